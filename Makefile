@@ -1,0 +1,61 @@
+# The two commands everybody needs are `make run` and `make test`; both do the
+# whole set-up first (missing Debian packages, configure, build).
+BUILD     ?= build
+JOBS      ?= $(shell nproc)
+BUILDTYPE ?= Release
+WERROR    ?= OFF
+FUZZ_SECONDS ?= 20
+
+CMAKE_CONFIGURE = cmake -S . -B $(1) -DCMAKE_BUILD_TYPE=$(BUILDTYPE) -DZIBBO_WERROR=$(WERROR) $(2) >/dev/null
+
+.PHONY: all setup configure build kit run test bench fuzz asan tsan clean
+
+all: build
+
+setup:
+	@bash scripts/setup
+
+configure: setup
+	@$(call CMAKE_CONFIGURE,$(BUILD),)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+# The demo content kit is built from content/ by our own tools once it exists.
+kit: build
+	@if [ -f content/CMakeLists.txt ]; then cmake --build $(BUILD) --target demo_kit -j$(JOBS); fi
+
+run: kit
+	$(BUILD)/app/zibbo
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 600
+
+bench: build
+	@set -e; for b in $$(find $(BUILD)/bench -type f -executable -name 'bench_*' | sort); do \
+	  echo "== $$b"; $$b --benchmark_counters_tabular=true; done
+
+# AddressSanitizer + UndefinedBehaviorSanitizer over every test.
+asan: setup
+	@$(call CMAKE_CONFIGURE,build-asan,-DZIBBO_SANITIZE=asan -DCMAKE_BUILD_TYPE=Debug)
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j$(JOBS) --timeout 900
+
+# ThreadSanitizer over the tests of the threaded engine parts.
+tsan: setup
+	@$(call CMAKE_CONFIGURE,build-tsan,-DZIBBO_SANITIZE=tsan -DCMAKE_BUILD_TYPE=Debug)
+	cmake --build build-tsan -j$(JOBS)
+	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j$(JOBS) --timeout 900 -L threads
+
+# Short libFuzzer runs of every harness (needs clang); each starts from its seed corpus.
+fuzz: setup
+	@command -v clang++ >/dev/null || { echo "fuzz: clang++ not found"; exit 1; }
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIBBO_FUZZ=ON >/dev/null
+	cmake --build build-fuzz -j$(JOBS)
+	@set -e; for f in $$(find build-fuzz/fuzz -type f -executable -name 'fuzz_*' | sort); do \
+	  corpus=$$f.corpus; mkdir -p $$corpus; \
+	  echo "== $$f"; $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus; done
+
+clean:
+	rm -rf build build-asan build-tsan build-fuzz

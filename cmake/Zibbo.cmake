@@ -1,0 +1,87 @@
+# Build helpers shared by every folder.
+#
+# Each engine area is one static library built from the sources in its folder;
+# its dependencies are named where the library is declared, so the layering of
+# the engine is visible in the build files.
+
+# zibbo_library(<area> [DEPS targets...] [PUBLIC_LIBS libs...])
+# Builds library zibbo_<area> from engine/<area>/*.cpp. Headers are included as
+# "<area>/FName.h" from the engine root.
+function(zibbo_library area)
+  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(zibbo_${area} STATIC ${sources})
+    target_include_directories(zibbo_${area} PUBLIC ${PROJECT_SOURCE_DIR}/engine ${PROJECT_SOURCE_DIR})
+    target_link_libraries(zibbo_${area} PUBLIC ${ARG_DEPS} ${ARG_LIBS})
+  else()
+    add_library(zibbo_${area} INTERFACE)
+    target_include_directories(zibbo_${area} INTERFACE ${PROJECT_SOURCE_DIR}/engine ${PROJECT_SOURCE_DIR})
+    target_link_libraries(zibbo_${area} INTERFACE ${ARG_DEPS} ${ARG_LIBS})
+  endif()
+endfunction()
+
+# zibbo_test(<name> DEPS targets... [SOURCES files...])
+# One GoogleTest binary per folder of tests/, registered with ctest. Without
+# SOURCES every *.cpp of the current folder is used.
+function(zibbo_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS;SOURCES;LABELS" ${ARGN})
+  if(ARG_SOURCES)
+    set(sources ${ARG_SOURCES})
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "ZIBBO_HEADLESS=1;SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;ZIBBO_TEST_DATA=${CMAKE_CURRENT_BINARY_DIR}"
+               LABELS "${ARG_LABELS}")
+endfunction()
+
+# zibbo_benchmark(<name> DEPS targets... SOURCES files...)
+function(zibbo_benchmark name)
+  cmake_parse_arguments(ARG "" "" "DEPS;SOURCES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark Threads::Threads)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/bench)
+  set_property(GLOBAL APPEND PROPERTY ZIBBO_BENCHMARKS ${name})
+endfunction()
+
+# zibbo_fuzzer(<name> DEPS targets... SOURCES harness.cpp CORPUS dir)
+# With ZIBBO_FUZZ the harness is linked against libFuzzer. Otherwise it is linked
+# against a small replay driver and ctest replays its seed corpus, so the seeds
+# run on every test pass.
+function(zibbo_fuzzer name)
+  cmake_parse_arguments(ARG "" "CORPUS" "DEPS;SOURCES" ${ARGN})
+  if(ZIBBO_FUZZ)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY ZIBBO_FUZZERS ${name})
+  else()
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/ReplayMain.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    if(ARG_CORPUS)
+      add_test(NAME ${name}.replay COMMAND ${name} ${ARG_CORPUS})
+      set_tests_properties(${name}.replay PROPERTIES ENVIRONMENT "ZIBBO_HEADLESS=1")
+    endif()
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/fuzz)
+endfunction()
+
+# Adds every folder below the current one (at any depth) that has a
+# CMakeLists.txt, so each area keeps its own build file and nobody edits a
+# shared list to add one.
+function(zibbo_add_subfolders)
+  file(GLOB_RECURSE lists CONFIGURE_DEPENDS LIST_DIRECTORIES false
+       RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  list(SORT lists)
+  foreach(l ${lists})
+    get_filename_component(dir ${l} DIRECTORY)
+    add_subdirectory(${dir})
+  endforeach()
+endfunction()
