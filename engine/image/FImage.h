@@ -1,0 +1,91 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "image/FImageRect.h"
+#include "image/FPixelFormat.h"
+
+// The pixels of an image: a buffer of one pixel-format kind, the logical size of
+// the picture, the rectangle that the stored pixels cover inside it (trimmed art
+// keeps its full size and stores only the inner rectangle) and the row pitch.
+//
+// Image coordinates count x to the right from the left edge and y upward from
+// the bottom edge; buffer row 0 is the lowest stored row. Conversions to other
+// row orders happen only at the edges (decoders, texture upload, cursors).
+//
+// Pixel buffers are allocated with engineAlloc in the image-pixel memory
+// category and owned by the image once handed over.
+class FImage {
+public:
+    FImage();
+    virtual ~FImage();
+
+    FImage(const FImage&) = delete;
+    FImage& operator=(const FImage&) = delete;
+
+    // Frees the pixels and empties the image; the scale stays.
+    void releasePixels();
+
+    // Takes ownership of buffer (size.y rows of pitch bytes, lowest row first),
+    // covering the whole logical image.
+    void setPixels(FImagePoint size, int32_t kind, uint8_t* buffer, int32_t pitch, float scale);
+
+    // As setPixels, for stored pixels of storedSize that sit at offset inside a
+    // picture of fullSize; the offset counts y downward from the top edge.
+    void setPlacedPixels(FImagePoint fullSize, int32_t kind, uint8_t* buffer, FImagePoint storedSize,
+                         FImagePoint offset, int32_t pitch, float scale);
+
+    // Replaces the logical size and stored rectangle of the pixels already held
+    // (loaders that combine two streams move the placement after decoding).
+    void setPlacement(int32_t width, int32_t height, const FImageRect& pixelRect);
+
+    // Copies a region into a destination buffer of another kind; see FImage.cpp.
+    // srcRect is {x0, y0, x1, y1} with y counted downward from the top of the
+    // logical image; dstSize and dstPos are in destination pixels.
+    void copyRegionTo(uint8_t* dst, FImagePoint dstSize, int32_t dstKind, const FImageRect& srcRect,
+                      FImagePoint dstPos) const;
+
+    // Makes this image a copy of source's pixels and placement.
+    void copyPixelsFrom(const FImage& source);
+
+    void setScale(float scale);
+
+    // This image's alpha bytes take those of alpha, pixel for pixel. Both must
+    // hold 32-bit pixels over stored rectangles of one size; an empty alpha
+    // image changes nothing.
+    void mergeAlpha(const FImage& alpha);
+
+    // Every pixel of the common stored area whose alpha byte equals key takes
+    // source's pixel at the same image coordinates (32-bit pixels).
+    void replaceKeyedPixels(const FImage& source, uint8_t key);
+
+    int32_t getRootPixelFormat() const;
+    float getRootScale() const;
+
+    const uint8_t* pixels() const { return m_pixels; }
+    uint8_t* pixels() { return m_pixels; }
+    int32_t width() const { return m_width; }
+    int32_t height() const { return m_height; }
+    const FImageRect& pixelRect() const { return m_pixelRect; }
+    int32_t format() const { return m_format; }
+    const FPixelFormatOps* formatOps() const { return m_formatOps; }
+    int32_t pitch() const { return m_pitch; }
+    float scale() const { return m_scale; }
+
+private:
+    void setFormat(int32_t kind);
+
+    uint8_t* m_pixels = nullptr;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    FImageRect m_pixelRect;
+    int32_t m_format = k_pixelNone;
+    float m_scale = 1.0f;
+    const FPixelFormatOps* m_formatOps = nullptr;
+    int32_t m_pitch = 0;
+};
+
+// The pixel at image coordinates p as bytes B, G, R, A, or four zero bytes
+// outside the stored rectangle. Does not follow a source image.
+std::array<uint8_t, 4> getImagePixel(const FImage& image, FImagePoint p);

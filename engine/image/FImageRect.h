@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+// Integer point or size in image pixels.
+struct FImagePoint {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool operator==(const FImagePoint&) const = default;
+};
+
+// A rectangle in image coordinates: [left, right) x [bottom, top), y upward from
+// the bottom edge of the logical image.
+struct FImageRect {
+    int32_t left = 0;
+    int32_t bottom = 0;
+    int32_t right = 0;
+    int32_t top = 0;
+
+    int32_t width() const { return right - left; }
+    int32_t height() const { return top - bottom; }
+    bool operator==(const FImageRect&) const = default;
+};
+
+// a := a intersected with b; an empty result keeps its corner (right = left,
+// top = bottom) rather than turning negative.
+void intersectRect(FImageRect& a, const FImageRect& b);
+
+// True when the inner rectangle lies inside the outer one. The inner rectangle's
+// left-bottom corner must be a pixel of outer (so an empty inner rectangle at the
+// outer's right or top edge is not contained).
+bool rectContains(const FImageRect& outer, const FImageRect& inner);
