@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 
+#include "core/FRef.h"
 #include "image/FImageRect.h"
+#include "image/FMaterial.h"
 #include "image/FPixelFormat.h"
 
 // The pixels of an image: a buffer of one pixel-format kind, the logical size of
@@ -14,9 +16,13 @@
 // the bottom edge; buffer row 0 is the lowest stored row. Conversions to other
 // row orders happen only at the edges (decoders, texture upload, cursors).
 //
+// An image may stand for another image (its source image): it then answers
+// for that image until it takes a copy of its pixels.
+//
 // Pixel buffers are allocated with engineAlloc in the image-pixel memory
-// category and owned by the image once handed over.
-class FImage {
+// category (k_memImage) and owned by the image once handed over.
+class FImage
+{
 public:
     FImage();
     virtual ~FImage();
@@ -24,8 +30,13 @@ public:
     FImage(const FImage&) = delete;
     FImage& operator=(const FImage&) = delete;
 
-    // Frees the pixels and empties the image; the scale stays.
+    // Lets the material's texture go, drops the source image, frees the pixels
+    // and empties the image; the scale stays.
     void releasePixels();
+
+    // Empties the image and makes it stand for source.
+    virtual void setSourceImage(FRefT<FImage> source);
+    const FRefT<FImage>& sourceImage() const { return m_sourceImage; }
 
     // Takes ownership of buffer (size.y rows of pitch bytes, lowest row first),
     // covering the whole logical image.
@@ -40,14 +51,18 @@ public:
     // (loaders that combine two streams move the placement after decoding).
     void setPlacement(int32_t width, int32_t height, const FImageRect& pixelRect);
 
-    // Copies a region into a destination buffer of another kind; see FImage.cpp.
-    // srcRect is {x0, y0, x1, y1} with y counted downward from the top of the
-    // logical image; dstSize and dstPos are in destination pixels.
-    void copyRegionTo(uint8_t* dst, FImagePoint dstSize, int32_t dstKind, const FImageRect& srcRect,
+    // Copies the region srcRect of the logical image into a destination buffer
+    // of dstSize pixels of dstKind (rows of that kind's row bytes, packed), at
+    // dstPos, clipped to the destination. Destination rows follow the image's
+    // bottom-up order: row dstPos.y receives the region's lowest row. Pixels
+    // outside the stored rectangle arrive as transparent black. An image with
+    // a source image copies from it.
+    void copyRegionTo(uint8_t* dst, FImagePoint dstSize, int32_t dstKind, const FTopDownRect& srcRect,
                       FImagePoint dstPos) const;
 
-    // Makes this image a copy of source's pixels and placement.
-    void copyPixelsFrom(const FImage& source);
+    // Makes this image a copy of source's pixels and placement (the handle
+    // keeps source alive while this image drops its own source handle).
+    void copyPixelsFrom(FRefT<FImage> source);
 
     void setScale(float scale);
 
@@ -60,8 +75,14 @@ public:
     // source's pixel at the same image coordinates (32-bit pixels).
     void replaceKeyedPixels(const FImage& source, uint8_t key);
 
+    // The kind of the last image of the source chain: what the image is meant
+    // to hold.
     int32_t getRootPixelFormat() const;
     float getRootScale() const;
+
+    // The material lives on the root image, so every image of a chain shares it.
+    void setMaterial(FRefT<FMaterial> material);
+    FMaterial* material() const;
 
     const uint8_t* pixels() const { return m_pixels; }
     uint8_t* pixels() { return m_pixels; }
@@ -74,7 +95,9 @@ public:
     float scale() const { return m_scale; }
 
 private:
+    const FImage& root() const;
     void setFormat(int32_t kind);
+    void takeBuffer(uint8_t* buffer, int32_t kind, int32_t pitch, float scale);
 
     uint8_t* m_pixels = nullptr;
     int32_t m_width = 0;
@@ -84,6 +107,8 @@ private:
     float m_scale = 1.0f;
     const FPixelFormatOps* m_formatOps = nullptr;
     int32_t m_pitch = 0;
+    FRefT<FMaterial> m_texture;
+    FRefT<FImage> m_sourceImage;
 };
 
 // The pixel at image coordinates p as bytes B, G, R, A, or four zero bytes

@@ -30,3 +30,13 @@ void intersectRect(FImageRect& a, const FImageRect& b);
 // left-bottom corner must be a pixel of outer (so an empty inner rectangle at the
 // outer's right or top edge is not contained).
 bool rectContains(const FImageRect& outer, const FImageRect& inner);
+
+// A rectangle of the logical image with y counted downward from its top edge,
+// as the renderer names regions: [left, right) x [top, bottom).
+struct FTopDownRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    bool operator==(const FTopDownRect&) const = default;
+};
