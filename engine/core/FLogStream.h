@@ -14,6 +14,8 @@
 #include "core/FSourceLocation.h"
 #include "core/FStringStream.h"
 
+#include <cstdint>
+
 class FLogStream {
 public:
   // A line without location prefix (and so without time stamp).
@@ -34,6 +36,9 @@ public:
   void suppress() noexcept { m_suppressed = true; }
 
 protected:
+  // The clock service's time (0 while no clock is published).
+  static std::uint32_t clockNow() noexcept;
+
   FStringStream m_text;
 
 private:

@@ -9,15 +9,21 @@
 
 class FHeap {
 public:
-  virtual ~FHeap() = default;
   virtual void* allocate(std::size_t size) noexcept = 0;
   virtual void free(void* block) noexcept = 0;
+
+protected:
+  // Heaps are never deleted through this interface; the manager and its heap
+  // must outlive every static object, so nothing here has a destructor to run.
+  constexpr FHeap() = default;
+  ~FHeap() = default;
 };
 
 // The C++ heap (::operator new / ::operator delete), so that blocks of the
 // engine and objects made with new can be released by either side.
 class FRuntimeHeap final : public FHeap {
 public:
+  constexpr FRuntimeHeap() = default;
   void* allocate(std::size_t size) noexcept override;
   void free(void* block) noexcept override;
 };
@@ -28,18 +34,18 @@ public:
 
   // The process-wide manager, built on first use; it shuts down at process
   // exit, after which releases are ignored (late releases from static
-  // destructors are safe).
+  // destructors are safe) and blocks come straight from the C++ heap.
   static FMemoryManager& instance() noexcept;
 
-  FMemoryManager() noexcept;
-  ~FMemoryManager();
+  constexpr FMemoryManager() noexcept : m_heaps{} {}
   FMemoryManager(const FMemoryManager&) = delete;
   FMemoryManager& operator=(const FMemoryManager&) = delete;
 
   // Registers the runtime heap; every category then maps to it.
   void initialize() noexcept;
-  // Unregisters the heap: from then on allocations fail and releases are ignored.
+  // Unregisters the heap: from then on releases are ignored.
   void shutdown() noexcept;
+  bool isShutDown() const noexcept;
 
   void* allocate(int category, std::size_t size) noexcept;
   void free(void* block) noexcept;

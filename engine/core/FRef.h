@@ -51,6 +51,8 @@ public:
   void redirectDependents() noexcept;
 
 protected:
+  // Drops one reference without deleting; true when it was the last.
+  bool dropReference() noexcept;
   void clearDependentEntry(FRefHolder* dependent) noexcept;
   void deleteOwnTarget() noexcept;
 

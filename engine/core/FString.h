@@ -94,6 +94,8 @@ private:
   const char16_t* start() const noexcept { return isInline() ? m_inline : m_heap; }
   void setInlineEmpty() noexcept;
   void freeStorage() noexcept;
+  // Moves the other string's text (or storage) here; this string holds none.
+  void takeFrom(FString& other) noexcept;
   void decodeUtf8(const char* utf8);
 
   union {
