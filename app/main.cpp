@@ -1,8 +1,29 @@
-// Entry point of the game. The runtime takes over from here as it grows.
-#include <cstdio>
+// Entry point of the game: the program's arguments become the one command
+// line the engine parses, and the application runs on this (main) thread.
+#include "core/FProcessModule.h"
+#include "core/FRef.h"
+#include "core/FString.h"
+#include "game/core/GameApplication.h"
+#include "platform/FFatalMessageSdl.h"
 
-int main()
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
 {
-    std::puts("zibbo: the engine runtime is not built yet; nothing to start.");
-    return 0;
+    FFatalMessageSdl fatalMessage;
+    FFatalMessageBox::install(&fatalMessage);
+
+    int exitCode = 1;
+    try {
+        const std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + argc);
+        FRefT<FString> commandLine =
+            makeSharedStringCopy(FString(FProcessModule::joinCommandLine(words).c_str()));
+        exitCode = runGameApplication(commandLine);
+    } catch (...) {
+        // Failures were shown when they were raised.
+        exitCode = 1;
+    }
+    FFatalMessageBox::install(nullptr);
+    return exitCode;
 }
