@@ -1,0 +1,20 @@
+#pragma once
+
+#include "graphics/FGeometry.h"
+
+// What the window module needs of the owner of the game window (the graphics
+// module): the sizes that map pointer positions into the picture, and the
+// handlers of paint and of reactivation after full screen was left.
+class FWindowHost
+{
+public:
+    virtual ~FWindowHost() = default;
+
+    // Client size of the window (x width, y height).
+    virtual const FPointI& getWindowSize() = 0;
+    // The part of the client area that shows the application picture.
+    virtual const FRectI& getViewportRect() = 0;
+    virtual bool isFullScreen() = 0;
+    virtual void onPaint() = 0;
+    virtual void resetDevice() = 0;
+};
