@@ -1,0 +1,307 @@
+#include "io/FZLibStreambuf.h"
+
+#include "core/FErrorMessage.h"
+#include "core/FLogStream.h"
+#include "core/FMemory.h"
+#include "core/FThread.h"
+#include "core/FUtilPlatform.h"
+#include "io/FSeekTarget.h"
+#include "io/FStreamProcessor.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Raises a failure report and answers it as an exception to hand on.
+template <class Compose>
+std::exception_ptr captureFailure(Compose compose)
+{
+    try {
+        compose();
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+template <class T>
+T* allocate(int category, int64_t size)
+{
+    void* block = engineAlloc(category, static_cast<size_t>(size));
+    if (block == nullptr)
+        ZIBBO_FAIL(msgSystemError, "engineAlloc (" << size << ")");
+    return static_cast<T*>(block);
+}
+
+} // namespace
+
+FZLibStreambuf::FZLibStreambuf(const FZipMemberInfo& member)
+    : FSubStreambuf(member.archive, member.dataStart, member.compressedSize), m_worker(*this),
+      m_crc(member.crc, member.uncompressedSize)
+{
+    m_dataSize = member.uncompressedSize;
+    try {
+        m_input = allocate<unsigned char>(k_memStream, k_inputSize);
+        m_window = allocate<unsigned char>(k_memData, k_windowSize);
+        for (char*& chunk : m_chunks)
+            chunk = allocate<char>(k_memData, k_putback + k_windowSize);
+    } catch (...) {
+        engineFree(m_input);
+        engineFree(m_window);
+        for (char* chunk : m_chunks)
+            engineFree(chunk);
+        throw;
+    }
+}
+
+FZLibStreambuf::~FZLibStreambuf()
+{
+    if (m_started) {
+        m_closeNow = true;
+        m_request.release();
+        // The worker touches this object until its task is done.
+        while (m_worker.state() == FThreadTask::k_running && m_worker.worker() != nullptr &&
+               !m_worker.worker()->waitIdle(FUtilPlatform::k_infinite, false)) {
+        }
+    }
+    engineFree(m_input);
+    engineFree(m_window);
+    for (char* chunk : m_chunks)
+        engineFree(chunk);
+}
+
+void FZLibStreambuf::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_worker.start();
+}
+
+// ---- worker side ----
+
+void FZLibStreambuf::workerMain()
+{
+    while (!m_closeNow) {
+        std::exception_ptr failure;
+        const bool requestTaken = inflateMember(failure);
+        if (!requestTaken && !waitRequest())
+            return;
+        // The reader now waits for `ready`: it asks for a restart, for the
+        // end, or for data after the member ended or broke.
+        for (;;) {
+            clearGetArea();
+            if (m_resetNow) {
+                m_resetNow = false;
+                failure = restartMember();
+                m_failure = failure;
+                m_ready.release();
+                if (!failure)
+                    break;
+            } else if (m_closeNow) {
+                m_ready.release();
+                return;
+            } else {
+                m_failure = failure;
+                m_ready.release();
+            }
+            if (!waitRequest())
+                return;
+        }
+    }
+}
+
+bool FZLibStreambuf::waitRequest()
+{
+    try {
+        FUtilPlatform::wait(&m_request, FUtilPlatform::k_infinite);
+        return true;
+    } catch (...) {
+        // The application is stopping: the task ends here.
+        return false;
+    }
+}
+
+std::exception_ptr FZLibStreambuf::restartMember()
+{
+    setInputConsumed(0);
+    m_currentEback = 0;
+    m_failure = nullptr;
+    if (processor() == nullptr)
+        return nullptr;
+    return captureFailure([this] { processor()->reset(); });
+}
+
+bool FZLibStreambuf::inflateMember(std::exception_ptr& failure)
+{
+    m_zstream = z_stream{};
+    const int init = inflateBackInit(&m_zstream, k_windowBits, m_window);
+    if (init != Z_OK) {
+        failure = captureFailure([&] {
+            ZIBBO_FAIL(msgFileCorrupted, "inflateBack*Init m_windowBits (" << k_windowBits << ") returned " << init);
+        });
+        return false;
+    }
+    m_produced = 0;
+    m_crc.restart();
+    m_requestTaken = false;
+    m_callbackFailure = nullptr;
+    m_shutdown = nullptr;
+    m_zstream.next_in = Z_NULL;
+    m_zstream.avail_in = 0;
+    const int result = inflateBack(&m_zstream, &inputFunction, this, &outputFunction, this);
+    inflateBackEnd(&m_zstream);
+
+    if (m_shutdown)
+        std::rethrow_exception(m_shutdown);
+    if (m_callbackFailure) {
+        failure = m_callbackFailure;
+    } else if (result == Z_STREAM_END) {
+        if (m_produced != m_dataSize)
+            failure = captureFailure([&] {
+                ZIBBO_FAIL(msgFileCorrupted,
+                           "inflated size (" << m_produced << ") == uncompressed size (" << m_dataSize << ")");
+            });
+    } else if (!(result == Z_BUF_ERROR && m_requestTaken)) {
+        const bool closeNow = m_closeNow;
+        const bool resetNow = m_resetNow;
+        failure = captureFailure([&] {
+            ZIBBO_FAIL(msgFileCorrupted, "result (" << result << ") == Z_STREAM_END || ((m_closeNow (" << closeNow
+                                                    << ") || m_resetNow (" << resetNow
+                                                    << ") && result == Z_BUF_ERROR)");
+        });
+    }
+    return m_requestTaken;
+}
+
+unsigned FZLibStreambuf::inputFunction(void* self, z_const unsigned char** buffer)
+{
+    return static_cast<FZLibStreambuf*>(self)->readInputBlock(buffer);
+}
+
+unsigned FZLibStreambuf::readInputBlock(z_const unsigned char** buffer)
+{
+    // Exceptions must not cross zlib's frames: a failed read ends the input
+    // and travels on as the member's failure.
+    const int64_t count = std::min(inputLeft(), k_inputSize);
+    *buffer = m_input;
+    if (count <= 0)
+        return 0;
+    try {
+        readInput(reinterpret_cast<char*>(m_input), count);
+    } catch (...) {
+        m_callbackFailure = std::current_exception();
+        return 0;
+    }
+    return static_cast<unsigned>(count);
+}
+
+int FZLibStreambuf::outputFunction(void* self, unsigned char* data, unsigned length)
+{
+    return static_cast<FZLibStreambuf*>(self)->handOver(data, length);
+}
+
+int FZLibStreambuf::handOver(const unsigned char* data, unsigned length)
+{
+    if (m_produced + length > m_dataSize) {
+        m_callbackFailure = captureFailure([&] {
+            ZIBBO_FAIL(msgFileCorrupted, "inflated size (" << m_produced + length << ") <= uncompressed size ("
+                                                           << m_dataSize << ")");
+        });
+        return 1;
+    }
+    m_crc.feed(m_produced, data, length);
+    m_produced += length;
+    if (m_crc.failed()) {
+        m_callbackFailure = captureFailure([&] { m_crc.raiseFailure(); });
+        return 1;
+    }
+
+    // The block goes into the spare chunk while the reader still reads the
+    // current one; only the hand-over waits for the reader.
+    char* spare = m_chunks[1 - m_currentChunk];
+    std::memcpy(spare + k_putback, data, length);
+    try {
+        FUtilPlatform::wait(&m_request, FUtilPlatform::k_infinite);
+    } catch (...) {
+        m_shutdown = std::current_exception();
+        return 1;
+    }
+    if (m_closeNow || m_resetNow) {
+        m_requestTaken = true;
+        return 1;
+    }
+
+    const int64_t keep = std::min<int64_t>(gptr() - eback(), k_putback);
+    char* const fresh = spare + k_putback;
+    if (keep > 0)
+        std::memcpy(fresh - keep, gptr() - keep, static_cast<size_t>(keep));
+    m_currentEback += (egptr() - eback()) - keep;
+    setg(fresh - keep, fresh, fresh + length);
+    m_currentChunk = 1 - m_currentChunk;
+    m_ready.release();
+    return 0;
+}
+
+// ---- reader side ----
+
+void FZLibStreambuf::askWorker()
+{
+    m_request.release();
+    FUtilPlatform::wait(&m_ready, FUtilPlatform::k_infinite);
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+}
+
+FZLibStreambuf::int_type FZLibStreambuf::underflow()
+{
+    if (gptr() < egptr())
+        return traits_type::to_int_type(*gptr());
+    // A broken member stays broken until it is restarted.
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+    if (remaining() <= 0)
+        return traits_type::eof();
+    if (!m_started)
+        ZIBBO_FAIL(msgIllegalOperation, "underflow before start");
+    askWorker();
+    if (m_closeNow || gptr() >= egptr())
+        return traits_type::eof();
+    return traits_type::to_int_type(*gptr());
+}
+
+FZLibStreambuf::pos_type FZLibStreambuf::seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode)
+{
+    const int64_t here = position();
+    const int64_t target = FSeekTarget::resolve(off, dir, here, m_currentEback, m_dataSize, "");
+    if (target == here)
+        return pos_type(here);
+
+    if (target < here) {
+        if (here - target <= gptr() - eback()) {
+            gbump(-static_cast<int>(here - target));
+            return pos_type(target);
+        }
+        if (!m_started)
+            ZIBBO_FAIL(msgIllegalOperation, "seekoff before start");
+        m_resetNow = true;
+        askWorker();
+    }
+
+    const int64_t skip = target - position();
+    if (skip > 4096) {
+        ZIBBO_LOG(k_logPerf, false) << "Seekoff a ZLib, skipping " << skip << " bytes";
+    }
+    while (position() < target) {
+        if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof()))
+            break;
+        gbump(static_cast<int>(std::min<int64_t>(target - position(), egptr() - gptr())));
+    }
+    return pos_type(position());
+}
+
+FZLibStreambuf::pos_type FZLibStreambuf::seekpos(pos_type pos, std::ios_base::openmode mode)
+{
+    return seekoff(off_type(pos), std::ios_base::beg, mode);
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/FSemaphore.h"
+#include "core/FThreadTask.h"
+#include "io/FSubStreambuf.h"
+#include "io/FZipCrcCheck.h"
+#include "io/FZipMemberInfo.h"
+
+#include <zlib.h>
+
+#include <atomic>
+#include <exception>
+
+// A deflated member, inflated by zlib (inflate-back) on a pooled worker
+// thread. The worker decodes one block ahead and hands it over when the reader
+// asks, through two semaphores: `request` (the reader wants data, a restart or
+// the end) and `ready` (a block, a restart or the end is done).
+//
+// The get area and m_currentEback are written by the worker only while the
+// reader waits for `ready`, and by the reader otherwise. A failure on the
+// worker (corrupt data, a member shorter or longer than its directory entry,
+// a CRC mismatch, an archive read that fails) is handed to the reader, which
+// raises it the next time it asks for data.
+class FZLibStreambuf : public FSubStreambuf
+{
+public:
+    static constexpr int k_windowBits = 15;
+    static constexpr int64_t k_inputSize = 16384;
+    static constexpr int64_t k_windowSize = 1 << k_windowBits;
+    static constexpr int64_t k_putback = 64;
+
+    explicit FZLibStreambuf(const FZipMemberInfo& member);
+    ~FZLibStreambuf() override;
+
+    bool isDirectAccess() const override { return false; }
+    // Starts the worker; call once, after attaching any processor.
+    void start() override;
+
+protected:
+    int_type underflow() override;
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode mode) override;
+    pos_type seekpos(pos_type pos, std::ios_base::openmode mode) override;
+
+private:
+    class Worker : public FThreadTask
+    {
+    public:
+        explicit Worker(FZLibStreambuf& owner) : m_owner(owner) {}
+        void main() override { m_owner.workerMain(); }
+
+    private:
+        FZLibStreambuf& m_owner;
+    };
+
+    // Worker side.
+    void workerMain();
+    // One pass of inflate-back over the member; true when it ended by taking
+    // a close or reset request. Sets `failure` when the member is broken.
+    bool inflateMember(std::exception_ptr& failure);
+    std::exception_ptr restartMember();
+    static unsigned inputFunction(void* self, z_const unsigned char** buffer);
+    static int outputFunction(void* self, unsigned char* data, unsigned length);
+    unsigned readInputBlock(z_const unsigned char** buffer);
+    int handOver(const unsigned char* data, unsigned length);
+    // Waits for the reader's request; false when the wait unwound (shutdown).
+    bool waitRequest();
+
+    // Reader side.
+    void askWorker();
+
+    Worker m_worker;
+    z_stream m_zstream{};
+    unsigned char* m_input = nullptr;
+    unsigned char* m_window = nullptr;
+    char* m_chunks[2] = {nullptr, nullptr};
+    int m_currentChunk = 0;
+    std::atomic<bool> m_closeNow{false};
+    std::atomic<bool> m_resetNow{false};
+    FSemaphore m_request;
+    FSemaphore m_ready;
+    bool m_started = false;
+
+    // Worker only.
+    FZipCrcCheck m_crc;
+    int64_t m_produced = 0;
+    bool m_requestTaken = false;
+    std::exception_ptr m_callbackFailure;
+    std::exception_ptr m_shutdown;
+
+    // Written by the worker before it releases `ready`.
+    std::exception_ptr m_failure;
+};
