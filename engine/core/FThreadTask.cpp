@@ -34,14 +34,13 @@ FThreadTask::FThreadTask()
 
 FThreadTask::~FThreadTask()
 {
-    if (state() == k_running && (m_isInline || !m_worker || !m_worker->waitIdle(FThread::k_endPatienceMs, false))) {
-        ZIBBO_LOG(k_logDev, false) << "Task still running at its end; its worker is left to itself";
+    if (state() == k_running && !m_isInline && m_worker && m_worker->isAlive() &&
+        !m_worker->waitIdle(FThread::k_endPatienceMs, false)) {
+        // The worker cannot be stopped from outside: it is left to end on its own.
+        ZIBBO_LOG(k_logDev, false) << "Lost patience on thread " << m_worker->id() << ": left running";
         FMutexLock lock(m_lock);
-        // The worker cannot be stopped from outside: leave it to end on its own.
-        if (m_worker && !m_isInline) {
-            m_worker = nullptr;
-            return;
-        }
+        m_worker = nullptr;
+        return;
     }
     FMutexLock lock(m_lock);
     releaseWorker();

@@ -1,0 +1,185 @@
+#include "RuntimeTestSupport.h"
+
+#include "core/FApplication.h"
+#include "core/FDebug.h"
+#include "core/FSemaphore.h"
+#include "core/FThread.h"
+#include "core/FThreadPoolModule.h"
+#include "core/FThreadTask.h"
+#include "core/FUtilPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace {
+
+class CountingTask : public FThreadTask
+{
+public:
+    void main() override
+    {
+        ++runs;
+        done.release();
+    }
+    std::atomic<int> runs{0};
+    FSemaphore done;
+};
+
+template <class Failure>
+class ThrowingTask : public FThreadTask
+{
+public:
+    void main() override { throw Failure(); }
+};
+
+struct RuntimeFailure : std::runtime_error
+{
+    RuntimeFailure() : std::runtime_error("worker failed") {}
+};
+
+class ThreadPoolTest : public ::testing::Test
+{
+protected:
+    FApplication m_application;
+    FakeClock m_clock{m_application};
+    RecordingMessageBox m_box;
+    FThreadPoolModule* m_pool = engineNew<FThreadPoolModule>(k_memObject);
+
+    ~ThreadPoolTest() override
+    {
+        engineDelete(m_pool);
+        drainQueuedCalls();
+    }
+
+    // Ends the test's unwinding call on the main thread, if one was queued.
+    static bool mainThreadUnwinds()
+    {
+        try {
+            FUtilPlatform::wait(nullptr, 0);
+        } catch (const FDebug::TreatedException&) {
+            return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(ThreadPoolTest, ATaskTakesAWorkerRunsOnceAndGivesItBack)
+{
+    auto* task = engineNew<CountingTask>(k_memObject);
+    ASSERT_NE(task->worker(), nullptr); // the empty pool made one
+    FThread* worker = task->worker();
+    task->start();
+    ASSERT_TRUE(FUtilPlatform::wait(&task->done, 5000));
+    EXPECT_TRUE(eventually([&] { return task->state() == FThreadTask::k_done; }));
+    task->start(); // not idle: nothing happens
+    EXPECT_EQ(task->runs, 1);
+
+    // Reset returns the worker and takes the latest pooled one back.
+    task->reset();
+    EXPECT_EQ(task->state(), FThreadTask::k_idle);
+    EXPECT_EQ(task->worker(), worker);
+    EXPECT_EQ(m_pool->size(), 0u);
+    task->start();
+    ASSERT_TRUE(FUtilPlatform::wait(&task->done, 5000));
+    EXPECT_EQ(task->runs, 2);
+
+    EXPECT_TRUE(eventually([&] { return task->state() == FThreadTask::k_done; }));
+    engineDelete(task);
+    EXPECT_EQ(m_pool->size(), 1u);
+    EXPECT_EQ(m_pool->takeThread(), worker);
+    EXPECT_EQ(m_pool->takeThread(), nullptr);
+    engineDelete(worker);
+}
+
+TEST_F(ThreadPoolTest, ThePoolHandsOutTheLastAddedWorkerFirst)
+{
+    FThread* a = engineNew<FThread>(k_memObject);
+    FThread* b = engineNew<FThread>(k_memObject);
+    m_pool->addThread(a);
+    m_pool->addThread(b);
+    EXPECT_EQ(m_pool->takeThread(), b);
+    EXPECT_EQ(m_pool->takeThread(), a);
+    EXPECT_EQ(m_pool->takeThread(), nullptr);
+    engineDelete(a);
+    engineDelete(b);
+}
+
+TEST_F(ThreadPoolTest, CleanupRemovesOnlyWorkersIdleForFiveSecondsAndNotEarlyInTheRun)
+{
+    m_clock.set(1000);
+    m_pool->addThread(engineNew<FThread>(k_memObject));
+    m_clock.set(29999);
+    m_pool->cleanup(); // the first 30 s of the run
+    EXPECT_EQ(m_pool->size(), 1u);
+
+    m_clock.set(31000);
+    m_pool->addThread(engineNew<FThread>(k_memObject));
+    m_clock.set(34000);
+    m_pool->addThread(engineNew<FThread>(k_memObject));
+    m_clock.set(38999);
+    m_pool->cleanup(); // added at 1000 and at 31000 are old enough; 34000 is not
+    EXPECT_EQ(m_pool->size(), 1u);
+    m_clock.set(39000);
+    m_pool->cleanup();
+    EXPECT_EQ(m_pool->size(), 0u);
+}
+
+TEST_F(ThreadPoolTest, AFailingTaskIsShownOnceAndUnwindsTheMainThread)
+{
+    auto* task = engineNew<ThrowingTask<RuntimeFailure>>(k_memObject);
+    FThread* worker = task->worker();
+    task->start();
+    EXPECT_TRUE(eventually([&] { return task->state() == FThreadTask::k_done; }));
+
+    EXPECT_EQ(m_box.texts(), std::vector<std::string>{"worker failed"});
+    // Any later failure is not shown again.
+    EXPECT_FALSE(m_application.platformUtilities()->showFatalMessage("later"));
+    EXPECT_EQ(m_box.texts().size(), 1u);
+    // The worker ends with its task, and a dead worker is deleted, not pooled.
+    EXPECT_TRUE(eventually([&] { return !worker->isAlive(); }));
+    EXPECT_TRUE(mainThreadUnwinds());
+    engineDelete(task);
+    EXPECT_EQ(m_pool->size(), 0u);
+}
+
+TEST_F(ThreadPoolTest, AnAlreadyTreatedFailureShowsNothingButStillUnwindsTheMainThread)
+{
+    auto* task = engineNew<ThrowingTask<FDebug::TreatedException>>(k_memObject);
+    task->start();
+    EXPECT_TRUE(eventually([&] { return task->state() == FThreadTask::k_done; }));
+    EXPECT_TRUE(m_box.texts().empty());
+    EXPECT_EQ(m_application.platformUtilities()->runState(), FUtilPlatform::k_running);
+    EXPECT_TRUE(mainThreadUnwinds());
+    EXPECT_FALSE(mainThreadUnwinds()); // the call ran once
+    engineDelete(task);
+}
+
+TEST_F(ThreadPoolTest, ResettingARunningTaskIsAFailure)
+{
+    class BlockedTask : public FThreadTask
+    {
+    public:
+        void main() override
+        {
+            started.release();
+            FUtilPlatform::wait(&release, FUtilPlatform::k_infinite);
+        }
+        FSemaphore started;
+        FSemaphore release;
+    };
+    auto* task = engineNew<BlockedTask>(k_memObject);
+    task->start();
+    ASSERT_TRUE(FUtilPlatform::wait(&task->started, 5000));
+    EXPECT_THROW(task->reset(), FDebug::VellumcoreException);
+    ASSERT_EQ(m_box.texts().size(), 1u);
+    EXPECT_NE(m_box.texts()[0].find("reset(k_stateRunning)"), std::string::npos);
+    task->release.release();
+    // The failure put the run into its stopping state: the task's wait may
+    // unwind instead; either way it ends.
+    EXPECT_TRUE(eventually([&] { return task->state() == FThreadTask::k_done; }));
+    engineDelete(task);
+}
+
+} // namespace
