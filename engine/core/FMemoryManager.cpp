@@ -2,7 +2,6 @@
 
 #include "core/FMemory.h"
 
-#include <cstdlib>
 
 void* FRuntimeHeap::allocate(std::size_t size) noexcept { return ::operator new(size, std::nothrow); }
 
@@ -13,16 +12,18 @@ const int FMemoryManager::k_categoryTable[13] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0
 
 namespace {
 
+// Constant-initialised and never destroyed, so it serves static constructors
+// and destructors in any order.
 constinit FMemoryManager s_manager;
-
-void shutDownAtExit() { s_manager.shutdown(); }
 
 } // namespace
 
 FMemoryManager& FMemoryManager::instance() noexcept {
+  // The process-wide manager is not shut down at exit: its heap is the C++
+  // heap, which outlives every static object, so releases from static
+  // destructors are safe as they are; ignoring them would only leak.
   static const bool built = [] {
     s_manager.initialize();
-    std::atexit(&shutDownAtExit);
     return true;
   }();
   (void)built;

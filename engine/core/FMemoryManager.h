@@ -32,9 +32,7 @@ class FMemoryManager {
 public:
   static constexpr int k_heapCount = 1;
 
-  // The process-wide manager, built on first use; it shuts down at process
-  // exit, after which releases are ignored (late releases from static
-  // destructors are safe) and blocks come straight from the C++ heap.
+  // The process-wide manager, built on first use and never destroyed.
   static FMemoryManager& instance() noexcept;
 
   constexpr FMemoryManager() noexcept : m_heaps{} {}
@@ -43,7 +41,9 @@ public:
 
   // Registers the runtime heap; every category then maps to it.
   void initialize() noexcept;
-  // Unregisters the heap: from then on releases are ignored.
+  // Unregisters the heap (for a heap that goes away before the blocks taken
+  // from it are released): from then on releases are ignored and blocks come
+  // straight from the C++ heap.
   void shutdown() noexcept;
   bool isShutDown() const noexcept;
 
