@@ -23,7 +23,8 @@ endfunction()
 
 # zibbo_test(<name> DEPS targets... [SOURCES files...])
 # One GoogleTest binary per folder of tests/, registered with ctest. Without
-# SOURCES every *.cpp of the current folder is used.
+# SOURCES every *.cpp of the current folder is used. Each test binary runs
+# headless (see tests/support/TestMain.cpp).
 function(zibbo_test name)
   cmake_parse_arguments(ARG "" "" "DEPS;SOURCES;LABELS" ${ARGN})
   if(ARG_SOURCES)
@@ -34,12 +35,15 @@ function(zibbo_test name)
   if(NOT sources)
     return()
   endif()
-  add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ZIBBO_HEADLESS=1;SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;ZIBBO_TEST_DATA=${CMAKE_CURRENT_BINARY_DIR}"
-               LABELS "${ARG_LABELS}")
+  # The headless environment is set by the tests' own main (tests/support).
+  if(ARG_LABELS)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # zibbo_benchmark(<name> DEPS targets... SOURCES files...)
