@@ -1,0 +1,263 @@
+#include "engine/io/IoTestSupport.h"
+
+#include "io/FZLibStreambuf.h"
+#include "io/FZipFileEntry.h"
+#include "io/FZipStoredStreambuf.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace iotest;
+
+namespace {
+
+struct Kind
+{
+    const char* name;
+    ZipMethod method;
+    bool encrypted;
+};
+
+const Kind k_kinds[] = {
+    {"stored", ZipMethod::Stored, false},
+    {"deflated", ZipMethod::Deflated, false},
+    {"sealed-stored", ZipMethod::Stored, true},
+    {"sealed-deflated", ZipMethod::Deflated, true},
+};
+
+class ZipMemberTest : public IoTest
+{
+};
+
+TEST_F(ZipMemberTest, EveryKindReadsBack)
+{
+    ZipWriter writer;
+    const std::vector<uint8_t> big = sampleBytes(6 * 1024 * 1024 + 17, 9);
+    for (const Kind& kind : k_kinds) {
+        writer.add(std::string(kind.name) + "/small", text(sampleBytes(1000, 1)), kind.method, kind.encrypted);
+        writer.add(std::string(kind.name) + "/empty", std::string(), kind.method, kind.encrypted);
+        writer.add(std::string(kind.name) + "/one", std::string("1"), kind.method, kind.encrypted);
+    }
+    writer.add("deflated/big", big, ZipMethod::Deflated);
+    writer.add("sealed-deflated/big", big, ZipMethod::Deflated, true);
+    writer.add("stored/big", big, ZipMethod::Stored);
+    FRefT<FFileSystem> archive = openArchive(writer);
+
+    for (const Kind& kind : k_kinds) {
+        SCOPED_TRACE(kind.name);
+        const std::string prefix = std::string(kind.name) + "/";
+        EXPECT_EQ(readMember(archive, prefix + "small"), text(sampleBytes(1000, 1)));
+        EXPECT_EQ(readMember(archive, prefix + "empty"), "");
+        EXPECT_EQ(readMember(archive, prefix + "one"), "1");
+        FRefT<FInStream> stream = openMember(archive, prefix + "small");
+        EXPECT_EQ(stream->remaining(), 1000);
+        EXPECT_EQ(stream->buffer()->isDirectAccess(), kind.method == ZipMethod::Stored && !kind.encrypted);
+    }
+    for (const char* name : {"deflated/big", "sealed-deflated/big", "stored/big"})
+        EXPECT_TRUE(readMember(archive, name) == text(big)) << name;
+}
+
+TEST_F(ZipMemberTest, StoredBuffersFitSmallMembers)
+{
+    ZipWriter writer;
+    const std::pair<const char*, size_t> sizes[] = {{"100", 100}, {"32768", 32768}, {"1m", 1 << 20}};
+    for (const auto& [name, size] : sizes)
+        writer.add(name, sampleBytes(size), ZipMethod::Stored);
+    writer.add("sealed", sampleBytes(100), ZipMethod::Stored, true);
+    FRefT<FFileSystem> archive = openArchive(writer);
+    const std::pair<const char*, int64_t> expected[] = {{"100", 164}, {"32768", 32832}, {"1m", 32832}, {"sealed", 176}};
+    for (const auto& [name, bufferSize] : expected) {
+        FRefT<FInStream> stream = openMember(archive, name);
+        auto* buffer = dynamic_cast<FZipStoredStreambuf*>(stream->buffer());
+        ASSERT_NE(buffer, nullptr);
+        EXPECT_EQ(buffer->bufferSize(), bufferSize) << name;
+    }
+    // The 12 header bytes count in the compressed size but never reach the reader.
+    const FFileEntryMap sealed = archive->find(u"sealed");
+    EXPECT_EQ(static_cast<const FZipFileEntry*>(sealed.begin()->second.get())->compressedSize(), 112u);
+    EXPECT_EQ(readMember(archive, "sealed"), text(sampleBytes(100)));
+}
+
+TEST_F(ZipMemberTest, SeeksOnEveryKind)
+{
+    const std::vector<uint8_t> data = sampleBytes(200000, 5);
+    ZipWriter writer;
+    for (const Kind& kind : k_kinds)
+        writer.add(kind.name, data, kind.method, kind.encrypted);
+    FRefT<FFileSystem> archive = openArchive(writer);
+
+    struct Step
+    {
+        std::streamoff off;
+        std::ios_base::seekdir dir;
+        int64_t target;
+    };
+    // Each step seeks, then reads 100 bytes (so positions move on by 100).
+    const Step steps[] = {
+        {500, std::ios_base::beg, 500},        {-400, std::ios_base::cur, 200},   // back inside the chunk
+        {40000, std::ios_base::cur, 40300},    {-10, std::ios_base::cur, 40390},  // back within the kept bytes
+        {-90, std::ios_base::cur, 40400},      {-35000, std::ios_base::cur, 5500}, // far back: restart
+        {-100, std::ios_base::end, 199900},    {0, std::ios_base::beg, 0},
+        {150000, std::ios_base::beg, 150000},  {0, std::ios_base::cur, 150100},
+        {-200000, std::ios_base::end, 0},      {199900, std::ios_base::beg, 199900},
+    };
+    for (const Kind& kind : k_kinds) {
+        SCOPED_TRACE(kind.name);
+        FRefT<FInStream> stream = openMember(archive, kind.name);
+        FInStreambuf& buffer = *stream->buffer();
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.target);
+            ASSERT_EQ(int64_t(buffer.pubseekoff(step.off, step.dir, std::ios_base::in)), step.target);
+            std::string got(100, '\0');
+            ASSERT_EQ(buffer.sgetn(got.data(), 100), 100);
+            EXPECT_EQ(got, text(data).substr(static_cast<size_t>(step.target), 100));
+        }
+        EXPECT_EQ(buffer.remaining(), 0);
+        EXPECT_EQ(buffer.sgetc(), std::char_traits<char>::eof());
+
+        // Targets outside the member fail and leave the position alone.
+        for (const Step& bad : {Step{1, std::ios_base::end, 0}, Step{200001, std::ios_base::beg, 0},
+                                Step{1, std::ios_base::cur, 0}, Step{-200001, std::ios_base::cur, 0}}) {
+            EXPECT_NE(failureOf([&] { buffer.pubseekoff(bad.off, bad.dir, std::ios_base::in); }).find("dir == std::ios::"),
+                      std::string::npos);
+            EXPECT_EQ(buffer.position(), 200000);
+        }
+        // Stepping back with the standard unget works across a chunk change.
+        buffer.pubseekpos(32768 - 5);
+        std::string across(15, '\0');
+        ASSERT_EQ(buffer.sgetn(across.data(), 15), 15);
+        for (int i = 0; i < 12; ++i)
+            ASSERT_NE(buffer.sungetc(), std::char_traits<char>::eof()) << i;
+        EXPECT_EQ(buffer.sgetc(), data[32768 - 2]);
+    }
+}
+
+TEST_F(ZipMemberTest, CrcIsCheckedWhenAMemberIsReadToItsEnd)
+{
+    for (const Kind& kind : k_kinds) {
+        SCOPED_TRACE(kind.name);
+        ZipWriter writer;
+        writer.add("bad", sampleBytes(70000), kind.method, kind.encrypted).crcField = 0x12345678;
+        FRefT<FFileSystem> archive = openArchive(writer);
+        // Part of the member reads without complaint.
+        FRefT<FInStream> part = openMember(archive, "bad");
+        std::string head(1000, '\0');
+        EXPECT_EQ(part->buffer()->sgetn(head.data(), 1000), 1000);
+        EXPECT_EQ(head, text(sampleBytes(70000)).substr(0, 1000));
+        // The whole of it does not.
+        const std::string failure = failureOf([&] { readMember(archive, "bad"); });
+        EXPECT_NE(failure.find("== directory crc (305419896)"), std::string::npos) << failure;
+    }
+}
+
+TEST_F(ZipMemberTest, DeflatedMemberOfAnotherSizeThanItsEntryFails)
+{
+    struct Case
+    {
+        uint32_t claimed;
+        const char* report;
+    };
+    const Case cases[] = {
+        {60000, "inflated size (50000) == uncompressed size (60000)"},
+        {40000, "<= uncompressed size (40000)"},
+        {50001, "inflated size (50000) == uncompressed size (50001)"},
+    };
+    for (const Case& c : cases) {
+        for (const bool encrypted : {false, true}) {
+            ZipWriter writer;
+            writer.add("m", sampleBytes(50000), ZipMethod::Deflated, encrypted).uncompressedSizeField = c.claimed;
+            FRefT<FFileSystem> archive = openArchive(writer);
+            FRefT<FInStream> stream = openMember(archive, "m");
+            EXPECT_NE(failureOf([&] { readAll(stream); }).find(c.report), std::string::npos) << c.claimed;
+            // The failure stays (reported once): the stream does not go on as
+            // if nothing happened.
+            const size_t reported = handler.texts.size();
+            EXPECT_THROW(stream->buffer()->sbumpc(), FDebug::VellumcoreException);
+            EXPECT_EQ(handler.texts.size(), reported);
+        }
+    }
+}
+
+TEST_F(ZipMemberTest, StoredMemberWhoseSizesDisagreeFailsToOpen)
+{
+    ZipWriter writer;
+    writer.add("m", sampleBytes(500), ZipMethod::Stored).uncompressedSizeField = 600;
+    FRefT<FFileSystem> archive = openArchive(writer);
+    EXPECT_NE(failureOf([&] { openMember(archive, "m"); }).find("stored size (500) == uncompressed size (600)"),
+              std::string::npos);
+}
+
+TEST_F(ZipMemberTest, CorruptDeflateDataFailsOnTheReader)
+{
+    ZipWriter writer;
+    ZipMember& m = writer.add("m", std::vector<uint8_t>(4000, 0xFF), ZipMethod::Stored);
+    m.methodField = 8; // claims deflate, holds something else
+    FRefT<FFileSystem> archive = openArchive(writer);
+    const std::string failure = failureOf([&] { readMember(archive, "m"); });
+    EXPECT_NE(failure.find("result (-3) == Z_STREAM_END"), std::string::npos) << failure;
+}
+
+TEST_F(ZipMemberTest, StreamsOutliveTheirArchive)
+{
+    ZipWriter writer;
+    writer.add("m", sampleBytes(100000), ZipMethod::Deflated);
+    writer.add("s", sampleBytes(1000), ZipMethod::Stored);
+    FRefT<FFileSystem> archive = openArchive(writer);
+    FRefT<FInStream> deflated = openMember(archive, "m");
+    FRefT<FInStream> stored = openMember(archive, "s");
+    archive = FRefT<FFileSystem>();
+    EXPECT_EQ(readAll(deflated), text(sampleBytes(100000)));
+    EXPECT_EQ(readAll(stored), text(sampleBytes(1000)));
+}
+
+TEST_F(ZipMemberTest, MembersReadFromSeveralThreadsAtOnce)
+{
+    ZipWriter writer;
+    for (int i = 0; i < 6; ++i)
+        writer.add("m" + std::to_string(i), sampleBytes(300000, i + 1), k_kinds[i % 4].method, k_kinds[i % 4].encrypted);
+    FRefT<FFileSystem> archive = openArchive(writer);
+    std::vector<FRefT<FInStream>> streams;
+    for (int i = 0; i < 6; ++i)
+        streams.push_back(openMember(archive, "m" + std::to_string(i)));
+    std::string results[6];
+    std::vector<std::thread> readers;
+    for (int i = 0; i < 6; ++i)
+        readers.emplace_back([&, i] { results[i] = readAll(streams[i]); });
+    for (std::thread& reader : readers)
+        reader.join();
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(results[i] == text(sampleBytes(300000, i + 1))) << i;
+}
+
+// The hand-over between the reader and the inflate worker, with the reader
+// closing or restarting the member while the worker is at any point of its
+// work (meant for ThreadSanitizer as much as for the results).
+TEST_F(ZipMemberTest, CloseAndRestartWhileTheWorkerRuns)
+{
+    const std::vector<uint8_t> data = sampleBytes(400000, 7);
+    ZipWriter writer;
+    writer.add("plain", data, ZipMethod::Deflated);
+    writer.add("sealed", data, ZipMethod::Deflated, true);
+    FRefT<FFileSystem> archive = openArchive(writer);
+    for (const char* name : {"plain", "sealed"}) {
+        for (int round = 0; round < 20; ++round) {
+            FRefT<FInStream> stream = openMember(archive, name);
+            FInStreambuf& buffer = *stream->buffer();
+            const int64_t target = (round * 37337) % 390000;
+            buffer.pubseekpos(target);
+            EXPECT_EQ(buffer.sbumpc(), data[static_cast<size_t>(target)]);
+            if (round % 3 == 0) {
+                buffer.pubseekpos(round);
+                EXPECT_EQ(buffer.sbumpc(), data[static_cast<size_t>(round)]);
+            }
+            // Destroyed here, with the worker blocked in its hand-over or
+            // still decoding.
+        }
+        // Closed right after opening, before the first request.
+        openMember(archive, name);
+    }
+    EXPECT_TRUE(handler.texts.empty());
+}
+
+} // namespace
