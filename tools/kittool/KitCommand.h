@@ -1,0 +1,29 @@
+#pragma once
+
+// kittool's subcommands. Each lives in a source file of its own and is listed
+// once in the table of main.cpp.
+//
+// A command gets the arguments that follow its name. It answers the exit code:
+// 0 done, 2 wrong usage (after printing its usage line). Failure reports and
+// other errors are thrown; main turns them into exit code 1 with their text
+// on standard error.
+
+#include <string>
+#include <vector>
+
+using KitArgs = std::vector<std::string>;
+
+struct KitCommand
+{
+    const char* name;
+    const char* usage; // the arguments, e.g. "KIT MEMBER"
+    const char* summary;
+    int (*run)(const KitArgs& args);
+};
+
+int kitList(const KitArgs& args);
+int kitCat(const KitArgs& args);
+int kitPack(const KitArgs& args);
+
+// Prints "usage: kittool <name> <usage>" for the named command; answers 2.
+int kitUsage(const char* name);

@@ -1,0 +1,61 @@
+// kittool: looks into and makes the engine's content kits.
+// Exit codes: 0 done, 1 a failure (its text on standard error), 2 wrong usage.
+#include "tools/kittool/KitCommand.h"
+
+#include "core/FDebug.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+// One line per subcommand.
+const KitCommand k_commands[] = {
+    {"list", "KIT", "members with method, sizes and priority", kitList},
+    {"cat", "KIT MEMBER", "member bytes to standard output", kitCat},
+    {"pack", "OUT.zip DIR", "pack a folder into a kit", kitPack},
+};
+
+void printCommands()
+{
+    std::fprintf(stderr, "usage: kittool COMMAND ARGS...\n");
+    for (const KitCommand& c : k_commands)
+        std::fprintf(stderr, "  kittool %s %s\n      %s\n", c.name, c.usage, c.summary);
+}
+
+} // namespace
+
+int kitUsage(const char* name)
+{
+    for (const KitCommand& c : k_commands)
+        if (std::strcmp(c.name, name) == 0)
+            std::fprintf(stderr, "usage: kittool %s %s\n", c.name, c.usage);
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        printCommands();
+        return 2;
+    }
+    for (const KitCommand& c : k_commands) {
+        if (std::strcmp(c.name, argv[1]) != 0)
+            continue;
+        const KitArgs args(argv + 2, argv + argc);
+        try {
+            return c.run(args);
+        } catch (const FDebug::VellumcoreException&) {
+            return 1; // its text is on standard error already
+        } catch (const FDebug::TreatedException&) {
+            return 1;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "kittool %s: %s\n", c.name, e.what());
+            return 1;
+        }
+    }
+    std::fprintf(stderr, "kittool: unknown command '%s'\n", argv[1]);
+    printCommands();
+    return 2;
+}
