@@ -5,6 +5,7 @@
 #include "core/FString.h"
 #include "game/core/GameApplication.h"
 #include "platform/FFatalMessageSdl.h"
+#include "platform/FSingleInstance.h"
 
 #include <string>
 #include <vector>
@@ -19,7 +20,8 @@ int main(int argc, char** argv)
         const std::vector<std::string> words(argv + (argc > 0 ? 1 : 0), argv + argc);
         FRefT<FString> commandLine =
             makeSharedStringCopy(FString(FProcessModule::joinCommandLine(words).c_str()));
-        exitCode = runGameApplication(commandLine);
+        // Only the first copy runs; a second one hands its command line over.
+        exitCode = runSingleInstance(commandLine, [](FRefT<FString> line) { runGameApplication(line); });
     } catch (...) {
         // Failures were shown when they were raised.
         exitCode = 1;

@@ -12,6 +12,8 @@
 #include "core/FSystemLocale.h"
 #include "core/FThreadPoolModule.h"
 #include "game/core/ZibboAppService.h"
+#include "platform/FGamePadModuleSdl.h"
+#include "platform/FPlatformSpecificModuleSdl.h"
 
 namespace {
 
@@ -53,12 +55,12 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     addShell(modules, "Vorbis loader", 9);
     addShell(modules, "asset release", 3);
     addShell(modules, "PVR loader", 9);
-    addShell(modules, "platform window", 3);
+    add<FPlatformSpecificModuleSdl>(modules);
     add<FProcessModule>(modules, commandLine);
     add<FRandomModule>(modules);
     add<FThreadPoolModule>(modules);
     addShell(modules, "file systems", 13);
-    addShell(modules, "game pads", 4);
+    add<FGamePadModuleSdl>(modules);
     add<ZibboAppService>(modules);
 }
 
