@@ -26,3 +26,22 @@ bool FAction::sameCall(const FAction& other) const
         return true;
     return std::memcmp(m_handler + sizeof(void*), other.m_handler + sizeof(void*), sizeof(void*)) == 0;
 }
+
+namespace {
+constexpr int k_posterGone = 1;
+constexpr int k_queueDone = 2;
+} // namespace
+
+void FAction::finishWaited(FAction* action)
+{
+    if (action->m_handOff.exchange(k_queueDone) == k_posterGone)
+        engineDelete(action);
+    else
+        action->m_waiter->release();
+}
+
+void FAction::abandonWaited(FAction* action)
+{
+    if (action->m_handOff.exchange(k_posterGone) == k_queueDone)
+        engineDelete(action);
+}

@@ -2,6 +2,7 @@
 
 #include "core/FMemory.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -30,6 +31,13 @@ public:
     // deleting the action, and the poster deletes the action afterwards.
     FSemaphore* waiter() const { return m_waiter; }
     void setWaiter(FSemaphore* waiter);
+
+    // The queue is done with an action that has a waiter: signals the
+    // waiter, or deletes the action when its poster has stopped waiting.
+    static void finishWaited(FAction* action);
+    // The poster stops waiting (its wait unwound): the action is deleted now
+    // when the queue is done with it, otherwise by the queue later.
+    static void abandonWaited(FAction* action);
 
     // A handler sets this to be run again later.
     void setRequeue(bool requeue) { m_requeue = requeue; }
@@ -60,6 +68,7 @@ private:
     unsigned char m_handler[2 * sizeof(void*)] = {};
     int32_t m_tag = 0;
     FSemaphore* m_waiter = nullptr;
+    std::atomic<int> m_handOff{0}; // who is done with a waited action
     bool m_requeue = false;
 };
 

@@ -6,7 +6,7 @@ FActionQueue::~FActionQueue()
 {
     for (const Entry& entry : m_entries) {
         if (entry.kind == Entry::k_action && entry.action->waiter())
-            entry.action->waiter()->release();
+            FAction::finishWaited(entry.action);
         else if (entry.kind == Entry::k_action)
             engineDelete(entry.action);
     }
@@ -28,7 +28,7 @@ void FActionQueue::pushOrReplace(FAction* action)
         FAction* replaced = entry.action;
         entry.action = action;
         if (replaced->waiter())
-            replaced->waiter()->release();
+            FAction::finishWaited(replaced);
         else
             engineDelete(replaced);
         return;

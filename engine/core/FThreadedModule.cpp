@@ -113,7 +113,12 @@ void FThreadedModule::postActionAndWait(FAction* action)
     auto* waiter = engineNew<FSemaphore>(k_memObject);
     action->setWaiter(waiter);
     postAction(action);
-    FUtilPlatform::wait(waiter, FUtilPlatform::k_infinite);
+    try {
+        FUtilPlatform::wait(waiter, FUtilPlatform::k_infinite);
+    } catch (...) {
+        FAction::abandonWaited(action);
+        throw;
+    }
     engineDelete(action);
 }
 
@@ -186,7 +191,7 @@ void FThreadedModule::processActions(bool alreadyTaken)
             m_deferred.push_back(action);
         } else {
             if (action->waiter())
-                action->waiter()->release();
+                FAction::finishWaited(action);
             else
                 engineDelete(action);
             if (!m_deferred.empty())
