@@ -20,6 +20,12 @@ namespace {
 // nest a handful of levels; deeper files are read as having no content.
 constexpr int k_maxElementDepth = 256;
 
+// The parser steps over a whole multi-byte character at once, so a lead byte
+// just before the end of a damaged file carries it past the terminating zero
+// (and entity tests read a few bytes ahead). Zero bytes after the text keep
+// those reads inside the buffer and end the parse there.
+constexpr std::size_t k_parserPadding = 16;
+
 bool startsWith(const std::string& text, std::size_t at, const char* prefix) {
   return text.compare(at, std::strlen(prefix), prefix) == 0;
 }
@@ -139,6 +145,7 @@ FXmlSerializer::FXmlSerializer(const FRef& file, std::istream* (*inStreamOf)(voi
     if (m_in != nullptr) {
       std::string text((std::istreambuf_iterator<char>(*m_in)), std::istreambuf_iterator<char>());
       if (nestingWithin(text, k_maxElementDepth)) {
+        text.append(k_parserPadding, '\0');
         m_document->Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
       }
     }

@@ -1,0 +1,44 @@
+// Loads arbitrary bytes as an XML serializer file and reads every kind of
+// value from it. Failure reports are expected; crashes, overruns and leaks
+// are not.
+
+#include "fuzz/core/XmlFuzzDocument.h"
+
+#include "core/FErrorHandler.h"
+#include "core/FXmlSerializer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <sstream>
+#include <string>
+
+namespace {
+
+class QuietErrorHandler : public FErrorHandler {
+public:
+  bool handleError(const FString&) override { return false; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static QuietErrorHandler s_handler;
+  static FErrorHandler* s_installed = FErrorHandler::install(&s_handler);
+  (void)s_installed;
+
+  std::string text(reinterpret_cast<const char*>(data), size);
+  try {
+    FRefT<std::istringstream> file = makeSignaledRef(engineNew<std::istringstream>(k_memObject, text));
+    FXmlSerializer serializer(file);
+    XmlFuzzDocument document;
+    for (auto& step : document.steps()) {
+      try {
+        step(serializer);
+      } catch (const std::exception&) {
+      }
+    }
+  } catch (const std::exception&) {
+  }
+  return 0;
+}
