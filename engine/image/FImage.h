@@ -66,13 +66,15 @@ public:
 
     void setScale(float scale);
 
-    // This image's alpha bytes take those of alpha, pixel for pixel. Both must
-    // hold 32-bit pixels over stored rectangles of one size; an empty alpha
-    // image changes nothing.
+    // This image's alpha bytes take those of alpha, pixel for pixel (an image
+    // with a source image first takes a copy of its pixels). Both must hold
+    // 32-bit pixels over stored rectangles of one size, else a failure is
+    // raised and nothing changes; an empty alpha image changes nothing.
     void mergeAlpha(const FImage& alpha);
 
     // Every pixel of the common stored area whose alpha byte equals key takes
-    // source's pixel at the same image coordinates (32-bit pixels).
+    // source's pixel at the same image coordinates. Both must hold 32-bit
+    // pixels when they overlap, else a failure is raised.
     void replaceKeyedPixels(const FImage& source, uint8_t key);
 
     // The kind of the last image of the source chain: what the image is meant
