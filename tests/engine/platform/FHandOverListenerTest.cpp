@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,14 +21,14 @@ namespace
     {
         std::mutex lock;
         std::vector<std::u16string> texts;
-        bool accept = true;
+        std::atomic<bool> accept{true};
 
         FHandOverListener::Receiver receiver()
         {
             return [this](std::u16string&& text) {
                 std::lock_guard<std::mutex> guard(lock);
                 texts.push_back(std::move(text));
-                return accept;
+                return accept.load();
             };
         }
         std::vector<std::u16string> snapshot()

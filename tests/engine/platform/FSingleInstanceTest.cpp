@@ -179,6 +179,19 @@ TEST(FSingleInstance, RefusedHandOverIsRetriedFiveTimesThenGivenUp)
     EXPECT_FALSE(server.accept(0).isValid());
 }
 
+TEST(FSingleInstance, RunningCopyThatNeverAnswersIsGivenUpAfterAllLookUps)
+{
+    FInstanceLock lock(FInstanceNames::fromEnvironment().lockPath);
+    ASSERT_EQ(lock.tryAcquire(), FInstanceLock::Result::acquired);
+    // Locked, and no socket for the whole time: every attempt looks six times.
+    const auto start = std::chrono::steady_clock::now();
+    Helper second({"start"});
+    EXPECT_EQ(second.wait(), 0);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(k_instanceAttempts * FPlatformSpecificModuleSdl::k_instanceLookUps *
+                                                FPlatformSpecificModuleSdl::k_instanceLookUpPauseMs));
+}
+
 TEST(FSingleInstance, StartsWhenTheRunningCopyEndsMeanwhile)
 {
     const FInstanceNames names = FInstanceNames::fromEnvironment();
