@@ -1,0 +1,139 @@
+#include "image/FJpegIdct.h"
+
+#include <cstddef>
+#include <cstring>
+
+// The helpers below pass vectors by value. The calling convention of such
+// functions differs with and without AVX, so they are always inlined into the
+// transform (whichever variant runs) and the note about it does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace {
+
+// Eight 32-bit lanes: a row of the block. Lane arithmetic wraps.
+typedef uint32_t Lanes __attribute__((vector_size(32)));
+typedef int32_t SignedLanes __attribute__((vector_size(32)));
+typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+
+// 2048 x cos(k x pi / 16), truncated; k = 8 is the zero of the cosine.
+constexpr int32_t k_cos[9] = {2048, 2008, 1892, 1702, 1448, 1137, 783, 399, 0};
+
+// The constant whose angle has the cosine magnitude of j x pi / 16, with the
+// sign of cos(j x pi / 16).
+constexpr int32_t cosTerm(int32_t j)
+{
+    j %= 32;
+    if (j <= 8)
+        return k_cos[j];
+    if (j <= 16)
+        return -k_cos[16 - j];
+    if (j <= 24)
+        return -k_cos[j - 16];
+    return k_cos[32 - j];
+}
+
+// k[u][x]: the weight of coefficient u in output x, 1448 for u = 0.
+struct Basis
+{
+    uint32_t k[8][8];
+};
+
+constexpr Basis makeBasis()
+{
+    Basis b{};
+    for (int32_t u = 0; u < 8; ++u)
+        for (int32_t x = 0; x < 8; ++x)
+            b.k[u][x] = static_cast<uint32_t>(u == 0 ? k_cos[4] : cosTerm((2 * x + 1) * u));
+    return b;
+}
+
+constexpr Basis k_basis = makeBasis();
+constexpr uint32_t k_dcWeight = k_basis.k[0][0];
+
+inline int32_t shift12(uint32_t sum)
+{
+    return static_cast<int32_t>(sum) >> 12;
+}
+
+__attribute__((always_inline)) inline Lanes loadLanes(const void* p)
+{
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// (s + 128) >> 8 for s >= 0, (s - 129) >> 8 below, then + 128 and clamped to
+// 0..255.
+__attribute__((always_inline)) inline Bytes8 toSamples(Lanes sum)
+{
+    const SignedLanes s = reinterpret_cast<SignedLanes>(sum) >> 12;
+    const SignedLanes negative = s < 0; // -1 in the lanes below zero
+    SignedLanes v = ((s + 128 + (negative & -257)) >> 8) + 128;
+    v = v < 0 ? 0 : v;
+    v = v > 255 ? 255 : v;
+    return __builtin_convertvector(v, Bytes8);
+}
+
+inline uint8_t toSample(int32_t s)
+{
+    int32_t v = ((s + 128 - (s < 0 ? 257 : 0)) >> 8) + 128;
+    v = v < 0 ? 0 : v;
+    return static_cast<uint8_t>(v > 255 ? 255 : v);
+}
+
+// Whole rows (the common case) as one 8-byte store.
+__attribute__((always_inline)) inline void storeRow(uint8_t* dest, const Bytes8& samples, int32_t cols)
+{
+    if (cols == 8)
+        std::memcpy(dest, &samples, 8);
+    else
+        std::memcpy(dest, &samples, static_cast<std::size_t>(cols));
+}
+
+} // namespace
+
+// Both passes work on eight lanes at once (the outputs of a row, the columns
+// of the block); wider vector units are used where the processor has them.
+__attribute__((target_clones("avx2", "default"))) void FJpegIdct::transform(const int32_t* block, uint32_t rowMask,
+                                                                          uint32_t acRowMask, uint8_t* dest,
+                                                                          int32_t stride, int32_t cols, int32_t rows)
+{
+    // A block with only its DC term is flat.
+    if ((rowMask & ~1u) == 0 && (acRowMask & 1u) == 0) {
+        const int32_t rowValue = shift12(k_dcWeight * static_cast<uint32_t>(block[0]));
+        const uint8_t v = toSample(shift12(k_dcWeight * static_cast<uint32_t>(rowValue)));
+        Bytes8 flat;
+        std::memset(&flat, v, sizeof flat);
+        for (int32_t y = 0; y < rows; ++y)
+            storeRow(dest + static_cast<std::ptrdiff_t>(y) * stride, flat, cols);
+        return;
+    }
+
+    // Rows: out[x] = (sum over u of F[u] x k[u][x]) >> 12.
+    Lanes tmp[8];
+    int32_t usedRows = 0;
+    for (int32_t r = 0; r < 8; ++r) {
+        if (((rowMask >> r) & 1u) == 0) {
+            tmp[r] = Lanes{};
+            continue;
+        }
+        usedRows = r + 1;
+        const int32_t* f = block + r * 8;
+        if (((acRowMask >> r) & 1u) == 0) {
+            tmp[r] = Lanes{} + static_cast<uint32_t>(shift12(k_dcWeight * static_cast<uint32_t>(f[0])));
+            continue;
+        }
+        Lanes acc{};
+        for (int32_t u = 0; u < 8; ++u)
+            acc += static_cast<uint32_t>(f[u]) * loadLanes(k_basis.k[u]);
+        tmp[r] = reinterpret_cast<Lanes>(reinterpret_cast<SignedLanes>(acc) >> 12);
+    }
+
+    // Columns, all eight at once; rows past the last used one are zero.
+    Lanes acc[8] = {};
+    for (int32_t v = 0; v < usedRows; ++v)
+        for (int32_t y = 0; y < 8; ++y)
+            acc[y] += tmp[v] * k_basis.k[v][y];
+    for (int32_t y = 0; y < rows; ++y)
+        storeRow(dest + static_cast<std::ptrdiff_t>(y) * stride, toSamples(acc[y]), cols);
+}
