@@ -3,8 +3,7 @@
 // Button codes of pointer events. The mouse and the game pad both report on
 // pointer 0: the mouse with its three buttons, the pad with its stick
 // directions and its first six buttons.
-enum FPointerButton : int
-{
+enum FPointerButton : int {
     k_stickLeft = 0,
     k_stickRight = 1,
     k_stickUp = 2,

@@ -11,15 +11,14 @@
 #include <utility>
 #include <vector>
 
-namespace
+namespace {
+// Anything on this machine can connect: a bad record is worth a line in
+// every build, and costs nothing more.
+void reportDropped(const std::string& why)
 {
-    // Anything on this machine can connect: a bad record is worth a line in
-    // every build, and costs nothing more.
-    void reportDropped(const std::string& why)
-    {
-        ZIBBO_LOG(k_logRelease, false) << "Dropped a hand-over record: " << why.c_str();
-    }
+    ZIBBO_LOG(k_logRelease, false) << "Dropped a hand-over record: " << why.c_str();
 }
+} // namespace
 
 FHandOverListener::FHandOverListener(Receiver receiver) : m_receiver(std::move(receiver)) {}
 
@@ -30,14 +29,11 @@ FHandOverListener::~FHandOverListener()
 
 bool FHandOverListener::start(const std::string& socketName)
 {
-    if (isRunning())
-        return true;
+    if (isRunning()) return true;
     m_socket = FUnixSocket::listenOn(socketName);
-    if (!m_socket.isValid())
-        return false;
+    if (!m_socket.isValid()) return false;
     int wake[2];
-    if (pipe2(wake, O_CLOEXEC) != 0)
-    {
+    if (pipe2(wake, O_CLOEXEC) != 0) {
         m_socket.close();
         return false;
     }
@@ -49,40 +45,30 @@ bool FHandOverListener::start(const std::string& socketName)
 
 void FHandOverListener::stop()
 {
-    if (m_thread.joinable())
-    {
+    if (m_thread.joinable()) {
         const char byte = 0;
-        while (write(m_wakeWrite, &byte, 1) < 0 && errno == EINTR)
-        {
+        while (write(m_wakeWrite, &byte, 1) < 0 && errno == EINTR) {
         }
         m_thread.join();
     }
-    if (m_wakeRead >= 0)
-        close(m_wakeRead);
-    if (m_wakeWrite >= 0)
-        close(m_wakeWrite);
+    if (m_wakeRead >= 0) close(m_wakeRead);
+    if (m_wakeWrite >= 0) close(m_wakeWrite);
     m_wakeRead = m_wakeWrite = -1;
     m_socket.close();
 }
 
 void FHandOverListener::run()
 {
-    for (;;)
-    {
+    for (;;) {
         pollfd waitFor[2] = {{m_wakeRead, POLLIN, 0}, {m_socket.fd(), POLLIN, 0}};
-        if (poll(waitFor, 2, -1) < 0)
-        {
-            if (errno == EINTR)
-                continue;
+        if (poll(waitFor, 2, -1) < 0) {
+            if (errno == EINTR) continue;
             return;
         }
-        if (waitFor[0].revents != 0)
-            return;
-        if (waitFor[1].revents & POLLIN)
-        {
+        if (waitFor[0].revents != 0) return;
+        if (waitFor[1].revents & POLLIN) {
             FUnixSocket client = m_socket.accept(0);
-            if (client.isValid())
-                serve(client);
+            if (client.isValid()) serve(client);
         }
     }
 }
@@ -93,27 +79,25 @@ void FHandOverListener::serve(const FUnixSocket& client)
     client.setTimeout(k_readTimeoutMs);
 
     unsigned peer = 0;
-    if (!client.peerUser(peer) || peer != getuid())
-        return reportDropped("sender of another user");
+    if (!client.peerUser(peer) || peer != getuid()) return reportDropped("sender of another user");
 
     std::uint8_t header[FHandOverRecord::k_headerBytes];
     if (client.readExact(header, sizeof header) != FUnixSocket::Io::ok)
         return reportDropped("truncated header");
     FHandOverRecord record;
     std::string why = FHandOverRecord::parseHeader(header, record);
-    if (!why.empty())
-        return reportDropped(why);
+    if (!why.empty()) return reportDropped(why);
 
     std::vector<std::uint8_t> data(record.dataBytes);
     if (client.readExact(data.data(), data.size()) != FUnixSocket::Io::ok)
         return reportDropped("truncated text");
     std::u16string text;
     why = FHandOverRecord::parseCommandLine(data, text);
-    if (!why.empty())
-        return reportDropped(why);
+    if (!why.empty()) return reportDropped(why);
 
     const std::int32_t reply = m_receiver(std::move(text)) ? 0 : 1;
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(reply), static_cast<std::uint8_t>(reply >> 8),
-                                   static_cast<std::uint8_t>(reply >> 16), static_cast<std::uint8_t>(reply >> 24)};
+                                   static_cast<std::uint8_t>(reply >> 16),
+                                   static_cast<std::uint8_t>(reply >> 24)};
     client.writeAll(bytes, sizeof bytes);
 }

@@ -1,19 +1,18 @@
 #include "platform/FHandOverRecord.h"
 
-namespace
+namespace {
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
 {
-    void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-            out.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
-
-    std::uint32_t getU32(const std::uint8_t* bytes)
-    {
-        return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-               static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    }
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
+
+std::uint32_t getU32(const std::uint8_t* bytes)
+{
+    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+} // namespace
 
 std::vector<std::uint8_t> FHandOverRecord::encodeCommandLine(const std::u16string& text)
 {
@@ -22,8 +21,7 @@ std::vector<std::uint8_t> FHandOverRecord::encodeCommandLine(const std::u16strin
     out.reserve(k_headerBytes + dataBytes);
     putU32(out, k_commandLineKind);
     putU32(out, static_cast<std::uint32_t>(dataBytes));
-    for (char16_t unit : text)
-    {
+    for (char16_t unit : text) {
         out.push_back(static_cast<std::uint8_t>(unit));
         out.push_back(static_cast<std::uint8_t>(unit >> 8));
     }
@@ -36,8 +34,7 @@ std::string FHandOverRecord::parseHeader(const std::uint8_t (&header)[k_headerBy
 {
     out.kind = getU32(header);
     out.dataBytes = getU32(header + 4);
-    if (out.kind != k_commandLineKind)
-        return "unknown data kind " + std::to_string(out.kind);
+    if (out.kind != k_commandLineKind) return "unknown data kind " + std::to_string(out.kind);
     if (out.dataBytes < 2 || out.dataBytes % 2 != 0 || out.dataBytes > k_maxDataBytes)
         return "bad data size " + std::to_string(out.dataBytes);
     return {};
@@ -45,17 +42,13 @@ std::string FHandOverRecord::parseHeader(const std::uint8_t (&header)[k_headerBy
 
 std::string FHandOverRecord::parseCommandLine(const std::vector<std::uint8_t>& data, std::u16string& text)
 {
-    if (data.size() < 2 || data.size() % 2 != 0)
-        return "bad data size " + std::to_string(data.size());
+    if (data.size() < 2 || data.size() % 2 != 0) return "bad data size " + std::to_string(data.size());
     const std::size_t units = data.size() / 2;
-    if (data[2 * units - 2] != 0 || data[2 * units - 1] != 0)
-        return "text without its terminating zero";
+    if (data[2 * units - 2] != 0 || data[2 * units - 1] != 0) return "text without its terminating zero";
     text.clear();
-    for (std::size_t i = 0; i + 1 < units; ++i)
-    {
+    for (std::size_t i = 0; i + 1 < units; ++i) {
         const char16_t unit = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
-        if (unit == 0)
-            break;
+        if (unit == 0) break;
         text.push_back(unit);
     }
     return {};

@@ -8,10 +8,9 @@
 // socket, one record out, one 32-bit reply back.
 struct FHandOverSender
 {
-    enum class Result
-    {
+    enum class Result {
         nobodyListening,
-        noReply,   // connected, but the record was dropped or the reply did not come in time
+        noReply, // connected, but the record was dropped or the reply did not come in time
         replied,
     };
 
@@ -19,5 +18,6 @@ struct FHandOverSender
     // longer than this means it is stuck, and the caller counts a failed try.
     static constexpr int k_replyTimeoutMs = 5000;
 
-    static Result send(const std::string& socketName, const std::vector<std::uint8_t>& record, std::int32_t& reply);
+    static Result send(const std::string& socketName, const std::vector<std::uint8_t>& record,
+                       std::int32_t& reply);
 };

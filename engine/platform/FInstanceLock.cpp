@@ -15,19 +15,15 @@ FInstanceLock::~FInstanceLock()
 
 FInstanceLock::Result FInstanceLock::tryAcquire()
 {
-    if (m_fd >= 0)
-        return Result::acquired;
+    if (m_fd >= 0) return Result::acquired;
     // No symbolic links: the fallback folder is shared by every user.
     const int fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
-        return Result::unavailable;
+    if (fd < 0) return Result::unavailable;
     int rc;
-    do
-    {
+    do {
         rc = flock(fd, LOCK_EX | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
-    if (rc != 0)
-    {
+    if (rc != 0) {
         const bool busy = errno == EWOULDBLOCK;
         close(fd);
         return busy ? Result::heldElsewhere : Result::unavailable;
@@ -38,8 +34,7 @@ FInstanceLock::Result FInstanceLock::tryAcquire()
 
 void FInstanceLock::release()
 {
-    if (m_fd < 0)
-        return;
+    if (m_fd < 0) return;
     // Closing the only descriptor drops the lock. The file stays: removing it
     // would let a starting copy lock a new file while another holds the old one.
     close(m_fd);

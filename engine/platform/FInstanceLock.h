@@ -8,8 +8,7 @@
 class FInstanceLock
 {
 public:
-    enum class Result
-    {
+    enum class Result {
         acquired,
         heldElsewhere,
         // The file could not be opened or locked for another reason.

@@ -3,25 +3,22 @@
 #include <cstdlib>
 #include <unistd.h>
 
-namespace
+namespace {
+std::string environment(const char* name)
 {
-    std::string environment(const char* name)
-    {
-        const char* value = std::getenv(name);
-        return value ? std::string(value) : std::string();
-    }
-
-    // The suffix ends up in a file name: keep it to one path component.
-    std::string sanitized(std::string text)
-    {
-        for (char& c : text)
-        {
-            if (c == '/')
-                c = '_';
-        }
-        return text;
-    }
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
 }
+
+// The suffix ends up in a file name: keep it to one path component.
+std::string sanitized(std::string text)
+{
+    for (char& c : text) {
+        if (c == '/') c = '_';
+    }
+    return text;
+}
+} // namespace
 
 FInstanceNames FInstanceNames::fromEnvironment()
 {

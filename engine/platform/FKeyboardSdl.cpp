@@ -5,36 +5,30 @@
 
 #include <string>
 
-namespace
+namespace {
+std::u16string toUtf16(const char* utf8)
 {
-    std::u16string toUtf16(const char* utf8)
-    {
-        std::u16string out;
-        if (utf8 == nullptr || *utf8 == 0)
-            return out;
-        // SDL's converter replaces what it cannot decode instead of failing.
-        char* converted = SDL_iconv_string("UTF-16LE", "UTF-8", utf8, SDL_strlen(utf8) + 1);
-        if (converted == nullptr)
-            return out;
-        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(converted);
-        for (std::size_t i = 0;; i += 2)
-        {
-            const char16_t unit = static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
-            if (unit == 0)
-                break;
-            out.push_back(unit);
-        }
-        SDL_free(converted);
-        return out;
+    std::u16string out;
+    if (utf8 == nullptr || *utf8 == 0) return out;
+    // SDL's converter replaces what it cannot decode instead of failing.
+    char* converted = SDL_iconv_string("UTF-16LE", "UTF-8", utf8, SDL_strlen(utf8) + 1);
+    if (converted == nullptr) return out;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(converted);
+    for (std::size_t i = 0;; i += 2) {
+        const char16_t unit = static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
+        if (unit == 0) break;
+        out.push_back(unit);
     }
+    SDL_free(converted);
+    return out;
 }
+} // namespace
 
 std::uint16_t FKeyboardSdl::specialKey(SDL_Keycode key)
 {
     if (key >= SDLK_F1 && key <= SDLK_F12)
         return static_cast<std::uint16_t>(FKeyCode::k_f1 + (key - SDLK_F1));
-    switch (key)
-    {
+    switch (key) {
     case SDLK_RETURN:
     case SDLK_RETURN2:
     case SDLK_KP_ENTER:
@@ -93,8 +87,7 @@ void FKeyboardSdl::keyDown(const SDL_KeyboardEvent& event, const char* typed, FK
 {
     const SDL_Scancode scan = event.keysym.scancode;
     const auto held = m_keysDown.find(scan);
-    if (held != m_keysDown.end())
-    {
+    if (held != m_keysDown.end()) {
         listener.keyRepeated(held->second);
         return;
     }
@@ -111,8 +104,7 @@ void FKeyboardSdl::keyDown(const SDL_KeyboardEvent& event, const char* typed, FK
 bool FKeyboardSdl::keyUp(const SDL_KeyboardEvent& event, FKeyListener& listener)
 {
     const auto held = m_keysDown.find(event.keysym.scancode);
-    if (held == m_keysDown.end())
-        return false;
+    if (held == m_keysDown.end()) return false;
     const std::uint16_t code = held->second;
     m_keysDown.erase(held);
     listener.keyReleased(code);
@@ -121,8 +113,7 @@ bool FKeyboardSdl::keyUp(const SDL_KeyboardEvent& event, FKeyListener& listener)
 
 void FKeyboardSdl::text(const char* utf8, FKeyListener& listener)
 {
-    for (char16_t unit : toUtf16(utf8))
-    {
+    for (char16_t unit : toUtf16(utf8)) {
         listener.keyPressed(unit);
         listener.keyReleased(unit);
     }

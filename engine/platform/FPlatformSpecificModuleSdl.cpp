@@ -17,62 +17,56 @@
 
 #include <string>
 
-namespace
+namespace {
+FAppListener** slotOf(int index)
 {
-    FAppListener** slotOf(int index)
-    {
-        FApplication* application = FApplication::instance();
-        return application == nullptr ? nullptr : application->serviceSlot(index);
-    }
-
-    struct MouseButton
-    {
-        std::uint8_t sdlButton;
-        int code;
-        const char* downLog;
-        const char* upLog;
-    };
-
-    constexpr MouseButton k_mouseButtons[] = {
-        {SDL_BUTTON_LEFT, k_mouseLeft, "Got WM_LBUTTONDOWN message", "Got WM_LBUTTONUP message"},
-        {SDL_BUTTON_RIGHT, k_mouseRight, "Got WM_RBUTTONDOWN message", "Got WM_RBUTTONUP message"},
-        {SDL_BUTTON_MIDDLE, k_mouseMiddle, "Got WM_MBUTTONDOWN message", "Got WM_MBUTTONUP message"},
-    };
-
-    const MouseButton* findButton(std::uint8_t sdlButton)
-    {
-        for (const MouseButton& button : k_mouseButtons)
-        {
-            if (button.sdlButton == sdlButton)
-                return &button;
-        }
-        return nullptr;
-    }
-
-    // Called on the hand-over listener's thread: queues the text for the main
-    // thread's pump, which hands it to the UI module.
-    bool queueHandOver(std::u16string&& text)
-    {
-        FRefT<FString> commandLine = makeSharedStringCopy(FString(std::u16string_view(text)));
-        if (commandLine.isNull())
-            return false;
-        auto* payload = engineNew<FRefT<FString>>(k_memObject, std::move(commandLine));
-        if (payload == nullptr)
-            return false;
-        SDL_Event event{};
-        event.type = FPlatformSpecificModuleSdl::handOverEventType();
-        event.user.data1 = payload;
-        if (SDL_PushEvent(&event) == 1)
-            return true;
-        engineDelete(payload);
-        return false;
-    }
-
-    FRefT<FString>* handOverPayload(const SDL_Event& event)
-    {
-        return static_cast<FRefT<FString>*>(event.user.data1);
-    }
+    FApplication* application = FApplication::instance();
+    return application == nullptr ? nullptr : application->serviceSlot(index);
 }
+
+struct MouseButton
+{
+    std::uint8_t sdlButton;
+    int code;
+    const char* downLog;
+    const char* upLog;
+};
+
+constexpr MouseButton k_mouseButtons[] = {
+    {SDL_BUTTON_LEFT, k_mouseLeft, "Got WM_LBUTTONDOWN message", "Got WM_LBUTTONUP message"},
+    {SDL_BUTTON_RIGHT, k_mouseRight, "Got WM_RBUTTONDOWN message", "Got WM_RBUTTONUP message"},
+    {SDL_BUTTON_MIDDLE, k_mouseMiddle, "Got WM_MBUTTONDOWN message", "Got WM_MBUTTONUP message"},
+};
+
+const MouseButton* findButton(std::uint8_t sdlButton)
+{
+    for (const MouseButton& button : k_mouseButtons) {
+        if (button.sdlButton == sdlButton) return &button;
+    }
+    return nullptr;
+}
+
+// Called on the hand-over listener's thread: queues the text for the main
+// thread's pump, which hands it to the UI module.
+bool queueHandOver(std::u16string&& text)
+{
+    FRefT<FString> commandLine = makeSharedStringCopy(FString(std::u16string_view(text)));
+    if (commandLine.isNull()) return false;
+    auto* payload = engineNew<FRefT<FString>>(k_memObject, std::move(commandLine));
+    if (payload == nullptr) return false;
+    SDL_Event event{};
+    event.type = FPlatformSpecificModuleSdl::handOverEventType();
+    event.user.data1 = payload;
+    if (SDL_PushEvent(&event) == 1) return true;
+    engineDelete(payload);
+    return false;
+}
+
+FRefT<FString>* handOverPayload(const SDL_Event& event)
+{
+    return static_cast<FRefT<FString>*>(event.user.data1);
+}
+} // namespace
 
 FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
     : m_service(slotOf(k_slotPlatform), *this), m_handOver(&queueHandOver)
@@ -83,8 +77,7 @@ FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         ZIBBO_FAIL(msgSystemError, "SDL_InitSubSystem (" << SDL_GetError() << ")");
     m_videoStarted = true;
-    if (SDL_IsScreenSaverEnabled())
-    {
+    if (SDL_IsScreenSaverEnabled()) {
         m_screenSaverWasActive = true;
         SDL_DisableScreenSaver();
     }
@@ -93,10 +86,8 @@ FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
 FPlatformSpecificModuleSdl::~FPlatformSpecificModuleSdl()
 {
     stopHandOver();
-    if (m_screenSaverWasActive)
-        SDL_EnableScreenSaver();
-    if (m_videoStarted)
-        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    if (m_screenSaverWasActive) SDL_EnableScreenSaver();
+    if (m_videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     m_trackedWindows.clear();
 }
 
@@ -110,14 +101,12 @@ void FPlatformSpecificModuleSdl::attachWindow(SDL_Window* window, FWindowHost* h
 {
     m_window = window;
     m_host = window == nullptr ? nullptr : host;
-    if (m_window == nullptr)
-    {
+    if (m_window == nullptr) {
         stopHandOver();
         return;
     }
     // A second copy finds this one once its window exists.
-    if (!m_handOver.isRunning() && !m_handOver.start(FInstanceNames::fromEnvironment().socketName))
-    {
+    if (!m_handOver.isRunning() && !m_handOver.start(FInstanceNames::fromEnvironment().socketName)) {
         ZIBBO_LOG(k_logWarn, false) << "Another copy answers on the hand-over socket";
     }
 }
@@ -137,41 +126,32 @@ int FPlatformSpecificModuleSdl::pumpMessages(unsigned elapsedMs)
     // What arrives while these are handled waits for the next pass, so a busy
     // queue cannot hold up the main loop.
     int budget = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
-    if (budget < 2)
-        budget = 2;
+    if (budget < 2) budget = 2;
     SDL_Event event;
-    for (int i = 0; i < budget; ++i)
-    {
-        if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1)
-            break;
-        if (event.type == SDL_QUIT)
-        {
+    for (int i = 0; i < budget; ++i) {
+        if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) break;
+        if (event.type == SDL_QUIT) {
             ZIBBO_LOG(k_logEvent, false) << "GetMessage got a WM_QUIT message result";
             return requestQuit();
         }
         windowProc(event);
     }
-    if (auto* pads = findService<FGamePadService>(k_slotGamePads))
-        pads->poll(elapsedMs, 1);
+    if (auto* pads = findService<FGamePadService>(k_slotGamePads)) pads->poll(elapsedMs, 1);
     return 0;
 }
 
 void FPlatformSpecificModuleSdl::windowProc(const SDL_Event& event)
 {
-    if (event.type == handOverEventType())
-    {
+    if (event.type == handOverEventType()) {
         FRefT<FString>* payload = handOverPayload(event);
-        if (m_host != nullptr)
-            onHandOver(*payload);
+        if (m_host != nullptr) onHandOver(*payload);
         engineDelete(payload);
         return;
     }
     // Without the graphics module there is no picture to map into and no
     // window to manage.
-    if (m_host == nullptr)
-        return;
-    switch (event.type)
-    {
+    if (m_host == nullptr) return;
+    switch (event.type) {
     case SDL_WINDOWEVENT:
         onWindowEvent(event.window);
         break;
@@ -187,8 +167,7 @@ void FPlatformSpecificModuleSdl::windowProc(const SDL_Event& event)
         break;
     case SDL_APP_WILLENTERBACKGROUND:
         ZIBBO_LOG(k_logEvent, false) << "Got WM_POWERBROADCAST message";
-        if (auto* events = findService<FAppEventListener>(k_slotAppEvents))
-            events->systemSuspending();
+        if (auto* events = findService<FAppEventListener>(k_slotAppEvents)) events->systemSuspending();
         break;
     default:
         break;
@@ -198,16 +177,12 @@ void FPlatformSpecificModuleSdl::windowProc(const SDL_Event& event)
 void FPlatformSpecificModuleSdl::onWindowEvent(const SDL_WindowEvent& event)
 {
     auto* events = findService<FAppEventListener>(k_slotAppEvents);
-    switch (event.event)
-    {
+    switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
         ZIBBO_LOG(k_logEvent, false) << "Got WM_CLOSE message";
-        if (events != nullptr)
-        {
+        if (events != nullptr) {
             events->closeRequested();
-        }
-        else
-        {
+        } else {
             ZIBBO_LOG(k_logWarn, false) << "WM_CLOSE got no one to send to (no FAppUserInterfaceModule)";
             // Nobody can ask the player: end the run as a destroyed window would.
             SDL_Event quit{};
@@ -243,38 +218,26 @@ void FPlatformSpecificModuleSdl::onWindowEvent(const SDL_WindowEvent& event)
 void FPlatformSpecificModuleSdl::onSizeEvent(std::uint8_t kind)
 {
     auto* events = findService<FAppEventListener>(k_slotAppEvents);
-    if (kind == SDL_WINDOWEVENT_MINIMIZED)
-    {
-        if (events != nullptr)
-            events->minimizeWindow(FString("WM_SIZE: SIZE_MINIMIZED"));
+    if (kind == SDL_WINDOWEVENT_MINIMIZED) {
+        if (events != nullptr) events->minimizeWindow(FString("WM_SIZE: SIZE_MINIMIZED"));
         m_windowMinimized = true;
         m_windowMaximized = false;
         return;
     }
     int width = 0;
     int height = 0;
-    if (m_window != nullptr)
-        SDL_GetWindowSize(m_window, &width, &height);
-    if (height == 0)
-        return;
-    if (kind == SDL_WINDOWEVENT_MAXIMIZED)
-    {
-        if (m_windowMinimized)
-        {
-            if (events != nullptr)
-                events->restoreWindow(FString("WM_SIZE: SIZE_MAXIMIZED"));
+    if (m_window != nullptr) SDL_GetWindowSize(m_window, &width, &height);
+    if (height == 0) return;
+    if (kind == SDL_WINDOWEVENT_MAXIMIZED) {
+        if (m_windowMinimized) {
+            if (events != nullptr) events->restoreWindow(FString("WM_SIZE: SIZE_MAXIMIZED"));
             m_windowMinimized = false;
         }
         m_windowMaximized = true;
-    }
-    else if (m_windowMaximized)
-    {
+    } else if (m_windowMaximized) {
         m_windowMaximized = false;
-    }
-    else if (m_windowMinimized)
-    {
-        if (events != nullptr)
-            events->restoreWindow(FString("WM_SIZE: SIZE_RESTORED"));
+    } else if (m_windowMinimized) {
+        if (events != nullptr) events->restoreWindow(FString("WM_SIZE: SIZE_RESTORED"));
         m_windowMinimized = false;
     }
 }
@@ -283,46 +246,34 @@ void FPlatformSpecificModuleSdl::onActivation(bool active)
 {
     ZIBBO_LOG(k_logDefault, false) << "WM_ACTIVATEAPP: " << (active ? 1 : 0);
     auto* events = findService<FAppEventListener>(k_slotAppEvents);
-    if (active)
-    {
-        if (m_appActive)
-            return;
+    if (active) {
+        if (m_appActive) return;
         m_appActive = true;
-        if (m_minimizedOnDeactivate)
-        {
+        if (m_minimizedOnDeactivate) {
             m_minimizedOnDeactivate = false;
-            if (events != nullptr)
-                events->restoreWindow(FString("WM_ACTIVATEAPP activate"));
+            if (events != nullptr) events->restoreWindow(FString("WM_ACTIVATEAPP activate"));
             m_host->resetDevice();
-        }
-        else if (events != nullptr)
-        {
+        } else if (events != nullptr) {
             events->appActivated();
         }
         return;
     }
-    if (!m_appActive)
-        return;
+    if (!m_appActive) return;
     m_appActive = false;
-    if (m_host->isFullScreen())
-    {
+    if (m_host->isFullScreen()) {
         m_minimizedOnDeactivate = true;
-        if (events != nullptr)
-            events->minimizeWindow(FString("WM_ACTIVATEAPP deactivate"));
-    }
-    else if (events != nullptr)
-    {
+        if (events != nullptr) events->minimizeWindow(FString("WM_ACTIVATEAPP deactivate"));
+    } else if (events != nullptr) {
         events->appDeactivated();
     }
 }
 
 bool FPlatformSpecificModuleSdl::mapPointer(int x, int y, const FPointI& windowSize, const FRectI& viewport,
-                                           FPointerPoint& out)
+                                            FPointerPoint& out)
 {
     const std::int64_t width = static_cast<std::int64_t>(viewport.right) - viewport.left;
     const std::int64_t height = static_cast<std::int64_t>(viewport.bottom) - viewport.top;
-    if (width <= 0 || height <= 0)
-        return false;
+    if (width <= 0 || height <= 0) return false;
     out.x = static_cast<std::int32_t>(windowSize.x * (static_cast<std::int64_t>(x) - viewport.left) / width);
     out.y = static_cast<std::int32_t>(windowSize.y * (static_cast<std::int64_t>(y) - viewport.top) / height);
     return true;
@@ -331,32 +282,24 @@ bool FPlatformSpecificModuleSdl::mapPointer(int x, int y, const FPointI& windowS
 void FPlatformSpecificModuleSdl::onPointerEvent(const SDL_Event& event)
 {
     auto* pointers = findService<FPointerListener>(k_slotPointerEvents);
-    if (pointers == nullptr)
-        return;
+    if (pointers == nullptr) return;
     const bool motion = event.type == SDL_MOUSEMOTION;
     const int x = motion ? event.motion.x : event.button.x;
     const int y = motion ? event.motion.y : event.button.y;
     FPointerPoint point;
-    if (!mapPointer(x, y, m_host->getWindowSize(), m_host->getViewportRect(), point))
-        return;
-    if (motion)
-    {
+    if (!mapPointer(x, y, m_host->getWindowSize(), m_host->getViewportRect(), point)) return;
+    if (motion) {
         ZIBBO_LOG(k_logEvent, false) << "Got WM_MOUSEMOVE message";
         pointers->pointerMoved(k_mousePointer, point);
-        if (trackMouseLeave(event.motion.windowID))
-            pointers->pointerEntered(k_mousePointer);
+        if (trackMouseLeave(event.motion.windowID)) pointers->pointerEntered(k_mousePointer);
         return;
     }
     const MouseButton* button = findButton(event.button.button);
-    if (button == nullptr)
-        return;
-    if (event.type == SDL_MOUSEBUTTONDOWN)
-    {
+    if (button == nullptr) return;
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
         ZIBBO_LOG(k_logEvent, false) << button->downLog;
         pointers->pointerPressed(k_mousePointer, button->code, point);
-    }
-    else
-    {
+    } else {
         ZIBBO_LOG(k_logEvent, false) << button->upLog;
         pointers->pointerReleased(k_mousePointer, button->code, point);
     }
@@ -365,15 +308,12 @@ void FPlatformSpecificModuleSdl::onPointerEvent(const SDL_Event& event)
 void FPlatformSpecificModuleSdl::onKeyEvent(const SDL_Event& event)
 {
     auto* keys = findService<FKeyListener>(k_slotKeyEvents);
-    if (keys == nullptr)
-        return;
-    if (event.type == SDL_TEXTINPUT)
-    {
+    if (keys == nullptr) return;
+    if (event.type == SDL_TEXTINPUT) {
         m_keyboard.text(event.text.text, *keys);
         return;
     }
-    if (event.type == SDL_KEYUP)
-    {
+    if (event.type == SDL_KEYUP) {
         ZIBBO_LOG(k_logEvent, false) << "Got WM_KEYUP message";
         m_keyboard.keyUp(event.key, *keys);
         return;
@@ -392,14 +332,11 @@ void FPlatformSpecificModuleSdl::onHandOver(const FRefT<FString>& commandLine)
 {
     ZIBBO_LOG(k_logEvent, false) << "Got WM_COPYDATA message";
     auto* events = findService<FAppEventListener>(k_slotAppEvents);
-    if (events == nullptr)
-        return;
+    if (events == nullptr) return;
     events->commandLineReceived(commandLine);
-    if (m_window == nullptr)
-        return;
+    if (m_window == nullptr) return;
     // Bring the game to the player, but leave a maximised window maximised.
-    if (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED)
-        SDL_RestoreWindow(m_window);
+    if (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(m_window);
     SDL_RaiseWindow(m_window);
 }
 
@@ -418,14 +355,12 @@ bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine)
     // Logging and the platform wait need an application object.
     FApplication application;
     const std::u16string text(commandLine.isNull() || commandLine.get() == nullptr ? std::u16string_view()
-                                                                                      : commandLine->view());
+                                                                                   : commandLine->view());
     const std::vector<std::uint8_t> record = FHandOverRecord::encodeCommandLine(text);
     const std::string socketName = FInstanceNames::fromEnvironment().socketName;
-    for (int lookUp = 0; lookUp < k_instanceLookUps; ++lookUp)
-    {
+    for (int lookUp = 0; lookUp < k_instanceLookUps; ++lookUp) {
         std::int32_t reply = -1;
-        switch (FHandOverSender::send(socketName, record, reply))
-        {
+        switch (FHandOverSender::send(socketName, record, reply)) {
         case FHandOverSender::Result::replied:
             return reply == 0;
         case FHandOverSender::Result::noReply:
@@ -440,7 +375,6 @@ bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine)
 
 int FPlatformSpecificModuleSdl::requestQuit()
 {
-    if (auto* process = findService<FProcessService>(k_slotProcess))
-        process->requestQuit();
+    if (auto* process = findService<FProcessService>(k_slotProcess)) process->requestQuit();
     return 1;
 }

@@ -50,7 +50,8 @@ public:
 
     // Maps a position in the window into the picture; false when the picture
     // has no area (the window is minimised).
-    static bool mapPointer(int x, int y, const FPointI& windowSize, const FRectI& viewport, FPointerPoint& out);
+    static bool mapPointer(int x, int y, const FPointI& windowSize, const FRectI& viewport,
+                           FPointerPoint& out);
 
     // The SDL event type that carries a second copy's command line.
     static std::uint32_t handOverEventType();
@@ -62,7 +63,10 @@ private:
     class Service : public FPlatformService
     {
     public:
-        Service(FAppListener** slot, FPlatformSpecificModuleSdl& module) : FPlatformService(slot), m_module(module) {}
+        Service(FAppListener** slot, FPlatformSpecificModuleSdl& module)
+            : FPlatformService(slot), m_module(module)
+        {
+        }
         int pumpMessages(unsigned elapsedMs) override { return m_module.pumpMessages(elapsedMs); }
 
     private:

@@ -7,31 +7,22 @@
 int runSingleInstance(FRefT<FString> commandLine, const FApplicationRunner& runApplication)
 {
     FInstanceLock lock(FInstanceNames::fromEnvironment().lockPath);
-    for (int attempt = 0; attempt < k_instanceAttempts; ++attempt)
-    {
+    for (int attempt = 0; attempt < k_instanceAttempts; ++attempt) {
         // A lock that cannot be taken for another reason than a running copy
         // does not keep the game from starting.
-        if (lock.tryAcquire() != FInstanceLock::Result::heldElsewhere)
-        {
-            try
-            {
+        if (lock.tryAcquire() != FInstanceLock::Result::heldElsewhere) {
+            try {
                 runApplication(commandLine);
-            }
-            catch (...)
-            {
+            } catch (...) {
                 lock.release();
                 return 1;
             }
             lock.release();
             return 0;
         }
-        try
-        {
-            if (FPlatformSpecificModuleSdl::findRunningInstance(commandLine))
-                return 0;
-        }
-        catch (...)
-        {
+        try {
+            if (FPlatformSpecificModuleSdl::findRunningInstance(commandLine)) return 0;
+        } catch (...) {
             return 1;
         }
     }

@@ -8,10 +8,9 @@
 class FUnixSocket
 {
 public:
-    enum class Io
-    {
+    enum class Io {
         ok,
-        closed,   // the peer closed before all bytes were moved
+        closed, // the peer closed before all bytes were moved
         timedOut,
         failed,
     };

@@ -10,43 +10,42 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace
+namespace {
+std::string uniqueName(const char* what)
 {
-    std::string uniqueName(const char* what)
-    {
-        return "zibbo-test-" + std::to_string(getpid()) + "-" + what;
-    }
-
-    struct Received
-    {
-        std::mutex lock;
-        std::vector<std::u16string> texts;
-        std::atomic<bool> accept{true};
-
-        FHandOverListener::Receiver receiver()
-        {
-            return [this](std::u16string&& text) {
-                std::lock_guard<std::mutex> guard(lock);
-                texts.push_back(std::move(text));
-                return accept.load();
-            };
-        }
-        std::vector<std::u16string> snapshot()
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            return texts;
-        }
-    };
-
-    std::vector<std::uint8_t> header(std::uint32_t kind, std::uint32_t size)
-    {
-        std::vector<std::uint8_t> out;
-        for (std::uint32_t v : {kind, size})
-            for (int i = 0; i < 4; ++i)
-                out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-        return out;
-    }
+    return "zibbo-test-" + std::to_string(getpid()) + "-" + what;
 }
+
+struct Received
+{
+    std::mutex lock;
+    std::vector<std::u16string> texts;
+    std::atomic<bool> accept{true};
+
+    FHandOverListener::Receiver receiver()
+    {
+        return [this](std::u16string&& text) {
+            std::lock_guard<std::mutex> guard(lock);
+            texts.push_back(std::move(text));
+            return accept.load();
+        };
+    }
+    std::vector<std::u16string> snapshot()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return texts;
+    }
+};
+
+std::vector<std::uint8_t> header(std::uint32_t kind, std::uint32_t size)
+{
+    std::vector<std::uint8_t> out;
+    for (std::uint32_t v : {kind, size})
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    return out;
+}
+} // namespace
 
 TEST(FHandOverListener, DeliversTextAndRepliesWhetherTaken)
 {
@@ -93,8 +92,7 @@ TEST(FHandOverListener, DropsMalformedRecordsAndKeepsServing)
         {"short header", {1, 0, 0}},
         {"text shorter than announced", withText(header(1, 8), {'x', 0})},
     };
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         FUnixSocket client = FUnixSocket::connectTo(name);
         ASSERT_TRUE(client.isValid()) << c.what;
         client.setTimeout(5000);

@@ -2,22 +2,21 @@
 
 #include <gtest/gtest.h>
 
-namespace
+namespace {
+std::vector<std::uint8_t> bytesOf(std::initializer_list<int> values)
 {
-    std::vector<std::uint8_t> bytesOf(std::initializer_list<int> values)
-    {
-        std::vector<std::uint8_t> out;
-        for (int v : values)
-            out.push_back(static_cast<std::uint8_t>(v));
-        return out;
-    }
-
-    void splitHeader(const std::vector<std::uint8_t>& record, std::uint8_t (&header)[8])
-    {
-        for (int i = 0; i < 8; ++i)
-            header[i] = record[i];
-    }
+    std::vector<std::uint8_t> out;
+    for (int v : values)
+        out.push_back(static_cast<std::uint8_t>(v));
+    return out;
 }
+
+void splitHeader(const std::vector<std::uint8_t>& record, std::uint8_t (&header)[8])
+{
+    for (int i = 0; i < 8; ++i)
+        header[i] = record[i];
+}
+} // namespace
 
 TEST(FHandOverRecord, CommandLineIsKindOneWithTerminatedUtf16)
 {
@@ -59,11 +58,9 @@ TEST(FHandOverRecord, HeaderChecks)
         {1, FHandOverRecord::k_maxDataBytes + 2, false},
         {1, 0xFFFFFFFEu, false},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         std::uint8_t header[8];
-        for (int i = 0; i < 4; ++i)
-        {
+        for (int i = 0; i < 4; ++i) {
             header[i] = static_cast<std::uint8_t>(c.kind >> (8 * i));
             header[4 + i] = static_cast<std::uint8_t>(c.size >> (8 * i));
         }
@@ -76,7 +73,8 @@ TEST(FHandOverRecord, HeaderChecks)
 TEST(FHandOverRecord, TextChecks)
 {
     std::u16string text = u"untouched";
-    EXPECT_NE(FHandOverRecord::parseCommandLine(bytesOf({'a', 0, 'b', 0}), text), "") << "no terminating zero";
+    EXPECT_NE(FHandOverRecord::parseCommandLine(bytesOf({'a', 0, 'b', 0}), text), "")
+        << "no terminating zero";
     EXPECT_NE(FHandOverRecord::parseCommandLine(bytesOf({'a', 0, 0}), text), "") << "odd size";
     EXPECT_EQ(text, u"untouched");
     // The text ends at its first zero unit, as a zero-terminated text would.

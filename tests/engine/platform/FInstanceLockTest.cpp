@@ -9,39 +9,38 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace
+namespace {
+std::string tempLockPath(const char* name)
 {
-    std::string tempLockPath(const char* name)
-    {
-        return (std::filesystem::temp_directory_path() /
-                ("zibbo-test-" + std::to_string(getpid()) + "-" + name + ".lock"))
-            .string();
-    }
-
-    struct EnvGuard
-    {
-        std::string name;
-        std::string saved;
-        bool had;
-        EnvGuard(const char* n, const char* value) : name(n)
-        {
-            const char* old = std::getenv(n);
-            had = old != nullptr;
-            saved = had ? old : "";
-            if (value)
-                setenv(n, value, 1);
-            else
-                unsetenv(n);
-        }
-        ~EnvGuard()
-        {
-            if (had)
-                setenv(name.c_str(), saved.c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
-    };
+    return (std::filesystem::temp_directory_path() /
+            ("zibbo-test-" + std::to_string(getpid()) + "-" + name + ".lock"))
+        .string();
 }
+
+struct EnvGuard
+{
+    std::string name;
+    std::string saved;
+    bool had;
+    EnvGuard(const char* n, const char* value) : name(n)
+    {
+        const char* old = std::getenv(n);
+        had = old != nullptr;
+        saved = had ? old : "";
+        if (value)
+            setenv(n, value, 1);
+        else
+            unsetenv(n);
+    }
+    ~EnvGuard()
+    {
+        if (had)
+            setenv(name.c_str(), saved.c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+};
+} // namespace
 
 TEST(FInstanceLock, SecondHolderIsRefusedUntilRelease)
 {
@@ -64,8 +63,7 @@ TEST(FInstanceLock, KilledHolderLeavesNoStaleLock)
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
-    if (child == 0)
-    {
+    if (child == 0) {
         FInstanceLock lock(path);
         const char ok = lock.tryAcquire() == FInstanceLock::Result::acquired ? 'y' : 'n';
         (void)!write(ready[1], &ok, 1);

@@ -14,87 +14,86 @@
 #include <cstring>
 #include <memory>
 
-namespace
+namespace {
+class WindowModuleTest : public testing::Test
 {
-    class WindowModuleTest : public testing::Test
+protected:
+    WindowModuleTest()
     {
-    protected:
-        WindowModuleTest()
-        {
-            module = std::make_unique<FPlatformSpecificModuleSdl>();
-            module->attachWindow(window.window, &host);
-        }
-        ~WindowModuleTest() override { module->attachWindow(nullptr, nullptr); }
+        module = std::make_unique<FPlatformSpecificModuleSdl>();
+        module->attachWindow(window.window, &host);
+    }
+    ~WindowModuleTest() override { module->attachWindow(nullptr, nullptr); }
 
-        // Queues the events and runs one pass of the pump; returns the calls made.
-        CallLog pump(std::initializer_list<SDL_Event> events)
-        {
-            log.clear();
-            for (SDL_Event event : events)
-                SDL_PushEvent(&event);
-            lastPumpResult = module->pumpMessages(1);
-            return log;
-        }
+    // Queues the events and runs one pass of the pump; returns the calls made.
+    CallLog pump(std::initializer_list<SDL_Event> events)
+    {
+        log.clear();
+        for (SDL_Event event : events)
+            SDL_PushEvent(&event);
+        lastPumpResult = module->pumpMessages(1);
+        return log;
+    }
 
-        SDL_Event windowEvent(SDL_WindowEventID kind)
-        {
-            SDL_Event event{};
-            event.type = SDL_WINDOWEVENT;
-            event.window.event = kind;
-            event.window.windowID = window.id();
-            return event;
-        }
-        SDL_Event button(bool down, std::uint8_t which, int x, int y)
-        {
-            SDL_Event event{};
-            event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-            event.button.windowID = window.id();
-            event.button.button = which;
-            event.button.x = x;
-            event.button.y = y;
-            return event;
-        }
-        SDL_Event motion(int x, int y)
-        {
-            SDL_Event event{};
-            event.type = SDL_MOUSEMOTION;
-            event.motion.windowID = window.id();
-            event.motion.x = x;
-            event.motion.y = y;
-            return event;
-        }
-        SDL_Event key(bool down, SDL_Keycode sym, SDL_Scancode scan, bool repeat = false)
-        {
-            SDL_Event event{};
-            event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-            event.key.windowID = window.id();
-            event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-            event.key.repeat = repeat ? 1 : 0;
-            event.key.keysym.sym = sym;
-            event.key.keysym.scancode = scan;
-            return event;
-        }
-        SDL_Event text(const char* utf8)
-        {
-            SDL_Event event{};
-            event.type = SDL_TEXTINPUT;
-            event.text.windowID = window.id();
-            std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
-            return event;
-        }
+    SDL_Event windowEvent(SDL_WindowEventID kind)
+    {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = kind;
+        event.window.windowID = window.id();
+        return event;
+    }
+    SDL_Event button(bool down, std::uint8_t which, int x, int y)
+    {
+        SDL_Event event{};
+        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        event.button.windowID = window.id();
+        event.button.button = which;
+        event.button.x = x;
+        event.button.y = y;
+        return event;
+    }
+    SDL_Event motion(int x, int y)
+    {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.windowID = window.id();
+        event.motion.x = x;
+        event.motion.y = y;
+        return event;
+    }
+    SDL_Event key(bool down, SDL_Keycode sym, SDL_Scancode scan, bool repeat = false)
+    {
+        SDL_Event event{};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.windowID = window.id();
+        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.key.repeat = repeat ? 1 : 0;
+        event.key.keysym.sym = sym;
+        event.key.keysym.scancode = scan;
+        return event;
+    }
+    SDL_Event text(const char* utf8)
+    {
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        event.text.windowID = window.id();
+        std::strncpy(event.text.text, utf8, sizeof event.text.text - 1);
+        return event;
+    }
 
-        FApplication application;
-        CallLog log;
-        std::unique_ptr<RecordingAppEvents> appEvents = std::make_unique<RecordingAppEvents>(log);
-        std::unique_ptr<RecordingPointers> pointers = std::make_unique<RecordingPointers>(log);
-        std::unique_ptr<RecordingKeys> keys = std::make_unique<RecordingKeys>(log);
-        FakeProcess process;
-        FakeWindowHost host;
-        HiddenWindow window;
-        std::unique_ptr<FPlatformSpecificModuleSdl> module;
-        int lastPumpResult = -1;
-    };
-}
+    FApplication application;
+    CallLog log;
+    std::unique_ptr<RecordingAppEvents> appEvents = std::make_unique<RecordingAppEvents>(log);
+    std::unique_ptr<RecordingPointers> pointers = std::make_unique<RecordingPointers>(log);
+    std::unique_ptr<RecordingKeys> keys = std::make_unique<RecordingKeys>(log);
+    FakeProcess process;
+    FakeWindowHost host;
+    HiddenWindow window;
+    std::unique_ptr<FPlatformSpecificModuleSdl> module;
+    int lastPumpResult = -1;
+};
+} // namespace
 
 TEST(FPlatformSpecificModuleSdlMapping, PointsMapFromViewportToWindowSize)
 {
@@ -106,15 +105,12 @@ TEST(FPlatformSpecificModuleSdlMapping, PointsMapFromViewportToWindowSize)
         FPointerPoint expected;
     };
     const Case cases[] = {
-        {100, 50, {0, 0}},       // top-left corner of the picture
-        {500, 350, {800, 600}},  // right and bottom edge give the window size
-        {300, 200, {400, 300}},
-        {101, 51, {2, 2}},
-        {99, 49, {-2, -2}},      // left of the picture: negative
+        {100, 50, {0, 0}},      // top-left corner of the picture
+        {500, 350, {800, 600}}, // right and bottom edge give the window size
+        {300, 200, {400, 300}}, {101, 51, {2, 2}}, {99, 49, {-2, -2}}, // left of the picture: negative
         {0, 0, {-200, -100}},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         FPointerPoint point{-999, -999};
         ASSERT_TRUE(FPlatformSpecificModuleSdl::mapPointer(c.x, c.y, windowSize, viewport, point));
         EXPECT_EQ(point, c.expected) << c.x << "," << c.y;
@@ -124,7 +120,8 @@ TEST(FPlatformSpecificModuleSdlMapping, PointsMapFromViewportToWindowSize)
     ASSERT_TRUE(FPlatformSpecificModuleSdl::mapPointer(1, -1, {10, 10}, {0, 0, 3, 3}, point));
     EXPECT_EQ(point, (FPointerPoint{3, -3}));
     // A picture without area (minimised window) maps nothing.
-    for (const FRectI& empty : {FRectI{0, 0, 0, 0}, FRectI{0, 0, 800, 0}, FRectI{0, 0, 0, 600}, FRectI{10, 10, 5, 20}})
+    for (const FRectI& empty :
+         {FRectI{0, 0, 0, 0}, FRectI{0, 0, 800, 0}, FRectI{0, 0, 0, 600}, FRectI{10, 10, 5, 20}})
         EXPECT_FALSE(FPlatformSpecificModuleSdl::mapPointer(1, 1, windowSize, empty, point));
 }
 
@@ -141,7 +138,8 @@ TEST_F(WindowModuleTest, MouseButtonsArePointerZeroAtMappedPoint)
 
 TEST_F(WindowModuleTest, FirstMoveEntersAndLeaveEndsTracking)
 {
-    EXPECT_EQ(pump({motion(10, 20), motion(11, 21)}), (CallLog{"moved 0 (10,20)", "entered 0", "moved 0 (11,21)"}));
+    EXPECT_EQ(pump({motion(10, 20), motion(11, 21)}),
+              (CallLog{"moved 0 (10,20)", "entered 0", "moved 0 (11,21)"}));
     EXPECT_EQ(pump({windowEvent(SDL_WINDOWEVENT_LEAVE), motion(5, 5)}),
               (CallLog{"left 0", "moved 0 (5,5)", "entered 0"}));
 }
@@ -149,8 +147,9 @@ TEST_F(WindowModuleTest, FirstMoveEntersAndLeaveEndsTracking)
 TEST_F(WindowModuleTest, PointerWithoutPictureSendsNothing)
 {
     host.viewport = {0, 0, 0, 0};
-    EXPECT_EQ(pump({motion(10, 20), button(true, SDL_BUTTON_LEFT, 1, 1), button(false, SDL_BUTTON_LEFT, 1, 1)}),
-              CallLog{});
+    EXPECT_EQ(
+        pump({motion(10, 20), button(true, SDL_BUTTON_LEFT, 1, 1), button(false, SDL_BUTTON_LEFT, 1, 1)}),
+        CallLog{});
 }
 
 TEST_F(WindowModuleTest, KeysPressRepeatAndRelease)
@@ -197,8 +196,7 @@ TEST_F(WindowModuleTest, KeyCodesOfKeysWithoutText)
         // A key that types nothing (and a dead key) reports 0.
         {SDLK_HOME, SDL_SCANCODE_HOME, 0},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         EXPECT_EQ(pump({key(true, c.sym, c.scan), key(false, c.sym, c.scan)}),
                   (CallLog{"keyPressed " + hex(c.code), "keyReleased " + hex(c.code)}))
             << SDL_GetKeyName(c.sym);
@@ -219,7 +217,8 @@ TEST_F(WindowModuleTest, TextWithoutKeyAndCharactersBeyondOneUnit)
     // Text an input method commits later arrives without its key.
     EXPECT_EQ(pump({text("\xC3\xA9")}), (CallLog{"keyPressed 00E9", "keyReleased 00E9"}));
     // A character beyond 16 bits reports its last UTF-16 unit.
-    EXPECT_EQ(pump({key(true, SDLK_a, SDL_SCANCODE_A), text("\xF0\x9F\x98\x80"), key(false, SDLK_a, SDL_SCANCODE_A)}),
+    EXPECT_EQ(pump({key(true, SDLK_a, SDL_SCANCODE_A), text("\xF0\x9F\x98\x80"),
+                    key(false, SDLK_a, SDL_SCANCODE_A)}),
               (CallLog{"keyPressed DE00", "keyReleased DE00"}));
     // Text behind a key without text is not that key's.
     EXPECT_EQ(pump({key(true, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), text("x")}),
@@ -255,7 +254,8 @@ TEST_F(WindowModuleTest, MinimiseAndRestoreAreReportedOnce)
                     windowEvent(SDL_WINDOWEVENT_RESTORED)}),
               (CallLog{"minimizeWindow WM_SIZE: SIZE_MINIMIZED", "restoreWindow WM_SIZE: SIZE_RESTORED"}));
     // Maximised and restored again: no event.
-    EXPECT_EQ(pump({windowEvent(SDL_WINDOWEVENT_MAXIMIZED), windowEvent(SDL_WINDOWEVENT_RESTORED)}), CallLog{});
+    EXPECT_EQ(pump({windowEvent(SDL_WINDOWEVENT_MAXIMIZED), windowEvent(SDL_WINDOWEVENT_RESTORED)}),
+              CallLog{});
     // Minimised, then brought back maximised.
     EXPECT_EQ(pump({windowEvent(SDL_WINDOWEVENT_MINIMIZED), windowEvent(SDL_WINDOWEVENT_MAXIMIZED)}),
               (CallLog{"minimizeWindow WM_SIZE: SIZE_MINIMIZED", "restoreWindow WM_SIZE: SIZE_MAXIMIZED"}));
@@ -374,7 +374,8 @@ TEST(FPlatformSpecificModuleSdlStart, VideoThatCannotStartIsAFailure)
 
     ASSERT_EQ(handler.texts.size(), 1u);
     EXPECT_NE(handler.texts[0].find("SDL_InitSubSystem ("), std::string::npos) << handler.texts[0];
-    EXPECT_NE(handler.texts[0].find("platform/FPlatformSpecificModuleSdl ("), std::string::npos) << handler.texts[0];
+    EXPECT_NE(handler.texts[0].find("platform/FPlatformSpecificModuleSdl ("), std::string::npos)
+        << handler.texts[0];
     // The failed module left no service behind.
     EXPECT_EQ(application.service(k_slotPlatform), nullptr);
 }

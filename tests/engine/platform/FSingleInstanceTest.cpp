@@ -18,111 +18,105 @@
 
 extern char** environ;
 
-namespace
+namespace {
+constexpr int k_helperRan = 3;
+
+// The helper program as another copy of the game, with its standard
+// output on a pipe.
+class Helper
 {
-    constexpr int k_helperRan = 3;
-
-    // The helper program as another copy of the game, with its standard
-    // output on a pipe.
-    class Helper
+public:
+    explicit Helper(std::vector<std::string> arguments)
     {
-    public:
-        explicit Helper(std::vector<std::string> arguments)
-        {
-            int out[2];
-            if (pipe(out) != 0)
-                return;
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-            posix_spawn_file_actions_addclose(&actions, out[0]);
-            arguments.insert(arguments.begin(), ZIBBO_INSTANCE_HELPER);
-            std::vector<char*> argv;
-            for (std::string& a : arguments)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            if (posix_spawn(&m_pid, ZIBBO_INSTANCE_HELPER, &actions, nullptr, argv.data(), environ) != 0)
-                m_pid = -1;
-            posix_spawn_file_actions_destroy(&actions);
-            close(out[1]);
-            m_out = out[0];
-        }
-        ~Helper()
-        {
-            if (m_pid > 0 && !m_exited)
-            {
-                kill(m_pid, SIGKILL);
-                waitpid(m_pid, nullptr, 0);
-            }
-            if (m_out >= 0)
-                close(m_out);
-        }
-        bool isRunning() const { return m_pid > 0; }
-
-        std::string readLine()
-        {
-            std::string line;
-            char c;
-            while (read(m_out, &c, 1) == 1 && c != '\n')
-                line.push_back(c);
-            return line;
-        }
-        // The exit code, or -1 when the helper did not exit normally.
-        int wait()
-        {
-            int status = 0;
-            waitpid(m_pid, &status, 0);
-            m_exited = true;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        // True when the helper has exited (its code in `code`).
-        bool tryWait(int& code)
-        {
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) != m_pid)
-                return false;
-            m_exited = true;
-            code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            return true;
-        }
-        void killNow()
-        {
+        int out[2];
+        if (pipe(out) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        arguments.insert(arguments.begin(), ZIBBO_INSTANCE_HELPER);
+        std::vector<char*> argv;
+        for (std::string& a : arguments)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, ZIBBO_INSTANCE_HELPER, &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        m_out = out[0];
+    }
+    ~Helper()
+    {
+        if (m_pid > 0 && !m_exited) {
             kill(m_pid, SIGKILL);
-            wait();
+            waitpid(m_pid, nullptr, 0);
         }
+        if (m_out >= 0) close(m_out);
+    }
+    bool isRunning() const { return m_pid > 0; }
 
-    private:
-        pid_t m_pid = -1;
-        int m_out = -1;
-        bool m_exited = false;
-    };
-
-    // Reads one record as the running copy would see it: header, then data.
-    std::vector<std::uint8_t> readRecord(const FUnixSocket& client)
+    std::string readLine()
     {
-        std::vector<std::uint8_t> bytes(FHandOverRecord::k_headerBytes);
-        if (client.readExact(bytes.data(), bytes.size()) != FUnixSocket::Io::ok)
-            return {};
-        const std::uint32_t size = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<std::uint32_t>(bytes[7]) << 24;
-        if (size > FHandOverRecord::k_maxDataBytes)
-            return bytes;
-        bytes.resize(bytes.size() + size);
-        if (client.readExact(bytes.data() + FHandOverRecord::k_headerBytes, size) != FUnixSocket::Io::ok)
-            return {};
-        return bytes;
+        std::string line;
+        char c;
+        while (read(m_out, &c, 1) == 1 && c != '\n')
+            line.push_back(c);
+        return line;
+    }
+    // The exit code, or -1 when the helper did not exit normally.
+    int wait()
+    {
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_exited = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    // True when the helper has exited (its code in `code`).
+    bool tryWait(int& code)
+    {
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) != m_pid) return false;
+        m_exited = true;
+        code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return true;
+    }
+    void killNow()
+    {
+        kill(m_pid, SIGKILL);
+        wait();
     }
 
-    void reply(const FUnixSocket& client, std::uint8_t value)
-    {
-        const std::uint8_t bytes[4] = {value, 0, 0, 0};
-        client.writeAll(bytes, sizeof bytes);
-    }
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+    bool m_exited = false;
+};
 
-    FRefT<FString> commandLine(const char* text)
-    {
-        return makeSharedStringCopy(FString(text));
-    }
+// Reads one record as the running copy would see it: header, then data.
+std::vector<std::uint8_t> readRecord(const FUnixSocket& client)
+{
+    std::vector<std::uint8_t> bytes(FHandOverRecord::k_headerBytes);
+    if (client.readExact(bytes.data(), bytes.size()) != FUnixSocket::Io::ok) return {};
+    const std::uint32_t size =
+        bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<std::uint32_t>(bytes[7]) << 24;
+    if (size > FHandOverRecord::k_maxDataBytes) return bytes;
+    bytes.resize(bytes.size() + size);
+    if (client.readExact(bytes.data() + FHandOverRecord::k_headerBytes, size) != FUnixSocket::Io::ok)
+        return {};
+    return bytes;
 }
+
+void reply(const FUnixSocket& client, std::uint8_t value)
+{
+    const std::uint8_t bytes[4] = {value, 0, 0, 0};
+    client.writeAll(bytes, sizeof bytes);
+}
+
+FRefT<FString> commandLine(const char* text)
+{
+    return makeSharedStringCopy(FString(text));
+}
+} // namespace
 
 TEST(FSingleInstance, SecondCopySendsOneRecordAndEnds)
 {
@@ -135,8 +129,7 @@ TEST(FSingleInstance, SecondCopySendsOneRecordAndEnds)
         {{}, u""},
     };
     const FInstanceNames names = FInstanceNames::fromEnvironment();
-    for (const auto& c : cases)
-    {
+    for (const auto& c : cases) {
         FInstanceLock lock(names.lockPath);
         ASSERT_EQ(lock.tryAcquire(), FInstanceLock::Result::acquired);
         const FUnixSocket server = FUnixSocket::listenOn(names.socketName);
@@ -166,8 +159,7 @@ TEST(FSingleInstance, RefusedHandOverIsRetriedFiveTimesThenGivenUp)
     ASSERT_TRUE(server.isValid());
 
     Helper second({"start", "again"});
-    for (int attempt = 0; attempt < k_instanceAttempts; ++attempt)
-    {
+    for (int attempt = 0; attempt < k_instanceAttempts; ++attempt) {
         const FUnixSocket client = server.accept(10000);
         ASSERT_TRUE(client.isValid()) << attempt;
         client.setTimeout(10000);
@@ -188,8 +180,9 @@ TEST(FSingleInstance, RunningCopyThatNeverAnswersIsGivenUpAfterAllLookUps)
     Helper second({"start"});
     EXPECT_EQ(second.wait(), 0);
     const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(waited, std::chrono::milliseconds(k_instanceAttempts * FPlatformSpecificModuleSdl::k_instanceLookUps *
-                                                FPlatformSpecificModuleSdl::k_instanceLookUpPauseMs));
+    EXPECT_GE(waited,
+              std::chrono::milliseconds(k_instanceAttempts * FPlatformSpecificModuleSdl::k_instanceLookUps *
+                                        FPlatformSpecificModuleSdl::k_instanceLookUpPauseMs));
 }
 
 TEST(FSingleInstance, StartsWhenTheRunningCopyEndsMeanwhile)
@@ -213,10 +206,11 @@ TEST(FSingleInstance, KilledCopyLeavesNoStaleLock)
     first.killNow();
 
     bool ran = false;
-    EXPECT_EQ(runSingleInstance(commandLine("x"), [&](FRefT<FString> line) {
-                  ran = true;
-                  EXPECT_EQ(*line, u"x");
-              }),
+    EXPECT_EQ(runSingleInstance(commandLine("x"),
+                                [&](FRefT<FString> line) {
+                                    ran = true;
+                                    EXPECT_EQ(*line, u"x");
+                                }),
               0);
     EXPECT_TRUE(ran);
 }
@@ -249,8 +243,7 @@ TEST(FSingleInstance, RunningCopyReceivesTheSecondCopysCommandLine)
         }
         Helper second({"start", "/level:3", "\xC3\xA9t\xC3\xA9"});
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!second.tryWait(secondExit) && std::chrono::steady_clock::now() < deadline)
-        {
+        while (!second.tryWait(secondExit) && std::chrono::steady_clock::now() < deadline) {
             module.pumpMessages(1);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }

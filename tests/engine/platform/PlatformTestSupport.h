@@ -41,7 +41,10 @@ public:
     void appActivated() override { m_log.push_back("appActivated"); }
     void closeRequested() override { m_log.push_back("closeRequested"); }
     void appDeactivated() override { m_log.push_back("appDeactivated"); }
-    void minimizeWindow(const FString& reason) override { m_log.push_back("minimizeWindow " + utf8Of(reason)); }
+    void minimizeWindow(const FString& reason) override
+    {
+        m_log.push_back("minimizeWindow " + utf8Of(reason));
+    }
     void restoreWindow(const FString& reason) override { m_log.push_back("restoreWindow " + utf8Of(reason)); }
     void commandLineReceived(const FRefT<FString>& commandLine) override
     {
@@ -72,7 +75,8 @@ public:
     }
     void pointerReleased(int pointer, int button, const FPointerPoint& p) override
     {
-        m_log.push_back("released " + std::to_string(pointer) + " " + std::to_string(button) + " " + point(p));
+        m_log.push_back("released " + std::to_string(pointer) + " " + std::to_string(button) + " " +
+                        point(p));
     }
 
 private:
@@ -145,8 +149,7 @@ public:
     }
     ~HiddenWindow()
     {
-        if (window != nullptr)
-            SDL_DestroyWindow(window);
+        if (window != nullptr) SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
     std::uint32_t id() const { return SDL_GetWindowID(window); }

@@ -11,26 +11,22 @@
 #include <string>
 #include <unistd.h>
 
-namespace
-{
-    constexpr int k_ranTheApplication = 3;
+namespace {
+constexpr int k_ranTheApplication = 3;
 }
 
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "hold-lock")
-    {
+    if (mode == "hold-lock") {
         FInstanceLock lock(FInstanceNames::fromEnvironment().lockPath);
-        if (lock.tryAcquire() != FInstanceLock::Result::acquired)
-            return 2;
+        if (lock.tryAcquire() != FInstanceLock::Result::acquired) return 2;
         std::puts("locked");
         std::fflush(stdout);
         for (;;)
             pause();
     }
-    if (mode == "start")
-    {
+    if (mode == "start") {
         std::string text;
         for (int i = 2; i < argc; ++i)
             text += (i > 2 ? " " : "") + std::string(argv[i]);
