@@ -5,6 +5,8 @@
 #include "core/FPointerButton.h"
 #include "core/FPointerListener.h"
 
+#include <SDL.h>
+
 namespace {
 constexpr SDL_GameControllerButton k_sdlButtons[FGamePadState::k_buttonCount] = {
     SDL_CONTROLLER_BUTTON_A,

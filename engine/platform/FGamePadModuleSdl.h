@@ -3,10 +3,12 @@
 #include "core/FGamePadService.h"
 #include "core/FThreadedModule.h"
 
-#include <SDL.h>
-
 #include <atomic>
 #include <cstdint>
+
+// SDL stays out of the headers that the rest of the program sees.
+struct _SDL_GameController;
+union SDL_Event;
 
 // One poll's reading of the pad: stick directions (-1, 0, +1; y -1 is up)
 // and the first six buttons (A, B, X, Y, left and right shoulder).
@@ -75,7 +77,7 @@ private:
 
     Service m_service;
     FGamePadState m_previous;
-    SDL_GameController* m_controller = nullptr;
+    _SDL_GameController* m_controller = nullptr;
     bool m_subsystemStarted = false;
     bool m_acquired = true;
     // Set by SDL (on whichever thread reports a device) when controllers come

@@ -13,7 +13,10 @@
 #include "platform/FHandOverRecord.h"
 #include "platform/FHandOverSender.h"
 #include "platform/FInstanceNames.h"
+#include "platform/FKeyboardSdl.h"
 #include "platform/FWindowHost.h"
+
+#include <SDL.h>
 
 #include <string>
 
@@ -69,7 +72,8 @@ FRefT<FString>* handOverPayload(const SDL_Event& event)
 } // namespace
 
 FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
-    : m_service(slotOf(k_slotPlatform), *this), m_handOver(&queueHandOver)
+    : m_service(slotOf(k_slotPlatform), *this), m_keyboard(std::make_unique<FKeyboardSdl>()),
+      m_handOver(&queueHandOver)
 {
     // Closing the window asks the UI module first; SDL must not turn it into
     // a quit on its own.
@@ -310,22 +314,22 @@ void FPlatformSpecificModuleSdl::onKeyEvent(const SDL_Event& event)
     auto* keys = findService<FKeyListener>(k_slotKeyEvents);
     if (keys == nullptr) return;
     if (event.type == SDL_TEXTINPUT) {
-        m_keyboard.text(event.text.text, *keys);
+        m_keyboard->text(event.text.text, *keys);
         return;
     }
     if (event.type == SDL_KEYUP) {
         ZIBBO_LOG(k_logEvent, false) << "Got WM_KEYUP message";
-        m_keyboard.keyUp(event.key, *keys);
+        m_keyboard->keyUp(event.key, *keys);
         return;
     }
     ZIBBO_LOG(k_logEvent, false) << "Got WM_KEYDOWN message";
     // SDL queues the text a key typed right behind the key's own event.
     SDL_Event typed;
-    const bool hasText = m_keyboard.wantsText(event.key) &&
+    const bool hasText = m_keyboard->wantsText(event.key) &&
                          SDL_PeepEvents(&typed, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
                          typed.type == SDL_TEXTINPUT &&
                          SDL_PeepEvents(&typed, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT) == 1;
-    m_keyboard.keyDown(event.key, hasText ? typed.text.text : nullptr, *keys);
+    m_keyboard->keyDown(event.key, hasText ? typed.text.text : nullptr, *keys);
 }
 
 void FPlatformSpecificModuleSdl::onHandOver(const FRefT<FString>& commandLine)

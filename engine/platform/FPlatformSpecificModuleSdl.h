@@ -6,14 +6,16 @@
 #include "core/FString.h"
 #include "graphics/FGeometry.h"
 #include "platform/FHandOverListener.h"
-#include "platform/FKeyboardSdl.h"
-
-#include <SDL.h>
-
 #include <cstdint>
+#include <memory>
 #include <set>
 
+class FKeyboardSdl;
 class FWindowHost;
+// SDL stays out of the headers that the rest of the program sees.
+struct SDL_Window;
+struct SDL_WindowEvent;
+union SDL_Event;
 
 // The platform window module. It pumps SDL's event queue on the main thread
 // and turns the events of the game window into the UI module's pointer, key
@@ -83,7 +85,7 @@ private:
     static int requestQuit();
 
     Service m_service;
-    FKeyboardSdl m_keyboard;
+    std::unique_ptr<FKeyboardSdl> m_keyboard;
     std::set<std::uint32_t> m_trackedWindows;
     FHandOverListener m_handOver;
     SDL_Window* m_window = nullptr;
