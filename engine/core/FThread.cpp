@@ -4,6 +4,7 @@
 #include "core/FThreadTask.h"
 #include "core/FUtilPlatform.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -81,13 +82,25 @@ bool FThread::waitIdle(uint32_t milliseconds, bool alertable)
 {
     while (m_shared->available.tryTake()) {
     }
-    if (!m_shared->task.load())
-        return true;
-    const bool woke = alertable ? FUtilPlatform::wait(&m_shared->available, milliseconds)
-                                : FUtilPlatform::waitPlain(m_shared->available, milliseconds);
-    if (!woke)
-        return false;
-    return !m_shared->task.load();
+    // The worker also signals "available" when it wakes up to run a task, so
+    // one signal does not mean it is idle: keep waiting until the task is done
+    // or the time is up.
+    const auto start = std::chrono::steady_clock::now();
+    while (m_shared->task.load()) {
+        uint32_t remaining = milliseconds;
+        if (milliseconds != FUtilPlatform::k_infinite) {
+            const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start).count();
+            if (spent >= milliseconds)
+                return false;
+            remaining = milliseconds - static_cast<uint32_t>(spent);
+        }
+        const bool woke = alertable ? FUtilPlatform::wait(&m_shared->available, remaining)
+                                    : FUtilPlatform::waitPlain(m_shared->available, remaining);
+        if (!woke)
+            return !m_shared->task.load();
+    }
+    return true;
 }
 
 bool FThread::isIdleAndAlive()

@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -183,3 +185,26 @@ TEST_F(ThreadPoolTest, ResettingARunningTaskIsAFailure)
 }
 
 } // namespace
+
+// The worker signals "available" when it wakes up for a task as well as when
+// it is done; an idle wait started right after the hand-over must not take
+// the first signal for the end of the task.
+TEST_F(ThreadPoolTest, AnIdleWaitLastsUntilTheTaskIsDoneNotUntilTheWorkerWakes)
+{
+    class SlowTask : public FThreadTask
+    {
+    public:
+        void main() override { std::this_thread::sleep_for(std::chrono::milliseconds(2)); }
+    };
+    auto* task = engineNew<SlowTask>(k_memObject);
+    FThread* worker = task->worker();
+    ASSERT_NE(worker, nullptr);
+    for (int round = 0; round < 50; ++round) {
+        task->start();
+        ASSERT_TRUE(worker->waitIdle(5000, false)) << "round " << round;
+        EXPECT_TRUE(eventually([&] { return task->state() == FThreadTask::k_done; }));
+        task->reset();
+    }
+    engineDelete(task);
+    engineDelete(m_pool->takeThread());
+}
