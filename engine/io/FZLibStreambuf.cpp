@@ -13,16 +13,16 @@
 
 namespace {
 
-// Raises a failure report and answers it as an exception to hand on.
-template <class Compose>
-std::exception_ptr captureFailure(Compose compose)
+// Runs `action`; a failure it raises is kept to be passed on.
+template <class Action>
+FDeferredFailure catchFailure(Action action)
 {
     try {
-        compose();
+        action();
     } catch (...) {
-        return std::current_exception();
+        return FDeferredFailure::caught(std::current_exception());
     }
-    return nullptr;
+    return FDeferredFailure();
 }
 
 template <class T>
@@ -45,7 +45,7 @@ FZLibStreambuf::FZLibStreambuf(const FZipMemberInfo& member)
         m_input = allocate<unsigned char>(k_memStream, k_inputSize);
         m_window = allocate<unsigned char>(k_memData, k_windowSize);
         for (char*& chunk : m_chunks)
-            chunk = allocate<char>(k_memData, k_putback + k_windowSize);
+            chunk = allocate<char>(k_memData, k_chunkSize);
     } catch (...) {
         engineFree(m_input);
         engineFree(m_window);
@@ -84,7 +84,7 @@ void FZLibStreambuf::start()
 void FZLibStreambuf::workerMain()
 {
     while (!m_closeNow) {
-        std::exception_ptr failure;
+        FDeferredFailure failure;
         const bool requestTaken = inflateMember(failure);
         if (!requestTaken && !waitRequest())
             return;
@@ -123,53 +123,56 @@ bool FZLibStreambuf::waitRequest()
     }
 }
 
-std::exception_ptr FZLibStreambuf::restartMember()
+FDeferredFailure FZLibStreambuf::restartMember()
 {
     setInputConsumed(0);
     m_currentEback = 0;
-    m_failure = nullptr;
+    m_failure = FDeferredFailure();
     if (processor() == nullptr)
-        return nullptr;
-    return captureFailure([this] { processor()->reset(); });
+        return FDeferredFailure();
+    return catchFailure([this] { processor()->reset(); });
 }
 
-bool FZLibStreambuf::inflateMember(std::exception_ptr& failure)
+bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
 {
     m_zstream = z_stream{};
     const int init = inflateBackInit(&m_zstream, k_windowBits, m_window);
     if (init != Z_OK) {
-        failure = captureFailure([&] {
-            ZIBBO_FAIL(msgFileCorrupted, "inflateBack*Init m_windowBits (" << k_windowBits << ") returned " << init);
+        failure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+            report << "inflateBack*Init m_windowBits (" << k_windowBits << ") returned " << init;
         });
         return false;
     }
     m_produced = 0;
-    m_crc.restart();
+    m_gathered = 0;
     m_requestTaken = false;
-    m_callbackFailure = nullptr;
+    m_callbackFailure = FDeferredFailure();
     m_shutdown = nullptr;
     m_zstream.next_in = Z_NULL;
     m_zstream.avail_in = 0;
     const int result = inflateBack(&m_zstream, &inputFunction, this, &outputFunction, this);
     inflateBackEnd(&m_zstream);
 
+    if (result == Z_STREAM_END && !m_callbackFailure && m_gathered > 0) {
+        // A member that ended short of its size still hands over what it had.
+        if (deliver() != 0 && m_requestTaken)
+            return true;
+    }
     if (m_shutdown)
         std::rethrow_exception(m_shutdown);
     if (m_callbackFailure) {
         failure = m_callbackFailure;
     } else if (result == Z_STREAM_END) {
         if (m_produced != m_dataSize)
-            failure = captureFailure([&] {
-                ZIBBO_FAIL(msgFileCorrupted,
-                           "inflated size (" << m_produced << ") == uncompressed size (" << m_dataSize << ")");
+            failure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+                report << "inflated size (" << m_produced << ") == uncompressed size (" << m_dataSize << ")";
             });
     } else if (!(result == Z_BUF_ERROR && m_requestTaken)) {
         const bool closeNow = m_closeNow;
         const bool resetNow = m_resetNow;
-        failure = captureFailure([&] {
-            ZIBBO_FAIL(msgFileCorrupted, "result (" << result << ") == Z_STREAM_END || ((m_closeNow (" << closeNow
-                                                    << ") || m_resetNow (" << resetNow
-                                                    << ") && result == Z_BUF_ERROR)");
+        failure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+            report << "result (" << result << ") == Z_STREAM_END || ((m_closeNow (" << closeNow
+                   << ") || m_resetNow (" << resetNow << ") && result == Z_BUF_ERROR)";
         });
     }
     return m_requestTaken;
@@ -191,7 +194,7 @@ unsigned FZLibStreambuf::readInputBlock(z_const unsigned char** buffer)
     try {
         readInput(reinterpret_cast<char*>(m_input), count);
     } catch (...) {
-        m_callbackFailure = std::current_exception();
+        m_callbackFailure = FDeferredFailure::caught(std::current_exception());
         return 0;
     }
     return static_cast<unsigned>(count);
@@ -199,29 +202,30 @@ unsigned FZLibStreambuf::readInputBlock(z_const unsigned char** buffer)
 
 int FZLibStreambuf::outputFunction(void* self, unsigned char* data, unsigned length)
 {
-    return static_cast<FZLibStreambuf*>(self)->handOver(data, length);
+    return static_cast<FZLibStreambuf*>(self)->gather(data, length);
 }
 
-int FZLibStreambuf::handOver(const unsigned char* data, unsigned length)
+int FZLibStreambuf::gather(const unsigned char* data, unsigned length)
 {
     if (m_produced + length > m_dataSize) {
-        m_callbackFailure = captureFailure([&] {
-            ZIBBO_FAIL(msgFileCorrupted, "inflated size (" << m_produced + length << ") <= uncompressed size ("
-                                                           << m_dataSize << ")");
+        m_callbackFailure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+            report << "inflated size (" << m_produced + length << ") <= uncompressed size (" << m_dataSize << ")";
         });
         return 1;
     }
-    m_crc.feed(m_produced, data, length);
     m_produced += length;
-    if (m_crc.failed()) {
-        m_callbackFailure = captureFailure([&] { m_crc.raiseFailure(); });
-        return 1;
-    }
 
-    // The block goes into the spare chunk while the reader still reads the
+    // Blocks go into the spare chunk while the reader still reads the
     // current one; only the hand-over waits for the reader.
-    char* spare = m_chunks[1 - m_currentChunk];
-    std::memcpy(spare + k_putback, data, length);
+    std::memcpy(m_chunks[1 - m_currentChunk] + k_putback + m_gathered, data, length);
+    m_gathered += length;
+    if (m_gathered < k_handOverSize && m_produced < m_dataSize)
+        return 0;
+    return deliver();
+}
+
+int FZLibStreambuf::deliver()
+{
     try {
         FUtilPlatform::wait(&m_request, FUtilPlatform::k_infinite);
     } catch (...) {
@@ -233,13 +237,14 @@ int FZLibStreambuf::handOver(const unsigned char* data, unsigned length)
         return 1;
     }
 
+    char* const fresh = m_chunks[1 - m_currentChunk] + k_putback;
     const int64_t keep = std::min<int64_t>(gptr() - eback(), k_putback);
-    char* const fresh = spare + k_putback;
     if (keep > 0)
         std::memcpy(fresh - keep, gptr() - keep, static_cast<size_t>(keep));
     m_currentEback += (egptr() - eback()) - keep;
-    setg(fresh - keep, fresh, fresh + length);
+    setg(fresh - keep, fresh, fresh + m_gathered);
     m_currentChunk = 1 - m_currentChunk;
+    m_gathered = 0;
     m_ready.release();
     return 0;
 }
@@ -251,7 +256,12 @@ void FZLibStreambuf::askWorker()
     m_request.release();
     FUtilPlatform::wait(&m_ready, FUtilPlatform::k_infinite);
     if (m_failure)
-        std::rethrow_exception(m_failure);
+        m_failure.raise();
+    m_crc.feed(position(), gptr(), egptr() - gptr());
+    if (m_crc.failed()) {
+        m_readerFailure = catchFailure([this] { m_crc.raiseFailure(); });
+        m_readerFailure.raise();
+    }
 }
 
 FZLibStreambuf::int_type FZLibStreambuf::underflow()
@@ -260,7 +270,9 @@ FZLibStreambuf::int_type FZLibStreambuf::underflow()
         return traits_type::to_int_type(*gptr());
     // A broken member stays broken until it is restarted.
     if (m_failure)
-        std::rethrow_exception(m_failure);
+        m_failure.raise();
+    if (m_readerFailure)
+        m_readerFailure.raise();
     if (remaining() <= 0)
         return traits_type::eof();
     if (!m_started)
@@ -286,6 +298,8 @@ FZLibStreambuf::pos_type FZLibStreambuf::seekoff(off_type off, std::ios_base::se
         if (!m_started)
             ZIBBO_FAIL(msgIllegalOperation, "seekoff before start");
         m_resetNow = true;
+        m_readerFailure = FDeferredFailure();
+        m_crc.restart();
         askWorker();
     }
 

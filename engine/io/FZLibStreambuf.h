@@ -2,6 +2,7 @@
 
 #include "core/FSemaphore.h"
 #include "core/FThreadTask.h"
+#include "io/FDeferredFailure.h"
 #include "io/FSubStreambuf.h"
 #include "io/FZipCrcCheck.h"
 #include "io/FZipMemberInfo.h"
@@ -19,8 +20,9 @@
 // The get area and m_currentEback are written by the worker only while the
 // reader waits for `ready`, and by the reader otherwise. A failure on the
 // worker (corrupt data, a member shorter or longer than its directory entry,
-// a CRC mismatch, an archive read that fails) is handed to the reader, which
-// raises it the next time it asks for data.
+// an archive read that fails) is handed to the reader, which raises it the
+// next time it asks for data (so the error handler hears of it on the
+// reader's thread). The reader checks the CRC as chunks arrive.
 class FZLibStreambuf : public FSubStreambuf
 {
 public:
@@ -28,6 +30,11 @@ public:
     static constexpr int64_t k_inputSize = 16384;
     static constexpr int64_t k_windowSize = 1 << k_windowBits;
     static constexpr int64_t k_putback = 64;
+    // Decoded blocks are gathered into chunks of about this size before they
+    // are handed over, so the two threads meet once per chunk rather than
+    // once per 32 KiB block.
+    static constexpr int64_t k_handOverSize = 256 * 1024;
+    static constexpr int64_t k_chunkSize = k_putback + k_handOverSize + k_windowSize;
 
     explicit FZLibStreambuf(const FZipMemberInfo& member);
     ~FZLibStreambuf() override;
@@ -56,12 +63,15 @@ private:
     void workerMain();
     // One pass of inflate-back over the member; true when it ended by taking
     // a close or reset request. Sets `failure` when the member is broken.
-    bool inflateMember(std::exception_ptr& failure);
-    std::exception_ptr restartMember();
+    bool inflateMember(FDeferredFailure& failure);
+    FDeferredFailure restartMember();
     static unsigned inputFunction(void* self, z_const unsigned char** buffer);
     static int outputFunction(void* self, unsigned char* data, unsigned length);
     unsigned readInputBlock(z_const unsigned char** buffer);
-    int handOver(const unsigned char* data, unsigned length);
+    int gather(const unsigned char* data, unsigned length);
+    // Hands the gathered bytes over at the reader's next request; 1 when the
+    // reader asked to close or restart instead (or the wait unwound).
+    int deliver();
     // Waits for the reader's request; false when the wait unwound (shutdown).
     bool waitRequest();
 
@@ -81,12 +91,16 @@ private:
     bool m_started = false;
 
     // Worker only.
-    FZipCrcCheck m_crc;
     int64_t m_produced = 0;
+    int64_t m_gathered = 0; // bytes waiting in the spare chunk
     bool m_requestTaken = false;
-    std::exception_ptr m_callbackFailure;
+    FDeferredFailure m_callbackFailure;
     std::exception_ptr m_shutdown;
 
     // Written by the worker before it releases `ready`.
-    std::exception_ptr m_failure;
+    FDeferredFailure m_failure;
+
+    // Reader only: the CRC is checked as chunks arrive, off the worker's path.
+    FZipCrcCheck m_crc;
+    FDeferredFailure m_readerFailure;
 };
