@@ -146,6 +146,11 @@ FXmlSerializer::FXmlSerializer(const FRef& file, std::istream* (*inStreamOf)(voi
       std::string text((std::istreambuf_iterator<char>(*m_in)), std::istreambuf_iterator<char>());
       if (nestingWithin(text, k_maxElementDepth)) {
         text.append(k_parserPadding, '\0');
+        // Saved texts (a player's name) must come back exactly, spaces and all;
+        // the parser would otherwise fold runs of white space. The switch is
+        // process-wide, so it is thrown once.
+        static const bool keepWhiteSpace = (TiXmlBase::SetCondenseWhiteSpace(false), true);
+        (void)keepWhiteSpace;
         m_document->Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
       }
     }

@@ -182,6 +182,7 @@ TEST(FXmlSerializerTest, EveryKindRoundTrips) {
     s.writeCString("empty", "");
     s.writeString("n", name);
     s.writeString("blank", FString());
+    s.writeString("spaced", FString(u"  two  spaces "));
     serializeContainer(s, "entries", entries);
   });
 
@@ -203,6 +204,8 @@ TEST(FXmlSerializerTest, EveryKindRoundTrips) {
     s.readCString("empty", empty);
     s.readString("n", n);
     s.readString("blank", blank);
+    FString spaced;
+    s.readString("spaced", spaced);
     serializeContainer(s, "entries", loaded);
     EXPECT_TRUE(b);
     EXPECT_EQ(u, 4000000000u);
@@ -214,6 +217,7 @@ TEST(FXmlSerializerTest, EveryKindRoundTrips) {
     EXPECT_STREQ(empty, "");
     EXPECT_EQ(n, name);
     EXPECT_TRUE(blank.empty());
+    EXPECT_EQ(spaced, FString(u"  two  spaces "));
     ASSERT_EQ(loaded.size(), entries.size());
     for (std::size_t k = 0; k < entries.size(); ++k) {
       EXPECT_EQ(loaded[k].id, entries[k].id);
