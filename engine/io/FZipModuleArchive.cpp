@@ -4,6 +4,7 @@
 #include "core/FServiceSlots.h"
 #include "core/FApplication.h"
 #include "io/FInflateService.h"
+#include "io/FNativePath.h"
 #include "io/FSubStreambuf.h"
 #include "io/FZipDecryptProcessor.h"
 #include "io/FZipStoredStreambuf.h"
@@ -63,6 +64,16 @@ FString memberKey(const std::string& bytes)
         if (unit >= u'A' && unit <= u'Z')
             unit = static_cast<char16_t>(unit - u'A' + u'a');
     return FString(std::u16string_view(text));
+}
+
+// A name as a pattern without wildcards compares it: letters lowered, '\\'
+// as '/'.
+std::u16string comparableName(std::u16string_view name)
+{
+    std::u16string text(name);
+    for (char16_t& unit : text)
+        unit = unit == u'\\' ? u'/' : FNativePath::lowerAscii(unit);
+    return text;
 }
 
 int32_t methodKindOf(uint16_t method)
@@ -196,8 +207,23 @@ void FZipModuleArchive::read(FRefT<FInStream> stream)
             k_memObject, this, key, m_name, memberPriority(m_source->priority(), encrypted), directory);
         if (entry == nullptr)
             ZIBBO_FAIL(msgSystemError, "engineNew (FZipFileEntry)");
-        m_entries.insert_or_assign(std::move(key), FRefT<FFileEntry>(makeRef<FFileEntry>(entry)));
+        const auto [slot, fresh] = m_entries.insert_or_assign(std::move(key), FRefT<FFileEntry>(makeRef<FFileEntry>(entry)));
+        if (fresh)
+            m_exactKeys[comparableName(slot->first.view())].push_back(slot->first);
     }
+}
+
+FFileEntryMap FZipModuleArchive::find(const FString& pattern)
+{
+    const std::u16string_view text = pattern.view();
+    if (text.find_first_of(u"*?") != std::u16string_view::npos)
+        return FFileSystem::find(pattern);
+    FFileEntryMap found;
+    const auto bucket = m_exactKeys.find(comparableName(text));
+    if (bucket != m_exactKeys.end())
+        for (const FString& key : bucket->second)
+            found.emplace(key, m_entries.at(key));
+    return found;
 }
 
 int64_t FZipModuleArchive::memberDataStart(const FZipFileEntry& member)

@@ -3,6 +3,10 @@
 #include "io/FFileSystem.h"
 #include "io/FZipFileEntry.h"
 
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 // A zip archive mounted as a file system. Its central directory is read once
 // into the entry map (keys: the lower-cased member paths); opening a member
 // answers a stream that reads it straight from the archive, inflating and
@@ -23,6 +27,9 @@ public:
     // stay in the map.
     void read(FRefT<FInStream> stream);
 
+    // A pattern without wildcards is looked up in an index rather than
+    // matched against every member; the answer is the same.
+    FFileEntryMap find(const FString& pattern) override;
     FRefT<FInStream> open(const FRefT<FFileEntry>& entry) override;
 
     // The priority of a member of an archive whose file has `sourcePriority`.
@@ -38,4 +45,7 @@ private:
     FRefT<FString> m_name;
     FRefT<FInStream> m_stream;
     const uint32_t* m_keys;
+    // Member keys by their spelling as a pattern without wildcards compares
+    // it ('\\' as '/'; keys are lower-case already).
+    std::unordered_map<std::u16string, std::vector<FString>> m_exactKeys;
 };

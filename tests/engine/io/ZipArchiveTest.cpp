@@ -112,9 +112,9 @@ TEST_F(ZipArchiveTest, DirectoryHeaderChecks)
 
     // The versions and methods that pass.
     ZipWriter writer;
-    const uint16_t versions[] = {10, 20, 21, 46};
-    for (int i = 0; i < 4; ++i)
-        writer.add("v" + std::to_string(i), "x", ZipMethod::Stored).versionNeeded = versions[i];
+    const std::pair<const char*, uint16_t> versions[] = {{"v10", 10}, {"v20", 20}, {"v21", 21}, {"v46", 46}};
+    for (const auto& [name, version] : versions)
+        writer.add(name, "x", ZipMethod::Stored).versionNeeded = version;
     writer.add("m9", "x", ZipMethod::Stored).methodField = 9;
     writer.add("m12", "x", ZipMethod::Stored).methodField = 12;
     FRefT<FFileSystem> archive = openArchive(writer);
@@ -150,6 +150,15 @@ TEST_F(ZipArchiveTest, NamesAreLowerCasedKeysAndTheLaterDuplicateStays)
     EXPECT_EQ(*main.location().get(), u"Kit.zip");
     EXPECT_EQ(main.size(), 4);
     EXPECT_TRUE(main.plain());
+
+    // Two keys that a name matches alike ('\\' counts as '/') are both found.
+    ZipWriter slashes;
+    slashes.add("Dir\\x.txt", "back");
+    slashes.add("dir/X.txt", "forward");
+    FRefT<FFileSystem> both = openArchive(slashes, "slashes.zip");
+    EXPECT_EQ(both->entries().size(), 2u);
+    EXPECT_EQ(both->find(u"DIR/x.TXT").size(), 2u);
+    EXPECT_EQ(both->find(u"dir\\?.txt").size(), 2u);
 }
 
 TEST_F(ZipArchiveTest, ArchiveBehindOtherDataOpensWithTheBias)
