@@ -3,11 +3,6 @@
 #include <cstddef>
 #include <cstring>
 
-// The helpers below pass vectors by value. The calling convention of such
-// functions differs with and without AVX, so they are always inlined into the
-// transform (whichever variant runs) and the note about it does not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
 namespace {
 
 // Eight 32-bit lanes: a row of the block. Lane arithmetic wraps.
@@ -55,16 +50,17 @@ inline int32_t shift12(uint32_t sum)
     return static_cast<int32_t>(sum) >> 12;
 }
 
-__attribute__((always_inline)) inline Lanes loadLanes(const void* p)
+// Vectors go to and from helpers by reference: their calling convention by
+// value differs with and without AVX, and both variants of the transform call
+// these.
+inline void loadLanes(Lanes& v, const void* p)
 {
-    Lanes v;
     std::memcpy(&v, p, sizeof v);
-    return v;
 }
 
 // (s + 128) >> 8 for s >= 0, (s - 129) >> 8 below, then + 128 and clamped to
 // 0..255.
-__attribute__((always_inline)) inline Bytes8 toSamples(Lanes sum)
+inline Bytes8 toSamples(const Lanes& sum)
 {
     const SignedLanes s = reinterpret_cast<SignedLanes>(sum) >> 12;
     const SignedLanes negative = s < 0; // -1 in the lanes below zero
@@ -82,7 +78,7 @@ inline uint8_t toSample(int32_t s)
 }
 
 // Whole rows (the common case) as one 8-byte store.
-__attribute__((always_inline)) inline void storeRow(uint8_t* dest, const Bytes8& samples, int32_t cols)
+inline void storeRow(uint8_t* dest, const Bytes8& samples, int32_t cols)
 {
     if (cols == 8)
         std::memcpy(dest, &samples, 8);
@@ -90,13 +86,11 @@ __attribute__((always_inline)) inline void storeRow(uint8_t* dest, const Bytes8&
         std::memcpy(dest, &samples, static_cast<std::size_t>(cols));
 }
 
-} // namespace
-
 // Both passes work on eight lanes at once (the outputs of a row, the columns
-// of the block); wider vector units are used where the processor has them.
-__attribute__((target_clones("avx2", "default"))) void FJpegIdct::transform(const int32_t* block, uint32_t rowMask,
-                                                                          uint32_t acRowMask, uint8_t* dest,
-                                                                          int32_t stride, int32_t cols, int32_t rows)
+// of the block); the body is compiled twice, the second time for processors
+// with AVX2, and the wider vector unit is used where there is one.
+__attribute__((always_inline)) inline void transformBlock(const int32_t* block, uint32_t rowMask, uint32_t acRowMask,
+                                                          uint8_t* dest, int32_t stride, int32_t cols, int32_t rows)
 {
     // A block with only its DC term is flat.
     if ((rowMask & ~1u) == 0 && (acRowMask & 1u) == 0) {
@@ -124,8 +118,11 @@ __attribute__((target_clones("avx2", "default"))) void FJpegIdct::transform(cons
             continue;
         }
         Lanes acc{};
-        for (int32_t u = 0; u < 8; ++u)
-            acc += static_cast<uint32_t>(f[u]) * loadLanes(k_basis.k[u]);
+        for (int32_t u = 0; u < 8; ++u) {
+            Lanes weights;
+            loadLanes(weights, k_basis.k[u]);
+            acc += static_cast<uint32_t>(f[u]) * weights;
+        }
         tmp[r] = reinterpret_cast<Lanes>(reinterpret_cast<SignedLanes>(acc) >> 12);
     }
 
@@ -136,4 +133,38 @@ __attribute__((target_clones("avx2", "default"))) void FJpegIdct::transform(cons
             acc[y] += tmp[v] * k_basis.k[v][y];
     for (int32_t y = 0; y < rows; ++y)
         storeRow(dest + static_cast<std::ptrdiff_t>(y) * stride, toSamples(acc[y]), cols);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) void transformAvx2(const int32_t* block, uint32_t rowMask, uint32_t acRowMask,
+                                                   uint8_t* dest, int32_t stride, int32_t cols, int32_t rows)
+{
+    transformBlock(block, rowMask, acRowMask, dest, stride, cols, rows);
+}
+#endif
+
+void transformPlain(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest, int32_t stride,
+                    int32_t cols, int32_t rows)
+{
+    transformBlock(block, rowMask, acRowMask, dest, stride, cols, rows);
+}
+
+using TransformFunction = void (*)(const int32_t*, uint32_t, uint32_t, uint8_t*, int32_t, int32_t, int32_t);
+
+TransformFunction chooseTransform()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("avx2"))
+        return transformAvx2;
+#endif
+    return transformPlain;
+}
+
+} // namespace
+
+void FJpegIdct::transform(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest, int32_t stride,
+                          int32_t cols, int32_t rows)
+{
+    static const TransformFunction chosen = chooseTransform();
+    chosen(block, rowMask, acRowMask, dest, stride, cols, rows);
 }

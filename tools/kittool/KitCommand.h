@@ -24,6 +24,7 @@ struct KitCommand
 int kitList(const KitArgs& args);
 int kitCat(const KitArgs& args);
 int kitPack(const KitArgs& args);
+int kitDecode(const KitArgs& args);
 
 // Prints "usage: kittool <name> <usage>" for the named command; answers 2.
 int kitUsage(const char* name);

@@ -15,6 +15,7 @@ const KitCommand k_commands[] = {
     {"list", "KIT", "members with method, sizes and priority", kitList},
     {"cat", "KIT MEMBER", "member bytes to standard output", kitCat},
     {"pack", "OUT.zip DIR", "pack a folder into a kit", kitPack},
+    {"decode", "IN OUT.png", "decode a .png, .jpg, .j32 or .pvr image to a plain PNG", kitDecode},
 };
 
 void printCommands()

@@ -1,0 +1,115 @@
+// kittool decode IN OUT.png: loads an image file through the engine's own
+// loader for its kind (".png", ".jpg", ".j32", ".pvr", by extension, in any
+// letter case) and writes the whole logical picture as a plain RGBA PNG, the
+// way the texture upload sees it: pixels outside the stored rectangle of
+// trimmed art are transparent. PVR payloads are opaque to the engine, so a PVR
+// comes out fully transparent at its logical size.
+#include "tools/kittool/KitCommand.h"
+#include "tools/kittool/KitSession.h"
+
+#include "core/FMemory.h"
+#include "image/FImage.h"
+#include "image/FJpeg32Loader.h"
+#include "image/FJpegLoader.h"
+#include "image/FPngLoader.h"
+#include "image/FPvrLoader.h"
+#include "io/FInStream.h"
+#include "io/FMemoryStreambuf.h"
+#include "tools/imagewriters/PngWriter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Loader = void (*)(FInStream&, FImage&);
+
+struct ImageKind
+{
+    const char* extension;
+    const char* name;
+    Loader load;
+};
+
+const ImageKind k_kinds[] = {
+    {".png", "PNG", FPngLoader::load},
+    {".jpg", "JPEG", FJpegLoader::load},
+    {".j32", "JPEG32", FJpeg32Loader::load},
+    {".pvr", "PVR", FPvrLoader::load},
+};
+
+const ImageKind* kindOf(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const ImageKind& k : k_kinds)
+        if (extension == k.extension)
+            return &k;
+    return nullptr;
+}
+
+std::vector<uint8_t> readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot open " + path);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The logical picture as top-down R, G, B, A rows.
+std::vector<uint8_t> logicalPicture(const FImage& image)
+{
+    const int32_t w = image.width();
+    const int32_t h = image.height();
+    const std::size_t pitch = static_cast<std::size_t>(w) * 4;
+    std::vector<uint8_t> bottomUp(pitch * static_cast<std::size_t>(h), 0);
+    image.copyRegionTo(bottomUp.data(), {w, h}, k_pixelRgba8, FTopDownRect{0, 0, w, h}, {0, 0});
+    std::vector<uint8_t> topDown(bottomUp.size());
+    for (int32_t row = 0; row < h; ++row)
+        std::memcpy(&topDown[(static_cast<std::size_t>(h) - 1 - row) * pitch], &bottomUp[row * pitch], pitch);
+    return topDown;
+}
+
+} // namespace
+
+int kitDecode(const KitArgs& args)
+{
+    if (args.size() != 2)
+        return kitUsage("decode");
+    const ImageKind* kind = kindOf(args[0]);
+    if (kind == nullptr) {
+        std::fprintf(stderr, "kittool decode: %s is not a .png, .jpg, .j32 or .pvr file\n", args[0].c_str());
+        return kitUsage("decode");
+    }
+    KitSession session;
+    std::vector<uint8_t> bytes = readFile(args[0]);
+    FInStream stream(engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
+    FImage image;
+    kind->load(stream, image);
+
+    const FImageRect& stored = image.pixelRect();
+    std::printf("%s: %s, %d x %d, stored %d x %d at (%d, %d) from the bottom left, pixel kind %d\n",
+                args[0].c_str(), kind->name, image.width(), image.height(), stored.width(), stored.height(),
+                stored.left, stored.bottom, image.format());
+    if (image.width() <= 0 || image.height() <= 0 || image.width() > 65536 || image.height() > 65536)
+        throw std::runtime_error("the logical size is not a picture that can be written");
+    if (image.format() == k_pixelPvr2 || image.format() == k_pixelPvr4)
+        std::printf("%s: the PVR payload is opaque to the engine; the picture comes out transparent\n",
+                    args[0].c_str());
+    const std::vector<uint8_t> png = writePng(PngPicture::rgba(image.width(), image.height(), logicalPicture(image)));
+    std::ofstream out(args[1], std::ios::binary);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    out.close();
+    if (!out)
+        throw std::runtime_error("cannot write " + args[1]);
+    return 0;
+}
