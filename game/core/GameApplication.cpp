@@ -12,6 +12,9 @@
 #include "core/FSystemLocale.h"
 #include "core/FThreadPoolModule.h"
 #include "game/core/ZibboAppService.h"
+#include "io/FFileSystemModule.h"
+#include "io/FZLibModule.h"
+#include "io/FZipModule.h"
 #include "platform/FGamePadModuleSdl.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
 
@@ -35,7 +38,7 @@ void addShell(std::vector<FModule*>& modules, const char* name, int priority)
 void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> commandLine)
 {
     addShell(modules, "network", 7);
-    addShell(modules, "zip archives", 11);
+    add<FZipModule>(modules);
     add<FClockModule>(modules);
     addShell(modules, "graphics", 14);
     add<FKeyedMapModule>(modules);
@@ -44,7 +47,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     addShell(modules, "JPEG loader", 9);
     addShell(modules, "font loader", 9);
     addShell(modules, "screen module", 15);
-    addShell(modules, "zlib streams", 9);
+    add<FZLibModule>(modules);
     addShell(modules, "debug channel", 2);
     addShell(modules, "PNG loader", 9);
     addShell(modules, "Theora loader", 10);
@@ -59,7 +62,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FProcessModule>(modules, commandLine);
     add<FRandomModule>(modules);
     add<FThreadPoolModule>(modules);
-    addShell(modules, "file systems", 13);
+    add<FFileSystemModule>(modules);
     add<FGamePadModuleSdl>(modules);
     add<ZibboAppService>(modules);
 }
