@@ -6,7 +6,12 @@
 
 namespace {
 
-std::string itemName(std::int32_t index) { return "_" + std::to_string(index); }
+std::string itemName(std::int32_t index)
+{
+    std::string name("_");
+    name += std::to_string(index);
+    return name;
+}
 
 } // namespace
 
