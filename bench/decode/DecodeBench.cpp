@@ -58,51 +58,78 @@ const Bytes& pngFile()
     return bytes;
 }
 
-// Seconds per decode of the last run of each side, for the ratio.
-double g_engineJpegSeconds = 0;
-double g_turboJpegSeconds = 0;
-
 void setRate(benchmark::State& state)
 {
     state.counters["MPix/s"] = benchmark::Counter(k_megapixels * state.iterations(), benchmark::Counter::kIsRate);
 }
 
+void decodeWithEngine(Bytes& bytes)
+{
+    FInStream stream(engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
+    FImage image;
+    FJpegDecompress(stream).decode(image);
+    benchmark::DoNotOptimize(image.pixels());
+}
+
+void decodeWithTurbo(const Bytes& bytes)
+{
+    // A new buffer for every picture, as the engine's decoder makes one.
+    std::unique_ptr<uint8_t[]> pixels(new uint8_t[static_cast<std::size_t>(k_width) * k_height * 4]);
+    jpeg_decompress_struct d{};
+    jpeg_error_mgr error{};
+    d.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&d, TRUE);
+    d.out_color_space = JCS_EXT_BGRA;
+    d.dct_method = JDCT_ISLOW;
+    jpeg_start_decompress(&d);
+    while (d.output_scanline < d.output_height) {
+        JSAMPROW row = &pixels[static_cast<std::size_t>(d.output_scanline) * k_width * 4];
+        jpeg_read_scanlines(&d, &row, 1);
+    }
+    jpeg_finish_decompress(&d);
+    jpeg_destroy_decompress(&d);
+    benchmark::DoNotOptimize(pixels.get());
+}
+
 void BM_JpegEngine(benchmark::State& state)
 {
     Bytes bytes = jpegFile();
-    for (auto _ : state) {
-        FInStream stream(engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
-        FImage image;
-        FJpegDecompress(stream).decode(image);
-        benchmark::DoNotOptimize(image.pixels());
-    }
+    for (auto _ : state)
+        decodeWithEngine(bytes);
     setRate(state);
 }
 
 void BM_JpegTurbo(benchmark::State& state)
 {
     const Bytes& bytes = jpegFile();
-    for (auto _ : state) {
-        // A new buffer for every picture, as the engine's decoder makes one.
-        std::unique_ptr<uint8_t[]> pixels(new uint8_t[static_cast<std::size_t>(k_width) * k_height * 4]);
-        jpeg_decompress_struct d{};
-        jpeg_error_mgr error{};
-        d.err = jpeg_std_error(&error);
-        jpeg_create_decompress(&d);
-        jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
-        jpeg_read_header(&d, TRUE);
-        d.out_color_space = JCS_EXT_BGRA;
-        d.dct_method = JDCT_ISLOW;
-        jpeg_start_decompress(&d);
-        while (d.output_scanline < d.output_height) {
-            JSAMPROW row = &pixels[static_cast<std::size_t>(d.output_scanline) * k_width * 4];
-            jpeg_read_scanlines(&d, &row, 1);
-        }
-        jpeg_finish_decompress(&d);
-        jpeg_destroy_decompress(&d);
-        benchmark::DoNotOptimize(pixels.get());
-    }
+    for (auto _ : state)
+        decodeWithTurbo(bytes);
     setRate(state);
+}
+
+// Both decoders in turn on every iteration, so that both see the same machine
+// load: the rate of each and the ratio of their times (goal: at most 1.5).
+void BM_JpegSideBySide(benchmark::State& state)
+{
+    Bytes bytes = jpegFile();
+    using Clock = std::chrono::steady_clock;
+    Clock::duration engine{};
+    Clock::duration turbo{};
+    for (auto _ : state) {
+        const Clock::time_point t0 = Clock::now();
+        decodeWithEngine(bytes);
+        const Clock::time_point t1 = Clock::now();
+        decodeWithTurbo(bytes);
+        turbo += Clock::now() - t1;
+        engine += t1 - t0;
+    }
+    const double engineSeconds = std::chrono::duration<double>(engine).count();
+    const double turboSeconds = std::chrono::duration<double>(turbo).count();
+    state.counters["engine MPix/s"] = k_megapixels * state.iterations() / engineSeconds;
+    state.counters["turbo MPix/s"] = k_megapixels * state.iterations() / turboSeconds;
+    state.counters["time ratio"] = engineSeconds / turboSeconds;
 }
 
 void BM_PngEngine(benchmark::State& state)
@@ -155,6 +182,7 @@ void BM_PngBare(benchmark::State& state)
 
 BENCHMARK(BM_JpegEngine)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JpegTurbo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JpegSideBySide)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PngEngine)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PngBare)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

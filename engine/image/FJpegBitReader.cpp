@@ -14,31 +14,32 @@ void FJpegBitReader::reset()
     m_stopByte = 0;
 }
 
-int32_t FJpegBitReader::decodeLong(const FJpegHuffmanTable& table)
+int32_t FJpegBitReader::decodeLong(const FJpegHuffmanTable& table, uint64_t bits, int64_t count,
+                                   FInStream* stream, int32_t stopByte, int32_t& length)
 {
     // Codes longer than the lookup, one bit at a time.
     int32_t code = 0;
     for (int32_t l = 1; l <= table.m_longest; ++l) {
-        code = (code << 1) | static_cast<int32_t>((m_bits >> (64 - l)) & 1u);
+        code = (code << 1) | static_cast<int32_t>((bits >> (64 - l)) & 1u);
         if (code <= table.m_maxCode[l]) {
-            consume(l);
+            length = l;
             return table.valueOf(l, code);
         }
     }
-    if (table.m_longest > m_count)
-        failPastData();
+    if (table.m_longest > count)
+        failPastData(stream, stopByte);
     ZIBBO_FAIL(msgFileCorrupted, "Huffman: code (" << code << ") < maxcode[ml (" << table.m_longest << ")] ("
                                                    << table.m_maxCode[table.m_longest] << ")");
 }
 
-void FJpegBitReader::failPastData() const
+void FJpegBitReader::failPastData(FInStream* stream, int32_t stopByte)
 {
-    if (m_stopByte < 0) {
+    if (stopByte < 0) {
         // The data ended: the stream reports it the way every short read does.
         for (;;)
-            m_stream->readUInt8();
+            stream->readUInt8();
     }
-    ZIBBO_FAIL(msgFileCorrupted, "Escape: supp (" << m_stopByte << ") == 0xff || supp == 0x00");
+    ZIBBO_FAIL(msgFileCorrupted, "Escape: supp (" << stopByte << ") == 0xff || supp == 0x00");
 }
 
 void FJpegBitReader::returnUnusedBytes()

@@ -47,7 +47,10 @@ public:
             consume(entry >> 8);
             return entry & 0xFF;
         }
-        return decodeLong(table);
+        int32_t length = 0;
+        const int32_t value = decodeLong(table, m_bits, m_count, m_stream, m_stopByte, length);
+        consume(length);
+        return value;
     }
 
     // The next `bits` bits (1 to 16) as a signed value (T.81 F.2.2.1 EXTEND);
@@ -65,7 +68,7 @@ public:
     void checkData() const
     {
         if (m_count < 0)
-            failPastData();
+            failPastData(m_stream, m_stopByte);
     }
 
     void returnUnusedBytes();
@@ -81,8 +84,13 @@ private:
     // Inlined where it is used, so that the reader's state can stay in
     // registers while a block is decoded.
     __attribute__((always_inline)) void fill();
-    int32_t decodeLong(const FJpegHuffmanTable& table);
-    [[noreturn]] void failPastData() const;
+    // The slow paths take the state as values: were the reader's address
+    // passed on, the compiler would keep its state in memory throughout.
+    // decodeLong answers the value of a code longer than the lookup and sets
+    // its length.
+    static int32_t decodeLong(const FJpegHuffmanTable& table, uint64_t bits, int64_t count, FInStream* stream,
+                              int32_t stopByte, int32_t& length);
+    [[noreturn]] static void failPastData(FInStream* stream, int32_t stopByte);
 
     FInStream* m_stream;
     uint64_t m_bits = 0;

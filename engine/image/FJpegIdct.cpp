@@ -1,5 +1,6 @@
 #include "image/FJpegIdct.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -9,6 +10,7 @@ namespace {
 typedef uint32_t Lanes __attribute__((vector_size(32)));
 typedef int32_t SignedLanes __attribute__((vector_size(32)));
 typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+typedef uint8_t Bytes32 __attribute__((vector_size(32)));
 
 // 2048 x cos(k x pi / 16), truncated; k = 8 is the zero of the cosine.
 constexpr int32_t k_cos[9] = {2048, 2008, 1892, 1702, 1448, 1137, 783, 399, 0};
@@ -67,7 +69,11 @@ inline Bytes8 toSamples(const Lanes& sum)
     SignedLanes v = ((s + 128 + (negative & -257)) >> 8) + 128;
     v = v < 0 ? 0 : v;
     v = v > 255 ? 255 : v;
-    return __builtin_convertvector(v, Bytes8);
+    // The low byte of each lane, gathered by one byte shuffle.
+    const Bytes32 bytes = reinterpret_cast<Bytes32>(v);
+    constexpr int low = std::endian::native == std::endian::little ? 0 : 3;
+    return __builtin_shufflevector(bytes, bytes, low, low + 4, low + 8, low + 12, low + 16, low + 20, low + 24,
+                                   low + 28);
 }
 
 inline uint8_t toSample(int32_t s)
@@ -127,12 +133,12 @@ __attribute__((always_inline)) inline void transformBlock(const int32_t* block, 
     }
 
     // Columns, all eight at once; rows past the last used one are zero.
-    Lanes acc[8] = {};
-    for (int32_t v = 0; v < usedRows; ++v)
-        for (int32_t y = 0; y < 8; ++y)
-            acc[y] += tmp[v] * k_basis.k[v][y];
-    for (int32_t y = 0; y < rows; ++y)
-        storeRow(dest + static_cast<std::ptrdiff_t>(y) * stride, toSamples(acc[y]), cols);
+    for (int32_t y = 0; y < rows; ++y) {
+        Lanes acc = tmp[0] * k_basis.k[0][y];
+        for (int32_t v = 1; v < usedRows; ++v)
+            acc += tmp[v] * k_basis.k[v][y];
+        storeRow(dest + static_cast<std::ptrdiff_t>(y) * stride, toSamples(acc), cols);
+    }
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -143,12 +149,6 @@ __attribute__((target("avx2"))) void transformAvx2(const int32_t* block, uint32_
 }
 #endif
 
-void transformPlain(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest, int32_t stride,
-                    int32_t cols, int32_t rows)
-{
-    transformBlock(block, rowMask, acRowMask, dest, stride, cols, rows);
-}
-
 using TransformFunction = void (*)(const int32_t*, uint32_t, uint32_t, uint8_t*, int32_t, int32_t, int32_t);
 
 TransformFunction chooseTransform()
@@ -157,10 +157,16 @@ TransformFunction chooseTransform()
     if (__builtin_cpu_supports("avx2"))
         return transformAvx2;
 #endif
-    return transformPlain;
+    return FJpegIdct::transformPlain;
 }
 
 } // namespace
+
+void FJpegIdct::transformPlain(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest,
+                               int32_t stride, int32_t cols, int32_t rows)
+{
+    transformBlock(block, rowMask, acRowMask, dest, stride, cols, rows);
+}
 
 void FJpegIdct::transform(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest, int32_t stride,
                           int32_t cols, int32_t rows)

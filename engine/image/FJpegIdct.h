@@ -22,4 +22,9 @@ public:
     static void transform(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest,
                           int32_t stride, int32_t cols, int32_t rows);
 
+    // The same for processors without AVX2; transform picks the variant that
+    // the processor runs best once, and both give the same samples.
+    static void transformPlain(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest,
+                               int32_t stride, int32_t cols, int32_t rows);
+
 };

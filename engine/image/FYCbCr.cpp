@@ -63,6 +63,53 @@ inline uint32_t packPixel(int32_t b, int32_t g, int32_t r)
                0xFFu;
 }
 
+// One run of pixels: luma and the chroma terms spread out per pixel give
+// B, G, R, 255. The body is compiled twice, the second time for processors
+// with AVX2, and the variant is chosen once.
+template <class M>
+__attribute__((always_inline)) inline void runBody(const uint8_t* yRow, const int32_t* tr, const int32_t* tg,
+                                                   const int32_t* tb, uint8_t* out, int32_t n)
+{
+    for (int32_t x = 0; x < n; ++x) {
+        const int32_t l = M::luma(yRow[x]);
+        const uint32_t pixel = packPixel(clampChannel(l + tb[x]), clampChannel(l + tg[x]), clampChannel(l + tr[x]));
+        std::memcpy(out + x * 4, &pixel, 4);
+    }
+}
+
+template <class M>
+struct Kernels
+{
+    using Run = void (*)(const uint8_t*, const int32_t*, const int32_t*, const int32_t*, uint8_t*, int32_t);
+
+    static void plain(const uint8_t* yRow, const int32_t* tr, const int32_t* tg, const int32_t* tb, uint8_t* out,
+                      int32_t n)
+    {
+        runBody<M>(yRow, tr, tg, tb, out, n);
+    }
+#if defined(__x86_64__) || defined(__i386__)
+    __attribute__((target("avx2"))) static void avx2(const uint8_t* yRow, const int32_t* tr, const int32_t* tg,
+                                                     const int32_t* tb, uint8_t* out, int32_t n)
+    {
+        runBody<M>(yRow, tr, tg, tb, out, n);
+    }
+#endif
+    static Run choose()
+    {
+#if defined(__x86_64__) || defined(__i386__)
+        if (__builtin_cpu_supports("avx2"))
+            return avx2;
+#endif
+        return plain;
+    }
+    static void run(const uint8_t* yRow, const int32_t* tr, const int32_t* tg, const int32_t* tb, uint8_t* out,
+                    int32_t n)
+    {
+        static const Run chosen = choose();
+        chosen(yRow, tr, tg, tb, out, n);
+    }
+};
+
 // Pixels are worked on in runs of this many columns, whose chroma terms are
 // first spread out to one per pixel so that the per-pixel loop is plain
 // arithmetic on arrays (which vectorises).
@@ -95,12 +142,7 @@ void convertRowGroup(const FYCbCrJob& j, int32_t width, int32_t height, int32_t 
             const int32_t k = k0 + i;
             const uint8_t* yRow = j.m_y + static_cast<std::ptrdiff_t>(height - 1 - k) * j.m_yStride + x0;
             uint8_t* out = j.m_dest + static_cast<std::ptrdiff_t>(k) * j.m_destPitch + static_cast<std::ptrdiff_t>(x0) * 4;
-            for (int32_t x = 0; x < n; ++x) {
-                const int32_t l = M::luma(yRow[x]);
-                const uint32_t pixel = packPixel(clampChannel(l + tb[x]), clampChannel(l + tg[x]),
-                                                 clampChannel(l + tr[x]));
-                std::memcpy(out + x * 4, &pixel, 4);
-            }
+            Kernels<M>::run(yRow, tr, tg, tb, out, n);
         }
     }
 }

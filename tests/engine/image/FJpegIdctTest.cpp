@@ -100,10 +100,13 @@ TEST(FJpegIdct, EqualsTheLiteralSums)
                 masksOf(block, rowMask, acRowMask);
                 std::vector<uint8_t> skipping(64, 0);
                 std::vector<uint8_t> full(64, 0);
+                std::vector<uint8_t> plain(64, 0);
                 FJpegIdct::transform(block.data(), rowMask, acRowMask, skipping.data(), 8, 8, 8);
                 FJpegIdct::transform(block.data(), 0xFF, 0xFF, full.data(), 8, 8, 8);
+                FJpegIdct::transformPlain(block.data(), rowMask, acRowMask, plain.data(), 8, 8, 8);
                 ASSERT_EQ(skipping, expected) << "q " << q << " kept " << kept << " block " << n;
                 ASSERT_EQ(full, expected) << "q " << q << " kept " << kept << " block " << n;
+                ASSERT_EQ(plain, expected) << "q " << q << " kept " << kept << " block " << n;
                 ++checked;
             }
     EXPECT_EQ(checked, 4 * 8 * 40);
