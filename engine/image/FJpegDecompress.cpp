@@ -206,6 +206,8 @@ void FJpegDecompress::checkGeometry() const
 
 void FJpegDecompress::readFrameHeader()
 {
+    // Rows converted so far were placed for the old frame.
+    m_pixels.reset();
     const int32_t length = readSegmentLength();
     const int32_t precision = m_stream.readUInt8();
     if (precision != 8)
@@ -313,6 +315,8 @@ void FJpegDecompress::readNumberOfLines()
     m_globalHeight = height;
     if (!m_yOut)
         return;
+    // The rows move: the end of the image converts them all again.
+    m_pixels.reset();
     computeGeometry();
     checkGeometry();
     if (m_globalHeight <= 0 || m_globalWidth <= 0)
@@ -398,6 +402,9 @@ void FJpegDecompress::readScanHeader()
     m_scanComponents = count;
     m_allocatedHeight = m_globalHeight;
     m_numberMDU = m_MDUWide * m_MDUHigh;
+    // Blocks go where this grid puts them, whatever later segments say.
+    m_scanMDUWide = m_MDUWide;
+    m_scanMDUHigh = m_MDUHigh;
     startConversion();
 }
 
@@ -505,8 +512,8 @@ void FJpegDecompress::decodeMcus()
     m_bits.reset();
     alignas(32) int32_t block[64] = {};
     while (m_currentMDU < m_numberMDU) {
-        const int32_t mcuX = m_currentMDU % m_MDUWide;
-        const int32_t mcuY = m_currentMDU / m_MDUWide;
+        const int32_t mcuX = m_currentMDU % m_scanMDUWide;
+        const int32_t mcuY = m_currentMDU / m_scanMDUWide;
         for (int32_t s = 0; s < m_scanComponents; ++s) {
             OutputRecord& out = m_outDU[s];
             for (int32_t by = 0; by < out.m_blocksDown; ++by) {
@@ -558,7 +565,6 @@ void FJpegDecompress::startConversion()
         return;
     m_pixels.reset(allocatePixels());
     m_convertedRows = 0;
-    m_convertHeight = m_globalHeight;
 }
 
 uint8_t* FJpegDecompress::allocatePixels() const
@@ -572,9 +578,9 @@ uint8_t* FJpegDecompress::allocatePixels() const
 
 void FJpegDecompress::convertDecodedRows()
 {
-    if (!m_pixels || m_currentMDU % m_MDUWide != 0)
+    if (!m_pixels || m_currentMDU % m_scanMDUWide != 0)
         return;
-    const int32_t done = std::min(m_globalHeight, (m_currentMDU / m_MDUWide) * 8 * m_vMax);
+    const int32_t done = std::min(m_globalHeight, (m_currentMDU / m_scanMDUWide) * 8 * m_outDU[0].m_blocksDown);
     if (done > m_convertedRows)
         convertRows(m_pixels.get(), m_convertedRows, done);
     m_convertedRows = std::max(m_convertedRows, done);
@@ -583,10 +589,10 @@ void FJpegDecompress::convertDecodedRows()
 void FJpegDecompress::clearUndecodedSamples()
 {
     // Samples of the MCUs that the data never reached read as 0.
-    if (m_MDUWide <= 0 || m_currentMDU >= m_MDUWide * m_MDUHigh)
+    if (m_currentMDU >= m_scanMDUWide * m_scanMDUHigh)
         return;
-    const int32_t mcuX = m_currentMDU % m_MDUWide;
-    const int32_t mcuY = m_currentMDU / m_MDUWide;
+    const int32_t mcuX = m_currentMDU % m_scanMDUWide;
+    const int32_t mcuY = m_currentMDU / m_scanMDUWide;
     for (int32_t s = 0; s < m_scanComponents; ++s) {
         const OutputRecord& out = m_outDU[s];
         const int32_t top = std::min(out.m_planeHeight, mcuY * out.m_blocksDown * 8);
@@ -617,7 +623,7 @@ void FJpegDecompress::finishImage(FImage& image)
         ZIBBO_FAIL(msgFileCorrupted, "EOI: chroma factor (" << fx << " x " << fy
                                                             << ") of 1, 2 or 4 alike, or 2 or 4 across only");
     clearUndecodedSamples();
-    if (!m_pixels || m_convertHeight != m_globalHeight) {
+    if (!m_pixels) {
         m_pixels.reset(allocatePixels());
         m_convertedRows = 0;
     }

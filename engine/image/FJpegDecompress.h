@@ -125,5 +125,7 @@ private:
     // The pixels, converted MCU row by MCU row while the scan is decoded.
     std::unique_ptr<uint8_t, EngineFreeDeleter> m_pixels;
     int32_t m_convertedRows = 0;
-    int32_t m_convertHeight = 0; // the height the converted rows were placed for
+    // The MCU grid of the scan, where its blocks go.
+    int32_t m_scanMDUWide = 1;
+    int32_t m_scanMDUHigh = 0;
 };

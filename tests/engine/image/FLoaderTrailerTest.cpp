@@ -3,6 +3,7 @@
 #include "image/FJpeg32Loader.h"
 #include "image/FJpegDecompress.h"
 #include "image/FJpegLoader.h"
+#include "image/FPngLoader.h"
 #include "image/FPvrLoader.h"
 
 #include "DecoderTestSupport.h"
@@ -54,6 +55,31 @@ TEST(FJpegLoader, PlacementTrailerAfterTheEndOfImage)
         EXPECT_EQ(image.height(), c.fullHeight) << c.name;
         EXPECT_EQ(image.pixelRect(), c.rect) << c.name;
         EXPECT_EQ(stream.remaining(), c.left) << c.name;
+    }
+}
+
+// An image meant to hold RGB5A3 pixels still receives its rows as what they
+// are, 32-bit B, G, R, A.
+TEST(FImageLoaders, RowsStayBgraForImagesMeantForRgb5a3)
+{
+    struct Case
+    {
+        const char* name;
+        Bytes bytes;
+        void (*load)(FInStream&, FImage&);
+    };
+    const Case cases[] = {
+        {"JPEG", smallJpeg(), FJpegLoader::load},
+        {"PNG", writePng(PngPicture::rgba(4, 4, Bytes(64, 9))), FPngLoader::load},
+    };
+    for (const Case& c : cases) {
+        FImage image;
+        image.setPixels({1, 1}, k_pixelRgb5a3, static_cast<uint8_t*>(engineAlloc(k_memImage, 2)), 2, 1.0f);
+        ASSERT_EQ(image.getRootPixelFormat(), k_pixelRgb5a3);
+        ByteStream stream(c.bytes);
+        c.load(stream.stream(), image);
+        EXPECT_EQ(image.format(), k_pixelBgra8) << c.name;
+        EXPECT_EQ(image.pitch(), image.pixelRect().width() * 4) << c.name;
     }
 }
 
