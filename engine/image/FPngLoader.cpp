@@ -1,6 +1,7 @@
 #include "image/FPngLoader.h"
 
 #include "core/FErrorMessage.h"
+#include "core/FTimedLogStream.h"
 #include "core/FLogStream.h"
 #include "core/FMemory.h"
 #include "image/FImage.h"
@@ -11,6 +12,7 @@
 
 #include <csetjmp>
 #include <cstddef>
+#include <optional>
 #include <exception>
 
 // libpng reports errors by a long jump back into the function that set it up.
@@ -159,6 +161,11 @@ bool readPixels(PngRead& read)
 
 void FPngLoader::load(FInStream& stream, FImage& image)
 {
+    // Disk loads are timed when that diagnosis is switched on.
+    std::optional<FTimedLogStream> timer;
+    if (k_logDiskLoad.isOn())
+        timer.emplace(ZIBBO_HERE) << "PNG ";
+
     PngRead read;
     read.m_stream = &stream;
     read.m_png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &read, onError, onWarning, &read, allocate,

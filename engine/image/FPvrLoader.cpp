@@ -1,12 +1,14 @@
 #include "image/FPvrLoader.h"
 
 #include "core/FErrorMessage.h"
+#include "core/FTimedLogStream.h"
 #include "core/FMemory.h"
 #include "image/FImage.h"
 #include "image/FPlacementTrailer.h"
 #include "io/FInStream.h"
 
 #include <cstddef>
+#include <optional>
 #include <cstring>
 #include <memory>
 
@@ -38,6 +40,11 @@ enum : int {
 
 void FPvrLoader::load(FInStream& stream, FImage& image)
 {
+    // Disk loads are timed when that diagnosis is switched on.
+    std::optional<FTimedLogStream> timer;
+    if (k_logDiskLoad.isOn())
+        timer.emplace(ZIBBO_HERE) << "PVR ";
+
     unsigned char header[k_headerSize];
     const std::streamsize got = stream.buffer()->sgetn(reinterpret_cast<char*>(header), k_headerSize);
     if (got != k_headerSize)
