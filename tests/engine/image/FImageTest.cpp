@@ -1,5 +1,7 @@
 #include "image/FImage.h"
 
+#include "engine/core/KernelTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,25 +18,11 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class RecordingHandler : public FErrorHandler
-{
-public:
-    bool handleError(const FString& text) override
-    {
-        texts.push_back(text.toUtf8());
-        return true;
-    }
-    std::vector<std::string> texts;
-};
 
 class ImageTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { m_previous = FErrorHandler::install(&m_handler); }
-    void TearDown() override { FErrorHandler::install(m_previous); }
-
-    RecordingHandler m_handler;
-    FErrorHandler* m_previous = nullptr;
+    RecordingErrorHandler m_handler;
 };
 
 // A buffer of rows x pitch bytes in engine memory; byte i = seed + i.
@@ -374,7 +362,7 @@ TEST_F(ImageTest, MergingAlphaOfAnotherSizeOrPixelWidthIsAFailure)
         m_handler.texts.clear();
         EXPECT_THROW(colour->mergeAlpha(*c.alpha), FDebug::VellumcoreException) << c.what;
         ASSERT_EQ(m_handler.texts.size(), 1u) << c.what;
-        EXPECT_NE(m_handler.texts[0].find(c.text), std::string::npos) << c.what << ": " << m_handler.texts[0];
+        EXPECT_NE(utf8(m_handler.texts[0]).find(c.text), std::string::npos) << c.what << ": " << utf8(m_handler.texts[0]);
         EXPECT_EQ(pixelBytes(*colour), before) << c.what;
     }
 }

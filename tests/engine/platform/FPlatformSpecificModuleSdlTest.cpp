@@ -1,6 +1,7 @@
 #include "platform/FPlatformSpecificModuleSdl.h"
 
 #include "PlatformTestSupport.h"
+#include "engine/core/KernelTestSupport.h"
 #include "core/FDebug.h"
 #include "core/FErrorHandler.h"
 #include "core/FGamePadService.h"
@@ -353,29 +354,17 @@ TEST_F(WindowModuleTest, WithoutUiModuleEventsDropAndCloseEndsTheRun)
 
 TEST(FPlatformSpecificModuleSdlStart, VideoThatCannotStartIsAFailure)
 {
-    class RecordingHandler : public FErrorHandler
-    {
-    public:
-        bool handleError(const FString& text) override
-        {
-            texts.push_back(text.toUtf8());
-            return true;
-        }
-        std::vector<std::string> texts;
-    } handler;
-
     FApplication application;
-    FErrorHandler* previous = FErrorHandler::install(&handler);
+    RecordingErrorHandler handler;
     const std::string driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
     setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
     EXPECT_THROW(FPlatformSpecificModuleSdl module, FDebug::VellumcoreException);
     setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
-    FErrorHandler::install(previous);
 
     ASSERT_EQ(handler.texts.size(), 1u);
-    EXPECT_NE(handler.texts[0].find("SDL_InitSubSystem ("), std::string::npos) << handler.texts[0];
-    EXPECT_NE(handler.texts[0].find("platform/FPlatformSpecificModuleSdl ("), std::string::npos)
-        << handler.texts[0];
+    const std::string text = utf8(handler.texts[0]);
+    EXPECT_NE(text.find("SDL_InitSubSystem ("), std::string::npos) << text;
+    EXPECT_NE(text.find("platform/FPlatformSpecificModuleSdl ("), std::string::npos) << text;
     // The failed module left no service behind.
     EXPECT_EQ(application.service(k_slotPlatform), nullptr);
 }
