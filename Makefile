@@ -53,7 +53,7 @@ fuzz: setup
 	@command -v clang++ >/dev/null || { echo "fuzz: clang++ not found"; exit 1; }
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZIBBO_FUZZ=ON >/dev/null
 	cmake --build build-fuzz -j$(JOBS)
-	@set -e; for f in $$(find build-fuzz/fuzz -type f -executable -name 'fuzz_*' | sort); do \
+	@set -e; for f in $$(cat build-fuzz/fuzzers.txt); do \
 	  corpus=$$f.corpus; mkdir -p $$corpus; \
 	  echo "== $$f"; $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus; done
 
