@@ -111,6 +111,15 @@ bool readHeader(PngRead& read)
     if (setjmp(png_jmpbuf(read.m_png)))
         return false;
     png_set_user_limits(read.m_png, FPngLoader::k_maximumDimension, FPngLoader::k_maximumDimension);
+    // Only the picture, its palette and its transparency are used. Every other
+    // ancillary chunk is skipped unread: a damaged file may declare one of
+    // gigabytes, which the library would otherwise allocate before finding the
+    // data missing (it only warns about the size).
+    static const png_byte k_skippedChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0"
+                                              "pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+    png_set_keep_unknown_chunks(read.m_png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(read.m_png, PNG_HANDLE_CHUNK_NEVER, k_skippedChunks,
+                                static_cast<int>(sizeof(k_skippedChunks) / 5));
     png_set_read_fn(read.m_png, &read, readCallback);
     png_read_info(read.m_png, read.m_info);
     png_get_IHDR(read.m_png, read.m_info, &read.m_width, &read.m_height, &read.m_depth, &read.m_colorType,

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,18 @@ Bytes png(int colorType, int depth, int32_t w, int32_t h)
     return writePng(p);
 }
 
+// A picture followed by the header of an ancillary chunk that claims about
+// 2 GB and brings no data: the loader must fail without trying to hold it.
+Bytes pngWithHugeChunk()
+{
+    Bytes bytes = png(2, 8, 4, 3);
+    const std::size_t afterHeader = 8 + 25; // signature, IHDR chunk
+    const uint8_t chunk[] = {0x7A, 0x28, 0x01, 0x30, 's', 'P', 'L', 'T'};
+    bytes.insert(bytes.begin() + static_cast<long>(afterHeader), std::begin(chunk), std::end(chunk));
+    bytes.resize(afterHeader + sizeof(chunk));
+    return bytes;
+}
+
 std::vector<Bytes> seeds(const std::string& kind)
 {
     if (kind == "jpeg")
@@ -59,7 +72,7 @@ std::vector<Bytes> seeds(const std::string& kind)
     if (kind == "png")
         return {png(0, 1, 7, 3),  png(0, 8, 4, 4), png(0, 16, 3, 2), png(2, 8, 4, 3),  png(3, 4, 5, 2),
                 png(4, 8, 3, 3),  png(6, 8, 4, 2), png(6, 16, 2, 2),
-                concat(png(6, 8, 3, 3), placementTrailer(1, 1, 10, 10))};
+                concat(png(6, 8, 3, 3), placementTrailer(1, 1, 10, 10)), pngWithHugeChunk()};
     if (kind == "j32")
         return {writeJ32(jpeg(8, 8, JpegOptions::k420), png(0, 8, 8, 8)),
                 writeJ32(jpeg(5, 3, JpegOptions::k444), png(6, 8, 5, 3), placementTrailer(1, 2, 9, 9))};
