@@ -1,5 +1,7 @@
 #pragma once
 
+#include "image/FImageRect.h"
+
 #include <cstdint>
 
 // Points and rectangles of the renderer. Widget and application coordinates
@@ -11,19 +13,9 @@ struct FPointF {
     bool operator==(const FPointF&) const = default;
 };
 
-struct FPointI {
-    int32_t x = 0;
-    int32_t y = 0;
-    bool operator==(const FPointI&) const = default;
-};
-
-struct FRectI {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-    bool operator==(const FRectI&) const = default;
-};
+// Integer points and y-down rectangles are the image layer's own types.
+using FPointI = FImagePoint;
+using FRectI = FTopDownRect;
 
 struct FRectF {
     float left = 0.0f;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// Integer point or size in image pixels.
+// Integer point or size (in image pixels, or of the screen).
 struct FImagePoint {
     int32_t x = 0;
     int32_t y = 0;
