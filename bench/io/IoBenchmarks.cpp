@@ -1,6 +1,7 @@
 // Reading a large deflated member through the engine's member stream against
 // plain zlib inflating the same bytes into one buffer, and a name look-up over
 // three mounted kits plus the folder file systems.
+#include "support/QuietErrorHandler.h"
 #include "core/FApplication.h"
 #include "core/FErrorHandler.h"
 #include "core/FThreadPoolModule.h"
@@ -46,12 +47,6 @@ std::vector<uint8_t> memberBytes()
     bytes.resize(k_memberSize);
     return bytes;
 }
-
-class QuietErrorHandler : public FErrorHandler
-{
-public:
-    bool handleError(const FString&) override { return true; }
-};
 
 // The application, its services and the fixture files, made once.
 struct Fixture

@@ -3,6 +3,7 @@
 // are not.
 
 #include "fuzz/core/XmlFuzzDocument.h"
+#include "support/QuietErrorHandler.h"
 
 #include "core/FErrorHandler.h"
 #include "core/FXmlSerializer.h"
@@ -13,17 +14,8 @@
 #include <sstream>
 #include <string>
 
-namespace {
-
-class QuietErrorHandler : public FErrorHandler {
-public:
-  bool handleError(const FString&) override { return false; }
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static QuietErrorHandler s_handler;
+  static QuietErrorHandler s_handler(false);
   static FErrorHandler* s_installed = FErrorHandler::install(&s_handler);
   (void)s_installed;
 

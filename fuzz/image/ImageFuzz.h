@@ -4,6 +4,7 @@
 // stream. Failure reports are the expected answer to bad input; anything else
 // (a crash, a hang, a sanitizer report) is a fault.
 
+#include "support/QuietErrorHandler.h"
 #include "core/FDebug.h"
 #include "core/FErrorHandler.h"
 #include "core/FMemory.h"
@@ -14,12 +15,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-class QuietErrorHandler : public FErrorHandler
-{
-public:
-    bool handleError(const FString&) override { return true; }
-};
 
 template <class Load>
 int fuzzImageLoader(const uint8_t* data, std::size_t size, Load load)

@@ -3,6 +3,7 @@
 // inflating and decrypting member streams. Failure reports are the expected
 // answer to bad input; anything else (a crash, a hang, a sanitizer report)
 // is a fault.
+#include "support/QuietErrorHandler.h"
 #include "core/FApplication.h"
 #include "core/FDebug.h"
 #include "core/FErrorHandler.h"
@@ -18,12 +19,6 @@
 #include <vector>
 
 namespace {
-
-class QuietErrorHandler : public FErrorHandler
-{
-public:
-    bool handleError(const FString&) override { return true; }
-};
 
 struct Engine
 {
