@@ -149,6 +149,13 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
     FString name, value;
     int position = 0;
     const std::u16string_view text = commandLine.view();
+    // A value ends at a blank, its closing quote or the end of the line; a
+    // value without a name ("/:x") is malformed.
+    const auto storeValue = [&] {
+        if (name.empty())
+            ZIBBO_FAIL_TEXT("");
+        storeArgument(arguments, name, value);
+    };
 
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t unit = text[i];
@@ -188,9 +195,7 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
             if (unit == u'"' && value.empty()) {
                 state = k_quoted;
             } else if (isBlank(unit)) {
-                if (name.empty())
-                    ZIBBO_FAIL_TEXT("");
-                storeArgument(arguments, name, value);
+                storeValue();
                 state = k_between;
             } else {
                 value.pushBack(unit);
@@ -198,9 +203,7 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
             break;
         case k_quoted:
             if (unit == u'"') {
-                if (name.empty())
-                    ZIBBO_FAIL_TEXT("");
-                storeArgument(arguments, name, value);
+                storeValue();
                 state = k_between;
             } else {
                 value.pushBack(unit);
@@ -212,9 +215,7 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
     if (state == k_name) {
         storeArgument(arguments, name, FString());
     } else if (state == k_value || state == k_quoted) {
-        if (name.empty())
-            ZIBBO_FAIL_TEXT("");
-        storeArgument(arguments, name, value);
+        storeValue();
     }
 }
 
