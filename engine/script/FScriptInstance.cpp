@@ -10,10 +10,8 @@
 
 #include <lua.hpp>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 FScriptInstance::FScriptInstance(FApplication& application, const char* name)
     : m_path(std::string("Scripts/") + (name == nullptr ? "" : name)), m_text(makeNullRef()) {
@@ -55,13 +53,10 @@ FScriptInstance::FScriptInstance(FApplication& application, const char* name)
 
 FScriptInstance::~FScriptInstance() {
   // Closing the state under a script that still runs would pull it from under
-  // the worker: wait for the task to end (its state is exact; the worker's own
-  // idle test can answer before the worker has picked the task up), and leave
-  // the state open if it does not end in time.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(FThread::k_endPatienceMs);
-  while (state() == k_running && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  // the worker: wait for the task to end, and leave the state open if it does
+  // not end in time.
+  if (state() == k_running && !isInline() && worker() != nullptr)
+    worker()->waitIdle(FThread::k_endPatienceMs, false);
   if (state() == k_running) {
     ZIBBO_LOG(k_logDev, false) << "Script " << m_path << " still runs; its Lua state is left open";
     return;
