@@ -8,7 +8,12 @@ FUZZ_SECONDS ?= 20
 
 CMAKE_CONFIGURE = cmake -S . -B $(1) -DCMAKE_BUILD_TYPE=$(BUILDTYPE) -DZIBBO_WERROR=$(WERROR) $(2) >/dev/null
 
-.PHONY: all setup configure build kit run test bench fuzz asan tsan clean
+.PHONY: all setup configure build kit run test bench fuzz asan tsan clean format format-check
+
+# ccache keys on paths relative to the checkout, so every clone and work tree shares one cache;
+# the prefix map option names the checkout itself and does not change what is compiled.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_IGNOREOPTIONS ?= -fmacro-prefix-map=*
 
 all: build
 
@@ -56,6 +61,15 @@ fuzz: setup
 	@set -e; for f in $$(cat build-fuzz/fuzzers.txt); do \
 	  corpus=$$f.corpus; mkdir -p $$corpus; \
 	  echo "== $$f"; $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus; done
+
+FORMAT_FILES = git ls-files '*.cpp' '*.h' '*.c'
+
+format:
+	@$(FORMAT_FILES) | xargs clang-format -i
+
+# Fails when any source file differs from what clang-format makes of it.
+format-check:
+	@$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz
