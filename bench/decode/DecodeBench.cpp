@@ -60,12 +60,14 @@ const Bytes& pngFile()
 
 void setRate(benchmark::State& state)
 {
-    state.counters["MPix/s"] = benchmark::Counter(k_megapixels * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] =
+        benchmark::Counter(k_megapixels * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 void decodeWithEngine(Bytes& bytes)
 {
-    FInStream stream(engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
+    FInStream stream(
+        engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
     FImage image;
     FJpegDecompress(stream).decode(image);
     benchmark::DoNotOptimize(image.pixels());
@@ -136,7 +138,8 @@ void BM_PngEngine(benchmark::State& state)
 {
     Bytes bytes = pngFile();
     for (auto _ : state) {
-        FInStream stream(engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
+        FInStream stream(
+            engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
         FImage image;
         FPngLoader::load(stream, image);
         benchmark::DoNotOptimize(image.pixels());

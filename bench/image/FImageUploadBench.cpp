@@ -49,8 +49,8 @@ void copyWhole(benchmark::State& state, int32_t kind, FImagePoint stored, FImage
     makeImage(image, kind, stored, offset);
     std::vector<uint8_t> dst(k_bytes);
     for (auto _ : state) {
-        image.copyRegionTo(dst.data(), {k_width, k_height}, k_pixelBgra8, FTopDownRect{0, 0, k_width, k_height},
-                           {0, 0});
+        image.copyRegionTo(dst.data(), {k_width, k_height}, k_pixelBgra8,
+                           FTopDownRect{0, 0, k_width, k_height}, {0, 0});
         benchmark::DoNotOptimize(dst.data());
         benchmark::ClobberMemory();
     }

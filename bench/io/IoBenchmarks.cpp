@@ -1,7 +1,6 @@
 // Reading a large deflated member through the engine's member stream against
 // plain zlib inflating the same bytes into one buffer, and a name look-up over
 // three mounted kits plus the folder file systems.
-#include "support/QuietErrorHandler.h"
 #include "core/FApplication.h"
 #include "core/FErrorHandler.h"
 #include "core/FThreadPoolModule.h"
@@ -10,6 +9,7 @@
 #include "io/FFolderFileSystem.h"
 #include "io/FZLibModule.h"
 #include "io/FZipModule.h"
+#include "support/QuietErrorHandler.h"
 #include "tools/zipwriter/ZipWriter.h"
 
 #include <benchmark/benchmark.h>
@@ -33,16 +33,16 @@ constexpr size_t k_memberSize = 20 * 1024 * 1024;
 // about as well as scripts and screen data do.
 std::vector<uint8_t> memberBytes()
 {
-    static const char* const k_words[] = {"the ", "screen ", "widget ", "asset ", "kit ", "level ", "quest ",
-                                          "0123 ", "x=", "y=", "\n", "{", "}", ";", "image.png ", "sound "};
+    static const char* const k_words[] = {"the ",   "screen ", "widget ",    "asset ", "kit ", "level ",
+                                          "quest ", "0123 ",   "x=",         "y=",     "\n",   "{",
+                                          "}",      ";",       "image.png ", "sound "};
     std::vector<uint8_t> bytes;
     bytes.reserve(k_memberSize);
     std::mt19937 random(2024);
     while (bytes.size() < k_memberSize) {
         const char* word = k_words[random() % 16];
         bytes.insert(bytes.end(), word, word + std::strlen(word));
-        if (random() % 7 == 0)
-            bytes.push_back(static_cast<uint8_t>('a' + random() % 26));
+        if (random() % 7 == 0) bytes.push_back(static_cast<uint8_t>('a' + random() % 26));
     }
     bytes.resize(k_memberSize);
     return bytes;
@@ -107,8 +107,7 @@ void BM_InflatePlainZlib(benchmark::State& state)
         z.avail_in = static_cast<uInt>(f.deflated.size());
         z.next_out = out.data();
         z.avail_out = static_cast<uInt>(out.size());
-        if (inflate(&z, Z_FINISH) != Z_STREAM_END)
-            state.SkipWithError("inflate failed");
+        if (inflate(&z, Z_FINISH) != Z_STREAM_END) state.SkipWithError("inflate failed");
         inflateEnd(&z);
         benchmark::DoNotOptimize(out.data());
     }
@@ -129,8 +128,7 @@ void BM_InflateMemberStream(benchmark::State& state)
     for (auto _ : state) {
         FRefT<FInStream> stream = archive->open(member);
         const std::streamsize got = stream->buffer()->sgetn(out.data(), std::streamsize(out.size()));
-        if (got != std::streamsize(out.size()))
-            state.SkipWithError("short read");
+        if (got != std::streamsize(out.size())) state.SkipWithError("short read");
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.plain.size()));
@@ -183,8 +181,7 @@ void BM_NameLookUp(benchmark::State& state)
     fs::create_directories(kits);
     for (int k = 0; k < 3; ++k) {
         const fs::path path = kits / ("kit" + std::to_string(k) + ".zip");
-        if (fs::exists(path))
-            continue;
+        if (fs::exists(path)) continue;
         ZipWriter writer;
         for (int i = 0; i < 5000; ++i)
             writer.add("data/world" + std::to_string(k) + "/item_" + std::to_string(i) + ".png", "x",
@@ -209,11 +206,11 @@ void BM_NameLookUp(benchmark::State& state)
             const std::string name = "Data/World1/Item_" + std::to_string(i++ % 5000) + ".PNG";
             FFileEntryMap found;
             files.search(found, FString(name.c_str()));
-            if (found.size() != 1)
-                state.SkipWithError("look-up found no single entry");
+            if (found.size() != 1) state.SkipWithError("look-up found no single entry");
             benchmark::DoNotOptimize(found);
         }
-        state.counters["look-ups/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+        state.counters["look-ups/s"] =
+            benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
     }
     fs::current_path(previous);
 }

@@ -54,8 +54,7 @@ public:
     bool sameCall(const FAction& other) const;
 
 protected:
-    template <class T, class H>
-    FAction(T* target, H handler) : m_target(target)
+    template <class T, class H> FAction(T* target, H handler) : m_target(target)
     {
         static_assert(sizeof(H) <= sizeof(m_handler), "member handler larger than expected");
         std::memcpy(m_handler, &handler, sizeof(H));
@@ -72,8 +71,7 @@ private:
     bool m_requeue = false;
 };
 
-template <class T>
-class FAction0 final : public FAction
+template <class T> class FAction0 final : public FAction
 {
 public:
     using Handler = void (T::*)(FAction&);
@@ -87,8 +85,7 @@ private:
     Handler m_call;
 };
 
-template <class T, class A1>
-class FAction1 final : public FAction
+template <class T, class A1> class FAction1 final : public FAction
 {
 public:
     using Handler = void (T::*)(FAction&, A1*);
@@ -106,8 +103,7 @@ private:
     A1 m_a1;
 };
 
-template <class T, class A1, class A2>
-class FAction2 final : public FAction
+template <class T, class A1, class A2> class FAction2 final : public FAction
 {
 public:
     using Handler = void (T::*)(FAction&, A1*, A2*);
@@ -127,8 +123,7 @@ private:
     A2 m_a2;
 };
 
-template <class T, class A1, class A2, class A3>
-class FAction3 final : public FAction
+template <class T, class A1, class A2, class A3> class FAction3 final : public FAction
 {
 public:
     using Handler = void (T::*)(FAction&, A1*, A2*, A3*);
@@ -150,8 +145,7 @@ private:
 };
 
 // Makes an action in engine memory (object category); null when memory is out.
-template <class Action, class... Args>
-Action* makeAction(Args&&... args)
+template <class Action, class... Args> Action* makeAction(Args&&... args)
 {
     return engineNew<Action>(k_memObject, static_cast<Args&&>(args)...);
 }

@@ -23,7 +23,8 @@ void FActionQueue::pushOrReplace(FAction* action)
 {
     FMutexLock lock(m_lock);
     for (Entry& entry : m_entries) {
-        if (entry.kind != Entry::k_action || entry.action->tag() != action->tag() || !entry.action->sameCall(*action))
+        if (entry.kind != Entry::k_action || entry.action->tag() != action->tag() ||
+            !entry.action->sameCall(*action))
             continue;
         FAction* replaced = entry.action;
         entry.action = action;
@@ -51,8 +52,7 @@ void FActionQueue::pushFront(std::deque<FAction*>& actions)
 FActionQueue::Entry FActionQueue::popFront()
 {
     FMutexLock lock(m_lock);
-    if (m_entries.empty())
-        return Entry{};
+    if (m_entries.empty()) return Entry{};
     Entry entry = m_entries.front();
     m_entries.pop_front();
     return entry;

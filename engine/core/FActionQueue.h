@@ -16,8 +16,7 @@ class FActionQueue
 public:
     struct Entry
     {
-        enum Kind
-        {
+        enum Kind {
             k_wake, // ends the current batch
             k_stop, // stops the module's loop
             k_action,

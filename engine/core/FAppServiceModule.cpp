@@ -12,7 +12,9 @@ FAppListener** appServiceSlot()
 
 } // namespace
 
-FAppServiceModule::Published::Published(FAppServiceModule& owner) : Service(appServiceSlot()), m_owner(owner) {}
+FAppServiceModule::Published::Published(FAppServiceModule& owner) : Service(appServiceSlot()), m_owner(owner)
+{
+}
 
 FAppServiceModule::FAppServiceModule() : FThreadedModule(k_untimed), m_service(*this) {}
 

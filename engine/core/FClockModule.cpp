@@ -68,6 +68,5 @@ void FClockModule::stop()
     FModule::stop();
     m_stopRequest.release();
     // Only a clock thread that was started answers.
-    if (m_task.state() == FThreadTask::k_running)
-        FUtilPlatform::wait(&m_stopped, FUtilPlatform::k_infinite);
+    if (m_task.state() == FThreadTask::k_running) FUtilPlatform::wait(&m_stopped, FUtilPlatform::k_infinite);
 }

@@ -6,13 +6,14 @@
 
 #include <cstdint>
 
-class FClockService : public FAppListener3 {
+class FClockService : public FAppListener3
+{
 public:
-  using FAppListener3::FAppListener3;
+    using FAppListener3::FAppListener3;
 
-  // Milliseconds since the clock module was created (unsigned, wraps).
-  virtual std::uint32_t now() = 0;
-  // Seconds since 1 January 1970 UTC.
-  virtual std::int64_t wallTime() = 0;
-  virtual int adjust(int delta) = 0;
+    // Milliseconds since the clock module was created (unsigned, wraps).
+    virtual std::uint32_t now() = 0;
+    // Seconds since 1 January 1970 UTC.
+    virtual std::int64_t wallTime() = 0;
+    virtual int adjust(int delta) = 0;
 };

@@ -8,13 +8,14 @@
 
 class FString;
 
-class FErrorHandler {
+class FErrorHandler
+{
 public:
-  virtual ~FErrorHandler() = default;
-  virtual bool handleError(const FString& text) = 0;
+    virtual ~FErrorHandler() = default;
+    virtual bool handleError(const FString& text) = 0;
 
-  // Installs `handler` (null: the standard-error handler); returns the previous
-  // one. The handler must outlive its installation.
-  static FErrorHandler* install(FErrorHandler* handler) noexcept;
-  static FErrorHandler& current() noexcept;
+    // Installs `handler` (null: the standard-error handler); returns the previous
+    // one. The handler must outlive its installation.
+    static FErrorHandler* install(FErrorHandler* handler) noexcept;
+    static FErrorHandler& current() noexcept;
 };

@@ -15,42 +15,43 @@
 #include "core/FSourceLocation.h"
 #include "core/FStringStream.h"
 
-class FErrorMessage {
+class FErrorMessage
+{
 public:
-  explicit FErrorMessage(FSourceLocation location) noexcept;
-  // Starts with the localized text of `preamble` and two line feeds.
-  FErrorMessage(FMessageKey preamble, FSourceLocation location);
-  FErrorMessage(const FErrorMessage&) = delete;
-  FErrorMessage& operator=(const FErrorMessage&) = delete;
+    explicit FErrorMessage(FSourceLocation location) noexcept;
+    // Starts with the localized text of `preamble` and two line feeds.
+    FErrorMessage(FMessageKey preamble, FSourceLocation location);
+    FErrorMessage(const FErrorMessage&) = delete;
+    FErrorMessage& operator=(const FErrorMessage&) = delete;
 
-  template <class T>
-  FErrorMessage& operator<<(const T& value) {
-    m_text << value;
-    return *this;
-  }
+    template <class T> FErrorMessage& operator<<(const T& value)
+    {
+        m_text << value;
+        return *this;
+    }
 
-  // Throws FDebug::VellumcoreException when the error handler took this as the
-  // first failure, FDebug::TreatedException otherwise.
-  [[noreturn]] void raise();
+    // Throws FDebug::VellumcoreException when the error handler took this as the
+    // first failure, FDebug::TreatedException otherwise.
+    [[noreturn]] void raise();
 
-  // The full text raise() hands to the error handler.
-  FString finishedText();
+    // The full text raise() hands to the error handler.
+    FString finishedText();
 
 private:
-  FStringStream m_text;
-  FSourceLocation m_location;
+    FStringStream m_text;
+    FSourceLocation m_location;
 };
 
-#define ZIBBO_FAIL(preamble, ...)                                 \
-  do {                                                            \
-    FErrorMessage zibboFailure_((preamble), ZIBBO_HERE);          \
-    zibboFailure_ << __VA_ARGS__;                                 \
-    zibboFailure_.raise();                                        \
-  } while (0)
+#define ZIBBO_FAIL(preamble, ...)                                                                            \
+    do {                                                                                                     \
+        FErrorMessage zibboFailure_((preamble), ZIBBO_HERE);                                                 \
+        zibboFailure_ << __VA_ARGS__;                                                                        \
+        zibboFailure_.raise();                                                                               \
+    } while (0)
 
-#define ZIBBO_FAIL_TEXT(...)                                      \
-  do {                                                            \
-    FErrorMessage zibboFailure_(ZIBBO_HERE);                      \
-    zibboFailure_ << __VA_ARGS__;                                 \
-    zibboFailure_.raise();                                        \
-  } while (0)
+#define ZIBBO_FAIL_TEXT(...)                                                                                 \
+    do {                                                                                                     \
+        FErrorMessage zibboFailure_(ZIBBO_HERE);                                                             \
+        zibboFailure_ << __VA_ARGS__;                                                                        \
+        zibboFailure_.raise();                                                                               \
+    } while (0)

@@ -14,21 +14,17 @@ namespace FIntroSort {
 
 inline constexpr std::ptrdiff_t k_threshold = 16;
 
-template <class T, class Less>
-const T& median(const T& a, const T& b, const T& c, Less less)
+template <class T, class Less> const T& median(const T& a, const T& b, const T& c, Less less)
 {
     if (less(a, b)) {
-        if (less(b, c))
-            return b;
+        if (less(b, c)) return b;
         return less(a, c) ? c : a;
     }
-    if (less(a, c))
-        return a;
+    if (less(a, c)) return a;
     return less(b, c) ? c : b;
 }
 
-template <class It, class T, class Less>
-It partition(It first, It last, const T& pivot, Less less)
+template <class It, class T, class Less> It partition(It first, It last, const T& pivot, Less less)
 {
     for (;;) {
         while (less(*first, pivot))
@@ -36,15 +32,13 @@ It partition(It first, It last, const T& pivot, Less less)
         --last;
         while (less(pivot, *last))
             --last;
-        if (!(first < last))
-            return first;
+        if (!(first < last)) return first;
         std::iter_swap(first, last);
         ++first;
     }
 }
 
-template <class It, class Less>
-void loop(It first, It last, int depthLimit, Less less)
+template <class It, class Less> void loop(It first, It last, int depthLimit, Less less)
 {
     while (last - first > k_threshold) {
         if (depthLimit == 0) {
@@ -60,11 +54,9 @@ void loop(It first, It last, int depthLimit, Less less)
     }
 }
 
-template <class It, class Less>
-void insertionSort(It first, It last, Less less)
+template <class It, class Less> void insertionSort(It first, It last, Less less)
 {
-    if (first == last)
-        return;
+    if (first == last) return;
     for (It i = first + 1; i != last; ++i) {
         auto value = std::move(*i);
         It j = i;
@@ -74,11 +66,9 @@ void insertionSort(It first, It last, Less less)
     }
 }
 
-template <class It, class Less>
-void sort(It first, It last, Less less)
+template <class It, class Less> void sort(It first, It last, Less less)
 {
-    if (last - first < 2)
-        return;
+    if (last - first < 2) return;
     int log2 = 0;
     for (auto n = last - first; n > 1; n >>= 1)
         ++log2;

@@ -10,26 +10,54 @@ struct MixWords
 
     void mix()
     {
-        a ^= b << 11; d += a; b += c;
-        b ^= c >> 2;  e += b; c += d;
-        c ^= d << 8;  f += c; d += e;
-        d ^= e >> 16; g += d; e += f;
-        e ^= f << 10; h += e; f += g;
-        f ^= g >> 4;  a += f; g += h;
-        g ^= h << 8;  b += g; h += a;
-        h ^= a >> 9;  c += h; a += b;
+        a ^= b << 11;
+        d += a;
+        b += c;
+        b ^= c >> 2;
+        e += b;
+        c += d;
+        c ^= d << 8;
+        f += c;
+        d += e;
+        d ^= e >> 16;
+        g += d;
+        e += f;
+        e ^= f << 10;
+        h += e;
+        f += g;
+        f ^= g >> 4;
+        a += f;
+        g += h;
+        g ^= h << 8;
+        b += g;
+        h += a;
+        h ^= a >> 9;
+        c += h;
+        a += b;
     }
 
     void add(const uint32_t* w)
     {
-        a += w[0]; b += w[1]; c += w[2]; d += w[3];
-        e += w[4]; f += w[5]; g += w[6]; h += w[7];
+        a += w[0];
+        b += w[1];
+        c += w[2];
+        d += w[3];
+        e += w[4];
+        f += w[5];
+        g += w[6];
+        h += w[7];
     }
 
     void store(uint32_t* w) const
     {
-        w[0] = a; w[1] = b; w[2] = c; w[3] = d;
-        w[4] = e; w[5] = f; w[6] = g; w[7] = h;
+        w[0] = a;
+        w[1] = b;
+        w[2] = c;
+        w[3] = d;
+        w[4] = e;
+        w[5] = f;
+        w[6] = g;
+        w[7] = h;
     }
 };
 
@@ -59,8 +87,7 @@ void FIsaac::randinit(bool flag)
                0x9E3779B9u, 0x9E3779B9u, 0x9E3779B9u, 0x9E3779B9u};
     // With the flag set the three accumulators keep the seed words they were
     // given; this is how the seed enters besides the result block.
-    if (!flag)
-        m_aa = m_bb = m_cc = 0;
+    if (!flag) m_aa = m_bb = m_cc = 0;
     for (int i = 0; i < 4; ++i)
         w.mix();
 
@@ -92,10 +119,18 @@ void FIsaac::isaac()
     uint32_t b = m_bb + (++m_cc);
     for (unsigned i = 0; i < k_size; ++i) {
         switch (i & 3) {
-        case 0: a ^= a << 13; break;
-        case 1: a ^= a >> 6; break;
-        case 2: a ^= a << 2; break;
-        default: a ^= a >> 16; break;
+        case 0:
+            a ^= a << 13;
+            break;
+        case 1:
+            a ^= a >> 6;
+            break;
+        case 2:
+            a ^= a << 2;
+            break;
+        default:
+            a ^= a >> 16;
+            break;
         }
         const uint32_t x = mm[i];
         a += mm[(i + k_size / 2) & (k_size - 1)];

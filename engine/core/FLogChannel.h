@@ -9,29 +9,29 @@
 
 #include <cstdint>
 
-struct FLogChannel {
-  const FLogChannel* next;
-  const char* name;
-  std::int32_t enabled;
-  std::int32_t parameter;
-  const FLogChannel* parent;
+struct FLogChannel
+{
+    const FLogChannel* next;
+    const char* name;
+    std::int32_t enabled;
+    std::int32_t parameter;
+    const FLogChannel* parent;
 
-  constexpr bool isOn() const noexcept {
-    return enabled == 1 && (parent == nullptr || parent->isOn());
-  }
+    constexpr bool isOn() const noexcept { return enabled == 1 && (parent == nullptr || parent->isOn()); }
 
-  // The head of the channel list (the last declared channel).
-  static const FLogChannel* first() noexcept;
-  // The channel named `name`, or null.
-  static const FLogChannel* find(const char* name) noexcept;
+    // The head of the channel list (the last declared channel).
+    static const FLogChannel* first() noexcept;
+    // The channel named `name`, or null.
+    static const FLogChannel* find(const char* name) noexcept;
 };
 
 // "MODEL" carries the game's view: the logical application size and the
 // vertical field of view in radians.
-struct FModelLogChannel : FLogChannel {
-  std::int32_t width;
-  std::int32_t height;
-  float fieldOfView;
+struct FModelLogChannel : FLogChannel
+{
+    std::int32_t width;
+    std::int32_t height;
+    float fieldOfView;
 };
 
 inline constexpr FLogChannel k_logPanel{nullptr, "PANEL", 1, 0, nullptr};

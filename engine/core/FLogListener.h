@@ -6,9 +6,10 @@
 
 #include "core/FAppListener.h"
 
-class FLogListener : public FAppListener {
+class FLogListener : public FAppListener
+{
 public:
-  using FAppListener::FAppListener;
+    using FAppListener::FAppListener;
 
-  virtual void logLine(const char* channel, const char* text) = 0;
+    virtual void logLine(const char* channel, const char* text) = 0;
 };

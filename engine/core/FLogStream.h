@@ -16,46 +16,47 @@
 
 #include <cstdint>
 
-class FLogStream {
+class FLogStream
+{
 public:
-  // A line without location prefix (and so without time stamp).
-  FLogStream(const char* channel, bool writeToFile) noexcept;
-  // A line that starts with "<location> : " and gets a time stamp.
-  FLogStream(FSourceLocation location, const char* channel, bool writeToFile);
-  ~FLogStream();
-  FLogStream(const FLogStream&) = delete;
-  FLogStream& operator=(const FLogStream&) = delete;
+    // A line without location prefix (and so without time stamp).
+    FLogStream(const char* channel, bool writeToFile) noexcept;
+    // A line that starts with "<location> : " and gets a time stamp.
+    FLogStream(FSourceLocation location, const char* channel, bool writeToFile);
+    ~FLogStream();
+    FLogStream(const FLogStream&) = delete;
+    FLogStream& operator=(const FLogStream&) = delete;
 
-  template <class T>
-  FLogStream& operator<<(const T& value) {
-    m_text << value;
-    return *this;
-  }
+    template <class T> FLogStream& operator<<(const T& value)
+    {
+        m_text << value;
+        return *this;
+    }
 
-  // A suppressed line is dropped entirely at commit time.
-  void suppress() noexcept { m_suppressed = true; }
+    // A suppressed line is dropped entirely at commit time.
+    void suppress() noexcept { m_suppressed = true; }
 
 protected:
-  // The clock service's time (0 while no clock is published).
-  static std::uint32_t clockNow() noexcept;
+    // The clock service's time (0 while no clock is published).
+    static std::uint32_t clockNow() noexcept;
 
-  FStringStream m_text;
+    FStringStream m_text;
 
 private:
-  void commit();
+    void commit();
 
-  const char* m_channel;
-  bool m_noTimeStamp;
-  bool m_suppressed = false;
-  bool m_writeToFile;
+    const char* m_channel;
+    bool m_noTimeStamp;
+    bool m_suppressed = false;
+    bool m_writeToFile;
 };
 
-#define ZIBBO_LOG(channel, writeToFile) \
-  if (!(channel).isOn()) {              \
-  } else                                \
-    FLogStream(ZIBBO_HERE, (channel).name, (writeToFile))
+#define ZIBBO_LOG(channel, writeToFile)                                                                      \
+    if (!(channel).isOn()) {                                                                                 \
+    } else                                                                                                   \
+        FLogStream(ZIBBO_HERE, (channel).name, (writeToFile))
 
-#define ZIBBO_LOG_PLAIN(channel, writeToFile) \
-  if (!(channel).isOn()) {                    \
-  } else                                      \
-    FLogStream((channel).name, (writeToFile))
+#define ZIBBO_LOG_PLAIN(channel, writeToFile)                                                                \
+    if (!(channel).isOn()) {                                                                                 \
+    } else                                                                                                   \
+        FLogStream((channel).name, (writeToFile))

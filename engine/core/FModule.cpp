@@ -38,12 +38,14 @@ void FModule::onLaunch() {}
 
 void FModule::start()
 {
-    ZIBBO_LOG(k_logModule, false) << "Starting module " << ".";
+    ZIBBO_LOG(k_logModule, false) << "Starting module "
+                                  << ".";
     clearState(k_stopRequested);
 }
 
 void FModule::stop()
 {
-    ZIBBO_LOG(k_logModule, false) << "Stopping module " << ".";
+    ZIBBO_LOG(k_logModule, false) << "Stopping module "
+                                  << ".";
     setState(k_stopRequested | k_stopped);
 }

@@ -10,8 +10,7 @@ class FModule
 {
 public:
     // Bits of the module's state.
-    enum StateBit : uint32_t
-    {
+    enum StateBit : uint32_t {
         k_constructed = 1u << 0,
         k_stopRequested = 1u << 1,
         k_stopped = 1u << 2,

@@ -38,10 +38,8 @@ bool isAlphanumeric(char16_t unit)
 bool startsPath(std::u16string_view rest)
 {
     for (std::size_t i = 1; i < rest.size(); ++i) {
-        if (rest[i] == u'/')
-            return true;
-        if (rest[i] == u':' || rest[i] == u'"' || isBlank(rest[i]))
-            return false;
+        if (rest[i] == u'/') return true;
+        if (rest[i] == u':' || rest[i] == u'"' || isBlank(rest[i])) return false;
     }
     return false;
 }
@@ -88,14 +86,14 @@ void FProcessModule::Service::processActionsNow()
 FProcessModule::FProcessModule(FRefT<FString> commandLine)
     : FThreadedModule(k_periodMs), m_service(*this), m_commandLine(std::move(commandLine))
 {
-    if (m_commandLine.get())
-        parseCommandLine(*m_commandLine.get(), m_arguments);
+    if (m_commandLine.get()) parseCommandLine(*m_commandLine.get(), m_arguments);
     setInline(true);
     task().reset();
 
     const int language = FApplication::readInstalledLanguage();
     FRefT<FString> shortName = makeSharedStringCopy(FString("Zibbo"));
-    FRefT<FString> title = makeSharedStringCopy(FString(language == 1 ? "Zobbo au Loin" : "Zibbo Far Afield"));
+    FRefT<FString> title =
+        makeSharedStringCopy(FString(language == 1 ? "Zobbo au Loin" : "Zibbo Far Afield"));
     {
         std::lock_guard<std::mutex> lock(s_namesLock);
         s_productShortName = shortName;
@@ -124,8 +122,7 @@ FRefT<FString> FProcessModule::productTitle()
 void FProcessModule::tick(uint32_t elapsedMs)
 {
     if (auto* platform = findService<FPlatformService>(k_slotPlatform)) {
-        if (platform->pumpMessages(elapsedMs) != 0)
-            requestQuit();
+        if (platform->pumpMessages(elapsedMs) != 0) requestQuit();
     }
     wakeUp();
 }
@@ -138,8 +135,7 @@ bool FProcessModule::runLoopStep()
 
 void FProcessModule::parseCommandLine(const FString& commandLine, FProcessService::Arguments& arguments)
 {
-    enum State
-    {
+    enum State {
         k_between,
         k_name,
         k_value,
@@ -152,8 +148,7 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
     // A value ends at a blank, its closing quote or the end of the line; a
     // value without a name ("/:x") is malformed.
     const auto storeValue = [&] {
-        if (name.empty())
-            ZIBBO_FAIL_TEXT("");
+        if (name.empty()) ZIBBO_FAIL_TEXT("");
         storeArgument(arguments, name, value);
     };
 
@@ -178,8 +173,7 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
             break;
         case k_name:
             if (unit == u':') {
-                if (name.empty())
-                    ZIBBO_FAIL_TEXT("");
+                if (name.empty()) ZIBBO_FAIL_TEXT("");
                 value.clear();
                 state = k_value;
             } else if (isBlank(unit)) {
@@ -223,8 +217,7 @@ std::string FProcessModule::joinCommandLine(const std::vector<std::string>& word
 {
     std::string line;
     for (const std::string& word : words) {
-        if (!line.empty())
-            line += ' ';
+        if (!line.empty()) line += ' ';
         const bool blank = word.find_first_of(" \t\n\r\v\f") != std::string::npos;
         if (!blank && !word.empty()) {
             line += word;
@@ -237,8 +230,7 @@ std::string FProcessModule::joinCommandLine(const std::vector<std::string>& word
             bool alphanumeric = end != std::string::npos && end > 1;
             for (std::size_t i = 1; alphanumeric && i < end; ++i)
                 alphanumeric = std::isalnum(static_cast<unsigned char>(word[i])) != 0;
-            if (alphanumeric)
-                colon = end;
+            if (alphanumeric) colon = end;
         }
         if (colon != std::string::npos)
             line += word.substr(0, colon + 1) + '"' + word.substr(colon + 1) + '"';

@@ -6,16 +6,17 @@
 
 class FSerializer;
 
-class FProvenanceRecord {
+class FProvenanceRecord
+{
 public:
-  FProvenanceRecord() = default;
-  FProvenanceRecord(const FProvenanceRecord&) = default;
-  FProvenanceRecord& operator=(const FProvenanceRecord&) = default;
-  virtual ~FProvenanceRecord() = default;
+    FProvenanceRecord() = default;
+    FProvenanceRecord(const FProvenanceRecord&) = default;
+    FProvenanceRecord& operator=(const FProvenanceRecord&) = default;
+    virtual ~FProvenanceRecord() = default;
 
-  // "id_provenance_relatif" and "id_type_provenance".
-  virtual void serialize(FSerializer& serializer);
+    // "id_provenance_relatif" and "id_type_provenance".
+    virtual void serialize(FSerializer& serializer);
 
-  std::int32_t id_provenance_relatif = 0;
-  std::int32_t id_type_provenance = 0;
+    std::int32_t id_provenance_relatif = 0;
+    std::int32_t id_type_provenance = 0;
 };

@@ -66,8 +66,7 @@ FRandomModule::~FRandomModule()
 void FRandomModule::seed(uint32_t t)
 {
     FMutexLock lock(m_lock);
-    if (!m_generator)
-        return;
+    if (!m_generator) return;
     uint32_t a, b, c;
     seedWords(t, a, b, c);
     m_generator->reseed(a, b, c, nullptr);

@@ -15,8 +15,7 @@ uint32_t FSemaphore::count()
 
 bool FSemaphore::takeLocked()
 {
-    if (m_count == 0)
-        return false;
+    if (m_count == 0) return false;
     --m_count;
     return true;
 }

@@ -2,7 +2,8 @@
 
 #include "core/FSerializer.h"
 
-void FSilhouetteRecord::serialize(FSerializer& serializer) {
-  serializeValue(serializer, "id_silhouette", id_silhouette);
-  serializeValue(serializer, "description", description);
+void FSilhouetteRecord::serialize(FSerializer& serializer)
+{
+    serializeValue(serializer, "id_silhouette", id_silhouette);
+    serializeValue(serializer, "description", description);
 }

@@ -6,16 +6,17 @@
 
 class FSerializer;
 
-class FSilhouetteRecord {
+class FSilhouetteRecord
+{
 public:
-  FSilhouetteRecord() = default;
-  FSilhouetteRecord(const FSilhouetteRecord&) = default;
-  FSilhouetteRecord& operator=(const FSilhouetteRecord&) = default;
-  virtual ~FSilhouetteRecord() = default;
+    FSilhouetteRecord() = default;
+    FSilhouetteRecord(const FSilhouetteRecord&) = default;
+    FSilhouetteRecord& operator=(const FSilhouetteRecord&) = default;
+    virtual ~FSilhouetteRecord() = default;
 
-  // "id_silhouette" and "description".
-  virtual void serialize(FSerializer& serializer);
+    // "id_silhouette" and "description".
+    virtual void serialize(FSerializer& serializer);
 
-  std::int32_t id_silhouette = 0;
-  std::int32_t description = 0;
+    std::int32_t id_silhouette = 0;
+    std::int32_t description = 0;
 };

@@ -6,9 +6,10 @@
 
 class FStringStream;
 
-struct FSourceLocation {
-  const char* file;
-  int line;
+struct FSourceLocation
+{
+    const char* file;
+    int line;
 };
 
 #define ZIBBO_HERE (FSourceLocation{__FILE__, __LINE__})

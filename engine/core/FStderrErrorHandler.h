@@ -7,10 +7,11 @@
 
 #include <atomic>
 
-class FStderrErrorHandler : public FErrorHandler {
+class FStderrErrorHandler : public FErrorHandler
+{
 public:
-  bool handleError(const FString& text) override;
+    bool handleError(const FString& text) override;
 
 private:
-  std::atomic<bool> m_handled{false};
+    std::atomic<bool> m_handled{false};
 };

@@ -11,8 +11,8 @@ void FSystemFeatures::detect()
     personalSuite = 0;
     std::string release;
     std::ifstream file("/proc/sys/kernel/osrelease");
-    if (file)
-        std::getline(file, release);
-    ZIBBO_LOG(k_logSystem, false) << "System Version: Linux " << (release.empty() ? "(unknown release)" : release);
+    if (file) std::getline(file, release);
+    ZIBBO_LOG(k_logSystem, false) << "System Version: Linux "
+                                  << (release.empty() ? "(unknown release)" : release);
     osKind = k_osCurrent;
 }

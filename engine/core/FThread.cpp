@@ -30,8 +30,7 @@ FThread::FThread() : m_shared(std::make_shared<Shared>())
 FThread::~FThread()
 {
     ZIBBO_LOG(k_logThreads, false) << "Destroying thread ID " << hexText(m_shared->id);
-    if (m_shared->alive.load())
-        m_shared->wake.release();
+    if (m_shared->alive.load()) m_shared->wake.release();
     // A destructor must not unwind, so this wait lets neither the run state
     // nor queued calls interrupt it.
     if (FUtilPlatform::waitPlain(m_shared->ended, k_endPatienceMs)) {
@@ -69,8 +68,7 @@ int FThread::threadBody(Shared& shared)
         FUtilPlatform::wait(&shared.wake, FUtilPlatform::k_infinite);
         shared.available.release();
         FThreadTask* task = shared.task.load();
-        if (!task)
-            break;
+        if (!task) break;
         ZIBBO_LOG(k_logThreads, false) << "Thread ID " << hexText(shared.id) << " is executing";
         result = task->execute();
         shared.task = nullptr;
@@ -90,15 +88,14 @@ bool FThread::waitIdle(uint32_t milliseconds, bool alertable)
         uint32_t remaining = milliseconds;
         if (milliseconds != FUtilPlatform::k_infinite) {
             const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::chrono::steady_clock::now() - start).count();
-            if (spent >= milliseconds)
-                return false;
+                                   std::chrono::steady_clock::now() - start)
+                                   .count();
+            if (spent >= milliseconds) return false;
             remaining = milliseconds - static_cast<uint32_t>(spent);
         }
         const bool woke = alertable ? FUtilPlatform::wait(&m_shared->available, remaining)
                                     : FUtilPlatform::waitPlain(m_shared->available, remaining);
-        if (!woke)
-            return !m_shared->task.load();
+        if (!woke) return !m_shared->task.load();
     }
     return true;
 }

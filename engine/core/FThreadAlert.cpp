@@ -45,16 +45,14 @@ void FThreadAlert::queueCall(std::function<void()> call)
     std::lock_guard<std::mutex> lock(m_lock);
     m_calls.push_back(std::move(call));
     m_alerted = true;
-    if (m_waitingOn)
-        m_waitingOn->wakeWaiters();
+    if (m_waitingOn) m_waitingOn->wakeWaiters();
 }
 
 void FThreadAlert::alert()
 {
     std::lock_guard<std::mutex> lock(m_lock);
     m_alerted = true;
-    if (m_waitingOn)
-        m_waitingOn->wakeWaiters();
+    if (m_waitingOn) m_waitingOn->wakeWaiters();
 }
 
 void FThreadAlert::alertAll()
@@ -71,8 +69,7 @@ bool FThreadAlert::runQueuedCalls()
         std::function<void()> call;
         {
             std::lock_guard<std::mutex> lock(m_lock);
-            if (m_calls.empty())
-                return ran;
+            if (m_calls.empty()) return ran;
             call = std::move(m_calls.front());
             m_calls.pop_front();
         }

@@ -21,7 +21,9 @@ FAppListener** poolSlot()
 
 } // namespace
 
-FThreadPoolModule::Service::Service(FThreadPoolModule& owner) : FThreadPoolService(poolSlot()), m_owner(owner) {}
+FThreadPoolModule::Service::Service(FThreadPoolModule& owner) : FThreadPoolService(poolSlot()), m_owner(owner)
+{
+}
 
 FThreadPoolModule::FThreadPoolModule() : m_service(*this) {}
 
@@ -57,8 +59,7 @@ void FThreadPoolModule::cleanup()
 {
     FMutexLock lock(m_lock);
     const uint32_t now = clockNow();
-    if (now < k_cleanupGraceMs || m_pool.empty())
-        return;
+    if (now < k_cleanupGraceMs || m_pool.empty()) return;
     const uint32_t limit = now - k_idleLimitMs;
     while (!m_pool.empty() && m_pool.front().addedMs <= limit) {
         engineDelete(m_pool.front().worker);

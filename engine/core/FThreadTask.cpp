@@ -55,8 +55,7 @@ void FThreadTask::run()
 
 void FThreadTask::releaseWorker()
 {
-    if (!m_worker)
-        return;
+    if (!m_worker) return;
     auto* pool = findService<FThreadPoolService>(k_slotThreadPool);
     if (pool && m_worker->isIdleAndAlive())
         pool->addThread(m_worker);
@@ -69,21 +68,17 @@ void FThreadTask::reset()
 {
     {
         FMutexLock lock(m_lock);
-        if (state() == k_running)
-            ZIBBO_FAIL(msgIllegalOperation, "reset(k_stateRunning)");
+        if (state() == k_running) ZIBBO_FAIL(msgIllegalOperation, "reset(k_stateRunning)");
         if (state() == k_done) {
             releaseWorker();
             m_state = k_idle;
         }
     }
     // A task that still holds its worker keeps it.
-    if (m_isInline || m_worker)
-        return;
+    if (m_isInline || m_worker) return;
     FThread* worker = nullptr;
-    if (auto* pool = findService<FThreadPoolService>(k_slotThreadPool))
-        worker = pool->takeThread();
-    if (!worker)
-        worker = engineNew<FThread>(k_memObject);
+    if (auto* pool = findService<FThreadPoolService>(k_slotThreadPool)) worker = pool->takeThread();
+    if (!worker) worker = engineNew<FThread>(k_memObject);
     FMutexLock lock(m_lock);
     m_worker = worker;
 }
@@ -92,8 +87,7 @@ void FThreadTask::start()
 {
     {
         FMutexLock lock(m_lock);
-        if (state() != k_idle)
-            return;
+        if (state() != k_idle) return;
         m_state = k_running;
     }
     if (m_isInline)
@@ -122,8 +116,7 @@ int FThreadTask::execute()
         // The main thread unwinds at its next wait, so that the program shuts
         // down in order rather than going on without this thread.
         if (FApplication* application = FApplication::instance()) {
-            if (auto mainThread = application->mainThread())
-                mainThread->queueCall(&throwTreatedException);
+            if (auto mainThread = application->mainThread()) mainThread->queueCall(&throwTreatedException);
         }
     }
     FMutexLock lock(m_lock);

@@ -13,8 +13,7 @@ class FThread;
 class FThreadTask
 {
 public:
-    enum State : int32_t
-    {
+    enum State : int32_t {
         k_idle = 0,
         k_running = 1,
         k_done = 2,

@@ -72,10 +72,8 @@ void FThreadedModule::requestStop()
 
 bool FThreadedModule::waitStopped(int milliseconds)
 {
-    if (m_task.state() != FThreadTask::k_running)
-        return true;
-    if (isInline())
-        return false;
+    if (m_task.state() != FThreadTask::k_running) return true;
+    if (isInline()) return false;
     FThread* worker = m_task.worker();
     return worker ? worker->waitIdle(static_cast<uint32_t>(milliseconds)) : false;
 }
@@ -84,7 +82,8 @@ void FThreadedModule::tick(uint32_t) {}
 
 int FThreadedModule::threadMain()
 {
-    ZIBBO_LOG(k_logModule, false) << "Running Threaded Module, FThreadedModule=" << static_cast<const void*>(this);
+    ZIBBO_LOG(k_logModule, false) << "Running Threaded Module, FThreadedModule="
+                                  << static_cast<const void*>(this);
     m_stopFlag = false;
     start();
     if (!isInline()) {
@@ -164,20 +163,17 @@ bool FThreadedModule::runOnce()
         }
     }
 
-    if (signalled)
-        processActions(true);
+    if (signalled) processActions(true);
     return signalled;
 }
 
 void FThreadedModule::processActions(bool alreadyTaken)
 {
-    if (!alreadyTaken && !m_queue.semaphore().tryTake())
-        return;
+    if (!alreadyTaken && !m_queue.semaphore().tryTake()) return;
     std::size_t budget = std::min(k_batchBudget, m_queue.size());
     for (;;) {
         const FActionQueue::Entry entry = m_queue.popFront();
-        if (entry.kind == FActionQueue::Entry::k_wake)
-            return;
+        if (entry.kind == FActionQueue::Entry::k_wake) return;
         if (entry.kind == FActionQueue::Entry::k_stop) {
             ZIBBO_LOG(k_logModule, false)
                 << "Processing Stop action,FThreadedModule=" << static_cast<const void*>(this);
@@ -194,13 +190,10 @@ void FThreadedModule::processActions(bool alreadyTaken)
                 FAction::finishWaited(action);
             else
                 engineDelete(action);
-            if (!m_deferred.empty())
-                m_queue.pushFront(m_deferred);
+            if (!m_deferred.empty()) m_queue.pushFront(m_deferred);
         }
-        if (budget == 0)
-            return;
+        if (budget == 0) return;
         --budget;
-        if (!m_queue.semaphore().tryTake())
-            return;
+        if (!m_queue.semaphore().tryTake()) return;
     }
 }

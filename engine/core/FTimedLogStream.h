@@ -10,12 +10,13 @@
 
 #include <cstdint>
 
-class FTimedLogStream : public FLogStream {
+class FTimedLogStream : public FLogStream
+{
 public:
-  explicit FTimedLogStream(FSourceLocation location);
-  ~FTimedLogStream();
+    explicit FTimedLogStream(FSourceLocation location);
+    ~FTimedLogStream();
 
 private:
-  std::uint32_t m_start;
-  std::uint32_t m_threshold;
+    std::uint32_t m_start;
+    std::uint32_t m_threshold;
 };

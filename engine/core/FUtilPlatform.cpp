@@ -25,16 +25,12 @@ constexpr uint32_t k_signalPollMs = 10;
 
 bool asciiEqualNoCase(std::u16string_view a, std::u16string_view b)
 {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         char16_t x = a[i], y = b[i];
-        if (x >= u'a' && x <= u'z')
-            x = static_cast<char16_t>(x - u'a' + u'A');
-        if (y >= u'a' && y <= u'z')
-            y = static_cast<char16_t>(y - u'a' + u'A');
-        if (x != y)
-            return false;
+        if (x >= u'a' && x <= u'z') x = static_cast<char16_t>(x - u'a' + u'A');
+        if (y >= u'a' && y <= u'z') y = static_cast<char16_t>(y - u'a' + u'A');
+        if (x != y) return false;
     }
     return true;
 }
@@ -46,7 +42,8 @@ bool splitRegistryPath(std::u16string_view path, std::u16string_view& key, std::
     const std::size_t cut = path.rfind(u'\\');
     key = cut == std::u16string_view::npos ? std::u16string_view() : path.substr(0, cut + 1);
     name = cut == std::u16string_view::npos ? path : path.substr(cut + 1);
-    return key.size() <= FUtilPlatform::k_registryPartUnits && name.size() <= FUtilPlatform::k_registryPartUnits;
+    return key.size() <= FUtilPlatform::k_registryPartUnits &&
+           name.size() <= FUtilPlatform::k_registryPartUnits;
 }
 
 } // namespace
@@ -59,26 +56,21 @@ FUtilPlatform::FUtilPlatform()
     // stays in place.
     m_previousHandler = FErrorHandler::install(this);
     m_ownsHandler = dynamic_cast<FStderrErrorHandler*>(m_previousHandler) != nullptr;
-    if (!m_ownsHandler)
-        FErrorHandler::install(m_previousHandler);
+    if (!m_ownsHandler) FErrorHandler::install(m_previousHandler);
     m_previousWaiter = FSignal::installWaiter(this);
     m_ownsWaiter = m_previousWaiter == nullptr;
-    if (!m_ownsWaiter)
-        FSignal::installWaiter(m_previousWaiter);
+    if (!m_ownsWaiter) FSignal::installWaiter(m_previousWaiter);
 }
 
 FUtilPlatform::~FUtilPlatform()
 {
-    if (m_ownsWaiter)
-        FSignal::installWaiter(m_previousWaiter);
-    if (m_ownsHandler)
-        FErrorHandler::install(m_previousHandler);
+    if (m_ownsWaiter) FSignal::installWaiter(m_previousWaiter);
+    if (m_ownsHandler) FErrorHandler::install(m_previousHandler);
 }
 
 FUtilPlatform::Slices FUtilPlatform::slicesFor(uint32_t timeoutMs)
 {
-    if (timeoutMs == k_infinite)
-        return Slices{k_infinite, k_sliceMs};
+    if (timeoutMs == k_infinite) return Slices{k_infinite, k_sliceMs};
     return Slices{timeoutMs >> 12, timeoutMs & 0xFFFu};
 }
 
@@ -87,15 +79,12 @@ bool FUtilPlatform::honourRunState()
     FThreadAlert& self = *FThreadAlert::current();
     for (;;) {
         const RunState state = runState();
-        if (state == k_stopping)
-            throw FDebug::TreatedException();
-        if (state != k_paused)
-            return false;
+        if (state == k_stopping) throw FDebug::TreatedException();
+        if (state != k_paused) return false;
         // Time does not run out while the fatal message is shown; a queued
         // call that runs meanwhile lets the wait go on.
         const Clock::time_point until = Clock::now() + std::chrono::milliseconds(k_pauseStepMs);
-        if (self.sleepUntil(&until) && self.runQueuedCalls())
-            return true;
+        if (self.sleepUntil(&until) && self.runQueuedCalls()) return true;
     }
 }
 
@@ -116,19 +105,17 @@ bool FUtilPlatform::waitAlertable(FWaitable* object, uint32_t timeoutMs)
             if (object) {
                 result = object->waitUntil(self, &deadline);
             } else {
-                result = self.sleepUntil(&deadline) ? FWaitable::Result::alerted : FWaitable::Result::timedOut;
+                result =
+                    self.sleepUntil(&deadline) ? FWaitable::Result::alerted : FWaitable::Result::timedOut;
             }
-            if (result != FWaitable::Result::alerted)
-                break;
+            if (result != FWaitable::Result::alerted) break;
             // A queued call that ran spends the slice; an alert without a call
             // is a run-state change, which is looked at before the slice goes on.
-            if (self.runQueuedCalls())
-                break;
+            if (self.runQueuedCalls()) break;
             honourRunState();
         }
         if (result == FWaitable::Result::signalled) {
-            if (auto* clock = findService<FClockService>(k_slotClock))
-                m_lastWakeMs = clock->now();
+            if (auto* clock = findService<FClockService>(k_slotClock)) m_lastWakeMs = clock->now();
             return true;
         }
         if (!endless) {
@@ -151,11 +138,10 @@ bool FUtilPlatform::wait(FWaitable* object, uint32_t timeoutMs)
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     const Clock::time_point* until = timeoutMs == k_infinite ? nullptr : &deadline;
     for (;;) {
-        FWaitable::Result result = object ? object->waitUntil(self, until)
-                                          : (self.sleepUntil(until) ? FWaitable::Result::alerted
-                                                                    : FWaitable::Result::timedOut);
-        if (result != FWaitable::Result::alerted)
-            return result == FWaitable::Result::signalled;
+        FWaitable::Result result =
+            object ? object->waitUntil(self, until)
+                   : (self.sleepUntil(until) ? FWaitable::Result::alerted : FWaitable::Result::timedOut);
+        if (result != FWaitable::Result::alerted) return result == FWaitable::Result::signalled;
         self.runQueuedCalls();
     }
 }
@@ -169,8 +155,7 @@ bool FUtilPlatform::waitPlain(FWaitable& object, uint32_t timeoutMs)
     FWaitable::Result result;
     while ((result = object.waitUntil(self, until)) == FWaitable::Result::alerted)
         alerted = true;
-    if (alerted)
-        self.alert();
+    if (alerted) self.alert();
     return result == FWaitable::Result::signalled;
 }
 
@@ -191,8 +176,7 @@ bool FUtilPlatform::showFatalMessage(const FString& text)
 {
     {
         FMutexLock lock(*this);
-        if (runState() != k_running)
-            return false;
+        if (runState() != k_running) return false;
         setRunState(k_paused);
     }
     FRefT<FString> title = FProcessModule::productTitle();
@@ -214,10 +198,8 @@ void FUtilPlatform::waitSignal(FSignal& signal)
     FThreadAlert& self = *FThreadAlert::current();
     for (;;) {
         honourRunState();
-        if (signal.waitFor(k_signalPollMs))
-            return;
-        if (self.consumeAlert())
-            self.runQueuedCalls();
+        if (signal.waitFor(k_signalPollMs)) return;
+        if (self.consumeAlert()) self.runQueuedCalls();
     }
 }
 
@@ -227,8 +209,7 @@ std::string FUtilPlatform::registryFilePath()
     if (const char* dirs = std::getenv("XDG_CONFIG_DIRS")) {
         std::string first(dirs);
         first = first.substr(0, first.find(':'));
-        if (!first.empty())
-            folder = first;
+        if (!first.empty()) folder = first;
     }
     return folder + "/Nuvant/Zibbo/registry.ini";
 }
@@ -236,23 +217,18 @@ std::string FUtilPlatform::registryFilePath()
 FRefT<FString> FUtilPlatform::readRegistryString(const FString& path)
 {
     std::u16string_view key, name;
-    if (!splitRegistryPath(path.view(), key, name))
-        return FRefT<FString>(makeNullRef());
+    if (!splitRegistryPath(path.view(), key, name)) return FRefT<FString>(makeNullRef());
 
     std::ifstream file(registryFilePath());
     std::string line;
     while (file && std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::size_t equals = line.find('=');
-        if (equals == std::string::npos)
-            continue;
+        if (equals == std::string::npos) continue;
         const FString lineKey(line.substr(0, equals).c_str());
         std::u16string_view storedKey, storedName;
-        if (!splitRegistryPath(lineKey.view(), storedKey, storedName))
-            continue;
-        if (!asciiEqualNoCase(storedKey, key) || !asciiEqualNoCase(storedName, name))
-            continue;
+        if (!splitRegistryPath(lineKey.view(), storedKey, storedName)) continue;
+        if (!asciiEqualNoCase(storedKey, key) || !asciiEqualNoCase(storedName, name)) continue;
         // The value fills at most the buffer less its end marker.
         const FString value(line.substr(equals + 1).c_str());
         const std::size_t units = std::min(value.length(), k_registryBufferUnits - 1);
@@ -264,8 +240,7 @@ FRefT<FString> FUtilPlatform::readRegistryString(const FString& path)
 void FUtilPlatform::memoryUse()
 {
     std::ifstream status("/proc/self/status");
-    if (!status)
-        return;
+    if (!status) return;
     uint32_t residentKB = 0, peakKB = 0;
     bool haveResident = false, havePeak = false;
     std::string line;
@@ -273,8 +248,7 @@ void FUtilPlatform::memoryUse()
         std::istringstream fields(line);
         std::string label;
         uint32_t kb = 0;
-        if (!(fields >> label >> kb))
-            continue;
+        if (!(fields >> label >> kb)) continue;
         if (label == "VmRSS:") {
             residentKB = kb;
             haveResident = true;
@@ -284,7 +258,6 @@ void FUtilPlatform::memoryUse()
         }
     }
     FApplication* application = FApplication::instance();
-    if (!application || !haveResident || !havePeak)
-        return;
+    if (!application || !haveResident || !havePeak) return;
     application->setMemoryUse(residentKB, peakKB);
 }

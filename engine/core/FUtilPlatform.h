@@ -19,8 +19,7 @@ class FWaitable;
 class FUtilPlatform : public FMutex, public FErrorHandler, public FSignalWaiter
 {
 public:
-    enum RunState : int32_t
-    {
+    enum RunState : int32_t {
         k_running = 0,
         k_paused = 1,   // the fatal message is being shown
         k_stopping = 2, // the fatal message was closed

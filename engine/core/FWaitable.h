@@ -12,8 +12,7 @@ class FThreadAlert;
 class FWaitable
 {
 public:
-    enum class Result
-    {
+    enum class Result {
         signalled, // the object was taken
         timedOut,  // the time ran out first
         alerted,   // the waiting thread was alerted (a queued call, a run-state change)

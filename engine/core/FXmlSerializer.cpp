@@ -26,485 +26,532 @@ constexpr int k_maxElementDepth = 256;
 // those reads inside the buffer and end the parse there.
 constexpr std::size_t k_parserPadding = 16;
 
-bool startsWith(const std::string& text, std::size_t at, const char* prefix) {
-  return text.compare(at, std::strlen(prefix), prefix) == 0;
+bool startsWith(const std::string& text, std::size_t at, const char* prefix)
+{
+    return text.compare(at, std::strlen(prefix), prefix) == 0;
 }
 
 // The parser takes '<' followed by a letter, '_' or any byte from 127 up as
 // the start of an element.
-bool startsElement(unsigned char c) { return std::isalpha(c) != 0 || c == '_' || c >= 127; }
+bool startsElement(unsigned char c)
+{
+    return std::isalpha(c) != 0 || c == '_' || c >= 127;
+}
 
 // An upper bound of the element nesting the parser will build from `text`:
 // comments, CDATA sections and declarations are skipped as the parser skips
 // them, and quoted attribute values cannot end a tag.
-bool nestingWithin(const std::string& text, int limit) {
-  int depth = 0;
-  std::size_t i = 0;
-  auto skipPast = [&](const char* end) {
-    std::size_t found = text.find(end, i);
-    i = found == std::string::npos ? text.size() : found + std::strlen(end);
-  };
-  while (i < text.size()) {
-    if (text[i] != '<' || i + 1 == text.size()) {
-      ++i;
-      continue;
-    }
-    unsigned char next = static_cast<unsigned char>(text[i + 1]);
-    if (startsWith(text, i, "<!--")) {
-      i += 4;
-      skipPast("-->");
-    } else if (startsWith(text, i, "<![CDATA[")) {
-      i += 9;
-      skipPast("]]>");
-    } else if (next == '/') {
-      depth = depth > 0 ? depth - 1 : 0;
-      i += 2;
-    } else if (next == '!' || next == '?') {
-      i += 2;
-      skipPast(">");
-    } else if (startsElement(next)) {
-      char quote = 0;
-      bool selfClosing = false;
-      for (i += 2; i < text.size(); ++i) {
-        char c = text[i];
-        if (quote != 0) {
-          quote = c == quote ? 0 : quote;
-        } else if (c == '"' || c == '\'') {
-          quote = c;
-        } else if (c == '>') {
-          selfClosing = text[i - 1] == '/';
-          ++i;
-          break;
+bool nestingWithin(const std::string& text, int limit)
+{
+    int depth = 0;
+    std::size_t i = 0;
+    auto skipPast = [&](const char* end) {
+        std::size_t found = text.find(end, i);
+        i = found == std::string::npos ? text.size() : found + std::strlen(end);
+    };
+    while (i < text.size()) {
+        if (text[i] != '<' || i + 1 == text.size()) {
+            ++i;
+            continue;
         }
-      }
-      if (!selfClosing && ++depth > limit) {
-        return false;
-      }
-    } else {
-      ++i;
+        unsigned char next = static_cast<unsigned char>(text[i + 1]);
+        if (startsWith(text, i, "<!--")) {
+            i += 4;
+            skipPast("-->");
+        } else if (startsWith(text, i, "<![CDATA[")) {
+            i += 9;
+            skipPast("]]>");
+        } else if (next == '/') {
+            depth = depth > 0 ? depth - 1 : 0;
+            i += 2;
+        } else if (next == '!' || next == '?') {
+            i += 2;
+            skipPast(">");
+        } else if (startsElement(next)) {
+            char quote = 0;
+            bool selfClosing = false;
+            for (i += 2; i < text.size(); ++i) {
+                char c = text[i];
+                if (quote != 0) {
+                    quote = c == quote ? 0 : quote;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '>') {
+                    selfClosing = text[i - 1] == '/';
+                    ++i;
+                    break;
+                }
+            }
+            if (!selfClosing && ++depth > limit) {
+                return false;
+            }
+        } else {
+            ++i;
+        }
     }
-  }
-  return true;
+    return true;
 }
 
-template <class T>
-std::string numberText(const T& value) {
-  std::ostringstream text;
-  text.imbue(std::locale::classic());
-  text << value;
-  return text.str();
+template <class T> std::string numberText(const T& value)
+{
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << value;
+    return text.str();
 }
 
 // UTF-8 with every surrogate unit written as '-' (toUtf8 would write four-byte
 // sequences or encoded surrogates): the reader's strict decoder accepts only
 // characters of the Basic Multilingual Plane, and a file it refuses would lose
 // every value in it.
-std::string utf8Text(const FString& value) {
-  std::string text;
-  text.reserve(value.length());
-  for (char16_t unit : value.view()) {
-    if (unit < 0x80) {
-      text += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      text += static_cast<char>(0xC0 | (unit >> 6));
-      text += static_cast<char>(0x80 | (unit & 0x3F));
-    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      text += '-';
-    } else {
-      text += static_cast<char>(0xE0 | (unit >> 12));
-      text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (unit & 0x3F));
+std::string utf8Text(const FString& value)
+{
+    std::string text;
+    text.reserve(value.length());
+    for (char16_t unit : value.view()) {
+        if (unit < 0x80) {
+            text += static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            text += static_cast<char>(0xC0 | (unit >> 6));
+            text += static_cast<char>(0x80 | (unit & 0x3F));
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            text += '-';
+        } else {
+            text += static_cast<char>(0xE0 | (unit >> 12));
+            text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (unit & 0x3F));
+        }
     }
-  }
-  return text;
+    return text;
 }
 
-char* copyCString(const char* text) {
-  std::size_t length = text == nullptr ? 0 : std::strlen(text);
-  char* block = static_cast<char*>(engineAlloc(k_memCString, length + 1));
-  if (block == nullptr) {
-    ZIBBO_FAIL(msgSystemError, "engineAlloc (" << static_cast<std::uint64_t>(length + 1) << ")");
-  }
-  if (length > 0) {
-    std::memcpy(block, text, length);
-  }
-  block[length] = '\0';
-  return block;
+char* copyCString(const char* text)
+{
+    std::size_t length = text == nullptr ? 0 : std::strlen(text);
+    char* block = static_cast<char*>(engineAlloc(k_memCString, length + 1));
+    if (block == nullptr) {
+        ZIBBO_FAIL(msgSystemError, "engineAlloc (" << static_cast<std::uint64_t>(length + 1) << ")");
+    }
+    if (length > 0) {
+        std::memcpy(block, text, length);
+    }
+    block[length] = '\0';
+    return block;
 }
 
 } // namespace
 
 FXmlSerializer::FXmlSerializer(const FRef& file, std::istream* (*inStreamOf)(void*))
     : FSerializer(true), m_document(engineNew<TiXmlDocument>(k_memObject)), m_file(file),
-      m_uncaughtAtStart(std::uncaught_exceptions()) {
-  if (m_document == nullptr) {
-    ZIBBO_FAIL(msgSystemError, "engineNew (TiXmlDocument)");
-  }
-  try {
-    m_in = inStreamOf(waitForRefTarget(m_file));
-    if (m_in != nullptr) {
-      std::string text((std::istreambuf_iterator<char>(*m_in)), std::istreambuf_iterator<char>());
-      if (nestingWithin(text, k_maxElementDepth)) {
-        text.append(k_parserPadding, '\0');
-        // Saved texts (a player's name) must come back exactly, spaces and all;
-        // the parser would otherwise fold runs of white space. The switch is
-        // process-wide, so it is thrown once.
-        static const bool keepWhiteSpace = (TiXmlBase::SetCondenseWhiteSpace(false), true);
-        (void)keepWhiteSpace;
-        m_document->Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-      }
+      m_uncaughtAtStart(std::uncaught_exceptions())
+{
+    if (m_document == nullptr) {
+        ZIBBO_FAIL(msgSystemError, "engineNew (TiXmlDocument)");
     }
-    enterSection("root");
-  } catch (...) {
-    engineDelete(m_document);
-    throw;
-  }
+    try {
+        m_in = inStreamOf(waitForRefTarget(m_file));
+        if (m_in != nullptr) {
+            std::string text((std::istreambuf_iterator<char>(*m_in)), std::istreambuf_iterator<char>());
+            if (nestingWithin(text, k_maxElementDepth)) {
+                text.append(k_parserPadding, '\0');
+                // Saved texts (a player's name) must come back exactly, spaces and all;
+                // the parser would otherwise fold runs of white space. The switch is
+                // process-wide, so it is thrown once.
+                static const bool keepWhiteSpace = (TiXmlBase::SetCondenseWhiteSpace(false), true);
+                (void)keepWhiteSpace;
+                m_document->Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+            }
+        }
+        enterSection("root");
+    } catch (...) {
+        engineDelete(m_document);
+        throw;
+    }
 }
 
 FXmlSerializer::FXmlSerializer(const FRef& file, std::ostream* (*outStreamOf)(void*))
     : FSerializer(false), m_document(engineNew<TiXmlDocument>(k_memObject)), m_file(file),
-      m_uncaughtAtStart(std::uncaught_exceptions()) {
-  if (m_document == nullptr) {
-    ZIBBO_FAIL(msgSystemError, "engineNew (TiXmlDocument)");
-  }
-  try {
-    m_out = outStreamOf(waitForRefTarget(m_file));
-    enterSection("root");
-  } catch (...) {
-    engineDelete(m_document);
-    throw;
-  }
-}
-
-FXmlSerializer::~FXmlSerializer() {
-  if (!isLoading() && !m_closed && std::uncaught_exceptions() == m_uncaughtAtStart) {
-    try {
-      close();
-    } catch (const std::exception&) {
-      // Reported to the error handler when it was raised.
+      m_uncaughtAtStart(std::uncaught_exceptions())
+{
+    if (m_document == nullptr) {
+        ZIBBO_FAIL(msgSystemError, "engineNew (TiXmlDocument)");
     }
-  }
-  engineDelete(m_document);
-  m_elements.clear();
+    try {
+        m_out = outStreamOf(waitForRefTarget(m_file));
+        enterSection("root");
+    } catch (...) {
+        engineDelete(m_document);
+        throw;
+    }
 }
 
-void FXmlSerializer::close() {
-  if (isLoading() || m_closed) {
-    return;
-  }
-  m_closed = true;
-  if (m_out == nullptr) {
-    ZIBBO_FAIL_TEXT("No file to write the document to");
-  }
-  *m_out << *m_document;
-  m_out->flush();
-  if (!*m_out) {
-    ZIBBO_FAIL_TEXT("Could not write the document");
-  }
+FXmlSerializer::~FXmlSerializer()
+{
+    if (!isLoading() && !m_closed && std::uncaught_exceptions() == m_uncaughtAtStart) {
+        try {
+            close();
+        } catch (const std::exception&) {
+            // Reported to the error handler when it was raised.
+        }
+    }
+    engineDelete(m_document);
+    m_elements.clear();
 }
 
-TiXmlNode* FXmlSerializer::current() const noexcept {
-  return m_elements.empty() ? static_cast<TiXmlNode*>(m_document) : m_elements.back();
+void FXmlSerializer::close()
+{
+    if (isLoading() || m_closed) {
+        return;
+    }
+    m_closed = true;
+    if (m_out == nullptr) {
+        ZIBBO_FAIL_TEXT("No file to write the document to");
+    }
+    *m_out << *m_document;
+    m_out->flush();
+    if (!*m_out) {
+        ZIBBO_FAIL_TEXT("Could not write the document");
+    }
 }
 
-void FXmlSerializer::enterSection(const char* name) {
-  if (!isLoading()) {
-    // The element just made is the one entered, so a name written twice in
-    // one section keeps both values.
-    m_elements.push_back(current()->LinkEndChild(new TiXmlElement(name))->ToElement());
-    return;
-  }
-  TiXmlElement* element = current()->FirstChildElement(name);
-  if (element == nullptr) {
-    ZIBBO_FAIL_TEXT("Could not go in section " << name);
-  }
-  m_elements.push_back(element);
+TiXmlNode* FXmlSerializer::current() const noexcept
+{
+    return m_elements.empty() ? static_cast<TiXmlNode*>(m_document) : m_elements.back();
 }
 
-void FXmlSerializer::leaveSection() {
-  if (!m_elements.empty()) {
-    m_elements.pop_back();
-  }
+void FXmlSerializer::enterSection(const char* name)
+{
+    if (!isLoading()) {
+        // The element just made is the one entered, so a name written twice in
+        // one section keeps both values.
+        m_elements.push_back(current()->LinkEndChild(new TiXmlElement(name))->ToElement());
+        return;
+    }
+    TiXmlElement* element = current()->FirstChildElement(name);
+    if (element == nullptr) {
+        ZIBBO_FAIL_TEXT("Could not go in section " << name);
+    }
+    m_elements.push_back(element);
 }
 
-bool FXmlSerializer::hasSection(const char* name) const { return current()->FirstChildElement(name) != nullptr; }
-
-void FXmlSerializer::writeText(const char* name, const std::string& text) {
-  enterSection(name);
-  m_elements.back()->LinkEndChild(new TiXmlText(text));
-  leaveSection();
+void FXmlSerializer::leaveSection()
+{
+    if (!m_elements.empty()) {
+        m_elements.pop_back();
+    }
 }
 
-std::string FXmlSerializer::readText(const char* name, bool emptyWhenMissing) {
-  enterSection(name);
-  const TiXmlNode* first = m_elements.back()->FirstChild();
-  const TiXmlText* text = first == nullptr ? nullptr : first->ToText();
-  std::string result = text == nullptr ? std::string() : text->ValueStr();
-  leaveSection();
-  if (text == nullptr && !emptyWhenMissing) {
-    ZIBBO_FAIL_TEXT("No text");
-  }
-  return result;
+bool FXmlSerializer::hasSection(const char* name) const
+{
+    return current()->FirstChildElement(name) != nullptr;
+}
+
+void FXmlSerializer::writeText(const char* name, const std::string& text)
+{
+    enterSection(name);
+    m_elements.back()->LinkEndChild(new TiXmlText(text));
+    leaveSection();
+}
+
+std::string FXmlSerializer::readText(const char* name, bool emptyWhenMissing)
+{
+    enterSection(name);
+    const TiXmlNode* first = m_elements.back()->FirstChild();
+    const TiXmlText* text = first == nullptr ? nullptr : first->ToText();
+    std::string result = text == nullptr ? std::string() : text->ValueStr();
+    leaveSection();
+    if (text == nullptr && !emptyWhenMissing) {
+        ZIBBO_FAIL_TEXT("No text");
+    }
+    return result;
 }
 
 // Numbers are decoded like every text, then extracted as a stream would:
 // leading blanks are skipped and the extraction stops at the first character
 // that cannot continue the number ("12abc" reads 12). A failed extraction
 // leaves the value unchanged and clears the valid flag.
-template <class T>
-void FXmlSerializer::readNumber(const char* name, T& value) {
-  FString decoded(readText(name, false).c_str());
-  std::wistringstream in(std::wstring(decoded.begin(), decoded.end()));
-  in.imbue(std::locale::classic());
-  T number{};
-  in >> number;
-  setValid(!in.fail());
-  if (isValid()) {
-    value = number;
-  }
+template <class T> void FXmlSerializer::readNumber(const char* name, T& value)
+{
+    FString decoded(readText(name, false).c_str());
+    std::wistringstream in(std::wstring(decoded.begin(), decoded.end()));
+    in.imbue(std::locale::classic());
+    T number{};
+    in >> number;
+    setValid(!in.fail());
+    if (isValid()) {
+        value = number;
+    }
 }
 
-void FXmlSerializer::writeBoolDefault(const char* name, const bool& value, const bool& defaultValue) {
-  if (value != defaultValue) {
+void FXmlSerializer::writeBoolDefault(const char* name, const bool& value, const bool& defaultValue)
+{
+    if (value != defaultValue) {
+        writeText(name, value ? "true" : "false");
+    }
+    if (observer() != nullptr) {
+        observer()->writeBool(name, value);
+    }
+}
+
+void FXmlSerializer::writeBool(const char* name, const bool& value)
+{
     writeText(name, value ? "true" : "false");
-  }
-  if (observer() != nullptr) {
-    observer()->writeBool(name, value);
-  }
-}
-
-void FXmlSerializer::writeBool(const char* name, const bool& value) {
-  writeText(name, value ? "true" : "false");
-  if (observer() != nullptr) {
-    observer()->writeBool(name, value);
-  }
+    if (observer() != nullptr) {
+        observer()->writeBool(name, value);
+    }
 }
 
 void FXmlSerializer::writeUIntDefault(const char* name, const std::uint32_t& value,
-                                      const std::uint32_t& defaultValue) {
-  if (value != defaultValue) {
+                                      const std::uint32_t& defaultValue)
+{
+    if (value != defaultValue) {
+        writeText(name, numberText(value));
+    }
+    if (observer() != nullptr) {
+        observer()->writeUInt(name, value);
+    }
+}
+
+void FXmlSerializer::writeUInt(const char* name, const std::uint32_t& value)
+{
     writeText(name, numberText(value));
-  }
-  if (observer() != nullptr) {
-    observer()->writeUInt(name, value);
-  }
+    if (observer() != nullptr) {
+        observer()->writeUInt(name, value);
+    }
 }
 
-void FXmlSerializer::writeUInt(const char* name, const std::uint32_t& value) {
-  writeText(name, numberText(value));
-  if (observer() != nullptr) {
-    observer()->writeUInt(name, value);
-  }
+void FXmlSerializer::writeIntDefault(const char* name, const std::int32_t& value,
+                                     const std::int32_t& defaultValue)
+{
+    if (value != defaultValue) {
+        writeText(name, numberText(value));
+    }
+    if (observer() != nullptr) {
+        observer()->writeInt(name, value);
+    }
 }
 
-void FXmlSerializer::writeIntDefault(const char* name, const std::int32_t& value, const std::int32_t& defaultValue) {
-  if (value != defaultValue) {
+void FXmlSerializer::writeInt(const char* name, const std::int32_t& value)
+{
     writeText(name, numberText(value));
-  }
-  if (observer() != nullptr) {
-    observer()->writeInt(name, value);
-  }
+    if (observer() != nullptr) {
+        observer()->writeInt(name, value);
+    }
 }
 
-void FXmlSerializer::writeInt(const char* name, const std::int32_t& value) {
-  writeText(name, numberText(value));
-  if (observer() != nullptr) {
-    observer()->writeInt(name, value);
-  }
+void FXmlSerializer::writeDoubleDefault(const char* name, const double& value, const double& defaultValue)
+{
+    if (value != defaultValue) {
+        writeText(name, numberText(value));
+    }
+    if (observer() != nullptr) {
+        observer()->writeDouble(name, value);
+    }
 }
 
-void FXmlSerializer::writeDoubleDefault(const char* name, const double& value, const double& defaultValue) {
-  if (value != defaultValue) {
+void FXmlSerializer::writeDouble(const char* name, const double& value)
+{
     writeText(name, numberText(value));
-  }
-  if (observer() != nullptr) {
-    observer()->writeDouble(name, value);
-  }
-}
-
-void FXmlSerializer::writeDouble(const char* name, const double& value) {
-  writeText(name, numberText(value));
-  if (observer() != nullptr) {
-    observer()->writeDouble(name, value);
-  }
+    if (observer() != nullptr) {
+        observer()->writeDouble(name, value);
+    }
 }
 
 void FXmlSerializer::writeCStringDefault(const char* name, const char* const& value,
-                                         const char* const& defaultValue) {
-  if (value != defaultValue) {
+                                         const char* const& defaultValue)
+{
+    if (value != defaultValue) {
+        writeText(name, value == nullptr ? std::string() : std::string(value));
+    }
+    if (observer() != nullptr) {
+        observer()->writeCString(name, value);
+    }
+}
+
+void FXmlSerializer::writeCString(const char* name, const char* const& value)
+{
     writeText(name, value == nullptr ? std::string() : std::string(value));
-  }
-  if (observer() != nullptr) {
-    observer()->writeCString(name, value);
-  }
+    if (observer() != nullptr) {
+        observer()->writeCString(name, value);
+    }
 }
 
-void FXmlSerializer::writeCString(const char* name, const char* const& value) {
-  writeText(name, value == nullptr ? std::string() : std::string(value));
-  if (observer() != nullptr) {
-    observer()->writeCString(name, value);
-  }
+void FXmlSerializer::writeStringDefault(const char* name, const FString& value, const FString& defaultValue)
+{
+    if (!(value == defaultValue)) {
+        writeText(name, utf8Text(value));
+    }
+    if (observer() != nullptr) {
+        observer()->writeString(name, value);
+    }
 }
 
-void FXmlSerializer::writeStringDefault(const char* name, const FString& value, const FString& defaultValue) {
-  if (!(value == defaultValue)) {
+void FXmlSerializer::writeString(const char* name, const FString& value)
+{
     writeText(name, utf8Text(value));
-  }
-  if (observer() != nullptr) {
-    observer()->writeString(name, value);
-  }
-}
-
-void FXmlSerializer::writeString(const char* name, const FString& value) {
-  writeText(name, utf8Text(value));
-  if (observer() != nullptr) {
-    observer()->writeString(name, value);
-  }
-}
-
-void FXmlSerializer::readBoolDefault(const char* name, bool& value, const bool& defaultValue) {
-  if (!hasSection(name)) {
-    value = defaultValue;
     if (observer() != nullptr) {
-      observer()->readBool(name, value);
+        observer()->writeString(name, value);
     }
-    return;
-  }
-  readBool(name, value);
 }
 
-void FXmlSerializer::readBool(const char* name, bool& value) {
-  FString text(readText(name, false).c_str());
-  value = text == u"true" || text == u"1";
-  if (observer() != nullptr) {
-    observer()->readBool(name, value);
-  }
+void FXmlSerializer::readBoolDefault(const char* name, bool& value, const bool& defaultValue)
+{
+    if (!hasSection(name)) {
+        value = defaultValue;
+        if (observer() != nullptr) {
+            observer()->readBool(name, value);
+        }
+        return;
+    }
+    readBool(name, value);
 }
 
-void FXmlSerializer::readUIntDefault(const char* name, std::uint32_t& value, const std::uint32_t& defaultValue) {
-  if (!hasSection(name)) {
-    value = defaultValue;
-    setValid(true);
+void FXmlSerializer::readBool(const char* name, bool& value)
+{
+    FString text(readText(name, false).c_str());
+    value = text == u"true" || text == u"1";
     if (observer() != nullptr) {
-      observer()->readUInt(name, value);
+        observer()->readBool(name, value);
     }
-    return;
-  }
-  readUInt(name, value);
 }
 
-void FXmlSerializer::readUInt(const char* name, std::uint32_t& value) {
-  readNumber(name, value);
-  if (observer() != nullptr) {
-    observer()->readUInt(name, value);
-  }
+void FXmlSerializer::readUIntDefault(const char* name, std::uint32_t& value,
+                                     const std::uint32_t& defaultValue)
+{
+    if (!hasSection(name)) {
+        value = defaultValue;
+        setValid(true);
+        if (observer() != nullptr) {
+            observer()->readUInt(name, value);
+        }
+        return;
+    }
+    readUInt(name, value);
 }
 
-void FXmlSerializer::readIntDefault(const char* name, std::int32_t& value, const std::int32_t& defaultValue) {
-  if (!hasSection(name)) {
-    value = defaultValue;
-    setValid(true);
+void FXmlSerializer::readUInt(const char* name, std::uint32_t& value)
+{
+    readNumber(name, value);
     if (observer() != nullptr) {
-      observer()->readInt(name, value);
+        observer()->readUInt(name, value);
     }
-    return;
-  }
-  readInt(name, value);
 }
 
-void FXmlSerializer::readInt(const char* name, std::int32_t& value) {
-  readNumber(name, value);
-  if (observer() != nullptr) {
-    observer()->readInt(name, value);
-  }
+void FXmlSerializer::readIntDefault(const char* name, std::int32_t& value, const std::int32_t& defaultValue)
+{
+    if (!hasSection(name)) {
+        value = defaultValue;
+        setValid(true);
+        if (observer() != nullptr) {
+            observer()->readInt(name, value);
+        }
+        return;
+    }
+    readInt(name, value);
 }
 
-void FXmlSerializer::readDoubleDefault(const char* name, double& value, const double& defaultValue) {
-  if (!hasSection(name)) {
-    // Taken as it is: passing it through the 6-digit text form would change
-    // a default such as 0.1234567.
-    value = defaultValue;
-    setValid(true);
+void FXmlSerializer::readInt(const char* name, std::int32_t& value)
+{
+    readNumber(name, value);
     if (observer() != nullptr) {
-      observer()->readDouble(name, value);
+        observer()->readInt(name, value);
     }
-    return;
-  }
-  readDouble(name, value);
 }
 
-void FXmlSerializer::readDouble(const char* name, double& value) {
-  readNumber(name, value);
-  if (observer() != nullptr) {
-    observer()->readDouble(name, value);
-  }
+void FXmlSerializer::readDoubleDefault(const char* name, double& value, const double& defaultValue)
+{
+    if (!hasSection(name)) {
+        // Taken as it is: passing it through the 6-digit text form would change
+        // a default such as 0.1234567.
+        value = defaultValue;
+        setValid(true);
+        if (observer() != nullptr) {
+            observer()->readDouble(name, value);
+        }
+        return;
+    }
+    readDouble(name, value);
 }
 
-void FXmlSerializer::readCStringDefault(const char* name, char*& value, const char* const& defaultValue) {
-  if (!hasSection(name)) {
-    value = copyCString(defaultValue);
+void FXmlSerializer::readDouble(const char* name, double& value)
+{
+    readNumber(name, value);
     if (observer() != nullptr) {
-      observer()->readCString(name, value);
+        observer()->readDouble(name, value);
     }
-    return;
-  }
-  readCString(name, value);
 }
 
-void FXmlSerializer::readCString(const char* name, char*& value) {
-  // An empty text is saved as an element without text.
-  value = copyCString(readText(name, true).c_str());
-  if (observer() != nullptr) {
-    observer()->readCString(name, value);
-  }
+void FXmlSerializer::readCStringDefault(const char* name, char*& value, const char* const& defaultValue)
+{
+    if (!hasSection(name)) {
+        value = copyCString(defaultValue);
+        if (observer() != nullptr) {
+            observer()->readCString(name, value);
+        }
+        return;
+    }
+    readCString(name, value);
 }
 
-void FXmlSerializer::readStringDefault(const char* name, FString& value, const FString& defaultValue) {
-  if (!hasSection(name)) {
-    value = defaultValue;
+void FXmlSerializer::readCString(const char* name, char*& value)
+{
+    // An empty text is saved as an element without text.
+    value = copyCString(readText(name, true).c_str());
     if (observer() != nullptr) {
-      observer()->readString(name, value);
+        observer()->readCString(name, value);
     }
-    return;
-  }
-  readString(name, value);
 }
 
-void FXmlSerializer::readString(const char* name, FString& value) {
-  // An empty string is saved as an element without text.
-  value = FString(readText(name, true).c_str());
-  if (observer() != nullptr) {
-    observer()->readString(name, value);
-  }
-}
-
-void FXmlSerializer::beginArray(const char* name, std::int32_t& count) {
-  enterSection(name);
-  if (isLoading()) {
-    count = -1;
-    const std::string* stored = m_elements.back()->Attribute(std::string("count"));
-    if (stored != nullptr) {
-      const char* first = stored->data();
-      const char* last = first + stored->size();
-      std::int32_t parsed = 0;
-      auto [end, error] = std::from_chars(first, last, parsed);
-      if (error != std::errc() || end != last) {
-        leaveSection();
-        ZIBBO_FAIL_TEXT("Invalid count");
-      }
-      count = parsed;
+void FXmlSerializer::readStringDefault(const char* name, FString& value, const FString& defaultValue)
+{
+    if (!hasSection(name)) {
+        value = defaultValue;
+        if (observer() != nullptr) {
+            observer()->readString(name, value);
+        }
+        return;
     }
-  } else if (count != -1) {
-    m_elements.back()->SetAttribute("count", count);
-  }
-  if (observer() != nullptr) {
-    observer()->beginArray(name, count);
-  }
+    readString(name, value);
 }
 
-void FXmlSerializer::endArray(const char* name) {
-  leaveSection();
-  if (observer() != nullptr) {
-    observer()->endArray(name);
-  }
+void FXmlSerializer::readString(const char* name, FString& value)
+{
+    // An empty string is saved as an element without text.
+    value = FString(readText(name, true).c_str());
+    if (observer() != nullptr) {
+        observer()->readString(name, value);
+    }
+}
+
+void FXmlSerializer::beginArray(const char* name, std::int32_t& count)
+{
+    enterSection(name);
+    if (isLoading()) {
+        count = -1;
+        const std::string* stored = m_elements.back()->Attribute(std::string("count"));
+        if (stored != nullptr) {
+            const char* first = stored->data();
+            const char* last = first + stored->size();
+            std::int32_t parsed = 0;
+            auto [end, error] = std::from_chars(first, last, parsed);
+            if (error != std::errc() || end != last) {
+                leaveSection();
+                ZIBBO_FAIL_TEXT("Invalid count");
+            }
+            count = parsed;
+        }
+    } else if (count != -1) {
+        m_elements.back()->SetAttribute("count", count);
+    }
+    if (observer() != nullptr) {
+        observer()->beginArray(name, count);
+    }
+}
+
+void FXmlSerializer::endArray(const char* name)
+{
+    leaveSection();
+    if (observer() != nullptr) {
+        observer()->endArray(name);
+    }
 }

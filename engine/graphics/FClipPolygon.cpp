@@ -14,8 +14,7 @@ constexpr double k_parallelTolerance = 0.001;
 constexpr int32_t k_maxCollected = 5 * 2 * FClipPolygon::k_capacity + 8;
 
 // Shell sort by (y, x) with the gaps 21, 7, 3, 1.
-template <class Key, class T>
-void shellSortByYX(T* items, int32_t count, Key key)
+template <class Key, class T> void shellSortByYX(T* items, int32_t count, Key key)
 {
     for (int32_t gap : {21, 7, 3, 1}) {
         for (int32_t i = gap; i < count; ++i) {
@@ -37,8 +36,7 @@ double cross(FPointF a, FPointF b, FPointF c)
 
 // Appends c to a chain, first dropping the chain's last points that would make
 // a reflex or straight corner. keep(a, b, c) says whether b stays between a, c.
-template <class Keep>
-void pushConvex(FPointF* chain, int32_t& size, FPointF c, Keep keep)
+template <class Keep> void pushConvex(FPointF* chain, int32_t& size, FPointF c, Keep keep)
 {
     while (size >= 2 && !keep(chain[size - 2], chain[size - 1], c)) {
         --size;
@@ -53,7 +51,8 @@ bool segmentCrossing(FPointF p, FPointF v, FPointF e0, FPointF e1, FPointF& out)
     if (p == v || e0 == e1) {
         return false;
     }
-    const double d = (double(p.x) - v.x) * (double(e0.y) - e1.y) - (double(e0.x) - e1.x) * (double(p.y) - v.y);
+    const double d =
+        (double(p.x) - v.x) * (double(e0.y) - e1.y) - (double(e0.x) - e1.x) * (double(p.y) - v.y);
     if (std::fabs(d) < k_parallelTolerance) {
         return false;
     }

@@ -25,8 +25,8 @@ public:
 
     // Pushes a state for a widget and returns its result (FClipState::Result).
     // Without clip the region is the whole application rectangle.
-    int32_t pushClip(FPointI origin, const FRectI& rect, float angle, FPointF scale, FPointI pivot, bool isScaled,
-                     bool isRotated, bool clip);
+    int32_t pushClip(FPointI origin, const FRectI& rect, float angle, FPointF scale, FPointI pivot,
+                     bool isScaled, bool isRotated, bool clip);
     // Removes the top state (nothing when empty).
     void pop();
 

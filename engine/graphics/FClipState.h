@@ -10,17 +10,18 @@
 // rectangle, the origin its content is drawn from, rotation and scale about a
 // pivot), the matrices that follow from it, and the region its drawing is
 // clipped to.
-struct FClipState {
+struct FClipState
+{
     // What pushing the state found for its region.
     enum Result : int32_t {
-        k_unchanged = 1,  // the region is the widget's own polygon
-        k_clipped = 2,    // a container cut the widget's polygon
-        k_empty = 3,      // nothing of the widget can show
+        k_unchanged = 1, // the region is the widget's own polygon
+        k_clipped = 2,   // a container cut the widget's polygon
+        k_empty = 3,     // nothing of the widget can show
     };
 
     FRectI rect;
     FPointI origin;
-    float angle = 0.0f;  // degrees
+    float angle = 0.0f; // degrees
     FPointI pivot;
     float scaleX = 1.0f;
     float scaleY = 1.0f;
@@ -31,7 +32,7 @@ struct FClipState {
     FMatrix3 local;
     FMatrix3 world;
     FMatrix3 offset;
-    FMatrix3 inverseLocal;  // stays identity when local cannot be inverted
+    FMatrix3 inverseLocal; // stays identity when local cannot be inverted
     FMatrix3 inverseWorld;
 
     // local (rotation about the pivot after scaling about it, less the origin),

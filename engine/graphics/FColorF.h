@@ -5,7 +5,8 @@
 
 // Four float channels in the order of the packed source (R, G, B, A for the
 // rgba forms), nominally 0.0 to 1.0.
-struct FColorF {
+struct FColorF
+{
     float c[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
     // channel i = byte i / 255

@@ -14,7 +14,8 @@ FPointF rotatePoint(double degrees, FPointF point, FPointF centre)
     const double s = std::sin(theta);
     const double dx = point.x - centre.x;
     const double dy = point.y - centre.y;
-    return FPointF{static_cast<float>(centre.x + dx * c - dy * s), static_cast<float>(centre.y + dy * c + dx * s)};
+    return FPointF{static_cast<float>(centre.x + dx * c - dy * s),
+                   static_cast<float>(centre.y + dy * c + dx * s)};
 }
 
 bool lessByYX(FPointF a, FPointF b)
@@ -32,9 +33,7 @@ FRectF intersectRects(const FRectF& a, const FRectF& b)
 {
     FRectF r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
              std::min(a.bottom, b.bottom)};
-    if (r.right < r.left)
-        r.right = r.left;
-    if (r.bottom < r.top)
-        r.bottom = r.top;
+    if (r.right < r.left) r.right = r.left;
+    if (r.bottom < r.top) r.bottom = r.top;
     return r;
 }

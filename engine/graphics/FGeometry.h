@@ -7,7 +7,8 @@
 // Points and rectangles of the renderer. Widget and application coordinates
 // have y pointing down.
 
-struct FPointF {
+struct FPointF
+{
     float x = 0.0f;
     float y = 0.0f;
     bool operator==(const FPointF&) const = default;
@@ -17,7 +18,8 @@ struct FPointF {
 using FPointI = FImagePoint;
 using FRectI = FTopDownRect;
 
-struct FRectF {
+struct FRectF
+{
     float left = 0.0f;
     float top = 0.0f;
     float right = 0.0f;

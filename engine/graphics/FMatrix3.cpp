@@ -24,8 +24,7 @@ bool invert(const FMatrix3& m, FMatrix3& out)
     det -= m.m02 * m.m11 * m.m20;
     det -= m.m22 * m.m01 * m.m10;
     det -= m.m12 * m.m21 * m.m00;
-    if (det == 0.0f)
-        return false;
+    if (det == 0.0f) return false;
     out.m00 = (m.m11 * m.m22 - m.m12 * m.m21) / det;
     out.m01 = (m.m02 * m.m21 - m.m01 * m.m22) / det;
     out.m02 = (m.m01 * m.m12 - m.m02 * m.m11) / det;

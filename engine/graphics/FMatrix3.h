@@ -2,7 +2,8 @@
 
 // A 3x3 float matrix of the 2D transforms; points are row vectors,
 // (x, y, 1) x M, so m20 and m21 carry the translation.
-struct FMatrix3 {
+struct FMatrix3
+{
     float m00 = 1.0f, m01 = 0.0f, m02 = 0.0f;
     float m10 = 0.0f, m11 = 1.0f, m12 = 0.0f;
     float m20 = 0.0f, m21 = 0.0f, m22 = 1.0f;
@@ -10,7 +11,8 @@ struct FMatrix3 {
     bool operator==(const FMatrix3&) const = default;
 };
 
-struct FVector3 {
+struct FVector3
+{
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;

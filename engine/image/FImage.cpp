@@ -111,7 +111,8 @@ std::array<uint8_t, 4> getImagePixel(const FImage& image, FImagePoint p)
 {
     std::array<uint8_t, 4> bgra{0, 0, 0, 0};
     const FImageRect& r = image.pixelRect();
-    if (image.formatOps() == nullptr || image.pixels() == nullptr || p.x < r.left || p.x >= r.right || p.y < r.bottom || p.y >= r.top) {
+    if (image.formatOps() == nullptr || image.pixels() == nullptr || p.x < r.left || p.x >= r.right ||
+        p.y < r.bottom || p.y >= r.top) {
         return bgra;
     }
     const uint8_t* row = image.pixels() + static_cast<ptrdiff_t>(p.y - r.bottom) * image.pitch();
@@ -163,7 +164,8 @@ void FImage::copyRegionTo(uint8_t* dst, FImagePoint dstSize, int32_t dstKind, co
     const int32_t inR = std::clamp(m_pixelRect.right, inL, x0 + w);
     for (int32_t k = 0; k < h; ++k, dstRow += dstPitch) {
         const int32_t y = y0 + k;
-        if (convert == nullptr || m_pixels == nullptr || y < m_pixelRect.bottom || y >= m_pixelRect.top || inL == inR) {
+        if (convert == nullptr || m_pixels == nullptr || y < m_pixelRect.bottom || y >= m_pixelRect.top ||
+            inL == inR) {
             clearPixels(dstKind, dstRow, d.left, w);
             continue;
         }
@@ -250,7 +252,8 @@ void FImage::replaceKeyedPixels(const FImage& source, uint8_t key)
     for (int32_t y = r.bottom; y < r.top; ++y) {
         uint8_t* p = m_pixels + static_cast<ptrdiff_t>(y - m_pixelRect.bottom) * m_pitch +
                      4 * static_cast<ptrdiff_t>(r.left - m_pixelRect.left);
-        const uint8_t* s = source.m_pixels + static_cast<ptrdiff_t>(y - source.m_pixelRect.bottom) * source.m_pitch +
+        const uint8_t* s = source.m_pixels +
+                           static_cast<ptrdiff_t>(y - source.m_pixelRect.bottom) * source.m_pitch +
                            4 * static_cast<ptrdiff_t>(r.left - source.m_pixelRect.left);
         for (int32_t x = 0; x < r.width(); ++x, p += 4, s += 4) {
             if (p[3] == key) {

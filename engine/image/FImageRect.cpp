@@ -8,10 +8,8 @@ void intersectRect(FImageRect& a, const FImageRect& b)
     a.bottom = std::max(a.bottom, b.bottom);
     a.right = std::min(a.right, b.right);
     a.top = std::min(a.top, b.top);
-    if (a.right < a.left)
-        a.right = a.left;
-    if (a.top < a.bottom)
-        a.top = a.bottom;
+    if (a.right < a.left) a.right = a.left;
+    if (a.top < a.bottom) a.top = a.bottom;
 }
 
 bool rectContains(const FImageRect& outer, const FImageRect& inner)

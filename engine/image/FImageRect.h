@@ -3,7 +3,8 @@
 #include <cstdint>
 
 // Integer point or size (in image pixels, or of the screen).
-struct FImagePoint {
+struct FImagePoint
+{
     int32_t x = 0;
     int32_t y = 0;
     bool operator==(const FImagePoint&) const = default;
@@ -11,7 +12,8 @@ struct FImagePoint {
 
 // A rectangle in image coordinates: [left, right) x [bottom, top), y upward from
 // the bottom edge of the logical image.
-struct FImageRect {
+struct FImageRect
+{
     int32_t left = 0;
     int32_t bottom = 0;
     int32_t right = 0;
@@ -33,7 +35,8 @@ bool rectContains(const FImageRect& outer, const FImageRect& inner);
 
 // A rectangle of the logical image with y counted downward from its top edge,
 // as the renderer names regions: [left, right) x [top, bottom).
-struct FTopDownRect {
+struct FTopDownRect
+{
     int32_t left = 0;
     int32_t top = 0;
     int32_t right = 0;

@@ -26,8 +26,7 @@ int32_t FJpegBitReader::decodeLong(const FJpegHuffmanTable& table, uint64_t bits
             return table.valueOf(l, code);
         }
     }
-    if (table.m_longest > count)
-        failPastData(stream, stopByte);
+    if (table.m_longest > count) failPastData(stream, stopByte);
     ZIBBO_FAIL(msgFileCorrupted, "Huffman: code (" << code << ") < maxcode[ml (" << table.m_longest << ")] ("
                                                    << table.m_maxCode[table.m_longest] << ")");
 }

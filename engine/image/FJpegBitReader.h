@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-
 // Reads the entropy-coded data of a JPEG scan: bits most significant first,
 // Huffman codes and the signed values that follow them.
 //
@@ -29,8 +28,7 @@ public:
     // makes sure that a code and its value bits are read ahead.
     uint32_t peekValue(const FJpegHuffmanTable& table)
     {
-        if (m_count < 32)
-            fill();
+        if (m_count < 32) fill();
         return table.m_fastValue[m_bits >> (64 - FJpegHuffmanTable::k_fastBits)];
     }
 
@@ -40,8 +38,7 @@ public:
     // The value of the next Huffman code of table (T.81 F.2.2.3 DECODE).
     int32_t decode(const FJpegHuffmanTable& table)
     {
-        if (m_count < 32)
-            fill();
+        if (m_count < 32) fill();
         const uint16_t entry = table.m_fast[m_bits >> (64 - FJpegHuffmanTable::k_fastBits)];
         if (entry != 0) {
             consume(entry >> 8);
@@ -67,8 +64,7 @@ public:
     // reporting malformed data (which such bits may have caused).
     void checkData() const
     {
-        if (m_count < 0)
-            failPastData(m_stream, m_stopByte);
+        if (m_count < 0) failPastData(m_stream, m_stopByte);
     }
 
     void returnUnusedBytes();

@@ -25,10 +25,10 @@ constexpr uint8_t k_zigZag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25
 
 // The example tables of ITU-T T.81 Annex K (K.1 luminance, K.2 chrominance),
 // natural order: quantisation tables 0 and 1 before any is defined.
-constexpr uint8_t k_defaultLuminance[64] = {16, 11, 10, 16, 24,  40,  51,  61,  12, 12, 14, 19,  26,  58,  60,  55,
-                                            14, 13, 16, 24, 40,  57,  69,  56,  14, 17, 22, 29,  51,  87,  80,  62,
-                                            18, 22, 37, 56, 68,  109, 103, 77,  24, 35, 55, 64,  81,  104, 113, 92,
-                                            49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98,  112, 100, 103, 99};
+constexpr uint8_t k_defaultLuminance[64] = {
+    16, 11,  10,  16, 24, 40, 51, 61, 12,  12,  14,  19,  26, 58, 60, 55,  14,  13,  16,  24, 40, 57,
+    69, 56,  14,  17, 22, 29, 51, 87, 80,  62,  18,  22,  37, 56, 68, 109, 103, 77,  24,  35, 55, 64,
+    81, 104, 113, 92, 49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98,  112, 100, 103, 99};
 constexpr uint8_t k_defaultChrominance[64] = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
                                               24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
                                               99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
@@ -92,8 +92,7 @@ void FJpegDecompress::decode(FImage& image)
             decodeMcus();
             continue;
         }
-        if (m < 0xC0)
-            ZIBBO_FAIL(msgFileCorrupted, "Invalid highMarker (" << (m & 0xF0) << ")");
+        if (m < 0xC0) ZIBBO_FAIL(msgFileCorrupted, "Invalid highMarker (" << (m & 0xF0) << ")");
         switch (m) {
         case 0xC0:
         case 0xC1:
@@ -136,8 +135,7 @@ void FJpegDecompress::decode(FImage& image)
         default:
             if (m >= 0xC2 && m <= 0xCF)
                 ZIBBO_FAIL(msgFileCorrupted, "Unsupported compression (" << (m & 0x0F) << ")");
-            if (m >= 0xD0 && m <= 0xD7)
-                break; // restart markers outside the data mean nothing here
+            if (m >= 0xD0 && m <= 0xD7) break; // restart markers outside the data mean nothing here
             if (m <= 0xEF)
                 ZIBBO_LOG(k_logJpeg, false) << "Got Application-specific marker. Skipping.";
             else
@@ -157,8 +155,7 @@ void FJpegDecompress::skipSegment()
 {
     const int32_t length = readSegmentLength();
     // The length counts its own two bytes; a smaller one would move backwards.
-    if (length < 2)
-        ZIBBO_FAIL(msgFileCorrupted, "Segment: length (" << length << ") >= 2");
+    if (length < 2) ZIBBO_FAIL(msgFileCorrupted, "Segment: length (" << length << ") >= 2");
     char scratch[256];
     int32_t left = length - 2;
     while (left > 0) {
@@ -178,8 +175,7 @@ void FJpegDecompress::computeGeometry()
         m_vMax = std::max(m_vMax, c.m_v);
     }
     for (Component& c : m_components) {
-        if (c.m_h <= 0)
-            continue;
+        if (c.m_h <= 0) continue;
         c.m_planeWidth = (c.m_h * m_globalWidth - 1) / m_hMax + 1;
         c.m_planeHeight = m_globalHeight == 0 ? 0 : (c.m_v * m_globalHeight - 1) / m_vMax + 1;
     }
@@ -190,8 +186,7 @@ void FJpegDecompress::computeGeometry()
 void FJpegDecompress::checkGeometry() const
 {
     for (const Component& c : m_components) {
-        if (c.m_h <= 0)
-            continue;
+        if (c.m_h <= 0) continue;
         const int32_t testWide = (c.m_planeWidth - 1) / c.m_h / 8 + 1;
         if (testWide != m_MDUWide)
             ZIBBO_FAIL(msgFileCorrupted, "m_MDUWide (" << m_MDUWide << ") == testWide (" << testWide << ")");
@@ -210,15 +205,15 @@ void FJpegDecompress::readFrameHeader()
     m_pixels.reset();
     const int32_t length = readSegmentLength();
     const int32_t precision = m_stream.readUInt8();
-    if (precision != 8)
-        ZIBBO_FAIL(msgFileCorrupted, "SOF: m_dataPrecision (" << precision << ") != 8");
+    if (precision != 8) ZIBBO_FAIL(msgFileCorrupted, "SOF: m_dataPrecision (" << precision << ") != 8");
     m_globalHeight = m_stream.readUInt16();
     m_globalWidth = m_stream.readUInt16();
     for (Component& c : m_components)
         c = Component();
     m_globalNumberComponents = m_stream.readUInt8();
     if (m_globalNumberComponents != 3)
-        ZIBBO_FAIL(msgFileCorrupted, "SOF: m_globalNumberComponents (" << m_globalNumberComponents << ") != 3");
+        ZIBBO_FAIL(msgFileCorrupted,
+                   "SOF: m_globalNumberComponents (" << m_globalNumberComponents << ") != 3");
     for (int32_t i = 0; i < m_globalNumberComponents; ++i) {
         const int32_t id = m_stream.readUInt8();
         const int32_t hv = m_stream.readUInt8();
@@ -230,11 +225,11 @@ void FJpegDecompress::readFrameHeader()
         // Factors of 0 would divide by zero below, and a table id past the
         // last table would read outside the tables.
         if (c.m_h < 1 || c.m_h > 4 || c.m_v < 1 || c.m_v > 4)
-            ZIBBO_FAIL(msgFileCorrupted, "SOF: component (" << id << ") H (" << c.m_h << ") and V (" << c.m_v
-                                                            << ") in 1..4");
+            ZIBBO_FAIL(msgFileCorrupted,
+                       "SOF: component (" << id << ") H (" << c.m_h << ") and V (" << c.m_v << ") in 1..4");
         if (tq >= k_maximumDevices)
-            ZIBBO_FAIL(msgFileCorrupted, "SOF: component (" << id << ") quantization table (" << tq
-                                                            << ") < k_maximumDevices");
+            ZIBBO_FAIL(msgFileCorrupted,
+                       "SOF: component (" << id << ") quantization table (" << tq << ") < k_maximumDevices");
     }
     if (m_globalWidth > k_maximumDimension || m_globalHeight > k_maximumDimension)
         ZIBBO_FAIL(msgFileCorrupted, "SOF: m_globalWidth (" << m_globalWidth << ") <= " << k_maximumDimension
@@ -243,7 +238,8 @@ void FJpegDecompress::readFrameHeader()
     computeGeometry();
     checkGeometry();
     if (length - 2 != 3 * m_globalNumberComponents + 6)
-        ZIBBO_FAIL(msgFileCorrupted, "SOF: length (" << length - 2 << ") == 1+2+2+1+ 3 * m_globalNumberComponents ("
+        ZIBBO_FAIL(msgFileCorrupted, "SOF: length (" << length - 2
+                                                     << ") == 1+2+2+1+ 3 * m_globalNumberComponents ("
                                                      << m_globalNumberComponents << ")");
 }
 
@@ -253,15 +249,12 @@ void FJpegDecompress::readQuantisationTables()
     while (left > 0) {
         const int32_t pqtq = m_stream.readUInt8();
         const int32_t precision = pqtq >> 4;
-        if (precision > 1)
-            ZIBBO_FAIL(msgFileCorrupted, "DQT: precision (" << precision << ") <= 1");
+        if (precision > 1) ZIBBO_FAIL(msgFileCorrupted, "DQT: precision (" << precision << ") <= 1");
         std::unique_ptr<int32_t[]>& table = m_qMatrix[pqtq & 15];
-        if (!table)
-            table.reset(new int32_t[64]());
+        if (!table) table.reset(new int32_t[64]());
         for (int32_t k = 0; k < 64; ++k) {
             int32_t value = precision == 0 ? m_stream.readUInt8() : m_stream.readUInt16();
-            if (k == 0 && value == 0)
-                value = 16;
+            if (k == 0 && value == 0) value = 16;
             table[k_zigZag[k]] = value;
         }
         left -= 1 + 64 * (precision + 1);
@@ -275,8 +268,7 @@ void FJpegDecompress::readHuffmanTables()
         const int32_t tcth = m_stream.readUInt8();
         const int32_t tableClass = tcth >> 4;
         const int32_t id = tcth & 15;
-        if (tableClass > 1)
-            ZIBBO_FAIL(msgFileCorrupted, "DHT: class (" << tableClass << ") <= 1");
+        if (tableClass > 1) ZIBBO_FAIL(msgFileCorrupted, "DHT: class (" << tableClass << ") <= 1");
         uint8_t counts[16];
         int32_t accum = 0;
         for (uint8_t& count : counts) {
@@ -304,8 +296,7 @@ void FJpegDecompress::readHuffmanTables()
 void FJpegDecompress::readNumberOfLines()
 {
     const int32_t length = readSegmentLength();
-    if (length != 6)
-        ZIBBO_FAIL(msgFileCorrupted, "DNL: markerLength (" << length - 2 << ") == 4");
+    if (length != 6) ZIBBO_FAIL(msgFileCorrupted, "DNL: markerLength (" << length - 2 << ") == 4");
     const int32_t height = m_stream.readUInt16();
     // The planes were made for the height known at the scan; a larger one
     // would put rows outside them.
@@ -313,8 +304,7 @@ void FJpegDecompress::readNumberOfLines()
         ZIBBO_FAIL(msgFileCorrupted,
                    "DNL: m_globalHeight (" << height << ") <= scan height (" << m_allocatedHeight << ")");
     m_globalHeight = height;
-    if (!m_yOut)
-        return;
+    if (!m_yOut) return;
     // The rows move: the end of the image converts them all again.
     m_pixels.reset();
     computeGeometry();
@@ -336,8 +326,7 @@ void FJpegDecompress::readNumberOfLines()
 void FJpegDecompress::readRestartInterval()
 {
     const int32_t length = readSegmentLength();
-    if (length != 4)
-        ZIBBO_FAIL(msgFileCorrupted, "DRI: markerLength (" << length - 2 << ") == 2");
+    if (length != 4) ZIBBO_FAIL(msgFileCorrupted, "DRI: markerLength (" << length - 2 << ") == 2");
     // Kept only: the entropy decoder does not act on restart intervals.
     m_restartInterval = m_stream.readUInt16();
 }
@@ -347,11 +336,13 @@ void FJpegDecompress::readScanHeader()
     const int32_t length = readSegmentLength();
     const int32_t count = m_stream.readUInt8();
     if (count >= 4)
-        ZIBBO_FAIL(msgFileCorrupted, "SOS: m_numberComponents (" << count << ") <= k_maximumComponents && "
-                                                                 << "m_scan.m_numberComponents <= k_maximumSources");
+        ZIBBO_FAIL(msgFileCorrupted, "SOS: m_numberComponents ("
+                                         << count << ") <= k_maximumComponents && "
+                                         << "m_scan.m_numberComponents <= k_maximumSources");
     // The planes have room for one interleaved scan of the three components.
     if (count != k_maximumSources)
-        ZIBBO_FAIL(msgFileCorrupted, "SOS: m_scan.m_numberComponents (" << count << ") == " << k_maximumSources);
+        ZIBBO_FAIL(msgFileCorrupted,
+                   "SOS: m_scan.m_numberComponents (" << count << ") == " << k_maximumSources);
     int32_t ids[k_maximumSources];
     int32_t tables[k_maximumSources];
     for (int32_t i = 0; i < count; ++i) {
@@ -361,12 +352,13 @@ void FJpegDecompress::readScanHeader()
     for (int32_t i = 0; i < 3; ++i)
         m_stream.readUInt8(); // spectral selection and successive approximation
     if (length - 2 != 2 * count + 4)
-        ZIBBO_FAIL(msgFileCorrupted, "SOS: length (" << length - 2 << ") == 1 + m_numberComponents (" << count
-                                                     << ") * 2 + 3");
+        ZIBBO_FAIL(msgFileCorrupted,
+                   "SOS: length (" << length - 2 << ") == 1 + m_numberComponents (" << count << ") * 2 + 3");
     // One scan carries the whole image: a second one would drop the first's
     // samples.
     if (m_yOut)
-        ZIBBO_FAIL(msgFileCorrupted, "SOS: m_yOut (" << static_cast<const void*>(m_yOut.get()) << ") == NULL");
+        ZIBBO_FAIL(msgFileCorrupted,
+                   "SOS: m_yOut (" << static_cast<const void*>(m_yOut.get()) << ") == NULL");
     if (m_MDUWide <= 0 || m_MDUHigh <= 0)
         ZIBBO_FAIL(msgFileCorrupted,
                    "m_MDUWide (" << m_MDUWide << ") > 0 && m_MDUHigh (" << m_MDUHigh << ") > 0");
@@ -376,8 +368,7 @@ void FJpegDecompress::readScanHeader()
     std::size_t total = 0;
     for (int32_t i = 0; i < count; ++i) {
         const Component& c = m_components[ids[i]];
-        if (c.m_h <= 0)
-            ZIBBO_FAIL(msgFileCorrupted, "SOS: component (" << ids[i] << ") is in the frame");
+        if (c.m_h <= 0) ZIBBO_FAIL(msgFileCorrupted, "SOS: component (" << ids[i] << ") is in the frame");
         OutputRecord& out = m_outDU[i];
         out = OutputRecord();
         out.m_component = ids[i];
@@ -392,8 +383,7 @@ void FJpegDecompress::readScanHeader()
     }
     // Samples that the data never reaches are cleared at the end of the image.
     m_yOut.reset(static_cast<uint8_t*>(std::malloc(total == 0 ? 1 : total)));
-    if (!m_yOut)
-        ZIBBO_FAIL(msgSystemError, "malloc (" << static_cast<uint64_t>(total) << ") (NULL)");
+    if (!m_yOut) ZIBBO_FAIL(msgSystemError, "malloc (" << static_cast<uint64_t>(total) << ") (NULL)");
     uint8_t* plane = m_yOut.get();
     for (int32_t i = 0; i < count; ++i) {
         m_outDU[i].m_plane = plane;
@@ -433,10 +423,10 @@ void FJpegDecompress::decodeBlock(OutputRecord& out, int32_t* block)
             bits.checkData();
             ZIBBO_FAIL(msgFileCorrupted, "DC: magnitude (" << magnitude << ") <= 11");
         }
-        if (magnitude != 0)
-            difference = bits.receiveExtend(magnitude);
+        if (magnitude != 0) difference = bits.receiveExtend(magnitude);
     }
-    out.m_predictor = static_cast<int32_t>(static_cast<uint32_t>(out.m_predictor) + static_cast<uint32_t>(difference));
+    out.m_predictor =
+        static_cast<int32_t>(static_cast<uint32_t>(out.m_predictor) + static_cast<uint32_t>(difference));
 
     if (out.m_acTable >= m_numberACTables)
         ZIBBO_FAIL(msgFileCorrupted,
@@ -473,14 +463,12 @@ void FJpegDecompress::decodeBlock(OutputRecord& out, int32_t* block)
             const int32_t s = rs & 15;
             const int32_t r = rs >> 4;
             if (s == 0) {
-                if (r != 15)
-                    break;
+                if (r != 15) break;
                 k += 16;
                 continue;
             }
             k += r;
-            if (k > 63)
-                break;
+            if (k > 63) break;
             value = bits.receiveExtend(s);
         }
         const int32_t pos = k_zigZag[k];
@@ -491,8 +479,7 @@ void FJpegDecompress::decodeBlock(OutputRecord& out, int32_t* block)
     }
     bits.checkData();
     m_bits = bits;
-    if (q == nullptr)
-        ZIBBO_FAIL(msgFileCorrupted, "qmatrix (NULL)");
+    if (q == nullptr) ZIBBO_FAIL(msgFileCorrupted, "qmatrix (NULL)");
 
     const int32_t x = out.m_blockX;
     const int32_t y = out.m_blockY;
@@ -500,11 +487,10 @@ void FJpegDecompress::decodeBlock(OutputRecord& out, int32_t* block)
     const int32_t rows = std::min(8, out.m_planeHeight - y);
     if (cols > 0 && rows > 0)
         FJpegIdct::transform(block, rowMask, acRowMask,
-                             out.m_plane + static_cast<std::ptrdiff_t>(y) * out.m_planeWidth + x, out.m_planeWidth,
-                             cols, rows);
+                             out.m_plane + static_cast<std::ptrdiff_t>(y) * out.m_planeWidth + x,
+                             out.m_planeWidth, cols, rows);
     for (uint32_t r = 0; r < 8; ++r)
-        if ((rowMask >> r) & 1u)
-            std::memset(block + r * 8, 0, 8 * sizeof(int32_t));
+        if ((rowMask >> r) & 1u) std::memset(block + r * 8, 0, 8 * sizeof(int32_t));
 }
 
 void FJpegDecompress::decodeMcus()
@@ -539,8 +525,7 @@ bool FJpegDecompress::chromaFactors(int32_t& fx, int32_t& fy) const
     const OutputRecord& cr = m_outDU[2];
     fx = 0;
     fy = 0;
-    if (y.m_planeWidth != m_globalWidth || y.m_planeHeight != m_globalHeight)
-        return false;
+    if (y.m_planeWidth != m_globalWidth || y.m_planeHeight != m_globalHeight) return false;
     const bool sameChroma = cb.m_blocksAcross == cr.m_blocksAcross && cb.m_blocksDown == cr.m_blocksDown &&
                             cb.m_planeWidth == cr.m_planeWidth && cb.m_planeHeight == cr.m_planeHeight;
     if (!sameChroma || y.m_blocksAcross % cb.m_blocksAcross != 0 || y.m_blocksDown % cb.m_blocksDown != 0)
@@ -561,15 +546,15 @@ void FJpegDecompress::startConversion()
     int32_t fx = 0;
     int32_t fy = 0;
     const OutputRecord& y = m_outDU[0];
-    if (!chromaFactors(fx, fy) || y.m_blocksAcross != m_hMax || y.m_blocksDown != m_vMax)
-        return;
+    if (!chromaFactors(fx, fy) || y.m_blocksAcross != m_hMax || y.m_blocksDown != m_vMax) return;
     m_pixels.reset(allocatePixels());
     m_convertedRows = 0;
 }
 
 uint8_t* FJpegDecompress::allocatePixels() const
 {
-    const std::size_t size = static_cast<std::size_t>(m_globalWidth) * 4 * static_cast<std::size_t>(m_globalHeight);
+    const std::size_t size =
+        static_cast<std::size_t>(m_globalWidth) * 4 * static_cast<std::size_t>(m_globalHeight);
     uint8_t* pixels = static_cast<uint8_t*>(engineAlloc(k_memImage, size));
     if (pixels == nullptr)
         ZIBBO_FAIL(msgSystemError, "engineAlloc (" << static_cast<uint64_t>(size) << ") (NULL)");
@@ -578,19 +563,17 @@ uint8_t* FJpegDecompress::allocatePixels() const
 
 void FJpegDecompress::convertDecodedRows()
 {
-    if (!m_pixels || m_currentMDU % m_scanMDUWide != 0)
-        return;
-    const int32_t done = std::min(m_globalHeight, (m_currentMDU / m_scanMDUWide) * 8 * m_outDU[0].m_blocksDown);
-    if (done > m_convertedRows)
-        convertRows(m_pixels.get(), m_convertedRows, done);
+    if (!m_pixels || m_currentMDU % m_scanMDUWide != 0) return;
+    const int32_t done =
+        std::min(m_globalHeight, (m_currentMDU / m_scanMDUWide) * 8 * m_outDU[0].m_blocksDown);
+    if (done > m_convertedRows) convertRows(m_pixels.get(), m_convertedRows, done);
     m_convertedRows = std::max(m_convertedRows, done);
 }
 
 void FJpegDecompress::clearUndecodedSamples()
 {
     // Samples of the MCUs that the data never reached read as 0.
-    if (m_currentMDU >= m_scanMDUWide * m_scanMDUHigh)
-        return;
+    if (m_currentMDU >= m_scanMDUWide * m_scanMDUHigh) return;
     const int32_t mcuX = m_currentMDU % m_scanMDUWide;
     const int32_t mcuY = m_currentMDU / m_scanMDUWide;
     for (int32_t s = 0; s < m_scanComponents; ++s) {
@@ -608,8 +591,7 @@ void FJpegDecompress::clearUndecodedSamples()
 
 void FJpegDecompress::finishImage(FImage& image)
 {
-    if (!m_yOut)
-        ZIBBO_FAIL(msgFileCorrupted, "m_yOut (NULL)");
+    if (!m_yOut) ZIBBO_FAIL(msgFileCorrupted, "m_yOut (NULL)");
     const OutputRecord& y = m_outDU[0];
     // The conversion reads the planes with the image's size: they must match
     // it, whatever the segments said after the scan.
@@ -627,10 +609,10 @@ void FJpegDecompress::finishImage(FImage& image)
         m_pixels.reset(allocatePixels());
         m_convertedRows = 0;
     }
-    if (m_convertedRows < m_globalHeight)
-        convertRows(m_pixels.get(), m_convertedRows, m_globalHeight);
+    if (m_convertedRows < m_globalHeight) convertRows(m_pixels.get(), m_convertedRows, m_globalHeight);
     // The rows hold B, G, R, A whatever kind the image was meant to hold.
-    image.setPixels({m_globalWidth, m_globalHeight}, k_pixelBgra8, m_pixels.release(), m_globalWidth * 4, 1.0f);
+    image.setPixels({m_globalWidth, m_globalHeight}, k_pixelBgra8, m_pixels.release(), m_globalWidth * 4,
+                    1.0f);
 }
 
 void FJpegDecompress::convertRows(uint8_t* pixels, int32_t first, int32_t end) const
@@ -649,7 +631,8 @@ void FJpegDecompress::convertRows(uint8_t* pixels, int32_t first, int32_t end) c
     auto rowsAt = [&](int32_t r, int32_t count, int32_t f, int32_t chromaRow) {
         const std::ptrdiff_t c = static_cast<std::ptrdiff_t>(chromaRow) * cs;
         convertYCbCrFull(pixels + static_cast<std::ptrdiff_t>(h - r - count) * pitch, pitch, cr.m_plane + c,
-                         cb.m_plane + c, f, w, count, ys, cs, y.m_plane + static_cast<std::ptrdiff_t>(r) * ys);
+                         cb.m_plane + c, f, w, count, ys, cs,
+                         y.m_plane + static_cast<std::ptrdiff_t>(r) * ys);
     };
     if (fx != fy) {
         // Subsampled across only: every row has a chroma row of its own.
@@ -662,8 +645,6 @@ void FJpegDecompress::convertRows(uint8_t* pixels, int32_t first, int32_t end) c
     // after the last whole group (at the bottom of the picture) go separately.
     const int32_t f = fx;
     const int32_t whole = (end - first) / f * f;
-    if (whole > 0)
-        rowsAt(first, whole, f, first / f);
-    if (first + whole < end)
-        rowsAt(first + whole, end - first - whole, f, (first + whole) / f);
+    if (whole > 0) rowsAt(first, whole, f, first / f);
+    if (first + whole < end) rowsAt(first + whole, end - first - whole, f, (first + whole) / f);
 }

@@ -21,8 +21,7 @@ void FJpegHuffmanTable::build(const uint8_t counts[16], const uint8_t* values, b
     for (int32_t k = 0; k < n;) {
         while (k < n && sizes[k] == size)
             codes[k++] = code++;
-        if (k >= n)
-            break;
+        if (k >= n) break;
         do {
             code <<= 1;
             ++size;
@@ -45,8 +44,7 @@ void FJpegHuffmanTable::build(const uint8_t counts[16], const uint8_t* values, b
         m_maxCode[l] = codes[j - 1];
         m_longest = l;
     }
-    if (m_longest > 0)
-        ++m_maxCode[m_longest];
+    if (m_longest > 0) ++m_maxCode[m_longest];
 
     // The lookup replays the bit-by-bit decode on every k_fastBits prefix.
     const int32_t fastLimit = m_longest < k_fastBits ? m_longest : k_fastBits;
@@ -55,8 +53,7 @@ void FJpegHuffmanTable::build(const uint8_t counts[16], const uint8_t* values, b
         m_fastValue[prefix] = 0;
         for (int32_t l = 1; l <= fastLimit; ++l) {
             const int32_t c = prefix >> (k_fastBits - l);
-            if (c > m_maxCode[l])
-                continue;
+            if (c > m_maxCode[l]) continue;
             const int32_t symbol = valueOf(l, c);
             m_fast[prefix] = static_cast<uint16_t>((l << 8) | symbol);
             const int32_t size = dc ? symbol : (symbol & 15);

@@ -20,12 +20,9 @@ constexpr int32_t k_cos[9] = {2048, 2008, 1892, 1702, 1448, 1137, 783, 399, 0};
 constexpr int32_t cosTerm(int32_t j)
 {
     j %= 32;
-    if (j <= 8)
-        return k_cos[j];
-    if (j <= 16)
-        return -k_cos[16 - j];
-    if (j <= 24)
-        return -k_cos[j - 16];
+    if (j <= 8) return k_cos[j];
+    if (j <= 16) return -k_cos[16 - j];
+    if (j <= 24) return -k_cos[j - 16];
     return k_cos[32 - j];
 }
 
@@ -72,8 +69,8 @@ inline Bytes8 toSamples(const Lanes& sum)
     // The low byte of each lane, gathered by one byte shuffle.
     const Bytes32 bytes = reinterpret_cast<Bytes32>(v);
     constexpr int low = std::endian::native == std::endian::little ? 0 : 3;
-    return __builtin_shufflevector(bytes, bytes, low, low + 4, low + 8, low + 12, low + 16, low + 20, low + 24,
-                                   low + 28);
+    return __builtin_shufflevector(bytes, bytes, low, low + 4, low + 8, low + 12, low + 16, low + 20,
+                                   low + 24, low + 28);
 }
 
 inline uint8_t toSample(int32_t s)
@@ -95,8 +92,9 @@ inline void storeRow(uint8_t* dest, const Bytes8& samples, int32_t cols)
 // Both passes work on eight lanes at once (the outputs of a row, the columns
 // of the block); the body is compiled twice, the second time for processors
 // with AVX2, and the wider vector unit is used where there is one.
-__attribute__((always_inline)) inline void transformBlock(const int32_t* block, uint32_t rowMask, uint32_t acRowMask,
-                                                          uint8_t* dest, int32_t stride, int32_t cols, int32_t rows)
+__attribute__((always_inline)) inline void transformBlock(const int32_t* block, uint32_t rowMask,
+                                                          uint32_t acRowMask, uint8_t* dest, int32_t stride,
+                                                          int32_t cols, int32_t rows)
 {
     // A block with only its DC term is flat.
     if ((rowMask & ~1u) == 0 && (acRowMask & 1u) == 0) {
@@ -154,8 +152,7 @@ using TransformFunction = void (*)(const int32_t*, uint32_t, uint32_t, uint8_t*,
 TransformFunction chooseTransform()
 {
 #if defined(__x86_64__) || defined(__i386__)
-    if (__builtin_cpu_supports("avx2"))
-        return transformAvx2;
+    if (__builtin_cpu_supports("avx2")) return transformAvx2;
 #endif
     return FJpegIdct::transformPlain;
 }
@@ -168,8 +165,8 @@ void FJpegIdct::transformPlain(const int32_t* block, uint32_t rowMask, uint32_t 
     transformBlock(block, rowMask, acRowMask, dest, stride, cols, rows);
 }
 
-void FJpegIdct::transform(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest, int32_t stride,
-                          int32_t cols, int32_t rows)
+void FJpegIdct::transform(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest,
+                          int32_t stride, int32_t cols, int32_t rows)
 {
     static const TransformFunction chosen = chooseTransform();
     chosen(block, rowMask, acRowMask, dest, stride, cols, rows);

@@ -26,5 +26,4 @@ public:
     // the processor runs best once, and both give the same samples.
     static void transformPlain(const int32_t* block, uint32_t rowMask, uint32_t acRowMask, uint8_t* dest,
                                int32_t stride, int32_t cols, int32_t rows);
-
 };

@@ -14,9 +14,9 @@
 namespace pixelcodec {
 
 // Single-precision constants that the conversions multiply with.
-constexpr float k_inv255f = 0.003921569f;   // 1/255
-constexpr float k_inv15f = 0.06666667f;     // 1/15
-constexpr double k_inv257 = 0.0038910505827516317;  // single-precision 1/257, as a double: just below 1/257
+constexpr float k_inv255f = 0.003921569f;          // 1/255
+constexpr float k_inv15f = 0.06666667f;            // 1/15
+constexpr double k_inv257 = 0.0038910505827516317; // single-precision 1/257, as a double: just below 1/257
 constexpr double k_inv17 = static_cast<double>(0.05882353f);
 constexpr double k_15over65535 = static_cast<double>(0.00022888533f);
 
@@ -25,16 +25,27 @@ constexpr double k_15over65535 = static_cast<double>(0.00022888533f);
 // 64-bit range (and NaN) store 0 rather than invoke undefined behaviour.
 inline int64_t truncToInt(double v)
 {
-    if (!(v > -9.2e18 && v < 9.2e18))
-        return 0;
+    if (!(v > -9.2e18 && v < 9.2e18)) return 0;
     return static_cast<int64_t>(v);
 }
-inline uint8_t trunc8(double v) { return static_cast<uint8_t>(truncToInt(v)); }
-inline uint16_t trunc16(double v) { return static_cast<uint16_t>(truncToInt(v)); }
+inline uint8_t trunc8(double v)
+{
+    return static_cast<uint8_t>(truncToInt(v));
+}
+inline uint16_t trunc16(double v)
+{
+    return static_cast<uint16_t>(truncToInt(v));
+}
 
-inline double luminance(double r, double g, double b) { return 0.212671 * r + 0.71516 * g + 0.072169 * b; }
+inline double luminance(double r, double g, double b)
+{
+    return 0.212671 * r + 0.71516 * g + 0.072169 * b;
+}
 
-inline uint8_t mono(bool set) { return set ? 128 : 0; }
+inline uint8_t mono(bool set)
+{
+    return set ? 128 : 0;
+}
 
 // RGB5A3 coding.
 inline void decodeRgb5a3(uint16_t w, uint8_t rgba[4])
@@ -75,7 +86,8 @@ inline uint16_t encodeRgb5a3(const uint8_t rgba[4])
 //   rgba16(out), rgbaF(out)
 //   grey8(), grey4() (writing the grey kinds)
 
-struct SZero {  // a payload byte read as a colour: zero everywhere
+struct SZero
+{ // a payload byte read as a colour: zero everywhere
     uint8_t monoByte() const { return 0; }
     void rgba8(uint8_t o[4]) const { std::memset(o, 0, 4); }
     void rgba16(uint16_t o[4]) const { std::memset(o, 0, 8); }
@@ -84,8 +96,9 @@ struct SZero {  // a payload byte read as a colour: zero everywhere
     uint8_t grey4() const { return 0; }
 };
 
-struct SMono {
-    unsigned m;  // 0 or 1
+struct SMono
+{
+    unsigned m; // 0 or 1
     uint8_t monoByte() const { return mono(m != 0); }
     void rgba8(uint8_t o[4]) const { std::memset(o, static_cast<int>(m * 255), 4); }
     void rgba16(uint16_t o[4]) const { o[0] = o[1] = o[2] = o[3] = static_cast<uint16_t>(m * 65535); }
@@ -96,14 +109,11 @@ struct SMono {
 
 // Grey of scale 15 (grey4) or 255 (grey8). The value is an int because a
 // grey4 read at a byte pointer takes the whole byte as its grey value.
-template <int Max>
-struct SGrey {
+template <int Max> struct SGrey
+{
     int v;
     uint8_t monoByte() const { return mono(v != 0); }
-    void rgba8(uint8_t o[4]) const
-    {
-        std::memset(o, static_cast<uint8_t>(Max == 15 ? v * 17 : v), 4);
-    }
+    void rgba8(uint8_t o[4]) const { std::memset(o, static_cast<uint8_t>(Max == 15 ? v * 17 : v), 4); }
     void rgba16(uint16_t o[4]) const
     {
         o[0] = o[1] = o[2] = o[3] = static_cast<uint16_t>(Max == 15 ? v * 4369 : v * 257);
@@ -116,13 +126,10 @@ struct SGrey {
 
 // 8-bit colour. DivideFloat: the rgba8 form becomes float by x / 255; the rgb8
 // and bgra8 forms multiply by the single-precision 1/255.
-template <bool DivideFloat>
-struct SColor8 {
-    uint8_t c[4];  // R, G, B, A
-    double lum() const
-    {
-        return luminance(c[0] * (1.0 / 255), c[1] * (1.0 / 255), c[2] * (1.0 / 255));
-    }
+template <bool DivideFloat> struct SColor8
+{
+    uint8_t c[4]; // R, G, B, A
+    double lum() const { return luminance(c[0] * (1.0 / 255), c[1] * (1.0 / 255), c[2] * (1.0 / 255)); }
     uint8_t monoByte() const { return mono(lum() != 0.0); }
     void rgba8(uint8_t o[4]) const { std::memcpy(o, c, 4); }
     void rgba16(uint16_t o[4]) const
@@ -139,9 +146,10 @@ struct SColor8 {
     uint8_t grey4() const { return trunc8(luminance(c[0], c[1], c[2]) * k_inv17); }
 };
 using SRgba8 = SColor8<true>;
-using SScaled8 = SColor8<false>;  // rgb8 and bgra8
+using SScaled8 = SColor8<false>; // rgb8 and bgra8
 
-struct SColor16 {
+struct SColor16
+{
     uint16_t c[4];
     uint8_t monoByte() const
     {
@@ -162,7 +170,8 @@ struct SColor16 {
     uint8_t grey4() const { return trunc8(luminance(c[0], c[1], c[2]) * k_15over65535); }
 };
 
-struct SColorF {
+struct SColorF
+{
     float c[4];
     uint8_t monoByte() const { return mono(luminance(c[0], c[1], c[2]) != 0.0); }
     void rgba8(uint8_t o[4]) const
@@ -184,20 +193,23 @@ struct SColorF {
 // Exchange forms: how a source value is stored into a form (reads), and how a
 // form's value becomes a source value (writes).
 
-template <int Form>
-struct FormOf;
+template <int Form> struct FormOf;
 
-template <>
-struct FormOf<k_formMono> {
-    template <class S>
-    static void store(const S& s, void* out) { *static_cast<uint8_t*>(out) = s.monoByte(); }
-    static SMono load(const void* v) { return SMono{static_cast<unsigned>(*static_cast<const uint8_t*>(v) >> 7)}; }
+template <> struct FormOf<k_formMono>
+{
+    template <class S> static void store(const S& s, void* out)
+    {
+        *static_cast<uint8_t*>(out) = s.monoByte();
+    }
+    static SMono load(const void* v)
+    {
+        return SMono{static_cast<unsigned>(*static_cast<const uint8_t*>(v) >> 7)};
+    }
 };
 
-template <>
-struct FormOf<k_formRgb8> {
-    template <class S>
-    static void store(const S& s, void* out)
+template <> struct FormOf<k_formRgb8>
+{
+    template <class S> static void store(const S& s, void* out)
     {
         uint8_t c[4];
         s.rgba8(c);
@@ -211,10 +223,9 @@ struct FormOf<k_formRgb8> {
     }
 };
 
-template <>
-struct FormOf<k_formRgba8> {
-    template <class S>
-    static void store(const S& s, void* out) { s.rgba8(static_cast<uint8_t*>(out)); }
+template <> struct FormOf<k_formRgba8>
+{
+    template <class S> static void store(const S& s, void* out) { s.rgba8(static_cast<uint8_t*>(out)); }
     static SRgba8 load(const void* v)
     {
         SRgba8 s;
@@ -223,10 +234,9 @@ struct FormOf<k_formRgba8> {
     }
 };
 
-template <>
-struct FormOf<k_formBgra8> {
-    template <class S>
-    static void store(const S& s, void* out)
+template <> struct FormOf<k_formBgra8>
+{
+    template <class S> static void store(const S& s, void* out)
     {
         uint8_t c[4];
         s.rgba8(c);
@@ -243,10 +253,9 @@ struct FormOf<k_formBgra8> {
     }
 };
 
-template <>
-struct FormOf<k_formRgba16> {
-    template <class S>
-    static void store(const S& s, void* out)
+template <> struct FormOf<k_formRgba16>
+{
+    template <class S> static void store(const S& s, void* out)
     {
         uint16_t c[4];
         s.rgba16(c);
@@ -260,10 +269,9 @@ struct FormOf<k_formRgba16> {
     }
 };
 
-template <>
-struct FormOf<k_formRgbaFloat> {
-    template <class S>
-    static void store(const S& s, void* out)
+template <> struct FormOf<k_formRgbaFloat>
+{
+    template <class S> static void store(const S& s, void* out)
     {
         float c[4];
         s.rgbaF(c);
@@ -277,23 +285,24 @@ struct FormOf<k_formRgbaFloat> {
     }
 };
 
-constexpr bool isRawForm(int form) { return form >= k_formRaw8; }
+constexpr bool isRawForm(int form)
+{
+    return form >= k_formRaw8;
+}
 
 // ---------------------------------------------------------------------------
 // Kinds: how pixel i of a row is read into a source value and written from one.
 // ownForm is the exchange form whose layout is the kind's own (-1: none).
 
-template <int Kind>
-struct KindOf;
+template <int Kind> struct KindOf;
 
-template <>
-struct KindOf<k_pixelMono1> {
+template <> struct KindOf<k_pixelMono1>
+{
     static constexpr int bits = 1;
     static constexpr int ownForm = k_formMono;
     static SMono load(const uint8_t* row, int32_t i) { return SMono{(row[i >> 3] >> (7 - (i & 7))) & 1u}; }
     static SMono loadAt(const uint8_t* p) { return SMono{static_cast<unsigned>(*p >> 7)}; }
-    template <class S>
-    static void store(const S& s, uint8_t* row, int32_t i)
+    template <class S> static void store(const S& s, uint8_t* row, int32_t i)
     {
         const uint8_t bit = static_cast<uint8_t>(0x80 >> (i & 7));
         uint8_t& b = row[i >> 3];
@@ -301,8 +310,8 @@ struct KindOf<k_pixelMono1> {
     }
 };
 
-template <>
-struct KindOf<k_pixelGrey4> {
+template <> struct KindOf<k_pixelGrey4>
+{
     static constexpr int bits = 4;
     static constexpr int ownForm = -1;
     static SGrey<15> load(const uint8_t* row, int32_t i)
@@ -311,8 +320,7 @@ struct KindOf<k_pixelGrey4> {
         return SGrey<15>{(i & 1) ? b >> 4 : b & 15};
     }
     static SGrey<15> loadAt(const uint8_t* p) { return SGrey<15>{*p}; }
-    template <class S>
-    static void store(const S& s, uint8_t* row, int32_t i)
+    template <class S> static void store(const S& s, uint8_t* row, int32_t i)
     {
         const uint8_t v = s.grey4() & 15;
         uint8_t& b = row[i >> 1];
@@ -320,42 +328,51 @@ struct KindOf<k_pixelGrey4> {
     }
 };
 
-struct KindGrey8 {
+struct KindGrey8
+{
     static constexpr int bits = 8;
     static constexpr int ownForm = -1;
     static SGrey<255> load(const uint8_t* row, int32_t i) { return SGrey<255>{row[i]}; }
     static SGrey<255> loadAt(const uint8_t* p) { return SGrey<255>{*p}; }
-    template <class S>
-    static void store(const S& s, uint8_t* row, int32_t i) { row[i] = s.grey8(); }
+    template <class S> static void store(const S& s, uint8_t* row, int32_t i) { row[i] = s.grey8(); }
 };
-template <>
-struct KindOf<k_pixelGrey8> : KindGrey8 {};
-template <>
-struct KindOf<k_pixelGrey8b> : KindGrey8 {};
+template <> struct KindOf<k_pixelGrey8> : KindGrey8
+{
+};
+template <> struct KindOf<k_pixelGrey8b> : KindGrey8
+{
+};
 
 // Kinds whose layout is an exchange form: reading and writing go through it.
-template <int Form, int Bytes>
-struct KindAsForm {
+template <int Form, int Bytes> struct KindAsForm
+{
     static constexpr int bits = Bytes * 8;
     static constexpr int ownForm = Form;
     static auto load(const uint8_t* row, int32_t i) { return FormOf<Form>::load(row + i * Bytes); }
     static auto loadAt(const uint8_t* p) { return FormOf<Form>::load(p); }
-    template <class S>
-    static void store(const S& s, uint8_t* row, int32_t i) { FormOf<Form>::store(s, row + i * Bytes); }
+    template <class S> static void store(const S& s, uint8_t* row, int32_t i)
+    {
+        FormOf<Form>::store(s, row + i * Bytes);
+    }
 };
-template <>
-struct KindOf<k_pixelRgb8> : KindAsForm<k_formRgb8, 3> {};
-template <>
-struct KindOf<k_pixelRgba8> : KindAsForm<k_formRgba8, 4> {};
-template <>
-struct KindOf<k_pixelRgba16> : KindAsForm<k_formRgba16, 8> {};
-template <>
-struct KindOf<k_pixelRgbaFloat> : KindAsForm<k_formRgbaFloat, 16> {};
-template <>
-struct KindOf<k_pixelBgra8> : KindAsForm<k_formBgra8, 4> {};
+template <> struct KindOf<k_pixelRgb8> : KindAsForm<k_formRgb8, 3>
+{
+};
+template <> struct KindOf<k_pixelRgba8> : KindAsForm<k_formRgba8, 4>
+{
+};
+template <> struct KindOf<k_pixelRgba16> : KindAsForm<k_formRgba16, 8>
+{
+};
+template <> struct KindOf<k_pixelRgbaFloat> : KindAsForm<k_formRgbaFloat, 16>
+{
+};
+template <> struct KindOf<k_pixelBgra8> : KindAsForm<k_formBgra8, 4>
+{
+};
 
-template <>
-struct KindOf<k_pixelRgb5a3> {
+template <> struct KindOf<k_pixelRgb5a3>
+{
     static constexpr int bits = 16;
     static constexpr int ownForm = -1;
     static SRgba8 loadAt(const uint8_t* p)
@@ -365,8 +382,7 @@ struct KindOf<k_pixelRgb5a3> {
         return s;
     }
     static SRgba8 load(const uint8_t* row, int32_t i) { return loadAt(row + 2 * i); }
-    template <class S>
-    static void store(const S& s, uint8_t* row, int32_t i)
+    template <class S> static void store(const S& s, uint8_t* row, int32_t i)
     {
         uint8_t c[4];
         s.rgba8(c);
@@ -378,34 +394,37 @@ struct KindOf<k_pixelRgb5a3> {
 
 // Opaque payload bytes: a colour read of them is zero, a write from anything but
 // their own form stores zero.
-template <int Form>
-struct KindRaw {
+template <int Form> struct KindRaw
+{
     static constexpr int bits = 8;
     static constexpr int ownForm = Form;
     static SZero load(const uint8_t*, int32_t) { return SZero{}; }
     static SZero loadAt(const uint8_t*) { return SZero{}; }
-    template <class S>
-    static void store(const S&, uint8_t* row, int32_t i) { row[i] = 0; }
+    template <class S> static void store(const S&, uint8_t* row, int32_t i) { row[i] = 0; }
 };
-template <>
-struct KindOf<k_pixelRaw8> : KindRaw<k_formRaw8> {};
-template <>
-struct KindOf<k_pixelPvr2> : KindRaw<k_formPvr2> {};
-template <>
-struct KindOf<k_pixelPvr4> : KindRaw<k_formPvr4> {};
+template <> struct KindOf<k_pixelRaw8> : KindRaw<k_formRaw8>
+{
+};
+template <> struct KindOf<k_pixelPvr2> : KindRaw<k_formPvr2>
+{
+};
+template <> struct KindOf<k_pixelPvr4> : KindRaw<k_formPvr4>
+{
+};
 
-constexpr int ownBytes(int bits) { return bits / 8; }
+constexpr int ownBytes(int bits)
+{
+    return bits / 8;
+}
 
 // ---------------------------------------------------------------------------
 // The operations, composed from the above.
 
-template <int Kind, int Form>
-void readIndex(void* out, const uint8_t* row, int32_t i)
+template <int Kind, int Form> void readIndex(void* out, const uint8_t* row, int32_t i)
 {
     using K = KindOf<Kind>;
     if constexpr (isRawForm(Form)) {
-        if constexpr (Form == K::ownForm)
-            *static_cast<uint8_t*>(out) = row[i];
+        if constexpr (Form == K::ownForm) *static_cast<uint8_t*>(out) = row[i];
         // another kind's payload byte: the output stays as it was
     } else if constexpr (Form == K::ownForm && K::bits >= 8) {
         std::memcpy(out, row + i * ownBytes(K::bits), ownBytes(K::bits));
@@ -414,13 +433,11 @@ void readIndex(void* out, const uint8_t* row, int32_t i)
     }
 }
 
-template <int Kind, int Form>
-void readAt(void* out, const uint8_t* p)
+template <int Kind, int Form> void readAt(void* out, const uint8_t* p)
 {
     using K = KindOf<Kind>;
     if constexpr (isRawForm(Form)) {
-        if constexpr (Form == K::ownForm)
-            *static_cast<uint8_t*>(out) = *p;
+        if constexpr (Form == K::ownForm) *static_cast<uint8_t*>(out) = *p;
     } else if constexpr (Form == K::ownForm) {
         // also the mono read of kind 1, which copies the whole byte
         std::memcpy(out, p, K::bits >= 8 ? ownBytes(K::bits) : 1);
@@ -429,8 +446,7 @@ void readAt(void* out, const uint8_t* p)
     }
 }
 
-template <int Form, int Kind>
-void writeIndex(const void* value, uint8_t* row, int32_t i)
+template <int Form, int Kind> void writeIndex(const void* value, uint8_t* row, int32_t i)
 {
     using K = KindOf<Kind>;
     if constexpr (Form == K::ownForm && K::bits >= 8) {
@@ -442,4 +458,4 @@ void writeIndex(const void* value, uint8_t* row, int32_t i)
     }
 }
 
-}  // namespace pixelcodec
+} // namespace pixelcodec

@@ -31,10 +31,10 @@ constexpr void fillRow(FPixelRowConvertFn* row, std::integer_sequence<int, Dst..
     ((row[Dst] = &convertRow<Src + 1, Dst + 1>), ...);
 }
 
-template <int... Src>
-constexpr auto makeConverters(std::integer_sequence<int, Src...>)
+template <int... Src> constexpr auto makeConverters(std::integer_sequence<int, Src...>)
 {
-    struct Table {
+    struct Table
+    {
         FPixelRowConvertFn fn[k_kinds][k_kinds];
     } table{};
     (fillRow<Src>(table.fn[Src], std::make_integer_sequence<int, k_kinds>{}), ...);
@@ -43,8 +43,7 @@ constexpr auto makeConverters(std::integer_sequence<int, Src...>)
 
 constexpr auto k_converters = makeConverters(std::make_integer_sequence<int, k_kinds>{});
 
-template <int Kind>
-void clearRow(uint8_t* row, int32_t index, int32_t count)
+template <int Kind> void clearRow(uint8_t* row, int32_t index, int32_t count)
 {
     // Every kind stores a zero bgra8 value as all-zero bits.
     if constexpr (KindOf<Kind>::bits >= 8) {
@@ -57,11 +56,11 @@ void clearRow(uint8_t* row, int32_t index, int32_t count)
     }
 }
 
-template <int... Kind>
-constexpr auto makeClearers(std::integer_sequence<int, Kind...>)
+template <int... Kind> constexpr auto makeClearers(std::integer_sequence<int, Kind...>)
 {
     using Fn = void (*)(uint8_t*, int32_t, int32_t);
-    struct Table {
+    struct Table
+    {
         Fn fn[k_kinds];
     } table{{&clearRow<Kind + 1>...}};
     return table;
@@ -69,19 +68,20 @@ constexpr auto makeClearers(std::integer_sequence<int, Kind...>)
 
 constexpr auto k_clearers = makeClearers(std::make_integer_sequence<int, k_kinds>{});
 
-bool validKind(int32_t kind) { return kind >= k_pixelMono1 && kind <= k_pixelPvr4; }
+bool validKind(int32_t kind)
+{
+    return kind >= k_pixelMono1 && kind <= k_pixelPvr4;
+}
 
-}  // namespace
+} // namespace
 
 FPixelRowConvertFn getPixelRowConverter(int32_t srcKind, int32_t dstKind)
 {
-    if (!validKind(srcKind) || !validKind(dstKind))
-        return nullptr;
+    if (!validKind(srcKind) || !validKind(dstKind)) return nullptr;
     return k_converters.fn[srcKind - 1][dstKind - 1];
 }
 
 void clearPixels(int32_t kind, uint8_t* row, int32_t index, int32_t count)
 {
-    if (validKind(kind) && count > 0)
-        k_clearers.fn[kind - 1](row, index, count);
+    if (validKind(kind) && count > 0) k_clearers.fn[kind - 1](row, index, count);
 }

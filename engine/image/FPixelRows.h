@@ -8,8 +8,8 @@
 
 // Converts count pixels: source pixel srcIndex + j of srcRow into destination
 // pixel dstIndex + j of dstRow.
-using FPixelRowConvertFn = void (*)(const uint8_t* srcRow, int32_t srcIndex, uint8_t* dstRow, int32_t dstIndex,
-                                    int32_t count);
+using FPixelRowConvertFn = void (*)(const uint8_t* srcRow, int32_t srcIndex, uint8_t* dstRow,
+                                    int32_t dstIndex, int32_t count);
 
 // The converter between two kinds, or null when either is outside 1 to 13.
 FPixelRowConvertFn getPixelRowConverter(int32_t srcKind, int32_t dstKind);

@@ -4,8 +4,7 @@
 
 bool FPlacementTrailer::read(FInStream& stream)
 {
-    if (stream.remaining() < k_size)
-        return false;
+    if (stream.remaining() < k_size) return false;
     m_offsetX = stream.readInt32();
     m_offsetY = stream.readInt32();
     m_fullWidth = stream.readInt32();

@@ -1,9 +1,9 @@
 #include "image/FPngLoader.h"
 
 #include "core/FErrorMessage.h"
-#include "core/FTimedLogStream.h"
 #include "core/FLogStream.h"
 #include "core/FMemory.h"
+#include "core/FTimedLogStream.h"
 #include "image/FImage.h"
 #include "image/FPlacementTrailer.h"
 #include "io/FInStream.h"
@@ -12,8 +12,8 @@
 
 #include <csetjmp>
 #include <cstddef>
-#include <optional>
 #include <exception>
+#include <optional>
 
 // libpng reports errors by a long jump back into the function that set it up.
 // Failure reports are C++ exceptions, which must not travel through libpng's C
@@ -43,8 +43,7 @@ struct PngRead
     {
         engineFree(m_rows);
         engineFree(m_pixels);
-        if (m_png != nullptr)
-            png_destroy_read_struct(&m_png, m_info != nullptr ? &m_info : nullptr, nullptr);
+        if (m_png != nullptr) png_destroy_read_struct(&m_png, m_info != nullptr ? &m_info : nullptr, nullptr);
     }
 };
 
@@ -63,8 +62,8 @@ void readCallback(png_structp png, png_bytep data, png_size_t length)
     PngRead& read = readOf(png);
     bool failed = false;
     try {
-        const std::streamsize got =
-            read.m_stream->buffer()->sgetn(reinterpret_cast<char*>(data), static_cast<std::streamsize>(length));
+        const std::streamsize got = read.m_stream->buffer()->sgetn(reinterpret_cast<char*>(data),
+                                                                   static_cast<std::streamsize>(length));
         if (got != static_cast<std::streamsize>(length))
             ZIBBO_FAIL(msgFileCorrupted, "sizeRead (" << static_cast<int64_t>(got) << ") == sizeToRead ("
                                                       << static_cast<uint64_t>(length) << ")");
@@ -72,8 +71,7 @@ void readCallback(png_structp png, png_bytep data, png_size_t length)
         read.m_failure = std::current_exception();
         failed = true;
     }
-    if (failed)
-        jumpOut(png);
+    if (failed) jumpOut(png);
 }
 
 void onError(png_structp png, png_const_charp message)
@@ -108,8 +106,7 @@ void release(png_structp, png_voidp block)
 
 bool readHeader(PngRead& read)
 {
-    if (setjmp(png_jmpbuf(read.m_png)))
-        return false;
+    if (setjmp(png_jmpbuf(read.m_png))) return false;
     png_set_user_limits(read.m_png, FPngLoader::k_maximumDimension, FPngLoader::k_maximumDimension);
     // Only the picture, its palette and its transparency are used. Every other
     // ancillary chunk is skipped unread: a damaged file may declare one of
@@ -131,33 +128,25 @@ bool readHeader(PngRead& read)
 bool readPixels(PngRead& read)
 {
     png_structp png = read.m_png;
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    if (read.m_colorType == PNG_COLOR_TYPE_PALETTE)
-        png_set_palette_to_rgb(png);
+    if (setjmp(png_jmpbuf(png))) return false;
+    if (read.m_colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
     if (read.m_colorType == PNG_COLOR_TYPE_GRAY || read.m_colorType == PNG_COLOR_TYPE_GRAY_ALPHA) {
-        if (read.m_depth < 8)
-            png_set_expand_gray_1_2_4_to_8(png);
+        if (read.m_depth < 8) png_set_expand_gray_1_2_4_to_8(png);
         png_set_gray_to_rgb(png);
     }
-    if (png_get_valid(png, read.m_info, PNG_INFO_tRNS))
-        png_set_tRNS_to_alpha(png);
-    if (read.m_depth == 16)
-        png_set_swap(png);
-    if (read.m_depth > 8)
-        png_set_strip_16(png);
+    if (png_get_valid(png, read.m_info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    if (read.m_depth == 16) png_set_swap(png);
+    if (read.m_depth > 8) png_set_strip_16(png);
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     png_set_bgr(png);
     png_set_interlace_handling(png);
     png_read_update_info(png, read.m_info);
 
     const std::size_t pitch = static_cast<std::size_t>(read.m_width) * 4;
-    if (png_get_rowbytes(png, read.m_info) != pitch)
-        png_error(png, "row size");
+    if (png_get_rowbytes(png, read.m_info) != pitch) png_error(png, "row size");
     read.m_pixels = static_cast<uint8_t*>(engineAlloc(k_memImage, pitch * read.m_height));
     read.m_rows = static_cast<png_bytep*>(engineAlloc(k_memCString, sizeof(png_bytep) * read.m_height));
-    if (read.m_pixels == nullptr || read.m_rows == nullptr)
-        png_error(png, "engineAlloc (NULL)");
+    if (read.m_pixels == nullptr || read.m_rows == nullptr) png_error(png, "engineAlloc (NULL)");
     // PNG row i is buffer row height - 1 - i: the picture is stored bottom row first.
     for (png_uint_32 i = 0; i < read.m_height; ++i)
         read.m_rows[i] = read.m_pixels + (read.m_height - 1 - i) * pitch;
@@ -172,27 +161,22 @@ void FPngLoader::load(FInStream& stream, FImage& image)
 {
     // Disk loads are timed when that diagnosis is switched on.
     std::optional<FTimedLogStream> timer;
-    if (k_logDiskLoad.isOn())
-        timer.emplace(ZIBBO_HERE) << "PNG ";
+    if (k_logDiskLoad.isOn()) timer.emplace(ZIBBO_HERE) << "PNG ";
 
     PngRead read;
     read.m_stream = &stream;
-    read.m_png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &read, onError, onWarning, &read, allocate,
-                                          release);
-    if (read.m_png == nullptr)
-        ZIBBO_FAIL(msgSystemError, "png_create_read_struct_2 (NULL)");
+    read.m_png =
+        png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &read, onError, onWarning, &read, allocate, release);
+    if (read.m_png == nullptr) ZIBBO_FAIL(msgSystemError, "png_create_read_struct_2 (NULL)");
     read.m_info = png_create_info_struct(read.m_png);
-    if (read.m_info == nullptr)
-        ZIBBO_FAIL(msgSystemError, "png_create_info_struct (NULL)");
+    if (read.m_info == nullptr) ZIBBO_FAIL(msgSystemError, "png_create_info_struct (NULL)");
 
-    if (!readHeader(read))
-        std::rethrow_exception(read.m_failure);
+    if (!readHeader(read)) std::rethrow_exception(read.m_failure);
     ZIBBO_LOG(k_logImage, false) << "Reading PNG: w=" << read.m_width << ", h=" << read.m_height
                                  << ", depth=" << read.m_depth << ", color=" << read.m_colorType
-                                 << ", interlace=" << read.m_interlace << ", compression=" << read.m_compression
-                                 << ", filter=" << read.m_filter;
-    if (!readPixels(read))
-        std::rethrow_exception(read.m_failure);
+                                 << ", interlace=" << read.m_interlace
+                                 << ", compression=" << read.m_compression << ", filter=" << read.m_filter;
+    if (!readPixels(read)) std::rethrow_exception(read.m_failure);
 
     const int32_t width = static_cast<int32_t>(read.m_width);
     const int32_t height = static_cast<int32_t>(read.m_height);

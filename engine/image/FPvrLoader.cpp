@@ -1,16 +1,16 @@
 #include "image/FPvrLoader.h"
 
 #include "core/FErrorMessage.h"
-#include "core/FTimedLogStream.h"
 #include "core/FMemory.h"
+#include "core/FTimedLogStream.h"
 #include "image/FImage.h"
 #include "image/FPlacementTrailer.h"
 #include "io/FInStream.h"
 
 #include <cstddef>
-#include <optional>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -42,8 +42,7 @@ void FPvrLoader::load(FInStream& stream, FImage& image)
 {
     // Disk loads are timed when that diagnosis is switched on.
     std::optional<FTimedLogStream> timer;
-    if (k_logDiskLoad.isOn())
-        timer.emplace(ZIBBO_HERE) << "PVR ";
+    if (k_logDiskLoad.isOn()) timer.emplace(ZIBBO_HERE) << "PVR ";
 
     unsigned char header[k_headerSize];
     const std::streamsize got = stream.buffer()->sgetn(reinterpret_cast<char*>(header), k_headerSize);
@@ -61,16 +60,15 @@ void FPvrLoader::load(FInStream& stream, FImage& image)
     if (headerSize != k_headerSize)
         ZIBBO_FAIL(msgFileCorrupted, "PVR: headerSize (" << headerSize << ") == " << k_headerSize);
     if (width == 0 || height == 0 || width > k_maximumDimension || height > k_maximumDimension)
-        ZIBBO_FAIL(msgFileCorrupted, "PVR: width (" << width << ") and height (" << height << ") in 1.."
-                                                    << k_maximumDimension);
+        ZIBBO_FAIL(msgFileCorrupted,
+                   "PVR: width (" << width << ") and height (" << height << ") in 1.." << k_maximumDimension);
     if (dataSize == 0 || static_cast<int64_t>(dataSize) > stream.remaining())
         ZIBBO_FAIL(msgFileCorrupted, "PVR: dataSize (" << dataSize << ") > 0 && dataSize <= remaining ("
                                                        << stream.remaining() << ")");
 
     const std::size_t total = std::size_t{dataSize} + k_headerSize;
     std::unique_ptr<uint8_t, BlockFree> buffer(static_cast<uint8_t*>(engineAlloc(k_memImage, total)));
-    if (!buffer)
-        ZIBBO_FAIL(msgSystemError, "engineAlloc (NULL)");
+    if (!buffer) ZIBBO_FAIL(msgSystemError, "engineAlloc (NULL)");
     std::memcpy(buffer.get(), header, k_headerSize);
     if (stream.buffer()->sgetn(reinterpret_cast<char*>(buffer.get() + k_headerSize), dataSize) !=
         static_cast<std::streamsize>(dataSize))

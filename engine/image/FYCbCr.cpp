@@ -33,8 +33,7 @@ struct ChromaTerms
     int32_t b;
 };
 
-template <class M>
-inline ChromaTerms chromaTerms(int32_t cb, int32_t cr)
+template <class M> inline ChromaTerms chromaTerms(int32_t cb, int32_t cr)
 {
     const int32_t dcb = cb - 128;
     const int32_t dcr = cr - 128;
@@ -59,8 +58,8 @@ inline uint32_t packPixel(int32_t b, int32_t g, int32_t r)
         return static_cast<uint32_t>(b) | (static_cast<uint32_t>(g) << 8) | (static_cast<uint32_t>(r) << 16) |
                0xFF000000u;
     else
-        return (static_cast<uint32_t>(b) << 24) | (static_cast<uint32_t>(g) << 16) | (static_cast<uint32_t>(r) << 8) |
-               0xFFu;
+        return (static_cast<uint32_t>(b) << 24) | (static_cast<uint32_t>(g) << 16) |
+               (static_cast<uint32_t>(r) << 8) | 0xFFu;
 }
 
 // One run of pixels: luma and the chroma terms spread out per pixel give
@@ -72,24 +71,25 @@ __attribute__((always_inline)) inline void runBody(const uint8_t* yRow, const in
 {
     for (int32_t x = 0; x < n; ++x) {
         const int32_t l = M::luma(yRow[x]);
-        const uint32_t pixel = packPixel(clampChannel(l + tb[x]), clampChannel(l + tg[x]), clampChannel(l + tr[x]));
+        const uint32_t pixel =
+            packPixel(clampChannel(l + tb[x]), clampChannel(l + tg[x]), clampChannel(l + tr[x]));
         std::memcpy(out + x * 4, &pixel, 4);
     }
 }
 
-template <class M>
-struct Kernels
+template <class M> struct Kernels
 {
     using Run = void (*)(const uint8_t*, const int32_t*, const int32_t*, const int32_t*, uint8_t*, int32_t);
 
-    static void plain(const uint8_t* yRow, const int32_t* tr, const int32_t* tg, const int32_t* tb, uint8_t* out,
-                      int32_t n)
+    static void plain(const uint8_t* yRow, const int32_t* tr, const int32_t* tg, const int32_t* tb,
+                      uint8_t* out, int32_t n)
     {
         runBody<M>(yRow, tr, tg, tb, out, n);
     }
 #if defined(__x86_64__) || defined(__i386__)
-    __attribute__((target("avx2"))) static void avx2(const uint8_t* yRow, const int32_t* tr, const int32_t* tg,
-                                                     const int32_t* tb, uint8_t* out, int32_t n)
+    __attribute__((target("avx2"))) static void avx2(const uint8_t* yRow, const int32_t* tr,
+                                                     const int32_t* tg, const int32_t* tb, uint8_t* out,
+                                                     int32_t n)
     {
         runBody<M>(yRow, tr, tg, tb, out, n);
     }
@@ -97,13 +97,12 @@ struct Kernels
     static Run choose()
     {
 #if defined(__x86_64__) || defined(__i386__)
-        if (__builtin_cpu_supports("avx2"))
-            return avx2;
+        if (__builtin_cpu_supports("avx2")) return avx2;
 #endif
         return plain;
     }
-    static void run(const uint8_t* yRow, const int32_t* tr, const int32_t* tg, const int32_t* tb, uint8_t* out,
-                    int32_t n)
+    static void run(const uint8_t* yRow, const int32_t* tr, const int32_t* tg, const int32_t* tb,
+                    uint8_t* out, int32_t n)
     {
         static const Run chosen = choose();
         chosen(yRow, tr, tg, tb, out, n);
@@ -141,7 +140,8 @@ void convertRowGroup(const FYCbCrJob& j, int32_t width, int32_t height, int32_t 
         for (int32_t i = 0; i < rows; ++i) {
             const int32_t k = k0 + i;
             const uint8_t* yRow = j.m_y + static_cast<std::ptrdiff_t>(height - 1 - k) * j.m_yStride + x0;
-            uint8_t* out = j.m_dest + static_cast<std::ptrdiff_t>(k) * j.m_destPitch + static_cast<std::ptrdiff_t>(x0) * 4;
+            uint8_t* out = j.m_dest + static_cast<std::ptrdiff_t>(k) * j.m_destPitch +
+                           static_cast<std::ptrdiff_t>(x0) * 4;
             Kernels<M>::run(yRow, tr, tg, tb, out, n);
         }
     }
@@ -149,25 +149,21 @@ void convertRowGroup(const FYCbCrJob& j, int32_t width, int32_t height, int32_t 
 
 // Rows are grouped from the bottom: whole groups of f rows take the chroma row
 // of their lowest plane row, the top (height mod f) rows chroma row 0.
-template <class M, int F>
-void convertAll(const FYCbCrJob& j)
+template <class M, int F> void convertAll(const FYCbCrJob& j)
 {
     const int32_t height = jobHeight(j, F);
     const int32_t width = j.m_tilesAcross * F + j.m_restX;
     for (int32_t g = 0; g < j.m_tilesDown; ++g)
         convertRowGroup<M, F>(j, width, height, g * F, F, (height - 1 - g * F) / F);
-    if (j.m_restY > 0)
-        convertRowGroup<M, F>(j, width, height, j.m_tilesDown * F, j.m_restY, 0);
+    if (j.m_restY > 0) convertRowGroup<M, F>(j, width, height, j.m_tilesDown * F, j.m_restY, 0);
 }
 
 template <class M>
 void convert(uint8_t* dest, int32_t destPitch, const uint8_t* cr, const uint8_t* cb, int32_t factor,
              int32_t width, int32_t height, int32_t yStride, int32_t chromaStride, const uint8_t* y)
 {
-    if (factor != 1 && factor != 2 && factor != 4)
-        return;
-    if (width <= 0 || height <= 0)
-        return;
+    if (factor != 1 && factor != 2 && factor != 4) return;
+    if (width <= 0 || height <= 0) return;
     FYCbCrJob j;
     j.m_dest = dest;
     j.m_destPitch = destPitch;

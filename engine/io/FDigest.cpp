@@ -9,8 +9,7 @@ FDigestBytes FDigest::finishDigest(FDigestContext* context)
 {
     const int size = EVP_MD_CTX_get_size(context);
     void* block = size > 0 ? engineAlloc(k_memData, static_cast<size_t>(size)) : nullptr;
-    if (block == nullptr)
-        ZIBBO_FAIL(msgSystemError, "engineAlloc (" << size << ")");
+    if (block == nullptr) ZIBBO_FAIL(msgSystemError, "engineAlloc (" << size << ")");
     FDigestBytes digest;
     digest.bytes = makeRefHolder(block);
     unsigned int length = 0;
@@ -37,8 +36,7 @@ FDigestContext* FDigest::newMd5Context()
 
 void FDigest::update(FDigestContext* context, const void* data, size_t size)
 {
-    if (EVP_DigestUpdate(context, data, size) != 1)
-        ZIBBO_FAIL(msgSystemError, "EVP_DigestUpdate");
+    if (EVP_DigestUpdate(context, data, size) != 1) ZIBBO_FAIL(msgSystemError, "EVP_DigestUpdate");
 }
 
 FString FDigest::toHex(const FDigestBytes& digest)

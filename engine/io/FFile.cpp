@@ -22,8 +22,7 @@ char16_t comparable(char16_t unit)
 FRefT<FInStream> FFile::open(const FString& name, FFileSystem& fileSystem)
 {
     const FFileEntryMap found = fileSystem.find(name);
-    if (found.empty())
-        ZIBBO_FAIL(msgIllegalOperation, "No file is named: " << name);
+    if (found.empty()) ZIBBO_FAIL(msgIllegalOperation, "No file is named: " << name);
     if (found.size() > 1)
         ZIBBO_FAIL(msgIllegalOperation, "There are two files or more with the same file name: " << name);
     const auto& [key, entry] = *found.begin();
@@ -38,8 +37,7 @@ bool FFile::matchPattern(const FString& pattern, const FString& name)
     int64_t i = static_cast<int64_t>(pattern.length()) - 1;
     int64_t j = static_cast<int64_t>(name.length()) - 1;
     while (j >= 0) {
-        if (i < 0)
-            return false;
+        if (i < 0) return false;
         if (comparable(p[i]) == comparable(n[j])) {
             --i;
             --j;
@@ -50,17 +48,16 @@ bool FFile::matchPattern(const FString& pattern, const FString& name)
             int64_t t = i - 1;
             while (t >= 0 && !isSeparator(p[t])) {
                 if (p[t] == u'?')
-                    ZIBBO_FAIL(msgIllegalOperation, "Can't seek for two \"any\" in the same section" << pattern);
+                    ZIBBO_FAIL(msgIllegalOperation,
+                               "Can't seek for two \"any\" in the same section" << pattern);
                 --t;
             }
             const int64_t k = (i - 1) - t;
-            if (j - s < k)
-                return false;
+            if (j - s < k) return false;
             j = s + k;
             i = i - 1;
         } else if (p[i] == u'?') {
-            if (isSeparator(n[j]))
-                return false;
+            if (isSeparator(n[j])) return false;
             --i;
             --j;
         } else {

@@ -1,9 +1,9 @@
 #include "io/FFileEntry.h"
 
-FFileEntry::FFileEntry(FFileSystem* owner, FString name, FRefT<FString> location, int32_t priority, int64_t size,
-                       bool plain)
-    : m_owner(owner), m_name(std::move(name)), m_extension(extensionOf(m_name)), m_location(std::move(location)),
-      m_priority(priority), m_size(size), m_plain(plain)
+FFileEntry::FFileEntry(FFileSystem* owner, FString name, FRefT<FString> location, int32_t priority,
+                       int64_t size, bool plain)
+    : m_owner(owner), m_name(std::move(name)), m_extension(extensionOf(m_name)),
+      m_location(std::move(location)), m_priority(priority), m_size(size), m_plain(plain)
 {
 }
 

@@ -6,7 +6,6 @@
 FRefT<FInStream> FFileInStream::open(const FString& path)
 {
     FFileStreambuf* buffer = engineNew<FFileStreambuf>(k_memObject, path);
-    if (buffer == nullptr)
-        ZIBBO_FAIL(msgSystemError, "engineNew (FFileStreambuf)");
+    if (buffer == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FFileStreambuf)");
     return FInStream::make(buffer);
 }

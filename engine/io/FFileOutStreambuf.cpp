@@ -22,10 +22,8 @@ void FFileOutStreambuf::failLimit()
 
 FFileOutStreambuf::int_type FFileOutStreambuf::overflow(int_type c)
 {
-    if (traits_type::eq_int_type(c, traits_type::eof()))
-        return 0;
-    if (m_written >= m_dataSize)
-        failLimit();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return 0;
+    if (m_written >= m_dataSize) failLimit();
     if (traits_type::eq_int_type(m_file->sputc(traits_type::to_char_type(c)), traits_type::eof()))
         return traits_type::eof();
     ++m_written;
@@ -35,15 +33,16 @@ FFileOutStreambuf::int_type FFileOutStreambuf::overflow(int_type c)
 std::streamsize FFileOutStreambuf::xsputn(const char_type* s, std::streamsize n)
 {
     // The bytes up to the limit are written before a write past it fails.
-    const std::streamsize allowed = static_cast<std::streamsize>(std::min<int64_t>(n, m_dataSize - m_written));
+    const std::streamsize allowed =
+        static_cast<std::streamsize>(std::min<int64_t>(n, m_dataSize - m_written));
     const std::streamsize put = allowed > 0 ? m_file->sputn(s, allowed) : 0;
     m_written += put;
-    if (put == allowed && n > allowed)
-        failLimit();
+    if (put == allowed && n > allowed) failLimit();
     return put;
 }
 
-FFileOutStreambuf::pos_type FFileOutStreambuf::seekoff(off_type, std::ios_base::seekdir, std::ios_base::openmode)
+FFileOutStreambuf::pos_type FFileOutStreambuf::seekoff(off_type, std::ios_base::seekdir,
+                                                       std::ios_base::openmode)
 {
     return pos_type(m_written);
 }

@@ -30,8 +30,7 @@ std::unique_ptr<std::filebuf> FFileStreambuf::open(const FString& path, std::ios
             opened = false;
         }
     }
-    if (!opened)
-        ZIBBO_FAIL(msgFileCorrupted, "Could not open file " << path);
+    if (!opened) ZIBBO_FAIL(msgFileCorrupted, "Could not open file " << path);
     return file;
 }
 
@@ -69,12 +68,12 @@ void FFileStreambuf::readSource(char* dest, int64_t count)
         ZIBBO_FAIL(msgFileCorrupted, "totalRead (" << totalRead << ") == toRead (" << count << ")");
 }
 
-FFileStreambuf::pos_type FFileStreambuf::seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode)
+FFileStreambuf::pos_type FFileStreambuf::seekoff(off_type off, std::ios_base::seekdir dir,
+                                                 std::ios_base::openmode)
 {
     const int64_t here = position();
     const int64_t target = FSeekTarget::resolve(off, dir, here, m_currentEback, m_dataSize, "Inherited::");
-    if (target == here)
-        return pos_type(here);
+    if (target == here) return pos_type(here);
 
     const int64_t areaStart = m_currentEback;
     const int64_t areaEnd = m_currentEback + (egptr() - eback());

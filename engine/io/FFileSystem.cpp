@@ -11,8 +11,7 @@ FFileEntryMap FFileSystem::find(const FString& pattern)
 {
     FFileEntryMap found;
     for (const auto& [key, entry] : m_entries)
-        if (FFile::matchPattern(pattern, key))
-            found.emplace_hint(found.end(), key, entry);
+        if (FFile::matchPattern(pattern, key)) found.emplace_hint(found.end(), key, entry);
     return found;
 }
 

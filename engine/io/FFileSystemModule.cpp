@@ -23,10 +23,10 @@ FAppListener** fileSystemSlot()
 
 FFileSystemModule::FFileSystemModule() : m_service(*this)
 {
-    for (int32_t kind = FFolderFileSystem::k_folderExecutable; kind <= FFolderFileSystem::k_folderTemp; ++kind) {
+    for (int32_t kind = FFolderFileSystem::k_folderExecutable; kind <= FFolderFileSystem::k_folderTemp;
+         ++kind) {
         FFolderFileSystem* folder = engineNew<FFolderFileSystem>(k_memObject, kind);
-        if (folder == nullptr)
-            ZIBBO_FAIL(msgSystemError, "engineNew (FFolderFileSystem)");
+        if (folder == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FFolderFileSystem)");
         m_folders[kind - FFolderFileSystem::k_folderExecutable] = FRefT<FFileSystem>(makeSignaledRef(folder));
     }
     // Each goes to the head, so the current folder is searched first.
@@ -36,7 +36,8 @@ FFileSystemModule::FFileSystemModule() : m_service(*this)
 
 FFileSystemModule::~FFileSystemModule() = default;
 
-FFileSystemModule::Service::Service(FFileSystemModule& owner) : FFileSystemService(fileSystemSlot()), m_owner(owner)
+FFileSystemModule::Service::Service(FFileSystemModule& owner)
+    : FFileSystemService(fileSystemSlot()), m_owner(owner)
 {
 }
 
@@ -44,8 +45,7 @@ FRefT<FFileEntry> FFileSystemModule::Service::firstMatch(const FString& name)
 {
     FFileEntryMap found;
     search(found, name);
-    if (found.empty())
-        ZIBBO_FAIL(msgIllegalOperation, "No file is named: " << name);
+    if (found.empty()) ZIBBO_FAIL(msgIllegalOperation, "No file is named: " << name);
     return found.begin()->second;
 }
 
@@ -57,8 +57,7 @@ void FFileSystemModule::Service::mountArchiveByName(FRefT<FFileSystem>& archive,
 void FFileSystemModule::Service::mountArchive(FRefT<FFileSystem>& archive, const FRefT<FFileEntry>& entry)
 {
     FZipService* zip = findService<FZipService>(k_slotZip);
-    if (zip == nullptr)
-        ZIBBO_FAIL(msgIllegalOperation, "No zip service to open archive " << entry->name());
+    if (zip == nullptr) ZIBBO_FAIL(msgIllegalOperation, "No zip service to open archive " << entry->name());
     zip->openArchive(archive, entry, k_archiveKeys);
     m_owner.m_mounted.push_front(archive);
 }
@@ -74,8 +73,7 @@ void FFileSystemModule::Service::search(FFileEntryMap& found, const FString& pat
     for (const FRefT<FFileSystem>& fileSystem : m_owner.m_mounted) {
         for (auto& [key, entry] : fileSystem->find(pattern)) {
             auto [present, inserted] = found.try_emplace(key, entry);
-            if (!inserted && present->second->priority() < entry->priority())
-                present->second = entry;
+            if (!inserted && present->second->priority() < entry->priority()) present->second = entry;
         }
     }
 }
@@ -99,13 +97,12 @@ void FFileSystemModule::Service::md5OfFile(FString& digest, const FString& name)
     const int64_t size = input != nullptr ? input->remaining() : 0;
 
     std::unique_ptr<FDigestContext, void (*)(FDigestContext*)> context(FDigest::newMd5Context(),
-                                                                      &FDigest::destroyDigestContext);
+                                                                       &FDigest::destroyDigestContext);
     char block[1024];
     int64_t digested = 0;
     while (digested < size) {
         const std::streamsize got = input->buffer()->sgetn(block, sizeof block);
-        if (got <= 0)
-            break;
+        if (got <= 0) break;
         FDigest::update(context.get(), block, static_cast<size_t>(got));
         digested += got;
     }

@@ -123,11 +123,13 @@ FString FFolderFileSystem::computeRoot() const
         // The first entry of the shared data folders.
         std::string dirs = environmentPath("XDG_DATA_DIRS", "/usr/local/share").string();
         dirs = dirs.substr(0, dirs.find(':'));
-        folder = applicationFolder(dirs.empty() ? fs::path("/usr/local/share") : fs::path(dirs), productShortName());
+        folder = applicationFolder(dirs.empty() ? fs::path("/usr/local/share") : fs::path(dirs),
+                                   productShortName());
         break;
     }
     case k_folderUserAppData:
-        folder = applicationFolder(environmentPath("XDG_DATA_HOME", homeFolder() / ".local/share"), productShortName());
+        folder = applicationFolder(environmentPath("XDG_DATA_HOME", homeFolder() / ".local/share"),
+                                   productShortName());
         break;
     case k_folderCurrent:
         folder = fs::current_path(error);
@@ -142,10 +144,8 @@ FString FFolderFileSystem::computeRoot() const
         return FString();
     }
     FString root;
-    if (folder.empty() || !FNativePath::toEngine(folder, root))
-        return FString();
-    if (!root.empty() && root.view().back() != u'\\')
-        root += u'\\';
+    if (folder.empty() || !FNativePath::toEngine(folder, root)) return FString();
+    if (!root.empty() && root.view().back() != u'\\') root += u'\\';
     return root;
 }
 
@@ -158,8 +158,7 @@ FString FFolderFileSystem::root()
 FFileEntryMap FFolderFileSystem::find(const FString& pattern)
 {
     FFileEntryMap found;
-    if (m_kind < k_folderExecutable || m_kind > k_folderTemp)
-        return found;
+    if (m_kind < k_folderExecutable || m_kind > k_folderTemp) return found;
 
     // The pattern's folder steps are walked one by one (each matched without
     // regard to case); its last step is the name pattern. The location is
@@ -184,8 +183,7 @@ FFileEntryMap FFolderFileSystem::find(const FString& pattern)
             const FString step(text.substr(begin, end - begin));
             if (!step.empty() && !(step == u".")) {
                 FString spelled;
-                if (!stepInto(folder, step, spelled))
-                    return found;
+                if (!stepInto(folder, step, spelled)) return found;
                 locationText += spelled;
                 locationText += u'\\';
             }
@@ -200,13 +198,12 @@ FFileEntryMap FFolderFileSystem::find(const FString& pattern)
         FString name;
         if (!FNativePath::toEngine(hit.path().filename(), name) || !FFile::matchPattern(namePattern, name))
             continue;
-        if (location.get() == nullptr)
-            location = makeSharedStringCopy(locationText);
+        if (location.get() == nullptr) location = makeSharedStringCopy(locationText);
         const bool isFile = hit.is_regular_file(error);
         const int64_t size = isFile ? static_cast<int64_t>(hit.file_size(error)) : 0;
-        FFileEntry* entry = engineNew<FFileEntry>(k_memObject, this, name, location, priority, error ? 0 : size, true);
-        if (entry == nullptr)
-            ZIBBO_FAIL(msgSystemError, "engineNew (FFileEntry)");
+        FFileEntry* entry =
+            engineNew<FFileEntry>(k_memObject, this, name, location, priority, error ? 0 : size, true);
+        if (entry == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FFileEntry)");
         found.insert_or_assign(FNativePath::lowerAscii(name), makeRef(entry));
     }
     return found;
@@ -222,12 +219,10 @@ FRefT<FOutStream> FFolderFileSystem::create(const FString& name, int32_t limit)
     const bool whole = !name.empty() && isPatternSeparator(name[0]);
     FString path = whole ? name : root();
     if (!whole) {
-        if (!path.empty() && path.view().back() != u'\\')
-            path += u'\\';
+        if (!path.empty() && path.view().back() != u'\\') path += u'\\';
         path += name;
     }
     FFileOutStreambuf* buffer = engineNew<FFileOutStreambuf>(k_memObject, path, limit);
-    if (buffer == nullptr)
-        ZIBBO_FAIL(msgSystemError, "engineNew (FFileOutStreambuf)");
+    if (buffer == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FFileOutStreambuf)");
     return FOutStream::make(buffer);
 }

@@ -10,8 +10,7 @@
 class FFolderFileSystem : public FFileSystem
 {
 public:
-    enum Kind : int32_t
-    {
+    enum Kind : int32_t {
         k_folderExecutable = 2,
         k_folderCommonAppData = 3,
         k_folderUserAppData = 4,

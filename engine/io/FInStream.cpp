@@ -32,8 +32,7 @@ FRefT<FInStream> FInStream::make(FInStreambuf* buffer)
 uint8_t FInStream::readUInt8()
 {
     const int_type val = m_buffer->sbumpc();
-    if (val == traits_type::eof())
-        ZIBBO_FAIL(msgFileCorrupted, "val != eof");
+    if (val == traits_type::eof()) ZIBBO_FAIL(msgFileCorrupted, "val != eof");
     return static_cast<uint8_t>(val);
 }
 
@@ -47,7 +46,6 @@ uint32_t FInStream::readUInt32()
 {
     unsigned char bytes[4];
     const std::streamsize got = m_buffer->sgetn(reinterpret_cast<char*>(bytes), 4);
-    if (got != 4)
-        ZIBBO_FAIL(msgFileCorrupted, "sgetn (" << static_cast<int64_t>(got) << ") == 4");
+    if (got != 4) ZIBBO_FAIL(msgFileCorrupted, "sgetn (" << static_cast<int64_t>(got) << ") == 4");
     return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | bytes[3];
 }

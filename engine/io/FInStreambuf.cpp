@@ -94,24 +94,20 @@ void FInStreambuf::clearGetArea()
 
 FInStreambuf::int_type FInStreambuf::bufferedUnderflow(int64_t bufferSize, int64_t sourceLeft)
 {
-    if (gptr() < egptr())
-        return traits_type::to_int_type(*gptr());
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
 
     if (m_refillBuffer == nullptr) {
         m_refillBuffer = static_cast<char*>(engineAlloc(k_memStream, static_cast<size_t>(bufferSize)));
-        if (m_refillBuffer == nullptr)
-            ZIBBO_FAIL(msgSystemError, "engineAlloc (" << bufferSize << ")");
+        if (m_refillBuffer == nullptr) ZIBBO_FAIL(msgSystemError, "engineAlloc (" << bufferSize << ")");
         m_refillSize = bufferSize;
     }
 
     const int64_t keep = std::min<int64_t>(gptr() - eback(), k_putbackBytes);
     int64_t toRead = std::min({m_refillSize - keep, remaining(), sourceLeft});
-    if (toRead <= 0)
-        return traits_type::eof();
+    if (toRead <= 0) return traits_type::eof();
 
     const int64_t oldBytes = egptr() - eback();
-    if (keep > 0)
-        std::memmove(m_refillBuffer, gptr() - keep, static_cast<size_t>(keep));
+    if (keep > 0) std::memmove(m_refillBuffer, gptr() - keep, static_cast<size_t>(keep));
 
     // Right after a seek the get area is empty: read a little before the
     // target again so that a putback area exists.

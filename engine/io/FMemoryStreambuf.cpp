@@ -14,12 +14,13 @@ FMemoryStreambuf::FMemoryStreambuf(void* data, int64_t size) : FInStreambuf(size
 FMemoryStreambuf::pos_type FMemoryStreambuf::seekoff(off_type off, std::ios_base::seekdir dir,
                                                      std::ios_base::openmode mode)
 {
-    if ((mode & std::ios_base::in) == 0)
-        return pos_type(0);
+    if ((mode & std::ios_base::in) == 0) return pos_type(0);
 
     // Positions are worked out as numbers, so that a wild offset never forms
     // a pointer outside the block.
-    const int64_t base = dir == std::ios_base::beg ? 0 : dir == std::ios_base::cur ? gptr() - eback() : egptr() - eback();
+    const int64_t base = dir == std::ios_base::beg   ? 0
+                         : dir == std::ios_base::cur ? gptr() - eback()
+                                                     : egptr() - eback();
     const int64_t size = egptr() - eback();
     int64_t target = 0;
     const bool overflowed = __builtin_add_overflow(base, static_cast<int64_t>(off), &target);

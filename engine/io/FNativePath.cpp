@@ -8,8 +8,7 @@ std::filesystem::path FNativePath::toNative(const FString& enginePath)
 {
     std::u16string text(enginePath.view());
     for (char16_t& unit : text)
-        if (unit == u'\\')
-            unit = u'/';
+        if (unit == u'\\') unit = u'/';
     try {
         return std::filesystem::path(text);
     } catch (const std::exception&) {
@@ -26,8 +25,7 @@ bool FNativePath::toEngine(const std::filesystem::path& nativePath, FString& out
         return false;
     }
     for (char16_t& unit : text)
-        if (unit == u'/')
-            unit = u'\\';
+        if (unit == u'/') unit = u'\\';
     out = FString(std::u16string_view(text));
     return true;
 }

@@ -22,5 +22,8 @@ public:
     // The letters A to Z lowered, every other unit unchanged (the way archive
     // keys are lowered).
     static FString lowerAscii(const FString& text);
-    static char16_t lowerAscii(char16_t unit) { return unit >= u'A' && unit <= u'Z' ? unit - u'A' + u'a' : unit; }
+    static char16_t lowerAscii(char16_t unit)
+    {
+        return unit >= u'A' && unit <= u'Z' ? unit - u'A' + u'a' : unit;
+    }
 };

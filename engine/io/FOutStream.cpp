@@ -32,8 +32,7 @@ FRefT<FOutStream> FOutStream::make(FOutStreambuf* buffer)
 void FOutStream::writeUInt8(uint8_t value)
 {
     const int_type val = m_buffer->sputc(static_cast<char>(value));
-    if (val == traits_type::eof())
-        ZIBBO_FAIL(msgFileCorrupted, "val == eof");
+    if (val == traits_type::eof()) ZIBBO_FAIL(msgFileCorrupted, "val == eof");
 }
 
 void FOutStream::writeUInt16(uint16_t value)

@@ -16,15 +16,13 @@ FSubStreambuf::~FSubStreambuf()
 
 void FSubStreambuf::setProcessor(FStreamProcessor* processor)
 {
-    if (processor != m_processor)
-        engineDelete(m_processor);
+    if (processor != m_processor) engineDelete(m_processor);
     m_processor = processor;
 }
 
 bool FSubStreambuf::isDirectAccess() const
 {
-    if (m_processor != nullptr)
-        return false;
+    if (m_processor != nullptr) return false;
     return waitForRefTarget(m_parent)->buffer()->isDirectAccess();
 }
 
@@ -35,8 +33,7 @@ void FSubStreambuf::readFromParent(char* buffer, int64_t size)
                                               << ") - m_inputCurrentPos (" << m_inputCurrentPos << ")");
     // The dependent handle keeps other windows out until this read is done.
     FRef turn = FRef::makeDependent(m_parent);
-    if (turn.isNull())
-        ZIBBO_FAIL(msgSystemError, "makeDependent (parent stream)");
+    if (turn.isNull()) ZIBBO_FAIL(msgSystemError, "makeDependent (parent stream)");
     FInStream* parent = static_cast<FInStream*>(waitForRefTarget(turn));
     FInStreambuf* source = parent->buffer();
 
@@ -46,8 +43,7 @@ void FSubStreambuf::readFromParent(char* buffer, int64_t size)
         ZIBBO_FAIL(msgFileCorrupted, "pubseekpos (" << answer << ") == m_inputStart (" << m_inputStart
                                                     << ") + m_inputCurrentPos (" << m_inputCurrentPos << ")");
     const int64_t got = static_cast<int64_t>(source->sgetn(buffer, static_cast<std::streamsize>(size)));
-    if (got != size)
-        ZIBBO_FAIL(msgFileCorrupted, "sgetn (" << got << ") == size (" << size << ")");
+    if (got != size) ZIBBO_FAIL(msgFileCorrupted, "sgetn (" << got << ") == size (" << size << ")");
     m_inputCurrentPos += size;
 }
 

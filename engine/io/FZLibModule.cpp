@@ -21,7 +21,6 @@ FZLibModule::Service::Service() : FInflateService(zlibSlot()) {}
 void FZLibModule::Service::openInflatingStream(FRefT<FInStream>& stream, const FZipMemberInfo& member)
 {
     FZLibStreambuf* buffer = engineNew<FZLibStreambuf>(k_memObject, member);
-    if (buffer == nullptr)
-        ZIBBO_FAIL(msgSystemError, "engineNew (FZLibStreambuf)");
+    if (buffer == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FZLibStreambuf)");
     stream = FInStream::make(buffer);
 }

@@ -14,8 +14,7 @@
 namespace {
 
 // Runs `action`; a failure it raises is kept to be passed on.
-template <class Action>
-FDeferredFailure catchFailure(Action action)
+template <class Action> FDeferredFailure catchFailure(Action action)
 {
     try {
         action();
@@ -25,12 +24,10 @@ FDeferredFailure catchFailure(Action action)
     return FDeferredFailure();
 }
 
-template <class T>
-T* allocate(int category, int64_t size)
+template <class T> T* allocate(int category, int64_t size)
 {
     void* block = engineAlloc(category, static_cast<size_t>(size));
-    if (block == nullptr)
-        ZIBBO_FAIL(msgSystemError, "engineAlloc (" << size << ")");
+    if (block == nullptr) ZIBBO_FAIL(msgSystemError, "engineAlloc (" << size << ")");
     return static_cast<T*>(block);
 }
 
@@ -73,8 +70,7 @@ FZLibStreambuf::~FZLibStreambuf()
 
 void FZLibStreambuf::start()
 {
-    if (m_started)
-        return;
+    if (m_started) return;
     m_started = true;
     m_worker.start();
 }
@@ -86,8 +82,7 @@ void FZLibStreambuf::workerMain()
     while (!m_closeNow) {
         FDeferredFailure failure;
         const bool requestTaken = inflateMember(failure);
-        if (!requestTaken && !waitRequest())
-            return;
+        if (!requestTaken && !waitRequest()) return;
         // The reader now waits for `ready`: it asks for a restart, for the
         // end, or for data after the member ended or broke.
         for (;;) {
@@ -97,8 +92,7 @@ void FZLibStreambuf::workerMain()
                 failure = restartMember();
                 m_failure = failure;
                 m_ready.release();
-                if (!failure)
-                    break;
+                if (!failure) break;
             } else if (m_closeNow) {
                 m_ready.release();
                 return;
@@ -106,8 +100,7 @@ void FZLibStreambuf::workerMain()
                 m_failure = failure;
                 m_ready.release();
             }
-            if (!waitRequest())
-                return;
+            if (!waitRequest()) return;
         }
     }
 }
@@ -128,8 +121,7 @@ FDeferredFailure FZLibStreambuf::restartMember()
     setInputConsumed(0);
     m_currentEback = 0;
     m_failure = FDeferredFailure();
-    if (processor() == nullptr)
-        return FDeferredFailure();
+    if (processor() == nullptr) return FDeferredFailure();
     return catchFailure([this] { processor()->reset(); });
 }
 
@@ -155,11 +147,9 @@ bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
 
     if (result == Z_STREAM_END && !m_callbackFailure && m_gathered > 0) {
         // A member that ended short of its size still hands over what it had.
-        if (deliver() != 0 && m_requestTaken)
-            return true;
+        if (deliver() != 0 && m_requestTaken) return true;
     }
-    if (m_shutdown)
-        std::rethrow_exception(m_shutdown);
+    if (m_shutdown) std::rethrow_exception(m_shutdown);
     if (m_callbackFailure) {
         failure = m_callbackFailure;
     } else if (result == Z_STREAM_END) {
@@ -189,8 +179,7 @@ unsigned FZLibStreambuf::readInputBlock(z_const unsigned char** buffer)
     // and travels on as the member's failure.
     const int64_t count = std::min(inputLeft(), k_inputSize);
     *buffer = m_input;
-    if (count <= 0)
-        return 0;
+    if (count <= 0) return 0;
     try {
         readInput(reinterpret_cast<char*>(m_input), count);
     } catch (...) {
@@ -208,9 +197,11 @@ int FZLibStreambuf::outputFunction(void* self, unsigned char* data, unsigned len
 int FZLibStreambuf::gather(const unsigned char* data, unsigned length)
 {
     if (m_produced + length > m_dataSize) {
-        m_callbackFailure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
-            report << "inflated size (" << m_produced + length << ") <= uncompressed size (" << m_dataSize << ")";
-        });
+        m_callbackFailure =
+            FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+                report << "inflated size (" << m_produced + length << ") <= uncompressed size (" << m_dataSize
+                       << ")";
+            });
         return 1;
     }
     m_produced += length;
@@ -219,8 +210,7 @@ int FZLibStreambuf::gather(const unsigned char* data, unsigned length)
     // current one; only the hand-over waits for the reader.
     std::memcpy(m_chunks[1 - m_currentChunk] + k_putback + m_gathered, data, length);
     m_gathered += length;
-    if (m_gathered < k_handOverSize && m_produced < m_dataSize)
-        return 0;
+    if (m_gathered < k_handOverSize && m_produced < m_dataSize) return 0;
     return deliver();
 }
 
@@ -239,8 +229,7 @@ int FZLibStreambuf::deliver()
 
     char* const fresh = m_chunks[1 - m_currentChunk] + k_putback;
     const int64_t keep = std::min<int64_t>(gptr() - eback(), k_putback);
-    if (keep > 0)
-        std::memcpy(fresh - keep, gptr() - keep, static_cast<size_t>(keep));
+    if (keep > 0) std::memcpy(fresh - keep, gptr() - keep, static_cast<size_t>(keep));
     m_currentEback += (egptr() - eback()) - keep;
     setg(fresh - keep, fresh, fresh + m_gathered);
     m_currentChunk = 1 - m_currentChunk;
@@ -255,8 +244,7 @@ void FZLibStreambuf::askWorker()
 {
     m_request.release();
     FUtilPlatform::wait(&m_ready, FUtilPlatform::k_infinite);
-    if (m_failure)
-        m_failure.raise();
+    if (m_failure) m_failure.raise();
     m_crc.feed(position(), gptr(), egptr() - gptr());
     if (m_crc.failed()) {
         m_readerFailure = catchFailure([this] { m_crc.raiseFailure(); });
@@ -266,37 +254,30 @@ void FZLibStreambuf::askWorker()
 
 FZLibStreambuf::int_type FZLibStreambuf::underflow()
 {
-    if (gptr() < egptr())
-        return traits_type::to_int_type(*gptr());
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
     // A broken member stays broken until it is restarted.
-    if (m_failure)
-        m_failure.raise();
-    if (m_readerFailure)
-        m_readerFailure.raise();
-    if (remaining() <= 0)
-        return traits_type::eof();
-    if (!m_started)
-        ZIBBO_FAIL(msgIllegalOperation, "underflow before start");
+    if (m_failure) m_failure.raise();
+    if (m_readerFailure) m_readerFailure.raise();
+    if (remaining() <= 0) return traits_type::eof();
+    if (!m_started) ZIBBO_FAIL(msgIllegalOperation, "underflow before start");
     askWorker();
-    if (m_closeNow || gptr() >= egptr())
-        return traits_type::eof();
+    if (m_closeNow || gptr() >= egptr()) return traits_type::eof();
     return traits_type::to_int_type(*gptr());
 }
 
-FZLibStreambuf::pos_type FZLibStreambuf::seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode)
+FZLibStreambuf::pos_type FZLibStreambuf::seekoff(off_type off, std::ios_base::seekdir dir,
+                                                 std::ios_base::openmode)
 {
     const int64_t here = position();
     const int64_t target = FSeekTarget::resolve(off, dir, here, m_currentEback, m_dataSize, "");
-    if (target == here)
-        return pos_type(here);
+    if (target == here) return pos_type(here);
 
     if (target < here) {
         if (here - target <= gptr() - eback()) {
             gbump(-static_cast<int>(here - target));
             return pos_type(target);
         }
-        if (!m_started)
-            ZIBBO_FAIL(msgIllegalOperation, "seekoff before start");
+        if (!m_started) ZIBBO_FAIL(msgIllegalOperation, "seekoff before start");
         m_resetNow = true;
         m_readerFailure = FDeferredFailure();
         m_crc.restart();
@@ -308,8 +289,7 @@ FZLibStreambuf::pos_type FZLibStreambuf::seekoff(off_type off, std::ios_base::se
         ZIBBO_LOG(k_logPerf, false) << "Seekoff a ZLib, skipping " << skip << " bytes";
     }
     while (position() < target) {
-        if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof()))
-            break;
+        if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof())) break;
         gbump(static_cast<int>(std::min<int64_t>(target - position(), egptr() - gptr())));
     }
     return pos_type(position());

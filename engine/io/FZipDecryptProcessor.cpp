@@ -10,8 +10,7 @@ FZipDecryptProcessor::FZipDecryptProcessor(const uint32_t* keys, FSubStreambuf& 
 
 void FZipDecryptProcessor::process(char* buffer, int64_t size, std::ios_base::openmode mode)
 {
-    if ((mode & std::ios_base::in) == 0)
-        return;
+    if ((mode & std::ios_base::in) == 0) return;
     m_window.readFromParent(buffer, size);
     m_cipher.decrypt(reinterpret_cast<uint8_t*>(buffer), static_cast<size_t>(size));
 }

@@ -6,8 +6,7 @@
 class FZipFileEntry : public FFileEntry
 {
 public:
-    enum MethodKind : int32_t
-    {
+    enum MethodKind : int32_t {
         k_stored = 0,
         k_deflated = 1,  // method 8
         k_deflate64 = 2, // method 9

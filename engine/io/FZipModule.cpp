@@ -41,13 +41,11 @@ void FZipModule::Service::read(FRefT<FFileSystem>& archive, const FRefT<FFileEnt
     if (k_logDiskLoad.isOn()) {
         timer.emplace(ZIBBO_HERE);
         *timer << "Archive ";
-        if (stream == nullptr)
-            *timer << entry->name();
+        if (stream == nullptr) *timer << entry->name();
     }
 
     FZipModuleArchive* made = engineNew<FZipModuleArchive>(k_memObject, entry, keys);
-    if (made == nullptr)
-        ZIBBO_FAIL(msgSystemError, "engineNew (FZipModuleArchive)");
+    if (made == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FZipModuleArchive)");
     // The caller holds the archive before it is read, so whatever was read
     // before a failure stays reachable.
     archive = FRefT<FFileSystem>(makeSignaledRef<FFileSystem>(made));

@@ -19,7 +19,8 @@ private:
     {
     public:
         Service();
-        void openArchive(FRefT<FFileSystem>& archive, const FRefT<FFileEntry>& entry, const uint32_t* keys) override;
+        void openArchive(FRefT<FFileSystem>& archive, const FRefT<FFileEntry>& entry,
+                         const uint32_t* keys) override;
         void openArchiveFromStream(FRefT<FFileSystem>& archive, const FRefT<FFileEntry>& entry,
                                    const FRefT<FInStream>& stream, const uint32_t* keys) override;
 

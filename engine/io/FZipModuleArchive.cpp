@@ -1,8 +1,8 @@
 #include "io/FZipModuleArchive.h"
 
+#include "core/FApplication.h"
 #include "core/FErrorMessage.h"
 #include "core/FServiceSlots.h"
-#include "core/FApplication.h"
 #include "io/FInflateService.h"
 #include "io/FNativePath.h"
 #include "io/FSubStreambuf.h"
@@ -37,8 +37,7 @@ bool hasSignature(const uint8_t* p, uint8_t third, uint8_t fourth)
 void seekTo(FInStreambuf& source, int64_t position)
 {
     const int64_t answer = static_cast<int64_t>(source.pubseekpos(position, std::ios_base::in));
-    if (answer != position)
-        ZIBBO_FAIL(msgFileCorrupted, "pubseekpos (" << answer << ") == " << position);
+    if (answer != position) ZIBBO_FAIL(msgFileCorrupted, "pubseekpos (" << answer << ") == " << position);
 }
 
 void readExactly(FInStreambuf& source, void* buffer, int64_t size, const char* what)
@@ -61,8 +60,7 @@ FString memberKey(const std::string& bytes)
             text.push_back(static_cast<unsigned char>(byte));
     }
     for (char16_t& unit : text)
-        if (unit >= u'A' && unit <= u'Z')
-            unit = static_cast<char16_t>(unit - u'A' + u'a');
+        if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit - u'A' + u'a');
     return FString(std::u16string_view(text));
 }
 
@@ -108,8 +106,7 @@ void FZipModuleArchive::read(FRefT<FInStream> stream)
     m_stream = std::move(stream);
     // Held for the whole read: no member window reads the archive meanwhile.
     FRef turn = FRef::makeDependent(m_stream);
-    if (turn.isNull())
-        ZIBBO_FAIL(msgSystemError, "makeDependent (archive stream)");
+    if (turn.isNull()) ZIBBO_FAIL(msgSystemError, "makeDependent (archive stream)");
     FInStreambuf& source = *static_cast<FInStream*>(waitForRefTarget(turn))->buffer();
     const int64_t size = source.dataSize();
 
@@ -138,20 +135,16 @@ void FZipModuleArchive::read(FRefT<FInStream> stream)
                 step = 0;
         }
     }
-    if (step != 4)
-        ZIBBO_FAIL(msgFileCorrupted, "step (" << step << ") == 4");
+    if (step != 4) ZIBBO_FAIL(msgFileCorrupted, "step (" << step << ") == 4");
 
     // 2. The end record.
     uint8_t end[k_endRecordSize];
     seekTo(source, record);
     readExactly(source, end, k_endRecordSize, "the end record");
-    if (!hasSignature(end, 5, 6))
-        ZIBBO_FAIL(msgFileCorrupted, "Invalid EOCD signature");
-    if (le16(end + 4) != 0 || le16(end + 6) != 0)
-        ZIBBO_FAIL(msgFileCorrupted, "No disks on the archive");
+    if (!hasSignature(end, 5, 6)) ZIBBO_FAIL(msgFileCorrupted, "Invalid EOCD signature");
+    if (le16(end + 4) != 0 || le16(end + 6) != 0) ZIBBO_FAIL(msgFileCorrupted, "No disks on the archive");
     const uint16_t entries = le16(end + 8);
-    if (entries != le16(end + 10))
-        ZIBBO_FAIL(msgFileCorrupted, "All the elements in the CD");
+    if (entries != le16(end + 10)) ZIBBO_FAIL(msgFileCorrupted, "All the elements in the CD");
     const uint32_t directorySize = le32(end + 12);
     const uint32_t directoryOffset = le32(end + 16);
     if (le16(end + 20) > size - (record + k_endRecordSize))
@@ -160,8 +153,8 @@ void FZipModuleArchive::read(FRefT<FInStream> stream)
     // 3. The directory ends where the end record starts; an archive behind
     // other data (a self-extracting file) has its offsets moved by the bias.
     if (directorySize > record)
-        ZIBBO_FAIL(msgFileCorrupted, "directory size (" << directorySize << ") <= end record position (" << record
-                                                        << ")");
+        ZIBBO_FAIL(msgFileCorrupted,
+                   "directory size (" << directorySize << ") <= end record position (" << record << ")");
     const int64_t directoryStart = record - directorySize;
     const int64_t bias = directoryStart - int64_t(directoryOffset);
     seekTo(source, directoryStart);
@@ -171,17 +164,16 @@ void FZipModuleArchive::read(FRefT<FInStream> stream)
     for (uint32_t index = 0; index < entries; ++index) {
         uint8_t header[k_directoryHeaderSize];
         readExactly(source, header, k_directoryHeaderSize, "the central directory");
-        if (!hasSignature(header, 1, 2))
-            ZIBBO_FAIL(msgFileCorrupted, "Invalid CD signature");
+        if (!hasSignature(header, 1, 2)) ZIBBO_FAIL(msgFileCorrupted, "Invalid CD signature");
         const uint16_t version = le16(header + 6);
         const uint8_t versionLow = version & 0xFF;
-        if ((version >> 8) != 0 || (versionLow != 10 && versionLow != 20 && versionLow != 21 && versionLow != 46))
+        if ((version >> 8) != 0 ||
+            (versionLow != 10 && versionLow != 20 && versionLow != 21 && versionLow != 46))
             ZIBBO_FAIL(msgFileCorrupted, "Not a known CD version");
         const uint16_t method = le16(header + 10);
         if (method != 0 && method != 8 && method != 9 && method != 12)
             ZIBBO_FAIL(msgFileCorrupted, "Not a known method");
-        if (le16(header + 34) != 0)
-            ZIBBO_FAIL(msgFileCorrupted, "Only one disk please!");
+        if (le16(header + 34) != 0) ZIBBO_FAIL(msgFileCorrupted, "Only one disk please!");
 
         const uint16_t nameLength = le16(header + 28);
         const uint16_t extraLength = le16(header + 30);
@@ -205,19 +197,17 @@ void FZipModuleArchive::read(FRefT<FInStream> stream)
         FString key = memberKey(nameBytes);
         FZipFileEntry* entry = engineNew<FZipFileEntry>(
             k_memObject, this, key, m_name, memberPriority(m_source->priority(), encrypted), directory);
-        if (entry == nullptr)
-            ZIBBO_FAIL(msgSystemError, "engineNew (FZipFileEntry)");
-        const auto [slot, fresh] = m_entries.insert_or_assign(std::move(key), FRefT<FFileEntry>(makeRef<FFileEntry>(entry)));
-        if (fresh)
-            m_exactKeys[comparableName(slot->first.view())].push_back(slot->first);
+        if (entry == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FZipFileEntry)");
+        const auto [slot, fresh] =
+            m_entries.insert_or_assign(std::move(key), FRefT<FFileEntry>(makeRef<FFileEntry>(entry)));
+        if (fresh) m_exactKeys[comparableName(slot->first.view())].push_back(slot->first);
     }
 }
 
 FFileEntryMap FZipModuleArchive::find(const FString& pattern)
 {
     const std::u16string_view text = pattern.view();
-    if (text.find_first_of(u"*?") != std::u16string_view::npos)
-        return FFileSystem::find(pattern);
+    if (text.find_first_of(u"*?") != std::u16string_view::npos) return FFileSystem::find(pattern);
     FFileEntryMap found;
     const auto bucket = m_exactKeys.find(comparableName(text));
     if (bucket != m_exactKeys.end())
@@ -240,8 +230,9 @@ int64_t FZipModuleArchive::memberDataStart(const FZipFileEntry& member)
     const int64_t start = member.headerOffset() + k_localHeaderSize + le16(local + 26) + le16(local + 28);
     const int64_t archiveSize = waitForRefTarget(m_stream)->buffer()->dataSize();
     if (start + int64_t(member.compressedSize()) > archiveSize)
-        ZIBBO_FAIL(msgFileCorrupted, "data start (" << start << ") + compressed size (" << member.compressedSize()
-                                                    << ") <= archive size (" << archiveSize << ")");
+        ZIBBO_FAIL(msgFileCorrupted, "data start (" << start << ") + compressed size ("
+                                                    << member.compressedSize() << ") <= archive size ("
+                                                    << archiveSize << ")");
     return start;
 }
 
@@ -250,13 +241,13 @@ FRefT<FInStream> FZipModuleArchive::open(const FRefT<FFileEntry>& entry)
     const FZipFileEntry& member = *static_cast<const FZipFileEntry*>(entry.get());
     const uint32_t headerBytes = member.encrypted() ? FZipDecryptProcessor::k_headerSize : 0;
     if (member.compressedSize() < headerBytes)
-        ZIBBO_FAIL(msgFileCorrupted, "compressed size (" << member.compressedSize() << ") >= 12 in " << member.name());
+        ZIBBO_FAIL(msgFileCorrupted,
+                   "compressed size (" << member.compressedSize() << ") >= 12 in " << member.name());
     if (member.methodKind() == FZipFileEntry::k_stored &&
         member.compressedSize() - headerBytes != member.directory().uncompressedSize)
-        ZIBBO_FAIL(msgFileCorrupted, "stored size (" << member.compressedSize() - headerBytes
-                                                     << ") == uncompressed size ("
-                                                     << member.directory().uncompressedSize << ") in "
-                                                     << member.name());
+        ZIBBO_FAIL(msgFileCorrupted,
+                   "stored size (" << member.compressedSize() - headerBytes << ") == uncompressed size ("
+                                   << member.directory().uncompressedSize << ") in " << member.name());
 
     FZipMemberInfo info;
     info.archive = m_stream;
@@ -269,8 +260,7 @@ FRefT<FInStream> FZipModuleArchive::open(const FRefT<FFileEntry>& entry)
     switch (member.methodKind()) {
     case FZipFileEntry::k_stored: {
         FZipStoredStreambuf* buffer = engineNew<FZipStoredStreambuf>(k_memObject, info);
-        if (buffer == nullptr)
-            ZIBBO_FAIL(msgSystemError, "engineNew (FZipStoredStreambuf)");
+        if (buffer == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FZipStoredStreambuf)");
         stream = FInStream::make(buffer);
         break;
     }
@@ -282,8 +272,8 @@ FRefT<FInStream> FZipModuleArchive::open(const FRefT<FFileEntry>& entry)
         FInflateService* decoder = findService<FInflateService>(k_slots[member.methodKind()]);
         // Methods 9 and 12 pass the directory checks, but nothing decodes them.
         if (decoder == nullptr)
-            ZIBBO_FAIL(msgFileCorrupted, "No decoder for compression method " << k_methods[member.methodKind()]
-                                                                              << " of " << member.name());
+            ZIBBO_FAIL(msgFileCorrupted, "No decoder for compression method "
+                                             << k_methods[member.methodKind()] << " of " << member.name());
         decoder->openInflatingStream(stream, info);
         break;
     }
@@ -297,8 +287,7 @@ FRefT<FInStream> FZipModuleArchive::open(const FRefT<FFileEntry>& entry)
         if (window == nullptr)
             ZIBBO_FAIL(msgIllegalOperation, "member stream without window: " << member.name());
         FZipDecryptProcessor* processor = engineNew<FZipDecryptProcessor>(k_memObject, m_keys, *window);
-        if (processor == nullptr)
-            ZIBBO_FAIL(msgSystemError, "engineNew (FZipDecryptProcessor)");
+        if (processor == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (FZipDecryptProcessor)");
         window->setProcessor(processor);
     }
     input->buffer()->start();

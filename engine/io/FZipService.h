@@ -12,7 +12,8 @@ public:
     using FAppListener::FAppListener;
 
     // Opens the entry through its owner and reads it as an archive.
-    virtual void openArchive(FRefT<FFileSystem>& archive, const FRefT<FFileEntry>& entry, const uint32_t* keys) = 0;
+    virtual void openArchive(FRefT<FFileSystem>& archive, const FRefT<FFileEntry>& entry,
+                             const uint32_t* keys) = 0;
     // Reads an archive from a stream the caller holds; `entry` stands for its source.
     virtual void openArchiveFromStream(FRefT<FFileSystem>& archive, const FRefT<FFileEntry>& entry,
                                        const FRefT<FInStream>& stream, const uint32_t* keys) = 0;

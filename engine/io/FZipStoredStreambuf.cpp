@@ -6,7 +6,8 @@
 
 FZipStoredStreambuf::FZipStoredStreambuf(const FZipMemberInfo& member)
     : FSubStreambuf(member.archive, member.dataStart, member.compressedSize),
-      m_bufferSize(member.compressedSize < k_maxChunk ? int64_t(member.compressedSize) + 64 : k_maxChunk + 64),
+      m_bufferSize(member.compressedSize < k_maxChunk ? int64_t(member.compressedSize) + 64
+                                                      : k_maxChunk + 64),
       m_crc(member.crc, member.uncompressedSize)
 {
     m_dataSize = member.uncompressedSize;
@@ -25,8 +26,7 @@ void FZipStoredStreambuf::readSource(char* dest, int64_t count)
 void FZipStoredStreambuf::onBlockRead(int64_t streamPos, const char* data, int64_t count)
 {
     m_crc.feed(streamPos, data, count);
-    if (m_crc.failed())
-        m_crc.raiseFailure();
+    if (m_crc.failed()) m_crc.raiseFailure();
 }
 
 FZipStoredStreambuf::pos_type FZipStoredStreambuf::seekoff(off_type off, std::ios_base::seekdir dir,
@@ -34,8 +34,7 @@ FZipStoredStreambuf::pos_type FZipStoredStreambuf::seekoff(off_type off, std::io
 {
     const int64_t here = position();
     const int64_t target = FSeekTarget::resolve(off, dir, here, m_currentEback, m_dataSize, "");
-    if (target == here)
-        return pos_type(here);
+    if (target == here) return pos_type(here);
 
     if (processor() == nullptr) {
         clearGetArea();
@@ -57,8 +56,7 @@ FZipStoredStreambuf::pos_type FZipStoredStreambuf::seekoff(off_type off, std::io
         ZIBBO_LOG(k_logPerf, false) << "Seekoff with processor, skipping " << skip << " bytes";
     }
     while (position() < target) {
-        if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof()))
-            break;
+        if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof())) break;
         const int64_t step = std::min<int64_t>(target - position(), egptr() - gptr());
         gbump(static_cast<int>(step));
     }

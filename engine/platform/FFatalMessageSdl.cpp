@@ -21,8 +21,7 @@ bool isSet(const char* variable)
 bool FFatalMessageSdl::dialogAllowed()
 {
     const char* headless = std::getenv("ZIBBO_HEADLESS");
-    if (headless != nullptr && std::strcmp(headless, "1") == 0)
-        return false;
+    if (headless != nullptr && std::strcmp(headless, "1") == 0) return false;
     return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
 }
 

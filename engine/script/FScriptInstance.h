@@ -21,59 +21,61 @@
 class FApplication;
 struct lua_State;
 
-class FScriptInstance : public FThreadTask {
+class FScriptInstance : public FThreadTask
+{
 public:
-  // Reads "Scripts/" + `name` through the application's file-system service
-  // and starts running it. A missing file is a failure, and nothing runs.
-  FScriptInstance(FApplication& application, const char* name);
-  // Waits (a bounded time) for a script that is still running, then closes
-  // the Lua state.
-  ~FScriptInstance() override;
+    // Reads "Scripts/" + `name` through the application's file-system service
+    // and starts running it. A missing file is a failure, and nothing runs.
+    FScriptInstance(FApplication& application, const char* name);
+    // Waits (a bounded time) for a script that is still running, then closes
+    // the Lua state.
+    ~FScriptInstance() override;
 
-  // Blocks until the script has run; a script that failed never has, so its
-  // readers wait until the application's shutdown unwinds them.
-  void waitUntilExecuted();
+    // Blocks until the script has run; a script that failed never has, so its
+    // readers wait until the application's shutdown unwinds them.
+    void waitUntilExecuted();
 
-  double getNumber(const char* name);
-  // The number rounded to the nearest integer, ties to the even one.
-  std::int32_t getInteger(const char* name);
-  bool getBoolean(const char* name);
-  // Element `index` + 1 of the entered table (zero-based here, one-based in
-  // Lua), rounded as getInteger.
-  std::int32_t getIntegerAt(std::int32_t index);
-  // Enters the global table `name`, or with a table entered its field `name`.
-  void enterTable(const char* name);
-  // Leaves the entered table; nothing when none is entered.
-  void leaveTable();
+    double getNumber(const char* name);
+    // The number rounded to the nearest integer, ties to the even one.
+    std::int32_t getInteger(const char* name);
+    bool getBoolean(const char* name);
+    // Element `index` + 1 of the entered table (zero-based here, one-based in
+    // Lua), rounded as getInteger.
+    std::int32_t getIntegerAt(std::int32_t index);
+    // Enters the global table `name`, or with a table entered its field `name`.
+    void enterTable(const char* name);
+    // Leaves the entered table; nothing when none is entered.
+    void leaveTable();
 
-  const std::string& path() const noexcept { return m_path; }
+    const std::string& path() const noexcept { return m_path; }
 
 protected:
-  // The task's work on the worker: opens the libraries and runs the script.
-  void main() override;
+    // The task's work on the worker: opens the libraries and runs the script.
+    void main() override;
 
 private:
-  static int callHandlerThis(lua_State* state);
-  void loadChunk();
-  // What a read looks up: a name in the current scope, or (name null) an
-  // element of the entered table.
-  struct Key {
-    const char* name;
-    std::int32_t index;
-  };
-  // Pushes the value of `key`; a nil value is popped again and raised as a
-  // failure.
-  void pushValue(const Key& key);
-  // Pops the value pushed by pushValue as a number; anything else is a
-  // failure.
-  double popNumber(const Key& key);
-  std::int32_t popInteger(const Key& key);
-  // Room for `slots` more values on the Lua stack.
-  void reserveStack(int slots);
+    static int callHandlerThis(lua_State* state);
+    void loadChunk();
+    // What a read looks up: a name in the current scope, or (name null) an
+    // element of the entered table.
+    struct Key
+    {
+        const char* name;
+        std::int32_t index;
+    };
+    // Pushes the value of `key`; a nil value is popped again and raised as a
+    // failure.
+    void pushValue(const Key& key);
+    // Pops the value pushed by pushValue as a number; anything else is a
+    // failure.
+    double popNumber(const Key& key);
+    std::int32_t popInteger(const Key& key);
+    // Room for `slots` more values on the Lua stack.
+    void reserveStack(int slots);
 
-  std::string m_path;
-  FRef m_text;
-  FSignal m_executedSignal;
-  std::atomic<bool> m_executed{false};
-  lua_State* m_state = nullptr;
+    std::string m_path;
+    FRef m_text;
+    FSignal m_executedSignal;
+    std::atomic<bool> m_executed{false};
+    lua_State* m_state = nullptr;
 };

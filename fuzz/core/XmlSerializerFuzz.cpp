@@ -14,23 +14,24 @@
 #include <sstream>
 #include <string>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static QuietErrorHandler s_handler(false);
-  static FErrorHandler* s_installed = FErrorHandler::install(&s_handler);
-  (void)s_installed;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static QuietErrorHandler s_handler(false);
+    static FErrorHandler* s_installed = FErrorHandler::install(&s_handler);
+    (void)s_installed;
 
-  std::string text(reinterpret_cast<const char*>(data), size);
-  try {
-    FRefT<std::istringstream> file = makeSignaledRef(engineNew<std::istringstream>(k_memObject, text));
-    FXmlSerializer serializer(file);
-    XmlFuzzDocument document;
-    for (auto& step : document.steps()) {
-      try {
-        step(serializer);
-      } catch (const std::exception&) {
-      }
+    std::string text(reinterpret_cast<const char*>(data), size);
+    try {
+        FRefT<std::istringstream> file = makeSignaledRef(engineNew<std::istringstream>(k_memObject, text));
+        FXmlSerializer serializer(file);
+        XmlFuzzDocument document;
+        for (auto& step : document.steps()) {
+            try {
+                step(serializer);
+            } catch (const std::exception&) {
+            }
+        }
+    } catch (const std::exception&) {
     }
-  } catch (const std::exception&) {
-  }
-  return 0;
+    return 0;
 }

@@ -66,13 +66,17 @@ Bytes pngWithHugeChunk()
 std::vector<Bytes> seeds(const std::string& kind)
 {
     if (kind == "jpeg")
-        return {jpeg(8, 8, JpegOptions::k420), jpeg(17, 9, JpegOptions::k444), jpeg(16, 16, JpegOptions::k422),
-                jpeg(20, 12, JpegOptions::k411), jpeg(16, 16, JpegOptions::k420, 1),
+        return {jpeg(8, 8, JpegOptions::k420),
+                jpeg(17, 9, JpegOptions::k444),
+                jpeg(16, 16, JpegOptions::k422),
+                jpeg(20, 12, JpegOptions::k411),
+                jpeg(16, 16, JpegOptions::k420, 1),
                 concat(jpeg(9, 7, JpegOptions::k420), placementTrailer(2, 3, 30, 20))};
     if (kind == "png")
-        return {png(0, 1, 7, 3),  png(0, 8, 4, 4), png(0, 16, 3, 2), png(2, 8, 4, 3),  png(3, 4, 5, 2),
-                png(4, 8, 3, 3),  png(6, 8, 4, 2), png(6, 16, 2, 2),
-                concat(png(6, 8, 3, 3), placementTrailer(1, 1, 10, 10)), pngWithHugeChunk()};
+        return {png(0, 1, 7, 3),   png(0, 8, 4, 4),  png(0, 16, 3, 2),
+                png(2, 8, 4, 3),   png(3, 4, 5, 2),  png(4, 8, 3, 3),
+                png(6, 8, 4, 2),   png(6, 16, 2, 2), concat(png(6, 8, 3, 3), placementTrailer(1, 1, 10, 10)),
+                pngWithHugeChunk()};
     if (kind == "j32")
         return {writeJ32(jpeg(8, 8, JpegOptions::k420), png(0, 8, 8, 8)),
                 writeJ32(jpeg(5, 3, JpegOptions::k444), png(6, 8, 5, 3), placementTrailer(1, 2, 9, 9))};
@@ -108,7 +112,8 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(dir);
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::ofstream out(dir / ("seed-" + std::to_string(i)), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(files[i].data()), static_cast<std::streamsize>(files[i].size()));
+        out.write(reinterpret_cast<const char*>(files[i].data()),
+                  static_cast<std::streamsize>(files[i].size()));
         if (!out) {
             std::fprintf(stderr, "image_seed_writer: cannot write into %s\n", argv[2]);
             return 1;

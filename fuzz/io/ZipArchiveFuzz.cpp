@@ -3,7 +3,6 @@
 // inflating and decrypting member streams. Failure reports are the expected
 // answer to bad input; anything else (a crash, a hang, a sanitizer report)
 // is a fault.
-#include "support/QuietErrorHandler.h"
 #include "core/FApplication.h"
 #include "core/FDebug.h"
 #include "core/FErrorHandler.h"
@@ -13,6 +12,7 @@
 #include "io/FMemoryStreambuf.h"
 #include "io/FZLibModule.h"
 #include "io/FZipModule.h"
+#include "support/QuietErrorHandler.h"
 
 #include <cstdint>
 #include <cstring>
@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static Engine* engine = new Engine;
     std::vector<char> bytes(data, data + size);
-    FRefT<FFileEntry> source(makeRef(engineNew<FFileEntry>(k_memObject, nullptr, FString(u"fuzz.zip"),
-                                                           makeSharedStringCopy(u""), 4, int64_t(size), true)));
+    FRefT<FFileEntry> source(makeRef(engineNew<FFileEntry>(
+        k_memObject, nullptr, FString(u"fuzz.zip"), makeSharedStringCopy(u""), 4, int64_t(size), true)));
     try {
         FRefT<FInStream> stream =
             FInStream::make(engineNew<FMemoryStreambuf>(k_memObject, bytes.data(), int64_t(bytes.size())));

@@ -20,11 +20,9 @@
 
 namespace {
 
-template <class T, class... Args>
-void add(std::vector<FModule*>& modules, Args&&... args)
+template <class T, class... Args> void add(std::vector<FModule*>& modules, Args&&... args)
 {
-    if (T* module = engineNew<T>(k_memObject, static_cast<Args&&>(args)...))
-        modules.push_back(module);
+    if (T* module = engineNew<T>(k_memObject, static_cast<Args&&>(args)...)) modules.push_back(module);
 }
 
 // A module whose own code comes later holds its place with its priority.

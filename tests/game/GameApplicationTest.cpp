@@ -1,8 +1,8 @@
+#include "game/core/GameApplication.h"
 #include "core/FApplication.h"
 #include "core/FMemory.h"
 #include "core/FModule.h"
 #include "core/FProcessService.h"
-#include "game/core/GameApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -19,15 +19,16 @@ TEST(GameApplicationTest, TheModuleListCreatesEveryEngineModuleInOrder)
     // Theora, logging, GW sample, JPEG32, audio, Vorbis, asset release, PVR,
     // platform window, process, random, thread pool, file systems, game
     // pads, application service.
-    const std::vector<int> expected = {7, 11, 1, 14, 0, 10, 9, 9, 9, 15, 9, 2, 9, 10,
-                                       2, 9, 9, 11, 9, 3, 9, 3, 13, 2, 2, 13, 4, 3};
+    const std::vector<int> expected = {7, 11, 1, 14, 0, 10, 9, 9, 9,  15, 9, 2,  9, 10,
+                                       2, 9,  9, 11, 9, 3,  9, 3, 13, 2,  2, 13, 4, 3};
     FApplication application;
     buildApplicationModules(application.modules(), makeSharedStringCopy(FString("/a:b")));
     std::vector<int> priorities;
     for (const FModule* module : application.modules())
         priorities.push_back(module->priority());
     EXPECT_EQ(priorities, expected);
-    for (int slot : {k_slotClock, k_slotKeyedMap, k_slotAppService, k_slotProcess, k_slotRandom, k_slotThreadPool})
+    for (int slot :
+         {k_slotClock, k_slotKeyedMap, k_slotAppService, k_slotProcess, k_slotRandom, k_slotThreadPool})
         EXPECT_NE(application.service(slot), nullptr) << slot;
     application.stopModules();
     for (int slot = 0; slot < k_serviceSlotCount; ++slot)

@@ -33,8 +33,7 @@ std::vector<uint8_t> writeJ32(const std::vector<uint8_t>& jpeg, const std::vecto
     std::memcpy(out.data(), "J321", 4);
     std::size_t at = 4;
     for (const std::vector<uint8_t>* part : {&jpeg, &png, &trailer}) {
-        if (!part->empty())
-            std::memcpy(out.data() + at, part->data(), part->size());
+        if (!part->empty()) std::memcpy(out.data() + at, part->data(), part->size());
         at += part->size();
     }
     return out;
@@ -43,11 +42,23 @@ std::vector<uint8_t> writeJ32(const std::vector<uint8_t>& jpeg, const std::vecto
 std::vector<uint8_t> writePvr(const PvrFile& file)
 {
     std::vector<uint8_t> out;
-    const uint32_t dataSize = file.dataSizeField != 0 ? file.dataSizeField : static_cast<uint32_t>(file.payload.size());
+    const uint32_t dataSize =
+        file.dataSizeField != 0 ? file.dataSizeField : static_cast<uint32_t>(file.payload.size());
     // header size, height, width, mipmaps, flags, data size, bit count,
     // red, green, blue and alpha masks, tag, surfaces
-    const uint32_t words[13] = {file.headerSize, file.height, file.width, 0, 0x8019, dataSize, file.bitCount,
-                                0, 0, 0, 0, 0x21525650 /* "PVR!" */, 1};
+    const uint32_t words[13] = {file.headerSize,
+                                file.height,
+                                file.width,
+                                0,
+                                0x8019,
+                                dataSize,
+                                file.bitCount,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0x21525650 /* "PVR!" */,
+                                1};
     for (uint32_t w : words)
         putLittleEndian(out, w);
     out.insert(out.end(), file.payload.begin(), file.payload.end());

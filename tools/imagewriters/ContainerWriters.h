@@ -7,7 +7,8 @@
 
 // Sixteen bytes: offset x, offset y (downward from the top), full width, full
 // height, each big-endian 32-bit.
-std::vector<uint8_t> placementTrailer(int32_t offsetX, int32_t offsetY, int32_t fullWidth, int32_t fullHeight);
+std::vector<uint8_t> placementTrailer(int32_t offsetX, int32_t offsetY, int32_t fullWidth,
+                                      int32_t fullHeight);
 
 // A ".j32" file: "J321", the JPEG stream, the PNG stream (whose alpha or grey
 // is the alpha), then `trailer` (empty or a placement trailer).
@@ -22,7 +23,7 @@ struct PvrFile
     uint32_t width = 0;
     uint32_t height = 0;
     uint32_t bitCount = 4;
-    uint32_t headerSize = 52; // anything else makes a broken file
+    uint32_t headerSize = 52;   // anything else makes a broken file
     uint32_t dataSizeField = 0; // 0: the payload's size
     std::vector<uint8_t> payload;
     std::vector<int32_t> placement; // empty or six values

@@ -64,12 +64,10 @@ std::vector<uint8_t> writeJpeg(const TestPicture& picture, const JpegOptions& op
         c.in_color_space = options.greyscale ? JCS_GRAYSCALE : JCS_RGB;
         jpeg_set_defaults(&c);
         jpeg_set_quality(&c, options.quality, TRUE);
-        if (!options.greyscale)
-            setSampling(c, options.sampling);
+        if (!options.greyscale) setSampling(c, options.sampling);
         c.restart_interval = static_cast<unsigned int>(options.restartInterval);
         c.arith_code = options.arithmetic ? TRUE : FALSE;
-        if (options.progressive)
-            jpeg_simple_progression(&c);
+        if (options.progressive) jpeg_simple_progression(&c);
         jpeg_start_compress(&c, TRUE);
         if (options.greyscale) {
             grey.resize(static_cast<std::size_t>(picture.width) * picture.height);
@@ -78,9 +76,8 @@ std::vector<uint8_t> writeJpeg(const TestPicture& picture, const JpegOptions& op
         }
         while (c.next_scanline < c.image_height) {
             const std::size_t y = c.next_scanline;
-            JSAMPROW row = options.greyscale
-                               ? const_cast<JSAMPROW>(&grey[y * picture.width])
-                               : const_cast<JSAMPROW>(&picture.rgb[y * picture.width * 3]);
+            JSAMPROW row = options.greyscale ? const_cast<JSAMPROW>(&grey[y * picture.width])
+                                             : const_cast<JSAMPROW>(&picture.rgb[y * picture.width * 3]);
             jpeg_write_scanlines(&c, &row, 1);
         }
         jpeg_finish_compress(&c);

@@ -67,24 +67,26 @@ std::vector<uint8_t> writePng(const PngPicture& picture)
     }
     try {
         png_set_write_fn(png, &out, append, flush);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height),
-                     picture.bitDepth, picture.colorType,
-                     picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                     PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
+                     static_cast<png_uint_32>(picture.height), picture.bitDepth, picture.colorType,
+                     picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         std::vector<png_color> palette;
         if (picture.colorType == PNG_COLOR_TYPE_PALETTE) {
             for (std::size_t i = 0; i + 2 < picture.paletteRgb.size(); i += 3)
-                palette.push_back({picture.paletteRgb[i], picture.paletteRgb[i + 1], picture.paletteRgb[i + 2]});
+                palette.push_back(
+                    {picture.paletteRgb[i], picture.paletteRgb[i + 1], picture.paletteRgb[i + 2]});
             png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
         }
         if (!picture.transparency.empty()) {
             if (picture.colorType == PNG_COLOR_TYPE_PALETTE) {
-                png_set_tRNS(png, info, picture.transparency.data(), static_cast<int>(picture.transparency.size()),
-                             nullptr);
+                png_set_tRNS(png, info, picture.transparency.data(),
+                             static_cast<int>(picture.transparency.size()), nullptr);
             } else {
                 png_color_16 key{};
                 const auto word = [&](std::size_t i) {
-                    return static_cast<png_uint_16>((picture.transparency[i] << 8) | picture.transparency[i + 1]);
+                    return static_cast<png_uint_16>((picture.transparency[i] << 8) |
+                                                    picture.transparency[i + 1]);
                 };
                 if (picture.colorType == PNG_COLOR_TYPE_GRAY) {
                     key.gray = word(0);

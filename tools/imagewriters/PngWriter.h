@@ -14,7 +14,7 @@ struct PngPicture
     int bitDepth = 8;
     bool interlaced = false;
     std::vector<uint8_t> samples;
-    std::vector<uint8_t> paletteRgb; // colour type 3: 3 bytes an entry
+    std::vector<uint8_t> paletteRgb;   // colour type 3: 3 bytes an entry
     std::vector<uint8_t> transparency; // tRNS: palette alphas, or the big-endian key sample(s)
 
     // Bytes per row for the colour type and depth.

@@ -15,7 +15,8 @@ TestPicture TestPicture::make(int32_t width, int32_t height, uint32_t seed)
             int r = width > 1 ? x * 255 / (width - 1) : 128;
             int g = height > 1 ? y * 255 / (height - 1) : 128;
             int b = ((x / 7) + (y / 5)) % 2 == 0 ? 40 : 220; // hard edges
-            if ((x - width / 2) * (x - width / 2) + (y - height / 3) * (y - height / 3) < width * height / 16) {
+            if ((x - width / 2) * (x - width / 2) + (y - height / 3) * (y - height / 3) <
+                width * height / 16) {
                 r = 250;
                 g = 20;
             }

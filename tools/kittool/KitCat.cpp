@@ -12,8 +12,7 @@
 
 int kitCat(const KitArgs& args)
 {
-    if (args.size() != 2)
-        return kitUsage("cat");
+    if (args.size() != 2) return kitUsage("cat");
     KitSession session;
     const FRefT<FFileSystem> kit = session.openKit(args[0]);
     FString name;

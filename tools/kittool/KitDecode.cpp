@@ -52,16 +52,14 @@ const ImageKind* kindOf(const std::string& path)
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     for (const ImageKind& k : k_kinds)
-        if (extension == k.extension)
-            return &k;
+        if (extension == k.extension) return &k;
     return nullptr;
 }
 
 std::vector<uint8_t> readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot open " + path);
+    if (!in) throw std::runtime_error("cannot open " + path);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -83,8 +81,7 @@ std::vector<uint8_t> logicalPicture(const FImage& image)
 
 int kitDecode(const KitArgs& args)
 {
-    if (args.size() != 2)
-        return kitUsage("decode");
+    if (args.size() != 2) return kitUsage("decode");
     const ImageKind* kind = kindOf(args[0]);
     if (kind == nullptr) {
         std::fprintf(stderr, "kittool decode: %s is not a .png, .jpg, .j32 or .pvr file\n", args[0].c_str());
@@ -92,7 +89,8 @@ int kitDecode(const KitArgs& args)
     }
     KitSession session;
     std::vector<uint8_t> bytes = readFile(args[0]);
-    FInStream stream(engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
+    FInStream stream(
+        engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
     FImage image;
     kind->load(stream, image);
 
@@ -105,11 +103,11 @@ int kitDecode(const KitArgs& args)
     if (image.format() == k_pixelPvr2 || image.format() == k_pixelPvr4)
         std::printf("%s: the PVR payload is opaque to the engine; the picture comes out transparent\n",
                     args[0].c_str());
-    const std::vector<uint8_t> png = writePng(PngPicture::rgba(image.width(), image.height(), logicalPicture(image)));
+    const std::vector<uint8_t> png =
+        writePng(PngPicture::rgba(image.width(), image.height(), logicalPicture(image)));
     std::ofstream out(args[1], std::ios::binary);
     out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     out.close();
-    if (!out)
-        throw std::runtime_error("cannot write " + args[1]);
+    if (!out) throw std::runtime_error("cannot write " + args[1]);
     return 0;
 }

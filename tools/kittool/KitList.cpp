@@ -20,16 +20,15 @@ const char* methodName(const FZipFileEntry& member)
 
 int kitList(const KitArgs& args)
 {
-    if (args.size() != 1)
-        return kitUsage("list");
+    if (args.size() != 1) return kitUsage("list");
     KitSession session;
     const FRefT<FFileSystem> kit = session.openKit(args[0]);
     std::printf("%-9s %-9s %10s %10s %8s  %s\n", "method", "sealed", "packed", "size", "priority", "name");
     for (const auto& [key, entry] : kit->entries()) {
         const auto& member = static_cast<const FZipFileEntry&>(*entry.get());
-        std::printf("%-9s %-9s %10u %10lld %8d  %s\n", methodName(member), member.encrypted() ? "encrypted" : "-",
-                    member.compressedSize(), static_cast<long long>(member.size()), member.priority(),
-                    key.toUtf8().c_str());
+        std::printf("%-9s %-9s %10u %10lld %8d  %s\n", methodName(member),
+                    member.encrypted() ? "encrypted" : "-", member.compressedSize(),
+                    static_cast<long long>(member.size()), member.priority(), key.toUtf8().c_str());
     }
     std::printf("%zu members\n", kit->entries().size());
     return 0;

@@ -22,8 +22,7 @@ namespace {
 std::vector<uint8_t> readWholeFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path.string());
+    if (!in) throw std::runtime_error("cannot read " + path.string());
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -38,19 +37,16 @@ std::string lowerAscii(std::string text)
 
 int kitPack(const KitArgs& args)
 {
-    if (args.size() != 2)
-        return kitUsage("pack");
+    if (args.size() != 2) return kitUsage("pack");
     const fs::path out = args[0];
     const fs::path dir = args[1];
-    if (!fs::is_directory(dir))
-        throw std::runtime_error("not a folder: " + dir.string());
+    if (!fs::is_directory(dir)) throw std::runtime_error("not a folder: " + dir.string());
 
     // Sorted by name, so the same folder always gives the same kit.
     std::map<std::string, fs::path> files;
     std::map<std::string, std::string> byKey;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        if (!entry.is_regular_file())
-            continue;
+        if (!entry.is_regular_file()) continue;
         const std::string name = entry.path().lexically_relative(dir).generic_string();
         const auto [clash, fresh] = byKey.emplace(lowerAscii(name), name);
         if (!fresh)

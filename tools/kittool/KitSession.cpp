@@ -23,12 +23,10 @@ bool KitSession::handleError(const FString& text)
 FRefT<FFileSystem> KitSession::openKit(const std::string& path)
 {
     FString name;
-    if (!FNativePath::toEngine(path, name))
-        ZIBBO_FAIL_TEXT("Not a usable kit name: " << path);
+    if (!FNativePath::toEngine(path, name)) ZIBBO_FAIL_TEXT("Not a usable kit name: " << path);
     FFolderFileSystem plain(FFolderFileSystem::k_folderNone);
     const FFileEntryMap found = plain.find(name);
-    if (found.size() != 1)
-        ZIBBO_FAIL(msgIllegalOperation, "No file is named: " << name);
+    if (found.size() != 1) ZIBBO_FAIL(msgIllegalOperation, "No file is named: " << name);
     FRefT<FFileSystem> kit;
     m_zip.service().openArchive(kit, found.begin()->second, k_archiveKeys);
     return kit;

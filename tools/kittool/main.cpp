@@ -30,8 +30,7 @@ void printCommands()
 int kitUsage(const char* name)
 {
     for (const KitCommand& c : k_commands)
-        if (std::strcmp(c.name, name) == 0)
-            std::fprintf(stderr, "usage: kittool %s %s\n", c.name, c.usage);
+        if (std::strcmp(c.name, name) == 0) std::fprintf(stderr, "usage: kittool %s %s\n", c.name, c.usage);
     return 2;
 }
 
@@ -42,8 +41,7 @@ int main(int argc, char** argv)
         return 2;
     }
     for (const KitCommand& c : k_commands) {
-        if (std::strcmp(c.name, argv[1]) != 0)
-            continue;
+        if (std::strcmp(c.name, argv[1]) != 0) continue;
         const KitArgs args(argv + 2, argv + argc);
         try {
             return c.run(args);

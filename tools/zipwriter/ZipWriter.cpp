@@ -34,15 +34,13 @@ void putBytes(std::vector<uint8_t>& out, const void* data, size_t size)
 
 uint16_t checked16(size_t v, const char* what)
 {
-    if (v > 0xFFFFu)
-        throw std::runtime_error(std::string("zip writer: ") + what + " too long");
+    if (v > 0xFFFFu) throw std::runtime_error(std::string("zip writer: ") + what + " too long");
     return static_cast<uint16_t>(v);
 }
 
 uint32_t checked32(size_t v, const char* what)
 {
-    if (v > 0xFFFFFFFFu)
-        throw std::runtime_error(std::string("zip writer: ") + what + " too large");
+    if (v > 0xFFFFFFFFu) throw std::runtime_error(std::string("zip writer: ") + what + " too large");
     return static_cast<uint32_t>(v);
 }
 
@@ -61,8 +59,7 @@ std::vector<uint8_t> zipDeflate(const uint8_t* data, size_t size, int level)
     const int result = deflate(&z, Z_FINISH);
     out.resize(z.total_out);
     deflateEnd(&z);
-    if (result != Z_STREAM_END)
-        throw std::runtime_error("zip writer: deflate failed");
+    if (result != Z_STREAM_END) throw std::runtime_error("zip writer: deflate failed");
     return out;
 }
 
@@ -90,9 +87,9 @@ ZipMember& ZipWriter::add(std::string name, const std::string& text, ZipMethod m
 
 std::vector<uint8_t> ZipWriter::memberData(const ZipMember& m, uint32_t crc) const
 {
-    std::vector<uint8_t> body = m.method == ZipMethod::Deflated ? zipDeflate(m.data.data(), m.data.size()) : m.data;
-    if (!m.encrypted)
-        return body;
+    std::vector<uint8_t> body =
+        m.method == ZipMethod::Deflated ? zipDeflate(m.data.data(), m.data.size()) : m.data;
+    if (!m.encrypted) return body;
 
     // The 12-byte encryption header: eleven filler bytes derived from the
     // member (reproducible output) and the CRC's high byte, which ordinary
@@ -122,7 +119,8 @@ std::vector<uint8_t> ZipWriter::build() const
         const std::vector<uint8_t> data = memberData(m, crc);
         const uint16_t flags = m.encrypted ? 1 : 0;
         const uint16_t method = m.methodField.value_or(m.method == ZipMethod::Deflated ? 8 : 0);
-        const uint16_t version = m.versionNeeded.value_or(m.method == ZipMethod::Deflated || m.encrypted ? 20 : 10);
+        const uint16_t version =
+            m.versionNeeded.value_or(m.method == ZipMethod::Deflated || m.encrypted ? 20 : 10);
         const uint32_t crcField = m.crcField.value_or(crc);
         const uint32_t packed = checked32(data.size(), "member");
         const uint32_t size = m.uncompressedSizeField.value_or(checked32(m.data.size(), "member"));
@@ -188,6 +186,5 @@ void ZipWriter::writeTo(const std::filesystem::path& path) const
     const std::vector<uint8_t> bytes = build();
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file)
-        throw std::runtime_error("zip writer: cannot write " + path.string());
+    if (!file) throw std::runtime_error("zip writer: cannot write " + path.string());
 }

@@ -35,10 +35,8 @@ public:
     {
         EXPECT_EQ(milliseconds, FApplication::k_stopWaitMs);
         ++m_journal.waits[m_id];
-        if (m_waitsLeft < 0)
-            return false; // never stops
-        if (m_waitsLeft == 0)
-            return true;
+        if (m_waitsLeft < 0) return false; // never stops
+        if (m_waitsLeft == 0) return true;
         return --m_waitsLeft == 0;
     }
     int priority() const override { return m_priority; }
@@ -86,8 +84,7 @@ std::vector<std::string> callsOf(const Journal& journal, const std::string& kind
 {
     std::vector<std::string> out;
     for (const std::string& call : journal.calls)
-        if (call.rfind(kind + " ", 0) == 0)
-            out.push_back(call.substr(kind.size() + 1));
+        if (call.rfind(kind + " ", 0) == 0) out.push_back(call.substr(kind.size() + 1));
     return out;
 }
 
@@ -101,16 +98,35 @@ struct ModuleRow
 };
 
 const ModuleRow k_moduleTable[] = {
-    {"network", 7, 11},          {"zip archives", 11, 24},    {"clock", 1, 2},
-    {"graphics", 14, 27},        {"keyed map", 0, 1},         {"GW video loader", 10, 22},
-    {"raw-data loader", 9, 12},  {"JPEG loader", 9, 14},      {"font loader", 9, 18},
-    {"screen module", 15, 28},   {"zlib streams", 9, 20},     {"debug channel", 2, 6},
-    {"PNG loader", 9, 19},       {"Theora loader", 10, 21},   {"logging", 2, 5},
-    {"GW sample loader", 9, 17}, {"JPEG32 loader", 9, 16},    {"audio", 11, 23},
-    {"Vorbis loader", 9, 15},    {"asset release", 3, 9},     {"PVR loader", 9, 13},
-    {"platform window", 3, 8},   {"process", 13, 25},         {"random numbers", 2, 4},
-    {"thread pool", 2, 3},       {"file systems", 13, 26},    {"game pads", 4, 10},
-    {"application service", 3, 7}, {"game module", 22, 29},
+    {"network", 7, 11},
+    {"zip archives", 11, 24},
+    {"clock", 1, 2},
+    {"graphics", 14, 27},
+    {"keyed map", 0, 1},
+    {"GW video loader", 10, 22},
+    {"raw-data loader", 9, 12},
+    {"JPEG loader", 9, 14},
+    {"font loader", 9, 18},
+    {"screen module", 15, 28},
+    {"zlib streams", 9, 20},
+    {"debug channel", 2, 6},
+    {"PNG loader", 9, 19},
+    {"Theora loader", 10, 21},
+    {"logging", 2, 5},
+    {"GW sample loader", 9, 17},
+    {"JPEG32 loader", 9, 16},
+    {"audio", 11, 23},
+    {"Vorbis loader", 9, 15},
+    {"asset release", 3, 9},
+    {"PVR loader", 9, 13},
+    {"platform window", 3, 8},
+    {"process", 13, 25},
+    {"random numbers", 2, 4},
+    {"thread pool", 2, 3},
+    {"file systems", 13, 26},
+    {"game pads", 4, 10},
+    {"application service", 3, 7},
+    {"game module", 22, 29},
 };
 
 TEST(ModuleStartStopTest, TheEngineModulesStartInTheTabledOrderAndStopInReverse)

@@ -81,17 +81,24 @@ TEST_F(ProcessModuleTest, MalformedSwitchesAreFailures)
 
 TEST_F(ProcessModuleTest, JoinedArgumentsParseBackIntoTheSameWords)
 {
-    const std::vector<std::string> words = {"/debug:host", "my file", "/title:two words", "/home/a b/c", "plain"};
+    const std::vector<std::string> words = {"/debug:host", "my file", "/title:two words", "/home/a b/c",
+                                            "plain"};
     const std::string line = FProcessModule::joinCommandLine(words);
-    EXPECT_EQ(parse(line.c_str()),
-              (Pairs{{"0", "my file"}, {"1", "/home/a b/c"}, {"2", "plain"}, {"debug", "host"}, {"title", "two words"}}));
+    EXPECT_EQ(parse(line.c_str()), (Pairs{{"0", "my file"},
+                                          {"1", "/home/a b/c"},
+                                          {"2", "plain"},
+                                          {"debug", "host"},
+                                          {"title", "two words"}}));
     EXPECT_EQ(FProcessModule::joinCommandLine({}), "");
 }
 
 class CountingPump : public FPlatformService
 {
 public:
-    explicit CountingPump(FApplication& application) : FPlatformService(application.serviceSlot(k_slotPlatform)) {}
+    explicit CountingPump(FApplication& application)
+        : FPlatformService(application.serviceSlot(k_slotPlatform))
+    {
+    }
     int pumpMessages(unsigned elapsedMs) override
     {
         elapsed.push_back(elapsedMs);

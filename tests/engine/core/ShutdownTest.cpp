@@ -59,11 +59,11 @@ TEST(ShutdownTest, TheStoppingStateUnwindsEveryKindOfWait)
     FSemaphore never;
     FSignal signal;
     auto* inlineModule = engineNew<IdleModule>(k_memObject, true);
-    spawn([&] { util.waitAlertable(nullptr, FUtilPlatform::k_infinite); });             // sleeping
-    spawn([&] { util.waitAlertable(&never, 600000); });                                 // timed object wait
-    spawn([&] { util.waitAlertable(&never, FUtilPlatform::k_infinite); });              // endless object wait
-    spawn([&] { signal.wait(); });                                                       // signal wait
-    spawn([&] {                                                                          // a poster waiting
+    spawn([&] { util.waitAlertable(nullptr, FUtilPlatform::k_infinite); }); // sleeping
+    spawn([&] { util.waitAlertable(&never, 600000); });                     // timed object wait
+    spawn([&] { util.waitAlertable(&never, FUtilPlatform::k_infinite); });  // endless object wait
+    spawn([&] { signal.wait(); });                                          // signal wait
+    spawn([&] {                                                             // a poster waiting
         inlineModule->postActionAndWait(makeAction<FAction0<IdleModule>>(inlineModule, &IdleModule::nothing));
     });
     ASSERT_TRUE(eventually([&] { return waiting == 5; }));

@@ -29,8 +29,7 @@ public:
     FSemaphore done;
 };
 
-template <class Failure>
-class ThrowingTask : public FThreadTask
+template <class Failure> class ThrowingTask : public FThreadTask
 {
 public:
     void main() override { throw Failure(); }

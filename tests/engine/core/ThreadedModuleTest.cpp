@@ -50,7 +50,10 @@ public:
         }
     }
 
-    void post(int value) { postAction(makeAction<FAction1<LogModule, int>>(this, &LogModule::record, value)); }
+    void post(int value)
+    {
+        postAction(makeAction<FAction1<LogModule, int>>(this, &LogModule::record, value));
+    }
     std::vector<int> takeLog()
     {
         std::lock_guard<std::mutex> lock(m_lock);

@@ -27,11 +27,9 @@ TEST(UtilPlatformTest, ATimeOutIsCutIntoSlicesOf4096Ms)
         uint32_t lastSliceMs;
     };
     const Case cases[] = {
-        {0, 0, 0},          // one poll
-        {100, 0, 100},
-        {8192, 2, 0},       // an exact multiple ends with a poll
-        {10000, 2, 1808},
-        {FUtilPlatform::k_infinite, FUtilPlatform::k_infinite, 4096},
+        {0, 0, 0},                      // one poll
+        {100, 0, 100},    {8192, 2, 0}, // an exact multiple ends with a poll
+        {10000, 2, 1808}, {FUtilPlatform::k_infinite, FUtilPlatform::k_infinite, 4096},
     };
     for (const Case& c : cases) {
         const FUtilPlatform::Slices slices = FUtilPlatform::slicesFor(c.timeoutMs);
@@ -168,8 +166,8 @@ protected:
     RegistryTest()
     {
         m_folder = std::filesystem::temp_directory_path() /
-                   ("zibbo-registry-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                   ("zibbo-registry-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                    "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(m_folder / "Nuvant" / "Zibbo");
         const char* previous = std::getenv("XDG_CONFIG_DIRS");
         m_previous = previous ? previous : "";
@@ -212,8 +210,7 @@ TEST_F(RegistryTest, TheInstalledLanguageComesFromTheFirstEditionFound)
     };
     for (const Case& c : cases) {
         std::filesystem::remove(m_folder / "Nuvant" / "Zibbo" / "registry.ini");
-        if (c.file)
-            write(c.file);
+        if (c.file) write(c.file);
         EXPECT_EQ(FApplication::readInstalledLanguage(), c.language) << (c.file ? c.file : "(no file)");
     }
 }
@@ -247,9 +244,18 @@ TEST(SystemLocaleTest, TheInterfaceLanguageComesFromTheLocaleName)
         int16_t variant;
     };
     const Case cases[] = {
-        {"en_US.UTF-8", 0, 26}, {"en", 0, 26},        {"C", 0, 26},          {"POSIX", 0, 26},
-        {"", 0, 26},            {nullptr, 0, 26},     {"fr_CA.UTF-8", 1, -1}, {"it_IT", 2, -1},
-        {"de_DE@euro", 3, -1},  {"es_ES.UTF-8", 4, -1}, {"pt_BR.UTF-8", 0, -1}, {"french", 0, -1},
+        {"en_US.UTF-8", 0, 26},
+        {"en", 0, 26},
+        {"C", 0, 26},
+        {"POSIX", 0, 26},
+        {"", 0, 26},
+        {nullptr, 0, 26},
+        {"fr_CA.UTF-8", 1, -1},
+        {"it_IT", 2, -1},
+        {"de_DE@euro", 3, -1},
+        {"es_ES.UTF-8", 4, -1},
+        {"pt_BR.UTF-8", 0, -1},
+        {"french", 0, -1},
     };
     for (const Case& c : cases) {
         FSystemLocale locale;

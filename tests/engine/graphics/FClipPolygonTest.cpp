@@ -77,7 +77,8 @@ bool isStrictlyConvex(const std::vector<FPointF>& v)
 // Sutherland-Hodgman: subject clipped by the convex polygon clip, in double.
 double referenceIntersectionArea(const std::vector<FPointF>& subject, const std::vector<FPointF>& clip)
 {
-    struct P {
+    struct P
+    {
         double x, y;
     };
     std::vector<P> out;
@@ -163,7 +164,8 @@ TEST(ClipPolygon, RectanglesWithoutAreaAreEmpty)
 
 TEST(ClipPolygon, HullDropsInnerCollinearAndRepeatedPoints)
 {
-    const FClipPolygon hull = polygonOf({{0, 0}, {10, 0}, {5, 0}, {10, 10}, {0, 10}, {5, 5}, {10, 10}, {0, 5}});
+    const FClipPolygon hull =
+        polygonOf({{0, 0}, {10, 0}, {5, 0}, {10, 10}, {0, 10}, {5, 5}, {10, 10}, {0, 5}});
     EXPECT_EQ(vertices(hull), (std::vector<FPointF>{{0, 0}, {0, 10}, {10, 10}, {10, 0}}));
     EXPECT_TRUE(hull.isRectangle());
     EXPECT_EQ(hull.rect(), (FRectF{0, 0, 10, 10}));
@@ -181,14 +183,15 @@ TEST(ClipPolygon, PointTests)
     FClipPolygon rect;
     rect.fromIntRect({10, 20, 30, 40});
     const FClipPolygon diamond = polygonOf({{5, 0}, {10, 5}, {5, 10}, {0, 5}});
-    struct Case {
+    struct Case
+    {
         const FClipPolygon* polygon;
         FPointF point;
         bool inside;
     } cases[] = {
-        {&rect, {10, 20}, true},  {&rect, {29.9f, 39.9f}, true}, {&rect, {30, 25}, false},
-        {&rect, {15, 40}, false}, {&rect, {9.9f, 25}, false},   {&diamond, {5, 5}, true},
-        {&diamond, {5, 0}, true}, {&diamond, {7.5f, 2.5f}, true}, {&diamond, {8, 2}, false},
+        {&rect, {10, 20}, true},   {&rect, {29.9f, 39.9f}, true},  {&rect, {30, 25}, false},
+        {&rect, {15, 40}, false},  {&rect, {9.9f, 25}, false},     {&diamond, {5, 5}, true},
+        {&diamond, {5, 0}, true},  {&diamond, {7.5f, 2.5f}, true}, {&diamond, {8, 2}, false},
         {&diamond, {0, 0}, false},
     };
     for (const Case& c : cases) {
@@ -216,7 +219,8 @@ TEST(ClipPolygon, EqualityIgnoresVertexOrder)
 
 TEST(ClipPolygon, SegmentCrossings)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         FPointF p, v, e0, e1;
         bool crosses;
@@ -269,7 +273,8 @@ TEST(ClipPolygon, TurnedSquareCutBySquareIsAnOctagon)
     std::vector<FPointF> turned;
     for (int i = 0; i < 4; ++i) {
         const double a = (90.0 * i) * 3.14159265358979 / 180.0;
-        turned.push_back({float(50 + 10 * std::sqrt(2.0) * std::cos(a)), float(50 + 10 * std::sqrt(2.0) * std::sin(a))});
+        turned.push_back(
+            {float(50 + 10 * std::sqrt(2.0) * std::cos(a)), float(50 + 10 * std::sqrt(2.0) * std::sin(a))});
     }
     // Rotated by 45 degrees, the square's corners point up, down, left, right.
     FClipPolygon diamond = polygonOf(turned);
@@ -346,7 +351,8 @@ TEST(ClipPolygon, RandomHullsEncloseTheirPoints)
         EXPECT_LT(signedArea(v), 0) << "case " << n;
         EXPECT_EQ(v[0].y, std::min_element(points.begin(), points.end(), lessByYX)->y);
         for (FPointF p : v) {
-            EXPECT_NE(std::find(points.begin(), points.end(), p), points.end()) << "hull vertices are input points";
+            EXPECT_NE(std::find(points.begin(), points.end(), p), points.end())
+                << "hull vertices are input points";
         }
         for (FPointF p : points) {
             EXPECT_GE(insideDistance(v, p), -1e-4) << "case " << n;

@@ -51,16 +51,29 @@ TEST_F(ClipStackTest, AnEmptyStackIsTheWholeApplication)
 
 TEST_F(ClipStackTest, NestedWidgetsAreUnchangedClippedOrEmpty)
 {
-    struct Step {
+    struct Step
+    {
         const char* what;
-        FRectI rect;  // in the parent's content coordinates
+        FRectI rect; // in the parent's content coordinates
         bool clip;
         int32_t result;
-        FRectI region;  // in application coordinates
+        FRectI region; // in application coordinates
     } steps[] = {
-        {"container inside the application", {100, 50, 300, 250}, true, FClipState::k_unchanged, {100, 50, 300, 250}},
-        {"child over the container's corner", {150, 100, 300, 300}, true, FClipState::k_clipped, {250, 150, 300, 250}},
-        {"grandchild inside the cut region", {10, 10, 40, 40}, true, FClipState::k_unchanged, {260, 160, 290, 190}},
+        {"container inside the application",
+         {100, 50, 300, 250},
+         true,
+         FClipState::k_unchanged,
+         {100, 50, 300, 250}},
+        {"child over the container's corner",
+         {150, 100, 300, 300},
+         true,
+         FClipState::k_clipped,
+         {250, 150, 300, 250}},
+        {"grandchild inside the cut region",
+         {10, 10, 40, 40},
+         true,
+         FClipState::k_unchanged,
+         {260, 160, 290, 190}},
     };
     for (const Step& s : steps) {
         EXPECT_EQ(push(s.rect, s.clip), s.result) << s.what;

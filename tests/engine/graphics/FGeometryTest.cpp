@@ -53,7 +53,7 @@ TEST(Matrix3, SingularMatricesAreNotInvertedAndLeaveTheOutputAlone)
     EXPECT_FALSE(invert(zeroScale, out));
     EXPECT_EQ(out, kept);
 
-    FMatrix3 collapsed;  // second row a multiple of the first
+    FMatrix3 collapsed; // second row a multiple of the first
     collapsed.m00 = 1.0f;
     collapsed.m01 = 2.0f;
     collapsed.m10 = 2.0f;
@@ -100,12 +100,13 @@ TEST(Geometry, RotationTurnsAboutTheCentre)
 
 TEST(Geometry, YXOrderComparesYFirst)
 {
-    struct Case {
+    struct Case
+    {
         FPointF a, b;
         bool less;
     } cases[] = {
-        {{1, 2}, {0, 3}, true}, {{1, 2}, {0, 2}, false}, {{0, 2}, {1, 2}, true}, {{1, 2}, {1, 2}, false},
-        {{0, 3}, {1, 2}, false},
+        {{1, 2}, {0, 3}, true},  {{1, 2}, {0, 2}, false}, {{0, 2}, {1, 2}, true},
+        {{1, 2}, {1, 2}, false}, {{0, 3}, {1, 2}, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(lessByYX(c.a, c.b), c.less) << c.a.x << "," << c.a.y << " < " << c.b.x << "," << c.b.y;

@@ -29,8 +29,8 @@ class ByteStream
 {
 public:
     explicit ByteStream(Bytes bytes)
-        : m_bytes(std::move(bytes)),
-          m_stream(engineNew<FMemoryStreambuf>(k_memStream, m_bytes.data(), static_cast<int64_t>(m_bytes.size())))
+        : m_bytes(std::move(bytes)), m_stream(engineNew<FMemoryStreambuf>(
+                                         k_memStream, m_bytes.data(), static_cast<int64_t>(m_bytes.size())))
     {
     }
     FInStream& stream() { return m_stream; }
@@ -50,8 +50,7 @@ inline std::string failureOf(const std::function<void()>& action)
     try {
         action();
     } catch (const FDebug::VellumcoreException&) {
-        if (!handler.texts.empty())
-            return handler.texts.back().toUtf8();
+        if (!handler.texts.empty()) return handler.texts.back().toUtf8();
     }
     ADD_FAILURE() << "no failure report was raised";
     return std::string();
@@ -66,7 +65,8 @@ inline Bytes topDownPixels(const FImage& image)
     Bytes out(static_cast<std::size_t>(w) * h * 4);
     for (int32_t row = 0; row < h; ++row)
         std::memcpy(&out[static_cast<std::size_t>(h - 1 - row) * w * 4],
-                    image.pixels() + static_cast<std::ptrdiff_t>(row) * image.pitch(), static_cast<std::size_t>(w) * 4);
+                    image.pixels() + static_cast<std::ptrdiff_t>(row) * image.pitch(),
+                    static_cast<std::size_t>(w) * 4);
     return out;
 }
 

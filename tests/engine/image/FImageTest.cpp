@@ -18,7 +18,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-
 class ImageTest : public ::testing::Test
 {
 protected:
@@ -57,8 +56,8 @@ using Bgra = std::array<uint8_t, 4>;
 
 // The region copy written out pixel by pixel: every destination pixel of the
 // clipped region takes the image pixel through the destination's bgra8 write.
-Bytes referenceCopy(const FImage& image, FImagePoint dstSize, int32_t dstKind, FTopDownRect src, FImagePoint pos,
-                    Bytes dst)
+Bytes referenceCopy(const FImage& image, FImagePoint dstSize, int32_t dstKind, FTopDownRect src,
+                    FImagePoint pos, Bytes dst)
 {
     const FPixelFormatOps* ops = getPixelFormatOps(dstKind);
     const int32_t pitch = ops->rowBytes(dstSize.x);
@@ -75,7 +74,8 @@ Bytes referenceCopy(const FImage& image, FImagePoint dstSize, int32_t dstKind, F
 
 TEST(ImageRect, IntersectionKeepsTheCornerOfAnEmptyResult)
 {
-    struct Case {
+    struct Case
+    {
         FImageRect a, b, expected;
     } cases[] = {
         {{0, 0, 10, 10}, {5, 2, 20, 8}, {5, 2, 10, 8}},
@@ -92,12 +92,13 @@ TEST(ImageRect, IntersectionKeepsTheCornerOfAnEmptyResult)
 TEST(ImageRect, ContainmentNeedsTheCornerPixelInside)
 {
     const FImageRect outer{2, 3, 10, 8};
-    struct Case {
+    struct Case
+    {
         FImageRect inner;
         bool contained;
     } cases[] = {
-        {{2, 3, 10, 8}, true},  {{4, 4, 6, 6}, true},   {{1, 3, 5, 5}, false}, {{4, 4, 11, 6}, false},
-        {{4, 4, 6, 9}, false},  {{10, 4, 10, 6}, false}, {{4, 8, 6, 8}, false}, {{9, 7, 10, 8}, true},
+        {{2, 3, 10, 8}, true}, {{4, 4, 6, 6}, true},    {{1, 3, 5, 5}, false}, {{4, 4, 11, 6}, false},
+        {{4, 4, 6, 9}, false}, {{10, 4, 10, 6}, false}, {{4, 8, 6, 8}, false}, {{9, 7, 10, 8}, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(rectContains(outer, c.inner), c.contained)
@@ -169,7 +170,8 @@ TEST_F(ImageTest, WholeTrimmedImageCopiesBottomUpWithTransparentBorder)
 // cases cover the block path, the converting path and the clipped edges.
 TEST_F(ImageTest, RegionCopiesMatchThePixelByPixelReference)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         int32_t kind;
         FImagePoint full, stored, offset;
@@ -179,25 +181,135 @@ TEST_F(ImageTest, RegionCopiesMatchThePixelByPixelReference)
         FTopDownRect src;
         FImagePoint pos;
     } cases[] = {
-        {"block, inside", k_pixelBgra8, {20, 10}, {12, 6}, {3, 2}, 4, k_pixelBgra8, {16, 8}, {4, 3, 12, 7}, {2, 1}},
-        {"block, whole stored", k_pixelBgra8, {8, 8}, {8, 8}, {0, 0}, 0, k_pixelBgra8, {8, 8}, {0, 0, 8, 8}, {0, 0}},
-        {"same kind, partly outside", k_pixelBgra8, {20, 10}, {12, 6}, {3, 2}, 0, k_pixelBgra8, {24, 12},
-         {0, 0, 20, 10}, {1, 1}},
-        {"clipped at right and bottom", k_pixelBgra8, {20, 10}, {12, 6}, {3, 2}, 0, k_pixelBgra8, {9, 5},
-         {2, 1, 14, 9}, {4, 2}},
-        {"rgba8 to bgra8", k_pixelRgba8, {20, 10}, {12, 6}, {3, 2}, 8, k_pixelBgra8, {20, 10}, {0, 0, 20, 10},
+        {"block, inside",
+         k_pixelBgra8,
+         {20, 10},
+         {12, 6},
+         {3, 2},
+         4,
+         k_pixelBgra8,
+         {16, 8},
+         {4, 3, 12, 7},
+         {2, 1}},
+        {"block, whole stored",
+         k_pixelBgra8,
+         {8, 8},
+         {8, 8},
+         {0, 0},
+         0,
+         k_pixelBgra8,
+         {8, 8},
+         {0, 0, 8, 8},
          {0, 0}},
-        {"bgra8 to rgb5a3", k_pixelBgra8, {10, 6}, {7, 4}, {2, 1}, 0, k_pixelRgb5a3, {12, 8}, {1, 0, 10, 6}, {2, 1}},
-        {"grey8 to bgra8", k_pixelGrey8, {9, 9}, {5, 5}, {2, 2}, 3, k_pixelBgra8, {9, 9}, {0, 0, 9, 9}, {0, 0}},
-        {"mono to bgra8", k_pixelMono1, {13, 5}, {11, 3}, {1, 1}, 0, k_pixelBgra8, {13, 5}, {0, 0, 13, 5}, {0, 0}},
-        {"mono inside the stored bits", k_pixelMono1, {13, 5}, {11, 3}, {1, 1}, 0, k_pixelMono1, {17, 5},
-         {2, 2, 9, 4}, {3, 0}},
-        {"mono to mono", k_pixelMono1, {13, 5}, {11, 3}, {1, 1}, 0, k_pixelMono1, {17, 5}, {0, 0, 13, 5}, {3, 0}},
-        {"bgra8 to grey4, odd corner", k_pixelBgra8, {9, 4}, {9, 4}, {0, 0}, 0, k_pixelGrey4, {11, 4},
-         {0, 0, 9, 4}, {1, 0}},
-        {"float to rgba16", k_pixelRgbaFloat, {5, 3}, {3, 2}, {1, 1}, 0, k_pixelRgba16, {5, 3}, {0, 0, 5, 3},
+        {"same kind, partly outside",
+         k_pixelBgra8,
+         {20, 10},
+         {12, 6},
+         {3, 2},
+         0,
+         k_pixelBgra8,
+         {24, 12},
+         {0, 0, 20, 10},
+         {1, 1}},
+        {"clipped at right and bottom",
+         k_pixelBgra8,
+         {20, 10},
+         {12, 6},
+         {3, 2},
+         0,
+         k_pixelBgra8,
+         {9, 5},
+         {2, 1, 14, 9},
+         {4, 2}},
+        {"rgba8 to bgra8",
+         k_pixelRgba8,
+         {20, 10},
+         {12, 6},
+         {3, 2},
+         8,
+         k_pixelBgra8,
+         {20, 10},
+         {0, 0, 20, 10},
          {0, 0}},
-        {"payload to bgra8 is black", k_pixelRaw8, {6, 2}, {6, 2}, {0, 0}, 0, k_pixelBgra8, {6, 2}, {0, 0, 6, 2},
+        {"bgra8 to rgb5a3",
+         k_pixelBgra8,
+         {10, 6},
+         {7, 4},
+         {2, 1},
+         0,
+         k_pixelRgb5a3,
+         {12, 8},
+         {1, 0, 10, 6},
+         {2, 1}},
+        {"grey8 to bgra8",
+         k_pixelGrey8,
+         {9, 9},
+         {5, 5},
+         {2, 2},
+         3,
+         k_pixelBgra8,
+         {9, 9},
+         {0, 0, 9, 9},
+         {0, 0}},
+        {"mono to bgra8",
+         k_pixelMono1,
+         {13, 5},
+         {11, 3},
+         {1, 1},
+         0,
+         k_pixelBgra8,
+         {13, 5},
+         {0, 0, 13, 5},
+         {0, 0}},
+        {"mono inside the stored bits",
+         k_pixelMono1,
+         {13, 5},
+         {11, 3},
+         {1, 1},
+         0,
+         k_pixelMono1,
+         {17, 5},
+         {2, 2, 9, 4},
+         {3, 0}},
+        {"mono to mono",
+         k_pixelMono1,
+         {13, 5},
+         {11, 3},
+         {1, 1},
+         0,
+         k_pixelMono1,
+         {17, 5},
+         {0, 0, 13, 5},
+         {3, 0}},
+        {"bgra8 to grey4, odd corner",
+         k_pixelBgra8,
+         {9, 4},
+         {9, 4},
+         {0, 0},
+         0,
+         k_pixelGrey4,
+         {11, 4},
+         {0, 0, 9, 4},
+         {1, 0}},
+        {"float to rgba16",
+         k_pixelRgbaFloat,
+         {5, 3},
+         {3, 2},
+         {1, 1},
+         0,
+         k_pixelRgba16,
+         {5, 3},
+         {0, 0, 5, 3},
+         {0, 0}},
+        {"payload to bgra8 is black",
+         k_pixelRaw8,
+         {6, 2},
+         {6, 2},
+         {0, 0},
+         0,
+         k_pixelBgra8,
+         {6, 2},
+         {0, 0, 6, 2},
          {0, 0}},
     };
     for (const Case& c : cases) {
@@ -349,20 +461,24 @@ TEST_F(ImageTest, MergingAlphaOfAnotherSizeOrPixelWidthIsAFailure)
 {
     auto colour = placedImage(k_pixelBgra8, {5, 3}, {5, 3}, {0, 0});
     const Bytes before = pixelBytes(*colour);
-    struct Case {
+    struct Case
+    {
         const char* what;
         FRefT<FImage> alpha;
         const char* text;
     } cases[] = {
-        {"larger", placedImage(k_pixelBgra8, {6, 3}, {6, 3}, {0, 0}), "alpha size (6 x 3) == image size (5 x 3)"},
-        {"shorter", placedImage(k_pixelBgra8, {5, 2}, {5, 2}, {0, 0}), "alpha size (5 x 2) == image size (5 x 3)"},
+        {"larger", placedImage(k_pixelBgra8, {6, 3}, {6, 3}, {0, 0}),
+         "alpha size (6 x 3) == image size (5 x 3)"},
+        {"shorter", placedImage(k_pixelBgra8, {5, 2}, {5, 2}, {0, 0}),
+         "alpha size (5 x 2) == image size (5 x 3)"},
         {"16-bit pixels", placedImage(k_pixelRgb5a3, {5, 3}, {5, 3}, {0, 0}), "alpha kind (6)"},
     };
     for (const Case& c : cases) {
         m_handler.texts.clear();
         EXPECT_THROW(colour->mergeAlpha(*c.alpha), FDebug::VellumcoreException) << c.what;
         ASSERT_EQ(m_handler.texts.size(), 1u) << c.what;
-        EXPECT_NE(utf8(m_handler.texts[0]).find(c.text), std::string::npos) << c.what << ": " << utf8(m_handler.texts[0]);
+        EXPECT_NE(utf8(m_handler.texts[0]).find(c.text), std::string::npos)
+            << c.what << ": " << utf8(m_handler.texts[0]);
         EXPECT_EQ(pixelBytes(*colour), before) << c.what;
     }
 }

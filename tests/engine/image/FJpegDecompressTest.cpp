@@ -60,10 +60,12 @@ TEST(FJpegDecompress, MatchesTheReferenceDecoder)
         int quality;
     };
     const Case cases[] = {
-        {17, 9, JpegOptions::k420, 90},    {1, 1, JpegOptions::k420, 90},    {2400, 1600, JpegOptions::k420, 85},
-        {17, 9, JpegOptions::k444, 90},    {1, 1, JpegOptions::k444, 90},    {2400, 1600, JpegOptions::k444, 85},
-        {33, 31, JpegOptions::k420, 100},  {64, 48, JpegOptions::k420, 30},  {31, 17, JpegOptions::k422, 90},
-        {45, 13, JpegOptions::k411, 90},   {2, 3, JpegOptions::k420, 75},
+        {17, 9, JpegOptions::k420, 90},      {1, 1, JpegOptions::k420, 90},
+        {2400, 1600, JpegOptions::k420, 85}, {17, 9, JpegOptions::k444, 90},
+        {1, 1, JpegOptions::k444, 90},       {2400, 1600, JpegOptions::k444, 85},
+        {33, 31, JpegOptions::k420, 100},    {64, 48, JpegOptions::k420, 30},
+        {31, 17, JpegOptions::k422, 90},     {45, 13, JpegOptions::k411, 90},
+        {2, 3, JpegOptions::k420, 75},
     };
     for (const Case& c : cases) {
         JpegOptions options;
@@ -80,7 +82,8 @@ TEST(FJpegDecompress, MatchesTheReferenceDecoder)
         const int difference = maxChannelDifference(topDownPixels(image), reference.bgra);
         std::printf("[ decode   ] %dx%d %s q%d: largest difference %d\n", c.width, c.height,
                     samplingName(c.sampling), c.quality, difference);
-        EXPECT_LE(difference, k_referenceTolerance) << c.width << "x" << c.height << " " << samplingName(c.sampling);
+        EXPECT_LE(difference, k_referenceTolerance)
+            << c.width << "x" << c.height << " " << samplingName(c.sampling);
     }
 }
 
@@ -90,8 +93,7 @@ using Builder = JpegStreamBuilder;
 std::size_t markerOffset(const Bytes& jpeg, uint8_t m)
 {
     for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == m)
-            return i;
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == m) return i;
     ADD_FAILURE() << "no marker " << int(m);
     return 0;
 }
@@ -110,7 +112,14 @@ Bytes patchedFrame(std::size_t offset, uint8_t value)
 Bytes flatStream(int width, int height)
 {
     const int blocks = ((width + 7) / 8) * ((height + 7) / 8) * 3;
-    return Builder().soi().frame444(width, height).simpleTables().scan3().raw(Builder::flatBlocks(blocks)).eoi().bytes();
+    return Builder()
+        .soi()
+        .frame444(width, height)
+        .simpleTables()
+        .scan3()
+        .raw(Builder::flatBlocks(blocks))
+        .eoi()
+        .bytes();
 }
 
 struct FailureCase
@@ -153,17 +162,24 @@ std::vector<FailureCase> failureCases()
          "marker (18) == k_markerMarker || m_numberMDU (-1) > m_currentMDU (0)"},
         {"stuffed byte before a scan", Builder().soi().raw({0xFF, 0x00}).bytes(),
          "marker (255) == k_markerMarker || m_numberMDU (-1) > m_currentMDU (0)"},
-        {"segment length below 2", Builder().soi().raw({0xFF, 0xE0, 0x00, 0x01}).bytes(), "Segment: length (1) >= 2"},
-        {"quantisation precision 2", Builder().soi().segment(0xDB, Bytes(65, 0x21)).bytes(), "DQT: precision (2) <= 1"},
+        {"segment length below 2", Builder().soi().raw({0xFF, 0xE0, 0x00, 0x01}).bytes(),
+         "Segment: length (1) >= 2"},
+        {"quantisation precision 2", Builder().soi().segment(0xDB, Bytes(65, 0x21)).bytes(),
+         "DQT: precision (2) <= 1"},
         {"257 Huffman values",
-         Builder().soi().huffman(0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 2}, Bytes(257, 1)).bytes(),
+         Builder()
+             .soi()
+             .huffman(0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 2}, Bytes(257, 1))
+             .bytes(),
          "DHT: accum (257) < k_huffmanValueIndex"},
         {"Huffman class 2", Builder().soi().huffman(2, 0, Bytes(16, 0), {}).bytes(), "DHT: class (2) <= 1"},
-        {"restart interval length", Builder().soi().segment(0xDD, {0, 1, 2}).bytes(), "DRI: markerLength (3) == 2"},
+        {"restart interval length", Builder().soi().segment(0xDD, {0, 1, 2}).bytes(),
+         "DRI: markerLength (3) == 2"},
         {"standard number-of-lines length", Builder().soi().segment(0xDC, {0, 8}).bytes(),
          "DNL: markerLength (2) == 4"},
         // Frame headers.
-        {"frame length", patchedFrame(3, 18), "SOF: length (16) == 1+2+2+1+ 3 * m_globalNumberComponents (3)"},
+        {"frame length", patchedFrame(3, 18),
+         "SOF: length (16) == 1+2+2+1+ 3 * m_globalNumberComponents (3)"},
         {"quantisation table 16", patchedFrame(12, 16),
          "SOF: component (1) quantization table (16) < k_maximumDevices"},
         {"sampling factor 0", patchedFrame(11, 0x20), "SOF: component (1) H (2) and V (0) in 1..4"},
@@ -174,36 +190,74 @@ std::vector<FailureCase> failureCases()
          "m_MDUWide (0) > 0 && m_MDUHigh (0) > 0"},
         {"scan of zero width", Builder().soi().frame444(0, 8).simpleTables().scan3().bytes(),
          "SOS: m_globalHeight (8) > 0 && m_globalWidth (0) > 0"},
-        {"scan of 4 components", Builder().soi().frame444(8, 8).scan({{1, 0}, {2, 0}, {3, 0}, {4, 0}}).bytes(),
-         "SOS: m_numberComponents (4) <= k_maximumComponents && m_scan.m_numberComponents <= k_maximumSources"},
+        {"scan of 4 components",
+         Builder().soi().frame444(8, 8).scan({{1, 0}, {2, 0}, {3, 0}, {4, 0}}).bytes(),
+         "SOS: m_numberComponents (4) <= k_maximumComponents && m_scan.m_numberComponents <= "
+         "k_maximumSources"},
         {"scan of 1 component", Builder().soi().frame444(8, 8).scan({{1, 0}}).bytes(),
          "SOS: m_scan.m_numberComponents (1) == 3"},
-        {"scan length", Builder().soi().frame444(8, 8).segment(0xDA, {3, 1, 0, 2, 0, 3, 0, 0, 63, 0, 0}).bytes(),
+        {"scan length",
+         Builder().soi().frame444(8, 8).segment(0xDA, {3, 1, 0, 2, 0, 3, 0, 0, 63, 0, 0}).bytes(),
          "SOS: length (11) == 1 + m_numberComponents (3) * 2 + 3"},
-        {"scan of a component outside the frame", Builder().soi().frame444(8, 8).scan({{1, 0}, {2, 0}, {9, 0}}).bytes(),
+        {"scan of a component outside the frame",
+         Builder().soi().frame444(8, 8).scan({{1, 0}, {2, 0}, {9, 0}}).bytes(),
          "SOS: component (9) is in the frame"},
         {"second scan", Builder().soi().frame444(8, 8).simpleTables().scan3().raw(flat).scan3().bytes(),
          "SOS: m_yOut ("},
         // Entropy-coded data.
-        {"DC table id past the tables", Builder().soi().frame444(8, 8).simpleTables().scan({{1, 0x10}, {2, 0}, {3, 0}}).raw(flat).bytes(),
+        {"DC table id past the tables",
+         Builder().soi().frame444(8, 8).simpleTables().scan({{1, 0x10}, {2, 0}, {3, 0}}).raw(flat).bytes(),
          "DC: index (1) < m_numberDCTables (1)"},
         {"DC table never defined",
-         Builder().soi().frame444(8, 8).huffman(0, 1, {1}, {0}).huffman(1, 0, {1}, {0}).scan3().raw(flat).bytes(),
+         Builder()
+             .soi()
+             .frame444(8, 8)
+             .huffman(0, 1, {1}, {0})
+             .huffman(1, 0, {1}, {0})
+             .scan3()
+             .raw(flat)
+             .bytes(),
          "DC: m_x ("},
-        {"AC table id past the tables", Builder().soi().frame444(8, 8).simpleTables().scan({{1, 0x01}, {2, 0}, {3, 0}}).raw(flat).bytes(),
+        {"AC table id past the tables",
+         Builder().soi().frame444(8, 8).simpleTables().scan({{1, 0x01}, {2, 0}, {3, 0}}).raw(flat).bytes(),
          "AC: index (1) < m_numberACTables (1)"},
         {"missing quantisation table",
-         Builder().soi().frame(8, 8, {{1, 0x11, 2}, {2, 0x11, 1}, {3, 0x11, 1}}).simpleTables().scan3().raw(flat).bytes(),
+         Builder()
+             .soi()
+             .frame(8, 8, {{1, 0x11, 2}, {2, 0x11, 1}, {3, 0x11, 1}})
+             .simpleTables()
+             .scan3()
+             .raw(flat)
+             .bytes(),
          "qmatrix (NULL)"},
         {"DC difference of 12 bits",
-         Builder().soi().frame444(8, 8).simpleTables().scan3().raw(Builder::Bits().put("10").put(0, 12).finish()).bytes(),
+         Builder()
+             .soi()
+             .frame444(8, 8)
+             .simpleTables()
+             .scan3()
+             .raw(Builder::Bits().put("10").put(0, 12).finish())
+             .bytes(),
          "DC: magnitude (12) <= 11"},
         {"code past the table",
-         Builder().soi().frame444(8, 8).huffman(0, 0, {0, 1}, {0}).huffman(1, 0, {1}, {0}).scan3()
-             .raw(Builder::Bits().put("11").finish()).bytes(),
+         Builder()
+             .soi()
+             .frame444(8, 8)
+             .huffman(0, 0, {0, 1}, {0})
+             .huffman(1, 0, {1}, {0})
+             .scan3()
+             .raw(Builder::Bits().put("11").finish())
+             .bytes(),
          "Huffman: code (3) < maxcode[ml (2)] (1)"},
         {"data running into a marker",
-         Builder().soi().frame444(16, 8).simpleTables().scan3().raw(Builder::flatBlocks(3)).raw({0xFF, 0xD0}).bytes(),
+         Builder()
+             .soi()
+             .frame444(16, 8)
+             .simpleTables()
+             .scan3()
+             .raw(Builder::flatBlocks(3))
+             .raw({0xFF, 0xD0})
+             .bytes(),
          "Escape: supp (208) == 0xff || supp == 0x00"},
         {"data after the last MCU",
          Builder().soi().frame444(8, 8).simpleTables().scan3().raw(flat).raw({0x12}).eoi().bytes(),
@@ -212,7 +266,15 @@ std::vector<FailureCase> failureCases()
          Builder().soi().frame444(8, 8).simpleTables().scan3().frame444(16, 16).raw(flat).eoi().bytes(),
          "EOI: Y plane (8 x 8) == image (16 x 16)"},
         {"number of lines growing the picture",
-         Builder().soi().frame444(8, 8).simpleTables().scan3().raw(flat).segment(0xDC, {0, 16, 0xFF, 0xFF}).eoi().bytes(),
+         Builder()
+             .soi()
+             .frame444(8, 8)
+             .simpleTables()
+             .scan3()
+             .raw(flat)
+             .segment(0xDC, {0, 16, 0xFF, 0xFF})
+             .eoi()
+             .bytes(),
          "DNL: m_globalHeight (16) <= scan height (8)"},
     };
 }
@@ -231,8 +293,7 @@ bool allPixelsAre(const FImage& image, Bgra pixel)
 {
     const Bytes pixels = topDownPixels(image);
     for (std::size_t i = 0; i < pixels.size(); i += 4)
-        if (Bgra{pixels[i], pixels[i + 1], pixels[i + 2], pixels[i + 3]} != pixel)
-            return false;
+        if (Bgra{pixels[i], pixels[i + 1], pixels[i + 2], pixels[i + 3]} != pixel) return false;
     return true;
 }
 
@@ -255,7 +316,15 @@ TEST(FJpegDecompress, ZeroDcQuantisationCountsAs16)
     for (const bool zeroDc : {true, false}) {
         Bytes table(64, 0);
         table[0] = zeroDc ? 0 : 16;
-        const Bytes jpeg = Builder().soi().quantTable(0, table).frame444(8, 8).simpleTables().scan3().raw(data).eoi().bytes();
+        const Bytes jpeg = Builder()
+                               .soi()
+                               .quantTable(0, table)
+                               .frame444(8, 8)
+                               .simpleTables()
+                               .scan3()
+                               .raw(data)
+                               .eoi()
+                               .bytes();
         FImage image;
         decodeInto(image, jpeg);
         EXPECT_TRUE(allPixelsAre(image, {144, 144, 144, 255})) << "DC entry " << (zeroDc ? 0 : 16);

@@ -14,8 +14,7 @@ namespace {
 // 12, negative samples descaled one lower than a symmetric rounding.
 int64_t weight(int j)
 {
-    if (j == 0)
-        return 1448;
+    if (j == 0) return 1448;
     const double c = std::cos(j * M_PI / 16);
     const int64_t magnitude = static_cast<int64_t>(2048 * std::fabs(c) + 1e-9);
     return c < 0 ? -magnitude : magnitude;
@@ -65,7 +64,8 @@ std::vector<int32_t> naturalBlock(std::mt19937& random, int q, int kept)
         double sum = 0;
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
-                sum += f[y][x] * std::cos((2 * x + 1) * u * M_PI / 16) * std::cos((2 * y + 1) * v * M_PI / 16);
+                sum +=
+                    f[y][x] * std::cos((2 * x + 1) * u * M_PI / 16) * std::cos((2 * y + 1) * v * M_PI / 16);
         const double cu = u == 0 ? M_SQRT1_2 : 1.0;
         const double cv = v == 0 ? M_SQRT1_2 : 1.0;
         const long level = std::lround(0.25 * cu * cv * sum / q);
@@ -81,8 +81,7 @@ void masksOf(const std::vector<int32_t>& block, uint32_t& rowMask, uint32_t& acR
     for (int i = 0; i < 64; ++i)
         if (block[i] != 0) {
             rowMask |= 1u << (i / 8);
-            if (i % 8 != 0)
-                acRowMask |= 1u << (i / 8);
+            if (i % 8 != 0) acRowMask |= 1u << (i / 8);
         }
 }
 
@@ -121,12 +120,11 @@ TEST(FJpegIdct, FlatBlocksAndTheirRounding)
         uint8_t sample;
     };
     const Case cases[] = {
-        {0, 128},
-        {32768, 144},  // s = 4095: (4095 + 128) >> 8 = 16
-        {-32768, 111}, // s = -4096: (-4096 - 129) >> 8 = -17
-        {-2048, 126},  // s = -256 is exactly -1 level, yet comes out as -2
-        {512000, 255}, // clamped
-        {-512000, 0},  // clamped
+        {0, 128},      {32768, 144}, // s = 4095: (4095 + 128) >> 8 = 16
+        {-32768, 111},               // s = -4096: (-4096 - 129) >> 8 = -17
+        {-2048, 126},                // s = -256 is exactly -1 level, yet comes out as -2
+        {512000, 255},               // clamped
+        {-512000, 0},                // clamped
     };
     for (const Case& c : cases) {
         int32_t block[64] = {c.dc};

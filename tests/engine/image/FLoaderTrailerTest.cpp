@@ -125,7 +125,8 @@ TEST(FJpeg32Loader, ColourFromTheJpegAlphaFromThePng)
         for (int32_t y = 0; y < 8; ++y)
             for (int32_t x = 0; x < 16; ++x) {
                 const std::size_t i = (static_cast<std::size_t>(y) * 16 + x) * 4;
-                EXPECT_EQ(0, std::memcmp(&pixels[i], &colours[i], 3)) << (grey ? "grey" : "RGBA") << " at " << x << "," << y;
+                EXPECT_EQ(0, std::memcmp(&pixels[i], &colours[i], 3))
+                    << (grey ? "grey" : "RGBA") << " at " << x << "," << y;
                 EXPECT_EQ(pixels[i + 3], x * 16 + y) << (grey ? "grey" : "RGBA") << " at " << x << "," << y;
             }
         EXPECT_EQ(stream.remaining(), 0);
@@ -157,8 +158,10 @@ TEST(FJpeg32Loader, Failures)
     const Case cases[] = {
         {"signature J322", wrongSignature, "\n\nSignature\n\n"},
         {"three bytes", {'J', '3', '2'}, "\n\nSignature\n\n"},
-        {"PNG larger than the JPEG", writeJ32(smallJpeg(), alphaPng(17, 8, true)), "alpha size (17 x 8) == image size (16 x 8)"},
-        {"PNG smaller than the JPEG", writeJ32(smallJpeg(), alphaPng(16, 7, false)), "alpha size (16 x 7) == image size (16 x 8)"},
+        {"PNG larger than the JPEG", writeJ32(smallJpeg(), alphaPng(17, 8, true)),
+         "alpha size (17 x 8) == image size (16 x 8)"},
+        {"PNG smaller than the JPEG", writeJ32(smallJpeg(), alphaPng(16, 7, false)),
+         "alpha size (16 x 7) == image size (16 x 8)"},
         {"no PNG", writeJ32(smallJpeg(), {}), "sizeRead (0) == sizeToRead ("},
     };
     for (const Case& c : cases) {
@@ -182,7 +185,8 @@ PvrFile pvrFile(uint32_t bitCount)
 
 TEST(FPvrLoader, KindByBitCountAndHeaderKept)
 {
-    for (const auto& [bitCount, kind] : {std::pair{2u, k_pixelPvr2}, std::pair{4u, k_pixelPvr4}, std::pair{8u, k_pixelPvr4}}) {
+    for (const auto& [bitCount, kind] :
+         {std::pair{2u, k_pixelPvr2}, std::pair{4u, k_pixelPvr4}, std::pair{8u, k_pixelPvr4}}) {
         const Bytes file = writePvr(pvrFile(bitCount));
         ByteStream stream(file);
         FImage image;
@@ -230,10 +234,14 @@ TEST(FPvrLoader, HeaderChecksBeforeAllocating)
         {"short header", shortHeader, "PVR: header (20) == 52"},
         {"header size 44", with([](PvrFile& f) { f.headerSize = 44; }), "PVR: headerSize (44) == 52"},
         {"width 0", with([](PvrFile& f) { f.width = 0; }), "PVR: width (0) and height (4) in 1..16384"},
-        {"height 16385", with([](PvrFile& f) { f.height = 16385; }), "PVR: width (8) and height (16385) in 1..16384"},
+        {"height 16385", with([](PvrFile& f) { f.height = 16385; }),
+         "PVR: width (8) and height (16385) in 1..16384"},
         {"data size past the file", with([](PvrFile& f) { f.dataSizeField = 0x7FFFFFF0; }),
          "PVR: dataSize (2147483632) > 0 && dataSize <= remaining (16)"},
-        {"no data", with([](PvrFile& f) { f.payload.clear(); f.dataSizeField = 0; }),
+        {"no data", with([](PvrFile& f) {
+             f.payload.clear();
+             f.dataSizeField = 0;
+         }),
          "PVR: dataSize (0) > 0 && dataSize <= remaining (0)"},
     };
     for (const Case& c : cases) {

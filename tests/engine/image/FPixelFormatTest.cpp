@@ -64,11 +64,12 @@ TEST(PixelFormat, LookupCoversKindsOneToThirteen)
 
 TEST(PixelFormat, RowBytesRoundUpToWholeBytes)
 {
-    struct Case {
+    struct Case
+    {
         int32_t kind, pixels, bytes;
     } cases[] = {
-        {k_pixelMono1, 3, 1},  {k_pixelMono1, 9, 2},  {k_pixelMono1, 0, 0},      {k_pixelGrey4, 3, 2},
-        {k_pixelGrey4, 4, 2},  {k_pixelRgb8, 3, 9},   {k_pixelRgbaFloat, 3, 48}, {k_pixelRgb5a3, 3, 6},
+        {k_pixelMono1, 3, 1},   {k_pixelMono1, 9, 2},  {k_pixelMono1, 0, 0},      {k_pixelGrey4, 3, 2},
+        {k_pixelGrey4, 4, 2},   {k_pixelRgb8, 3, 9},   {k_pixelRgbaFloat, 3, 48}, {k_pixelRgb5a3, 3, 6},
         {k_pixelRgba16, 2, 16}, {k_pixelBgra8, 5, 20}, {k_pixelPvr4, 7, 7},
     };
     for (const Case& c : cases) {
@@ -78,7 +79,8 @@ TEST(PixelFormat, RowBytesRoundUpToWholeBytes)
 
 // Reading pixel `index` of `row` into `form`. An expected value equal to the
 // sentinel-filled form means "left untouched".
-struct ReadCase {
+struct ReadCase
+{
     const char* what;
     int32_t kind;
     Bytes row;
@@ -94,7 +96,7 @@ Bytes untouched(int form)
 
 std::vector<ReadCase> readCases()
 {
-    const float k = 0.003921569f;  // single-precision 1/255
+    const float k = 0.003921569f; // single-precision 1/255
     return {
         // mono: bits from the most significant end
         {"mono set bit", k_pixelMono1, {0x40, 0x80}, 1, k_formMono, {128}},
@@ -108,7 +110,11 @@ std::vector<ReadCase> readCases()
         // grey4: pixel 2n low nibble, 2n+1 high nibble; alpha takes the grey too
         {"grey4 high nibble", k_pixelGrey4, {0xA3}, 1, k_formRgba8, {170, 170, 170, 170}},
         {"grey4 low nibble", k_pixelGrey4, {0xA3}, 0, k_formRgba16, words({13107, 13107, 13107, 13107})},
-        {"grey4 to float", k_pixelGrey4, {0xF0}, 1, k_formRgbaFloat,
+        {"grey4 to float",
+         k_pixelGrey4,
+         {0xF0},
+         1,
+         k_formRgbaFloat,
          floats({15 * 0.06666667f, 15 * 0.06666667f, 15 * 0.06666667f, 15 * 0.06666667f})},
         {"grey4 black is mono 0", k_pixelGrey4, {0xF0}, 0, k_formMono, {0}},
         {"grey4 to pvr stays", k_pixelGrey4, {0xF0}, 0, k_formPvr2, untouched(k_formPvr2)},
@@ -116,8 +122,12 @@ std::vector<ReadCase> readCases()
         {"grey8 to rgba8", k_pixelGrey8, {200}, 0, k_formRgba8, {200, 200, 200, 200}},
         {"grey8 to bgra8", k_pixelGrey8, {200}, 0, k_formBgra8, {200, 200, 200, 200}},
         {"grey8 to rgba16", k_pixelGrey8, {200}, 0, k_formRgba16, words({51400, 51400, 51400, 51400})},
-        {"grey8 to float", k_pixelGrey8, {3}, 0, k_formRgbaFloat, floats({0.011764707f, 0.011764707f,
-                                                                          0.011764707f, 0.011764707f})},
+        {"grey8 to float",
+         k_pixelGrey8,
+         {3},
+         0,
+         k_formRgbaFloat,
+         floats({0.011764707f, 0.011764707f, 0.011764707f, 0.011764707f})},
         {"grey8 nonzero is mono", k_pixelGrey8, {1}, 0, k_formMono, {128}},
         {"grey8b same as grey8", k_pixelGrey8b, {200}, 0, k_formRgba8, {200, 200, 200, 200}},
         // rgb8: opaque when it meets alpha
@@ -126,32 +136,60 @@ std::vector<ReadCase> readCases()
         {"rgb8 to bgra8", k_pixelRgb8, {10, 20, 30}, 0, k_formBgra8, {30, 20, 10, 255}},
         {"rgb8 to rgba16", k_pixelRgb8, {10, 20, 30}, 0, k_formRgba16, words({2570, 5140, 7710, 65535})},
         // rgb8 multiplies by the single-precision 1/255; rgba8 divides by 255
-        {"rgb8 to float", k_pixelRgb8, {3, 0, 255}, 0, k_formRgbaFloat, floats({0.011764707f, 0, 255 * k, 255 * k})},
-        {"rgba8 to float divides", k_pixelRgba8, {3, 0, 255, 51}, 0, k_formRgbaFloat,
+        {"rgb8 to float",
+         k_pixelRgb8,
+         {3, 0, 255},
+         0,
+         k_formRgbaFloat,
+         floats({0.011764707f, 0, 255 * k, 255 * k})},
+        {"rgba8 to float divides",
+         k_pixelRgba8,
+         {3, 0, 255, 51},
+         0,
+         k_formRgbaFloat,
          floats({0.0117647061f, 0, 1.0f, 0.2f})},
         {"rgba8 to rgb8 drops alpha", k_pixelRgba8, {10, 20, 30, 40}, 0, k_formRgb8, {10, 20, 30}},
         {"rgba8 to bgra8 swaps", k_pixelRgba8, {10, 20, 30, 40}, 0, k_formBgra8, {30, 20, 10, 40}},
         {"rgba8 alpha plays no part in mono", k_pixelRgba8, {0, 0, 0, 255}, 0, k_formMono, {0}},
         {"rgba8 faint blue is mono", k_pixelRgba8, {0, 0, 1, 0}, 0, k_formMono, {128}},
         {"bgra8 to rgba8 swaps", k_pixelBgra8, {30, 20, 10, 40}, 0, k_formRgba8, {10, 20, 30, 40}},
-        {"bgra8 to float multiplies", k_pixelBgra8, {0, 0, 3, 0}, 0, k_formRgbaFloat, floats({0.011764707f, 0, 0, 0})},
+        {"bgra8 to float multiplies",
+         k_pixelBgra8,
+         {0, 0, 3, 0},
+         0,
+         k_formRgbaFloat,
+         floats({0.011764707f, 0, 0, 0})},
         // RGB5A3
         {"5a3 opaque black", k_pixelRgb5a3, word5a3(0x8000), 0, k_formRgba8, {0, 0, 0, 255}},
         {"5a3 translucent white", k_pixelRgb5a3, word5a3(0x7FFF), 0, k_formRgba8, {255, 255, 255, 255}},
         {"5a3 alpha 1 is 36", k_pixelRgb5a3, word5a3(0x1000), 0, k_formRgba8, {0, 0, 0, 36}},
         {"5a3 alpha 4 is 146", k_pixelRgb5a3, word5a3(0x4000), 0, k_formRgba8, {0, 0, 0, 146}},
         {"5a3 alpha 0", k_pixelRgb5a3, word5a3(0x0F00), 0, k_formRgba8, {255, 0, 0, 0}},
-        {"5a3 five-bit expansion", k_pixelRgb5a3, word5a3(0x8000 | (16 << 10) | (1 << 5) | 31), 0, k_formBgra8,
+        {"5a3 five-bit expansion",
+         k_pixelRgb5a3,
+         word5a3(0x8000 | (16 << 10) | (1 << 5) | 31),
+         0,
+         k_formBgra8,
          {255, 8, 132, 255}},
         {"5a3 second pixel", k_pixelRgb5a3, {0, 0x80, 0xFF, 0xFF}, 1, k_formRgb8, {255, 255, 255}},
         // 16-bit: x 0.0038910505827516317 lies just below 1/257
         {"rgba16 to rgba8", k_pixelRgba16, words({65535, 65534, 256, 257}), 0, k_formRgba8, {254, 254, 0, 0}},
         {"rgba16 to rgb8", k_pixelRgba16, words({514, 771, 1, 0}), 0, k_formRgb8, {1, 2, 0}},
-        {"rgba16 to float", k_pixelRgba16, words({65535, 0, 0, 65535}), 0, k_formRgbaFloat, floats({1, 0, 0, 1})},
+        {"rgba16 to float", k_pixelRgba16, words({65535, 0, 0, 65535}), 0, k_formRgbaFloat,
+         floats({1, 0, 0, 1})},
         {"rgba16 faint is mono", k_pixelRgba16, words({0, 0, 1, 0}), 0, k_formMono, {128}},
         // float: truncated, not clamped
-        {"float to rgba8", k_pixelRgbaFloat, floats({1.0f, 0.999f, 0.5f, 0.0f}), 0, k_formRgba8, {255, 254, 127, 0}},
-        {"float out of range keeps low bits", k_pixelRgbaFloat, floats({2.0f, -1.0f, 0, 0}), 0, k_formRgba8,
+        {"float to rgba8",
+         k_pixelRgbaFloat,
+         floats({1.0f, 0.999f, 0.5f, 0.0f}),
+         0,
+         k_formRgba8,
+         {255, 254, 127, 0}},
+        {"float out of range keeps low bits",
+         k_pixelRgbaFloat,
+         floats({2.0f, -1.0f, 0, 0}),
+         0,
+         k_formRgba8,
          {254, 1, 0, 0}},
         {"float to rgba16", k_pixelRgbaFloat, floats({1.0f, 0.999f, 0.5f, 0.0f}), 0, k_formRgba16,
          words({65535, 65469, 32767, 0})},
@@ -209,7 +247,8 @@ TEST(PixelFormat, PackedKindsTakeTheWholeByteAtAPointer)
 }
 
 // Writing a value in `form` into pixel `index` of `before`.
-struct WriteCase {
+struct WriteCase
+{
     const char* what;
     int32_t kind;
     int form;
@@ -231,14 +270,26 @@ TEST(PixelFormat, WritesPixelFromEveryForm)
         {"grey4 pixel 3 high nibble", k_pixelGrey4, k_formRgba8, {255, 255, 255, 0}, {0, 0}, 3, {0, 0xF0}},
         {"grey4 pixel 2 low nibble", k_pixelGrey4, k_formRgb8, {0, 0, 0}, {0xFF, 0xFF}, 2, {0xFF, 0xF0}},
         {"grey4 from mono", k_pixelGrey4, k_formMono, {128}, {0x00}, 0, {0x0F}},
-        {"grey4 from 16-bit white", k_pixelGrey4, k_formRgba16, words({65535, 65535, 65535, 0}), {0}, 0, {14}},
+        {"grey4 from 16-bit white",
+         k_pixelGrey4,
+         k_formRgba16,
+         words({65535, 65535, 65535, 0}),
+         {0},
+         0,
+         {14}},
         {"grey4 from float white", k_pixelGrey4, k_formRgbaFloat, floats({1, 1, 1, 0}), {0}, 1, {0xF0}},
         // grey8 from colour: the luminance, truncated
         {"grey8 from red", k_pixelGrey8, k_formRgba8, {255, 0, 0, 0}, {9}, 0, {54}},
         {"grey8 from bgra8 swaps", k_pixelGrey8, k_formBgra8, {255, 0, 0, 0}, {9}, 0, {18}},
         {"grey8 from white", k_pixelGrey8, k_formRgb8, {255, 255, 255}, {9}, 0, {255}},
         {"grey8 from even grey 19", k_pixelGrey8, k_formRgba8, {19, 19, 19, 19}, {9}, 0, {18}},
-        {"grey8 from 16-bit white", k_pixelGrey8, k_formRgba16, words({65535, 65535, 65535, 0}), {9}, 0, {254}},
+        {"grey8 from 16-bit white",
+         k_pixelGrey8,
+         k_formRgba16,
+         words({65535, 65535, 65535, 0}),
+         {9},
+         0,
+         {254}},
         {"grey8 from float white", k_pixelGrey8, k_formRgbaFloat, floats({1, 1, 1, 0}), {9}, 0, {255}},
         {"grey8 from mono", k_pixelGrey8, k_formMono, {0x80}, {9}, 0, {255}},
         {"grey8 from payload", k_pixelGrey8, k_formPvr2, {77}, {9}, 0, {0}},
@@ -248,28 +299,75 @@ TEST(PixelFormat, WritesPixelFromEveryForm)
         {"5a3 alpha 0", k_pixelRgb5a3, k_formRgba8, {255, 255, 255, 0}, {9, 9}, 0, word5a3(0x0FFF)},
         {"5a3 alpha 79", k_pixelRgb5a3, k_formRgba8, {255, 255, 255, 79}, {9, 9}, 0, word5a3(0x0FFF)},
         {"5a3 alpha 80", k_pixelRgb5a3, k_formRgba8, {255, 255, 255, 80}, {9, 9}, 0, word5a3(0x3FFF)},
-        {"5a3 alpha 240 opaque", k_pixelRgb5a3, k_formRgba8, {255, 255, 255, 240}, {9, 9}, 0, word5a3(0xFFFF)},
-        {"5a3 quantising ORs the first dropped bit", k_pixelRgb5a3, k_formBgra8, {0x0C, 0x04, 0x08, 255}, {9, 9}, 0,
+        {"5a3 alpha 240 opaque",
+         k_pixelRgb5a3,
+         k_formRgba8,
+         {255, 255, 255, 240},
+         {9, 9},
+         0,
+         word5a3(0xFFFF)},
+        {"5a3 quantising ORs the first dropped bit",
+         k_pixelRgb5a3,
+         k_formBgra8,
+         {0x0C, 0x04, 0x08, 255},
+         {9, 9},
+         0,
          word5a3(0x8000 | (1 << 10) | (1 << 5) | 1)},
-        {"5a3 4-bit quantising", k_pixelRgb5a3, k_formRgba8, {0x08, 0x10, 0x18, 100}, {9, 9}, 0,
+        {"5a3 4-bit quantising",
+         k_pixelRgb5a3,
+         k_formRgba8,
+         {0x08, 0x10, 0x18, 100},
+         {9, 9},
+         0,
          word5a3((3 << 12) | (1 << 8) | (1 << 4) | 1)},
         {"5a3 from rgb8 is opaque", k_pixelRgb5a3, k_formRgb8, {255, 255, 255}, {9, 9}, 0, word5a3(0xFFFF)},
         {"5a3 from mono", k_pixelRgb5a3, k_formMono, {128}, {9, 9}, 0, word5a3(0xFFFF)},
-        {"5a3 from 16-bit", k_pixelRgb5a3, k_formRgba16, words({65535, 0, 0, 65535}), {9, 9}, 0,
+        {"5a3 from 16-bit",
+         k_pixelRgb5a3,
+         k_formRgba16,
+         words({65535, 0, 0, 65535}),
+         {9, 9},
+         0,
          word5a3(0x8000 | (31 << 10))},
         {"5a3 from payload", k_pixelRgb5a3, k_formRaw8, {0xFF}, {9, 9}, 0, word5a3(0)},
         {"5a3 second pixel", k_pixelRgb5a3, k_formRgba8, {0, 0, 0, 255}, {9, 9, 9, 9}, 1, {9, 9, 0x00, 0x80}},
         // colour kinds
-        {"rgb8 from rgba8", k_pixelRgb8, k_formRgba8, {1, 2, 3, 4}, {9, 9, 9, 9, 9, 9}, 1, {9, 9, 9, 1, 2, 3}},
+        {"rgb8 from rgba8",
+         k_pixelRgb8,
+         k_formRgba8,
+         {1, 2, 3, 4},
+         {9, 9, 9, 9, 9, 9},
+         1,
+         {9, 9, 9, 1, 2, 3}},
         {"rgba8 from bgra8", k_pixelRgba8, k_formBgra8, {1, 2, 3, 4}, {9, 9, 9, 9}, 0, {3, 2, 1, 4}},
         {"rgba8 from payload", k_pixelRgba8, k_formPvr4, {1}, {9, 9, 9, 9}, 0, {0, 0, 0, 0}},
-        {"rgba16 from rgba8", k_pixelRgba16, k_formRgba8, {255, 0, 1, 128}, words({9, 9, 9, 9}), 0,
+        {"rgba16 from rgba8",
+         k_pixelRgba16,
+         k_formRgba8,
+         {255, 0, 1, 128},
+         words({9, 9, 9, 9}),
+         0,
          words({65535, 0, 257, 32896})},
-        {"float from rgba8", k_pixelRgbaFloat, k_formRgba8, {255, 0, 0, 51}, floats({9, 9, 9, 9}), 0,
+        {"float from rgba8",
+         k_pixelRgbaFloat,
+         k_formRgba8,
+         {255, 0, 0, 51},
+         floats({9, 9, 9, 9}),
+         0,
          floats({1.0f, 0, 0, 0.2f})},
-        {"bgra8 from float", k_pixelBgra8, k_formRgbaFloat, floats({1.0f, 0.999f, 0, 0.5f}), {9, 9, 9, 9}, 0,
+        {"bgra8 from float",
+         k_pixelBgra8,
+         k_formRgbaFloat,
+         floats({1.0f, 0.999f, 0, 0.5f}),
+         {9, 9, 9, 9},
+         0,
          {0, 254, 255, 127}},
-        {"bgra8 own form", k_pixelBgra8, k_formBgra8, {1, 2, 3, 4}, {9, 9, 9, 9, 9, 9, 9, 9}, 1,
+        {"bgra8 own form",
+         k_pixelBgra8,
+         k_formBgra8,
+         {1, 2, 3, 4},
+         {9, 9, 9, 9, 9, 9, 9, 9},
+         1,
          {9, 9, 9, 9, 1, 2, 3, 4}},
         // payload kinds take only their own form
         {"raw own form", k_pixelRaw8, k_formRaw8, {42}, {9, 9}, 1, {9, 42}},

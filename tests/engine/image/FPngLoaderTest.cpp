@@ -35,8 +35,7 @@ Bytes packRows(int channels, int depth, const Samples& samples)
                 } else if (depth == 8) {
                     row.push_back(static_cast<uint8_t>(v[c]));
                 } else {
-                    if (bitsUsed % 8 == 0)
-                        row.push_back(0);
+                    if (bitsUsed % 8 == 0) row.push_back(0);
                     row.back() |= static_cast<uint8_t>(v[c] << (8 - depth - bitsUsed % 8));
                     bitsUsed += depth;
                 }
@@ -60,30 +59,53 @@ struct ColourCase
     bool interlaced = false;
 };
 
-int level(int x, int y, int max) { return (x * 7 + y * 3) % (max + 1); }
+int level(int x, int y, int max)
+{
+    return (x * 7 + y * 3) % (max + 1);
+}
 
 std::vector<ColourCase> colourCases()
 {
     const auto grey = [](int depth) {
         const int max = (1 << depth) - 1;
-        return ColourCase{"grey", 0, depth, 1, [=](int x, int y) { return std::vector<int>{level(x, y, max)}; },
+        return ColourCase{"grey",
+                          0,
+                          depth,
+                          1,
+                          [=](int x, int y) { return std::vector<int>{level(x, y, max)}; },
                           [=](int x, int y) {
                               // Grey pictures are masks: white, alpha = the grey level in 8 bits.
                               return Bgra{255, 255, 255, static_cast<uint8_t>(level(x, y, max) * 255 / max)};
                           }};
     };
     std::vector<ColourCase> cases = {grey(1), grey(2), grey(4), grey(8)};
-    cases.push_back({"grey 16-bit", 0, 16, 1, [](int x, int y) { return std::vector<int>{x * 9000 + y * 700 + 0x12}; },
-                     [](int x, int y) { return Bgra{255, 255, 255, static_cast<uint8_t>((x * 9000 + y * 700 + 0x12) >> 8)}; }});
-    cases.push_back({"grey with a transparent level", 0, 8, 1, [](int x, int) { return std::vector<int>{x * 60}; },
-                     [](int x, int) { return Bgra{255, 255, 255, static_cast<uint8_t>(x * 60)}; }, {}, {0, 60}});
-    cases.push_back({"grey and alpha", 4, 8, 2, [](int x, int y) { return std::vector<int>{x * 50, y * 100}; },
+    cases.push_back({"grey 16-bit", 0, 16, 1,
+                     [](int x, int y) { return std::vector<int>{x * 9000 + y * 700 + 0x12}; },
+                     [](int x, int y) {
+                         return Bgra{255, 255, 255, static_cast<uint8_t>((x * 9000 + y * 700 + 0x12) >> 8)};
+                     }});
+    cases.push_back({"grey with a transparent level",
+                     0,
+                     8,
+                     1,
+                     [](int x, int) { return std::vector<int>{x * 60}; },
+                     [](int x, int) {
+                         return Bgra{255, 255, 255, static_cast<uint8_t>(x * 60)};
+                     },
+                     {},
+                     {0, 60}});
+    cases.push_back({"grey and alpha", 4, 8, 2,
+                     [](int x, int y) {
+                         return std::vector<int>{x * 50, y * 100};
+                     },
                      [](int x, int y) {
                          const uint8_t g = static_cast<uint8_t>(x * 50);
                          return Bgra{g, g, g, static_cast<uint8_t>(y * 100)};
                      }});
     cases.push_back({"grey and alpha 16-bit", 4, 16, 2,
-                     [](int x, int y) { return std::vector<int>{x * 12000 + 5, 65535 - y * 20000}; },
+                     [](int x, int y) {
+                         return std::vector<int>{x * 12000 + 5, 65535 - y * 20000};
+                     },
                      [](int x, int y) {
                          const uint8_t g = static_cast<uint8_t>((x * 12000 + 5) >> 8);
                          return Bgra{g, g, g, static_cast<uint8_t>((65535 - y * 20000) >> 8)};
@@ -97,34 +119,66 @@ std::vector<ColourCase> colourCases()
     cases.push_back({"palette 2-bit", 3, 2, 1, [](int x, int y) { return std::vector<int>{(x + 2 * y) % 4}; },
                      [=](int x, int y) { return paletteColour((x + 2 * y) % 4, 255); }, palette});
     // Entries past the transparency chunk stay opaque.
-    cases.push_back({"palette with transparency", 3, 8, 1, [](int x, int) { return std::vector<int>{x % 4}; },
+    cases.push_back({"palette with transparency",
+                     3,
+                     8,
+                     1,
+                     [](int x, int) { return std::vector<int>{x % 4}; },
                      [=](int x, int) {
                          const uint8_t alphas[4] = {0, 128, 255, 255};
                          return paletteColour(x % 4, alphas[x % 4]);
                      },
-                     palette, {0, 128}});
-    cases.push_back({"RGB", 2, 8, 3, [](int x, int y) { return std::vector<int>{x * 40, y * 90, 200}; },
-                     [](int x, int y) { return Bgra{200, static_cast<uint8_t>(y * 90), static_cast<uint8_t>(x * 40), 255}; }});
+                     palette,
+                     {0, 128}});
+    cases.push_back({"RGB", 2, 8, 3,
+                     [](int x, int y) {
+                         return std::vector<int>{x * 40, y * 90, 200};
+                     },
+                     [](int x, int y) {
+                         return Bgra{200, static_cast<uint8_t>(y * 90), static_cast<uint8_t>(x * 40), 255};
+                     }});
     cases.push_back({"RGB 16-bit", 2, 16, 3,
-                     [](int x, int y) { return std::vector<int>{x * 10000 + 255, y * 30000, 0xABCD}; },
+                     [](int x, int y) {
+                         return std::vector<int>{x * 10000 + 255, y * 30000, 0xABCD};
+                     },
                      [](int x, int y) {
                          return Bgra{0xAB, static_cast<uint8_t>((y * 30000) >> 8),
                                      static_cast<uint8_t>((x * 10000 + 255) >> 8), 255};
                      }});
-    cases.push_back({"RGB with a transparent colour", 2, 8, 3, [](int x, int) { return std::vector<int>{x, 2, 3}; },
-                     [](int x, int) { return Bgra{3, 2, static_cast<uint8_t>(x), static_cast<uint8_t>(x == 1 ? 0 : 255)}; },
-                     {}, {0, 1, 0, 2, 0, 3}});
-    cases.push_back({"RGBA", 6, 8, 4, [](int x, int y) { return std::vector<int>{x, y, x + y, x * 50}; },
-                     [](int x, int y) {
-                         return Bgra{static_cast<uint8_t>(x + y), static_cast<uint8_t>(y), static_cast<uint8_t>(x),
-                                     static_cast<uint8_t>(x * 50)};
-                     }});
-    cases.push_back({"RGBA 16-bit interlaced", 6, 16, 4,
-                     [](int x, int y) { return std::vector<int>{x << 8, y << 8, 0xFFFF, (x * 60) << 8 | 0xFF}; },
-                     [](int x, int y) {
-                         return Bgra{0xFF, static_cast<uint8_t>(y), static_cast<uint8_t>(x), static_cast<uint8_t>(x * 60)};
+    cases.push_back({"RGB with a transparent colour",
+                     2,
+                     8,
+                     3,
+                     [](int x, int) {
+                         return std::vector<int>{x, 2, 3};
                      },
-                     {}, {}, true});
+                     [](int x, int) {
+                         return Bgra{3, 2, static_cast<uint8_t>(x), static_cast<uint8_t>(x == 1 ? 0 : 255)};
+                     },
+                     {},
+                     {0, 1, 0, 2, 0, 3}});
+    cases.push_back({"RGBA", 6, 8, 4,
+                     [](int x, int y) {
+                         return std::vector<int>{x, y, x + y, x * 50};
+                     },
+                     [](int x, int y) {
+                         return Bgra{static_cast<uint8_t>(x + y), static_cast<uint8_t>(y),
+                                     static_cast<uint8_t>(x), static_cast<uint8_t>(x * 50)};
+                     }});
+    cases.push_back({"RGBA 16-bit interlaced",
+                     6,
+                     16,
+                     4,
+                     [](int x, int y) {
+                         return std::vector<int>{x << 8, y << 8, 0xFFFF, (x * 60) << 8 | 0xFF};
+                     },
+                     [](int x, int y) {
+                         return Bgra{0xFF, static_cast<uint8_t>(y), static_cast<uint8_t>(x),
+                                     static_cast<uint8_t>(x * 60)};
+                     },
+                     {},
+                     {},
+                     true});
     return cases;
 }
 
@@ -161,7 +215,8 @@ TEST(FPngLoader, EveryColourTypeEndsAsBgraBottomUp)
         for (int y = 0; y < k_height; ++y)
             for (int x = 0; x < k_width; ++x) {
                 const uint8_t* p = &pixels[(y * k_width + x) * 4];
-                EXPECT_EQ((Bgra{p[0], p[1], p[2], p[3]}), c.expected(x, y)) << c.name << " at " << x << "," << y;
+                EXPECT_EQ((Bgra{p[0], p[1], p[2], p[3]}), c.expected(x, y))
+                    << c.name << " at " << x << "," << y;
             }
     }
 }

@@ -32,7 +32,7 @@ TEST(FYCbCr, SinglePixelsOfBothMatrices)
     const ColourCase cases[] = {
         {128, 128, 128, false, {128, 128, 128, 255}},
         {128, 128, 128, true, {148, 148, 148, 255}},
-        {16, 128, 128, true, {18, 18, 18, 255}}, // 16 is not taken off Y
+        {16, 128, 128, true, {18, 18, 18, 255}},      // 16 is not taken off Y
         {255, 128, 255, false, {255, 164, 255, 255}}, // R clamped from 433
         {0, 0, 0, false, {0, 135, 0, 255}},           // B clamped, G = (46801+22553)*128 >> 16
         // Truncation, no rounding term: R = (100 << 16) + 91881 * 1 = 6645481 >> 16 = 101.
@@ -67,8 +67,8 @@ struct Planes
     std::vector<uint8_t> convert(bool studio = false, uint8_t fill = 0xEE) const
     {
         std::vector<uint8_t> out(static_cast<std::size_t>(width) * height * 4, fill);
-        convertYCbCr(out.data(), width * 4, cr.data(), cb.data(), factor, width, height, width, chromaWidth, y.data(),
-                     studio);
+        convertYCbCr(out.data(), width * 4, cr.data(), cb.data(), factor, width, height, width, chromaWidth,
+                     y.data(), studio);
         return out;
     }
 
@@ -94,7 +94,8 @@ TEST(FYCbCr, ChromaSampleOfEveryPixel)
     {
         int32_t width, height, factor;
     };
-    for (const Case c : {Case{3, 3, 2}, Case{4, 4, 2}, Case{5, 7, 4}, Case{9, 6, 4}, Case{2, 3, 1}, Case{1, 1, 2}}) {
+    for (const Case c :
+         {Case{3, 3, 2}, Case{4, 4, 2}, Case{5, 7, 4}, Case{9, 6, 4}, Case{2, 3, 1}, Case{1, 1, 2}}) {
         const Planes planes(c.width, c.height, c.factor);
         const std::vector<uint8_t> out = planes.convert();
         const int32_t f = c.factor;
@@ -136,7 +137,8 @@ TEST(FYCbCr, LumaFollowsThePlaneRowsBottomUp)
         for (int32_t k = 0; k < h; ++k)
             for (int32_t x = 0; x < w; ++x) {
                 const int v = 20 * (h - 1 - k) + 3 * x;
-                ASSERT_EQ(pixelAt(out, w, k, x), (Bgra{v, v, v, 255})) << "f " << f << " row " << k << " x " << x;
+                ASSERT_EQ(pixelAt(out, w, k, x), (Bgra{v, v, v, 255}))
+                    << "f " << f << " row " << k << " x " << x;
             }
     }
 }
@@ -157,7 +159,8 @@ TEST(FYCbCr, PitchLeavesPaddingAlone)
     const Planes planes(3, 2, 1);
     const int32_t pitch = 3 * 4 + 5;
     std::vector<uint8_t> out(static_cast<std::size_t>(pitch) * 2, 0xEE);
-    convertYCbCr(out.data(), pitch, planes.cr.data(), planes.cb.data(), 1, 3, 2, 3, 3, planes.y.data(), false);
+    convertYCbCr(out.data(), pitch, planes.cr.data(), planes.cb.data(), 1, 3, 2, 3, 3, planes.y.data(),
+                 false);
     for (int32_t row = 0; row < 2; ++row)
         for (int32_t i = 12; i < pitch; ++i)
             EXPECT_EQ(out[row * pitch + i], 0xEE);
@@ -170,8 +173,8 @@ TEST(FYCbCr, FullEntryMatchesTheFlaggedOne)
         for (std::size_t i = 0; i < planes.y.size(); ++i)
             planes.y[i] = static_cast<uint8_t>(i * 37);
         std::vector<uint8_t> full(13 * 11 * 4);
-        convertYCbCrFull(full.data(), 13 * 4, planes.cr.data(), planes.cb.data(), f, 13, 11, 13, planes.chromaWidth,
-                         planes.y.data());
+        convertYCbCrFull(full.data(), 13 * 4, planes.cr.data(), planes.cb.data(), f, 13, 11, 13,
+                         planes.chromaWidth, planes.y.data());
         EXPECT_EQ(full, planes.convert(false)) << "f " << f;
         EXPECT_NE(full, planes.convert(true)) << "f " << f;
     }

@@ -28,8 +28,7 @@ public:
         {
             for (int i = count - 1; i >= 0; --i) {
                 m_current = static_cast<uint8_t>((m_current << 1) | ((value >> i) & 1u));
-                if (++m_used == 8)
-                    flush();
+                if (++m_used == 8) flush();
             }
             return *this;
         }
@@ -51,8 +50,7 @@ public:
         void flush()
         {
             m_bytes.push_back(m_current);
-            if (m_current == 0xFF)
-                m_bytes.push_back(0x00);
+            if (m_current == 0xFF) m_bytes.push_back(0x00);
             m_current = 0;
             m_used = 0;
         }
@@ -83,8 +81,11 @@ public:
     JpegStreamBuilder& frame(int width, int height, std::vector<Component> components, uint8_t marker = 0xC0,
                              uint8_t precision = 8)
     {
-        Bytes p{precision, static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height),
-                static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(width),
+        Bytes p{precision,
+                static_cast<uint8_t>(height >> 8),
+                static_cast<uint8_t>(height),
+                static_cast<uint8_t>(width >> 8),
+                static_cast<uint8_t>(width),
                 static_cast<uint8_t>(components.size())};
         for (const Component& c : components)
             p.insert(p.end(), {c.id, c.sampling, c.quantTable});
@@ -92,7 +93,10 @@ public:
     }
 
     // Three components 1, 2 and 3 sampled 1 x 1 (quantisation tables 0, 1, 1).
-    JpegStreamBuilder& frame444(int width, int height) { return frame(width, height, {{1, 0x11, 0}, {2, 0x11, 1}, {3, 0x11, 1}}); }
+    JpegStreamBuilder& frame444(int width, int height)
+    {
+        return frame(width, height, {{1, 0x11, 0}, {2, 0x11, 1}, {3, 0x11, 1}});
+    }
 
     // An 8-bit table in zig-zag order.
     JpegStreamBuilder& quantTable(uint8_t id, const Bytes& zigZag)

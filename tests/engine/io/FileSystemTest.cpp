@@ -151,7 +151,9 @@ TEST_F(FileSystemTest, FolderSearchIgnoresCaseAndKeysHaveNoFolder)
     EXPECT_TRUE(current->find(u"Nowhere/*.lua").empty());
     // The folder without root takes names as they are, relative or whole.
     EXPECT_EQ(service().noneFolder()->find(u"Scripts/main.lua").size(), 1u);
-    EXPECT_EQ(service().noneFolder()->find(engineText((scratch.path() / "scripts/readme.txt").string())).size(), 1u);
+    EXPECT_EQ(
+        service().noneFolder()->find(engineText((scratch.path() / "scripts/readme.txt").string())).size(),
+        1u);
 }
 
 TEST_F(FileSystemTest, SearchKeepsTheEntryOfHighestPriority)
@@ -236,7 +238,9 @@ TEST_F(FileSystemTest, OpenByNameAndDigests)
     FRefT<FInStream> stream;
     service().openByName(stream, u"ABC.txt");
     EXPECT_EQ(readAll(stream), "abc");
-    EXPECT_NE(failureOf([&] { service().openByName(stream, u"missing.txt"); }).find("No file is named: missing.txt"),
+    EXPECT_NE(failureOf([&] {
+                  service().openByName(stream, u"missing.txt");
+              }).find("No file is named: missing.txt"),
               std::string::npos);
 }
 

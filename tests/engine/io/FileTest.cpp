@@ -58,7 +58,9 @@ TEST(FFilePatternTest, TwoWildcardsInOneSectionFail)
     RecordingErrorHandler handler;
     EXPECT_THROW(FFile::matchPattern(u"a?*.txt", u"abc.txt"), FDebug::VellumcoreException);
     ASSERT_EQ(handler.texts.size(), 1u);
-    EXPECT_NE(utf8(handler.texts[0]).find("Can't seek for two \"any\" in the same section" "a?*.txt"),
+    EXPECT_NE(utf8(handler.texts[0])
+                  .find("Can't seek for two \"any\" in the same section"
+                        "a?*.txt"),
               std::string::npos);
 }
 
@@ -71,8 +73,9 @@ TEST_F(FileTest, OpenNeedsExactlyOneMatch)
     EXPECT_EQ(readAll(FFile::open(u"A.TXT", *archive.get())), "first");
     EXPECT_NE(failureOf([&] { FFile::open(u"c.txt", *archive.get()); }).find("No file is named: c.txt"),
               std::string::npos);
-    EXPECT_NE(failureOf([&] { FFile::open(u"?.txt", *archive.get()); })
-                  .find("There are two files or more with the same file name: ?.txt"),
+    EXPECT_NE(failureOf([&] {
+                  FFile::open(u"?.txt", *archive.get());
+              }).find("There are two files or more with the same file name: ?.txt"),
               std::string::npos);
 }
 
@@ -144,12 +147,14 @@ TEST_F(FileTest, SeeksAndThePutbackAfterASeek)
     };
     const Bad bad[] = {
         {1, std::ios_base::end, "dir == std::ios::end, off (1) <= 0 && -off <= Inherited::m_dataSize (5000)"},
-        {5001, std::ios_base::beg, "dir == std::ios::beg, off (5001) >= 0 && off <= Inherited::m_dataSize (5000)"},
+        {5001, std::ios_base::beg,
+         "dir == std::ios::beg, off (5001) >= 0 && off <= Inherited::m_dataSize (5000)"},
         {-1002, std::ios_base::cur, "dir == std::ios::cur, position (1001) + off (-1002)"},
         {4000, std::ios_base::cur, "dir == std::ios::cur, position (1001) + off (4000)"},
     };
     for (const Bad& b : bad) {
-        EXPECT_NE(failureOf([&] { buffer.pubseekoff(b.off, b.dir); }).find(b.report), std::string::npos) << b.report;
+        EXPECT_NE(failureOf([&] { buffer.pubseekoff(b.off, b.dir); }).find(b.report), std::string::npos)
+            << b.report;
         EXPECT_EQ(buffer.position(), 1001);
     }
 }

@@ -9,11 +9,11 @@
 #include "core/FApplication.h"
 #include "core/FDebug.h"
 #include "core/FThreadPoolModule.h"
+#include "io/FArchiveKeys.h"
 #include "io/FFolderFileSystem.h"
 #include "io/FInStream.h"
 #include "io/FZLibModule.h"
 #include "io/FZipModule.h"
-#include "io/FArchiveKeys.h"
 #include "tools/zipwriter/ZipWriter.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +73,10 @@ inline std::string readAll(const FRefT<FInStream>& stream)
     return all;
 }
 
-inline FString engineText(const std::string& utf8) { return FString(utf8.c_str()); }
+inline FString engineText(const std::string& utf8)
+{
+    return FString(utf8.c_str());
+}
 
 // An application with the thread pool, the zip and zlib services, a recording error handler
 // and a scratch folder as current folder, for one test.
@@ -81,8 +84,7 @@ class IoTest : public ::testing::Test
 {
 protected:
     // The text of the failure that `action` raises, or "" when it raises none.
-    template <class Action>
-    std::string failureOf(Action action)
+    template <class Action> std::string failureOf(Action action)
     {
         const size_t before = handler.texts.size();
         try {
@@ -123,8 +125,7 @@ protected:
     {
         FFileEntryMap found = archive->find(engineText(name));
         EXPECT_EQ(found.size(), 1u) << name;
-        if (found.empty())
-            throw std::runtime_error("no member " + name);
+        if (found.empty()) throw std::runtime_error("no member " + name);
         return archive->open(found.begin()->second);
     }
 

@@ -25,8 +25,7 @@ public:
 protected:
     int_type overflow(int_type c) override
     {
-        if (traits_type::eq_int_type(c, traits_type::eof()) || remaining() <= 0)
-            return traits_type::eof();
+        if (traits_type::eq_int_type(c, traits_type::eof()) || remaining() <= 0) return traits_type::eof();
         bytes.push_back(traits_type::to_char_type(c));
         return c;
     }
@@ -56,7 +55,8 @@ class StreamTest : public IoTest
 
 TEST_F(StreamTest, ReadersAreBigEndian)
 {
-    std::vector<uint8_t> bytes = {0x12, 0x34, 0x12, 0x34, 0x56, 0x78, 0xFF, 0xFE, 0x80, 0x00, 0x00, 0x01, 0x80};
+    std::vector<uint8_t> bytes = {0x12, 0x34, 0x12, 0x34, 0x56, 0x78, 0xFF,
+                                  0xFE, 0x80, 0x00, 0x00, 0x01, 0x80};
     FRefT<FInStream> in = memoryStream(bytes);
     EXPECT_EQ(in->readUInt16(), 0x1234);
     EXPECT_EQ(in->readUInt32(), 0x12345678u);
@@ -117,7 +117,7 @@ TEST_F(StreamTest, MemorySeeks)
     };
     const Case cases[] = {
         {0, std::ios_base::end, 100}, {-100, std::ios_base::end, 0}, {5, std::ios_base::beg, 5},
-        {20, std::ios_base::cur, 25}, {-25, std::ios_base::cur, 0}, {100, std::ios_base::beg, 100},
+        {20, std::ios_base::cur, 25}, {-25, std::ios_base::cur, 0},  {100, std::ios_base::beg, 100},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(int64_t(buffer.pubseekoff(c.off, c.dir, std::ios_base::in)), c.expected) << c.off;
@@ -132,7 +132,8 @@ TEST_F(StreamTest, MemorySeeks)
 
     for (const Case& bad : {Case{1, std::ios_base::end, 0}, Case{-41, std::ios_base::cur, 0},
                             Case{101, std::ios_base::beg, 0}, Case{INT64_MAX, std::ios_base::cur, 0}}) {
-        const std::string failure = failureOf([&] { buffer.pubseekoff(bad.off, bad.dir, std::ios_base::in); });
+        const std::string failure =
+            failureOf([&] { buffer.pubseekoff(bad.off, bad.dir, std::ios_base::in); });
         EXPECT_TRUE(failure.starts_with("A file required by the application is corrupted."));
         EXPECT_NE(failure.find(") && gptr >= eback ("), std::string::npos) << bad.off;
         EXPECT_EQ(buffer.position(), 40);

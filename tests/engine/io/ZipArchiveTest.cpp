@@ -20,8 +20,7 @@ protected:
     const FZipFileEntry& member(const FRefT<FFileSystem>& archive, const std::string& key)
     {
         const auto it = archive->entries().find(engineText(key));
-        if (it == archive->entries().end())
-            throw std::runtime_error("no member " + key);
+        if (it == archive->entries().end()) throw std::runtime_error("no member " + key);
         return *static_cast<const FZipFileEntry*>(it->second.get());
     }
 };
@@ -129,7 +128,9 @@ TEST_F(ZipArchiveTest, MethodsWithoutDecoderFailToOpenClearly)
     writer.add("m9.bin", "x", ZipMethod::Stored).methodField = 9;
     writer.add("m12.bin", "x", ZipMethod::Stored).methodField = 12;
     FRefT<FFileSystem> archive = openArchive(writer);
-    EXPECT_NE(failureOf([&] { openMember(archive, "m9.bin"); }).find("No decoder for compression method 9 of m9.bin"),
+    EXPECT_NE(failureOf([&] {
+                  openMember(archive, "m9.bin");
+              }).find("No decoder for compression method 9 of m9.bin"),
               std::string::npos);
     EXPECT_NE(failureOf([&] { openMember(archive, "m12.bin"); }).find("No decoder for compression method 12"),
               std::string::npos);
@@ -184,8 +185,8 @@ TEST_F(ZipArchiveTest, MemberPriorities)
         int32_t encrypted;
     };
     const Case cases[] = {
-        {1, 1, 100000}, {4, 4, 100000}, {6, 6, 6}, {7, 7, 7}, {43, 43, 43}, {99999, 99999, 99999}, {100000, 100000, 100000},
-        {5, 5, 100000},
+        {1, 1, 100000},        {4, 4, 100000},           {6, 6, 6},      {7, 7, 7}, {43, 43, 43},
+        {99999, 99999, 99999}, {100000, 100000, 100000}, {5, 5, 100000},
     };
     ZipWriter writer;
     writer.add("plain.txt", "p");
@@ -220,8 +221,9 @@ TEST_F(ZipArchiveTest, LocalHeaderSignatureIsChecked)
     bytes[2] = 0x05; // PK\5\4 is no local header
     writeFile("kit.zip", bytes);
     FRefT<FFileSystem> archive = openArchive(std::filesystem::path("kit.zip"));
-    EXPECT_NE(failureOf([&] { openMember(archive, "a.txt"); }).find("Invalid local header signature of a.txt"),
-              std::string::npos);
+    EXPECT_NE(
+        failureOf([&] { openMember(archive, "a.txt"); }).find("Invalid local header signature of a.txt"),
+        std::string::npos);
 }
 
 // Every prefix of a small archive, and every single-byte change of it: each
@@ -248,14 +250,13 @@ protected:
         FRefT<FFileSystem> archive;
         failureOf([&] { archive = openArchive(std::filesystem::path("damaged.zip")); });
         int intact = 0;
-        if (archive.isNull())
-            return intact;
+        if (archive.isNull()) return intact;
         for (const ZipMember& m : m_writer.members()) {
             const FFileEntryMap found = archive->find(engineText(m.name));
-            if (found.size() != 1)
-                continue;
+            if (found.size() != 1) continue;
             std::string content;
-            const std::string failure = failureOf([&] { content = readAll(archive->open(found.begin()->second)); });
+            const std::string failure =
+                failureOf([&] { content = readAll(archive->open(found.begin()->second)); });
             if (failure.empty()) {
                 EXPECT_EQ(content, text(m.data)) << m.name;
                 ++intact;

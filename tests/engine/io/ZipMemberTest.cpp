@@ -35,7 +35,8 @@ TEST_F(ZipMemberTest, EveryKindReadsBack)
     ZipWriter writer;
     const std::vector<uint8_t> big = sampleBytes(6 * 1024 * 1024 + 17, 9);
     for (const Kind& kind : k_kinds) {
-        writer.add(std::string(kind.name) + "/small", text(sampleBytes(1000, 1)), kind.method, kind.encrypted);
+        writer.add(std::string(kind.name) + "/small", text(sampleBytes(1000, 1)), kind.method,
+                   kind.encrypted);
         writer.add(std::string(kind.name) + "/empty", std::string(), kind.method, kind.encrypted);
         writer.add(std::string(kind.name) + "/one", std::string("1"), kind.method, kind.encrypted);
     }
@@ -66,7 +67,8 @@ TEST_F(ZipMemberTest, StoredBuffersFitSmallMembers)
         writer.add(name, sampleBytes(size), ZipMethod::Stored);
     writer.add("sealed", sampleBytes(100), ZipMethod::Stored, true);
     FRefT<FFileSystem> archive = openArchive(writer);
-    const std::pair<const char*, int64_t> expected[] = {{"100", 164}, {"32768", 32832}, {"1m", 32832}, {"sealed", 176}};
+    const std::pair<const char*, int64_t> expected[] = {
+        {"100", 164}, {"32768", 32832}, {"1m", 32832}, {"sealed", 176}};
     for (const auto& [name, bufferSize] : expected) {
         FRefT<FInStream> stream = openMember(archive, name);
         auto* buffer = dynamic_cast<FZipStoredStreambuf*>(stream->buffer());
@@ -95,12 +97,12 @@ TEST_F(ZipMemberTest, SeeksOnEveryKind)
     };
     // Each step seeks, then reads 100 bytes (so positions move on by 100).
     const Step steps[] = {
-        {500, std::ios_base::beg, 500},        {-400, std::ios_base::cur, 200},   // back inside the chunk
-        {40000, std::ios_base::cur, 40300},    {-10, std::ios_base::cur, 40390},  // back within the kept bytes
-        {-90, std::ios_base::cur, 40400},      {-35000, std::ios_base::cur, 5500}, // far back: restart
-        {-100, std::ios_base::end, 199900},    {0, std::ios_base::beg, 0},
-        {150000, std::ios_base::beg, 150000},  {0, std::ios_base::cur, 150100},
-        {-200000, std::ios_base::end, 0},      {199900, std::ios_base::beg, 199900},
+        {500, std::ios_base::beg, 500},       {-400, std::ios_base::cur, 200},  // back inside the chunk
+        {40000, std::ios_base::cur, 40300},   {-10, std::ios_base::cur, 40390}, // back within the kept bytes
+        {-90, std::ios_base::cur, 40400},     {-35000, std::ios_base::cur, 5500}, // far back: restart
+        {-100, std::ios_base::end, 199900},   {0, std::ios_base::beg, 0},
+        {150000, std::ios_base::beg, 150000}, {0, std::ios_base::cur, 150100},
+        {-200000, std::ios_base::end, 0},     {199900, std::ios_base::beg, 199900},
     };
     for (const Kind& kind : k_kinds) {
         SCOPED_TRACE(kind.name);
@@ -119,7 +121,9 @@ TEST_F(ZipMemberTest, SeeksOnEveryKind)
         // Targets outside the member fail and leave the position alone.
         for (const Step& bad : {Step{1, std::ios_base::end, 0}, Step{200001, std::ios_base::beg, 0},
                                 Step{1, std::ios_base::cur, 0}, Step{-200001, std::ios_base::cur, 0}}) {
-            EXPECT_NE(failureOf([&] { buffer.pubseekoff(bad.off, bad.dir, std::ios_base::in); }).find("dir == std::ios::"),
+            EXPECT_NE(failureOf([&] {
+                          buffer.pubseekoff(bad.off, bad.dir, std::ios_base::in);
+                      }).find("dir == std::ios::"),
                       std::string::npos);
             EXPECT_EQ(buffer.position(), 200000);
         }
@@ -169,7 +173,8 @@ TEST_F(ZipMemberTest, DeflatedMemberOfAnotherSizeThanItsEntryFails)
     for (const Case& c : cases) {
         for (const bool encrypted : {false, true}) {
             ZipWriter writer;
-            writer.add("m", sampleBytes(50000), ZipMethod::Deflated, encrypted).uncompressedSizeField = c.claimed;
+            writer.add("m", sampleBytes(50000), ZipMethod::Deflated, encrypted).uncompressedSizeField =
+                c.claimed;
             FRefT<FFileSystem> archive = openArchive(writer);
             FRefT<FInStream> stream = openMember(archive, "m");
             EXPECT_NE(failureOf([&] { readAll(stream); }).find(c.report), std::string::npos) << c.claimed;
@@ -187,8 +192,9 @@ TEST_F(ZipMemberTest, StoredMemberWhoseSizesDisagreeFailsToOpen)
     ZipWriter writer;
     writer.add("m", sampleBytes(500), ZipMethod::Stored).uncompressedSizeField = 600;
     FRefT<FFileSystem> archive = openArchive(writer);
-    EXPECT_NE(failureOf([&] { openMember(archive, "m"); }).find("stored size (500) == uncompressed size (600)"),
-              std::string::npos);
+    EXPECT_NE(
+        failureOf([&] { openMember(archive, "m"); }).find("stored size (500) == uncompressed size (600)"),
+        std::string::npos);
 }
 
 TEST_F(ZipMemberTest, CorruptDeflateDataFailsOnTheReader)
@@ -218,7 +224,8 @@ TEST_F(ZipMemberTest, MembersReadFromSeveralThreadsAtOnce)
 {
     ZipWriter writer;
     for (int i = 0; i < 6; ++i)
-        writer.add("m" + std::to_string(i), sampleBytes(300000, i + 1), k_kinds[i % 4].method, k_kinds[i % 4].encrypted);
+        writer.add("m" + std::to_string(i), sampleBytes(300000, i + 1), k_kinds[i % 4].method,
+                   k_kinds[i % 4].encrypted);
     FRefT<FFileSystem> archive = openArchive(writer);
     std::vector<FRefT<FInStream>> streams;
     for (int i = 0; i < 6; ++i)

@@ -1,11 +1,11 @@
 #include "platform/FPlatformSpecificModuleSdl.h"
 
 #include "PlatformTestSupport.h"
-#include "engine/core/KernelTestSupport.h"
 #include "core/FDebug.h"
 #include "core/FErrorHandler.h"
 #include "core/FGamePadService.h"
 #include "core/FKeyCode.h"
+#include "engine/core/KernelTestSupport.h"
 #include "platform/FHandOverRecord.h"
 #include "platform/FHandOverSender.h"
 #include "platform/FInstanceNames.h"

@@ -28,4 +28,4 @@ public:
 };
 
 testing::Environment* const s_cleanup = testing::AddGlobalTestEnvironment(new InstanceFileCleanup);
-}
+} // namespace

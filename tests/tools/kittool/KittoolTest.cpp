@@ -27,8 +27,7 @@ std::string slurp(const fs::path& path)
 
 void spill(const fs::path& path, const std::string& content)
 {
-    if (path.has_parent_path())
-        fs::create_directories(path.parent_path());
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
 }
 

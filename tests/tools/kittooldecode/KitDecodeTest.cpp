@@ -20,8 +20,8 @@ namespace {
 
 void spill(const std::string& path, const Bytes& bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string slurp(const std::string& path)
@@ -32,7 +32,8 @@ std::string slurp(const std::string& path)
 
 int decode(const std::string& in, const std::string& out)
 {
-    const std::string command = std::string(KITTOOL_PATH) + " decode " + in + " " + out + " >out.txt 2>err.txt";
+    const std::string command =
+        std::string(KITTOOL_PATH) + " decode " + in + " " + out + " >out.txt 2>err.txt";
     const int status = std::system(command.c_str());
     return (status & 0x7F) == 0 ? (status >> 8) & 0xFF : -1;
 }
@@ -149,7 +150,8 @@ TEST_F(KitDecodeTest, ExitCodes)
     spill("picture.gif", {1, 2, 3});
     EXPECT_EQ(decode("picture.gif", "x.png"), 2);
     EXPECT_EQ(decode("missing.png", "x.png"), 1);
-    EXPECT_EQ(std::system((std::string(KITTOOL_PATH) + " decode only-one.png >/dev/null 2>&1").c_str()) >> 8, 2);
+    EXPECT_EQ(std::system((std::string(KITTOOL_PATH) + " decode only-one.png >/dev/null 2>&1").c_str()) >> 8,
+              2);
 }
 
 } // namespace
