@@ -1,5 +1,6 @@
 #include "game/core/GameApplication.h"
 
+#include "audio/FAudioModule.h"
 #include "core/FApplication.h"
 #include "core/FClockModule.h"
 #include "core/FKeyedMapModule.h"
@@ -15,6 +16,7 @@
 #include "io/FFileSystemModule.h"
 #include "io/FZLibModule.h"
 #include "io/FZipModule.h"
+#include "platform/FAudioOutputSdl.h"
 #include "platform/FGamePadModuleSdl.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
 
@@ -52,7 +54,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FLoggingModule>(modules);
     addShell(modules, "GW sample loader", 9);
     addShell(modules, "JPEG32 loader", 9);
-    addShell(modules, "audio", 11);
+    add<FAudioModule>(modules, FAudioModule::OutputFactory(&FAudioOutputSdl::create));
     addShell(modules, "Vorbis loader", 9);
     addShell(modules, "asset release", 3);
     addShell(modules, "PVR loader", 9);
