@@ -2,6 +2,7 @@
 
 #include "audio/FAudioBuffer.h"
 #include "audio/FAudioNodeData.h"
+#include "audio/FAudioOutput.h"
 #include "audio/FAudioRing.h"
 #include "core/FRef.h"
 #include "core/FSemaphore.h"
@@ -12,7 +13,6 @@
 #include <memory>
 
 class FAudioLock;
-class FAudioOutput;
 
 // Connects the mix graph to the sound output. A mixer thread of its own wakes
 // every 37 ms and mixes the root bus into the ring frames the device has taken
