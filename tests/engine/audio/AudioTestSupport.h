@@ -15,6 +15,7 @@
 #include "core/FMemory.h"
 #include "core/FRef.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -63,8 +64,10 @@ public:
     void attach() override { ++users; }
     void detach() override { --users; }
 
-    int completed = 0;
-    int users = 0;
+    // A source may be detached on the mixer thread or on the thread that drops
+    // the last handle of its channel.
+    std::atomic<int> completed{0};
+    std::atomic<int> users{0};
 
 private:
     FRefT<FAudioBuffer> m_data;
