@@ -30,9 +30,14 @@ FAudioPlatform::Clock defaultClock()
 
 void FAudioPlatform::MixerTask::main()
 {
+    // Also when the wait unwinds at a fatal shutdown: the owner waits for it.
+    struct Done
+    {
+        FSemaphore& done;
+        ~Done() { done.release(); }
+    } done{m_done};
     while (!FUtilPlatform::wait(&m_stop, k_periodMs))
         m_owner.mixToCursor();
-    m_done.release();
 }
 
 FAudioPlatform::FAudioPlatform(FAudioLock& lock, std::unique_ptr<FAudioOutput> output)
