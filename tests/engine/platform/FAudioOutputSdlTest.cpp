@@ -1,10 +1,10 @@
 #include "platform/FAudioOutputSdl.h"
+#include "engine/audio/AudioTestSupport.h"
+
 #include "audio/FAudioListener.h"
 #include "audio/FAudioModule.h"
 #include "audio/FAudioPlatform.h"
 #include "audio/FSound.h"
-#include "audio/FVoiceRenderer.h"
-#include "audio/FVoiceState.h"
 #include "core/FMemory.h"
 
 #include <gtest/gtest.h>
@@ -22,24 +22,6 @@
 #include <vector>
 
 namespace {
-
-// Plays one in-memory buffer, as a decoded sample does.
-class ToneSource : public FAudioNode
-{
-public:
-    explicit ToneSource(FRefT<FAudioBuffer> data) : m_data(static_cast<FRefT<FAudioBuffer>&&>(data)) {}
-    void prepare(FAudioNodeData& context) override
-    {
-        context.component(FAudioNodeData::k_voice) = makeRef(engineNew<FVoiceState>(k_memObject));
-    }
-    void mix(FAudioNodeData& context) override
-    {
-        FVoiceRenderer::mixBuffer(context, *this, m_data.get(), false, 0, 0);
-    }
-
-private:
-    FRefT<FAudioBuffer> m_data;
-};
 
 // Selects SDL's disk driver, writing as fast as it is fed, for one test.
 class DiskAudio
@@ -100,7 +82,7 @@ TEST(FAudioOutputSdlTest, AToneReachesTheDiskDeviceSampleForSample)
     FRef listener = makeRef(cell);
     {
         FMutexLock guard(module.lock());
-        sound->playSample(makeRef<FAudioNode>(engineNew<ToneSource>(k_memObject, tone)));
+        sound->playSample(audiotest::makeSource(tone));
         sound->addListener(listener);
     }
     // Mix until the tone has ended and the device has taken all of it.
