@@ -2,6 +2,7 @@
 
 #include "core/FRef.h"
 
+#include <cstddef>
 #include <cstdint>
 
 struct FAudioFrame;

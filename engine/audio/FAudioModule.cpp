@@ -37,7 +37,7 @@ void FAudioModule::Service::createSoundInBus(const FRefT<FAudioNode>& bus, FRefT
     FRefT<FSound> fresh;
     {
         FMutexLock guard(m_owner.m_lock);
-        auto* target = static_cast<FAudioBus*>(bus.get());
+        auto* target = dynamic_cast<FAudioBus*>(bus.get());
         if (target == nullptr) return;
         FRefT<FAudioBusSlot> slot = target->getChild(target->addChannels(1));
         fresh = makeRef(engineNew<FSound>(k_memObject, *this, slot, bus));
@@ -50,7 +50,7 @@ void FAudioModule::Service::createSoundInBus(const FRefT<FAudioNode>& bus, FRefT
 void FAudioModule::Service::releaseSound(const FRefT<FAudioNode>& bus, FSound* sound)
 {
     FMutexLock guard(m_owner.m_lock);
-    auto* target = static_cast<FAudioBus*>(bus.get());
+    auto* target = dynamic_cast<FAudioBus*>(bus.get());
     if (target == nullptr || sound == nullptr) return;
     const int index = target->indexOf(sound->channelSlot());
     if (index >= 0) target->removeChild(index);
