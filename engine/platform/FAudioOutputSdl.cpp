@@ -23,6 +23,15 @@ void FAudioOutputSdl::callback(void* ring, std::uint8_t* stream, int length)
 
 bool FAudioOutputSdl::open(FAudioRing& ring)
 {
+    const bool opened = openDevice(ring);
+    // SDL keeps per-thread data (its error text) for the calling thread, which
+    // is one of our workers, not an SDL thread: nothing would free it.
+    SDL_TLSCleanup();
+    return opened;
+}
+
+bool FAudioOutputSdl::openDevice(FAudioRing& ring)
+{
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         ZIBBO_LOG(k_logSystem, false) << "No audio: " << SDL_GetError();
         return false;

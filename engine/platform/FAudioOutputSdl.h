@@ -23,6 +23,7 @@ public:
     void close() override;
 
 private:
+    bool openDevice(FAudioRing& ring);
     static void callback(void* ring, std::uint8_t* stream, int length);
 
     std::uint32_t m_device = 0;
