@@ -17,6 +17,31 @@ inline int saturate(std::int64_t value, std::int64_t limit)
     return static_cast<int>(std::clamp(value, -limit, limit));
 }
 
+// Calls `call.operator()<T, Channels>()` for a buffer's format.
+template <class Call> void withFormat(int kind, int channels, Call&& call)
+{
+    switch (kind * 2 + channels - 1) {
+    case 0:
+        call.template operator()<std::int8_t, 1>();
+        break;
+    case 1:
+        call.template operator()<std::int8_t, 2>();
+        break;
+    case 2:
+        call.template operator()<std::int16_t, 1>();
+        break;
+    case 3:
+        call.template operator()<std::int16_t, 2>();
+        break;
+    case 4:
+        call.template operator()<std::int32_t, 1>();
+        break;
+    default:
+        call.template operator()<std::int32_t, 2>();
+        break;
+    }
+}
+
 // Everything that depends on the sample type and the channel count.
 template <class T, int Channels> struct Format
 {
@@ -88,13 +113,12 @@ template <class T, int Channels> struct Format
 
     // Products are taken in 64 bits: a loud scratch sum times a gain would
     // wrap around in 32 bits and click instead of saturating.
-    template <bool Replace>
-    static void mixFrames(std::uint8_t* out, const std::uint8_t* in, int count, const FAudioBuffer& source,
-                          int gainLeft, int gainRight)
+    template <bool Replace, class Source>
+    static void mixFrames(std::uint8_t* out, const std::uint8_t* in, int count, int gainLeft, int gainRight)
     {
         FAudioFrame frame;
         for (int k = 0; k < count; ++k, out += sizeof(T) * Channels) {
-            source.readFrame(in, frame);
+            Source::readFrame(in, frame);
             const std::int64_t left = static_cast<std::int64_t>(gainLeft) * frame.left >> k_mixShift;
             const std::int64_t right = static_cast<std::int64_t>(gainRight) * frame.right >> k_mixShift;
             if constexpr (k_mono) {
@@ -126,10 +150,13 @@ template <class T, int Channels> struct Format
         const int gainRight = gain.baseVolume * gain.panRight;
         std::uint8_t* out = buffer.frameAddress(span.start);
         const std::uint8_t* in = source.frameAddress(from);
-        if (replace)
-            mixFrames<true>(out, in, count, source, gainLeft, gainRight);
-        else
-            mixFrames<false>(out, in, count, source, gainLeft, gainRight);
+        // The source's format is chosen once per call, not per frame.
+        withFormat(source.kind(), source.channels(), [&]<class S, int C>() {
+            if (replace)
+                mixFrames<true, Format<S, C>>(out, in, count, gainLeft, gainRight);
+            else
+                mixFrames<false, Format<S, C>>(out, in, count, gainLeft, gainRight);
+        });
     }
 
     static void mixCopy(FAudioBuffer& buffer, const FAudioSpan& span, FAudioBuffer& source,
