@@ -27,13 +27,6 @@ std::string utf8Of(const FRefT<FString>& text)
     return text.get() == nullptr ? std::string() : text->toUtf8();
 }
 
-FString hostAndPort(const FNetworkAddress& address)
-{
-    FStringStream text;
-    FNetworkAddress::hostPortText(text, address);
-    return text.take();
-}
-
 } // namespace
 
 FHttpClient::FHttpClient(FSocketSystem& sockets, int32_t httpVersion, int32_t port)
@@ -110,32 +103,31 @@ void FHttpClient::getUrl(const FRefT<FString>& url)
     get(makeSharedStringCopy(host), makeSharedStringCopy(path));
 }
 
-bool FHttpClient::connectTo(const FRefT<FString>& host)
+bool FHttpClient::connectTo(const FRefT<FString>& host, FNetworkAddress& where)
 {
     // Each request has its own connection: a socket closed by the previous
     // request is opened again and what that one left queued is dropped.
+    if (!where.resolve(host, m_port)) return false;
     FNetworkEndPoint& endPoint = m_connector.endPoint();
     if (!endPoint.isOpen() && !endPoint.open()) return false;
     FRefT<FInStream> stale;
     m_connector.flushUserBuffer(stale, true, nullptr);
-    FRefT<FNetworkAddress> address =
-        makeRef(engineNew<FNetworkAddress>(k_memObject, m_sockets, host, m_port));
-    return address.get() != nullptr && address->isValid() && m_connector.connect(*address);
+    return m_connector.connect(where);
 }
 
 void FHttpClient::runGet(const FRefT<FString>& host, const FRefT<FString>& path)
 {
     const std::string request =
         getRequestText(host.get() ? *host : FString(), path.get() ? *path : FString());
-    const FNetworkAddress where(m_sockets, host, m_port);
-    if (!connectTo(host)) {
-        ZIBBO_LOG(k_logNetworkHttp, true) << "Impossible to connect to host " << hostAndPort(where) << ".";
+    FNetworkAddress where(m_sockets);
+    if (!connectTo(host, where)) {
+        ZIBBO_LOG(k_logNetworkHttp, true) << "Impossible to connect to host " << where.hostPortText() << ".";
         notifyFailure(k_failConnectOrSend);
         return;
     }
     if (!m_connector.sendBuffer(request.data(), request.size())) {
         ZIBBO_LOG(k_logNetworkHttp, true)
-            << "Impossible to send GET request to host " << hostAndPort(where) << ".";
+            << "Impossible to send GET request to host " << where.hostPortText() << ".";
         notifyFailure(k_failConnectOrSend);
         return;
     }
@@ -147,7 +139,7 @@ void FHttpClient::runGet(const FRefT<FString>& host, const FRefT<FString>& path)
     }
     ZIBBO_LOG(k_logNetwork, true) << "Got reply from server.";
     if (!close()) {
-        ZIBBO_LOG(k_logNetwork, true) << "Can't disconnect from host " << hostAndPort(where) << ".";
+        ZIBBO_LOG(k_logNetwork, true) << "Can't disconnect from host " << where.hostPortText() << ".";
         notifyFailure(k_failDisconnect);
         return;
     }
@@ -165,10 +157,10 @@ bool FHttpClient::sendPost(const FRefT<FString>& host, const std::string& header
         block.insert(block.end(), static_cast<const char*>(data), static_cast<const char*>(data) + length);
     block.insert(block.end(), after.begin(), after.end());
 
-    const FNetworkAddress where(m_sockets, host, m_port);
-    if (!connectTo(host) || !m_connector.sendBuffer(block.data(), block.size())) {
+    FNetworkAddress where(m_sockets);
+    if (!connectTo(host, where) || !m_connector.sendBuffer(block.data(), block.size())) {
         ZIBBO_LOG(k_logNetworkHttp, true)
-            << "Impossible to send POST message to host " << hostAndPort(where) << ".";
+            << "Impossible to send POST message to host " << where.hostPortText() << ".";
         notifyFailure(k_failConnectOrSend);
         return false;
     }

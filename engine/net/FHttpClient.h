@@ -74,7 +74,8 @@ public:
 private:
     // The "Host:" line with its end of line.
     std::string hostLine(const std::string& host) const;
-    bool connectTo(const FRefT<FString>& host);
+    // Resolves `host` into `where` and connects to it.
+    bool connectTo(const FRefT<FString>& host, FNetworkAddress& where);
     bool sendPost(const FRefT<FString>& host, const std::string& header, const std::string& before,
                   const void* data, uint32_t length, const std::string& after);
     std::string drawBoundary() const;

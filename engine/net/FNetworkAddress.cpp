@@ -63,6 +63,13 @@ void FNetworkAddress::hostPortText(FStringStream& line, const FNetworkAddress& a
     line << dottedText(address.m_address) << ":" << address.hostPort();
 }
 
+FString FNetworkAddress::hostPortText() const
+{
+    FStringStream line;
+    hostPortText(line, *this);
+    return line.take();
+}
+
 FRefT<FNetworkAddress> FNetworkAddress::copy() const
 {
     return makeRef(engineNew<FNetworkAddress>(k_memObject, *this));

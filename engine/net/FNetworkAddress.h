@@ -31,6 +31,7 @@ public:
     void setFromSocketAddress(const FSocketSystem::Address& address);
     // Appends "<dotted address>:<port>" for trace lines.
     static void hostPortText(FStringStream& line, const FNetworkAddress& address);
+    FString hostPortText() const;
     // A copy of this address in a new handle.
     FRefT<FNetworkAddress> copy() const;
 

@@ -11,13 +11,6 @@
 
 namespace {
 
-FString hostAndPort(const FNetworkAddress& address)
-{
-    FStringStream text;
-    FNetworkAddress::hostPortText(text, address);
-    return text.take();
-}
-
 } // namespace
 
 FNetworkClientConnector::FNetworkClientConnector(FSocketSystem& sockets)
@@ -38,7 +31,7 @@ bool FNetworkClientConnector::connect(const FNetworkAddress& address)
 {
     m_address = address.copy();
     m_activity = k_connecting;
-    const FString host = hostAndPort(address);
+    const FString host = address.hostPortText();
     for (int32_t attempt = 1; attempt <= m_maxConnectionAttempts; ++attempt) {
         ZIBBO_LOG(k_logNetworkSmartRaw, true)
             << "Attempting a new connection to host " << host << " (" << attempt << ").";

@@ -61,18 +61,31 @@ inline int acceptOne(int listener, int timeoutMs)
     return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
+using Clock = std::chrono::steady_clock;
+
+inline Clock::time_point deadlineIn(int timeoutMs)
+{
+    return Clock::now() + std::chrono::milliseconds(timeoutMs);
+}
+
+// One read before `end`: the count read, 0 when the peer closed, -1 on a
+// time-out or a failure.
+inline ssize_t readBefore(int fd, std::string& into, Clock::time_point end)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+    if (left.count() <= 0 || !readable(fd, static_cast<int>(left.count()))) return -1;
+    char buffer[4096];
+    const ssize_t got = ::recv(fd, buffer, sizeof(buffer), 0);
+    if (got > 0) into.append(buffer, static_cast<std::size_t>(got));
+    return got;
+}
+
 // Reads until `marker` has arrived (true), the peer closes or the time-out passes.
 inline bool readUntil(int fd, std::string& into, std::string_view marker, int timeoutMs)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    char buffer[4096];
+    const auto end = deadlineIn(timeoutMs);
     while (into.find(marker) == std::string::npos) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !readable(fd, static_cast<int>(left.count()))) return false;
-        const ssize_t got = ::recv(fd, buffer, sizeof(buffer), 0);
-        if (got <= 0) return false;
-        into.append(buffer, static_cast<std::size_t>(got));
+        if (readBefore(fd, into, end) <= 0) return false;
     }
     return true;
 }
@@ -80,15 +93,9 @@ inline bool readUntil(int fd, std::string& into, std::string_view marker, int ti
 // Reads until `into` holds `size` bytes (true), the peer closes or the time-out passes.
 inline bool readAtLeast(int fd, std::string& into, std::size_t size, int timeoutMs)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    char buffer[4096];
+    const auto end = deadlineIn(timeoutMs);
     while (into.size() < size) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !readable(fd, static_cast<int>(left.count()))) return false;
-        const ssize_t got = ::recv(fd, buffer, sizeof(buffer), 0);
-        if (got <= 0) return false;
-        into.append(buffer, static_cast<std::size_t>(got));
+        if (readBefore(fd, into, end) <= 0) return false;
     }
     return true;
 }
@@ -96,16 +103,10 @@ inline bool readAtLeast(int fd, std::string& into, std::size_t size, int timeout
 // Reads until the peer closes (true) or the time-out passes.
 inline bool readToEnd(int fd, std::string& into, int timeoutMs)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    char buffer[4096];
+    const auto end = deadlineIn(timeoutMs);
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !readable(fd, static_cast<int>(left.count()))) return false;
-        const ssize_t got = ::recv(fd, buffer, sizeof(buffer), 0);
-        if (got == 0) return true;
-        if (got < 0) return false;
-        into.append(buffer, static_cast<std::size_t>(got));
+        const ssize_t got = readBefore(fd, into, end);
+        if (got <= 0) return got == 0;
     }
 }
 
