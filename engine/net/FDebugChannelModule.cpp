@@ -27,7 +27,7 @@ bool isBlank(char16_t unit)
 
 FDebugChannelModule::FDebugChannelModule(FSocketSystem& sockets, const FRefT<FString>& commandLine,
                                          int32_t sendTimeoutMs)
-    : m_service(*this)
+    : m_service(std::make_unique<Service>(*this))
 {
     if (commandLine.get() == nullptr) return;
     const FString host = hostFromCommandLine(*commandLine);
@@ -36,6 +36,13 @@ FDebugChannelModule::FDebugChannelModule(FSocketSystem& sockets, const FRefT<FSt
 
 FDebugChannelModule::~FDebugChannelModule()
 {
+    // Log lines reach the channel under the log lock: taking it makes sure
+    // none is being sent while the channel leaves its slot.
+    if (FApplication* application = FApplication::instance()) {
+        FMutexLock guard(application->logLock());
+        m_service.reset();
+    }
+    m_service.reset();
     std::lock_guard<std::mutex> guard(m_sendLock);
     m_endPoint.reset();
 }
@@ -53,8 +60,8 @@ void FDebugChannelModule::connect(FSocketSystem& sockets, const FString& host, i
     }
     // The viewer learns every channel, last registered first, then the end of the list.
     for (const FLogChannel* channel = FLogChannel::first(); channel != nullptr; channel = channel->next)
-        m_service.logType(channel->name);
-    m_service.logType("");
+        m_service->logType(channel->name);
+    m_service->logType("");
 }
 
 bool FDebugChannelModule::isConnected() const

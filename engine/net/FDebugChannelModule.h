@@ -37,7 +37,7 @@ public:
     int priority() const override { return k_priority; }
 
     bool isConnected() const;
-    FDebugChannelService& service() { return m_service; }
+    FDebugChannelService& service() { return *m_service; }
 
     // The host named by a first argument "/debug:<host>" (case as written),
     // or empty text.
@@ -77,8 +77,8 @@ private:
     void connect(FSocketSystem& sockets, const FString& host, int32_t sendTimeoutMs);
     void send(const std::string& message);
 
-    Service m_service;
     // Whole messages go out one at a time, whichever thread sends them.
     mutable std::mutex m_sendLock;
     std::unique_ptr<FNetworkEndPoint> m_endPoint;
+    std::unique_ptr<Service> m_service;
 };
