@@ -16,9 +16,12 @@
 #include "io/FFileSystemModule.h"
 #include "io/FZLibModule.h"
 #include "io/FZipModule.h"
+#include "net/FDebugChannelModule.h"
+#include "net/FNetworkModule.h"
 #include "platform/FAudioOutputSdl.h"
 #include "platform/FGamePadModuleSdl.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
+#include "platform/FSocketPosix.h"
 
 namespace {
 
@@ -37,7 +40,7 @@ void addShell(std::vector<FModule*>& modules, const char* name, int priority)
 
 void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> commandLine)
 {
-    addShell(modules, "network", 7);
+    add<FNetworkModule>(modules, FSocketPosix::instance());
     add<FZipModule>(modules);
     add<FClockModule>(modules);
     addShell(modules, "graphics", 14);
@@ -48,7 +51,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     addShell(modules, "font loader", 9);
     addShell(modules, "screen module", 15);
     add<FZLibModule>(modules);
-    addShell(modules, "debug channel", 2);
+    add<FDebugChannelModule>(modules, FSocketPosix::instance(), commandLine);
     addShell(modules, "PNG loader", 9);
     addShell(modules, "Theora loader", 10);
     add<FLoggingModule>(modules);

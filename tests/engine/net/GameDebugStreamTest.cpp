@@ -1,0 +1,132 @@
+// The real game, started headless with "/debug:127.0.0.1", streams to a
+// viewer that this test plays on the loopback interface. The game is asked to
+// close the way a desktop session closes it (SIGTERM, which the platform layer
+// turns into its quit event), and must end cleanly with the stream complete.
+
+#include "DebugStream.h"
+#include "Loopback.h"
+
+#include "net/FDebugChannelModule.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// Starts the game with its own set of single-instance names, so that no other
+// copy (another test, a player) takes the command line instead.
+pid_t startGame(const std::string& argument)
+{
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        if (text.rfind("ZIBBO_INSTANCE=", 0) != 0) environment.push_back(text);
+    }
+    environment.push_back("ZIBBO_INSTANCE=net-debug-" + std::to_string(::getpid()));
+    environment.push_back("SDL_VIDEODRIVER=offscreen");
+    environment.push_back("SDL_AUDIODRIVER=dummy");
+    std::vector<char*> envp;
+    for (std::string& text : environment)
+        envp.push_back(text.data());
+    envp.push_back(nullptr);
+    std::string program = ZIBBO_GAME_BINARY;
+    std::string first = argument;
+    char* argv[] = {program.data(), first.data(), nullptr};
+    pid_t pid = -1;
+    if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
+    return pid;
+}
+
+// True once the game handles SIGTERM itself (the platform layer turns it
+// into its quit event); before that the signal would simply kill it.
+bool catchesTerm(pid_t pid, int limitMs)
+{
+    for (int waited = 0; waited < limitMs; waited += 10) {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("SigCgt:", 0) == 0 &&
+                ((std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1) != 0)
+                return true;
+        }
+        ::usleep(10000);
+    }
+    return false;
+}
+
+// The exit status once the game has ended within the time limit; otherwise
+// the game is killed and -1 returned.
+int waitForExit(pid_t pid, int limitMs)
+{
+    int status = 0;
+    for (int waited = 0; waited < limitMs; waited += 10) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        ::usleep(10000);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return -1;
+}
+
+TEST(GameDebugStreamTest, AHeadlessRunStreamsItsLogChannelsAndClosesTheStreamCleanly)
+{
+    loopback::Fd listener(loopback::listenOn(FDebugChannelModule::k_port));
+    ASSERT_GE(listener.get(), 0) << "port 11111 stayed taken";
+    const pid_t game = startGame("/debug:127.0.0.1");
+    ASSERT_GT(game, 0);
+
+    loopback::Fd viewer(loopback::acceptOne(listener.get(), 20000));
+    std::string stream;
+    const bool greeted = viewer.get() >= 0 && loopback::readUntil(viewer.get(), stream,
+                                                                  std::string("MSG_LOG_TYPE&&\0", 15), 20000);
+    // Close the game whatever happened, and only then judge.
+    const bool closable = catchesTerm(game, 20000);
+    ::kill(game, SIGTERM);
+    const bool ended = viewer.get() >= 0 && loopback::readToEnd(viewer.get(), stream, 20000);
+    const int exitCode = waitForExit(game, 20000);
+
+    ASSERT_GE(viewer.get(), 0) << "the game never connected";
+    EXPECT_TRUE(closable);
+    EXPECT_TRUE(greeted);
+    EXPECT_TRUE(ended) << "the stream was not closed when the game ended";
+    EXPECT_EQ(exitCode, 0);
+
+    const std::vector<std::string> messages = splitMessages(stream);
+    const std::vector<std::string> greeting = channelGreeting();
+    ASSERT_GE(messages.size(), greeting.size());
+    EXPECT_EQ(std::vector<std::string>(messages.begin(), messages.begin() + greeting.size()), greeting);
+    // Whatever the run logged afterwards is whole "MSG_LOG&<channel>&<text>&" messages.
+    for (std::size_t i = greeting.size(); i < messages.size(); ++i) {
+        const std::string& message = messages[i];
+        EXPECT_EQ(message.rfind("MSG_LOG&", 0), 0u) << message;
+        EXPECT_EQ(message.back(), '&') << message;
+    }
+    EXPECT_EQ(stream.back(), '\0');
+}
+
+TEST(GameDebugStreamTest, AnUpperCaseSwitchOpensNoConnection)
+{
+    loopback::Fd listener(loopback::listenOn(FDebugChannelModule::k_port));
+    ASSERT_GE(listener.get(), 0) << "port 11111 stayed taken";
+    const pid_t game = startGame("/DEBUG:127.0.0.1");
+    ASSERT_GT(game, 0);
+    // Once the game handles SIGTERM its module list is built: a connection
+    // would have been made by then.
+    const bool closable = catchesTerm(game, 20000);
+    loopback::Fd viewer(loopback::acceptOne(listener.get(), 0));
+    ::kill(game, SIGTERM);
+    EXPECT_TRUE(closable);
+    EXPECT_EQ(waitForExit(game, 20000), 0);
+    EXPECT_LT(viewer.get(), 0);
+}
+
+} // namespace
