@@ -57,6 +57,12 @@ FInStream* FAsset::waitSource()
     return m_source.isNull() ? nullptr : waitForRefTarget(m_source);
 }
 
+FRefT<FInStream> FAsset::sourceHandle()
+{
+    FMutexLock lock(m_lock);
+    return m_source;
+}
+
 void FAsset::dropSource()
 {
     m_source = FRefT<FInStream>();

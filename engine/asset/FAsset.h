@@ -94,6 +94,8 @@ public:
     // The attached source stream, once no job holds it any more; null when
     // none is attached. Loaders call it from load.
     FInStream* waitSource();
+    // The handle of the attached source (loaders that hand it on).
+    FRefT<FInStream> sourceHandle();
 
     FMutex& lock() { return m_lock; }
     int32_t state() const { return m_state.load(); }
@@ -119,6 +121,9 @@ public:
 
 protected:
     void setState(int32_t state);
+    // Change only the counts (kinds that forward their counts to parts).
+    int32_t countReferences(int32_t delta) { return m_references += delta; }
+    int32_t countUsers(int32_t delta) { return m_users += delta; }
 
 private:
     // Opens the chosen candidate again (state 0 on the way to a load).

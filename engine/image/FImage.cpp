@@ -323,6 +323,11 @@ const FImage& FImage::root() const
     return *image;
 }
 
+FImagePoint FImage::getRootImageSize() const
+{
+    return {root().m_width, root().m_height};
+}
+
 int32_t FImage::getRootPixelFormat() const
 {
     return root().m_format;

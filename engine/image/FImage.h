@@ -98,6 +98,8 @@ public:
     // The kind of the last image of the source chain: what the image is meant
     // to hold.
     int32_t getRootPixelFormat() const;
+    // The logical size of the last image of the source chain.
+    FImagePoint getRootImageSize() const;
     // Loads every image of the source chain in turn; the last one's scale.
     float getRootScale();
 

@@ -3,7 +3,9 @@
 #include "core/FErrorMessage.h"
 #include "image/FImage.h"
 
-FImageLoaderModule::FImageLoaderModule(int slot, Decode decode) : FAssetLoaderModule(slot), m_decode(decode) {}
+FImageLoaderModule::FImageLoaderModule(int slot, Decode decode) : FAssetLoaderModule(slot), m_decode(decode)
+{
+}
 
 void FImageLoaderModule::load(FAsset& asset)
 {

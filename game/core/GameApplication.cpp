@@ -1,6 +1,7 @@
 #include "game/core/GameApplication.h"
 
 #include "asset/FRawDataModule.h"
+#include "asset/FScreenModule.h"
 #include "core/FApplication.h"
 #include "core/FClockModule.h"
 #include "core/FKeyedMapModule.h"
@@ -12,6 +13,7 @@
 #include "core/FRandomModule.h"
 #include "core/FSystemLocale.h"
 #include "core/FThreadPoolModule.h"
+#include "game/core/ScreenObjects.h"
 #include "game/core/ZibboAppService.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FJpeg32Loader.h"
@@ -23,6 +25,7 @@
 #include "io/FZipModule.h"
 #include "platform/FGamePadModuleSdl.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
+#include "ui/FFontModule.h"
 
 namespace {
 
@@ -49,8 +52,8 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     addShell(modules, "GW video loader", 10);
     add<FRawDataModule>(modules);
     add<FImageLoaderModule>(modules, k_slotJpegLoader, &FJpegLoader::load);
-    addShell(modules, "font loader", 9);
-    addShell(modules, "screen module", 15);
+    add<FFontModule>(modules);
+    add<FScreenModule>(modules, &createScreenObject);
     add<FZLibModule>(modules);
     addShell(modules, "debug channel", 2);
     add<FImageLoaderModule>(modules, k_slotPngLoader, &FPngLoader::load);
