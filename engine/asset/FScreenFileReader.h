@@ -34,11 +34,13 @@ public:
     FScreenFileReader(FScreenRegistry& registry, ObjectFactory factory);
 
     void read(FInStream& reader, const Options& options, std::vector<int32_t>& ids);
+    // The owner's tail, which follows the last record (read also by read
+    // when it has an owner and is no reload).
+    void readOwnerTail(FInStream& reader, FScreenOwner& owner, std::vector<int32_t>& ids);
 
 private:
     void readText(FInStream& reader, const Options& options, std::vector<int32_t>& ids);
     void readAsset(int16_t kind, FInStream& reader, const Options& options, std::vector<int32_t>& ids);
-    void readOwnerTail(FInStream& reader, FScreenOwner& owner, std::vector<int32_t>& ids);
 
     FScreenRegistry& m_registry;
     ObjectFactory m_factory;
