@@ -2,7 +2,10 @@
 
 #include "core/FRef.h"
 
+#include "asset/FAssetCandidates.h"
+
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class FInStream;
@@ -44,4 +47,7 @@ private:
 
     FScreenRegistry& m_registry;
     ObjectFactory m_factory;
+    // The folder's asset files, searched once at its first asset record.
+    std::unique_ptr<FAssetCandidates> m_candidates;
+    int32_t m_candidatesFolder = -1;
 };
