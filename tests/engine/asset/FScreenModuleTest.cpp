@@ -1,5 +1,6 @@
 #include "engine/asset/ScreenTestSupport.h"
 
+#include "asset/FAssetCandidates.h"
 #include "tools/contentwriters/WidgetRecordWriter.h"
 
 #include <gtest/gtest.h>
@@ -211,6 +212,33 @@ TEST_F(ScreenTest, BindingOnTwoThreads)
         EXPECT_EQ(screens.useCount(folder), 0);
     EXPECT_EQ(screens.registry().assetCount(), 0u);
     EXPECT_EQ(screens.registry().textCount(), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// The folder-wide index lists for each id exactly what a search of that id's
+// own pattern lists, in the same order.
+TEST_F(ScreenTest, FolderIndexListsWhatEachIdsOwnSearchLists)
+{
+    for (const char* name : {"009/000042_0.b", "009/000042_0.a", "009/000042_0.TXT", "009/-00002_0.x",
+                             "009/000043_1.x", "009/0000430_0.x", "009/000043_0", "010/000043_0.x"})
+        writeBytes(assetPathOf(name), {1});
+    const FAssetCandidates index(9);
+    auto names = [](const std::vector<FRefT<FFileEntry>>& entries) {
+        std::vector<std::string> all;
+        for (const auto& e : entries)
+            all.push_back(e->name().toUtf8());
+        return all;
+    };
+    for (int32_t id : {42, -2, 43, 7}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(names(index.find(id)), names(FAssetCandidates::search(9, id)));
+    }
+    EXPECT_EQ(index.find(42).size(), 3u);
+    EXPECT_EQ(index.find(-2).size(), 1u);
+    EXPECT_TRUE(index.find(43).empty());
 }
 
 } // namespace
