@@ -101,14 +101,19 @@ TEST_F(KitScreenTest, JsonFromEveryKindOfKit)
     const Files files = folderSeven(true);
     ZipWriter writer;
     for (const auto& [name, bytes] : files)
-        writer.add(name, bytes);
+        writer.add(name, bytes, ZipMethod::Stored);
     writer.writeTo(scratch.path() / "packed.zip");
     writeLoose(scratch.path() / "loose", files);
     ASSERT_EQ(
         std::system(("cd " + (scratch.path() / "loose").string() + " && zip -qr ../infozip.zip .").c_str()),
         0);
 
-    for (const char* kit : {"packed.zip", "infozip.zip", "loose"}) {
+    const std::string pack = std::string(KITTOOL_PATH) + " pack " +
+                             (scratch.path() / "kittool.zip").string() + " " +
+                             (scratch.path() / "loose").string() + " >/dev/null";
+    ASSERT_EQ(std::system(pack.c_str()), 0);
+
+    for (const char* kit : {"packed.zip", "infozip.zip", "kittool.zip", "loose"}) {
         SCOPED_TRACE(kit);
         ASSERT_EQ(run((scratch.path() / kit).string() + " 7 --json"), 0) << err();
         EXPECT_EQ(out(), k_expected);
