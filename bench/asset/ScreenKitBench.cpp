@@ -48,7 +48,7 @@ FRef makeObject(int16_t kind)
     FAsset* asset = nullptr;
     if (kind == 0) asset = engineNew<FRawData>(k_memObject);
     if (kind == 3) asset = engineNew<FImage>(k_memObject);
-    return asset != nullptr ? makeHolderRef(asset, &FRefDeleters::deleteObject<FAsset>) : FRef();
+    return FAsset::handleFor(asset);
 }
 
 std::vector<uint8_t> picture(int index, bool png)

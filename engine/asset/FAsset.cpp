@@ -19,6 +19,11 @@ FRef FAsset::emptyHandle()
     return makeHolderRef(nullptr, &FRefDeleters::deleteObject<FAsset>);
 }
 
+FRef FAsset::handleFor(FAsset* asset)
+{
+    return asset != nullptr ? makeHolderRef(asset, &FRefDeleters::deleteObject<FAsset>) : FRef();
+}
+
 void FAsset::setState(int32_t state)
 {
     m_state.store(state);

@@ -93,6 +93,8 @@ public:
     // A handle whose holder deletes an asset: loaders install new assets into
     // the empty target of such a handle so that every copy sees them.
     static FRef emptyHandle();
+    // A handle that owns `asset` (made with engineNew); empty for null.
+    static FRef handleFor(FAsset* asset);
 
     // The attached source stream, once no job holds it any more; null when
     // none is attached. Loaders call it from load.

@@ -1,45 +1,21 @@
 // The screen-file reader: header, text and asset records with every kind's
 // data, and the owner tail. Failure reports are the expected answer to bad
 // input; anything else is a fault.
-#include "asset/FRawData.h"
 #include "asset/FScreenFileReader.h"
 #include "asset/FScreenOwner.h"
 #include "asset/FScreenRegistry.h"
 #include "core/FDebug.h"
 #include "core/FErrorHandler.h"
-#include "image/FImage.h"
+#include "io/FInStream.h"
 #include "io/FMemoryStreambuf.h"
 #include "support/QuietErrorHandler.h"
-#include "ui/FFont.h"
-#include "ui/FSkin.h"
+#include "ui/FAssetKinds.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace {
-
-template <class T> FRef made()
-{
-    T* asset = engineNew<T>(k_memObject);
-    return asset != nullptr ? makeHolderRef(asset, &FRefDeleters::deleteObject<FAsset>) : FRef();
-}
-
-FRef makeObject(int16_t kind)
-{
-    switch (kind) {
-    case 0:
-        return made<FRawData>();
-    case 1:
-        return made<FFont>();
-    case 3:
-        return made<FImage>();
-    case 6:
-        return made<FSkin>();
-    default:
-        return FRef();
-    }
-}
 
 class TailOwner : public FScreenOwner
 {
@@ -66,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FScreenRegistry registry;
     std::vector<int32_t> ids;
     TailOwner owner;
-    FScreenFileReader reader(registry, &makeObject);
+    FScreenFileReader reader(registry, &FAssetKinds::create);
     try {
         FScreenFileReader::Options options;
         options.folder = 1;

@@ -13,6 +13,7 @@
 #include "io/FFileSystemModule.h"
 #include "io/FFolderFileSystem.h"
 #include "io/FNativePath.h"
+#include "ui/FAssetKinds.h"
 #include "ui/FFont.h"
 #include "ui/FSkin.h"
 
@@ -41,32 +42,12 @@ private:
     int m_kindBytes;
 };
 
-template <class T, class... Args> FRef made(Args... args)
-{
-    T* asset = engineNew<T>(k_memObject, args...);
-    return asset != nullptr ? makeHolderRef(asset, &FRefDeleters::deleteObject<FAsset>) : FRef();
-}
-
 // No loader modules run in kittool, so nothing is decoded.
 FRef makeObject(int16_t kind)
 {
-    switch (kind) {
-    case 0:
-        return made<FRawData>();
-    case 1:
-        return made<FFont>();
-    case 2:
-    case 4:
-        return made<OpaqueAsset>(kind, 0);
-    case 3:
-        return made<FImage>();
-    case 6:
-        return made<FSkin>();
-    case 7:
-        return made<OpaqueAsset>(kind, 1);
-    default:
-        return FRef();
-    }
+    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<OpaqueAsset>(k_memObject, kind, 0));
+    if (kind == 7) return FAsset::handleFor(engineNew<OpaqueAsset>(k_memObject, kind, 1));
+    return FAssetKinds::create(kind);
 }
 
 int kindOf(FAsset* asset)

@@ -38,7 +38,7 @@ inline FRef makeScreenObject(int16_t kind)
     FAsset* asset = nullptr;
     if (kind == 0) asset = engineNew<FRawData>(k_memObject);
     if (kind == 1) asset = engineNew<ByteAsset>(k_memObject);
-    return asset != nullptr ? makeHolderRef(asset, &FRefDeleters::deleteObject<FAsset>) : FRef();
+    return FAsset::handleFor(asset);
 }
 
 inline void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
