@@ -6,7 +6,10 @@
 #include "DebugStream.h"
 #include "Loopback.h"
 
+#include "engine/core/KernelTestSupport.h"
 #include "net/FDebugChannelModule.h"
+#include "tools/contentwriters/ScreenFileWriter.h"
+#include "tools/zipwriter/ZipWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +26,13 @@ extern char** environ;
 namespace {
 
 // Starts the game with its own set of single-instance names, so that no other
-// copy (another test, a player) takes the command line instead.
+// copy (another test, a player) takes the command line instead. The game runs
+// in the caller's scratch folder, beside the smallest main kit it can mount.
 pid_t startGame(const std::string& argument)
 {
+    ZipWriter kit;
+    kit.add("GWTarget", writeTarget("Debug Stream"));
+    kit.writeTo("Zibbo.zip");
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
@@ -79,6 +86,7 @@ int waitForExit(pid_t pid, int limitMs)
 
 TEST(GameDebugStreamTest, AHeadlessRunStreamsItsLogChannelsAndClosesTheStreamCleanly)
 {
+    ScratchFolder scratch;
     loopback::Fd listener(loopback::listenOn(FDebugChannelModule::k_port));
     ASSERT_GE(listener.get(), 0) << "port 11111 stayed taken";
     const pid_t game = startGame("/debug:127.0.0.1");
@@ -115,6 +123,7 @@ TEST(GameDebugStreamTest, AHeadlessRunStreamsItsLogChannelsAndClosesTheStreamCle
 
 TEST(GameDebugStreamTest, AnUpperCaseSwitchOpensNoConnection)
 {
+    ScratchFolder scratch;
     loopback::Fd listener(loopback::listenOn(FDebugChannelModule::k_port));
     ASSERT_GE(listener.get(), 0) << "port 11111 stayed taken";
     const pid_t game = startGame("/DEBUG:127.0.0.1");
