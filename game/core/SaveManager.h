@@ -40,7 +40,6 @@ class FMemoryOutStreambuf;
 class SaveManager
 {
 public:
-    static constexpr size_t k_digestLength = 20;
     // Larger files are not ours; they are not read into memory.
     static constexpr size_t k_maxFileBytes = 1 << 20;
 
