@@ -125,6 +125,68 @@ std::string utf8Text(const FString& value)
     return text;
 }
 
+// Saved texts (a player's name) must come back exactly, spaces and all; the
+// parser would otherwise fold runs of white space. The switch is
+// process-wide, so it is thrown once.
+void keepWhiteSpace()
+{
+    static const bool kept = (TiXmlBase::SetCondenseWhiteSpace(false), true);
+    (void)kept;
+}
+
+// The decoding rules of FString without its failure reports: characters of
+// the Basic Multilingual Plane only, no overlong forms, no surrogates.
+bool isStrictUtf8(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        std::size_t tails = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead < 0x80) {
+            tails = 0;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            tails = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            tails = 2;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else {
+            return false;
+        }
+        if (text.size() - i - 1 < tails) return false;
+        for (std::size_t k = 1; k <= tails; ++k) {
+            const unsigned char tail = static_cast<unsigned char>(text[i + k]);
+            if (tail < (k == 1 ? low : 0x80) || tail > (k == 1 ? high : 0xBF)) return false;
+        }
+        i += tails + 1;
+    }
+    return true;
+}
+
+bool isCount(const std::string& text)
+{
+    std::int32_t parsed = 0;
+    const char* last = text.data() + text.size();
+    auto [end, error] = std::from_chars(text.data(), last, parsed);
+    return error == std::errc() && end == last;
+}
+
+bool nodesReadable(const TiXmlNode* node)
+{
+    for (const TiXmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
+        if (const TiXmlText* text = child->ToText()) {
+            if (!isStrictUtf8(text->ValueStr())) return false;
+        } else if (const TiXmlElement* element = child->ToElement()) {
+            const std::string* count = element->Attribute(std::string("count"));
+            if (count != nullptr && !isCount(*count)) return false;
+            if (!nodesReadable(element)) return false;
+        }
+    }
+    return true;
+}
+
 char* copyCString(const char* text)
 {
     std::size_t length = text == nullptr ? 0 : std::strlen(text);
@@ -154,11 +216,7 @@ FXmlSerializer::FXmlSerializer(const FRef& file, std::istream* (*inStreamOf)(voi
             std::string text((std::istreambuf_iterator<char>(*m_in)), std::istreambuf_iterator<char>());
             if (nestingWithin(text, k_maxElementDepth)) {
                 text.append(k_parserPadding, '\0');
-                // Saved texts (a player's name) must come back exactly, spaces and all;
-                // the parser would otherwise fold runs of white space. The switch is
-                // process-wide, so it is thrown once.
-                static const bool keepWhiteSpace = (TiXmlBase::SetCondenseWhiteSpace(false), true);
-                (void)keepWhiteSpace;
+                keepWhiteSpace();
                 m_document->Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
             }
         }
@@ -244,6 +302,24 @@ void FXmlSerializer::leaveSection()
 bool FXmlSerializer::hasSection(const char* name) const
 {
     return current()->FirstChildElement(name) != nullptr;
+}
+
+bool FXmlSerializer::hasValue(const char* name) const
+{
+    const TiXmlElement* element = current()->FirstChildElement(name);
+    const TiXmlNode* first = element == nullptr ? nullptr : element->FirstChild();
+    return first != nullptr && first->ToText() != nullptr;
+}
+
+bool FXmlSerializer::isReadable(const std::string& text)
+{
+    if (!nestingWithin(text, k_maxElementDepth)) return false;
+    std::string padded = text;
+    padded.append(k_parserPadding, '\0');
+    keepWhiteSpace();
+    TiXmlDocument document;
+    document.Parse(padded.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    return document.FirstChildElement("root") != nullptr && nodesReadable(&document);
 }
 
 void FXmlSerializer::writeText(const char* name, const std::string& text)

@@ -64,6 +64,16 @@ public:
     void enterSection(const char* name);
     void leaveSection();
     bool hasSection(const char* name) const;
+    // Loading: the current element has a child `name` that holds a text, so
+    // a plain read of it does not fail.
+    bool hasValue(const char* name) const;
+
+    // True when a loading serializer can take `text` without a failure report
+    // from the document itself: it parses to a document with the element
+    // "root", every text in it is UTF-8 that FString accepts, and every
+    // "count" attribute is a number. Saved files are user-writable, so their
+    // readers ask this first.
+    static bool isReadable(const std::string& text);
 
     void writeBoolDefault(const char* name, const bool& value, const bool& defaultValue) override;
     void writeBool(const char* name, const bool& value) override;

@@ -24,14 +24,28 @@ void FDigest::destroyDigestContext(FDigestContext* context)
     EVP_MD_CTX_free(context);
 }
 
-FDigestContext* FDigest::newMd5Context()
+namespace {
+
+FDigestContext* newContext(const EVP_MD* kind, const char* name)
 {
     EVP_MD_CTX* context = EVP_MD_CTX_new();
-    if (context == nullptr || EVP_DigestInit_ex(context, EVP_md5(), nullptr) != 1) {
+    if (context == nullptr || EVP_DigestInit_ex(context, kind, nullptr) != 1) {
         EVP_MD_CTX_free(context);
-        ZIBBO_FAIL(msgSystemError, "EVP_DigestInit_ex (md5)");
+        ZIBBO_FAIL(msgSystemError, "EVP_DigestInit_ex (" << name << ")");
     }
     return context;
+}
+
+} // namespace
+
+FDigestContext* FDigest::newMd5Context()
+{
+    return newContext(EVP_md5(), "md5");
+}
+
+FDigestContext* FDigest::newSha1Context()
+{
+    return newContext(EVP_sha1(), "sha1");
 }
 
 void FDigest::update(FDigestContext* context, const void* data, size_t size)

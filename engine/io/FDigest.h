@@ -28,6 +28,8 @@ public:
 
     // A new context started on MD5 (RFC 1321).
     static FDigestContext* newMd5Context();
+    // A new context started on SHA-1 (FIPS 180-4).
+    static FDigestContext* newSha1Context();
     static void update(FDigestContext* context, const void* data, size_t size);
     // Two lowercase hexadecimal digits per byte, in digest order.
     static FString toHex(const FDigestBytes& digest);

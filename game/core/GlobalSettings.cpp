@@ -1,0 +1,77 @@
+#include "game/core/GlobalSettings.h"
+
+#include "core/FLogStream.h"
+#include "core/FXmlSerializer.h"
+#include "game/core/SaveFileCheck.h"
+#include "game/core/SaveManager.h"
+
+GlobalSettings::GlobalSettings(SaveManager& saveManager) : m_saveManager(saveManager), m_lastProfile("<>") {}
+
+void GlobalSettings::serialize(FSerializer& serializer)
+{
+    if (serializer.isLoading()) {
+        SaveFileCheck::expectValue(serializer, "lastProfile");
+        serializer.readString("lastProfile", m_lastProfile);
+        SaveFileCheck::expectValue(serializer, "fullScreen");
+        serializer.readBool("fullScreen", m_fullScreen);
+    } else {
+        serializer.writeString("lastProfile", m_lastProfile);
+        serializer.writeBool("fullScreen", m_fullScreen);
+    }
+}
+
+bool GlobalSettings::load()
+{
+    if (m_saveManager.savesDisabled()) {
+        ZIBBO_LOG(k_logDefault, false) << "GlobalSettings::load() - External memory access is disabled...";
+        return true;
+    }
+    FFileEntryMap found;
+    m_saveManager.findFiles(found, FString(k_fileName));
+    if (found.empty()) {
+        ZIBBO_LOG(k_logDefault, false) << "First time running game on this machine.";
+        ZIBBO_LOG(k_logDefault, false) << "Creating Global settings file...";
+        return save();
+    }
+    const FRefT<FInStream> document =
+        SaveFileCheck::readableDocument(m_saveManager.loadData(FString(k_fileName)));
+    if (document.get() == nullptr) return false;
+    // Read into a copy, so that a malformed file leaves the fields alone.
+    GlobalSettings loaded(*this);
+    try {
+        FXmlSerializer serializer(document);
+        loaded.serialize(serializer);
+    } catch (const SaveFileCheck::Malformed& failure) {
+        ZIBBO_LOG(k_logRelease, false) << "Global settings are malformed: " << failure.what();
+        return false;
+    }
+    m_lastProfile = loaded.m_lastProfile;
+    m_fullScreen = loaded.m_fullScreen;
+    ZIBBO_LOG(k_logDefault, false) << "Global settings loaded.";
+    return true;
+}
+
+bool GlobalSettings::save()
+{
+    if (m_saveManager.savesDisabled()) {
+        ZIBBO_LOG(k_logDefault, false) << "GlobalSettings::save() - External memory access is disabled...";
+        return true;
+    }
+    const FRefT<FOutStream> stream = m_saveManager.saveData(FString(k_fileName), k_allowedBytes);
+    if (waitForRefTarget(stream) == nullptr) return false;
+    {
+        FXmlSerializer serializer(stream, FXmlSerializer::ForWrite{});
+        serialize(serializer);
+        serializer.close();
+        ZIBBO_LOG(k_logDefault, false) << "Global settings saved.";
+    }
+    return m_saveManager.writeChecksum(FString(k_fileName));
+}
+
+void GlobalSettings::setLastProfile(const FString& name)
+{
+    if (name == m_lastProfile) return;
+    m_lastProfile = name.empty() ? FString("<>") : name;
+    ZIBBO_LOG(k_logDefault, false) << "Global settings changed: LasProfileLoaded [" << m_lastProfile << "]";
+    save();
+}
