@@ -16,6 +16,7 @@
 #include "io/FZLibModule.h"
 #include "io/FZipModule.h"
 #include "platform/FGamePadModuleSdl.h"
+#include "platform/FGraphSdl.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
 
 namespace {
@@ -38,7 +39,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     addShell(modules, "network", 7);
     add<FZipModule>(modules);
     add<FClockModule>(modules);
-    addShell(modules, "graphics", 14);
+    add<FGraphSdl>(modules);
     add<FKeyedMapModule>(modules);
     addShell(modules, "GW video loader", 10);
     addShell(modules, "raw-data loader", 9);

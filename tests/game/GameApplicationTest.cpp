@@ -27,8 +27,8 @@ TEST(GameApplicationTest, TheModuleListCreatesEveryEngineModuleInOrder)
     for (const FModule* module : application.modules())
         priorities.push_back(module->priority());
     EXPECT_EQ(priorities, expected);
-    for (int slot :
-         {k_slotClock, k_slotKeyedMap, k_slotAppService, k_slotProcess, k_slotRandom, k_slotThreadPool})
+    for (int slot : {k_slotClock, k_slotKeyedMap, k_slotAppService, k_slotProcess, k_slotRandom,
+                     k_slotThreadPool, k_slotGraphics})
         EXPECT_NE(application.service(slot), nullptr) << slot;
     application.stopModules();
     for (int slot = 0; slot < k_serviceSlotCount; ++slot)
