@@ -116,5 +116,4 @@ void FDrawCommandBuffer::replay(FRenderDevice& device, FTextureRegistry& texture
             break;
         }
     }
-    m_images.clear();
 }

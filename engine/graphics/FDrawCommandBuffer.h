@@ -48,8 +48,9 @@ public:
     void* pushDraw(FPrimitive primitive, FVertexKind kind, const FRefT<FImage>& image, int32_t vertexCount);
 
     // Replays the records into device: the textures of draw records come from
-    // textures; a draw whose texture cannot be made is skipped. The image
-    // handles are let go afterwards.
+    // textures; a draw whose texture cannot be made is skipped. A frame can be
+    // replayed again (a redraw without a new frame); its images are held
+    // until the buffer is reset.
     void replay(FRenderDevice& device, FTextureRegistry& textures);
 
     size_t usedBytes() const { return m_used * 4; }

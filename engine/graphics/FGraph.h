@@ -57,8 +57,11 @@ public:
     virtual void onWindowResized(FPointI clientSize) = 0;
     virtual void setApplicationSize(FPointI size) = 0;
     virtual FDrawContext* getDrawContext() = 0;
-    // The buffer the next frame is recorded into (frame start).
-    virtual FDrawCommandBuffer& getRecordingBuffer() = 0;
+    // Recording thread: the next frame is recorded through the returned
+    // context (an unshown frame recorded before is dropped) until
+    // endFrameRecording, which asks for its paint.
+    virtual FDrawContext& beginFrameRecording() = 0;
+    virtual void endFrameRecording() = 0;
     virtual int32_t getWindowMode() = 0;
     virtual const FPointI& getApplicationSize() = 0;
     virtual const FPointI& getWindowSize() = 0;

@@ -106,6 +106,7 @@ void FGraphCommon::doCreate(FAction&, WindowRequest* request)
     m_backBuffer = request->applicationSize;
     m_transform = FScreenTransform{};
     m_mode = request->mode;
+    m_activeMode = request->mode;
     FPointI size = request->windowSize;
     if (m_mode == k_modeFullScreen) {
         applyFullScreenTransform();
@@ -115,6 +116,7 @@ void FGraphCommon::doCreate(FAction&, WindowRequest* request)
     m_device = openWindow(size, m_mode);
     if (m_device == nullptr && m_mode == k_modeFullScreen) {
         m_mode = k_modeFixedWindow;
+        m_activeMode = k_modeFixedWindow;
         m_transform = FScreenTransform{};
         m_backBuffer = m_applicationSize;
         onWindowResized(m_savedWindowSize);
@@ -143,7 +145,8 @@ void FGraphCommon::setWindowSize(FPointI size)
 
 void FGraphCommon::doSetWindowSize(FAction&, FPointI* size)
 {
-    if (*size == m_clientSize || m_mode == k_modeFullScreen || m_mode == k_modeDesktopBorderless) return;
+    if (*size == m_clientSize || m_activeMode == k_modeFullScreen || m_activeMode == k_modeDesktopBorderless)
+        return;
     if (hasWindow()) applyWindowSize(*size);
     onWindowResized(*size);
     ZIBBO_LOG(k_logDefault, false) << "appsize = " << m_applicationSize.x << ", " << m_applicationSize.y;
@@ -160,7 +163,8 @@ void FGraphCommon::setWindowMode(int32_t mode)
 void FGraphCommon::doSetWindowMode(FAction&, int32_t* requested)
 {
     const int32_t mode = *requested;
-    const int32_t current = m_mode.exchange(mode);
+    m_mode = mode;
+    const int32_t current = m_activeMode;
     if (mode == current || mode == k_modeDesktopBorderless) return;
     if (current != k_modeFullScreen) m_savedWindowSize = m_clientSize;
     m_transform = FScreenTransform{};
@@ -174,6 +178,7 @@ void FGraphCommon::doSetWindowMode(FAction&, int32_t* requested)
     } else {
         return;
     }
+    m_activeMode = mode;
     if (hasWindow()) applyWindowMode(mode, size);
     onWindowResized(size);
     if (mode != k_modeFullScreen) {
@@ -300,7 +305,7 @@ void FGraphCommon::setApplicationSize(FPointI size)
     m_applicationSize = size;
     m_context->setApplicationSize(size);
     m_transform = FScreenTransform{};
-    if (m_mode == k_modeFullScreen) {
+    if (m_activeMode == k_modeFullScreen) {
         m_transform = aspectTransform(aspectClass(displaySize()), false);
     } else {
         m_savedWindowSize = size;
@@ -315,16 +320,40 @@ FDrawContext* FGraphCommon::getDrawContext()
     return m_context.get();
 }
 
-FDrawCommandBuffer& FGraphCommon::getRecordingBuffer()
+FDrawContext& FGraphCommon::beginFrameRecording()
 {
-    std::lock_guard<std::mutex> lock(m_bufferLock);
-    return *m_recording;
+    FDrawCommandBuffer* buffer = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_bufferLock);
+        // Until it is finished, no paint may take this buffer away.
+        m_recordingBusy = true;
+        m_frameReady = false;
+        buffer = m_recording;
+    }
+    m_context->beginFrame(*buffer);
+    return *m_context;
 }
 
-FDrawCommandBuffer& FGraphCommon::swapBuffers()
+void FGraphCommon::endFrameRecording()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_bufferLock);
+        if (!m_recordingBusy) return;
+        m_recordingBusy = false;
+        m_frameReady = true;
+    }
+    m_context->setBuffer(nullptr);
+    requestRedraw();
+}
+
+FDrawCommandBuffer& FGraphCommon::takeFrame(bool& fresh)
 {
     std::lock_guard<std::mutex> lock(m_bufferLock);
-    std::swap(m_recording, m_replay);
+    fresh = m_frameReady;
+    if (m_frameReady) {
+        std::swap(m_recording, m_replay);
+        m_frameReady = false;
+    }
     return *m_replay;
 }
 
@@ -352,7 +381,8 @@ void FGraphCommon::onPaint()
 
 void FGraphCommon::renderFrame()
 {
-    FDrawCommandBuffer& frame = swapBuffers();
+    bool fresh = false;
+    FDrawCommandBuffer& frame = takeFrame(fresh);
     FRenderDevice& device = *m_device;
     device.beginFrame(m_clientSize);
     device.setViewport(FRectI{0, 0, m_clientSize.x, m_clientSize.y}, m_applicationSize);
@@ -371,11 +401,11 @@ void FGraphCommon::renderFrame()
     }
     device.setViewport(m_viewport, m_applicationSize);
     frame.replay(device, *m_textures);
-    // A frame is replayed once; a redraw without a new recording shows none
-    // of its records again.
-    frame.reset();
     ++m_presentedFrames;
     device.endFrame();
+    // Only a newly recorded frame frees its buffer for the next recording;
+    // painting the last frame again tells the recorder nothing.
+    if (!fresh) return;
     if (FDisplayListener* listener = displayListener()) listener->frameRendered();
 }
 

@@ -55,7 +55,8 @@ public:
     void onWindowResized(FPointI clientSize) override;
     void setApplicationSize(FPointI size) override;
     FDrawContext* getDrawContext() override;
-    FDrawCommandBuffer& getRecordingBuffer() override;
+    FDrawContext& beginFrameRecording() override;
+    void endFrameRecording() override;
     int32_t getWindowMode() override { return m_mode; }
     const FPointI& getApplicationSize() override { return m_applicationSize; }
     const FPointI& getWindowSize() override { return m_clientSize; }
@@ -148,7 +149,9 @@ private:
 
     void applyFullScreenTransform();
     void renderFrame();
-    FDrawCommandBuffer& swapBuffers();
+    // The buffer to replay: the newly finished frame when there is one
+    // (the buffers change places; fresh is set), else the last one again.
+    FDrawCommandBuffer& takeFrame(bool& fresh);
 
     std::thread::id m_mainThread;
     FScreenTransform m_transform;
@@ -157,13 +160,19 @@ private:
     FPointI m_clientSize;
     FRectI m_viewport;
     FPointI m_backBuffer{800, 600};
+    // The mode asked for last, and the mode the window has.
     std::atomic<int32_t> m_mode{k_modeFixedWindow};
+    int32_t m_activeMode = k_modeFixedWindow;
     FPointF m_vertexOffset{-0.5f, 0.5f};
     std::unique_ptr<FDrawContext> m_context;
     std::mutex m_bufferLock;
     FDrawCommandBuffer m_buffers[2];
     FDrawCommandBuffer* m_recording = &m_buffers[0];
     FDrawCommandBuffer* m_replay = &m_buffers[1];
+    // Guarded by m_bufferLock: the recording buffer holds a finished frame;
+    // it is being recorded.
+    bool m_frameReady = false;
+    bool m_recordingBusy = false;
     std::shared_ptr<FTextureRegistry> m_textures;
     FRenderDevice* m_device = nullptr;
     std::atomic<bool> m_windowOpen{false};

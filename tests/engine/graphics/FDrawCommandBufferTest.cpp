@@ -66,14 +66,20 @@ TEST_F(DrawCommandBufferTest, RecordsReplayInOrderWithTheirOwnTextureAndKind)
     EXPECT_EQ(m_device.draws[2].texture, 1u);
 }
 
-TEST_F(DrawCommandBufferTest, ReplayLetsTheImagesGo)
+TEST_F(DrawCommandBufferTest, AFrameReplaysAgainUntilItsBufferIsReset)
 {
     FRefT<FImage> image = makeSolidImage(2, 2, 0xFFFFFFFFu);
     FDrawCommandBuffer buffer;
     putTexturedQuad(buffer, image);
     EXPECT_EQ(image.holder()->count(), 2);
     buffer.replay(m_device, *m_textures);
+    buffer.replay(m_device, *m_textures);
+    ASSERT_EQ(m_device.draws.size(), 2u);
+    EXPECT_EQ(m_device.draws[1].texture, m_device.draws[0].texture);
+    buffer.reset();
     EXPECT_EQ(image.holder()->count(), 1);
+    buffer.replay(m_device, *m_textures);
+    EXPECT_EQ(m_device.draws.size(), 2u);
 }
 
 TEST_F(DrawCommandBufferTest, AShapeWhoseTextureFailsIsNotDrawn)
