@@ -291,8 +291,8 @@ int64_t FRenderDeviceGl::queryVideoMemory() const
 uint32_t FRenderDeviceGl::createTexture(int32_t width, int32_t height, const uint8_t* bgraRows)
 {
     if (width <= 0 || height <= 0 || width > m_maxTextureSize || height > m_maxTextureSize) return 0;
-    flush();
-    while (m_gl->GetError() != GL_NO_ERROR) {
+    // Only the errors of this upload count.
+    for (int i = 0; i < 16 && m_gl->GetError() != GL_NO_ERROR; ++i) {
     }
     GLuint texture = 0;
     m_gl->GenTextures(1, &texture);
@@ -325,13 +325,15 @@ void FRenderDeviceGl::beginFrame(FPointI clientSize)
 {
     m_clientSize = clientSize;
     m_batch.clear();
-    m_batchVertices = 0;
+    m_segments.clear();
     // Nothing of the last frame carries over.
     m_gl->Disable(GL_DEPTH_TEST);
     m_gl->Disable(GL_CULL_FACE);
     m_gl->Disable(GL_SCISSOR_TEST);
     m_gl->Enable(GL_BLEND);
     m_gl->BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    m_blend = k_blendAlpha;
+    m_drawnBlend = k_blendAlpha;
     m_gl->ActiveTexture(GL_TEXTURE0);
     m_gl->BindTexture(GL_TEXTURE_2D, 0);
     m_boundTexture = 0;
@@ -363,8 +365,7 @@ void FRenderDeviceGl::clear(uint32_t colour)
 
 void FRenderDeviceGl::setBlendMode(FBlendMode mode)
 {
-    flush();
-    m_gl->BlendFunc(GL_SRC_ALPHA, mode == k_blendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    m_blend = mode;
 }
 
 void FRenderDeviceGl::useProgram(FVertexKind kind)
@@ -376,71 +377,85 @@ void FRenderDeviceGl::useProgram(FVertexKind kind)
     m_currentProgram = kind;
 }
 
+FRenderDeviceGl::Segment& FRenderDeviceGl::segmentFor(FVertexKind kind, uint32_t texture, bool lines)
+{
+    if (!m_segments.empty()) {
+        Segment& last = m_segments.back();
+        if (!lines && !last.lines && last.kind == kind && last.texture == texture && last.blend == m_blend)
+            return last;
+    }
+    // Vertices of one segment share a stride: start it on a multiple of it.
+    const size_t stride = kind == k_vertexTextured ? sizeof(FTexturedVertex) : sizeof(FColouredVertex);
+    m_batch.resize((m_batch.size() + stride - 1) / stride * stride);
+    m_segments.push_back(Segment{kind, texture, m_blend, lines, m_batch.size(), 0});
+    return m_segments.back();
+}
+
 void FRenderDeviceGl::draw(FPrimitive primitive, FVertexKind kind, uint32_t texture, const void* vertices,
                            int32_t vertexCount)
 {
-    if (vertexCount <= 0) return;
+    if (vertexCount <= 0 || (primitive == k_primTriangleFan && vertexCount < 3)) return;
     if (kind == k_vertexColoured) texture = 0;
-    if (m_batchVertices > 0 && (kind != m_batchKind || texture != m_batchTexture)) flush();
-    m_batchKind = kind;
-    m_batchTexture = texture;
     const size_t stride = kind == k_vertexTextured ? sizeof(FTexturedVertex) : sizeof(FColouredVertex);
     const auto* bytes = static_cast<const uint8_t*>(vertices);
-    if (primitive == k_primTriangleList) {
-        m_batch.insert(m_batch.end(), bytes, bytes + stride * vertexCount);
-        m_batchVertices += vertexCount;
-        return;
-    }
+    Segment& segment = segmentFor(kind, texture, primitive == k_primLineStrip);
     if (primitive == k_primTriangleFan) {
         // Fans join the list as triangles (first, i - 1, i).
+        const size_t triangles = static_cast<size_t>(vertexCount) - 2;
+        size_t at = m_batch.size();
+        m_batch.resize(at + triangles * 3 * stride);
         for (int32_t i = 2; i < vertexCount; ++i) {
-            m_batch.insert(m_batch.end(), bytes, bytes + stride);
-            m_batch.insert(m_batch.end(), bytes + stride * (i - 1), bytes + stride * (i + 1));
+            std::memcpy(&m_batch[at], bytes, stride);
+            std::memcpy(&m_batch[at + stride], bytes + stride * (i - 1), stride * 2);
+            at += 3 * stride;
         }
-        m_batchVertices += 3 * (vertexCount - 2);
-        return;
+        segment.vertexCount += static_cast<int32_t>(triangles * 3);
+    } else {
+        m_batch.insert(m_batch.end(), bytes, bytes + stride * vertexCount);
+        segment.vertexCount += vertexCount;
     }
-    // A line strip is drawn on its own.
-    flush();
-    m_batch.assign(bytes, bytes + stride * vertexCount);
-    m_batchVertices = vertexCount;
-    m_batchLines = true;
-    flush();
 }
 
 void FRenderDeviceGl::flush()
 {
-    if (m_batchVertices == 0) {
+    if (m_segments.empty()) {
         m_batch.clear();
         return;
     }
-    useProgram(m_batchKind);
-    if (m_batchTexture != m_boundTexture) {
-        m_gl->BindTexture(GL_TEXTURE_2D, m_batchTexture);
-        m_boundTexture = m_batchTexture;
-    }
-    // A fresh store each time lets the driver keep drawing from the old one.
-    if (m_batch.size() > m_vertexBufferBytes) m_vertexBufferBytes = m_batch.size() * 2;
-    m_gl->BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_vertexBufferBytes), nullptr, GL_STREAM_DRAW);
-    m_gl->BufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(m_batch.size()), m_batch.data());
-    const GLsizei stride =
-        m_batchKind == k_vertexTextured ? sizeof(FTexturedVertex) : sizeof(FColouredVertex);
+    // The whole batch goes up in one store; the driver may keep drawing from
+    // the last one while this one fills.
+    m_gl->BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_batch.size()), m_batch.data(),
+                     GL_STREAM_DRAW);
     m_gl->EnableVertexAttribArray(k_attrPosition);
-    m_gl->VertexAttribPointer(k_attrPosition, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
     m_gl->EnableVertexAttribArray(k_attrColour);
-    m_gl->VertexAttribPointer(k_attrColour, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                              reinterpret_cast<const void*>(offsetof(FColouredVertex, colour)));
-    if (m_batchKind == k_vertexTextured) {
-        m_gl->EnableVertexAttribArray(k_attrTexCoord);
-        m_gl->VertexAttribPointer(k_attrTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
-                                  reinterpret_cast<const void*>(offsetof(FTexturedVertex, u)));
-    } else {
-        m_gl->DisableVertexAttribArray(k_attrTexCoord);
+    for (const Segment& segment : m_segments) {
+        useProgram(segment.kind);
+        if (segment.blend != m_drawnBlend) {
+            m_gl->BlendFunc(GL_SRC_ALPHA, segment.blend == k_blendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+            m_drawnBlend = segment.blend;
+        }
+        if (segment.texture != m_boundTexture) {
+            m_gl->BindTexture(GL_TEXTURE_2D, segment.texture);
+            m_boundTexture = segment.texture;
+        }
+        const bool textured = segment.kind == k_vertexTextured;
+        const GLsizei stride = textured ? sizeof(FTexturedVertex) : sizeof(FColouredVertex);
+        const uint8_t* base = nullptr;
+        base += segment.offset;
+        m_gl->VertexAttribPointer(k_attrPosition, 2, GL_FLOAT, GL_FALSE, stride, base);
+        m_gl->VertexAttribPointer(k_attrColour, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                                  base + offsetof(FColouredVertex, colour));
+        if (textured) {
+            m_gl->EnableVertexAttribArray(k_attrTexCoord);
+            m_gl->VertexAttribPointer(k_attrTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
+                                      base + offsetof(FTexturedVertex, u));
+        } else {
+            m_gl->DisableVertexAttribArray(k_attrTexCoord);
+        }
+        m_gl->DrawArrays(segment.lines ? GL_LINE_STRIP : GL_TRIANGLES, 0, segment.vertexCount);
     }
-    m_gl->DrawArrays(m_batchLines ? GL_LINE_STRIP : GL_TRIANGLES, 0, m_batchVertices);
     m_batch.clear();
-    m_batchVertices = 0;
-    m_batchLines = false;
+    m_segments.clear();
 }
 
 void FRenderDeviceGl::endFrame()

@@ -45,26 +45,38 @@ private:
         uint32_t id = 0;
         int32_t scale = -1;
     };
+    // A run of the batch drawn with one state.
+    struct Segment
+    {
+        FVertexKind kind;
+        uint32_t texture;
+        FBlendMode blend;
+        bool lines;
+        size_t offset; // bytes into the batch
+        int32_t vertexCount;
+    };
 
     FRenderDeviceGl();
     bool init(std::string& error);
     bool buildProgram(Program& program, bool textured, std::string& error);
+    // Draws every segment gathered so far from one upload of the batch.
     void flush();
     void useProgram(FVertexKind kind);
+    // The segment the next shape joins: the last one when the state is the
+    // same (line strips always start their own).
+    Segment& segmentFor(FVertexKind kind, uint32_t texture, bool lines);
 
     std::unique_ptr<Api> m_gl;
     Program m_programs[2];
     uint32_t m_vertexBuffer = 0;
-    size_t m_vertexBufferBytes = 0;
     int32_t m_maxTextureSize = 0;
     FPointI m_clientSize;
     float m_scale[2] = {1.0f, 1.0f};
-    // The batch being gathered.
+    // The vertices gathered since the last flush, and their segments.
     std::vector<uint8_t> m_batch;
-    int32_t m_batchVertices = 0;
-    FVertexKind m_batchKind = k_vertexColoured;
-    uint32_t m_batchTexture = 0;
-    bool m_batchLines = false;
+    std::vector<Segment> m_segments;
+    FBlendMode m_blend = k_blendAlpha;
+    FBlendMode m_drawnBlend = k_blendAlpha;
     uint32_t m_boundTexture = 0;
     int32_t m_currentProgram = -1;
 };
