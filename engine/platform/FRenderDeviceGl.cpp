@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
@@ -36,15 +37,18 @@ const char* const k_vertexShader = R"(#version 120
 attribute vec2 a_position;
 attribute vec4 a_colour;
 attribute vec2 a_texCoord;
+attribute float a_unit;
 uniform vec2 u_scale;
 varying vec4 v_colour;
 varying vec2 v_texCoord;
+varying float v_unit;
 void main()
 {
     gl_Position = vec4(a_position * u_scale - 1.0, 0.0, 1.0);
     // The colour word's bytes are B, G, R, A.
     v_colour = a_colour.bgra;
     v_texCoord = a_texCoord;
+    v_unit = a_unit;
 }
 )";
 
@@ -56,17 +60,33 @@ void main()
 }
 )";
 
-const char* const k_texturedFragment = R"(#version 120
-uniform sampler2D u_texture;
-varying vec4 v_colour;
-varying vec2 v_texCoord;
-void main()
+// Several textures are bound at once, so that shapes of different pictures
+// share one draw; each vertex names its texture unit.
+std::string texturedFragment(int32_t units)
 {
-    gl_FragColor = texture2D(u_texture, v_texCoord) * v_colour;
+    std::string source = "#version 120\n";
+    for (int32_t i = 0; i < units; ++i)
+        source += "uniform sampler2D u_texture" + std::to_string(i) + ";\n";
+    source += "varying vec4 v_colour;\nvarying vec2 v_texCoord;\nvarying float v_unit;\n"
+              "vec4 texel()\n{\n";
+    for (int32_t i = 0; i + 1 < units; ++i) {
+        source += "    if (v_unit < " + std::to_string(i) + ".5) return texture2D(u_texture" +
+                  std::to_string(i) + ", v_texCoord);\n";
+    }
+    source += "    return texture2D(u_texture" + std::to_string(units - 1) +
+              ", v_texCoord);\n}\n"
+              "void main()\n{\n    gl_FragColor = texel() * v_colour;\n}\n";
+    return source;
 }
-)";
 
-enum Attribute : GLuint { k_attrPosition = 0, k_attrColour = 1, k_attrTexCoord = 2 };
+// What the device draws from: a textured vertex and its texture unit.
+struct UnitVertex
+{
+    FTexturedVertex vertex;
+    float unit;
+};
+
+enum Attribute : GLuint { k_attrPosition = 0, k_attrColour = 1, k_attrTexCoord = 2, k_attrUnit = 3 };
 
 } // namespace
 
@@ -192,6 +212,9 @@ bool FRenderDeviceGl::init(std::string& error)
         error = std::string("OpenGL entry point missing: ") + missing;
         return false;
     }
+    GLint units = 0;
+    m_gl->GetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
+    m_units = std::max(1, std::min<int32_t>(units, k_maxTextureUnits));
     if (!buildProgram(m_programs[k_vertexColoured], false, error) ||
         !buildProgram(m_programs[k_vertexTextured], true, error))
         return false;
@@ -221,7 +244,9 @@ bool FRenderDeviceGl::buildProgram(Program& program, bool textured, std::string&
     };
     const GLuint vertex = compile(GL_VERTEX_SHADER, k_vertexShader);
     if (vertex == 0) return false;
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, textured ? k_texturedFragment : k_colouredFragment);
+    const std::string texturedSource = texturedFragment(m_units);
+    const GLuint fragment =
+        compile(GL_FRAGMENT_SHADER, textured ? texturedSource.c_str() : k_colouredFragment);
     if (fragment == 0) {
         m_gl->DeleteShader(vertex);
         return false;
@@ -231,7 +256,10 @@ bool FRenderDeviceGl::buildProgram(Program& program, bool textured, std::string&
     m_gl->AttachShader(program.id, fragment);
     m_gl->BindAttribLocation(program.id, k_attrPosition, "a_position");
     m_gl->BindAttribLocation(program.id, k_attrColour, "a_colour");
-    if (textured) m_gl->BindAttribLocation(program.id, k_attrTexCoord, "a_texCoord");
+    if (textured) {
+        m_gl->BindAttribLocation(program.id, k_attrTexCoord, "a_texCoord");
+        m_gl->BindAttribLocation(program.id, k_attrUnit, "a_unit");
+    }
     m_gl->LinkProgram(program.id);
     m_gl->DeleteShader(vertex);
     m_gl->DeleteShader(fragment);
@@ -246,7 +274,10 @@ bool FRenderDeviceGl::buildProgram(Program& program, bool textured, std::string&
     program.scale = m_gl->GetUniformLocation(program.id, "u_scale");
     if (textured) {
         m_gl->UseProgram(program.id);
-        m_gl->Uniform1i(m_gl->GetUniformLocation(program.id, "u_texture"), 0);
+        for (int32_t i = 0; i < m_units; ++i) {
+            const std::string name = "u_texture" + std::to_string(i);
+            m_gl->Uniform1i(m_gl->GetUniformLocation(program.id, name.c_str()), i);
+        }
     }
     return true;
 }
@@ -304,7 +335,7 @@ uint32_t FRenderDeviceGl::createTexture(int32_t width, int32_t height, const uin
     m_gl->PixelStorei(GL_UNPACK_ALIGNMENT, 4);
     m_gl->TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, bgraRows);
     const bool failed = m_gl->GetError() != GL_NO_ERROR;
-    m_gl->BindTexture(GL_TEXTURE_2D, m_boundTexture);
+    m_gl->BindTexture(GL_TEXTURE_2D, m_boundUnits[0]);
     if (failed) {
         m_gl->DeleteTextures(1, &texture);
         return 0;
@@ -316,7 +347,9 @@ void FRenderDeviceGl::releaseTexture(uint32_t texture)
 {
     if (texture == 0) return;
     flush();
-    if (m_boundTexture == texture) m_boundTexture = 0;
+    for (uint32_t& bound : m_boundUnits) {
+        if (bound == texture) bound = 0;
+    }
     const GLuint name = texture;
     m_gl->DeleteTextures(1, &name);
 }
@@ -334,9 +367,12 @@ void FRenderDeviceGl::beginFrame(FPointI clientSize)
     m_gl->BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     m_blend = k_blendAlpha;
     m_drawnBlend = k_blendAlpha;
+    for (int32_t i = 0; i < m_units; ++i) {
+        m_gl->ActiveTexture(GL_TEXTURE0 + i);
+        m_gl->BindTexture(GL_TEXTURE_2D, 0);
+        m_boundUnits[i] = 0;
+    }
     m_gl->ActiveTexture(GL_TEXTURE0);
-    m_gl->BindTexture(GL_TEXTURE_2D, 0);
-    m_boundTexture = 0;
     m_gl->BindBuffer(GL_ARRAY_BUFFER, m_vertexBuffer);
     m_currentProgram = -1;
 }
@@ -377,17 +413,38 @@ void FRenderDeviceGl::useProgram(FVertexKind kind)
     m_currentProgram = kind;
 }
 
-FRenderDeviceGl::Segment& FRenderDeviceGl::segmentFor(FVertexKind kind, uint32_t texture, bool lines)
+size_t FRenderDeviceGl::strideOf(FVertexKind kind)
 {
+    return kind == k_vertexTextured ? sizeof(UnitVertex) : sizeof(FColouredVertex);
+}
+
+FRenderDeviceGl::Segment& FRenderDeviceGl::segmentFor(FVertexKind kind, uint32_t texture, bool lines,
+                                                      float& unit)
+{
+    unit = 0.0f;
     if (!m_segments.empty()) {
         Segment& last = m_segments.back();
-        if (!lines && !last.lines && last.kind == kind && last.texture == texture && last.blend == m_blend)
-            return last;
+        if (!lines && !last.lines && last.kind == kind && last.blend == m_blend) {
+            if (kind != k_vertexTextured) return last;
+            for (int32_t i = 0; i < last.textureCount; ++i) {
+                if (last.textures[i] == texture) {
+                    unit = static_cast<float>(i);
+                    return last;
+                }
+            }
+            if (last.textureCount < m_units) {
+                unit = static_cast<float>(last.textureCount);
+                last.textures[last.textureCount++] = texture;
+                return last;
+            }
+        }
     }
     // Vertices of one segment share a stride: start it on a multiple of it.
-    const size_t stride = kind == k_vertexTextured ? sizeof(FTexturedVertex) : sizeof(FColouredVertex);
+    const size_t stride = strideOf(kind);
     m_batch.resize((m_batch.size() + stride - 1) / stride * stride);
-    m_segments.push_back(Segment{kind, texture, m_blend, lines, m_batch.size(), 0});
+    Segment segment{kind, m_blend, lines, m_batch.size(), 0, {}, 0};
+    if (kind == k_vertexTextured) segment.textures[segment.textureCount++] = texture;
+    m_segments.push_back(segment);
     return m_segments.back();
 }
 
@@ -396,24 +453,33 @@ void FRenderDeviceGl::draw(FPrimitive primitive, FVertexKind kind, uint32_t text
 {
     if (vertexCount <= 0 || (primitive == k_primTriangleFan && vertexCount < 3)) return;
     if (kind == k_vertexColoured) texture = 0;
-    const size_t stride = kind == k_vertexTextured ? sizeof(FTexturedVertex) : sizeof(FColouredVertex);
+    float unit = 0.0f;
+    Segment& segment = segmentFor(kind, texture, primitive == k_primLineStrip, unit);
+    const size_t inStride = kind == k_vertexTextured ? sizeof(FTexturedVertex) : sizeof(FColouredVertex);
+    const size_t outStride = strideOf(kind);
     const auto* bytes = static_cast<const uint8_t*>(vertices);
-    Segment& segment = segmentFor(kind, texture, primitive == k_primLineStrip);
-    if (primitive == k_primTriangleFan) {
-        // Fans join the list as triangles (first, i - 1, i).
-        const size_t triangles = static_cast<size_t>(vertexCount) - 2;
-        size_t at = m_batch.size();
-        m_batch.resize(at + triangles * 3 * stride);
+    auto put = [&](size_t at, int32_t index) {
+        std::memcpy(&m_batch[at], bytes + inStride * index, inStride);
+        if (kind == k_vertexTextured)
+            std::memcpy(&m_batch[at + offsetof(UnitVertex, unit)], &unit, sizeof(unit));
+    };
+    // Fans join the list as triangles (first, i - 1, i).
+    const bool fan = primitive == k_primTriangleFan;
+    const size_t count = fan ? (static_cast<size_t>(vertexCount) - 2) * 3 : static_cast<size_t>(vertexCount);
+    size_t at = m_batch.size();
+    m_batch.resize(at + count * outStride);
+    if (fan) {
         for (int32_t i = 2; i < vertexCount; ++i) {
-            std::memcpy(&m_batch[at], bytes, stride);
-            std::memcpy(&m_batch[at + stride], bytes + stride * (i - 1), stride * 2);
-            at += 3 * stride;
+            put(at, 0);
+            put(at + outStride, i - 1);
+            put(at + 2 * outStride, i);
+            at += 3 * outStride;
         }
-        segment.vertexCount += static_cast<int32_t>(triangles * 3);
     } else {
-        m_batch.insert(m_batch.end(), bytes, bytes + stride * vertexCount);
-        segment.vertexCount += vertexCount;
+        for (int32_t i = 0; i < vertexCount; ++i, at += outStride)
+            put(at, i);
     }
+    segment.vertexCount += static_cast<int32_t>(count);
 }
 
 void FRenderDeviceGl::flush()
@@ -434,12 +500,15 @@ void FRenderDeviceGl::flush()
             m_gl->BlendFunc(GL_SRC_ALPHA, segment.blend == k_blendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
             m_drawnBlend = segment.blend;
         }
-        if (segment.texture != m_boundTexture) {
-            m_gl->BindTexture(GL_TEXTURE_2D, segment.texture);
-            m_boundTexture = segment.texture;
+        for (int32_t i = 0; i < segment.textureCount; ++i) {
+            if (segment.textures[i] == m_boundUnits[i]) continue;
+            m_gl->ActiveTexture(GL_TEXTURE0 + i);
+            m_gl->BindTexture(GL_TEXTURE_2D, segment.textures[i]);
+            m_boundUnits[i] = segment.textures[i];
         }
+        m_gl->ActiveTexture(GL_TEXTURE0);
         const bool textured = segment.kind == k_vertexTextured;
-        const GLsizei stride = textured ? sizeof(FTexturedVertex) : sizeof(FColouredVertex);
+        const auto stride = static_cast<GLsizei>(strideOf(segment.kind));
         const uint8_t* base = nullptr;
         base += segment.offset;
         m_gl->VertexAttribPointer(k_attrPosition, 2, GL_FLOAT, GL_FALSE, stride, base);
@@ -449,8 +518,12 @@ void FRenderDeviceGl::flush()
             m_gl->EnableVertexAttribArray(k_attrTexCoord);
             m_gl->VertexAttribPointer(k_attrTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
                                       base + offsetof(FTexturedVertex, u));
+            m_gl->EnableVertexAttribArray(k_attrUnit);
+            m_gl->VertexAttribPointer(k_attrUnit, 1, GL_FLOAT, GL_FALSE, stride,
+                                      base + offsetof(UnitVertex, unit));
         } else {
             m_gl->DisableVertexAttribArray(k_attrTexCoord);
+            m_gl->DisableVertexAttribArray(k_attrUnit);
         }
         m_gl->DrawArrays(segment.lines ? GL_LINE_STRIP : GL_TRIANGLES, 0, segment.vertexCount);
     }

@@ -10,7 +10,8 @@
 // The renderer's device on OpenGL 2.1 (a compatibility context is enough):
 // two small shader programs (coloured, textured), one streaming vertex
 // buffer, textures uploaded as B, G, R, A. Consecutive triangle shapes with
-// the same texture, vertex kind and blend mode go to the GPU as one list.
+// the same vertex kind and blend mode go to the GPU as one list; up to eight
+// textures are bound at once for it, each vertex naming its unit.
 // Made and used on the thread whose context is current.
 class FRenderDeviceGl : public FRenderDevice
 {
@@ -45,15 +46,18 @@ private:
         uint32_t id = 0;
         int32_t scale = -1;
     };
-    // A run of the batch drawn with one state.
+    static constexpr int32_t k_maxTextureUnits = 8;
+    // A run of the batch drawn with one state: one blend mode and vertex
+    // kind, and up to one texture per texture unit.
     struct Segment
     {
         FVertexKind kind;
-        uint32_t texture;
         FBlendMode blend;
         bool lines;
         size_t offset; // bytes into the batch
         int32_t vertexCount;
+        uint32_t textures[k_maxTextureUnits];
+        int32_t textureCount;
     };
 
     FRenderDeviceGl();
@@ -63,8 +67,10 @@ private:
     void flush();
     void useProgram(FVertexKind kind);
     // The segment the next shape joins: the last one when the state is the
-    // same (line strips always start their own).
-    Segment& segmentFor(FVertexKind kind, uint32_t texture, bool lines);
+    // same and it has the texture or a free unit for it (line strips always
+    // start their own); unit receives the texture's unit.
+    Segment& segmentFor(FVertexKind kind, uint32_t texture, bool lines, float& unit);
+    static size_t strideOf(FVertexKind kind);
 
     std::unique_ptr<Api> m_gl;
     Program m_programs[2];
@@ -77,6 +83,7 @@ private:
     std::vector<Segment> m_segments;
     FBlendMode m_blend = k_blendAlpha;
     FBlendMode m_drawnBlend = k_blendAlpha;
-    uint32_t m_boundTexture = 0;
+    uint32_t m_boundUnits[k_maxTextureUnits] = {};
+    int32_t m_units = 1;
     int32_t m_currentProgram = -1;
 };
