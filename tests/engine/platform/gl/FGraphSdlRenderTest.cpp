@@ -195,6 +195,26 @@ TEST_F(GlRenderTest, AlphaAndAdditiveBlending)
     m_expected.expectMatches(pixels);
 }
 
+TEST_F(GlRenderTest, ManyPicturesOverlapInTheOrderTheyWereDrawn)
+{
+    // More pictures than the device binds at once, each over the last.
+    std::vector<FRefT<FImage>> images;
+    for (uint32_t i = 0; i < 11; ++i)
+        images.push_back(makeSolidImage(16, 16, 0x80000000u | (i * 23) << 16 | (255 - i * 20) << 8 | i * 9));
+    const auto pixels = render([&](FDrawContext& c) {
+        for (size_t i = 0; i < images.size(); ++i) {
+            const auto offset = static_cast<int32_t>(i * 3);
+            FShapeEmitter::drawImage(c, images[i], {4 + offset, 4 + offset});
+        }
+    });
+    for (uint32_t i = 0; i < 11; ++i) {
+        const auto offset = static_cast<int32_t>(i * 3);
+        m_expected.fill({4 + offset, 4 + offset, 20 + offset, 20 + offset},
+                        0x80000000u | (i * 23) << 16 | (255 - i * 20) << 8 | i * 9);
+    }
+    m_expected.expectMatches(pixels);
+}
+
 TEST_F(GlRenderTest, BlendingDoesNotCarryIntoTheNextFrame)
 {
     FRefT<FImage> green = makeSolidImage(16, 16, 0x8000FF00u);
