@@ -1,6 +1,7 @@
 #include "graphics/FCursorImage.h"
 
 #include "core/FLogStream.h"
+#include "graphics/FShapeEmitter.h"
 #include "image/FImage.h"
 
 FCursorImage::FCursorImage(FRefT<FImage> image, FPointI hotSpot)
@@ -19,9 +20,7 @@ int32_t FCursorImage::cursorSize(int32_t width, int32_t height)
 
 std::vector<uint32_t> FCursorImage::mapPixels(const FImage& image, int32_t& size)
 {
-    const FImage* root = &image;
-    while (!root->sourceImage().isNull())
-        root = root->sourceImage().get();
+    const FImage* root = FShapeEmitter::rootImage(&image);
     const int32_t width = root->width();
     const int32_t height = root->height();
     size = cursorSize(width, height);

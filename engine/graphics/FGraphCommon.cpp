@@ -64,8 +64,13 @@ void FGraphCommon::runOnMainThread(FAction* action, bool wait)
     if (action == nullptr) ZIBBO_FAIL(msgSystemError, "FAction (NULL)");
     auto* process = findService<FProcessService>(k_slotProcess);
     if (isMainThread() || process == nullptr) {
+        // Deleted also when the handler fails.
+        struct Owner
+        {
+            FAction* action;
+            ~Owner() { engineDelete(action); }
+        } owner{action};
         action->execute();
-        engineDelete(action);
         return;
     }
     if (!wait) {

@@ -17,13 +17,6 @@ FPointF mapPoint(const FMatrix3& m, FPointF p)
     return FPointF{v.x / v.z, v.y / v.z};
 }
 
-const FImage* rootOf(const FImage* image)
-{
-    while (image != nullptr && !image->sourceImage().isNull())
-        image = image->sourceImage().get();
-    return image;
-}
-
 void putVertex(void* at, int32_t index, const FTexturedVertex& vertex)
 {
     std::memcpy(static_cast<uint8_t*>(at) + index * sizeof(FTexturedVertex), &vertex, sizeof(vertex));
@@ -42,6 +35,13 @@ FTexturedVertex texturedVertex(const FDrawContext& context, FPointF point, FPoin
 }
 
 } // namespace
+
+const FImage* FShapeEmitter::rootImage(const FImage* image)
+{
+    while (image != nullptr && !image->sourceImage().isNull())
+        image = image->sourceImage().get();
+    return image;
+}
 
 int32_t FShapeEmitter::nearestInt(float x)
 {
@@ -135,7 +135,7 @@ void FShapeEmitter::pushTexturedPolygon(const FRectI& sourceRect, FDrawContext& 
                                         const FRefT<FImage>& image, FPointI position, float scaleX,
                                         float scaleY, uint32_t colour, float angle, int32_t flip)
 {
-    const FImage* root = rootOf(image.get());
+    const FImage* root = rootImage(image.get());
     FDrawCommandBuffer* buffer = context.buffer();
     if (root == nullptr || buffer == nullptr) return;
     const FPointF pivot{
@@ -166,7 +166,7 @@ void FShapeEmitter::pushTexturedPolygon(const FRectI& sourceRect, FDrawContext& 
 
 void FShapeEmitter::drawImage(FDrawContext& context, const FRefT<FImage>& image, FPointI position)
 {
-    const FImage* root = rootOf(image.get());
+    const FImage* root = rootImage(image.get());
     if (root == nullptr) return;
     pushTexturedPolygon(FRectI{0, 0, root->width(), root->height()}, context, image, position, 1.0f, 1.0f,
                         0xFFFFFFFFu, 0.0f, k_flipNone);
@@ -175,7 +175,7 @@ void FShapeEmitter::drawImage(FDrawContext& context, const FRefT<FImage>& image,
 void FShapeEmitter::drawImageStretched(const FRectI& destination, FDrawContext& context,
                                        const FRefT<FImage>& image, uint32_t colour)
 {
-    const FImage* root = rootOf(image.get());
+    const FImage* root = rootImage(image.get());
     if (root == nullptr || root->width() <= 0 || root->height() <= 0) return;
     const float scaleX =
         static_cast<float>(destination.right - destination.left) / static_cast<float>(root->width());
@@ -230,7 +230,7 @@ void FShapeEmitter::pushTextRun(FDrawContext& context, const std::vector<FGlyphQ
     records.resize(glyphs.size());
     size_t used = 0;
     for (const FGlyphQuad& glyph : glyphs) {
-        const FImage* root = rootOf(glyph.page.get());
+        const FImage* root = rootImage(glyph.page.get());
         if (root == nullptr) continue;
         const FRectI rect{static_cast<int32_t>(glyph.rect.left), static_cast<int32_t>(glyph.rect.top),
                           static_cast<int32_t>(glyph.rect.right), static_cast<int32_t>(glyph.rect.bottom)};
@@ -256,17 +256,17 @@ void FShapeEmitter::pushTextRun(FDrawContext& context, const std::vector<FGlyphQ
     std::vector<bool> done(used, false);
     for (size_t first = 0; first < used; ++first) {
         if (done[first]) continue;
-        const FImage* page = rootOf(records[first].page.get());
+        const FImage* page = rootImage(records[first].page.get());
         int32_t vertexCount = 0;
         for (size_t i = first; i < used; ++i) {
-            if (!done[i] && rootOf(records[i].page.get()) == page)
+            if (!done[i] && rootImage(records[i].page.get()) == page)
                 vertexCount += 3 * (records[i].polygon.vertexCount() - 2);
         }
         void* vertices =
             buffer->pushDraw(k_primTriangleList, k_vertexTextured, records[first].page, vertexCount);
         int32_t out = 0;
         for (size_t i = first; i < used; ++i) {
-            if (done[i] || rootOf(records[i].page.get()) != page) continue;
+            if (done[i] || rootImage(records[i].page.get()) != page) continue;
             done[i] = true;
             if (vertices == nullptr) continue;
             const FGlyphRunRecord& record = records[i];

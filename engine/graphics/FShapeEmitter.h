@@ -65,6 +65,9 @@ public:
     static void pushTextRun(FDrawContext& context, const std::vector<FGlyphQuad>& glyphs,
                             std::vector<FGlyphRunRecord>& records);
 
+    // The last image of image's source chain (the one whose pixels and size
+    // count for drawing), or null for null.
+    static const FImage* rootImage(const FImage* image);
     // Nearest integer, halves away from zero.
     static int32_t nearestInt(float x);
     // {uStart, vStart, uEnd, vEnd} of sourceRect (y down) in the texture of

@@ -4,25 +4,17 @@
 #include "core/FLogStream.h"
 #include "core/FMemory.h"
 #include "graphics/FRenderDevice.h"
+#include "graphics/FShapeEmitter.h"
 #include "graphics/FTextureMaterial.h"
 #include "image/FImage.h"
 
 #include <vector>
 
-namespace {
-FImage* rootOf(FImage* image)
-{
-    while (image != nullptr && !image->sourceImage().isNull())
-        image = image->sourceImage().get();
-    return image;
-}
-} // namespace
-
 FTextureRegistry::FTextureRegistry(FRenderDevice* device) : m_device(device) {}
 
 uint32_t FTextureRegistry::textureFor(const FRefT<FImage>& image)
 {
-    FImage* root = rootOf(image.get());
+    const FImage* root = FShapeEmitter::rootImage(image.get());
     if (root == nullptr) return 0;
     if (root == m_lastRoot) return m_lastTexture;
     if (auto* material = dynamic_cast<FTextureMaterial*>(root->material())) {
@@ -52,7 +44,8 @@ uint32_t FTextureRegistry::textureFor(const FRefT<FImage>& image)
         m_device->releaseTexture(texture);
         return 0;
     }
-    root->setMaterial(makeRef<FMaterial>(material));
+    // The image hands the material to its root.
+    image->setMaterial(makeRef<FMaterial>(material));
     m_lastRoot = root;
     m_lastTexture = texture;
     return texture;

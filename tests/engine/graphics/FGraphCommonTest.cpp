@@ -2,10 +2,12 @@
 
 #include "FakeGraph.h"
 #include "core/FApplication.h"
+#include "core/FErrorHandler.h"
 #include "graphics/FCursorImage.h"
 #include "graphics/FDisplayListener.h"
 #include "graphics/FShapeEmitter.h"
 #include "graphics/FTextureRegistry.h"
+#include "support/QuietErrorHandler.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +117,10 @@ TEST_F(GraphTest, FullScreenNeedsTheWholeApplicationSize)
 TEST_F(GraphTest, AFullScreenWindowThatCannotOpenFallsBackToAWindow)
 {
     m_graph.failOpen = true;
+    QuietErrorHandler quiet;
+    FErrorHandler* previous = FErrorHandler::install(&quiet);
     EXPECT_ANY_THROW(m_graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFullScreen));
+    FErrorHandler::install(previous);
     EXPECT_EQ(m_graph.openedModes, (std::vector<int32_t>{0, 1}));
     EXPECT_FALSE(m_graph.hasWindow());
 }

@@ -2,6 +2,7 @@
 
 #include "RecordingDevice.h"
 #include "graphics/FGraphCommon.h"
+#include "graphics/FTextureRegistry.h"
 
 #include <string>
 #include <vector>
@@ -10,6 +11,10 @@
 class FakeGraph : public FGraphCommon
 {
 public:
+    // The device goes before the module's own parts: textures are given
+    // back while it still exists.
+    ~FakeGraph() override { textures().detachDevice(); }
+
     RecordingDevice device;
     FPointI display{1024, 768};
     bool failOpen = false;
