@@ -95,7 +95,7 @@ FRenderDevice* FGraphSdl::openWindow(FPointI clientSize, int32_t mode)
     if (mode == k_modeDesktopBorderless || mode == k_modeFullScreen) size = displaySize();
     const int position = mode == k_modeDesktopBorderless ? 0 : SDL_WINDOWPOS_UNDEFINED;
     m_window = SDL_CreateWindow(windowTitle().c_str(), position, position, size.x, size.y,
-                                SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | windowFlags(mode));
+                                SDL_WINDOW_OPENGL | windowFlags(mode));
     if (m_window == nullptr) {
         m_error = std::string("SDL_CreateWindow: ") + SDL_GetError();
         ZIBBO_LOG(k_logWarn, false) << m_error;
