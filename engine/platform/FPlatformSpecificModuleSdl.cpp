@@ -18,6 +18,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <string>
 
 namespace {
@@ -69,6 +70,8 @@ FRefT<FString>* handOverPayload(const SDL_Event& event)
 {
     return static_cast<FRefT<FString>*>(event.user.data1);
 }
+
+std::atomic<FPlatformSpecificModuleSdl*> s_current{nullptr};
 } // namespace
 
 FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
@@ -81,6 +84,7 @@ FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         ZIBBO_FAIL(msgSystemError, "SDL_InitSubSystem (" << SDL_GetError() << ")");
     m_videoStarted = true;
+    s_current = this;
     if (SDL_IsScreenSaverEnabled()) {
         m_screenSaverWasActive = true;
         SDL_DisableScreenSaver();
@@ -89,10 +93,17 @@ FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
 
 FPlatformSpecificModuleSdl::~FPlatformSpecificModuleSdl()
 {
+    FPlatformSpecificModuleSdl* self = this;
+    s_current.compare_exchange_strong(self, nullptr);
     stopHandOver();
     if (m_screenSaverWasActive) SDL_EnableScreenSaver();
     if (m_videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     m_trackedWindows.clear();
+}
+
+FPlatformSpecificModuleSdl* FPlatformSpecificModuleSdl::current()
+{
+    return s_current.load();
 }
 
 std::uint32_t FPlatformSpecificModuleSdl::handOverEventType()
@@ -140,6 +151,7 @@ int FPlatformSpecificModuleSdl::pumpMessages(unsigned elapsedMs)
         }
         windowProc(event);
     }
+    if (m_host != nullptr) m_host->onProcessTick(static_cast<int32_t>(elapsedMs));
     if (auto* pads = findService<FGamePadService>(k_slotGamePads)) pads->poll(elapsedMs, 1);
     return 0;
 }

@@ -39,6 +39,9 @@ public:
 
     // Takes the game window's events from now on; null detaches.
     void attachWindow(SDL_Window* window, FWindowHost* host);
+    // The window module while one exists (the graphics module hands it the
+    // window it makes).
+    static FPlatformSpecificModuleSdl* current();
 
     // Handles the events queued so far (at most as many as were queued when
     // it started), then polls the game pads. Nonzero after a quit request.

@@ -2,6 +2,8 @@
 
 #include "graphics/FGeometry.h"
 
+#include <cstdint>
+
 // What the window module needs of the owner of the game window (the graphics
 // module): the sizes that map pointer positions into the picture, and the
 // handlers of paint and of reactivation after full screen was left.
@@ -17,4 +19,6 @@ public:
     virtual bool isFullScreen() = 0;
     virtual void onPaint() = 0;
     virtual void resetDevice() = 0;
+    // Once per main-loop pass, after the window's events.
+    virtual void onProcessTick(int32_t) {}
 };

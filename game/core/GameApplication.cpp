@@ -29,6 +29,7 @@
 #include "net/FNetworkModule.h"
 #include "platform/FAudioOutputSdl.h"
 #include "platform/FGamePadModuleSdl.h"
+#include "platform/FGraphSdl.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
 #include "platform/FSocketPosix.h"
 #include "ui/FFontModule.h"
@@ -53,7 +54,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FNetworkModule>(modules, FSocketPosix::instance());
     add<FZipModule>(modules);
     add<FClockModule>(modules);
-    addShell(modules, "graphics", 14);
+    add<FGraphSdl>(modules);
     add<FKeyedMapModule>(modules);
     addShell(modules, "GW video loader", 10);
     add<FRawDataModule>(modules);

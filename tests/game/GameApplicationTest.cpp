@@ -31,7 +31,7 @@ TEST(GameApplicationTest, TheModuleListCreatesEveryEngineModuleInOrder)
         priorities.push_back(module->priority());
     EXPECT_EQ(priorities, expected);
     for (int slot : {k_slotClock, k_slotKeyedMap, k_slotAppService, k_slotProcess, k_slotRandom,
-                     k_slotThreadPool, k_slotAudio})
+                     k_slotThreadPool, k_slotAudio, k_slotGraphics})
         EXPECT_NE(application.service(slot), nullptr) << slot;
     application.stopModules();
     for (int slot = 0; slot < k_serviceSlotCount; ++slot)
