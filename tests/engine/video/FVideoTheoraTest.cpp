@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -278,4 +281,52 @@ TEST(FVideoTheoraTest, OtherStreamBeforeTheoraIsPassedOver)
         EXPECT_LE(maxChannelDifference(pictureOf(target), referencePicture(reference)), 2);
     }
     EXPECT_EQ(video.show(target, 3), FVideoPlayer::k_endOfVideo);
+}
+
+// A clip made by a common encoder: Debian's ffmpeg with libtheora encodes it
+// and decodes it to planes; the engine's pictures match those planes through
+// the engine's conversion.
+TEST(FVideoTheoraTest, ClipOfACommonEncoder)
+{
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0)
+        GTEST_SKIP()
+            << "ffmpeg is not installed: the comparison with a clip made by another encoder is skipped";
+    ScratchFolder scratch;
+    constexpr int32_t w = 64;
+    constexpr int32_t h = 48;
+    constexpr int32_t frames = 5;
+    const std::vector<TestPicture> source = movingPictures(w, h, frames, 9);
+    {
+        std::ofstream raw("in.rgb", std::ios::binary);
+        for (const TestPicture& p : source)
+            raw.write(reinterpret_cast<const char*>(p.rgb.data()),
+                      static_cast<std::streamsize>(p.rgb.size()));
+    }
+    ASSERT_EQ(std::system("ffmpeg -v error -y -f rawvideo -pix_fmt rgb24 -s 64x48 -r 25 -i in.rgb "
+                          "-c:v libtheora -q:v 8 clip.ogv"),
+              0);
+    ASSERT_EQ(std::system("ffmpeg -v error -y -i clip.ogv -f rawvideo -pix_fmt yuv420p planes.yuv"), 0);
+    std::ifstream in("planes.yuv", std::ios::binary);
+    const Bytes planes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ifstream clipIn("clip.ogv", std::ios::binary);
+    Bytes file((std::istreambuf_iterator<char>(clipIn)), std::istreambuf_iterator<char>());
+    const std::size_t frameBytes = w * h * 3 / 2;
+    ASSERT_EQ(planes.size(), frameBytes * frames);
+
+    TheoraVideo video(file, true);
+    video.player().readHeader();
+    FVideoTarget target;
+    for (int32_t n = 0; n < frames; ++n) {
+        ASSERT_EQ(video.show(target, n), n);
+        const uint8_t* y = &planes[n * frameBytes];
+        const uint8_t* cb = y + w * h;
+        const uint8_t* cr = cb + w * h / 4;
+        Bytes expected;
+        for (int32_t row = h - 1; row >= 0; --row)
+            for (int32_t col = 0; col < w; ++col)
+                studioToBgra(y[row * w + col], cb[(row / 2) * (w / 2) + col / 2],
+                             cr[(row / 2) * (w / 2) + col / 2], expected);
+        EXPECT_LE(maxChannelDifference(pictureOf(target), expected), 3) << "frame " << n;
+    }
+    EXPECT_EQ(video.show(target, frames), FVideoPlayer::k_endOfVideo);
 }
