@@ -4,7 +4,8 @@
 #include "core/FLogStream.h"
 #include "io/FInStream.h"
 
-FTheoraHeader::FTheoraHeader(FInStream& source) : m_source(source), m_reader(source, source.position())
+FTheoraHeader::FTheoraHeader(FRefT<FInStream> source)
+    : m_source(std::move(source)), m_reader(m_source, m_source->position())
 {
     th_info_init(&m_info);
     th_comment_init(&m_comment);

@@ -16,7 +16,7 @@ class FTheoraHeader
 public:
     static constexpr uint32_t k_maximumDimension = 16384;
 
-    explicit FTheoraHeader(FInStream& source);
+    explicit FTheoraHeader(FRefT<FInStream> source);
     ~FTheoraHeader();
 
     FTheoraHeader(const FTheoraHeader&) = delete;
@@ -30,13 +30,13 @@ public:
     const th_setup_info* setup() const { return m_setup; }
     int serial() const { return m_reader.serial(); }
     int64_t dataStart() const { return m_dataStart; }
-    FInStream& source() const { return m_source; }
+    const FRefT<FInStream>& source() const { return m_source; }
 
 private:
     void findTheoraStream();
     void readRemainingHeaders();
 
-    FInStream& m_source;
+    FRefT<FInStream> m_source;
     FTheoraStreamState m_reader;
     th_info m_info;
     th_comment m_comment;

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-FTheoraStreamState::FTheoraStreamState(FInStream& source, int64_t position)
-    : m_source(source), m_position(position)
+FTheoraStreamState::FTheoraStreamState(FRefT<FInStream> source, int64_t position)
+    : m_source(std::move(source)), m_position(position)
 {
     ogg_sync_init(&m_sync);
 }
@@ -22,14 +22,15 @@ int32_t FTheoraStreamState::bufferData()
 {
     char* buffer = ogg_sync_buffer(&m_sync, k_chunkSize);
     if (buffer == nullptr) ZIBBO_FAIL(msgSystemError, "ogg_sync_buffer (NULL)");
-    if (m_source.position() != m_position) {
-        m_source.clear();
-        if (static_cast<int64_t>(m_source.buffer()->pubseekpos(m_position, std::ios_base::in)) != m_position)
+    FInStream& source = *m_source;
+    if (source.position() != m_position) {
+        source.clear();
+        if (static_cast<int64_t>(source.buffer()->pubseekpos(m_position, std::ios_base::in)) != m_position)
             ZIBBO_FAIL(msgFileCorrupted, "seek (" << m_position << ") within the video");
     }
-    const int64_t wanted = std::min<int64_t>(k_chunkSize, m_source.remaining());
+    const int64_t wanted = std::min<int64_t>(k_chunkSize, source.remaining());
     if (wanted <= 0) return 0;
-    const std::streamsize got = m_source.buffer()->sgetn(buffer, wanted);
+    const std::streamsize got = source.buffer()->sgetn(buffer, wanted);
     if (got != wanted)
         ZIBBO_FAIL(msgFileCorrupted,
                    "sizeRead (" << static_cast<int64_t>(got) << ") == sizeToRead (" << wanted << ")");

@@ -2,6 +2,8 @@
 
 #include "video/FVideoTargetState.h"
 
+#include "core/FRef.h"
+
 #include <ogg/ogg.h>
 #include <theora/theoradec.h>
 
@@ -19,7 +21,7 @@ class FTheoraStreamState : public FVideoTargetState
 public:
     static constexpr int32_t k_chunkSize = 4096;
 
-    FTheoraStreamState(FInStream& source, int64_t position);
+    FTheoraStreamState(FRefT<FInStream> source, int64_t position);
     ~FTheoraStreamState() override;
 
     FTheoraStreamState(const FTheoraStreamState&) = delete;
@@ -48,7 +50,7 @@ public:
     void setDecoder(th_dec_ctx* decoder);
 
 private:
-    FInStream& m_source;
+    FRefT<FInStream> m_source;
     int64_t m_position;
     ogg_sync_state m_sync;
     ogg_stream_state m_stream{};

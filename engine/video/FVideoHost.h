@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FRef.h"
 #include "io/FInStream.h"
 
 #include <cstdint>
@@ -20,6 +21,9 @@ public:
     virtual bool keepsSource() const = 0;
     // The source stream; players move it to where they read.
     virtual FInStream& sourceStream() = 0;
+    // A handle on it, for players that read it after the load (it stays
+    // alive while they hold the handle).
+    virtual FRefT<FInStream> sourceStreamHandle() = 0;
     virtual void setFrameRate(uint32_t framesPerSecond) = 0;
     virtual void setPictureSize(int32_t width, int32_t height) = 0;
     // A new picture is ready to be shown.

@@ -14,6 +14,7 @@ public:
     void complete() override {}
     bool keepsSource() const override { return m_keepSource; }
     FInStream& sourceStream() override { return *m_stream; }
+    FRefT<FInStream> sourceStreamHandle() override { return m_stream; }
     void setFrameRate(uint32_t framesPerSecond) override { m_frameRate = framesPerSecond; }
     void setPictureSize(int32_t width, int32_t height) override;
     void requestRedraw() override { ++m_redraws; }

@@ -24,7 +24,7 @@ void FVideoTheora::unload()
 void FVideoTheora::readHeader()
 {
     unload();
-    auto header = std::make_unique<FTheoraHeader>(m_host.sourceStream());
+    auto header = std::make_unique<FTheoraHeader>(m_host.sourceStreamHandle());
     header->read();
     const th_info& info = header->info();
     m_host.setFrameRate(info.fps_numerator / info.fps_denominator);

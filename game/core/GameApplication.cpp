@@ -26,6 +26,7 @@
 #include "platform/FGamePadModuleSdl.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
 #include "ui/FFontModule.h"
+#include "video/FVideoLoaderModule.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FClockModule>(modules);
     addShell(modules, "graphics", 14);
     add<FKeyedMapModule>(modules);
-    addShell(modules, "GW video loader", 10);
+    add<FVideoLoaderModule>(modules, k_slotGwVideoLoader, ".gwvideo");
     add<FRawDataModule>(modules);
     add<FImageLoaderModule>(modules, k_slotJpegLoader, &FJpegLoader::load);
     add<FFontModule>(modules);
@@ -57,7 +58,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FZLibModule>(modules);
     addShell(modules, "debug channel", 2);
     add<FImageLoaderModule>(modules, k_slotPngLoader, &FPngLoader::load);
-    addShell(modules, "Theora loader", 10);
+    add<FVideoLoaderModule>(modules, k_slotTheoraLoader, ".theora");
     add<FLoggingModule>(modules);
     addShell(modules, "GW sample loader", 9);
     add<FImageLoaderModule>(modules, k_slotJpeg32Loader, &FJpeg32Loader::load);

@@ -4,6 +4,7 @@
 #include "image/FImage.h"
 #include "ui/FFont.h"
 #include "ui/FSkin.h"
+#include "video/FVideo.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ FRef createScreenObject(int16_t kind)
         return made<FImage>();
     case 6:
         return made<FSkin>();
+    case 7:
+        return made<FVideo>();
     default:
         return FRef();
     }
