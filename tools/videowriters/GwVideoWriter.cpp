@@ -131,6 +131,16 @@ std::vector<uint8_t> writeGwVideo(const GwVideoFile& file)
     return header;
 }
 
+GwVideoFile gwPictureVideo(int32_t frames, int32_t width, int32_t height, uint32_t seed)
+{
+    GwVideoFile file;
+    for (int32_t i = 0; i < frames; ++i)
+        file.frames.push_back(
+            GwFrameRecord::png(gwTestPngPicture(width, height, seed + static_cast<uint32_t>(i))));
+    file.keyFrames = {{0, -1}};
+    return file;
+}
+
 PngPicture gwTestPngPicture(int32_t width, int32_t height, uint32_t seed)
 {
     const TestPicture picture = TestPicture::make(width, height, seed);

@@ -69,5 +69,9 @@ struct GwVideoFile
 
 std::vector<uint8_t> writeGwVideo(const GwVideoFile& file);
 
+// A video of `frames` opaque PNG pictures (seeds seed, seed + 1, ...) with
+// key frame 0.
+GwVideoFile gwPictureVideo(int32_t frames, int32_t width, int32_t height, uint32_t seed);
+
 // A top-down R, G, B, A picture of a test pattern (seeded), as a PNG picture.
 PngPicture gwTestPngPicture(int32_t width, int32_t height, uint32_t seed);

@@ -142,6 +142,15 @@ std::vector<TestPicture> movingPictures(int32_t width, int32_t height, int32_t c
     return frames;
 }
 
+TheoraClip movingClip(int32_t width, int32_t height, int32_t frames, uint32_t seed)
+{
+    TheoraClip clip;
+    clip.width = width;
+    clip.height = height;
+    clip.frames = movingPictures(width, height, frames, seed);
+    return clip;
+}
+
 std::vector<uint8_t> writeTheora(const TheoraClip& clip)
 {
     th_info info;

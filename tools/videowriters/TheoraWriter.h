@@ -33,5 +33,8 @@ std::vector<uint8_t> writeForeignOggStream();
 // across by 3 i pixels.
 std::vector<TestPicture> movingPictures(int32_t width, int32_t height, int32_t count, uint32_t seed);
 
+// A 4:2:0 clip of `frames` moving pictures at 25 frames per second.
+TheoraClip movingClip(int32_t width, int32_t height, int32_t frames, uint32_t seed);
+
 // Studio-range Y'CbCr of one R, G, B pixel.
 void rgbToStudioYCbCr(const uint8_t* rgb, uint8_t& y, uint8_t& cb, uint8_t& cr);

@@ -39,9 +39,8 @@ GwFrameRecord deltaFrame(uint32_t seed)
 // `count` PNG frames, key frames at the given frame numbers.
 GwVideoFile pngVideo(int32_t count, std::vector<int32_t> keys)
 {
-    GwVideoFile file;
-    for (int32_t i = 0; i < count; ++i)
-        file.frames.push_back(pngFrame(100 + i));
+    GwVideoFile file = gwPictureVideo(count, k_w, k_h, 100);
+    file.keyFrames.clear();
     for (int32_t k : keys)
         file.keyFrames.push_back({k, -1});
     return file;

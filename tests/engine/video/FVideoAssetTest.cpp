@@ -28,21 +28,15 @@ FRefT<FInStream> streamOver(const Bytes& bytes)
 
 Bytes gwFile(int32_t frames)
 {
-    GwVideoFile file;
+    GwVideoFile file = gwPictureVideo(frames, 6, 4, 30);
     file.frameRate = 20;
-    for (int32_t i = 0; i < frames; ++i)
-        file.frames.push_back(GwFrameRecord::png(gwTestPngPicture(6, 4, 30 + i)));
-    file.keyFrames = {{0, -1}};
     return writeGwVideo(file);
 }
 
 Bytes theoraFile()
 {
-    TheoraClip clip;
-    clip.width = 32;
-    clip.height = 16;
+    TheoraClip clip = movingClip(32, 16, 3, 8);
     clip.fpsNumerator = 15;
-    clip.frames = movingPictures(32, 16, 3, 8);
     return writeTheora(clip);
 }
 

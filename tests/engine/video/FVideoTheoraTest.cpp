@@ -18,11 +18,8 @@ using TheoraVideo = VideoUnderTest<FVideoTheora>;
 
 TheoraClip clip(TheoraClip::Sampling sampling, int32_t w, int32_t h, int32_t frames)
 {
-    TheoraClip c;
+    TheoraClip c = movingClip(w, h, frames, 5);
     c.sampling = sampling;
-    c.width = w;
-    c.height = h;
-    c.frames = movingPictures(w, h, frames, 5);
     return c;
 }
 

@@ -57,21 +57,16 @@ template <class P> Bytes playerPicture(const Bytes& file, int32_t frame)
 
 Bytes gwVideo()
 {
-    GwVideoFile file;
+    GwVideoFile file = gwPictureVideo(6, 10, 7, 40);
     file.frameRate = 15;
-    for (uint32_t i = 0; i < 6; ++i)
-        file.frames.push_back(GwFrameRecord::png(gwTestPngPicture(10, 7, 40 + i)));
-    file.keyFrames = {{0, -1}, {4, -1}};
+    file.keyFrames.push_back({4, -1});
     return writeGwVideo(file);
 }
 
 Bytes theoraVideo()
 {
-    TheoraClip clip;
-    clip.width = 32;
-    clip.height = 16;
+    TheoraClip clip = movingClip(32, 16, 5, 3);
     clip.fpsNumerator = 12;
-    clip.frames = movingPictures(32, 16, 5, 3);
     return writeTheora(clip);
 }
 
