@@ -68,6 +68,17 @@ void FGWVideo::unload()
 void FGWVideo::readHeader()
 {
     unload();
+    try {
+        readHeaderAndFrames();
+    } catch (...) {
+        // A half-read header must not answer for frames it does not hold.
+        unload();
+        throw;
+    }
+}
+
+void FGWVideo::readHeaderAndFrames()
+{
     FInStream& stream = m_host.sourceStream();
 
     const uint32_t version = stream.readUInt32();
@@ -83,11 +94,11 @@ void FGWVideo::readHeader()
                                          << ") >= 1 && m_framePerSecond <= " << k_maximumFrameRate);
     m_host.setFrameRate(framePerSecond);
     if (stream.readUInt32() != 0) readSequences(stream);
-    m_numberOfFrames = frames;
-    readKeyFrames(stream);
+    readKeyFrames(stream, frames);
 
     m_frames.assign(static_cast<std::size_t>(frames), FRefT<FImage>());
     m_frameOffsets.assign(static_cast<std::size_t>(frames), 0);
+    m_numberOfFrames = frames;
     if (frames == 0) {
         m_host.setPictureSize(0, 0);
         return;
@@ -147,7 +158,7 @@ void FGWVideo::readSequences(FInStream& stream)
     }
 }
 
-void FGWVideo::readKeyFrames(FInStream& stream)
+void FGWVideo::readKeyFrames(FInStream& stream, int32_t frames)
 {
     const int32_t count = stream.readInt32();
     if (count < 0 || count > k_maximumKeyFrames)
@@ -160,10 +171,10 @@ void FGWVideo::readKeyFrames(FInStream& stream)
     for (int32_t k = 0; k < count; ++k) {
         const int32_t frame = stream.readInt32();
         const int32_t offset = stream.readInt32();
-        if (frame < 0 || frame >= m_numberOfFrames)
+        if (frame < 0 || frame >= frames)
             ZIBBO_FAIL(msgFileCorrupted, "keyFrameFrame (" << frame
                                                            << ") >= 0 && keyFrameFrame < numberOfFrames ("
-                                                           << m_numberOfFrames << ")");
+                                                           << frames << ")");
         if (offset <= 0 || offset >= end)
             ZIBBO_FAIL(msgFileCorrupted,
                        "keyFrameOffset (" << offset << ") > 0 && keyFrameOffset < size (" << end << ")");
@@ -282,7 +293,7 @@ int32_t FGWVideo::seekFrame(FVideoTarget& target, int32_t frame, bool)
     }
     const int32_t current = target.currentFrame();
     if (frame == current) return frame;
-    if (current >= 0 && frame == current + 1 && m_frameOffsets[frame] != 0) {
+    if (current >= 0 && current < frame && frame == current + 1 && m_frameOffsets[frame] != 0) {
         decodeFrame(target, frame, 0);
         return frame;
     }
@@ -314,10 +325,8 @@ int32_t FGWVideo::seekFrame(FVideoTarget& target, int32_t frame, bool)
             startsStored = true;
         }
     }
-    if (k_logWarn.isOn())
-        FLogStream(ZIBBO_HERE, "Warn", false)
-            << "EVIL! Trying to skip in a unloaded animation sequence. Will have to skip " << frame - start
-            << " frames (From " << start << " to " << frame << ")";
+    ZIBBO_LOG(k_logWarn, false) << "EVIL! Trying to skip in a unloaded animation sequence. Will have to skip "
+                                << frame - start << " frames (From " << start << " to " << frame << ")";
 
     if (key >= 0) {
         showKeyFrame(target, key);

@@ -68,8 +68,9 @@ public:
     int64_t decodeCount() const { return m_decodeCount; }
 
 private:
+    void readHeaderAndFrames();
     void readSequences(FInStream& stream);
-    void readKeyFrames(FInStream& stream);
+    void readKeyFrames(FInStream& stream, int32_t frames);
     void checkFrame(int32_t frame) const;
     void checkKey(int32_t key) const;
     // Decodes the record of frame `frame` at `offset` (0: its recorded offset)

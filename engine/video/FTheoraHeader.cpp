@@ -4,6 +4,8 @@
 #include "core/FLogStream.h"
 #include "io/FInStream.h"
 
+#include <cstdio>
+
 FTheoraHeader::FTheoraHeader(FRefT<FInStream> source)
     : m_source(std::move(source)), m_reader(m_source, m_source->position())
 {
@@ -18,10 +20,54 @@ FTheoraHeader::~FTheoraHeader()
     th_info_clear(&m_info);
 }
 
+namespace {
+
+const char* pixelFormatName(th_pixel_fmt format)
+{
+    switch (format) {
+    case TH_PF_420:
+        return "4:2:0";
+    case TH_PF_422:
+        return "4:2:2";
+    case TH_PF_444:
+        return "4:4:4";
+    default:
+        return "Unknown chroma sampling";
+    }
+}
+
+const char* colourSpaceName(th_colorspace space)
+{
+    switch (space) {
+    case TH_CS_UNSPECIFIED:
+        return "Unspecified";
+    case TH_CS_ITU_REC_470M:
+        return "ITU Rec 470M; NTSC";
+    case TH_CS_ITU_REC_470BG:
+        return "ITU Rec 470BG; PAL";
+    default:
+        return "Unknown color space";
+    }
+}
+
+} // namespace
+
 void FTheoraHeader::read()
 {
     findTheoraStream();
     readRemainingHeaders();
+    char serialText[16];
+    std::snprintf(serialText, sizeof(serialText), "%x", static_cast<unsigned>(serial()));
+    ZIBBO_LOG(k_logFile, false) << "Ogg logical stream " << serialText << " is Theora " << m_info.frame_width
+                                << "x" << m_info.frame_height << ", "
+                                << (m_info.fps_denominator != 0
+                                        ? double(m_info.fps_numerator) / m_info.fps_denominator
+                                        : 0.0)
+                                << "fps, PixelFormat " << int(m_info.pixel_fmt) << " ("
+                                << pixelFormatName(m_info.pixel_fmt) << "), content " << m_info.pic_width
+                                << "x" << m_info.pic_height << ", offset " << m_info.pic_x << "x"
+                                << m_info.pic_y << " colorspace " << int(m_info.colorspace) << " ("
+                                << colourSpaceName(m_info.colorspace) << ")";
     if (m_info.fps_denominator == 0)
         ZIBBO_FAIL(msgFileCorrupted, "fps_denominator (" << m_info.fps_denominator << ") != 0");
     // Frame buffers are allocated from these sizes: a few header bytes must
@@ -52,9 +98,7 @@ void FTheoraHeader::findTheoraStream()
             found = true;
         } else {
             ogg_stream_clear(&test);
-            if (k_logPerf.isOn())
-                FLogStream(ZIBBO_HERE, "Perf", false)
-                    << "BOS for non-theora. Ignored. Could be better optimized";
+            ZIBBO_LOG(k_logPerf, false) << "BOS for non-theora. Ignored. Could be better optimized";
         }
     }
     if (!found) ZIBBO_FAIL_TEXT("Does not have Theora initialized");

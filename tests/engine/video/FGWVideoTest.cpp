@@ -389,3 +389,23 @@ TEST(FGWVideoTest, VideoWithoutFramesLoadsEmpty)
     FVideoTarget target;
     EXPECT_NE(failureOf([&] { video.player().seekFrame(target, 0); }).find("frame (0)"), std::string::npos);
 }
+
+// A header that fails half way answers for no frames at all, and a target
+// whose frame number came from elsewhere (the largest number) still seeks.
+TEST(FGWVideoTest, FailedHeaderHoldsNoFramesAndStrangeTargetsSeek)
+{
+    GwVideoFile broken = pngVideo(4, {0});
+    broken.keyFrames.push_back({9, 30});
+    GwVideo video(writeGwVideo(broken), true);
+    failureOf([&] { video.player().readHeader(); });
+    EXPECT_EQ(video.player().frameCount(), 0);
+    EXPECT_EQ(video.player().keyFrameCount(), 0);
+    FVideoTarget target;
+    EXPECT_NE(failureOf([&] { video.player().seekFrame(target, 1); }).find("frame (1)"), std::string::npos);
+
+    GwVideo good(writeGwVideo(pngVideo(4, {0})), true);
+    good.player().readHeader();
+    target.setCurrentFrame(FVideoPlayer::k_endOfVideo);
+    EXPECT_EQ(good.show(target, 2), 2);
+    EXPECT_EQ(pictureOf(target), expectedPng(102));
+}
