@@ -1,12 +1,12 @@
 #include "asset/FAsset.h"
 
+#include "asset/FAssetCandidates.h"
 #include "asset/FAssetLoader.h"
 #include "asset/FScreenFormat.h"
 #include "core/FApplication.h"
 #include "core/FDebug.h"
 #include "core/FErrorMessage.h"
 #include "core/FLogStream.h"
-#include "io/FFileSystemService.h"
 
 #include <exception>
 
@@ -17,6 +17,11 @@ FAsset::~FAsset() = default;
 FRef FAsset::emptyHandle()
 {
     return makeHolderRef(nullptr, &FRefDeleters::deleteObject<FAsset>);
+}
+
+FRef FAsset::handleFor(FAsset* asset)
+{
+    return asset != nullptr ? makeHolderRef(asset, &FRefDeleters::deleteObject<FAsset>) : FRef();
 }
 
 void FAsset::setState(int32_t state)
@@ -284,7 +289,7 @@ void FAsset::onFirstSource(const FRefT<FFileEntry>&) {}
 
 void FAsset::releaseData(bool) {}
 
-void FAsset::readScreenEntry(int32_t folder, FInStream& reader)
+void FAsset::readScreenEntry(int32_t folder, FInStream& reader, const FAssetCandidates* index)
 {
     m_id = reader.readInt16();
     FScreenFormat::skipName(reader);
@@ -294,13 +299,6 @@ void FAsset::readScreenEntry(int32_t folder, FInStream& reader)
         setEntryFlags(reader.readUInt8());
         m_loadMode = reader.readUInt8();
     }
-    m_candidates.clear();
-    if (auto* files = findService<FFileSystemService>(k_slotFileSystems)) {
-        FFileEntryMap found;
-        files->search(found, FScreenFormat::assetPattern(folder, m_id));
-        m_candidates.reserve(found.size());
-        for (auto& [key, entry] : found)
-            m_candidates.push_back(entry);
-    }
+    m_candidates = index != nullptr ? index->find(m_id) : FAssetCandidates::search(folder, m_id);
     readKindData(reader);
 }

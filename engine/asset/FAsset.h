@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+class FAssetCandidates;
 class FAssetLoader;
 class FScreenRegistry;
 
@@ -78,8 +79,10 @@ public:
     virtual void releaseData(bool forced);
 
     // Fills id, flags, load mode and candidate files from a screen-file asset
-    // entry of `folder`, then reads the kind data.
-    void readScreenEntry(int32_t folder, FInStream& reader);
+    // entry of `folder`, then reads the kind data. The candidates come from
+    // `index` when given (the screen reader's one search of the folder),
+    // otherwise from a search of their own.
+    void readScreenEntry(int32_t folder, FInStream& reader, const FAssetCandidates* index = nullptr);
     // Opens the first candidate file as the source (once).
     void openFirstSource();
     // Reads the whole source into memory (state 2).
@@ -90,6 +93,8 @@ public:
     // A handle whose holder deletes an asset: loaders install new assets into
     // the empty target of such a handle so that every copy sees them.
     static FRef emptyHandle();
+    // A handle that owns `asset` (made with engineNew); empty for null.
+    static FRef handleFor(FAsset* asset);
 
     // The attached source stream, once no job holds it any more; null when
     // none is attached. Loaders call it from load.

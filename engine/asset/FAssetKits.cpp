@@ -14,28 +14,31 @@ FString FAssetKits::languageSuffix(const FSystemLocale& locale)
     return FString(suffix.c_str());
 }
 
+namespace {
+
+FString pattern(const char16_t* stem, const FString& suffix, const char16_t* ending)
+{
+    FString text(stem);
+    text += suffix;
+    text += FString(ending);
+    return text;
+}
+
+} // namespace
+
 FString FAssetKits::mainPattern(const FString& suffix)
 {
-    FString pattern(u"Zibbo");
-    pattern += suffix;
-    pattern += FString(u".zip");
-    return pattern;
+    return pattern(u"Zibbo", suffix, u".zip");
 }
 
 FString FAssetKits::updatePattern(const FString& suffix)
 {
-    FString pattern(u"Update");
-    pattern += suffix;
-    pattern += FString(u".u*");
-    return pattern;
+    return pattern(u"Update", suffix, u".u*");
 }
 
 FString FAssetKits::languagePattern(const FString& suffix)
 {
-    FString pattern(u"Language");
-    pattern += suffix;
-    pattern += FString(u".u*");
-    return pattern;
+    return pattern(u"Language", suffix, u".u*");
 }
 
 int32_t FAssetKits::priorityOfExtension(const FString& extension)

@@ -1,6 +1,7 @@
 #include "asset/FScreenFileReader.h"
 
 #include "asset/FAsset.h"
+#include "asset/FAssetCandidates.h"
 #include "asset/FScreenFormat.h"
 #include "asset/FScreenOwner.h"
 #include "asset/FScreenRegistry.h"
@@ -83,7 +84,11 @@ void FScreenFileReader::readAsset(int16_t kind, FInStream& reader, const Options
     // An unknown kind cannot read its entry: the rest of the file would be
     // read out of step.
     if (asset == nullptr) ZIBBO_FAIL(msgFileCorrupted, "Invalid screen file (1)");
-    asset->readScreenEntry(options.folder, reader);
+    if (!m_candidates || m_candidatesFolder != options.folder) {
+        m_candidates = std::make_unique<FAssetCandidates>(options.folder);
+        m_candidatesFolder = options.folder;
+    }
+    asset->readScreenEntry(options.folder, reader, m_candidates.get());
     if (options.alreadyBound || options.reload) return;
     asset->openFirstSource();
     m_registry.insertAsset(asset->id(), object);

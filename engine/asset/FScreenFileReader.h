@@ -2,7 +2,10 @@
 
 #include "core/FRef.h"
 
+#include "asset/FAssetCandidates.h"
+
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class FInStream;
@@ -34,12 +37,17 @@ public:
     FScreenFileReader(FScreenRegistry& registry, ObjectFactory factory);
 
     void read(FInStream& reader, const Options& options, std::vector<int32_t>& ids);
+    // The owner's tail, which follows the last record (read also by read
+    // when it has an owner and is no reload).
+    void readOwnerTail(FInStream& reader, FScreenOwner& owner, std::vector<int32_t>& ids);
 
 private:
     void readText(FInStream& reader, const Options& options, std::vector<int32_t>& ids);
     void readAsset(int16_t kind, FInStream& reader, const Options& options, std::vector<int32_t>& ids);
-    void readOwnerTail(FInStream& reader, FScreenOwner& owner, std::vector<int32_t>& ids);
 
     FScreenRegistry& m_registry;
     ObjectFactory m_factory;
+    // The folder's asset files, searched once at its first asset record.
+    std::unique_ptr<FAssetCandidates> m_candidates;
+    int32_t m_candidatesFolder = -1;
 };

@@ -1,5 +1,6 @@
 #include "game/core/GameApplication.h"
 
+#include "asset/FAssetReleaseModule.h"
 #include "asset/FRawDataModule.h"
 #include "asset/FScreenModule.h"
 #include "core/FApplication.h"
@@ -64,7 +65,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FImageLoaderModule>(modules, k_slotJpeg32Loader, &FJpeg32Loader::load);
     addShell(modules, "audio", 11);
     addShell(modules, "Vorbis loader", 9);
-    addShell(modules, "asset release", 3);
+    add<FAssetReleaseModule>(modules);
     add<FImageLoaderModule>(modules, k_slotPvrLoader, &FPvrLoader::load);
     add<FPlatformSpecificModuleSdl>(modules);
     add<FProcessModule>(modules, commandLine);

@@ -19,6 +19,7 @@ const KitCommand k_commands[] = {
     {"decode", "IN OUT.png | VIDEO OUT.png [--frame N] | VIDEO --info",
      "decode a .png, .jpg, .j32 or .pvr image, or frame N of a .gwvideo or .theora video, to a plain PNG",
      kitDecodeMedia},
+    {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
 };
 
 void printCommands()

@@ -6,6 +6,7 @@
 #include "io/FFolderFileSystem.h"
 #include "tools/videowriters/GwVideoWriter.h"
 #include "tools/videowriters/TheoraWriter.h"
+#include "ui/FAssetKinds.h"
 #include "video/FGWVideo.h"
 #include "video/FVideo.h"
 #include "video/FVideoLoaderModule.h"
@@ -91,6 +92,9 @@ TEST_F(VideoAssetTest, KindDataPicksPlayerAndLoaderByExactExtension)
         EXPECT_EQ(video.loops(), c.loopByte == 1);
     }
     EXPECT_EQ(gwModule.priority(), 10);
+    // Screen-file objects of kind 7 are videos.
+    const FRef made = FAssetKinds::create(7);
+    EXPECT_NE(dynamic_cast<FVideo*>(made.as<FAsset>()), nullptr);
 }
 
 TEST_F(VideoAssetTest, GwVideoLoadsWhenOpenedAndUnloadsWithItsLastUser)
