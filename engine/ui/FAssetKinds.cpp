@@ -4,6 +4,7 @@
 #include "image/FImage.h"
 #include "ui/FFont.h"
 #include "ui/FSkin.h"
+#include "video/FVideo.h"
 
 FRef FAssetKinds::create(int16_t kind)
 {
@@ -16,6 +17,8 @@ FRef FAssetKinds::create(int16_t kind)
         return FAsset::handleFor(engineNew<FImage>(k_memObject));
     case 6:
         return FAsset::handleFor(engineNew<FSkin>(k_memObject));
+    case 7:
+        return FAsset::handleFor(engineNew<FVideo>(k_memObject));
     default:
         return FRef();
     }

@@ -10,6 +10,6 @@
 // files.
 struct FAssetKinds
 {
-    // 0 raw data, 1 font, 3 image, 6 skin; an empty handle for other codes.
+    // 0 raw data, 1 font, 3 image, 6 skin, 7 video; an empty handle for other codes.
     static FRef create(int16_t kind);
 };

@@ -33,6 +33,7 @@
 #include "platform/FPlatformSpecificModuleSdl.h"
 #include "platform/FSocketPosix.h"
 #include "ui/FFontModule.h"
+#include "video/FVideoLoaderModule.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FClockModule>(modules);
     add<FGraphSdl>(modules);
     add<FKeyedMapModule>(modules);
-    addShell(modules, "GW video loader", 10);
+    add<FVideoLoaderModule>(modules, k_slotGwVideoLoader, ".gwvideo");
     add<FRawDataModule>(modules);
     add<FImageLoaderModule>(modules, k_slotJpegLoader, &FJpegLoader::load);
     add<FFontModule>(modules);
@@ -64,7 +65,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FZLibModule>(modules);
     add<FDebugChannelModule>(modules, FSocketPosix::instance(), commandLine);
     add<FImageLoaderModule>(modules, k_slotPngLoader, &FPngLoader::load);
-    addShell(modules, "Theora loader", 10);
+    add<FVideoLoaderModule>(modules, k_slotTheoraLoader, ".theora");
     add<FLoggingModule>(modules);
     addShell(modules, "GW sample loader", 9);
     add<FImageLoaderModule>(modules, k_slotJpeg32Loader, &FJpeg32Loader::load);

@@ -1,6 +1,7 @@
 // kittool: looks into and makes the engine's content kits.
 // Exit codes: 0 done, 1 a failure (its text on standard error), 2 wrong usage.
 #include "tools/kittool/KitCommand.h"
+#include "tools/kittool/KitDecodeVideo.h"
 
 #include "core/FDebug.h"
 
@@ -15,7 +16,9 @@ const KitCommand k_commands[] = {
     {"list", "KIT", "members with method, sizes and priority", kitList},
     {"cat", "KIT MEMBER", "member bytes to standard output", kitCat},
     {"pack", "OUT.zip DIR", "pack a folder into a kit", kitPack},
-    {"decode", "IN OUT.png", "decode a .png, .jpg, .j32 or .pvr image to a plain PNG", kitDecode},
+    {"decode", "IN OUT.png | VIDEO OUT.png [--frame N] | VIDEO --info",
+     "decode a .png, .jpg, .j32 or .pvr image, or frame N of a .gwvideo or .theora video, to a plain PNG",
+     kitDecodeMedia},
     {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
 };
 
