@@ -168,14 +168,14 @@ inline std::vector<Record> numbered(const std::string& prefix, int count, int co
 {
     std::vector<Record> records;
     for (int i = 1; i <= count; ++i) {
-        char number[8];
+        char number[16];
         std::snprintf(number, sizeof(number), "%02d", i);
         if (copies == 0) {
             records.push_back({prefix + number, (i - 1) % 5 + 1});
             continue;
         }
         for (int c = 1; c <= copies; ++c) {
-            char copy[8];
+            char copy[16];
             std::snprintf(copy, sizeof(copy), "%02d", c);
             records.push_back({prefix + number + "Multiple" + copy, (i - 1) % 5 + 1});
         }
