@@ -3,6 +3,7 @@
 // reports are the expected answer to most inputs; crashes, overruns and leaks
 // are not.
 
+#include "game/GameDataTestSupport.h"
 #include "support/QuietErrorHandler.h"
 
 #include "core/FErrorHandler.h"
@@ -22,88 +23,22 @@
 
 namespace {
 
-FRefT<std::istream> streamOf(const std::string& text)
-{
-    return FRefT<std::istream>(
-        makeSignaledRef<std::istream>(engineNew<std::istringstream>(k_memObject, text)));
-}
-
-class QuietScreen : public GameplayScreen
-{
-public:
-    explicit QuietScreen(std::string searchData) : m_searchData(std::move(searchData)) {}
-    bool raiseStoryEvent(std::int32_t) override { return true; }
-    void playWrongHitPenalty(std::int32_t) override {}
-    bool isPictureSearchMode() const override { return false; }
-    void clearOwnedItemQueue() override {}
-    void onTaskBegun() override {}
-    void onTaskAdvanced() override {}
-    void endTask() override {}
-    void showAnimatedOverlay(StoryTaskStepper&) override {}
-    void stagedSequenceBegin() override {}
-    void stagedSequenceShow() override {}
-    void stagedSequenceRun() override {}
-    void stagedSequenceEnd() override {}
-    FRefT<std::istream> openSearchData(std::int32_t) override { return streamOf(m_searchData); }
-
-private:
-    std::string m_searchData;
-};
-
-// One quest per search task type in world 0, each with an interruption and
-// initial power-ups; picture searches in plain and Kids play.
+// One quest per task type 0 to 16 in world 0, each with an interruption,
+// bones and initial power-ups.
 std::string levelsData()
 {
-    std::string quests;
-    for (int t = 0; t <= 15; ++t) {
-        std::string task;
-        if (t == 6) {
-            task =
-                "<MinVignettes>0</MinVignettes><MaxVignettes>3</MaxVignettes><MinCommonObj>2</MinCommonObj>"
-                "<MaxCommonObj>9</MaxCommonObj><MinMultiples>0</MinMultiples><MaxMultiples>4</MaxMultiples>"
-                "<MinMultipleCopies>2</MinMultipleCopies><MaxMultipleCopies>6</MaxMultipleCopies>"
-                "<DiffRatios count=\"3\"><_0>50</_0><_1>30</_1><_2>20</_2></DiffRatios>"
-                "<KidsMinVignettes>0</KidsMinVignettes><KidsMaxVignettes>1</KidsMaxVignettes>"
-                "<KidsMinCommonObj>1</KidsMinCommonObj><KidsMaxCommonObj>5</KidsMaxCommonObj>"
-                "<KidsMinMultiples>1</KidsMinMultiples><KidsMaxMultiples>2</KidsMaxMultiples>"
-                "<KidsMinMultipleCopies>2</KidsMinMultipleCopies><KidsMaxMultipleCopies>3</"
-                "KidsMaxMultipleCopies>"
-                "<KidsDiffRatios count=\"1\"><_0>100</_0></KidsDiffRatios>";
-        } else if (t == 5) {
-            task = "<DiffRatios count=\"0\"/><KidsDiffRatios count=\"0\"/><UseZibbo>1</UseZibbo>"
-                   "<UseVessa>1</UseVessa><UseStarmantle>1</UseStarmantle>";
-        } else if (t == 8) {
-            task = "<NumPhotographs>9</NumPhotographs>";
-        } else if (t == 9) {
-            task = "<Left>0</Left><Top>0</Top><NumDifferences>9</NumDifferences>";
-        } else if (t == 15) {
-            task = "<StringNames count=\"0\"/><SampleNames "
-                   "count=\"0\"/><UseLargeCharacter>0</UseLargeCharacter>";
-        } else if (t != 10 && t != 11) {
-            task = "<DiffRatios count=\"1\"><_0>100</_0></DiffRatios>";
-        }
-        quests += "<_" + std::to_string(t) + "><QuestId>" + std::to_string(t) + "</QuestId><QuestType>" +
-                  std::to_string(t) +
-                  "</QuestType><ParentWorld>0</ParentWorld><UnlockedQuestIds count=\"0\"/>"
-                  "<TimerLen>1000</TimerLen><KidsTimerLen>1000</KidsTimerLen><StartHints>1</StartHints>"
-                  "<KidsStartHints>1</KidsStartHints><NumBones>4</NumBones><KidsNumBones>2</KidsNumBones>"
-                  "<AvailablePowerUps count=\"0\"/><KidsAvailablePowerUps count=\"0\"/>"
-                  "<InitialPowerUps count=\"3\"><_0>0</_0><_1>1</_1><_2>2</_2></InitialPowerUps>"
-                  "<TimerPause>0</TimerPause><KidsTimerPause>0</KidsTimerPause><TimeReward>0.1</TimeReward>"
-                  "<KidsTimeReward>0.1</KidsTimeReward><StarsPos count=\"1\"><_0>50</_0></StarsPos>"
-                  "<TaskCount>1</TaskCount><drabbInteruptTimer>0</drabbInteruptTimer>"
-                  "<KidsdrabbInteruptTimer>0</KidsdrabbInteruptTimer><hasDrabbInterupt>1</hasDrabbInterupt>"
-                  "<TaskType_0>" +
-                  std::to_string(t) + "</TaskType_0>" +
-                  (task.empty() ? std::string() : "<TaskData_0>" + task + "</TaskData_0>") + "</_" +
-                  std::to_string(t) + ">";
+    std::vector<std::string> quests;
+    for (int t = 0; t <= 16; ++t) {
+        GameDataText::QuestText quest;
+        quest.id = t;
+        quest.type = t;
+        quest.tasks = {t};
+        quest.interrupt = 1;
+        quest.bones = 4;
+        quest.initialPowerUps = {0, 1, 2};
+        quests.push_back(GameDataText::quest(quest));
     }
-    std::string worlds = "<_0><Quests count=\"16\">" + quests + "</Quests></_0>";
-    for (int w = 1; w < 12; ++w) {
-        worlds += "<_" + std::to_string(w) + "><Quests count=\"0\"/></_" + std::to_string(w) + ">";
-    }
-    return "<root><Worlds count=\"12\">" + worlds +
-           "</Worlds><MultiplayerAvailablePowerUps count=\"0\"/><DrobbNegativePowerUps count=\"0\"/></root>";
+    return GameDataText::gameData({quests});
 }
 
 // Plays every quest of world 0 over the search data: picks, finds, the
@@ -111,11 +46,12 @@ std::string levelsData()
 void playLevels(const std::string& searchData)
 {
     GameSession session(nullptr, {5000, 3, 3000.0, 1000.0});
-    session.loadGameStructure(streamOf(levelsData()));
-    QuietScreen screen(searchData);
+    session.loadGameStructure(xmlStream(levelsData()));
+    RecordingScreen screen;
+    screen.searchData[0] = searchData;
     session.setMode(0);
     session.setCurrentWorld(0, &session.structure().worlds()[0]);
-    for (int t = 0; t <= 15; ++t) {
+    for (int t = 0; t <= 16; ++t) {
         for (bool normal : {true, false}) {
             GameRandom::srand(static_cast<std::uint32_t>(t + 1));
             session.setNormalDifficulty(normal);
@@ -153,13 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     try {
         GameSession session(nullptr, {});
-        session.loadGameStructure(streamOf(text));
+        session.loadGameStructure(xmlStream(text));
     } catch (const std::exception&) {
     }
     try {
         GameSession session(nullptr, {});
         SearchListGenerator generator(&session);
-        FXmlSerializer serializer(streamOf(text));
+        FXmlSerializer serializer(xmlStream(text));
         if (serializer.hasSection("World01")) {
             generator.readSearchData(serializer, 0);
             playLevels(text);
