@@ -53,3 +53,23 @@ void requireRatios(const std::vector<std::int32_t>& ratios, const char* name, bo
                    std::int32_t questId, std::int32_t taskIndex);
 
 } // namespace GameDataFields
+
+namespace GameDataFields {
+
+// Reads the list `name` of records, each into a new record appended to
+// `records` and read in place (records keep their address, so whatever they
+// build may point at them).
+template <class Container> void readRecords(FSerializer& serializer, const char* name, Container& records)
+{
+    std::int32_t count = -1;
+    serializer.beginArray(name, count);
+    for (std::int32_t i = 0; i < count; ++i) {
+        auto& record = records.emplace_back();
+        serializer.beginItem(i);
+        record.serialize(serializer);
+        serializer.endItem(i);
+    }
+    serializer.endArray(name);
+}
+
+} // namespace GameDataFields

@@ -23,15 +23,7 @@ void GameStructure::serialize(FSerializer& serializer)
     // Everything is read aside first, so refused data leaves the structure
     // as it was.
     std::deque<World> worlds;
-    std::int32_t count = -1;
-    serializer.beginArray("Worlds", count);
-    for (std::int32_t i = 0; i < count; ++i) {
-        World& world = worlds.emplace_back();
-        serializer.beginItem(i);
-        world.serialize(serializer);
-        serializer.endItem(i);
-    }
-    serializer.endArray("Worlds");
+    GameDataFields::readRecords(serializer, "Worlds", worlds);
     std::vector<std::int32_t> multiplayerPowerUps;
     std::vector<std::int32_t> negativePowerUps;
     GameDataFields::readIntList(serializer, "MultiplayerAvailablePowerUps", multiplayerPowerUps);

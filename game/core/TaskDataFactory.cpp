@@ -18,7 +18,7 @@ template <class Kind> FRefT<TaskData> make(std::int32_t taskType, Quest* quest)
 
 } // namespace
 
-FRefT<TaskData> createTaskData(std::int32_t taskType, Quest* quest)
+TaskKind taskKindOf(std::int32_t taskType)
 {
     switch (taskType) {
     case 0:
@@ -30,17 +30,20 @@ FRefT<TaskData> createTaskData(std::int32_t taskType, Quest* quest)
     case 12:
     case 13:
     case 14:
-        return make<TaskData_Ratios>(taskType, quest);
+        return TaskKind::Ratios;
+    // The table of kinds gives no type for the next three; 5, 6 and 8 are the
+    // types that pick by characters, play the picture search and pick
+    // photographs.
     case 5:
-        return make<TaskData_Characters>(taskType, quest);
+        return TaskKind::Characters;
     case 6:
-        return make<TaskData_PictureSearch>(taskType, quest);
+        return TaskKind::PictureSearch;
     case 8:
-        return make<TaskData_Photographs>(taskType, quest);
+        return TaskKind::Photographs;
     case 9:
-        return make<TaskData_Differences>(taskType, quest);
+        return TaskKind::Differences;
     case 15:
-        return make<TaskData_StoryLines>(taskType, quest);
+        return TaskKind::StoryLines;
     case 10:
     case 11:
     case 16:
@@ -49,8 +52,31 @@ FRefT<TaskData> createTaskData(std::int32_t taskType, Quest* quest)
     case 19:
     case 20:
     case 21:
-        return make<TaskData>(taskType, quest);
+        return TaskKind::Plain;
     default:
-        return FRefT<TaskData>();
+        return TaskKind::Invalid;
     }
+}
+
+FRefT<TaskData> createTaskData(std::int32_t taskType, Quest* quest)
+{
+    switch (taskKindOf(taskType)) {
+    case TaskKind::Ratios:
+        return make<TaskData_Ratios>(taskType, quest);
+    case TaskKind::Characters:
+        return make<TaskData_Characters>(taskType, quest);
+    case TaskKind::PictureSearch:
+        return make<TaskData_PictureSearch>(taskType, quest);
+    case TaskKind::Photographs:
+        return make<TaskData_Photographs>(taskType, quest);
+    case TaskKind::Differences:
+        return make<TaskData_Differences>(taskType, quest);
+    case TaskKind::StoryLines:
+        return make<TaskData_StoryLines>(taskType, quest);
+    case TaskKind::Plain:
+        return make<TaskData>(taskType, quest);
+    case TaskKind::Invalid:
+        break;
+    }
+    return FRefT<TaskData>();
 }

@@ -10,6 +10,7 @@
 #include "game/core/GameplayScreen.h"
 #include "game/core/SearchListGenerator.h"
 #include "game/core/StoryTaskStepper.h"
+#include "game/core/TaskDataFactory.h"
 
 #include "core/FMemory.h"
 #include "core/FXmlSerializer.h"
@@ -39,11 +40,11 @@ inline std::string intList(const std::string& name, const std::vector<int>& valu
 // The section of a task type that carries data; "" for the others.
 inline std::string taskSection(int taskType, const std::vector<int>& ratios = {40, 30, 20, 10})
 {
-    switch (taskType) {
-    case 5:
+    switch (taskKindOf(taskType)) {
+    case TaskKind::Characters:
         return intList("DiffRatios", ratios) + intList("KidsDiffRatios", {60, 40}) +
                element("UseZibbo", "1") + element("UseVessa", "2") + element("UseStarmantle", "0");
-    case 6:
+    case TaskKind::PictureSearch:
         return element("MinVignettes", "1") + element("MaxVignettes", "1") + element("MinCommonObj", "4") +
                element("MaxCommonObj", "4") + element("MinMultiples", "1") + element("MaxMultiples", "1") +
                element("MinMultipleCopies", "3") + element("MaxMultipleCopies", "3") +
@@ -52,22 +53,15 @@ inline std::string taskSection(int taskType, const std::vector<int>& ratios = {4
                element("KidsMaxCommonObj", "2") + element("KidsMinMultiples", "1") +
                element("KidsMaxMultiples", "1") + element("KidsMinMultipleCopies", "2") +
                element("KidsMaxMultipleCopies", "2") + intList("KidsDiffRatios", {100});
-    case 8:
+    case TaskKind::Photographs:
         return element("NumPhotographs", "3");
-    case 9:
+    case TaskKind::Differences:
         return element("Left", "1200") + element("Top", "0") + element("NumDifferences", "4");
-    case 15:
+    case TaskKind::StoryLines:
         return "<StringNames count=\"1\"><_0>Line01</_0></StringNames>"
                "<SampleNames count=\"2\"><_0>Voice01</_0><_1>Voice02</_1></SampleNames>" +
                element("UseLargeCharacter", "true");
-    case 10:
-    case 11:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-    case 21:
+    case TaskKind::Plain:
         return "";
     default:
         return intList("DiffRatios", ratios);

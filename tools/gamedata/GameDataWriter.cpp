@@ -3,6 +3,7 @@
 #include "tools/gamedata/XmlListWriter.h"
 
 #include "core/FSerializer.h"
+#include "game/core/TaskDataFactory.h"
 
 #include <string>
 
@@ -41,21 +42,13 @@ void writeTask(FSerializer& out, const LuaTable& task, std::int32_t index)
     const std::int32_t taskType = task.integer("type");
     const std::string section = "TaskData_" + std::to_string(index);
     auto flag = [&](const char* key) { return task.integer(key) != 0 ? 1 : 0; };
-    switch (taskType) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 7:
-    case 12:
-    case 13:
-    case 14:
+    switch (taskKindOf(taskType)) {
+    case TaskKind::Ratios:
         beginSection(out, section);
         writeInts(out, "DiffRatios", task.integers("ratios"));
         endSection(out, section);
         break;
-    case 5:
+    case TaskKind::Characters:
         beginSection(out, section);
         writeInts(out, "DiffRatios", task.integers("ratios"));
         writeInts(out, "KidsDiffRatios", task.integers("kidsRatios"));
@@ -64,25 +57,25 @@ void writeTask(FSerializer& out, const LuaTable& task, std::int32_t index)
         out.writeInt("UseStarmantle", flag("starmantle"));
         endSection(out, section);
         break;
-    case 6:
+    case TaskKind::PictureSearch:
         beginSection(out, section);
         writeRanges(out, task.table("plain"), "");
         writeRanges(out, task.table("kids"), "Kids");
         endSection(out, section);
         break;
-    case 8:
+    case TaskKind::Photographs:
         beginSection(out, section);
         out.writeInt("NumPhotographs", task.integer("count"));
         endSection(out, section);
         break;
-    case 9:
+    case TaskKind::Differences:
         beginSection(out, section);
         out.writeInt("Left", task.integer("left"));
         out.writeInt("Top", task.integer("top"));
         out.writeInt("NumDifferences", task.integer("count"));
         endSection(out, section);
         break;
-    case 15:
+    case TaskKind::StoryLines:
         beginSection(out, section);
         writeTexts(out, "StringNames", task.texts("strings"));
         writeTexts(out, "SampleNames", task.texts("samples"));
