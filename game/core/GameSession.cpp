@@ -49,6 +49,9 @@ void GameSession::startLevel(GameplayScreen* screen)
         if (data.get() != nullptr) {
             FXmlSerializer serializer(data);
             m_generator->serializeState(serializer);
+            if (m_currentQuest != nullptr) {
+                m_generator->requireCategoriesFor(*m_currentQuest, worldNumber);
+            }
         } else {
             // The level then plays with empty categories: every pick comes up
             // short and the tasks end without items.

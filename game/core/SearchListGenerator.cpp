@@ -13,6 +13,7 @@
 #include "game/core/TaskData_Characters.h"
 #include "game/core/World.h"
 
+#include "core/FErrorMessage.h"
 #include "core/FLogStream.h"
 #include "core/FSerializer.h"
 
@@ -130,6 +131,35 @@ void SearchListGenerator::readSearchData(FSerializer& serializer, std::int32_t w
     }
     for (Record& record : m_categories[k_vignettes]) {
         record->setKind(1);
+    }
+}
+
+void SearchListGenerator::requireCategoriesFor(const Quest& quest, std::int32_t worldNumber) const
+{
+    auto require = [&](Category category, std::int32_t count, std::int32_t taskIndex) {
+        if (count <= 0 || !m_categories[category].empty()) {
+            return;
+        }
+        const char* name = "";
+        for (const auto& [listName, listCategory] : fileLists()) {
+            name = listCategory == category ? listName : name;
+        }
+        ZIBBO_FAIL_TEXT("Search data of world " << worldNumber + 1 << ": quest " << quest.questId()
+                                                << ", task " << taskIndex << " needs " << name
+                                                << ", which is empty");
+    };
+    if (quest.hasInterruption()) {
+        require(k_drabbs, 1, -1);
+    }
+    for (const FRefT<TaskData>& task : quest.tasks()) {
+        if (task->taskType() != 6) {
+            continue;
+        }
+        for (bool normal : {true, false}) {
+            require(k_pictures, task->getCommonObjectCount(normal), task->index());
+            require(k_pictureMultiples, task->getMultipleCount(normal), task->index());
+            require(k_vignettes, task->getVignetteCount(normal), task->index());
+        }
     }
 }
 

@@ -82,6 +82,11 @@ public:
     const std::deque<SearchableObject*>* getBones() const override { return &m_bones; }
     bool checkInterrupt() override;
 
+    // Refuses, with a failure report naming the world, the quest and the
+    // task, a quest whose picture search or interruption would draw from an
+    // empty category of the search data read.
+    void requireCategoriesFor(const Quest& quest, std::int32_t worldNumber) const;
+
     // Reads the section of `worldNumber`; the play session's world decides
     // which one serializeState reads.
     void readSearchData(FSerializer& serializer, std::int32_t worldNumber);

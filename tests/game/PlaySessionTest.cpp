@@ -31,7 +31,9 @@ TEST(PlaySessionTest, WrongClicksTripThePenaltyWithinTheWindowOnly)
         {"players apart", {"1", "1", "1", "0", "1"}, {"event 4", "penalty 1"}, 1, 0},
     };
     for (const Case& c : cases) {
-        LevelFixture level({QuestText{}}, {});
+        QuestText findZibbo;
+        findZibbo.tasks = {0};
+        LevelFixture level({findZibbo}, {});
         level.start(1);
         level.screen.calls.clear();
         for (const std::string& step : c.steps) {
@@ -58,6 +60,7 @@ TEST(PlaySessionTest, WrongClicksTripThePenaltyWithinTheWindowOnly)
 TEST(PlaySessionTest, AFindGivesBackTheTimeRewardAndRunsTheCombo)
 {
     QuestText q;
+    q.tasks = {0};
     q.timeReward = 0.05;
     q.timerLen = 300000;
     LevelFixture level({q}, {});
@@ -116,6 +119,7 @@ TEST(PlaySessionTest, StarMarksWarnPassAndComeBack)
     EXPECT_EQ(mark.state(), StarMarker::k_frozen);
 
     QuestText q;
+    q.tasks = {0};
     q.stars = {25, 50, 75};
     q.timerLen = 100000;
     LevelFixture level({q}, {});

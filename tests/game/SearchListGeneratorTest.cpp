@@ -3,6 +3,8 @@
 #include "game/core/ActivePowerUp.h"
 #include "game/core/StoryTaskStepper.h"
 
+#include "core/FDebug.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -204,14 +206,60 @@ TEST(SearchListGeneratorTest, MultiplesAreGroupedByFileNameAndTakeThePlainCopyCo
                          {"A", 1}, {"BC", 1}, {"World01X01", 2}, {"World01X02", 2}}));
 }
 
-TEST(SearchListGeneratorTest, EmptyCategoriesGiveShortListsNotCrashes)
+TEST(SearchListGeneratorTest, ALevelThatWouldDrawFromAnEmptyCategoryIsRefused)
 {
+    struct Case
+    {
+        const char* name;
+        std::string taskData;
+        int interrupt;
+        std::map<std::string, std::vector<Record>> lists;
+        const char* report;
+    };
+    const auto full = worldLists();
+    auto without = [&](const char* list) {
+        auto lists = full;
+        lists.erase(list);
+        return lists;
+    };
+    const Case cases[] = {
+        {"no pictures", "", 0, without("PICTURES"), "Search data of world 1: quest 0, task 0 needs PICTURES"},
+        {"no multiples", "", 0, without("PICTUREMULTIPLES"),
+         "Search data of world 1: quest 0, task 0 needs PICTUREMULTIPLES"},
+        {"no vignettes", "", 0, without("VIGNETTES"),
+         "Search data of world 1: quest 0, task 0 needs VIGNETTES"},
+        {"no Drabb to interrupt with", "", 1, without("DRABBS"),
+         "Search data of world 1: quest 0, task -1 needs DRABBS"},
+        {"nothing needed", pictureSearch(3, 0, 0, 0, {100}), 1, without("VIGNETTES"), nullptr},
+    };
+    for (const Case& c : cases) {
+        QuestText q;
+        q.taskData = c.taskData;
+        q.interrupt = c.interrupt;
+        LevelFixture level({q}, c.lists);
+        RecordingErrorHandler handler;
+        if (c.report == nullptr) {
+            EXPECT_NO_THROW(level.start(1)) << c.name;
+            continue;
+        }
+        EXPECT_THROW(level.start(1), FDebug::VellumcoreException) << c.name;
+        ASSERT_EQ(handler.texts.size(), 1u) << c.name;
+        EXPECT_EQ(utf8(handler.texts[0]).rfind(c.report, 0), 0u) << utf8(handler.texts[0]);
+    }
+}
+
+TEST(SearchListGeneratorTest, DrawsFromEmptyCategoriesComeUpShort)
+{
+    // Without search data (a mode without a gameplay screen) nothing is
+    // validated; every draw is guarded.
     QuestText search;
     search.taskData = pictureSearch(4, 2, 3, 1, {40, 30, 20, 10});
+    search.interrupt = 1;
     LevelFixture level({search}, {});
+    level.session.setMode(1);
     SearchListGenerator& generator = level.start(1);
     EXPECT_EQ(generator.getItemCount(), 0);
-    generator.addInterruptItem(); // no Drabb to add
+    generator.addInterruptItem();
     generator.markLastItem();
     EXPECT_EQ(generator.getItemCount(), 0);
 
