@@ -199,7 +199,8 @@ bool SaveManager::commit(const FString& name, const std::string& bytes)
     const FString sideCommitted = withSuffix(path, k_sideCommitted);
     if (!FDurableFile::write(dataTemp, bytes.data(), bytes.size()) ||
         !FDurableFile::write(sideTemp, digest.data(), digest.length) ||
-        !FDurableFile::replace(sideTemp, sideCommitted)) {
+        // Both temporaries must be on the disk before the commit's name is.
+        !FDurableFile::flushFolder(pathOf(FString())) || !FDurableFile::replace(sideTemp, sideCommitted)) {
         FDurableFile::remove(dataTemp);
         FDurableFile::remove(sideTemp);
         ZIBBO_LOG(k_logRelease, false)

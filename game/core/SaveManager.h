@@ -21,12 +21,13 @@ class FMemoryOutStreambuf;
 // start would take the pair as damaged and replace the player's profile).
 // A save therefore runs:
 //   1. "<name>.tmp" (the data) and "<name>.crc.tmp" (its digest) are written
-//      and flushed to the disk;
+//      and flushed to the disk, and then the folder that names them;
 //   2. the commit: "<name>.crc.tmp" is renamed to "<name>.crc.new"; once that
 //      name exists, the new pair is complete on the disk;
 //   3. "<name>.tmp" is renamed over "<name>", then "<name>.crc.new" over
 //      "<name>.crc".
-// Every rename is followed by a flush of the folder. Before anything reads or
+// Every rename is followed by a flush of the folder, so that after a power
+// cut too the names appear in this order. Before anything reads or
 // writes the file, recovery looks at the leftovers: with "<name>.crc.new"
 // present the save had committed, so steps 3 are finished (the data first,
 // when "<name>.tmp" is still there); without it the save had not, so
@@ -39,7 +40,6 @@ class FMemoryOutStreambuf;
 class SaveManager
 {
 public:
-    static constexpr size_t k_digestLength = 20;
     // Larger files are not ours; they are not read into memory.
     static constexpr size_t k_maxFileBytes = 1 << 20;
 

@@ -104,8 +104,7 @@ TEST_F(GlobalSettingsTest, WithSavesDisabledNothingTouchesTheDisk)
 
 TEST_F(GlobalSettingsTest, AFolderThatCannotBeMadeFailsTheFirstSave)
 {
-    writeFile("plain", "x");
-    setenv("XDG_DATA_HOME", (folder() / "plain").c_str(), 1);
+    blockDataFolder();
     SaveManager blocked;
     blocked.attachDefaultFileSystem();
     GlobalSettings settings(blocked);

@@ -152,8 +152,7 @@ TEST_F(ProfileManagerTest, ABadFileIsKeptAsideAndReplaced)
 
 TEST_F(ProfileManagerTest, AFolderThatCannotBeMadeFailsTheFirstRun)
 {
-    writeFile("plain", "x");
-    setenv("XDG_DATA_HOME", (folder() / "plain").c_str(), 1);
+    blockDataFolder();
     SaveManager blocked;
     blocked.attachDefaultFileSystem();
     ProfileManager profiles(blocked);

@@ -58,6 +58,14 @@ protected:
         out << bytes;
     }
 
+    // Save managers made from now on get a data folder below a plain file,
+    // which cannot be made.
+    void blockDataFolder()
+    {
+        writeFile("plain", "x");
+        setenv("XDG_DATA_HOME", (folder() / "plain").c_str(), 1);
+    }
+
     bool exists(const std::string& name) { return std::filesystem::exists(folder() / name); }
 
     std::string m_base;

@@ -179,9 +179,7 @@ TEST_F(SaveManagerTest, NothingIsSavedWithoutAFolder)
     EXPECT_FALSE(detached.writeChecksum(FString("a.dat")));
     EXPECT_EQ(load(detached, "a.dat"), "<null>");
 
-    // A data folder below a plain file cannot be made.
-    writeFile("plain", "x");
-    setenv("XDG_DATA_HOME", (folder() / "plain").c_str(), 1);
+    blockDataFolder();
     SaveManager blocked;
     blocked.attachDefaultFileSystem();
     EXPECT_FALSE(save(blocked, "a.dat", "data"));

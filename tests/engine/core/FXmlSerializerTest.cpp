@@ -429,3 +429,54 @@ TEST(FXmlSerializerTest, AFailedWriteIsReported)
 }
 
 } // namespace
+
+namespace {
+
+TEST(FXmlSerializerTest, TellsWhichDocumentsItReadsWithoutAFailure)
+{
+    std::string deep = "<root>";
+    for (int i = 0; i < 300; ++i)
+        deep += "<a>";
+    const struct
+    {
+        const char* what;
+        std::string text;
+        bool readable;
+    } cases[] = {
+        {"saved form", "<root><a>1</a><l count=\"2\"><_0>x</_0></l></root>", true},
+        {"empty root", "<root />", true},
+        {"two-byte and three-byte text", "<root><n>Zo\xC3\xAB \xE4\xB8\xAD</n></root>", true},
+        {"nothing", "", false},
+        {"not XML", "lastProfile=Ann", false},
+        {"other root", "<toor><a>1</a></toor>", false},
+        {"cut in a lead byte", "<root><n>A\xC3</n></root>", false},
+        {"stray tail byte", "<root><n>\x80</n></root>", false},
+        {"overlong", "<root><n>\xC0\xAF</n></root>", false},
+        {"surrogate", "<root><n>\xED\xA0\x80</n></root>", false},
+        {"four-byte character", "<root><n>\xF0\x9F\x98\x80</n></root>", false},
+        {"four-byte entity", "<root><n>&#x1F600;</n></root>", false},
+        {"count not a number", "<root><l count=\"2x\" /></root>", false},
+        {"nested count not a number", "<root><l><_0 count=\"\" /></l></root>", false},
+        {"too deep", deep, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(FXmlSerializer::isReadable(c.text), c.readable);
+    }
+}
+
+TEST(FXmlSerializerTest, HasValueOnlyWhereAPlainReadSucceeds)
+{
+    loadXml("<root><a>1</a><e /><s><b>2</b></s></root>", [](FXmlSerializer& s) {
+        EXPECT_TRUE(s.hasValue("a"));
+        EXPECT_FALSE(s.hasValue("e"));
+        EXPECT_FALSE(s.hasValue("s")); // holds an element, not a text
+        EXPECT_FALSE(s.hasValue("missing"));
+        std::int32_t count = -1;
+        s.beginArray("s", count);
+        EXPECT_TRUE(s.hasValue("b"));
+        s.endArray("s");
+    });
+}
+
+} // namespace

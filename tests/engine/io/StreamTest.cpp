@@ -1,6 +1,8 @@
 #include "engine/io/IoTestSupport.h"
 
 #include "io/FInStream.h"
+#include "io/FMemoryInStream.h"
+#include "io/FMemoryOutStreambuf.h"
 #include "io/FMemoryStreambuf.h"
 #include "io/FOutStream.h"
 #include "io/FSubStreambuf.h"
@@ -188,6 +190,31 @@ TEST_F(StreamTest, WindowsTakeTurnsAcrossThreads)
         reader.join();
     for (int t = 0; t < 4; ++t)
         EXPECT_EQ(results[t], text(bytes).substr(static_cast<size_t>(t) * 16384, 16384)) << t;
+}
+
+} // namespace
+
+namespace {
+
+TEST(MemoryStreamTest, CollectsUpToItsLimitAndReadsBackOwnedBytes)
+{
+    FMemoryOutStreambuf* buffer = engineNew<FMemoryOutStreambuf>(k_memObject, 6);
+    const FRefT<FOutStream> out = FOutStream::make(buffer);
+    out->write("abc", 3);
+    out->put('d');
+    EXPECT_EQ(buffer->bytes(), "abcd");
+    EXPECT_EQ(buffer->remaining(), 2);
+    // Past the limit: the bytes that fit are kept, then the write fails.
+    EXPECT_ANY_THROW(out->write("efg", 3));
+    EXPECT_EQ(buffer->bytes(), "abcdef");
+    EXPECT_ANY_THROW(out->put('x'));
+
+    std::string source = "owned bytes";
+    const FRefT<FInStream> in = FMemoryInStream::make(source);
+    source.assign(source.size(), '#'); // the stream holds its own copy
+    std::string read((std::istreambuf_iterator<char>(*in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(read, "owned bytes");
+    EXPECT_EQ(waitForRefTarget(FMemoryInStream::make(std::string()))->remaining(), 0);
 }
 
 } // namespace
