@@ -1,6 +1,7 @@
 #include "game/core/GameSession.h"
 
 #include "game/core/ActivePowerUp.h"
+#include "game/core/GameParams.h"
 #include "game/core/GameplayScreen.h"
 #include "game/core/LevelTimer.h"
 #include "game/core/PlayerProfile.h"
@@ -17,6 +18,12 @@ GameSession::GameSession(ProfileManager* profiles, const Tuning& tuning)
     : m_profiles(profiles), m_tuning(tuning),
       m_structure(makeRef(engineNew<GameStructure>(k_memObject, profiles)))
 {
+}
+
+GameSession::Tuning GameSession::tuningOf(const GameParams& params)
+{
+    return Tuning{params.wrongHitTimer(), params.wrongHitCounter(), params.comboTime(),
+                  params.comboWarning()};
 }
 
 GameSession::~GameSession()

@@ -16,6 +16,7 @@
 #include <vector>
 
 class ActivePowerUp;
+class GameParams;
 class GameplayScreen;
 class LevelTimer;
 class ProfileManager;
@@ -41,6 +42,9 @@ public:
         double comboTime = 0.0;
         double comboWarning = 0.0;
     };
+
+    // The tuning the game's tuning values give.
+    static Tuning tuningOf(const GameParams& params);
 
     // `profiles` gives the current profile (may be null).
     GameSession(ProfileManager* profiles, const Tuning& tuning);
