@@ -85,6 +85,10 @@ FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
         m_screenSaverWasActive = true;
         SDL_DisableScreenSaver();
     }
+    // A second copy started before the window exists still finds this one.
+    if (!m_handOver.start(FInstanceNames::fromEnvironment().socketName)) {
+        ZIBBO_LOG(k_logWarn, false) << "Another copy answers on the hand-over socket";
+    }
 }
 
 FPlatformSpecificModuleSdl::~FPlatformSpecificModuleSdl()
@@ -105,14 +109,6 @@ void FPlatformSpecificModuleSdl::attachWindow(SDL_Window* window, FWindowHost* h
 {
     m_window = window;
     m_host = window == nullptr ? nullptr : host;
-    if (m_window == nullptr) {
-        stopHandOver();
-        return;
-    }
-    // A second copy finds this one once its window exists.
-    if (!m_handOver.isRunning() && !m_handOver.start(FInstanceNames::fromEnvironment().socketName)) {
-        ZIBBO_LOG(k_logWarn, false) << "Another copy answers on the hand-over socket";
-    }
 }
 
 void FPlatformSpecificModuleSdl::stopHandOver()
@@ -148,7 +144,7 @@ void FPlatformSpecificModuleSdl::windowProc(const SDL_Event& event)
 {
     if (event.type == handOverEventType()) {
         FRefT<FString>* payload = handOverPayload(event);
-        if (m_host != nullptr) onHandOver(*payload);
+        onHandOver(*payload);
         engineDelete(payload);
         return;
     }
@@ -354,7 +350,8 @@ void FPlatformSpecificModuleSdl::forgetTrackedWindow(std::uint32_t windowId)
     m_trackedWindows.erase(windowId);
 }
 
-bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine)
+bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine, std::string& failure,
+                                                     const FUnixSocket::PeerUserLookup& peerUser)
 {
     // Logging and the platform wait need an application object.
     FApplication application;
@@ -364,12 +361,19 @@ bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine)
     const std::string socketName = FInstanceNames::fromEnvironment().socketName;
     for (int lookUp = 0; lookUp < k_instanceLookUps; ++lookUp) {
         std::int32_t reply = -1;
-        switch (FHandOverSender::send(socketName, record, reply)) {
+        switch (FHandOverSender::send(socketName, record, reply, peerUser)) {
         case FHandOverSender::Result::replied:
-            return reply == 0;
+            if (reply == 0) return true;
+            failure = "the running copy did not take the command line";
+            return false;
         case FHandOverSender::Result::noReply:
+            failure = "the running copy did not answer";
+            return false;
+        case FHandOverSender::Result::foreignListener:
+            failure = "the hand-over socket belongs to another user";
             return false;
         case FHandOverSender::Result::nobodyListening:
+            failure = "no running copy answers on the hand-over socket";
             FUtilPlatform::wait(nullptr, k_instanceLookUpPauseMs);
             break;
         }
