@@ -9,15 +9,32 @@
 
 #include <algorithm>
 
-FThreadedModule::FThreadedModule(int32_t periodMs) : m_task(*this), m_periodMs(periodMs)
+FThreadedModule::FThreadedModule(int32_t periodMs) : m_periodMs(periodMs), m_task(*this)
 {
     clearState(k_taskStartedBefore | k_tickArmed);
 }
 
 FThreadedModule::~FThreadedModule()
 {
+    endWorker();
     for (FAction* action : m_deferred)
         engineDelete(action);
+}
+
+void FThreadedModule::endWorker()
+{
+    if (isInline() || m_task.state() != FThreadTask::k_running) return;
+    FThread* worker = m_task.worker();
+    if (worker == nullptr || !worker->isAlive()) return;
+    // A launched loop that was never let run waits for the go first.
+    m_go.release();
+    requestStop();
+    // Freeing what the loop uses under it would corrupt memory; a stuck loop
+    // keeps the shutdown waiting instead, and says so.
+    while (!worker->waitIdle(FThread::k_endPatienceMs, false)) {
+        ZIBBO_LOG(k_logDev, false) << "Threaded module " << static_cast<const void*>(this)
+                                   << " still runs; waiting for it to stop";
+    }
 }
 
 uint32_t FThreadedModule::clockNow() const
