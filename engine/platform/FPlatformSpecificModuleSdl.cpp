@@ -14,6 +14,7 @@
 #include "platform/FHandOverSender.h"
 #include "platform/FInstanceNames.h"
 #include "platform/FKeyboardSdl.h"
+#include "platform/FRuntimeFolder.h"
 #include "platform/FWindowHost.h"
 
 #include <SDL.h>
@@ -78,6 +79,10 @@ FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
     // Closing the window asks the UI module first; SDL must not turn it into
     // a quit on its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    const std::string runtimeNote = FRuntimeFolder::prepareOnce();
+    if (!runtimeNote.empty()) {
+        ZIBBO_LOG(k_logRelease, false) << runtimeNote.c_str();
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         ZIBBO_FAIL(msgSystemError, "SDL_InitSubSystem (" << SDL_GetError() << ")");
     m_videoStarted = true;

@@ -25,8 +25,7 @@ struct PngRowWriter::Png
     ~Png() { png_destroy_write_struct(&png, &info); }
 };
 
-PngRowWriter::PngRowWriter(const std::filesystem::path& path, int32_t width, int32_t height)
-    : m_path(path)
+PngRowWriter::PngRowWriter(const std::filesystem::path& path, int32_t width, int32_t height) : m_path(path)
 {
     m_file = std::fopen(path.c_str(), "wb");
     if (m_file == nullptr)
@@ -36,8 +35,8 @@ PngRowWriter::PngRowWriter(const std::filesystem::path& path, int32_t width, int
     m_png->info = m_png->png ? png_create_info_struct(m_png->png) : nullptr;
     if (m_png->png == nullptr || m_png->info == nullptr) throw std::runtime_error("writePng: libpng set-up");
     png_init_io(m_png->png, m_file);
-    png_set_IHDR(m_png->png, m_png->info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(m_png->png, m_png->info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+                 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(m_png->png, m_png->info);
 }
@@ -60,5 +59,6 @@ void PngRowWriter::finish()
     m_file = nullptr;
     const bool flushed = std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
-    if (!flushed || !closed) throw std::runtime_error("cannot write " + m_path.string() + ": " + std::strerror(errno));
+    if (!flushed || !closed)
+        throw std::runtime_error("cannot write " + m_path.string() + ": " + std::strerror(errno));
 }
