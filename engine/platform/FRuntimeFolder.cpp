@@ -8,7 +8,9 @@
 
 bool FRuntimeFolder::isUsable(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (path.empty() || path[0] != '/' || lstat(path.c_str(), &info) != 0) return false;
     return S_ISDIR(info.st_mode) && info.st_uid == getuid() && (info.st_mode & 077) == 0;
 }
@@ -19,7 +21,8 @@ std::string FRuntimeFolder::prepare()
     if (current != nullptr && isUsable(current)) return {};
     const char* temp = std::getenv("TMPDIR");
     const std::string base = temp != nullptr && temp[0] == '/' ? temp : "/tmp";
-    const std::string fallback = base + "/zibbo-runtime-" + std::to_string(static_cast<unsigned long>(getuid()));
+    const std::string fallback =
+        base + "/zibbo-runtime-" + std::to_string(static_cast<unsigned long>(getuid()));
     // A folder of that name made by someone else is never taken over.
     if (mkdir(fallback.c_str(), 0700) != 0 && errno != EEXIST) return {};
     if (!isUsable(fallback)) return {};

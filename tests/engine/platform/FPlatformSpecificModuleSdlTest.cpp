@@ -211,6 +211,10 @@ TEST_F(WindowModuleTest, LeftShiftTurnsTabIntoBackwardTab)
                     key(true, SDLK_TAB, SDL_SCANCODE_TAB), key(false, SDLK_TAB, SDL_SCANCODE_TAB)}),
               (CallLog{"keyPressed E00C", "keyPressed E022", "keyReleased E022", "keyReleased E00C",
                        "keyPressed E021", "keyReleased E021"}));
+    // The right shift key leaves Tab as it is.
+    EXPECT_EQ(pump({key(true, SDLK_RSHIFT, SDL_SCANCODE_RSHIFT), key(true, SDLK_TAB, SDL_SCANCODE_TAB),
+                    key(false, SDLK_TAB, SDL_SCANCODE_TAB), key(false, SDLK_RSHIFT, SDL_SCANCODE_RSHIFT)}),
+              (CallLog{"keyPressed E00C", "keyPressed E021", "keyReleased E021", "keyReleased E00C"}));
 }
 
 TEST_F(WindowModuleTest, TextWithoutKeyAndCharactersBeyondOneUnit)

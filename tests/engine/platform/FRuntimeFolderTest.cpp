@@ -20,8 +20,9 @@ TEST(FRuntimeFolder, KeepsAPrivateFolderAndFallsBackOtherwise)
     fs::create_directories(scratch / "private");
     fs::permissions(scratch / "private", fs::perms::owner_all, fs::perm_options::replace);
     fs::create_directories(scratch / "open");
-    fs::permissions(scratch / "open", fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                          fs::perms::others_read | fs::perms::others_exec,
+    fs::permissions(scratch / "open",
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                        fs::perms::others_read | fs::perms::others_exec,
                     fs::perm_options::replace);
     fs::create_directory_symlink(scratch / "private", scratch / "link");
     std::ofstream(scratch / "file") << "x";
@@ -32,8 +33,8 @@ TEST(FRuntimeFolder, KeepsAPrivateFolderAndFallsBackOtherwise)
     const struct
     {
         const char* what;
-        const char* value;  // null: unset
-        bool belowScratch;  // the value names an entry of the scratch folder
+        const char* value; // null: unset
+        bool belowScratch; // the value names an entry of the scratch folder
         bool kept;
         const char* report;
     } cases[] = {
@@ -48,7 +49,9 @@ TEST(FRuntimeFolder, KeepsAPrivateFolderAndFallsBackOtherwise)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string value = c.value == nullptr ? "" : c.belowScratch ? (scratch / c.value).string() : c.value;
+        const std::string value = c.value == nullptr ? ""
+                                  : c.belowScratch   ? (scratch / c.value).string()
+                                                     : c.value;
         EnvGuard runtime("XDG_RUNTIME_DIR", c.value == nullptr ? nullptr : value.c_str());
         const std::string report = FRuntimeFolder::prepare();
         EXPECT_EQ(report, c.kept ? std::string() : std::string(c.report) + fallback);
