@@ -20,15 +20,12 @@ int64_t systemSeconds()
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
-FAppListener** clockSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application ? application->serviceSlot(k_slotClock) : nullptr;
-}
-
 } // namespace
 
-FClockModule::Service::Service(FClockModule& owner) : FClockService(clockSlot()), m_owner(owner) {}
+FClockModule::Service::Service(FClockModule& owner)
+    : FClockService(findServiceSlot(k_slotClock)), m_owner(owner)
+{
+}
 
 int FClockModule::Service::adjust(int delta)
 {

@@ -37,12 +37,6 @@ void FThreadedModule::endWorker()
     }
 }
 
-uint32_t FThreadedModule::clockNow() const
-{
-    auto* clock = findService<FClockService>(k_slotClock);
-    return clock ? clock->now() : 0;
-}
-
 void FThreadedModule::startTask()
 {
     if (hasState(k_taskStartedBefore))
@@ -149,7 +143,7 @@ bool FThreadedModule::runOnce()
     const bool armed = hasState(k_tickArmed);
     uint32_t timeout = FUtilPlatform::k_infinite;
     if (armed && m_periodMs != k_untimed) {
-        const uint32_t now = clockNow();
+        const uint32_t now = FClockService::nowOrZero();
         const uint32_t period = static_cast<uint32_t>(m_periodMs);
         if (m_tickOrigin == 0) {
             m_tickOrigin = now;
@@ -163,7 +157,7 @@ bool FThreadedModule::runOnce()
     const bool signalled = FUtilPlatform::wait(&m_queue.semaphore(), timeout);
 
     if (armed) {
-        const uint32_t d = clockNow() - m_tickOrigin;
+        const uint32_t d = FClockService::nowOrZero() - m_tickOrigin;
         uint32_t elapsed;
         if (m_periodMs != k_untimed) {
             const uint32_t period = static_cast<uint32_t>(m_periodMs);

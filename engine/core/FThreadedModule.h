@@ -78,7 +78,6 @@ private:
 
     int taskRun();
     void startTask();
-    uint32_t clockNow() const;
     void endWorker();
 
     FActionQueue m_queue;

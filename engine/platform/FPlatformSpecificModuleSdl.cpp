@@ -22,12 +22,6 @@
 #include <string>
 
 namespace {
-FAppListener** slotOf(int index)
-{
-    FApplication* application = FApplication::instance();
-    return application == nullptr ? nullptr : application->serviceSlot(index);
-}
-
 struct MouseButton
 {
     std::uint8_t sdlButton;
@@ -73,13 +67,14 @@ FRefT<FString>* handOverPayload(const SDL_Event& event)
 } // namespace
 
 FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
-    : m_service(slotOf(k_slotPlatform), *this), m_keyboard(std::make_unique<FKeyboardSdl>()),
+    : m_service(findServiceSlot(k_slotPlatform), *this), m_keyboard(std::make_unique<FKeyboardSdl>()),
       m_handOver(&queueHandOver)
 {
     // Closing the window asks the UI module first; SDL must not turn it into
     // a quit on its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    const std::string runtimeNote = FRuntimeFolder::prepareOnce();
+    FRuntimeFolder::prepareOnce();
+    const std::string runtimeNote = FRuntimeFolder::takeReport();
     if (!runtimeNote.empty()) {
         ZIBBO_LOG(k_logRelease, false) << runtimeNote.c_str();
     }

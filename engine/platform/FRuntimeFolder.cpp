@@ -1,10 +1,13 @@
 #include "platform/FRuntimeFolder.h"
 
+#include "core/FUtilPlatform.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 bool FRuntimeFolder::isUsable(const std::string& path)
 {
@@ -19,8 +22,8 @@ std::string FRuntimeFolder::prepare()
 {
     const char* current = std::getenv("XDG_RUNTIME_DIR");
     if (current != nullptr && isUsable(current)) return {};
-    const char* temp = std::getenv("TMPDIR");
-    const std::string base = temp != nullptr && temp[0] == '/' ? temp : "/tmp";
+    const std::string temp = FUtilPlatform::environment("TMPDIR");
+    const std::string base = !temp.empty() && temp[0] == '/' ? temp : "/tmp";
     const std::string fallback =
         base + "/zibbo-runtime-" + std::to_string(static_cast<unsigned long>(getuid()));
     // A folder of that name made by someone else is never taken over.
@@ -31,10 +34,23 @@ std::string FRuntimeFolder::prepare()
            "; using " + fallback;
 }
 
-std::string FRuntimeFolder::prepareOnce()
+namespace {
+std::once_flag s_prepared;
+std::mutex s_reportLock;
+std::string s_report;
+} // namespace
+
+void FRuntimeFolder::prepareOnce()
 {
-    static std::once_flag once;
-    std::string report;
-    std::call_once(once, [&] { report = prepare(); });
-    return report;
+    std::call_once(s_prepared, [] {
+        std::string report = prepare();
+        std::lock_guard<std::mutex> lock(s_reportLock);
+        s_report = std::move(report);
+    });
+}
+
+std::string FRuntimeFolder::takeReport()
+{
+    std::lock_guard<std::mutex> lock(s_reportLock);
+    return std::exchange(s_report, std::string());
 }

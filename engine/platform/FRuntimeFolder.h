@@ -16,8 +16,10 @@ public:
     // fallback could be made safely (then the variable is left as it was).
     static std::string prepare();
 
-    // prepare, once per process; the later calls report nothing.
-    static std::string prepareOnce();
+    // prepare, once per process.
+    static void prepareOnce();
+    // What prepareOnce had to report, handed out once.
+    static std::string takeReport();
 
     // Whether `path` is a folder (not a link) owned by this user that no one
     // else may enter.
