@@ -42,9 +42,10 @@ uint32_t checked32(std::size_t value, const char* what)
     return static_cast<uint32_t>(value);
 }
 
-void appendLocalHeader(std::vector<uint8_t>& out, const ZipHeaderFields& f)
+// The run of fields both headers hold, from the version needed to the name's
+// length.
+static void putSharedFields(std::vector<uint8_t>& out, const ZipHeaderFields& f)
 {
-    put32(out, 0x04034B50u);
     put16(out, f.version);
     put16(out, f.flags);
     put16(out, f.method);
@@ -54,6 +55,12 @@ void appendLocalHeader(std::vector<uint8_t>& out, const ZipHeaderFields& f)
     put32(out, f.packedSize);
     put32(out, f.size);
     put16(out, checked16(f.name.size(), "name"));
+}
+
+void appendLocalHeader(std::vector<uint8_t>& out, const ZipHeaderFields& f)
+{
+    put32(out, 0x04034B50u);
+    putSharedFields(out, f);
     put16(out, checked16(f.localExtra.size(), "extra field"));
     putBytes(out, f.name.data(), f.name.size());
     putBytes(out, f.localExtra.data(), f.localExtra.size());
@@ -63,15 +70,7 @@ void appendCentralEntry(std::vector<uint8_t>& out, const ZipHeaderFields& f)
 {
     put32(out, 0x02014B50u);
     put16(out, 20); // made by: MS-DOS, format 2.0
-    put16(out, f.version);
-    put16(out, f.flags);
-    put16(out, f.method);
-    put16(out, k_dosTime);
-    put16(out, k_dosDate);
-    put32(out, f.crc);
-    put32(out, f.packedSize);
-    put32(out, f.size);
-    put16(out, checked16(f.name.size(), "name"));
+    putSharedFields(out, f);
     put16(out, checked16(f.centralExtra.size(), "extra field"));
     put16(out, checked16(f.comment.size(), "member comment"));
     put16(out, f.diskNumberStart);
