@@ -35,22 +35,35 @@ std::string FRuntimeFolder::prepare()
 }
 
 namespace {
-std::once_flag s_prepared;
-std::mutex s_reportLock;
-std::string s_report;
+// Made on first use: prepareOnce may run while static objects are still being
+// made (from another one's initialiser).
+struct PendingReport
+{
+    std::once_flag prepared;
+    std::mutex lock;
+    std::string text;
+};
+
+PendingReport& pendingReport()
+{
+    static PendingReport report;
+    return report;
+}
 } // namespace
 
 void FRuntimeFolder::prepareOnce()
 {
-    std::call_once(s_prepared, [] {
+    PendingReport& pending = pendingReport();
+    std::call_once(pending.prepared, [&pending] {
         std::string report = prepare();
-        std::lock_guard<std::mutex> lock(s_reportLock);
-        s_report = std::move(report);
+        std::lock_guard<std::mutex> lock(pending.lock);
+        pending.text = std::move(report);
     });
 }
 
 std::string FRuntimeFolder::takeReport()
 {
-    std::lock_guard<std::mutex> lock(s_reportLock);
-    return std::exchange(s_report, std::string());
+    PendingReport& pending = pendingReport();
+    std::lock_guard<std::mutex> lock(pending.lock);
+    return std::exchange(pending.text, std::string());
 }
