@@ -2,17 +2,8 @@
 
 #include "core/FApplication.h"
 
-namespace {
-
-FAppListener** appServiceSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application ? application->serviceSlot(k_slotAppService) : nullptr;
-}
-
-} // namespace
-
-FAppServiceModule::Published::Published(FAppServiceModule& owner) : Service(appServiceSlot()), m_owner(owner)
+FAppServiceModule::Published::Published(FAppServiceModule& owner)
+    : Service(findServiceSlot(k_slotAppService)), m_owner(owner)
 {
 }
 

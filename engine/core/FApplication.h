@@ -111,6 +111,14 @@ private:
     int32_t m_profileSlotHint = -1;
 };
 
+// Slot `index` of the running application, where a service publishes itself;
+// null without an application.
+inline FAppListener** findServiceSlot(int index) noexcept
+{
+    FApplication* application = FApplication::instance();
+    return application == nullptr ? nullptr : application->serviceSlot(index);
+}
+
 // The service object in slot `index` as interface T, or null.
 template <class T> T* findService(int index) noexcept
 {

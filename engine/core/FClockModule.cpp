@@ -1,6 +1,7 @@
 #include "core/FClockModule.h"
 
 #include "core/FApplication.h"
+#include "core/FThread.h"
 #include "core/FUtilPlatform.h"
 
 #include <chrono>
@@ -19,15 +20,12 @@ int64_t systemSeconds()
     return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
-FAppListener** clockSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application ? application->serviceSlot(k_slotClock) : nullptr;
-}
-
 } // namespace
 
-FClockModule::Service::Service(FClockModule& owner) : FClockService(clockSlot()), m_owner(owner) {}
+FClockModule::Service::Service(FClockModule& owner)
+    : FClockService(findServiceSlot(k_slotClock)), m_owner(owner)
+{
+}
 
 int FClockModule::Service::adjust(int delta)
 {
@@ -38,12 +36,20 @@ int FClockModule::Service::adjust(int delta)
 FClockModule::FClockModule() : FClockModule(&steadyMs, &systemSeconds) {}
 
 FClockModule::FClockModule(TimeSource monotonicMs, WallSource wallSeconds)
-    : m_task(*this), m_service(*this), m_monotonicMs(std::move(monotonicMs)),
-      m_wallSeconds(std::move(wallSeconds)), m_startMs(m_monotonicMs())
+    : m_service(*this), m_monotonicMs(std::move(monotonicMs)), m_wallSeconds(std::move(wallSeconds)),
+      m_startMs(m_monotonicMs()), m_task(*this)
 {
 }
 
-FClockModule::~FClockModule() = default;
+FClockModule::~FClockModule()
+{
+    // The thread reads the time sources and the semaphores until it ends.
+    FThread* worker = m_task.worker();
+    if (m_task.state() == FThreadTask::k_running && worker != nullptr) {
+        m_stopRequest.release();
+        worker->waitIdle(FUtilPlatform::k_infinite, false);
+    }
+}
 
 void FClockModule::refresh()
 {

@@ -25,6 +25,7 @@ public:
 
     FClockModule();
     FClockModule(TimeSource monotonicMs, WallSource wallSeconds);
+    // Stops the clock thread first when it still runs.
     ~FClockModule() override;
 
     // Starts the clock thread.
@@ -64,7 +65,6 @@ private:
         FClockModule& m_owner;
     };
 
-    Task m_task;
     Service m_service;
     TimeSource m_monotonicMs;
     WallSource m_wallSeconds;
@@ -74,4 +74,6 @@ private:
     int32_t m_adjustB = 0;
     FSemaphore m_stopRequest;
     FSemaphore m_stopped;
+    // Last, so that it is destroyed first.
+    Task m_task;
 };

@@ -16,4 +16,7 @@ public:
     // Seconds since 1 January 1970 UTC.
     virtual std::int64_t wallTime() = 0;
     virtual int adjust(int delta) = 0;
+
+    // now() of the running application's clock, or 0 without one.
+    static std::uint32_t nowOrZero() noexcept;
 };

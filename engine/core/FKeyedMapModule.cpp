@@ -2,17 +2,10 @@
 
 #include "core/FApplication.h"
 
-namespace {
-
-FAppListener** keyedMapSlot()
+FKeyedMapModule::Published::Published(FKeyedMapModule& owner)
+    : Service(findServiceSlot(k_slotKeyedMap)), m_owner(owner)
 {
-    FApplication* application = FApplication::instance();
-    return application ? application->serviceSlot(k_slotKeyedMap) : nullptr;
 }
-
-} // namespace
-
-FKeyedMapModule::Published::Published(FKeyedMapModule& owner) : Service(keyedMapSlot()), m_owner(owner) {}
 
 FKeyedMapModule::FKeyedMapModule() : m_service(*this) {}
 

@@ -40,12 +40,6 @@ FLogStream::~FLogStream()
     }
 }
 
-std::uint32_t FLogStream::clockNow() noexcept
-{
-    FClockService* clock = findService<FClockService>(k_slotClock);
-    return clock != nullptr ? clock->now() : 0;
-}
-
 void FLogStream::commit()
 {
     if (m_suppressed) {

@@ -37,9 +37,6 @@ public:
     void suppress() noexcept { m_suppressed = true; }
 
 protected:
-    // The clock service's time (0 while no clock is published).
-    static std::uint32_t clockNow() noexcept;
-
     FStringStream m_text;
 
 private:

@@ -17,12 +17,6 @@ std::mutex s_namesLock;
 FRefT<FString> s_productShortName;
 FRefT<FString> s_productTitle;
 
-FAppListener** processSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application ? application->serviceSlot(k_slotProcess) : nullptr;
-}
-
 bool isBlank(char16_t unit)
 {
     return std::iswspace(static_cast<wint_t>(unit)) != 0;
@@ -59,7 +53,10 @@ FString positionalName(int& position)
 
 } // namespace
 
-FProcessModule::Service::Service(FProcessModule& owner) : FProcessService(processSlot()), m_owner(owner) {}
+FProcessModule::Service::Service(FProcessModule& owner)
+    : FProcessService(findServiceSlot(k_slotProcess)), m_owner(owner)
+{
+}
 
 void FProcessModule::Service::post(FAction* action)
 {

@@ -24,15 +24,12 @@ constexpr std::array<uint32_t, 256> makeCrcTable()
 
 constexpr std::array<uint32_t, 256> k_crcTable = makeCrcTable();
 
-FAppListener** randomSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application ? application->serviceSlot(k_slotRandom) : nullptr;
-}
-
 } // namespace
 
-FRandomModule::Service::Service(FRandomModule& owner) : FRandomService(randomSlot()), m_owner(owner) {}
+FRandomModule::Service::Service(FRandomModule& owner)
+    : FRandomService(findServiceSlot(k_slotRandom)), m_owner(owner)
+{
+}
 
 const uint32_t* FRandomModule::crcTable()
 {

@@ -1,6 +1,7 @@
 #include "core/FSystemLocale.h"
 
-#include <cstdlib>
+#include "core/FUtilPlatform.h"
+
 #include <string>
 
 void localeFromName(const char* name, FSystemLocale& out)
@@ -26,13 +27,10 @@ void localeFromName(const char* name, FSystemLocale& out)
 
 void getSystemLocale(FSystemLocale& out)
 {
-    const char* name = nullptr;
+    std::string name;
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value && *value) {
-            name = value;
-            break;
-        }
+        name = FUtilPlatform::environment(variable);
+        if (!name.empty()) break;
     }
-    localeFromName(name, out);
+    localeFromName(name.empty() ? nullptr : name.c_str(), out);
 }

@@ -1,11 +1,13 @@
 #include "core/FThread.h"
 
+#include "core/FErrorMessage.h"
 #include "core/FLogStream.h"
 #include "core/FThreadTask.h"
 #include "core/FUtilPlatform.h"
 
 #include <chrono>
 #include <cstdio>
+#include <system_error>
 
 namespace {
 
@@ -23,7 +25,13 @@ std::string hexText(uint32_t value)
 FThread::FThread() : m_shared(std::make_shared<Shared>())
 {
     m_shared->id = s_nextThreadId++;
-    m_thread = std::thread(&FThread::threadProc, m_shared);
+    try {
+        m_thread = std::thread(&FThread::threadProc, m_shared);
+    } catch (const std::system_error& error) {
+        // Out of threads or memory: a failure like any other, not an exception
+        // that passes the failure reports by.
+        ZIBBO_FAIL(msgSystemError, "Could not start a thread (" << error.what() << ")");
+    }
     ZIBBO_LOG(k_logThreads, false) << "Created thread ID " << hexText(m_shared->id);
 }
 

@@ -5,23 +5,8 @@
 #include "core/FLogStream.h"
 #include "core/FThread.h"
 
-namespace {
-
-uint32_t clockNow()
-{
-    auto* clock = findService<FClockService>(k_slotClock);
-    return clock ? clock->now() : 0;
-}
-
-FAppListener** poolSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application ? application->serviceSlot(k_slotThreadPool) : nullptr;
-}
-
-} // namespace
-
-FThreadPoolModule::Service::Service(FThreadPoolModule& owner) : FThreadPoolService(poolSlot()), m_owner(owner)
+FThreadPoolModule::Service::Service(FThreadPoolModule& owner)
+    : FThreadPoolService(findServiceSlot(k_slotThreadPool)), m_owner(owner)
 {
 }
 
@@ -38,7 +23,7 @@ FThreadPoolModule::~FThreadPoolModule()
 void FThreadPoolModule::addThread(FThread* worker)
 {
     FMutexLock lock(m_lock);
-    m_pool.push_back(Entry{worker, clockNow()});
+    m_pool.push_back(Entry{worker, FClockService::nowOrZero()});
     ZIBBO_LOG(k_logThreads, false) << "Added thread to pool: " << m_pool.size() << " in deque.";
 }
 
@@ -58,7 +43,7 @@ FThread* FThreadPoolModule::takeThread()
 void FThreadPoolModule::cleanup()
 {
     FMutexLock lock(m_lock);
-    const uint32_t now = clockNow();
+    const uint32_t now = FClockService::nowOrZero();
     if (now < k_cleanupGraceMs || m_pool.empty()) return;
     const uint32_t limit = now - k_idleLimitMs;
     while (!m_pool.empty() && m_pool.front().addedMs <= limit) {

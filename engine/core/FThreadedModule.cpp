@@ -9,21 +9,32 @@
 
 #include <algorithm>
 
-FThreadedModule::FThreadedModule(int32_t periodMs) : m_task(*this), m_periodMs(periodMs)
+FThreadedModule::FThreadedModule(int32_t periodMs) : m_periodMs(periodMs), m_task(*this)
 {
     clearState(k_taskStartedBefore | k_tickArmed);
 }
 
 FThreadedModule::~FThreadedModule()
 {
+    endWorker();
     for (FAction* action : m_deferred)
         engineDelete(action);
 }
 
-uint32_t FThreadedModule::clockNow() const
+void FThreadedModule::endWorker()
 {
-    auto* clock = findService<FClockService>(k_slotClock);
-    return clock ? clock->now() : 0;
+    if (isInline() || m_task.state() != FThreadTask::k_running) return;
+    FThread* worker = m_task.worker();
+    if (worker == nullptr || !worker->isAlive()) return;
+    // A launched loop that was never let run waits for the go first.
+    m_go.release();
+    requestStop();
+    // Freeing what the loop uses under it would corrupt memory; a stuck loop
+    // keeps the shutdown waiting instead, and says so.
+    while (!worker->waitIdle(FThread::k_endPatienceMs, false)) {
+        ZIBBO_LOG(k_logDev, false) << "Threaded module " << static_cast<const void*>(this)
+                                   << " still runs; waiting for it to stop";
+    }
 }
 
 void FThreadedModule::startTask()
@@ -132,7 +143,7 @@ bool FThreadedModule::runOnce()
     const bool armed = hasState(k_tickArmed);
     uint32_t timeout = FUtilPlatform::k_infinite;
     if (armed && m_periodMs != k_untimed) {
-        const uint32_t now = clockNow();
+        const uint32_t now = FClockService::nowOrZero();
         const uint32_t period = static_cast<uint32_t>(m_periodMs);
         if (m_tickOrigin == 0) {
             m_tickOrigin = now;
@@ -146,7 +157,7 @@ bool FThreadedModule::runOnce()
     const bool signalled = FUtilPlatform::wait(&m_queue.semaphore(), timeout);
 
     if (armed) {
-        const uint32_t d = clockNow() - m_tickOrigin;
+        const uint32_t d = FClockService::nowOrZero() - m_tickOrigin;
         uint32_t elapsed;
         if (m_periodMs != k_untimed) {
             const uint32_t period = static_cast<uint32_t>(m_periodMs);

@@ -22,6 +22,9 @@ public:
     static constexpr std::size_t k_batchBudget = 5;
 
     explicit FThreadedModule(int32_t periodMs);
+    // A loop still running on its worker is stopped and waited for first: it
+    // uses the queue, the semaphores and the deferred list. (A derived module
+    // whose loop uses its own members stops it in its own destructor.)
     ~FThreadedModule() override;
 
     // Starts the module's thread and returns once onLaunch has run there.
@@ -75,9 +78,8 @@ private:
 
     int taskRun();
     void startTask();
-    uint32_t clockNow() const;
+    void endWorker();
 
-    Task m_task;
     FActionQueue m_queue;
     int32_t m_periodMs;
     uint32_t m_tickOrigin = 0;
@@ -86,4 +88,7 @@ private:
     bool m_stopFlag = false;
     FSemaphore m_started;
     FSemaphore m_go;
+    // Last, so that it is destroyed first, while everything its loop uses is
+    // still there.
+    Task m_task;
 };

@@ -203,14 +203,18 @@ void FUtilPlatform::waitSignal(FSignal& signal)
     }
 }
 
+std::string FUtilPlatform::environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
 std::string FUtilPlatform::registryFilePath()
 {
     std::string folder = "/etc/xdg";
-    if (const char* dirs = std::getenv("XDG_CONFIG_DIRS")) {
-        std::string first(dirs);
-        first = first.substr(0, first.find(':'));
-        if (!first.empty()) folder = first;
-    }
+    const std::string dirs = environment("XDG_CONFIG_DIRS");
+    const std::string first = dirs.substr(0, dirs.find(':'));
+    if (!first.empty()) folder = first;
     return folder + "/Nuvant/Zibbo/registry.ini";
 }
 

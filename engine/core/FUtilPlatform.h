@@ -62,6 +62,10 @@ public:
     // Where the registry file is looked for.
     static std::string registryFilePath();
 
+    // The value of the environment variable `name`; empty when it is unset
+    // (or set to nothing, which every caller treats the same).
+    static std::string environment(const char* name);
+
     // Stores the process's resident and peak memory (KB) in the application.
     void memoryUse();
 

@@ -100,29 +100,83 @@ template <class T> std::string numberText(const T& value)
     return text.str();
 }
 
-// UTF-8 with every surrogate unit written as '-' (toUtf8 would write four-byte
-// sequences or encoded surrogates): the reader's strict decoder accepts only
-// characters of the Basic Multilingual Plane, and a file it refuses would lose
-// every value in it.
+bool isHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool isLowSurrogate(char16_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// UTF-8 of the text: a surrogate pair (an emoji a player typed) as its one
+// four-byte character. A surrogate without its partner is no character at
+// all and is written as '-', so that the file stays valid UTF-8.
 std::string utf8Text(const FString& value)
 {
-    std::string text;
-    text.reserve(value.length());
-    for (char16_t unit : value.view()) {
-        if (unit < 0x80) {
-            text += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            text += static_cast<char>(0xC0 | (unit >> 6));
-            text += static_cast<char>(0x80 | (unit & 0x3F));
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            text += '-';
-        } else {
-            text += static_cast<char>(0xE0 | (unit >> 12));
-            text += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (unit & 0x3F));
+    std::u16string units(value.view());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (isHighSurrogate(units[i]) && i + 1 < units.size() && isLowSurrogate(units[i + 1])) {
+            ++i;
+        } else if (isHighSurrogate(units[i]) || isLowSurrogate(units[i])) {
+            units[i] = u'-';
         }
     }
-    return text;
+    return FString(std::u16string_view(units)).toUtf8();
+}
+
+// The reverse of utf8Text. FString's own decoder takes characters of the
+// Basic Multilingual Plane only; a well-formed four-byte character between
+// them becomes its surrogate pair, and everything else goes through that
+// decoder and its checks.
+FString textOfUtf8(const std::string& text)
+{
+    FString value;
+    std::string plain;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool fourBytes = bytes[i] >= 0xF0 && bytes[i] <= 0xF4 && i + 3 < text.size() &&
+                               (bytes[i + 1] & 0xC0) == 0x80 && (bytes[i + 2] & 0xC0) == 0x80 &&
+                               (bytes[i + 3] & 0xC0) == 0x80;
+        const std::uint32_t code = fourBytes ? (bytes[i] & 0x07u) << 18 | (bytes[i + 1] & 0x3Fu) << 12 |
+                                                   (bytes[i + 2] & 0x3Fu) << 6 | (bytes[i + 3] & 0x3Fu)
+                                             : 0;
+        if (code < 0x10000 || code > 0x10FFFF) {
+            plain += static_cast<char>(bytes[i]);
+            continue;
+        }
+        value.append(FString(plain.c_str()));
+        plain.clear();
+        const char16_t pair[2] = {static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)),
+                                  static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF))};
+        value.append(pair, pair + 2);
+        i += 3;
+    }
+    value.append(FString(plain.c_str()));
+    return value;
+}
+
+// Text made only of what the XML reader skips between elements (white space
+// and the byte-order marks it ignores) would read back as no text at all;
+// such text is written as character data, which is read back unchanged and
+// cannot hold "]]>" here.
+bool isSkippedByReader(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') {
+            continue;
+        }
+        const bool ignoredMark = text.compare(i, 3, "\xEF\xBB\xBF") == 0 ||
+                                 text.compare(i, 3, "\xEF\xBF\xBE") == 0 ||
+                                 text.compare(i, 3, "\xEF\xBF\xBF") == 0;
+        if (!ignoredMark) {
+            return false;
+        }
+        i += 2;
+    }
+    return true;
 }
 
 // Saved texts (a player's name) must come back exactly, spaces and all; the
@@ -325,7 +379,9 @@ bool FXmlSerializer::isReadable(const std::string& text)
 void FXmlSerializer::writeText(const char* name, const std::string& text)
 {
     enterSection(name);
-    m_elements.back()->LinkEndChild(new TiXmlText(text));
+    auto* node = new TiXmlText(text);
+    node->SetCDATA(!text.empty() && isSkippedByReader(text));
+    m_elements.back()->LinkEndChild(node);
     leaveSection();
 }
 
@@ -593,7 +649,7 @@ void FXmlSerializer::readStringDefault(const char* name, FString& value, const F
 void FXmlSerializer::readString(const char* name, FString& value)
 {
     // An empty string is saved as an element without text.
-    value = FString(readText(name, true).c_str());
+    value = textOfUtf8(readText(name, true));
     if (observer() != nullptr) {
         observer()->readString(name, value);
     }

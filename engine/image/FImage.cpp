@@ -141,8 +141,11 @@ void FImage::setPlacedPixels(FImagePoint fullSize, int32_t kind, uint8_t* buffer
     takeBuffer(buffer, kind, pitch, scale);
     m_width = fullSize.x;
     m_height = fullSize.y;
-    m_pixelRect = FImageRect{offset.x, fullSize.y - offset.y - storedSize.y, offset.x + storedSize.x,
-                             fullSize.y - offset.y};
+    // In 64 bits, so that no sum of the caller's values overflows.
+    const int64_t top = int64_t{fullSize.y} - offset.y;
+    m_pixelRect =
+        FImageRect{offset.x, static_cast<int32_t>(top - storedSize.y),
+                   static_cast<int32_t>(int64_t{offset.x} + storedSize.x), static_cast<int32_t>(top)};
     markLoaded();
 }
 

@@ -19,8 +19,10 @@ struct FImageRect
     int32_t right = 0;
     int32_t top = 0;
 
-    int32_t width() const { return right - left; }
-    int32_t height() const { return top - bottom; }
+    // Computed in 64 bits: a rectangle from a damaged file cannot make these
+    // overflow (the loaders refuse such rectangles; the result then wraps).
+    int32_t width() const { return static_cast<int32_t>(int64_t{right} - left); }
+    int32_t height() const { return static_cast<int32_t>(int64_t{top} - bottom); }
     bool operator==(const FImageRect&) const = default;
 };
 

@@ -18,5 +18,5 @@ void FJpegLoader::load(FInStream& stream, FImage& image)
     if (!trailer.read(stream)) return;
     const FImageRect& stored = image.pixelRect();
     image.setPlacement(trailer.m_fullWidth, trailer.m_fullHeight,
-                       trailer.placedRect({stored.width(), stored.height()}));
+                       trailer.placedRect({stored.width(), stored.height()}, "JPEG"));
 }

@@ -12,6 +12,9 @@ class FInStream;
 struct FPlacementTrailer
 {
     static constexpr int64_t k_size = 16;
+    // The same cap as on the stored pictures: the full picture is allocated
+    // whole when the trimmed art is drawn or decoded.
+    static constexpr int32_t k_maximumDimension = 16384;
 
     int32_t m_offsetX = 0;
     int32_t m_offsetY = 0;
@@ -23,6 +26,8 @@ struct FPlacementTrailer
     bool read(FInStream& stream);
 
     // The stored rectangle (y upward) of pixels of storedSize placed by this
-    // trailer. The values are taken as they come: sums wrap, never overflow.
-    FImageRect placedRect(FImagePoint storedSize) const;
+    // trailer. A failure report (naming `format`) when the full picture is not
+    // 1..k_maximumDimension on each side or the stored pixels do not lie
+    // inside it, so no rectangle is ever made from values that overflow.
+    FImageRect placedRect(FImagePoint storedSize, const char* format) const;
 };

@@ -194,9 +194,9 @@ void FPngLoader::load(FInStream& stream, FImage& image)
 
     FPlacementTrailer trailer;
     const bool placed = trailer.read(stream) && image.getRootPixelFormat() != k_pixelGrey4;
+    const FImageRect placedRect = placed ? trailer.placedRect({width, height}, "PNG") : FImageRect{};
     read.m_pixels = nullptr;
     // The rows hold B, G, R, A whatever kind the image was meant to hold.
     image.setPixels({width, height}, k_pixelBgra8, pixels, pitch, 1.0f);
-    if (placed)
-        image.setPlacement(trailer.m_fullWidth, trailer.m_fullHeight, trailer.placedRect({width, height}));
+    if (placed) image.setPlacement(trailer.m_fullWidth, trailer.m_fullHeight, placedRect);
 }

@@ -87,10 +87,16 @@ void FPvrLoader::load(FInStream& stream, FImage& image)
         placement.m_offsetY = top;
         placement.m_fullWidth = stream.readInt32();
         placement.m_fullHeight = stream.readInt32();
-        // Taken as they come: differences wrap rather than overflow.
-        stored = {static_cast<int32_t>(int64_t{right} - left), static_cast<int32_t>(int64_t{bottom} - top)};
+        // The trimmed part lies within the texture's own pixels.
+        const int64_t trimmedWidth = int64_t{right} - left;
+        const int64_t trimmedHeight = int64_t{bottom} - top;
+        if (trimmedWidth < 1 || trimmedHeight < 1 || trimmedWidth > stored.x || trimmedHeight > stored.y)
+            ZIBBO_FAIL(msgFileCorrupted, "PVR: placed " << trimmedWidth << " x " << trimmedHeight << " in 1.."
+                                                        << stored.x << " x 1.." << stored.y);
+        stored = {static_cast<int32_t>(trimmedWidth), static_cast<int32_t>(trimmedHeight)};
     }
+    const FImageRect placedRect = placement.placedRect(stored, "PVR");
     const int32_t kind = words[k_wordBitCount] == 2 ? k_pixelPvr2 : k_pixelPvr4;
     image.setPixels(stored, kind, buffer.release(), 0, 1.0f);
-    image.setPlacement(placement.m_fullWidth, placement.m_fullHeight, placement.placedRect(stored));
+    image.setPlacement(placement.m_fullWidth, placement.m_fullHeight, placedRect);
 }

@@ -11,16 +11,6 @@
 #include <filesystem>
 #include <memory>
 
-namespace {
-
-FAppListener** fileSystemSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application != nullptr ? application->serviceSlot(k_slotFileSystems) : nullptr;
-}
-
-} // namespace
-
 FFileSystemModule::FFileSystemModule() : m_service(*this)
 {
     for (int32_t kind = FFolderFileSystem::k_folderExecutable; kind <= FFolderFileSystem::k_folderTemp;
@@ -37,7 +27,7 @@ FFileSystemModule::FFileSystemModule() : m_service(*this)
 FFileSystemModule::~FFileSystemModule() = default;
 
 FFileSystemModule::Service::Service(FFileSystemModule& owner)
-    : FFileSystemService(fileSystemSlot()), m_owner(owner)
+    : FFileSystemService(findServiceSlot(k_slotFileSystems)), m_owner(owner)
 {
 }
 

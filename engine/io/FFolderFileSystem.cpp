@@ -2,13 +2,13 @@
 
 #include "core/FErrorMessage.h"
 #include "core/FProcessModule.h"
+#include "core/FUtilPlatform.h"
 #include "io/FFile.h"
 #include "io/FFileInStream.h"
 #include "io/FFileOutStreambuf.h"
 #include "io/FNativePath.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <system_error>
 #include <vector>
 
@@ -20,8 +20,8 @@ const char* k_makerFolder = "Nuvant";
 
 fs::path environmentPath(const char* name, const fs::path& fallback)
 {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? fs::path(value) : fallback;
+    const std::string value = FUtilPlatform::environment(name);
+    return !value.empty() ? fs::path(value) : fallback;
 }
 
 fs::path homeFolder()

@@ -4,19 +4,9 @@
 #include "core/FErrorMessage.h"
 #include "io/FZLibStreambuf.h"
 
-namespace {
-
-FAppListener** zlibSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application != nullptr ? application->serviceSlot(k_slotZlib) : nullptr;
-}
-
-} // namespace
-
 FZLibModule::FZLibModule() = default;
 
-FZLibModule::Service::Service() : FInflateService(zlibSlot()) {}
+FZLibModule::Service::Service() : FInflateService(findServiceSlot(k_slotZlib)) {}
 
 void FZLibModule::Service::openInflatingStream(FRefT<FInStream>& stream, const FZipMemberInfo& member)
 {

@@ -38,11 +38,13 @@ FZLibStreambuf::FZLibStreambuf(const FZipMemberInfo& member)
       m_crc(member.crc, member.uncompressedSize)
 {
     m_dataSize = member.uncompressedSize;
+    m_windowBits = windowBitsFor(m_dataSize);
+    m_inputSize = std::clamp<int64_t>(member.compressedSize, 1, k_inputSize);
     try {
-        m_input = allocate<unsigned char>(k_memStream, k_inputSize);
-        m_window = allocate<unsigned char>(k_memData, k_windowSize);
+        m_input = allocate<unsigned char>(k_memStream, m_inputSize);
+        m_window = allocate<unsigned char>(k_memData, int64_t{1} << m_windowBits);
         for (char*& chunk : m_chunks)
-            chunk = allocate<char>(k_memData, k_chunkSize);
+            chunk = allocate<char>(k_memData, chunkSizeFor(m_dataSize));
     } catch (...) {
         engineFree(m_input);
         engineFree(m_window);
@@ -50,6 +52,22 @@ FZLibStreambuf::FZLibStreambuf(const FZipMemberInfo& member)
             engineFree(chunk);
         throw;
     }
+}
+
+int FZLibStreambuf::windowBitsFor(int64_t size)
+{
+    int bits = k_minWindowBits;
+    while (bits < k_windowBits && (int64_t{1} << bits) < size)
+        ++bits;
+    return bits;
+}
+
+int64_t FZLibStreambuf::chunkSizeFor(int64_t size)
+{
+    // A chunk is handed over once it holds k_handOverSize bytes, and the
+    // block that fills it is at most one window long; it never holds more
+    // than the member.
+    return k_putback + std::min<int64_t>(std::max<int64_t>(size, 1), k_handOverSize + k_windowSize);
 }
 
 FZLibStreambuf::~FZLibStreambuf()
@@ -128,15 +146,16 @@ FDeferredFailure FZLibStreambuf::restartMember()
 bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
 {
     m_zstream = z_stream{};
-    const int init = inflateBackInit(&m_zstream, k_windowBits, m_window);
+    const int init = inflateBackInit(&m_zstream, m_windowBits, m_window);
     if (init != Z_OK) {
         failure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
-            report << "inflateBack*Init m_windowBits (" << k_windowBits << ") returned " << init;
+            report << "inflateBack*Init m_windowBits (" << m_windowBits << ") returned " << init;
         });
         return false;
     }
     m_produced = 0;
     m_gathered = 0;
+    m_handOverAt = k_firstHandOverSize;
     m_requestTaken = false;
     m_callbackFailure = FDeferredFailure();
     m_shutdown = nullptr;
@@ -177,7 +196,7 @@ unsigned FZLibStreambuf::readInputBlock(z_const unsigned char** buffer)
 {
     // Exceptions must not cross zlib's frames: a failed read ends the input
     // and travels on as the member's failure.
-    const int64_t count = std::min(inputLeft(), k_inputSize);
+    const int64_t count = std::min(inputLeft(), m_inputSize);
     *buffer = m_input;
     if (count <= 0) return 0;
     try {
@@ -210,7 +229,8 @@ int FZLibStreambuf::gather(const unsigned char* data, unsigned length)
     // current one; only the hand-over waits for the reader.
     std::memcpy(m_chunks[1 - m_currentChunk] + k_putback + m_gathered, data, length);
     m_gathered += length;
-    if (m_gathered < k_handOverSize && m_produced < m_dataSize) return 0;
+    if (m_gathered < m_handOverAt && m_produced < m_dataSize) return 0;
+    m_handOverAt = std::min(m_handOverAt * 4, k_handOverSize);
     return deliver();
 }
 

@@ -17,6 +17,11 @@
 // asks, through two semaphores: `request` (the reader wants data, a restart or
 // the end) and `ready` (a block, a restart or the end is done).
 //
+// The buffers are sized from the member: a small member gets a window and
+// chunks of about its own size. The first chunk is handed over after the
+// first block, and later ones grow to k_handOverSize, so a reader sees data
+// early and the threads still meet rarely on a long member.
+//
 // The get area and m_currentEback are written by the worker only while the
 // reader waits for `ready`, and by the reader otherwise. A failure on the
 // worker (corrupt data, a member shorter or longer than its directory entry,
@@ -27,19 +32,34 @@ class FZLibStreambuf : public FSubStreambuf
 {
 public:
     static constexpr int k_windowBits = 15;
+    // The smallest window inflate-back accepts.
+    static constexpr int k_minWindowBits = 9;
     static constexpr int64_t k_inputSize = 16384;
     static constexpr int64_t k_windowSize = 1 << k_windowBits;
     static constexpr int64_t k_putback = 64;
-    // Decoded blocks are gathered into chunks of about this size before they
+    // Decoded blocks are gathered into chunks of up to this size before they
     // are handed over, so the two threads meet once per chunk rather than
     // once per 32 KiB block.
     static constexpr int64_t k_handOverSize = 256 * 1024;
-    static constexpr int64_t k_chunkSize = k_putback + k_handOverSize + k_windowSize;
+    // The first hand-over waits for this much (one block is at least as
+    // much on a long member); each later one for four times the one before.
+    static constexpr int64_t k_firstHandOverSize = 16 * 1024;
+
+    // Window bits for a member of `size` bytes: no deflate distance reaches
+    // back further than the member is long.
+    static int windowBitsFor(int64_t size);
+    // The bytes one chunk holds for a member of `size` bytes.
+    static int64_t chunkSizeFor(int64_t size);
 
     explicit FZLibStreambuf(const FZipMemberInfo& member);
     ~FZLibStreambuf() override;
 
     bool isDirectAccess() const override { return false; }
+    // The bytes the stream holds for its input, window and chunks.
+    int64_t bufferBytes() const
+    {
+        return m_inputSize + (int64_t{1} << m_windowBits) + 2 * chunkSizeFor(m_dataSize);
+    }
     // Starts the worker; call once, after attaching any processor.
     void start() override;
 
@@ -79,6 +99,8 @@ private:
     void askWorker();
 
     Worker m_worker;
+    int m_windowBits = k_windowBits;
+    int64_t m_inputSize = k_inputSize;
     z_stream m_zstream{};
     unsigned char* m_input = nullptr;
     unsigned char* m_window = nullptr;
@@ -93,6 +115,7 @@ private:
     // Worker only.
     int64_t m_produced = 0;
     int64_t m_gathered = 0; // bytes waiting in the spare chunk
+    int64_t m_handOverAt = k_firstHandOverSize;
     bool m_requestTaken = false;
     FDeferredFailure m_callbackFailure;
     std::exception_ptr m_shutdown;

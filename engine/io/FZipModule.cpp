@@ -8,19 +8,9 @@
 
 #include <optional>
 
-namespace {
-
-FAppListener** zipSlot()
-{
-    FApplication* application = FApplication::instance();
-    return application != nullptr ? application->serviceSlot(k_slotZip) : nullptr;
-}
-
-} // namespace
-
 FZipModule::FZipModule() = default;
 
-FZipModule::Service::Service() : FZipService(zipSlot()) {}
+FZipModule::Service::Service() : FZipService(findServiceSlot(k_slotZip)) {}
 
 void FZipModule::Service::openArchive(FRefT<FFileSystem>& archive, const FRefT<FFileEntry>& entry,
                                       const uint32_t* keys)

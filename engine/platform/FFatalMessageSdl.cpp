@@ -1,28 +1,17 @@
 #include "platform/FFatalMessageSdl.h"
 
 #include "core/FString.h"
+#include "core/FUtilPlatform.h"
 
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-namespace {
-
-bool isSet(const char* variable)
-{
-    const char* value = std::getenv(variable);
-    return value != nullptr && *value != '\0';
-}
-
-} // namespace
 
 bool FFatalMessageSdl::dialogAllowed()
 {
-    const char* headless = std::getenv("ZIBBO_HEADLESS");
-    if (headless != nullptr && std::strcmp(headless, "1") == 0) return false;
-    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+    if (FUtilPlatform::environment("ZIBBO_HEADLESS") == "1") return false;
+    return !FUtilPlatform::environment("DISPLAY").empty() ||
+           !FUtilPlatform::environment("WAYLAND_DISPLAY").empty();
 }
 
 void FFatalMessageSdl::show(const FString& caption, const FString& text)

@@ -23,12 +23,6 @@ constexpr int k_buttonCodes[FGamePadState::k_buttonCount] = {
 
 constexpr int k_padPointer = 0;
 
-FAppListener** slotOf(int index)
-{
-    FApplication* application = FApplication::instance();
-    return application == nullptr ? nullptr : application->serviceSlot(index);
-}
-
 void send(bool pressed, int code)
 {
     auto* pointers = findService<FPointerListener>(k_slotPointerEvents);
@@ -41,7 +35,8 @@ void send(bool pressed, int code)
 }
 } // namespace
 
-FGamePadModuleSdl::FGamePadModuleSdl() : FThreadedModule(k_untimed), m_service(slotOf(k_slotGamePads), *this)
+FGamePadModuleSdl::FGamePadModuleSdl()
+    : FThreadedModule(k_untimed), m_service(findServiceSlot(k_slotGamePads), *this)
 {
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         ZIBBO_LOG(k_logInput, true) << "Could not init the game controller support: " << SDL_GetError();

@@ -20,7 +20,10 @@ void reportDropped(const std::string& why)
 }
 } // namespace
 
-FHandOverListener::FHandOverListener(Receiver receiver) : m_receiver(std::move(receiver)) {}
+FHandOverListener::FHandOverListener(Receiver receiver, FUnixSocket::PeerUserLookup peerUser)
+    : m_receiver(std::move(receiver)), m_peerUser(std::move(peerUser))
+{
+}
 
 FHandOverListener::~FHandOverListener()
 {
@@ -78,8 +81,7 @@ void FHandOverListener::serve(const FUnixSocket& client)
     // A sender that stalls must not hold up the senders behind it.
     client.setTimeout(k_readTimeoutMs);
 
-    unsigned peer = 0;
-    if (!client.peerUser(peer) || peer != getuid()) return reportDropped("sender of another user");
+    if (!client.peerIsSameUser(m_peerUser)) return reportDropped("sender of another user");
 
     std::uint8_t header[FHandOverRecord::k_headerBytes];
     if (client.readExact(header, sizeof header) != FUnixSocket::Io::ok)
@@ -95,9 +97,7 @@ void FHandOverListener::serve(const FUnixSocket& client)
     why = FHandOverRecord::parseCommandLine(data, text);
     if (!why.empty()) return reportDropped(why);
 
-    const std::int32_t reply = m_receiver(std::move(text)) ? 0 : 1;
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(reply), static_cast<std::uint8_t>(reply >> 8),
-                                   static_cast<std::uint8_t>(reply >> 16),
-                                   static_cast<std::uint8_t>(reply >> 24)};
-    client.writeAll(bytes, sizeof bytes);
+    std::vector<std::uint8_t> reply;
+    FHandOverRecord::putU32(reply, m_receiver(std::move(text)) ? 0 : 1);
+    client.writeAll(reply.data(), reply.size());
 }

@@ -19,7 +19,7 @@ public:
 
     static constexpr int k_readTimeoutMs = 2000;
 
-    explicit FHandOverListener(Receiver receiver);
+    explicit FHandOverListener(Receiver receiver, FUnixSocket::PeerUserLookup peerUser = {});
     ~FHandOverListener();
     FHandOverListener(const FHandOverListener&) = delete;
     FHandOverListener& operator=(const FHandOverListener&) = delete;
@@ -34,6 +34,7 @@ private:
     void serve(const FUnixSocket& client);
 
     Receiver m_receiver;
+    FUnixSocket::PeerUserLookup m_peerUser;
     FUnixSocket m_socket;
     int m_wakeRead = -1;
     int m_wakeWrite = -1;

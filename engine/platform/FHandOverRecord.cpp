@@ -1,18 +1,16 @@
 #include "platform/FHandOverRecord.h"
 
-namespace {
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
+void FHandOverRecord::putU32(std::vector<std::uint8_t>& out, std::uint32_t value)
 {
     for (int shift = 0; shift < 32; shift += 8)
         out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-std::uint32_t getU32(const std::uint8_t* bytes)
+std::uint32_t FHandOverRecord::getU32(const std::uint8_t* bytes)
 {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
-} // namespace
 
 std::vector<std::uint8_t> FHandOverRecord::encodeCommandLine(const std::u16string& text)
 {

@@ -22,6 +22,10 @@ struct FHandOverRecord
 
     static std::vector<std::uint8_t> encodeCommandLine(const std::u16string& text);
 
+    // The little-endian 32-bit values of the header and of the reply.
+    static void putU32(std::vector<std::uint8_t>& out, std::uint32_t value);
+    static std::uint32_t getU32(const std::uint8_t* bytes);
+
     // Reads a header. Returns an empty text when it is acceptable, else why not.
     static std::string parseHeader(const std::uint8_t (&header)[k_headerBytes], FHandOverRecord& out);
     // Reads the data of an accepted header into text (the units before the

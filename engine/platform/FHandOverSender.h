@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FUnixSocket.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +14,9 @@ struct FHandOverSender
         nobodyListening,
         noReply, // connected, but the record was dropped or the reply did not come in time
         replied,
+        // Another user holds the name: abstract socket names carry no
+        // permissions, and the command line must not go to a stranger.
+        foreignListener,
     };
 
     // The running copy answers as soon as it has queued the text; waiting
@@ -19,5 +24,5 @@ struct FHandOverSender
     static constexpr int k_replyTimeoutMs = 5000;
 
     static Result send(const std::string& socketName, const std::vector<std::uint8_t>& record,
-                       std::int32_t& reply);
+                       std::int32_t& reply, const FUnixSocket::PeerUserLookup& peerUser = {});
 };

@@ -1,15 +1,10 @@
 #include "platform/FInstanceNames.h"
 
-#include <cstdlib>
+#include "core/FUtilPlatform.h"
+
 #include <unistd.h>
 
 namespace {
-std::string environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
-
 // The suffix ends up in a file name: keep it to one path component.
 std::string sanitized(std::string text)
 {
@@ -23,11 +18,11 @@ std::string sanitized(std::string text)
 FInstanceNames FInstanceNames::fromEnvironment()
 {
     const std::string uid = std::to_string(static_cast<unsigned long>(getuid()));
-    const std::string instance = sanitized(environment("ZIBBO_INSTANCE"));
+    const std::string instance = sanitized(FUtilPlatform::environment("ZIBBO_INSTANCE"));
     const std::string suffix = instance.empty() ? std::string() : "-" + instance;
 
     FInstanceNames names;
-    const std::string runtimeDir = environment("XDG_RUNTIME_DIR");
+    const std::string runtimeDir = FUtilPlatform::environment("XDG_RUNTIME_DIR");
     if (!runtimeDir.empty())
         names.lockPath = runtimeDir + "/zibbo" + suffix + ".lock";
     else

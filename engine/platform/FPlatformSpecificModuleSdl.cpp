@@ -14,6 +14,7 @@
 #include "platform/FHandOverSender.h"
 #include "platform/FInstanceNames.h"
 #include "platform/FKeyboardSdl.h"
+#include "platform/FRuntimeFolder.h"
 #include "platform/FWindowHost.h"
 
 #include <SDL.h>
@@ -22,12 +23,6 @@
 #include <string>
 
 namespace {
-FAppListener** slotOf(int index)
-{
-    FApplication* application = FApplication::instance();
-    return application == nullptr ? nullptr : application->serviceSlot(index);
-}
-
 struct MouseButton
 {
     std::uint8_t sdlButton;
@@ -75,12 +70,17 @@ std::atomic<FPlatformSpecificModuleSdl*> s_current{nullptr};
 } // namespace
 
 FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
-    : m_service(slotOf(k_slotPlatform), *this), m_keyboard(std::make_unique<FKeyboardSdl>()),
+    : m_service(findServiceSlot(k_slotPlatform), *this), m_keyboard(std::make_unique<FKeyboardSdl>()),
       m_handOver(&queueHandOver)
 {
     // Closing the window asks the UI module first; SDL must not turn it into
     // a quit on its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    FRuntimeFolder::prepareOnce();
+    const std::string runtimeNote = FRuntimeFolder::takeReport();
+    if (!runtimeNote.empty()) {
+        ZIBBO_LOG(k_logRelease, false) << runtimeNote.c_str();
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         ZIBBO_FAIL(msgSystemError, "SDL_InitSubSystem (" << SDL_GetError() << ")");
     m_videoStarted = true;
@@ -88,6 +88,10 @@ FPlatformSpecificModuleSdl::FPlatformSpecificModuleSdl()
     if (SDL_IsScreenSaverEnabled()) {
         m_screenSaverWasActive = true;
         SDL_DisableScreenSaver();
+    }
+    // A second copy started before the window exists still finds this one.
+    if (!m_handOver.start(FInstanceNames::fromEnvironment().socketName)) {
+        ZIBBO_LOG(k_logWarn, false) << "Another copy answers on the hand-over socket";
     }
 }
 
@@ -116,14 +120,6 @@ void FPlatformSpecificModuleSdl::attachWindow(SDL_Window* window, FWindowHost* h
 {
     m_window = window;
     m_host = window == nullptr ? nullptr : host;
-    if (m_window == nullptr) {
-        stopHandOver();
-        return;
-    }
-    // A second copy finds this one once its window exists.
-    if (!m_handOver.isRunning() && !m_handOver.start(FInstanceNames::fromEnvironment().socketName)) {
-        ZIBBO_LOG(k_logWarn, false) << "Another copy answers on the hand-over socket";
-    }
 }
 
 void FPlatformSpecificModuleSdl::stopHandOver()
@@ -160,7 +156,7 @@ void FPlatformSpecificModuleSdl::windowProc(const SDL_Event& event)
 {
     if (event.type == handOverEventType()) {
         FRefT<FString>* payload = handOverPayload(event);
-        if (m_host != nullptr) onHandOver(*payload);
+        onHandOver(*payload);
         engineDelete(payload);
         return;
     }
@@ -366,7 +362,8 @@ void FPlatformSpecificModuleSdl::forgetTrackedWindow(std::uint32_t windowId)
     m_trackedWindows.erase(windowId);
 }
 
-bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine)
+bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine, std::string& failure,
+                                                     const FUnixSocket::PeerUserLookup& peerUser)
 {
     // Logging and the platform wait need an application object.
     FApplication application;
@@ -376,12 +373,19 @@ bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine)
     const std::string socketName = FInstanceNames::fromEnvironment().socketName;
     for (int lookUp = 0; lookUp < k_instanceLookUps; ++lookUp) {
         std::int32_t reply = -1;
-        switch (FHandOverSender::send(socketName, record, reply)) {
+        switch (FHandOverSender::send(socketName, record, reply, peerUser)) {
         case FHandOverSender::Result::replied:
-            return reply == 0;
+            if (reply == 0) return true;
+            failure = "the running copy did not take the command line";
+            return false;
         case FHandOverSender::Result::noReply:
+            failure = "the running copy did not answer";
+            return false;
+        case FHandOverSender::Result::foreignListener:
+            failure = "the hand-over socket belongs to another user";
             return false;
         case FHandOverSender::Result::nobodyListening:
+            failure = "no running copy answers on the hand-over socket";
             FUtilPlatform::wait(nullptr, k_instanceLookUpPauseMs);
             break;
         }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <string>
 
 class FKeyboardSdl;
 class FWindowHost;
@@ -20,8 +21,9 @@ union SDL_Event;
 // The platform window module. It pumps SDL's event queue on the main thread
 // and turns the events of the game window into the UI module's pointer, key
 // and application events. The graphics module creates the window and hands it
-// over with attachWindow; from then on a second copy of the game can hand its
-// command line to this one. The screen saver stays off for the run.
+// over with attachWindow. A second copy of the game can hand its command line
+// to this one from the module's start on, window or not; the window is raised
+// once it exists. The screen saver stays off for the run.
 class FPlatformSpecificModuleSdl : public FModule
 {
 public:
@@ -50,8 +52,9 @@ public:
     void windowProc(const SDL_Event& event);
 
     // A second copy's side: hands the command line to the running copy.
-    // True when a running copy took it.
-    static bool findRunningInstance(FRefT<FString> commandLine);
+    // True when a running copy took it; otherwise `failure` says why not.
+    static bool findRunningInstance(FRefT<FString> commandLine, std::string& failure,
+                                    const FUnixSocket::PeerUserLookup& peerUser = {});
 
     // Maps a position in the window into the picture; false when the picture
     // has no area (the window is minimised).

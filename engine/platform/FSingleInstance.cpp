@@ -4,9 +4,14 @@
 #include "platform/FInstanceNames.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
 
-int runSingleInstance(FRefT<FString> commandLine, const FApplicationRunner& runApplication)
+#include <cstdio>
+#include <string>
+
+int runSingleInstance(FRefT<FString> commandLine, const FApplicationRunner& runApplication,
+                      const FUnixSocket::PeerUserLookup& peerUser)
 {
     FInstanceLock lock(FInstanceNames::fromEnvironment().lockPath);
+    std::string failure;
     for (int attempt = 0; attempt < k_instanceAttempts; ++attempt) {
         // A lock that cannot be taken for another reason than a running copy
         // does not keep the game from starting.
@@ -21,10 +26,13 @@ int runSingleInstance(FRefT<FString> commandLine, const FApplicationRunner& runA
             return 0;
         }
         try {
-            if (FPlatformSpecificModuleSdl::findRunningInstance(commandLine)) return 0;
+            if (FPlatformSpecificModuleSdl::findRunningInstance(commandLine, failure, peerUser)) return 0;
         } catch (...) {
             return 1;
         }
     }
-    return 0;
+    std::fprintf(stderr,
+                 "Another copy of the game is running, but the command line could not be handed to it: %s\n",
+                 failure.c_str());
+    return k_handOverFailedExit;
 }

@@ -107,6 +107,13 @@ bool FUnixSocket::peerUser(unsigned& uid) const
     return true;
 }
 
+bool FUnixSocket::peerIsSameUser(const PeerUserLookup& lookup) const
+{
+    unsigned uid = 0;
+    const bool known = lookup ? lookup(*this, uid) : peerUser(uid);
+    return known && uid == static_cast<unsigned>(getuid());
+}
+
 FUnixSocket::Io FUnixSocket::writeAll(const void* data, std::size_t size) const
 {
     const char* bytes = static_cast<const char*>(data);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 // A stream socket in the abstract local namespace (no file on disk; the name
@@ -38,6 +39,11 @@ public:
     void setTimeout(int timeoutMs) const;
     // The user id of the process at the other end, or false.
     bool peerUser(unsigned& uid) const;
+    // How a hand-over end learns the user at the other end; tests put another
+    // user there. Empty means peerUser.
+    using PeerUserLookup = std::function<bool(const FUnixSocket& socket, unsigned& uid)>;
+    // Whether the other end runs as this process's user, asked through `lookup`.
+    bool peerIsSameUser(const PeerUserLookup& lookup) const;
 
     Io writeAll(const void* data, std::size_t size) const;
     Io readExact(void* data, std::size_t size) const;

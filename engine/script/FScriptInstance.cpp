@@ -13,8 +13,9 @@
 #include <cmath>
 #include <cstring>
 
-FScriptInstance::FScriptInstance(FApplication& application, const char* name)
-    : m_path(std::string("Scripts/") + (name == nullptr ? "" : name)), m_text(makeNullRef())
+FScriptInstance::FScriptInstance(FApplication& application, const char* name, std::uint64_t instructionBudget)
+    : m_path(std::string("Scripts/") + (name == nullptr ? "" : name)), m_text(makeNullRef()),
+      m_instructionBudget(instructionBudget)
 {
     m_state = luaL_newstate();
     if (m_state == nullptr) {
@@ -96,12 +97,11 @@ int FScriptInstance::callHandlerThis(lua_State* state)
 void FScriptInstance::loadChunk()
 {
     lua_gc(m_state, LUA_GCSTOP, 0);
-    luaL_openlibs(m_state);
-    FScriptSandbox::restrict(m_state);
+    FScriptSandbox::open(m_state, m_instructionBudget);
     lua_gc(m_state, LUA_GCRESTART, 0);
 
     // The text ends at its first zero byte; a precompiled chunk always has one
-    // in its header, so only source text ever reaches the compiler whole.
+    // in its header, and is refused before the compiler sees it.
     const char* text = static_cast<const char*>(m_text.get());
     const std::string chunkName = "@" + m_path;
     auto fail = [this](const char* what, int status) {
@@ -109,7 +109,12 @@ void FScriptInstance::loadChunk()
         ZIBBO_FAIL_TEXT(what << m_path << " (error code = " << status << ")"
                              << (message == nullptr ? "" : "\n") << (message == nullptr ? "" : message));
     };
-    int status = luaL_loadbuffer(m_state, text, std::strlen(text), chunkName.c_str());
+    const std::size_t length = std::strlen(text);
+    if (FScriptSandbox::isPrecompiled(text, length)) {
+        lua_pushliteral(m_state, "precompiled chunks are not accepted");
+        fail("Error while parsing ", LUA_ERRSYNTAX);
+    }
+    int status = luaL_loadbuffer(m_state, text, length, chunkName.c_str());
     if (status != 0) {
         fail("Error while parsing ", status);
     }

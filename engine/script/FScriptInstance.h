@@ -13,6 +13,7 @@
 #include "core/FRef.h"
 #include "core/FSignal.h"
 #include "core/FThreadTask.h"
+#include "script/FScriptSandbox.h"
 
 #include <atomic>
 #include <cstdint>
@@ -25,8 +26,10 @@ class FScriptInstance : public FThreadTask
 {
 public:
     // Reads "Scripts/" + `name` through the application's file-system service
-    // and starts running it. A missing file is a failure, and nothing runs.
-    FScriptInstance(FApplication& application, const char* name);
+    // and starts running it. A missing file is a failure, and nothing runs. A
+    // script that runs more than `instructionBudget` Lua instructions fails.
+    FScriptInstance(FApplication& application, const char* name,
+                    std::uint64_t instructionBudget = FScriptSandbox::k_defaultInstructionBudget);
     // Waits (a bounded time) for a script that is still running, then closes
     // the Lua state.
     ~FScriptInstance() override;
@@ -77,5 +80,6 @@ private:
     FRef m_text;
     FSignal m_executedSignal;
     std::atomic<bool> m_executed{false};
+    std::uint64_t m_instructionBudget;
     lua_State* m_state = nullptr;
 };

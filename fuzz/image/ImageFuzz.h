@@ -16,6 +16,25 @@
 #include <cstdint>
 #include <vector>
 
+// What the engine does with a loaded picture's rectangles and trailer: the
+// sizes, the stored rectangle within the full picture, and the corner pixels
+// of the stored part, read through the rectangle.
+inline void usePlacement(const FImage& image)
+{
+    const FImageRect& stored = image.pixelRect();
+    FImageRect visible = stored;
+    intersectRect(visible, FImageRect{0, 0, image.width(), image.height()});
+    volatile int64_t sink = int64_t{stored.width()} * stored.height() + visible.width() + visible.height();
+    sink = sink + (rectContains(FImageRect{0, 0, image.width(), image.height()}, stored) ? 1 : 0);
+    if (image.pixels() == nullptr || stored.width() <= 0 || stored.height() <= 0) return;
+    const FImagePoint corners[] = {{stored.left, stored.bottom},
+                                   {stored.right - 1, stored.top - 1},
+                                   {stored.left, stored.top - 1},
+                                   {stored.right - 1, stored.bottom}};
+    for (const FImagePoint& corner : corners)
+        sink = sink + getImagePixel(image, corner)[3];
+}
+
 template <class Load> int fuzzImageLoader(const uint8_t* data, std::size_t size, Load load)
 {
     static QuietErrorHandler quiet;
@@ -27,6 +46,7 @@ template <class Load> int fuzzImageLoader(const uint8_t* data, std::size_t size,
     FImage image;
     try {
         load(stream, image);
+        usePlacement(image);
     } catch (const FDebug::VellumcoreException&) {
     } catch (const FDebug::TreatedException&) {
     }

@@ -33,13 +33,15 @@ Bytes jpeg(int32_t w, int32_t h, JpegOptions::Sampling sampling, int restart = 0
     return writeJpeg(TestPicture::make(w, h, static_cast<uint32_t>(w * 31 + h)), o);
 }
 
-Bytes png(int colorType, int depth, int32_t w, int32_t h)
+Bytes png(int colorType, int depth, int32_t w, int32_t h, bool interlaced = false, bool ancillary = false)
 {
     PngPicture p;
     p.width = w;
     p.height = h;
     p.colorType = colorType;
     p.bitDepth = depth;
+    p.interlaced = interlaced;
+    p.ancillary = ancillary;
     p.samples.resize(p.rowBytes() * h);
     for (std::size_t i = 0; i < p.samples.size(); ++i)
         p.samples[i] = static_cast<uint8_t>(i * 37);
@@ -48,6 +50,21 @@ Bytes png(int colorType, int depth, int32_t w, int32_t h)
             p.paletteRgb.push_back(static_cast<uint8_t>(i * 11));
         p.transparency = {0, 128};
     }
+    return writePng(p);
+}
+
+// A grey or RGB picture whose key colour stands for transparent.
+Bytes pngWithKey(int colorType, int depth)
+{
+    PngPicture p;
+    p.width = 5;
+    p.height = 4;
+    p.colorType = colorType;
+    p.bitDepth = depth;
+    p.samples.resize(p.rowBytes() * 4);
+    for (std::size_t i = 0; i < p.samples.size(); ++i)
+        p.samples[i] = static_cast<uint8_t>(i * 13);
+    p.transparency = colorType == 0 ? Bytes{0, 1} : Bytes{0, 1, 0, 2, 0, 3};
     return writePng(p);
 }
 
@@ -63,6 +80,31 @@ Bytes pngWithHugeChunk()
     return bytes;
 }
 
+// Every colour type at every bit depth it allows, plain and interlaced, with
+// and without ancillary chunks, key colours, and trimmed pictures.
+std::vector<Bytes> pngSeeds()
+{
+    const std::pair<int, std::vector<int>> depths[] = {
+        {0, {1, 2, 4, 8, 16}}, {2, {8, 16}}, {3, {1, 2, 4, 8}}, {4, {8, 16}}, {6, {8, 16}}};
+    std::vector<Bytes> out;
+    for (const auto& [colorType, list] : depths) {
+        for (int depth : list) {
+            out.push_back(png(colorType, depth, 7, 5));
+            out.push_back(png(colorType, depth, 9, 9, true));
+            out.push_back(png(colorType, depth, 3, 2, depth == list.front(), true));
+        }
+    }
+    for (int depth : {1, 8, 16})
+        out.push_back(pngWithKey(0, depth));
+    out.push_back(pngWithKey(2, 8));
+    out.push_back(pngWithKey(2, 16));
+    out.push_back(concat(png(6, 8, 3, 3), placementTrailer(1, 1, 10, 10)));
+    out.push_back(concat(png(3, 8, 4, 4, true, true), placementTrailer(0, 6, 4, 10)));
+    out.push_back(concat(png(0, 8, 2, 2), placementTrailer(16382, 0, 16384, 2)));
+    out.push_back(pngWithHugeChunk());
+    return out;
+}
+
 std::vector<Bytes> seeds(const std::string& kind)
 {
     if (kind == "jpeg")
@@ -72,11 +114,7 @@ std::vector<Bytes> seeds(const std::string& kind)
                 jpeg(20, 12, JpegOptions::k411),
                 jpeg(16, 16, JpegOptions::k420, 1),
                 concat(jpeg(9, 7, JpegOptions::k420), placementTrailer(2, 3, 30, 20))};
-    if (kind == "png")
-        return {png(0, 1, 7, 3),   png(0, 8, 4, 4),  png(0, 16, 3, 2),
-                png(2, 8, 4, 3),   png(3, 4, 5, 2),  png(4, 8, 3, 3),
-                png(6, 8, 4, 2),   png(6, 16, 2, 2), concat(png(6, 8, 3, 3), placementTrailer(1, 1, 10, 10)),
-                pngWithHugeChunk()};
+    if (kind == "png") return pngSeeds();
     if (kind == "j32")
         return {writeJ32(jpeg(8, 8, JpegOptions::k420), png(0, 8, 8, 8)),
                 writeJ32(jpeg(5, 3, JpegOptions::k444), png(6, 8, 5, 3), placementTrailer(1, 2, 9, 9))};

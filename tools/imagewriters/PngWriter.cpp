@@ -54,6 +54,35 @@ PngPicture PngPicture::rgba(int32_t width, int32_t height, std::vector<uint8_t> 
     return p;
 }
 
+namespace {
+void addAncillaryChunks(png_structp png, png_infop info, const PngPicture& picture)
+{
+    png_set_gAMA(png, info, 1.0 / 2.2);
+    png_set_cHRM(png, info, 0.3127, 0.329, 0.64, 0.33, 0.3, 0.6, 0.15, 0.06);
+    const bool palette = picture.colorType == PNG_COLOR_TYPE_PALETTE;
+    const png_byte depth = static_cast<png_byte>(palette ? 8 : picture.bitDepth);
+    png_color_8 significant{depth, depth, depth, depth, depth};
+    png_set_sBIT(png, info, &significant);
+    png_color_16 background{};
+    if (palette)
+        background.index = 0;
+    else
+        background.gray = background.red = background.green = background.blue = 1;
+    png_set_bKGD(png, info, &background);
+    png_set_pHYs(png, info, 2835, 2835, PNG_RESOLUTION_METER);
+    png_time when{2024, 5, 17, 12, 30, 0};
+    png_set_tIME(png, info, &when);
+    png_text texts[2]{};
+    texts[0].compression = PNG_TEXT_COMPRESSION_NONE;
+    texts[0].key = const_cast<png_charp>("Title");
+    texts[0].text = const_cast<png_charp>("fixture");
+    texts[1].compression = PNG_TEXT_COMPRESSION_zTXt;
+    texts[1].key = const_cast<png_charp>("Comment");
+    texts[1].text = const_cast<png_charp>("made by our own writer, compressed");
+    png_set_text(png, info, texts, 2);
+}
+} // namespace
+
 std::vector<uint8_t> writePng(const PngPicture& picture)
 {
     if (picture.samples.size() < picture.rowBytes() * picture.height)
@@ -98,6 +127,7 @@ std::vector<uint8_t> writePng(const PngPicture& picture)
                 png_set_tRNS(png, info, nullptr, 0, &key);
             }
         }
+        if (picture.ancillary) addAncillaryChunks(png, info, picture);
         png_write_info(png, info);
         std::vector<png_bytep> rows(static_cast<std::size_t>(picture.height));
         for (int32_t y = 0; y < picture.height; ++y)

@@ -16,6 +16,9 @@ struct PngPicture
     std::vector<uint8_t> samples;
     std::vector<uint8_t> paletteRgb;   // colour type 3: 3 bytes an entry
     std::vector<uint8_t> transparency; // tRNS: palette alphas, or the big-endian key sample(s)
+    // Adds the ancillary chunks a paint program writes (gAMA, cHRM, sBIT,
+    // bKGD, pHYs, tIME, tEXt, zTXt), which a reader must pass over.
+    bool ancillary = false;
 
     // Bytes per row for the colour type and depth.
     std::size_t rowBytes() const;

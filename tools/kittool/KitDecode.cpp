@@ -15,7 +15,7 @@
 #include "image/FPvrLoader.h"
 #include "io/FInStream.h"
 #include "io/FMemoryStreambuf.h"
-#include "tools/imagewriters/PngWriter.h"
+#include "tools/imagewriters/PngRowWriter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -63,18 +63,20 @@ std::vector<uint8_t> readFile(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The logical picture as top-down R, G, B, A rows.
-std::vector<uint8_t> logicalPicture(const FImage& image)
+// Writes the logical picture row by row, top row first: beside the loaded
+// pixels only one row is ever held.
+void writeLogicalPicture(const FImage& image, const std::string& path)
 {
     const int32_t w = image.width();
     const int32_t h = image.height();
-    const std::size_t pitch = static_cast<std::size_t>(w) * 4;
-    std::vector<uint8_t> bottomUp(pitch * static_cast<std::size_t>(h), 0);
-    image.copyRegionTo(bottomUp.data(), {w, h}, k_pixelRgba8, FTopDownRect{0, 0, w, h}, {0, 0});
-    std::vector<uint8_t> topDown(bottomUp.size());
-    for (int32_t row = 0; row < h; ++row)
-        std::memcpy(&topDown[(static_cast<std::size_t>(h) - 1 - row) * pitch], &bottomUp[row * pitch], pitch);
-    return topDown;
+    std::vector<uint8_t> row(static_cast<std::size_t>(w) * 4);
+    PngRowWriter png(path, w, h);
+    for (int32_t y = 0; y < h; ++y) {
+        std::fill(row.begin(), row.end(), 0);
+        image.copyRegionTo(row.data(), {w, 1}, k_pixelRgba8, FTopDownRect{0, y, w, y + 1}, {0, 0});
+        png.writeRow(row.data());
+    }
+    png.finish();
 }
 
 } // namespace
@@ -103,11 +105,12 @@ int kitDecode(const KitArgs& args)
     if (image.format() == k_pixelPvr2 || image.format() == k_pixelPvr4)
         std::printf("%s: the PVR payload is opaque to the engine; the picture comes out transparent\n",
                     args[0].c_str());
-    const std::vector<uint8_t> png =
-        writePng(PngPicture::rgba(image.width(), image.height(), logicalPicture(image)));
-    std::ofstream out(args[1], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    out.close();
-    if (!out) throw std::runtime_error("cannot write " + args[1]);
+    try {
+        writeLogicalPicture(image, args[1]);
+    } catch (...) {
+        std::error_code ignored;
+        if (std::filesystem::is_regular_file(args[1], ignored)) std::filesystem::remove(args[1], ignored);
+        throw;
+    }
     return 0;
 }

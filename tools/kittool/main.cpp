@@ -5,6 +5,7 @@
 
 #include "core/FDebug.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -48,7 +49,13 @@ int main(int argc, char** argv)
         if (std::strcmp(c.name, argv[1]) != 0) continue;
         const KitArgs args(argv + 2, argv + argc);
         try {
-            return c.run(args);
+            const int code = c.run(args);
+            // Standard output may be a full disk: say so, as cat does.
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                std::fprintf(stderr, "kittool %s: write error: %s\n", c.name, std::strerror(errno));
+                return 1;
+            }
+            return code;
         } catch (const FDebug::VellumcoreException&) {
             return 1; // its text is on standard error already
         } catch (const FDebug::TreatedException&) {

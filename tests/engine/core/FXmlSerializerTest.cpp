@@ -34,8 +34,12 @@ TEST(FXmlSerializerTest, SavesTheCompactForm)
          "<root><n>Bob</n></root>"},
         {"FString accent as UTF-8", [](FXmlSerializer& s) { s.writeString("n", FString(u"\u00e9")); },
          "<root><n>\xC3\xA9</n></root>"},
-        {"FString surrogates as '-'", [](FXmlSerializer& s) { s.writeString("n", FString(u"a\U0001F600")); },
-         "<root><n>a--</n></root>"},
+        {"FString beyond the BMP as four bytes",
+         [](FXmlSerializer& s) { s.writeString("n", FString(u"a\U0001F600")); },
+         "<root><n>a\xF0\x9F\x98\x80</n></root>"},
+        {"unpaired surrogates as '-'",
+         [](FXmlSerializer& s) { s.writeString("n", FString(std::u16string_view(u"a\xD83D|\xDE00", 4))); },
+         "<root><n>a-|-</n></root>"},
         {"empty FString", [](FXmlSerializer& s) { s.writeString("n", FString()); }, "<root><n></n></root>"},
         {"name written twice keeps both",
          [](FXmlSerializer& s) {
@@ -244,6 +248,53 @@ TEST(FXmlSerializerTest, EveryKindRoundTrips)
         engineFree(c);
         engineFree(empty);
     });
+}
+
+// A player's text comes back exactly as it was typed, across the edges of
+// the encodings and made only of what an XML reader would skip.
+TEST(FXmlSerializerTest, EveryValidTextRoundTrips)
+{
+    const std::u16string texts[] = {
+        u"\u007F",
+        u"\u0080\u07FF\u0800",
+        u"\uD7FF",
+        u"\uE000",
+        u"\uFFFD",
+        u"\uFFFE",
+        u"\uFFFF",
+        u"\uFEFF",
+        u"a\uFFFFb",
+        u"\U00010000",
+        u"\U0001F600",
+        u"\U0010FFFF",
+        u"Zo\u00e9 \U0001F600 \U0001F3C6!",
+        u" ",
+        u"   ",
+        u"\t",
+        u" \t\n\r ",
+        u"a\r\nb\tc\n",
+        u"\uFFFF \uFEFF",
+        u"]]>",
+        u" ]]> ",
+        u"  <a> & \"b\"  ",
+    };
+    for (const std::u16string& text : texts) {
+        const FString value{std::u16string_view(text)};
+        SCOPED_TRACE(utf8(value));
+        std::string xml = saveXml([&](FXmlSerializer& s) {
+            s.writeString("text", value);
+            s.writeInt("after", 7);
+        });
+        loadXml(xml, [&](FXmlSerializer& s) {
+            FString loaded(u"not yet");
+            std::int32_t after = 0;
+            s.readString("text", loaded);
+            s.readInt("after", after);
+            EXPECT_EQ(loaded, value) << xml;
+            EXPECT_EQ(after, 7);
+            EXPECT_TRUE(s.isValid());
+        });
+    }
 }
 
 TEST(FXmlSerializerTest, ReadsArrayCounts)

@@ -1,3 +1,4 @@
+#include "KernelTestSupport.h"
 #include "RuntimeTestSupport.h"
 
 #include "core/FApplication.h"
@@ -14,6 +15,10 @@
 #include <chrono>
 #include <stdexcept>
 #include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -181,6 +186,39 @@ TEST_F(ThreadPoolTest, ResettingARunningTaskIsAFailure)
     // unwind instead; either way it ends.
     EXPECT_TRUE(eventually([&] { return task->state() == FThreadTask::k_done; }));
     engineDelete(task);
+}
+
+// A thread that cannot be started (out of threads here: a user with none
+// left) is a failure report like any other, not a raw system error. Run in a
+// child process, which gives up its threads for good.
+TEST(ThreadStartTest, AThreadThatCannotStartIsAFailure)
+{
+    enum : int { k_reported = 10, k_rawError = 11, k_started = 12, k_noLimit = 13 };
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A privileged user is not held to the limit: become an ordinary one.
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(k_noLimit);
+        const rlimit none{0, 0};
+        if (setrlimit(RLIMIT_NPROC, &none) != 0) _exit(k_noLimit);
+        FApplication application;
+        RecordingErrorHandler handler;
+        try {
+            FThread thread;
+            _exit(k_started);
+        } catch (const FDebug::VellumcoreException&) {
+            const bool named =
+                handler.texts.size() == 1 &&
+                handler.texts[0].toUtf8().find("Could not start a thread (") != std::string::npos;
+            _exit(named ? k_reported : k_rawError);
+        } catch (...) {
+            _exit(k_rawError);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), k_reported);
 }
 
 } // namespace

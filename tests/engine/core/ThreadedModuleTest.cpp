@@ -3,10 +3,14 @@
 #include "core/FAction.h"
 #include "core/FApplication.h"
 #include "core/FSemaphore.h"
+#include "core/FThread.h"
 #include "core/FThreadedModule.h"
+#include "core/FUtilPlatform.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -256,6 +260,52 @@ TEST_F(ThreadedModuleTest, AnInlineModuleIsNeverReportedStoppedWhileItsTaskRuns)
     EXPECT_TRUE(module.waitStopped(0));
     module.launch();
     EXPECT_EQ(module.launchThread, std::this_thread::get_id());
+}
+
+// Holds the worker in an action until the test opens it.
+struct Gate
+{
+    void pass(FAction&, int*)
+    {
+        entered.release();
+        FUtilPlatform::waitPlain(open, FUtilPlatform::k_infinite);
+        passed = true;
+    }
+    FSemaphore entered;
+    FSemaphore open;
+    std::atomic<bool> passed{false};
+};
+
+// A module destroyed while its loop still runs (a stop that unwound, or none
+// at all) stops the loop and waits for it before the queue, the semaphores
+// and the deferred list go; the worker is then free well before the patience
+// a stuck worker would be given.
+TEST_F(ThreadedModuleTest, DestroyingARunningModuleStopsItsLoopFirst)
+{
+    for (const bool letRun : {true, false}) {
+        SCOPED_TRACE(letRun ? "running" : "launched only");
+        Gate gate;
+        auto module = std::make_unique<FThreadedModule>(FThreadedModule::k_untimed);
+        module->launch();
+        if (letRun) {
+            module->run();
+            module->postAction(makeAction<FAction1<Gate, int>>(&gate, &Gate::pass, 0));
+            ASSERT_TRUE(FUtilPlatform::waitPlain(gate.entered, 5000));
+        }
+        std::atomic<bool> destroyed{false};
+        std::thread destroyer([&] {
+            module.reset();
+            destroyed = true;
+        });
+        if (letRun) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            EXPECT_FALSE(destroyed) << "destroyed under a running action";
+            gate.open.release();
+        }
+        EXPECT_TRUE(eventually([&] { return destroyed.load(); }, FThread::k_endPatienceMs / 2));
+        destroyer.join();
+        EXPECT_EQ(gate.passed.load(), letRun);
+    }
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -75,12 +76,15 @@ TEST_F(WaitTest, ACallQueuedForAWaitingThreadRunsOnIt)
         m_util.waitAlertable(&release, FUtilPlatform::k_infinite);
     });
     ASSERT_TRUE(m_util.waitAlertable(&ready, 5000));
+    // Let the waiter settle into its wait: the call must wake it, not wait
+    // for the end of its 4096 ms slice.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     FSemaphore ran;
     waiter->queueCall([&] {
         ranOn = std::this_thread::get_id();
         ran.release();
     });
-    ASSERT_TRUE(m_util.waitAlertable(&ran, 5000));
+    ASSERT_TRUE(m_util.waitAlertable(&ran, FUtilPlatform::k_sliceMs / 4));
     EXPECT_EQ(ranOn, thread.get_id());
     release.release();
     thread.join();

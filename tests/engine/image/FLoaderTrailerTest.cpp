@@ -253,4 +253,97 @@ TEST(FPvrLoader, HeaderChecksBeforeAllocating)
     }
 }
 
+// A trailer is checked before anything is made from it: a full picture
+// beyond the cap (which decoding would allocate whole), offsets near the
+// 32-bit limits and stored pixels reaching past the full picture are failures
+// of every loader that reads one.
+TEST(FImageLoaders, PlacementTrailersOutOfBoundsAreFailures)
+{
+    constexpr int32_t k_max = 0x7FFFFFFF;
+    struct Placement
+    {
+        const char* name;
+        int32_t x, y, fullWidth, fullHeight;
+        const char* expected; // after the format's name
+    };
+    // The stored picture is 16 x 8 (PVR: 8 x 4).
+    const Placement placements[] = {
+        {"huge full picture", 0, 0, 30000, 30000, ": full width (30000) and height (30000) in 1..16384"},
+        {"one past the cap", 0, 0, 16385, 16, ": full width (16385) and height (16) in 1..16384"},
+        {"no full picture", 0, 0, 0, 8, ": full width (0) and height (8) in 1..16384"},
+        {"negative full picture", 0, 0, 40, -30, ": full width (40) and height (-30) in 1..16384"},
+        {"offset near the limit", k_max - 3, 0, 16384, 16384, " at (2147483644, 0) inside 16384 x 16384"},
+        {"offset down near the limit", 0, k_max, 16384, 16384, " at (0, 2147483647) inside 16384 x 16384"},
+        {"negative offset", -1, 0, 40, 30, " at (-1, 0) inside 40 x 30"},
+        {"most negative offset", 0, -k_max - 1, 40, 30, " at (0, -2147483648) inside 40 x 30"},
+        {"one pixel past the right edge", 25, 0, 40, 30, " at (25, 0) inside 40 x 30"},
+        {"one pixel past the bottom edge", 0, 23, 40, 30, " at (0, 23) inside 40 x 30"},
+    };
+    for (const Placement& p : placements) {
+        SCOPED_TRACE(p.name);
+        const Bytes trailer = placementTrailer(p.x, p.y, p.fullWidth, p.fullHeight);
+        PvrFile pvr = pvrFile(4);
+        // The whole 8 x 4 texture, placed; the PVR stored picture is half as
+        // wide and high, so the edge cases move by as much.
+        const int32_t pvrX = p.x == 25 ? 33 : p.x;
+        const int32_t pvrY = p.y == 23 ? 27 : p.y;
+        pvr.placement = {pvrX,
+                         pvrY,
+                         static_cast<int32_t>(static_cast<uint32_t>(pvrX) + 8u),
+                         static_cast<int32_t>(static_cast<uint32_t>(pvrY) + 4u),
+                         p.fullWidth,
+                         p.fullHeight};
+        const struct
+        {
+            const char* format;
+            Bytes bytes;
+            void (*load)(FInStream&, FImage&);
+        } loaders[] = {
+            {"JPEG", concat(smallJpeg(), trailer), FJpegLoader::load},
+            {"PNG", concat(writePng(PngPicture::rgba(16, 8, Bytes(16 * 8 * 4, 9))), trailer),
+             FPngLoader::load},
+            {"PNG", writeJ32(smallJpeg(), alphaPng(16, 8, true), trailer), FJpeg32Loader::load},
+            {"PVR", writePvr(pvr), FPvrLoader::load},
+        };
+        for (const auto& l : loaders) {
+            ByteStream stream(l.bytes);
+            FImage image;
+            const std::string text = failureOf([&] { l.load(stream.stream(), image); });
+            std::string expected = std::string(l.format) + p.expected;
+            const bool nearTheLimit = p.x > 0x10000 || p.y > 0x10000;
+            if (std::string(l.format) == "PVR" && nearTheLimit)
+                expected = "PVR: placed "; // the texture's own right or bottom edge wraps first
+            else if (std::string(l.format) == "PVR" && expected.find(" at (") != std::string::npos)
+                expected =
+                    "PVR: stored 8 x 4 at (" + std::to_string(pvrX) + ", " + std::to_string(pvrY) + ")";
+            else if (expected.find(" at (") != std::string::npos)
+                expected = std::string(l.format) + ": stored 16 x 8" + p.expected;
+            EXPECT_NE(text.find(expected), std::string::npos) << l.format << ": " << text;
+        }
+    }
+}
+
+// A PVR trailer's own stored rectangle lies within the texture's pixels.
+TEST(FPvrLoader, PlacedPartLargerThanTheTextureIsAFailure)
+{
+    const struct
+    {
+        std::vector<int32_t> placement;
+        const char* expected;
+    } cases[] = {
+        {{0, 0, 9, 4, 20, 12}, "PVR: placed 9 x 4 in 1..8 x 1..4"},
+        {{0, 0, 8, 5, 20, 12}, "PVR: placed 8 x 5 in 1..8 x 1..4"},
+        {{5, 0, 5, 4, 20, 12}, "PVR: placed 0 x 4 in 1..8 x 1..4"},
+        {{-2147483647 - 1, 0, 2147483647, 4, 20, 12}, "PVR: placed 4294967295 x 4 in 1..8 x 1..4"},
+    };
+    for (const auto& c : cases) {
+        PvrFile f = pvrFile(4);
+        f.placement = c.placement;
+        ByteStream stream(writePvr(f));
+        FImage image;
+        const std::string text = failureOf([&] { FPvrLoader::load(stream.stream(), image); });
+        EXPECT_NE(text.find(c.expected), std::string::npos) << text;
+    }
+}
+
 } // namespace

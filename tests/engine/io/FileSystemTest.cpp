@@ -3,6 +3,7 @@
 #include "io/FFileSystemModule.h"
 #include "io/FNativePath.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -74,6 +75,10 @@ protected:
 
     std::string contentOf(const FRefT<FFileEntry>& entry)
     {
+        if (entry.isNull() || entry.get() == nullptr) {
+            ADD_FAILURE() << "no entry to read";
+            return {};
+        }
         FRefT<FInStream> stream;
         service().openEntry(stream, entry);
         return readAll(stream);
@@ -281,6 +286,13 @@ TEST_F(FileSystemTest, ServiceLivesInItsSlotWhileTheModuleLives)
     EXPECT_EQ(m_module->priority(), 13);
     m_module.reset();
     EXPECT_EQ(findService<FFileSystemService>(k_slotFileSystems), nullptr);
+}
+
+// The helpers' own checks fail the test they run in; a missing handle does
+// not end the whole binary and hide every later result.
+TEST(IoTestHelpers, AMissingStreamFailsTheTest)
+{
+    EXPECT_NONFATAL_FAILURE(iotest::readAll(FRefT<FInStream>()), "no stream to read");
 }
 
 } // namespace

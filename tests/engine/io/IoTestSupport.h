@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -62,9 +63,15 @@ inline std::string readFile(const std::filesystem::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Everything left in the stream, read through the standard operations.
+// Everything left in the stream, read through the standard operations. A
+// missing stream fails the test (and reads as nothing) instead of ending the
+// whole test binary.
 inline std::string readAll(const FRefT<FInStream>& stream)
 {
+    if (stream.isNull() || stream.get() == nullptr) {
+        ADD_FAILURE() << "no stream to read";
+        return {};
+    }
     std::string all;
     char block[4096];
     FInStream& in = *stream.get();
@@ -123,6 +130,10 @@ protected:
 
     FRefT<FInStream> openMember(const FRefT<FFileSystem>& archive, const std::string& name)
     {
+        if (archive.isNull() || archive.get() == nullptr) {
+            ADD_FAILURE() << "no archive to open " << name << " in";
+            throw std::runtime_error("no archive");
+        }
         FFileEntryMap found = archive->find(engineText(name));
         EXPECT_EQ(found.size(), 1u) << name;
         if (found.empty()) throw std::runtime_error("no member " + name);

@@ -1,5 +1,6 @@
 #include "engine/io/IoTestSupport.h"
 
+#include "core/FThreadAlert.h"
 #include "io/FZLibStreambuf.h"
 #include "io/FZipFileEntry.h"
 #include "io/FZipStoredStreambuf.h"
@@ -79,6 +80,60 @@ TEST_F(ZipMemberTest, StoredBuffersFitSmallMembers)
     const FFileEntryMap sealed = archive->find(u"sealed");
     EXPECT_EQ(static_cast<const FZipFileEntry*>(sealed.begin()->second.get())->compressedSize(), 112u);
     EXPECT_EQ(readMember(archive, "sealed"), text(sampleBytes(100)));
+}
+
+// An inflating stream holds about what its member needs, and a reader gets
+// the first bytes of a long member well before a whole chunk is inflated.
+TEST_F(ZipMemberTest, InflatingBuffersFitTheMemberAndHandOverEarly)
+{
+    ZipWriter writer;
+    const std::pair<const char*, size_t> sizes[] = {{"10", 10}, {"1000", 1000}, {"6m", 6 << 20}};
+    for (const auto& [name, size] : sizes)
+        writer.add(name, sampleBytes(size), ZipMethod::Deflated);
+    FRefT<FFileSystem> archive = openArchive(writer);
+    const std::pair<const char*, int64_t> limits[] = {{"10", 1024}, {"1000", 8 * 1024}, {"6m", 640 * 1024}};
+    for (const auto& [name, limit] : limits) {
+        FRefT<FInStream> stream = openMember(archive, name);
+        auto* buffer = dynamic_cast<FZLibStreambuf*>(stream->buffer());
+        ASSERT_NE(buffer, nullptr);
+        EXPECT_LE(buffer->bufferBytes(), limit) << name;
+    }
+    FRefT<FInStream> stream = openMember(archive, "6m");
+    FInStreambuf& buffer = *stream->buffer();
+    ASSERT_EQ(buffer.sgetc(), sampleBytes(1)[0]);
+    EXPECT_LE(buffer.in_avail(), FZLibStreambuf::k_windowSize);
+    EXPECT_EQ(readAll(stream), text(sampleBytes(6 << 20)));
+}
+
+// A short step back stays in the bytes at hand, with no word to the worker:
+// a restart would wait for it to inflate the member again from its start, and
+// a wait runs the calls queued for the waiting thread.
+TEST_F(ZipMemberTest, ShortBackwardSeeksDoNotRestart)
+{
+    const std::vector<uint8_t> data = sampleBytes(200000, 5);
+    ZipWriter writer;
+    writer.add("deflated", data, ZipMethod::Deflated);
+    writer.add("sealed", data, ZipMethod::Deflated, true);
+    FRefT<FFileSystem> archive = openArchive(writer);
+    for (const char* name : {"deflated", "sealed"}) {
+        SCOPED_TRACE(name);
+        FRefT<FInStream> stream = openMember(archive, name);
+        FInStreambuf& buffer = *stream->buffer();
+        ASSERT_EQ(int64_t(buffer.pubseekpos(120000)), 120000);
+        ASSERT_NE(buffer.sgetc(), std::char_traits<char>::eof());
+        const std::streamsize ahead = buffer.in_avail();
+        bool waited = false;
+        FThreadAlert::current()->queueCall([&] { waited = true; });
+        for (const int back : {1, 10, 1000}) {
+            ASSERT_EQ(int64_t(buffer.pubseekoff(-back, std::ios_base::cur, std::ios_base::in)),
+                      120000 - back);
+            EXPECT_EQ(buffer.in_avail(), ahead + back) << back;
+            EXPECT_EQ(buffer.sgetc(), data[static_cast<size_t>(120000 - back)]) << back;
+            buffer.pubseekpos(120000);
+        }
+        EXPECT_FALSE(waited);
+        FThreadAlert::current()->runQueuedCalls();
+    }
 }
 
 TEST_F(ZipMemberTest, SeeksOnEveryKind)

@@ -127,3 +127,45 @@ TEST(FHandOverListener, NameIsExclusiveAndFreedOnStop)
               FHandOverSender::Result::nobodyListening);
     EXPECT_TRUE(second.start(name));
 }
+
+// Abstract socket names carry no permissions: each end asks who is at the
+// other and deals only with its own user. Another user is played by the
+// injected look-up; one that cannot tell counts as a stranger.
+TEST(FHandOverListener, BothEndsDealOnlyWithTheirOwnUser)
+{
+    const FUnixSocket::PeerUserLookup stranger = [](const FUnixSocket&, unsigned& uid) {
+        uid = static_cast<unsigned>(getuid()) + 1;
+        return true;
+    };
+    const FUnixSocket::PeerUserLookup unknown = [](const FUnixSocket&, unsigned&) { return false; };
+    const FUnixSocket::PeerUserLookup self = [](const FUnixSocket& socket, unsigned& uid) {
+        return socket.peerUser(uid);
+    };
+    const struct
+    {
+        const char* what;
+        FUnixSocket::PeerUserLookup listenerSees;
+        FUnixSocket::PeerUserLookup senderSees;
+        FHandOverSender::Result result;
+        std::size_t delivered;
+    } cases[] = {
+        {"same user", self, self, FHandOverSender::Result::replied, 1},
+        {"sender of another user", stranger, self, FHandOverSender::Result::noReply, 0},
+        {"sender of an unknown user", unknown, self, FHandOverSender::Result::noReply, 0},
+        {"listener of another user", self, stranger, FHandOverSender::Result::foreignListener, 0},
+        {"listener of an unknown user", self, unknown, FHandOverSender::Result::foreignListener, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Received received;
+        FHandOverListener listener(received.receiver(), c.listenerSees);
+        const std::string name = uniqueName("peer");
+        ASSERT_TRUE(listener.start(name));
+        std::int32_t reply = -1;
+        EXPECT_EQ(
+            FHandOverSender::send(name, FHandOverRecord::encodeCommandLine(u"secret"), reply, c.senderSees),
+            c.result);
+        listener.stop();
+        EXPECT_EQ(received.snapshot().size(), c.delivered);
+    }
+}

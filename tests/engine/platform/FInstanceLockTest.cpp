@@ -1,4 +1,6 @@
 #include "platform/FInstanceLock.h"
+
+#include "PlatformTestSupport.h"
 #include "platform/FInstanceNames.h"
 
 #include <gtest/gtest.h>
@@ -17,29 +19,6 @@ std::string tempLockPath(const char* name)
         .string();
 }
 
-struct EnvGuard
-{
-    std::string name;
-    std::string saved;
-    bool had;
-    EnvGuard(const char* n, const char* value) : name(n)
-    {
-        const char* old = std::getenv(n);
-        had = old != nullptr;
-        saved = had ? old : "";
-        if (value)
-            setenv(n, value, 1);
-        else
-            unsetenv(n);
-    }
-    ~EnvGuard()
-    {
-        if (had)
-            setenv(name.c_str(), saved.c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-};
 } // namespace
 
 TEST(FInstanceLock, SecondHolderIsRefusedUntilRelease)

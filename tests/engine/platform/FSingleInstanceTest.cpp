@@ -33,6 +33,7 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         arguments.insert(arguments.begin(), ZIBBO_INSTANCE_HELPER);
         std::vector<char*> argv;
@@ -54,6 +55,16 @@ public:
         if (m_out >= 0) close(m_out);
     }
     bool isRunning() const { return m_pid > 0; }
+
+    // Everything the helper wrote until it closed its output.
+    std::string readAll()
+    {
+        std::string text;
+        char buffer[256];
+        for (ssize_t got; (got = read(m_out, buffer, sizeof buffer)) > 0;)
+            text.append(buffer, static_cast<std::size_t>(got));
+        return text;
+    }
 
     std::string readLine()
     {
@@ -97,8 +108,7 @@ std::vector<std::uint8_t> readRecord(const FUnixSocket& client)
 {
     std::vector<std::uint8_t> bytes(FHandOverRecord::k_headerBytes);
     if (client.readExact(bytes.data(), bytes.size()) != FUnixSocket::Io::ok) return {};
-    const std::uint32_t size =
-        bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<std::uint32_t>(bytes[7]) << 24;
+    const std::uint32_t size = FHandOverRecord::getU32(bytes.data() + 4);
     if (size > FHandOverRecord::k_maxDataBytes) return bytes;
     bytes.resize(bytes.size() + size);
     if (client.readExact(bytes.data() + FHandOverRecord::k_headerBytes, size) != FUnixSocket::Io::ok)
@@ -166,8 +176,11 @@ TEST(FSingleInstance, RefusedHandOverIsRetriedFiveTimesThenGivenUp)
         EXPECT_EQ(readRecord(client), FHandOverRecord::encodeCommandLine(u"again")) << attempt;
         reply(client, 1);
     }
-    // Gives up without running anything, and without an error.
-    EXPECT_EQ(second.wait(), 0);
+    // Gives up without running anything, and says so.
+    EXPECT_EQ(second.wait(), k_handOverFailedExit);
+    EXPECT_NE(second.readAll().find("the command line could not be handed to it: the running copy did not "
+                                    "take the command line"),
+              std::string::npos);
     EXPECT_FALSE(server.accept(0).isValid());
 }
 
@@ -178,11 +191,39 @@ TEST(FSingleInstance, RunningCopyThatNeverAnswersIsGivenUpAfterAllLookUps)
     // Locked, and no socket for the whole time: every attempt looks six times.
     const auto start = std::chrono::steady_clock::now();
     Helper second({"start"});
-    EXPECT_EQ(second.wait(), 0);
+    EXPECT_EQ(second.wait(), k_handOverFailedExit);
+    EXPECT_NE(second.readAll().find("no running copy answers on the hand-over socket"), std::string::npos);
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited,
               std::chrono::milliseconds(k_instanceAttempts * FPlatformSpecificModuleSdl::k_instanceLookUps *
                                         FPlatformSpecificModuleSdl::k_instanceLookUpPauseMs));
+}
+
+// Another user who bound the name first never sees the command line.
+TEST(FSingleInstance, CommandLineIsNotHandedToAnotherUser)
+{
+    const FInstanceNames names = FInstanceNames::fromEnvironment();
+    FInstanceLock lock(names.lockPath);
+    ASSERT_EQ(lock.tryAcquire(), FInstanceLock::Result::acquired);
+    const FUnixSocket server = FUnixSocket::listenOn(names.socketName);
+    ASSERT_TRUE(server.isValid());
+
+    bool ran = false;
+    const int code = runSingleInstance(
+        commandLine("/secret"), [&](FRefT<FString>) { ran = true; },
+        [](const FUnixSocket&, unsigned& uid) {
+            uid = static_cast<unsigned>(getuid()) + 1;
+            return true;
+        });
+    EXPECT_EQ(code, k_handOverFailedExit);
+    EXPECT_FALSE(ran);
+    // The copy connected, found a stranger and hung up without a byte.
+    for (int attempt = 0; attempt < k_instanceAttempts; ++attempt) {
+        const FUnixSocket client = server.accept(0);
+        ASSERT_TRUE(client.isValid()) << attempt;
+        std::uint8_t byte = 0;
+        EXPECT_EQ(client.readExact(&byte, 1), FUnixSocket::Io::closed) << attempt;
+    }
 }
 
 TEST(FSingleInstance, StartsWhenTheRunningCopyEndsMeanwhile)
@@ -222,35 +263,41 @@ TEST(FSingleInstance, FailedRunEndsWithOneAndFreesTheLock)
     EXPECT_EQ(lock.tryAcquire(), FInstanceLock::Result::acquired);
 }
 
+// The running copy takes command lines from the platform module's start on,
+// with or without its window.
 TEST(FSingleInstance, RunningCopyReceivesTheSecondCopysCommandLine)
 {
-    CallLog log;
-    int secondExit = -1;
-    const int firstExit = runSingleInstance(commandLine("first"), [&](FRefT<FString>) {
-        FApplication application;
-        RecordingAppEvents appEvents(log);
-        FakeWindowHost host;
-        HiddenWindow window;
-        FPlatformSpecificModuleSdl module;
-        module.attachWindow(window.window, &host);
+    for (const bool withWindow : {true, false}) {
+        SCOPED_TRACE(withWindow ? "with a window" : "without a window");
+        CallLog log;
+        int secondExit = -1;
+        const int firstExit = runSingleInstance(commandLine("first"), [&](FRefT<FString>) {
+            FApplication application;
+            RecordingAppEvents appEvents(log);
+            FakeWindowHost host;
+            HiddenWindow window;
+            FPlatformSpecificModuleSdl module;
+            if (withWindow) module.attachWindow(window.window, &host);
 
-        // Something else on this machine sends garbage first: dropped.
-        {
-            const FUnixSocket intruder = FUnixSocket::connectTo(FInstanceNames::fromEnvironment().socketName);
-            ASSERT_TRUE(intruder.isValid());
-            const std::uint8_t garbage[] = {7, 0, 0, 0, 2, 0, 0, 0, 0, 0};
-            intruder.writeAll(garbage, sizeof garbage);
-        }
-        Helper second({"start", "/level:3", "\xC3\xA9t\xC3\xA9"});
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!second.tryWait(secondExit) && std::chrono::steady_clock::now() < deadline) {
+            // Something else on this machine sends garbage first: dropped.
+            {
+                const FUnixSocket intruder =
+                    FUnixSocket::connectTo(FInstanceNames::fromEnvironment().socketName);
+                ASSERT_TRUE(intruder.isValid());
+                const std::uint8_t garbage[] = {7, 0, 0, 0, 2, 0, 0, 0, 0, 0};
+                intruder.writeAll(garbage, sizeof garbage);
+            }
+            Helper second({"start", "/level:3", "\xC3\xA9t\xC3\xA9"});
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!second.tryWait(secondExit) && std::chrono::steady_clock::now() < deadline) {
+                module.pumpMessages(1);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
             module.pumpMessages(1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        module.pumpMessages(1);
-        module.attachWindow(nullptr, nullptr);
-    });
-    EXPECT_EQ(firstExit, 0);
-    EXPECT_EQ(secondExit, 0);
-    EXPECT_EQ(log, CallLog{"commandLineReceived /level:3 \xC3\xA9t\xC3\xA9"});
+            module.attachWindow(nullptr, nullptr);
+        });
+        EXPECT_EQ(firstExit, 0);
+        EXPECT_EQ(secondExit, 0);
+        EXPECT_EQ(log, CallLog{"commandLineReceived /level:3 \xC3\xA9t\xC3\xA9"});
+    }
 }

@@ -1,6 +1,7 @@
 // Every test of this binary runs headless and with instance names of its own,
 // so that parallel test processes (and a game running meanwhile) do not meet.
 #include "platform/FInstanceNames.h"
+#include "platform/FRuntimeFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,9 @@ const bool s_environmentSet = [] {
     setenv("ZIBBO_HEADLESS", "1", 0);
     const std::string instance = "test-" + std::to_string(getpid());
     setenv("ZIBBO_INSTANCE", instance.c_str(), 1);
+    // The platform module settles the runtime folder when it starts; settled
+    // here, every test and helper names the same instance lock.
+    FRuntimeFolder::prepareOnce();
     return true;
 }();
 

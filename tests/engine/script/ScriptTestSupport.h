@@ -45,10 +45,11 @@ protected:
         std::ofstream(m_scratch.path() / "Scripts" / name, std::ios::binary) << text;
     }
 
-    std::unique_ptr<FScriptInstance> run(const std::string& name, const std::string& text)
+    std::unique_ptr<FScriptInstance> run(const std::string& name, const std::string& text,
+                                         std::uint64_t budget = FScriptSandbox::k_defaultInstructionBudget)
     {
         writeScript(name, text);
-        return std::make_unique<FScriptInstance>(m_application, name.c_str());
+        return std::make_unique<FScriptInstance>(m_application, name.c_str(), budget);
     }
 
     // Runs `action`, which must raise one failure whose text starts with `message`.

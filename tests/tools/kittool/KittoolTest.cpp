@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -121,6 +123,107 @@ TEST_F(KittoolTest, ExitCodes)
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
         EXPECT_NE(run.err.find(c.err), std::string::npos) << c.arguments << ": " << run.err;
     }
+}
+
+// A full disk is a failure, whether it shows in a write or only in the close
+// (a kit's last bytes, or a listing's): the exit code and a message say so.
+TEST_F(KittoolTest, AFullDiskIsAFailure)
+{
+    ASSERT_EQ(kittool("pack kit.zip content").exitCode, 0);
+    struct Case
+    {
+        const char* command;
+        const char* err;
+    };
+    const Case cases[] = {
+        {"pack /dev/full content", "cannot write /dev/full: No space left on device"},
+        {"list kit.zip >/dev/full", "kittool list: write error: No space left on device"},
+        {"cat kit.zip data/levels.txt >/dev/full", "kittool cat: cannot write to standard output"},
+    };
+    for (const Case& c : cases) {
+        const std::string command = std::string(KITTOOL_PATH) + " " + c.command + " 2>err.txt";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ((status >> 8) & 0xFF, 1) << c.command;
+        EXPECT_NE(slurp("err.txt").find(c.err), std::string::npos) << c.command << ": " << slurp("err.txt");
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/full")) << "a failed kit is removed only when it is a file";
+}
+
+// Only what lies in the folder goes into the kit; every entry left out is
+// named.
+TEST_F(KittoolTest, PackKeepsToTheFolderAndNamesWhatItSkips)
+{
+    fs::create_symlink("/etc/hostname", "content/hostname");
+    fs::create_symlink("/proc/self/environ", "content/environ");
+    fs::create_symlink("../outside.txt", "content/up");
+    spill("outside.txt", "secret");
+    fs::create_symlink("nowhere.txt", "content/dangling");
+    fs::create_symlink("levels.txt", "content/data/alias.txt");
+    fs::create_directory_symlink("../data", "content/Scripts/loop");
+    ASSERT_EQ(mkfifo("content/pipe", 0600), 0);
+
+    const ToolRun pack = kittool("pack kit.zip content");
+    ASSERT_EQ(pack.exitCode, 0) << pack.err;
+    for (const char* line :
+         {"skipped hostname: a link that leads out of the folder\n",
+          "skipped environ: a link that leads out of the folder\n",
+          "skipped up: a link that leads out of the folder\n",
+          "skipped dangling: a link that leads nowhere\n", "skipped Scripts/loop: a link to a folder\n",
+          "skipped pipe: not a regular file\n"})
+        EXPECT_NE(pack.err.find(line), std::string::npos) << line << pack.err;
+    EXPECT_NE(pack.out.find("packed 5 files into kit.zip (6 entries skipped)"), std::string::npos)
+        << pack.out;
+    const ToolRun list = kittool("list kit.zip");
+    EXPECT_NE(list.out.find("5 members"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("hostname"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("environ"), std::string::npos) << list.out;
+    // A link within the folder is packed as the file it leads to.
+    EXPECT_EQ(kittool("cat kit.zip data/alias.txt").out, std::string(20000, 'l'));
+}
+
+// The kit may be written into the folder it packs: the last kit is left out,
+// and a file of the folder is never overwritten.
+TEST_F(KittoolTest, AKitInsideItsFolderIsLeftOutAndSourcesAreKept)
+{
+    for (int run = 0; run < 2; ++run) {
+        const ToolRun pack = kittool("pack content/kit.zip content");
+        ASSERT_EQ(pack.exitCode, 0) << pack.err;
+        EXPECT_NE(pack.out.find("packed 4 files"), std::string::npos) << run << pack.out;
+    }
+    EXPECT_NE(kittool("list content/kit.zip").out.find("4 members"), std::string::npos);
+
+    for (const char* source : {"content/data/levels.txt", "content/./GWTarget"}) {
+        const ToolRun pack = kittool(std::string("pack ") + source + " content");
+        EXPECT_EQ(pack.exitCode, 1) << source;
+        EXPECT_NE(pack.err.find("refusing to overwrite"), std::string::npos) << pack.err;
+    }
+    EXPECT_EQ(slurp("content/data/levels.txt"), std::string(20000, 'l'));
+    EXPECT_EQ(slurp("content/GWTarget"), std::string("\0\1\2\3", 4));
+}
+
+// A large file is streamed: packing it needs far less memory than the file.
+TEST_F(KittoolTest, LargeFilesArePackedWithinLittleMemory)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "sanitizers reserve more address space than the limit allows";
+#endif
+    constexpr std::size_t k_size = 96u << 20;
+    {
+        std::ofstream big("content/big.bin", std::ios::binary);
+        std::string line;
+        for (int i = 0; i < 64; ++i)
+            line += static_cast<char>('a' + (i * 7) % 26);
+        for (std::size_t written = 0; written < k_size; written += line.size())
+            big << line;
+    }
+    // 80 MiB of address space: less than the file, so a copy of it in memory
+    // cannot fit.
+    const std::string command =
+        "ulimit -v 81920; " + std::string(KITTOOL_PATH) + " pack kit.zip content >out.bin 2>err.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0) << slurp("err.txt");
+    const ToolRun list = kittool("list kit.zip");
+    EXPECT_NE(list.out.find(std::to_string(k_size) + "        4  big.bin"), std::string::npos) << list.out;
+    fs::remove("content/big.bin");
 }
 
 } // namespace

@@ -154,4 +154,64 @@ TEST_F(KitDecodeTest, ExitCodes)
               2);
 }
 
+// A trailer that claims a huge full picture is refused before anything of
+// that size is made, whatever carries it.
+TEST_F(KitDecodeTest, HugePlacementTrailersAreRefused)
+{
+    const Bytes trailer = placementTrailer(0, 0, 30000, 30000);
+    PvrFile pvr;
+    pvr.width = 8;
+    pvr.height = 4;
+    pvr.payload.assign(16, 0x77);
+    pvr.placement = {0, 0, 8, 4, 30000, 30000};
+    const std::pair<const char*, Bytes> files[] = {
+        {"huge.png", concatTrailer(writePng(PngPicture::rgba(4, 4, Bytes(64, 9))), trailer)},
+        {"huge.jpg", concatTrailer(writeJpeg(TestPicture::make(8, 8, 1)), trailer)},
+        {"huge.pvr", writePvr(pvr)},
+    };
+    for (const auto& [name, bytes] : files) {
+        spill(name, bytes);
+        EXPECT_EQ(decode(name, "x.png"), 1) << name;
+        EXPECT_NE(slurp("err.txt").find("full width (30000) and height (30000) in 1..16384"),
+                  std::string::npos)
+            << name << ": " << slurp("err.txt");
+        EXPECT_FALSE(fs::exists("x.png")) << name;
+    }
+}
+
+// A large picture is written row by row: decoding needs little more memory
+// than the loaded pixels.
+TEST_F(KitDecodeTest, LargePicturesAreWrittenRowByRow)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "sanitizers reserve more address space than the limit allows";
+#endif
+    constexpr int32_t k_side = 4096; // 64 MiB of pixels once loaded
+    PngPicture picture;
+    picture.width = k_side;
+    picture.height = k_side;
+    picture.colorType = 0;
+    picture.bitDepth = 8;
+    picture.samples.assign(static_cast<std::size_t>(k_side) * k_side, 0);
+    for (int32_t y = 0; y < k_side; ++y)
+        picture.samples[static_cast<std::size_t>(y) * k_side + static_cast<std::size_t>(y)] = 255;
+    spill("large.png", writePng(picture));
+    picture.samples.clear();
+    picture.samples.shrink_to_fit();
+    // Room for the loaded pixels and the program, not for a second copy.
+    const std::string command =
+        "ulimit -v 131072; " + std::string(KITTOOL_PATH) + " decode large.png out.png >out.txt 2>err.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0) << slurp("err.txt");
+    int32_t w = 0;
+    int32_t h = 0;
+    const Bytes written = decodedPicture("out.png", w, h);
+    ASSERT_EQ(w, k_side);
+    ASSERT_EQ(h, k_side);
+    // Grey is a mask: white with the grey level as alpha; the diagonal is opaque.
+    for (int32_t i : {0, 1, 2047, 4095}) {
+        EXPECT_EQ(pixelAt(written, w, i, i), (Bgra{255, 255, 255, 255})) << i;
+        EXPECT_EQ(pixelAt(written, w, (i + 1) % k_side, i)[3], 0) << i;
+    }
+}
+
 } // namespace
