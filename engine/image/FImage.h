@@ -50,6 +50,10 @@ public:
     // image standing for another answers for it).
     virtual bool usesAlphaHitTest() const;
     void setAlphaHitTest(bool on) { m_alphaHitTest = on; }
+    // A picture whose following bytes belong to its container (a font's glyph
+    // sheet) keeps its stored size: decoders pass over a placement trailer.
+    void setIgnoresPlacement(bool on) { m_ignoresPlacement = on; }
+    bool ignoresPlacement() const { return m_ignoresPlacement; }
     bool flagB() const { return m_flagB; }
     // Loads the image when needed, then answers whether the root of its
     // source chain holds a pixel buffer. A failed image holds none.
@@ -133,6 +137,7 @@ private:
     FRefT<FMaterial> m_texture;
     FRefT<FImage> m_sourceImage;
     bool m_alphaHitTest = false;
+    bool m_ignoresPlacement = false;
     bool m_flagB = false;
 };
 

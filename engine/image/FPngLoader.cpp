@@ -193,7 +193,9 @@ void FPngLoader::load(FInStream& stream, FImage& image)
     }
 
     FPlacementTrailer trailer;
-    const bool placed = trailer.read(stream) && image.getRootPixelFormat() != k_pixelGrey4;
+    // The trailer's bytes are read either way, so the stream ends where a container expects it.
+    const bool placed =
+        trailer.read(stream) && image.getRootPixelFormat() != k_pixelGrey4 && !image.ignoresPlacement();
     const FImageRect placedRect = placed ? trailer.placedRect({width, height}, "PNG") : FImageRect{};
     read.m_pixels = nullptr;
     // The rows hold B, G, R, A whatever kind the image was meant to hold.

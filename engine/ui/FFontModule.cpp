@@ -28,14 +28,14 @@ FRefT<FImage> readSheet(const FRefT<FInStream>& source)
 {
     auto* png = findService<FAssetLoader>(k_slotPngLoader);
     if (png == nullptr) ZIBBO_FAIL(msgIllegalOperation, "PNG loader (NULL) != NULL");
-    FRef handle = FAsset::emptyHandle();
+    // The sixteen bytes after the sheet belong to the font, not to a placement.
+    auto* image = engineNew<FImage>(k_memObject);
+    if (image == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (glyph sheet)");
+    image->setIgnoresPlacement(true);
+    FRef handle = FAsset::handleFor(image);
     png->createFromStream(handle, source);
     auto* sheet = handle.as<FImage>();
     if (sheet == nullptr || !sheet->isLoaded()) ZIBBO_FAIL(msgFileCorrupted, "glyph sheet is loaded");
-    // The PNG loader took the sixteen bytes after the sheet as a placement;
-    // they belong to the font, so the sheet goes back to its own size.
-    const FImageRect stored = sheet->pixelRect();
-    sheet->setPlacement(stored.width(), stored.height(), FImageRect{0, 0, stored.width(), stored.height()});
     return FRefT<FImage>(std::move(handle));
 }
 
