@@ -21,6 +21,7 @@ const KitCommand k_commands[] = {
      "decode a .png, .jpg, .j32 or .pvr image, or frame N of a .gwvideo or .theora video, to a plain PNG",
      kitDecodeMedia},
     {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
+    {"build", "CONTENT_DIR OUT_DIR", "make the main kit (Zibbo.zip) from a content folder", kitBuild},
 };
 
 void printCommands()

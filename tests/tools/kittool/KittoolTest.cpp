@@ -227,3 +227,43 @@ TEST_F(KittoolTest, LargeFilesArePackedWithinLittleMemory)
 }
 
 } // namespace
+
+TEST_F(KittoolTest, BuildMakesTheSameMainKitFromTheSameSources)
+{
+    spill("demo/GWTarget.txt", "Demo Title\r\nignored second line\n");
+    spill("demo/Scripts/params.lua", "WrongHitCounter = 3\n");
+    spill("demo/Scripts/more/extra.lua", "x = 1\n");
+    spill("demo/notes.txt", "not part of the kit\n");
+
+    const ToolRun first = kittool("build demo out1");
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const ToolRun second = kittool("build demo out2");
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    const std::string kit = slurp("out1/Zibbo.zip");
+    EXPECT_EQ(kit, slurp("out2/Zibbo.zip"));
+    EXPECT_FALSE(fs::exists("out1/Zibbo.zip.part"));
+
+    const ToolRun list = kittool("list out1/Zibbo.zip");
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_NE(list.out.find("3 members"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("notes.txt"), std::string::npos) << list.out;
+    EXPECT_EQ(kittool("cat out1/Zibbo.zip Scripts/more/extra.lua").out, "x = 1\n");
+    // The target file carries the first line only.
+    const std::string target = kittool("cat out1/Zibbo.zip GWTarget").out;
+    EXPECT_NE(target.find("Demo Title"), std::string::npos);
+    EXPECT_EQ(target.find("ignored"), std::string::npos);
+}
+
+TEST_F(KittoolTest, BuildRefusesContentWithoutATargetAndKeepsTheOldKit)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    ASSERT_EQ(kittool("build demo out").exitCode, 0);
+    const std::string kit = slurp("out/Zibbo.zip");
+    spill("demo/GWTarget.txt", "\n");
+    const ToolRun empty = kittool("build demo out");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.err.find("names no application"), std::string::npos) << empty.err;
+    EXPECT_EQ(slurp("out/Zibbo.zip"), kit);
+    EXPECT_EQ(kittool("build missing out").exitCode, 1);
+    EXPECT_EQ(kittool("build demo").exitCode, 2);
+}
