@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "asset/FAssetLoader.h"
+#include "core/FApplication.h"
 #include "core/FErrorMessage.h"
 #include "core/FMemory.h"
 #include "image/FPixelRows.h"
@@ -67,6 +69,48 @@ void FImage::setSourceImage(FRefT<FImage> source)
     m_sourceImage = std::move(source);
 }
 
+bool FImage::usesAlphaHitTest() const
+{
+    if (const FImage* source = m_sourceImage.get()) return source->usesAlphaHitTest();
+    return m_alphaHitTest;
+}
+
+bool FImage::hasPixels()
+{
+    ensureLoaded();
+    return root().m_pixels != nullptr;
+}
+
+void FImage::releaseData(bool)
+{
+    releasePixels();
+}
+
+void FImage::readKindData(FInStream& reader)
+{
+    m_alphaHitTest = reader.readUInt8() == 1;
+    m_flagB = reader.readUInt8() == 1;
+    // Exact comparison, case included: ".PNG" picks no loader.
+    struct Choice
+    {
+        const char16_t* extension;
+        int slot;
+    };
+    static constexpr Choice k_choices[] = {
+        {u".png", k_slotPngLoader},
+        {u".ppm", k_slotPpmLoader},
+        {u".jpg", k_slotJpegLoader},
+        {u".j32", k_slotJpeg32Loader},
+    };
+    const FString extension = firstExtension();
+    for (const Choice& choice : k_choices) {
+        if (extension == choice.extension) {
+            setLoader(findService<FAssetLoader>(choice.slot));
+            return;
+        }
+    }
+}
+
 void FImage::setFormat(int32_t kind)
 {
     m_format = kind;
@@ -88,6 +132,7 @@ void FImage::setPixels(FImagePoint size, int32_t kind, uint8_t* buffer, int32_t 
     m_width = size.x;
     m_height = size.y;
     m_pixelRect = FImageRect{0, 0, size.x, size.y};
+    markLoaded();
 }
 
 void FImage::setPlacedPixels(FImagePoint fullSize, int32_t kind, uint8_t* buffer, FImagePoint storedSize,
@@ -98,6 +143,7 @@ void FImage::setPlacedPixels(FImagePoint fullSize, int32_t kind, uint8_t* buffer
     m_height = fullSize.y;
     m_pixelRect = FImageRect{offset.x, fullSize.y - offset.y - storedSize.y, offset.x + storedSize.x,
                              fullSize.y - offset.y};
+    markLoaded();
 }
 
 void FImage::setPlacement(int32_t width, int32_t height, const FImageRect& pixelRect)
@@ -178,10 +224,12 @@ void FImage::copyRegionTo(uint8_t* dst, FImagePoint dstSize, int32_t dstKind, co
 
 void FImage::copyPixelsFrom(FRefT<FImage> source)
 {
-    const FImage* s = source.get();
+    FImage* s = source.get();
     if (s == nullptr || s == this) {
         return;
     }
+    complete();
+    s->ensureLoaded();
     releasePixels();
     m_width = s->m_width;
     m_height = s->m_height;
@@ -202,6 +250,7 @@ void FImage::copyPixelsFrom(FRefT<FImage> source)
 
 void FImage::setScale(float scale)
 {
+    complete();
     if (m_sourceImage.get() != nullptr) {
         copyPixelsFrom(m_sourceImage);
     }
@@ -210,6 +259,7 @@ void FImage::setScale(float scale)
 
 void FImage::mergeAlpha(const FImage& alpha)
 {
+    complete();
     if (m_sourceImage.get() != nullptr) {
         copyPixelsFrom(m_sourceImage);
     }
@@ -240,6 +290,7 @@ void FImage::mergeAlpha(const FImage& alpha)
 
 void FImage::replaceKeyedPixels(const FImage& source, uint8_t key)
 {
+    complete();
     FImageRect r = m_pixelRect;
     intersectRect(r, source.m_pixelRect);
     if (r.width() <= 0 || r.height() <= 0 || m_pixels == nullptr || source.m_pixels == nullptr) {
@@ -272,14 +323,25 @@ const FImage& FImage::root() const
     return *image;
 }
 
+FImagePoint FImage::getRootImageSize() const
+{
+    return {root().m_width, root().m_height};
+}
+
 int32_t FImage::getRootPixelFormat() const
 {
     return root().m_format;
 }
 
-float FImage::getRootScale() const
+float FImage::getRootScale()
 {
-    return root().m_scale;
+    FImage* image = this;
+    image->ensureLoaded();
+    while (FImage* next = image->m_sourceImage.get()) {
+        image = next;
+        image->ensureLoaded();
+    }
+    return image->m_scale;
 }
 
 void FImage::setMaterial(FRefT<FMaterial> material)

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "asset/FAsset.h"
 #include "core/FRef.h"
 #include "image/FImageRect.h"
 #include "image/FMaterial.h"
@@ -21,11 +22,14 @@
 //
 // Pixel buffers are allocated with engineAlloc in the image-pixel memory
 // category (k_memImage) and owned by the image once handed over.
-class FImage
+//
+// An image is an asset: loaders fill it when it is completed, setting pixels
+// marks it loaded, and the operations that change pixels complete it first.
+class FImage : public FAsset
 {
 public:
     FImage();
-    virtual ~FImage();
+    ~FImage() override;
 
     FImage(const FImage&) = delete;
     FImage& operator=(const FImage&) = delete;
@@ -34,8 +38,22 @@ public:
     // and empties the image; the scale stays.
     void releasePixels();
 
+    // The screen-file kind data: the alpha hit-test flag and a second flag,
+    // then the loader chosen by the first candidate's extension.
+    void readKindData(FInStream& reader) override;
+    // Unloading frees the pixels.
+    void releaseData(bool forced) override;
+
     // Empties the image and makes it stand for source.
     virtual void setSourceImage(FRefT<FImage> source);
+    // Whether hit tests compare the alpha of the pixel under the point (an
+    // image standing for another answers for it).
+    virtual bool usesAlphaHitTest() const;
+    void setAlphaHitTest(bool on) { m_alphaHitTest = on; }
+    bool flagB() const { return m_flagB; }
+    // Loads the image when needed, then answers whether the root of its
+    // source chain holds a pixel buffer. A failed image holds none.
+    bool hasPixels();
     const FRefT<FImage>& sourceImage() const { return m_sourceImage; }
 
     // Takes ownership of buffer (size.y rows of pitch bytes, lowest row first),
@@ -80,7 +98,10 @@ public:
     // The kind of the last image of the source chain: what the image is meant
     // to hold.
     int32_t getRootPixelFormat() const;
-    float getRootScale() const;
+    // The logical size of the last image of the source chain.
+    FImagePoint getRootImageSize() const;
+    // Loads every image of the source chain in turn; the last one's scale.
+    float getRootScale();
 
     // The material lives on the root image, so every image of a chain shares it.
     void setMaterial(FRefT<FMaterial> material);
@@ -111,6 +132,8 @@ private:
     int32_t m_pitch = 0;
     FRefT<FMaterial> m_texture;
     FRefT<FImage> m_sourceImage;
+    bool m_alphaHitTest = false;
+    bool m_flagB = false;
 };
 
 // The pixel at image coordinates p as bytes B, G, R, A, or four zero bytes

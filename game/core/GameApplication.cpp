@@ -1,5 +1,8 @@
 #include "game/core/GameApplication.h"
 
+#include "asset/FAssetReleaseModule.h"
+#include "asset/FRawDataModule.h"
+#include "asset/FScreenModule.h"
 #include "audio/FAudioModule.h"
 #include "core/FApplication.h"
 #include "core/FClockModule.h"
@@ -12,13 +15,20 @@
 #include "core/FRandomModule.h"
 #include "core/FSystemLocale.h"
 #include "core/FThreadPoolModule.h"
+#include "game/core/ScreenObjects.h"
 #include "game/core/ZibboAppService.h"
+#include "image/FImageLoaderModule.h"
+#include "image/FJpeg32Loader.h"
+#include "image/FJpegLoader.h"
+#include "image/FPngLoader.h"
+#include "image/FPvrLoader.h"
 #include "io/FFileSystemModule.h"
 #include "io/FZLibModule.h"
 #include "io/FZipModule.h"
 #include "platform/FAudioOutputSdl.h"
 #include "platform/FGamePadModuleSdl.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
+#include "ui/FFontModule.h"
 
 namespace {
 
@@ -43,21 +53,21 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     addShell(modules, "graphics", 14);
     add<FKeyedMapModule>(modules);
     addShell(modules, "GW video loader", 10);
-    addShell(modules, "raw-data loader", 9);
-    addShell(modules, "JPEG loader", 9);
-    addShell(modules, "font loader", 9);
-    addShell(modules, "screen module", 15);
+    add<FRawDataModule>(modules);
+    add<FImageLoaderModule>(modules, k_slotJpegLoader, &FJpegLoader::load);
+    add<FFontModule>(modules);
+    add<FScreenModule>(modules, &createScreenObject);
     add<FZLibModule>(modules);
     addShell(modules, "debug channel", 2);
-    addShell(modules, "PNG loader", 9);
+    add<FImageLoaderModule>(modules, k_slotPngLoader, &FPngLoader::load);
     addShell(modules, "Theora loader", 10);
     add<FLoggingModule>(modules);
     addShell(modules, "GW sample loader", 9);
-    addShell(modules, "JPEG32 loader", 9);
+    add<FImageLoaderModule>(modules, k_slotJpeg32Loader, &FJpeg32Loader::load);
     add<FAudioModule>(modules, FAudioModule::OutputFactory(&FAudioOutputSdl::create));
     addShell(modules, "Vorbis loader", 9);
-    addShell(modules, "asset release", 3);
-    addShell(modules, "PVR loader", 9);
+    add<FAssetReleaseModule>(modules);
+    add<FImageLoaderModule>(modules, k_slotPvrLoader, &FPvrLoader::load);
     add<FPlatformSpecificModuleSdl>(modules);
     add<FProcessModule>(modules, commandLine);
     add<FRandomModule>(modules);

@@ -3,6 +3,9 @@
 #include "core/FMemory.h"
 #include "core/FModule.h"
 #include "core/FProcessService.h"
+#include "engine/core/KernelTestSupport.h"
+#include "tools/contentwriters/ScreenFileWriter.h"
+#include "tools/zipwriter/ZipWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -37,11 +40,19 @@ TEST(GameApplicationTest, TheModuleListCreatesEveryEngineModuleInOrder)
 
 TEST(GameApplicationTest, RunsTheLoopUntilAQuitIsRequestedThenStopsEverything)
 {
-    std::thread quitter([] {
+    // The smallest main kit: the screen module mounts it at start and names
+    // the application after its target file.
+    ScratchFolder scratch;
+    ZipWriter kit;
+    kit.add("GWTarget", writeTarget("Kit Name"));
+    kit.writeTo("Zibbo.zip");
+    std::string name;
+    std::thread quitter([&name] {
         // Wait until the modules have started, then ask the main loop to end.
         for (;;) {
             FApplication* application = FApplication::instance();
             if (application != nullptr && application->startState() == FApplication::k_started) {
+                name = application->name().toUtf8();
                 findService<FProcessService>(k_slotProcess)->requestQuit();
                 return;
             }
@@ -51,6 +62,7 @@ TEST(GameApplicationTest, RunsTheLoopUntilAQuitIsRequestedThenStopsEverything)
     EXPECT_EQ(runGameApplication(makeSharedStringCopy(FString(""))), 0);
     quitter.join();
     EXPECT_EQ(FApplication::instance(), nullptr);
+    EXPECT_EQ(name, "Kit Name");
 }
 
 TEST(GameApplicationTest, AMalformedCommandLineFailsAfterRemovingTheModulesMadeSoFar)

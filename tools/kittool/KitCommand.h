@@ -25,6 +25,7 @@ int kitList(const KitArgs& args);
 int kitCat(const KitArgs& args);
 int kitPack(const KitArgs& args);
 int kitDecode(const KitArgs& args);
+int kitScreen(const KitArgs& args);
 
 // Prints "usage: kittool <name> <usage>" for the named command; answers 2.
 int kitUsage(const char* name);

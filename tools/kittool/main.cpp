@@ -16,6 +16,7 @@ const KitCommand k_commands[] = {
     {"cat", "KIT MEMBER", "member bytes to standard output", kitCat},
     {"pack", "OUT.zip DIR", "pack a folder into a kit", kitPack},
     {"decode", "IN OUT.png", "decode a .png, .jpg, .j32 or .pvr image to a plain PNG", kitDecode},
+    {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
 };
 
 void printCommands()

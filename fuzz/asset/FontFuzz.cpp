@@ -1,0 +1,34 @@
+// The font loader: the glyph sheet through the PNG loader, then the tables.
+#include "asset/FAssetStream.h"
+#include "core/FApplication.h"
+#include "core/FDebug.h"
+#include "core/FErrorHandler.h"
+#include "image/FImageLoaderModule.h"
+#include "image/FPngLoader.h"
+#include "support/QuietErrorHandler.h"
+#include "ui/FFont.h"
+#include "ui/FFontModule.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static QuietErrorHandler quiet;
+    static FErrorHandler* const previous = FErrorHandler::install(&quiet);
+    (void)previous;
+    static FApplication application;
+    static FImageLoaderModule png(k_slotPngLoader, &FPngLoader::load);
+    static FFontModule fonts;
+    void* block = engineAlloc(k_memData, size + 1);
+    std::memcpy(block, data, size);
+    FRef handle = FAsset::emptyHandle();
+    try {
+        // A failed load stays inside the asset; nothing escapes.
+        fonts.createFromStream(handle, FAssetStream::makeOver(makeRefHolder(block), block, int64_t(size)));
+    } catch (const FDebug::VellumcoreException&) {
+    } catch (const FDebug::TreatedException&) {
+    }
+    return 0;
+}
