@@ -3,6 +3,7 @@
 #include "asset/FAssetReleaseModule.h"
 #include "asset/FRawDataModule.h"
 #include "asset/FScreenModule.h"
+#include "audio/FAudioGWSampleModule.h"
 #include "audio/FAudioModule.h"
 #include "core/FApplication.h"
 #include "core/FClockModule.h"
@@ -62,7 +63,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FImageLoaderModule>(modules, k_slotPngLoader, &FPngLoader::load);
     addShell(modules, "Theora loader", 10);
     add<FLoggingModule>(modules);
-    addShell(modules, "GW sample loader", 9);
+    add<FAudioGWSampleModule>(modules);
     add<FImageLoaderModule>(modules, k_slotJpeg32Loader, &FJpeg32Loader::load);
     add<FAudioModule>(modules, FAudioModule::OutputFactory(&FAudioOutputSdl::create));
     addShell(modules, "Vorbis loader", 9);
