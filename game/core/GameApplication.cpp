@@ -5,6 +5,7 @@
 #include "asset/FScreenModule.h"
 #include "audio/FAudioGWSampleModule.h"
 #include "audio/FAudioModule.h"
+#include "audio/FAudioVorbisModule.h"
 #include "core/FApplication.h"
 #include "core/FClockModule.h"
 #include "core/FKeyedMapModule.h"
@@ -66,7 +67,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FAudioGWSampleModule>(modules);
     add<FImageLoaderModule>(modules, k_slotJpeg32Loader, &FJpeg32Loader::load);
     add<FAudioModule>(modules, FAudioModule::OutputFactory(&FAudioOutputSdl::create));
-    addShell(modules, "Vorbis loader", 9);
+    add<FAudioVorbisModule>(modules);
     add<FAssetReleaseModule>(modules);
     add<FImageLoaderModule>(modules, k_slotPvrLoader, &FPvrLoader::load);
     add<FPlatformSpecificModuleSdl>(modules);
