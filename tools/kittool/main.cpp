@@ -15,7 +15,10 @@ const KitCommand k_commands[] = {
     {"list", "KIT", "members with method, sizes and priority", kitList},
     {"cat", "KIT MEMBER", "member bytes to standard output", kitCat},
     {"pack", "OUT.zip DIR", "pack a folder into a kit", kitPack},
-    {"decode", "IN OUT.png", "decode a .png, .jpg, .j32 or .pvr image to a plain PNG", kitDecode},
+    {"decode", "IN OUT",
+     "decode a .png, .jpg, .j32 or .pvr image to a plain PNG, or a .gwsample or .vorbis sound to a 16-bit "
+     "WAV",
+     kitDecode},
     {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
 };
 
