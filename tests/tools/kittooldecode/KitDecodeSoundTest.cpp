@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ protected:
     void SetUp() override
     {
         m_previous = fs::current_path();
-        m_folder = fs::temp_directory_path() / ("kittool-sound-" + std::to_string(std::rand()));
+        m_folder = fs::temp_directory_path() / ("kittool-sound-" + std::to_string(std::random_device()()));
         fs::create_directories(m_folder);
         fs::current_path(m_folder);
     }
