@@ -15,7 +15,7 @@
 #include "tools/audiowriters/GwSampleWriter.h"
 #include "tools/audiowriters/VorbisWriter.h"
 
-#include <vorbis/vorbisfile.h>
+#include "engine/audio/VorbisFileReader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -80,24 +80,14 @@ void vorbisEngineDecode(benchmark::State& state)
 void vorbisFileDecode(benchmark::State& state)
 {
     const std::vector<uint8_t>& file = minuteOfVorbis();
-    struct Cursor
-    {
-        const std::vector<uint8_t>* bytes;
-        size_t at;
-    };
-    ov_callbacks callbacks{};
-    callbacks.read_func = [](void* to, size_t size, size_t count, void* source) -> size_t {
-        auto* c = static_cast<Cursor*>(source);
-        const size_t n = std::min(size * count, c->bytes->size() - c->at);
-        std::memcpy(to, c->bytes->data() + c->at, n);
-        c->at += n;
-        return n / size;
-    };
     std::vector<char> pcm(60 * 44100 * 4 + 65536);
     for (auto _ : state) {
-        Cursor cursor{&file, 0};
+        VorbisFileCursor cursor{&file};
         OggVorbis_File vf;
-        ov_open_callbacks(&cursor, &vf, nullptr, 0, callbacks);
+        if (!openVorbisFile(vf, cursor)) {
+            state.SkipWithError("libvorbisfile refused the file");
+            break;
+        }
         size_t at = 0;
         int section;
         long got;

@@ -7,6 +7,7 @@
 #include "audio/FBusMixState.h"
 #include "audio/FMusicState.h"
 #include "audio/FSoundChannel.h"
+#include "audio/FVoiceRenderer.h"
 #include "audio/FVoiceState.h"
 #include "core/FLogStream.h"
 
@@ -18,13 +19,6 @@ void setPan(FVoiceState& voice, int pan)
 {
     voice.panLeft = (256 - pan) >> 2;
     voice.panRight = (pan + 1) >> 2;
-}
-
-void updateGains(FVoiceState& voice)
-{
-    const int level = voice.volume * voice.baseVolume >> 6;
-    voice.gainLeft = voice.panLeft * level;
-    voice.gainRight = voice.panRight * level;
 }
 
 } // namespace
@@ -210,7 +204,7 @@ void FMusic::trigger(FMusicState& state, int channel, int note)
     voice->note = entry.relativeNote + note - 1;
     voice->baseVolume = entry.volume;
     setPan(*voice, entry.pan);
-    updateGains(*voice);
+    FVoiceRenderer::updateGains(*voice);
 }
 
 void FMusic::applyEffect(FMusicState& state, int channel, int command, int parameter)
@@ -219,7 +213,7 @@ void FMusic::applyEffect(FMusicState& state, int channel, int command, int param
     case k_pan:
         if (FVoiceState* voice = channelVoice(state, channel)) {
             setPan(*voice, parameter);
-            updateGains(*voice);
+            FVoiceRenderer::updateGains(*voice);
         }
         break;
     case k_jump:
@@ -228,7 +222,7 @@ void FMusic::applyEffect(FMusicState& state, int channel, int command, int param
     case k_volume:
         if (FVoiceState* voice = channelVoice(state, channel)) {
             voice->baseVolume = parameter;
-            updateGains(*voice);
+            FVoiceRenderer::updateGains(*voice);
         }
         break;
     case k_speedOrTempo:

@@ -1,7 +1,6 @@
 #include "audio/FSample.h"
 
 #include "asset/FAssetLoader.h"
-#include "audio/FAudioClock.h"
 #include "audio/FAudioNodeData.h"
 #include "audio/FAudioSpan.h"
 #include "audio/FAudioStreamTask.h"
@@ -121,9 +120,7 @@ void FSample::mixStream(FAudioNodeData& context)
     FAudioBuffer* out = context.output();
     FAudioSpan* span = context.span();
     voice->volume = context.effectiveVolume();
-    const int level = voice->volume * voice->baseVolume >> 6;
-    voice->gainLeft = voice->panLeft * level;
-    voice->gainRight = voice->panRight * level;
+    FVoiceRenderer::updateGains(*voice);
     int remaining = span->count - span->done;
     if (remaining < 1) return;
     if (voice->ended) {
@@ -148,23 +145,8 @@ void FSample::mixStream(FAudioNodeData& context)
             return;
         }
         previous = d;
-        if (m_loops && voice->loopMode != FVoiceState::k_loop) {
-            voice->loopMode = FVoiceState::k_loop;
-            voice->loopStart = m_loopStart;
-            voice->loopEnd = m_loopStart + m_loopLength - 1;
-        }
-        const int before = voice->position;
-        if (voice->baseVolume * voice->volume >= 64 && !d->m_silent && voice->position + span->count >= 0) {
-            FVoiceRenderer::render(*voice, *d, *out, *span, remaining);
-        } else {
-            out->silenceSpan(span->start, span->count);
-            FVoiceRenderer::advance(*voice, *d, out->rate(), remaining);
-        }
-        if (!voice->m_progress.empty()) {
-            const FAudioClock* clock = context.root().clock();
-            const int milliseconds = clock != nullptr ? clock->latency(clock->frames + span->start) : 0;
-            voice->m_progress.notifyProgress(this, before, voice->position, milliseconds);
-        }
+        if (m_loops) FVoiceRenderer::enterLoop(*voice, m_loopStart, m_loopLength);
+        FVoiceRenderer::playPass(context, *this, *d, remaining);
         if (remaining > 0) task.requestNext();
         if (remaining < 1) return;
     }

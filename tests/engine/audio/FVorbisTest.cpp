@@ -4,7 +4,7 @@
 #include "audio/FAudioVorbisModule.h"
 #include "tools/audiowriters/VorbisWriter.h"
 
-#include <vorbis/vorbisfile.h>
+#include "VorbisFileReader.h"
 
 #include <gtest/gtest.h>
 
@@ -20,22 +20,10 @@ namespace {
 // does: times 32767, saturated, truncated toward zero.
 std::vector<int16_t> referenceDecode(const std::vector<uint8_t>& file, int& channels)
 {
-    struct Cursor
-    {
-        const std::vector<uint8_t>* bytes;
-        size_t at;
-    } cursor{&file, 0};
-    ov_callbacks callbacks{};
-    callbacks.read_func = [](void* to, size_t size, size_t count, void* source) -> size_t {
-        auto* c = static_cast<Cursor*>(source);
-        const size_t n = std::min(size * count, c->bytes->size() - c->at);
-        std::memcpy(to, c->bytes->data() + c->at, n);
-        c->at += n;
-        return n / size;
-    };
+    VorbisFileCursor cursor{&file};
     OggVorbis_File vf;
     std::vector<int16_t> out;
-    if (ov_open_callbacks(&cursor, &vf, nullptr, 0, callbacks) != 0) return out;
+    if (!openVorbisFile(vf, cursor)) return out;
     channels = ov_info(&vf, -1)->channels;
     float** pcm;
     int section;
