@@ -1,3 +1,4 @@
+#include "KitDecodeSupport.h"
 #include "tools/audiowriters/GwSampleWriter.h"
 #include "tools/audiowriters/VorbisWriter.h"
 
@@ -37,26 +38,6 @@ private:
     fs::path m_previous;
     fs::path m_folder;
 };
-
-void spill(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int decode(const std::string& in, const std::string& out)
-{
-    const std::string command =
-        std::string(KITTOOL_PATH) + " decode " + in + " " + out + " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return (status & 0x7F) == 0 ? (status >> 8) & 0xFF : -1;
-}
 
 uint32_t little(const std::string& bytes, size_t at, int count)
 {
