@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -140,6 +143,55 @@ TEST(FVorbisTest, HeadersOverSeveralPagesLoadAndTruncatedFilesEndCleanly)
     EXPECT_EQ(decoded(*cut), referenceDecode(half, channels));
     EXPECT_LT(cut->data()->frames(), 60000);
     EXPECT_GT(cut->data()->frames(), 0);
+}
+
+// A 16-bit PCM WAV of interleaved samples.
+std::vector<uint8_t> wavFile(const std::vector<int16_t>& samples, int channels, int rate)
+{
+    std::vector<uint8_t> out;
+    auto put = [&out](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    const auto bytes = static_cast<uint32_t>(samples.size() * 2);
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    put(36 + bytes, 4);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put(16, 4);
+    put(1, 2);
+    put(static_cast<uint32_t>(channels), 2);
+    put(static_cast<uint32_t>(rate), 4);
+    put(static_cast<uint32_t>(rate * channels * 2), 4);
+    put(static_cast<uint32_t>(channels * 2), 2);
+    put(16, 2);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    put(bytes, 4);
+    for (int16_t v : samples)
+        put(static_cast<uint16_t>(v), 2);
+    return out;
+}
+
+TEST(FVorbisTest, AFileOfACommonEncoderDecodesAsLibvorbisfileDoes)
+{
+    if (std::system("command -v oggenc >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "oggenc (vorbis-tools) is not installed";
+    ScratchFolder folder;
+    const std::vector<uint8_t> wav = wavFile(sine(30000, 2, 10000), 2, 44100);
+    std::ofstream("in.wav", std::ios::binary)
+        .write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+    ASSERT_EQ(std::system("oggenc -Q -q 3 -c loopstart=100 -c looplength=500 -o out.vorbis in.wav"), 0);
+    std::ifstream in("out.vorbis", std::ios::binary);
+    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    FAudioVorbisModule loader;
+    FRefT<FSample> sample = loadSample(loader, file);
+    ASSERT_TRUE(sample->isLoaded());
+    int channels = 0;
+    EXPECT_EQ(decoded(*sample), referenceDecode(file, channels));
+    EXPECT_EQ(sample->data()->frames(), 30000);
+    EXPECT_EQ(sample->data()->channels(), 2);
+    EXPECT_TRUE(sample->loops());
+    EXPECT_EQ(sample->loopStart(), 100);
+    EXPECT_EQ(sample->loopLength(), 500);
 }
 
 TEST(FVorbisTest, StreamedPlaybackEqualsTheFullDecode)
