@@ -196,6 +196,12 @@ bool stepVoice(FAudioBuffer& buffer, FVoiceState& voice)
         if (voice.position == voice.loopEnd) {
             if (voice.loopMode == FVoiceState::k_loop) {
                 voice.position = voice.loopStart;
+                // A streamed chunk may not hold the loop start: the voice then
+                // leaves it and goes on in the chunk that does.
+                if (!inside(buffer, voice.position)) {
+                    voice.readPointer = nullptr;
+                    return false;
+                }
                 if (voice.loopStartPointer == nullptr)
                     voice.loopStartPointer = buffer.frameAddress(voice.loopStart - buffer.firstFrame());
                 voice.readPointer = voice.loopStartPointer;
@@ -249,7 +255,7 @@ FAudioBuffer::FAudioBuffer(FRef data, std::size_t offset, int channels, float ra
     chooseConverters();
 }
 
-FRefT<FAudioBuffer> FAudioBuffer::make(Kind kind, int channels, float rate, int frames)
+FRefT<FAudioBuffer> FAudioBuffer::make(Kind kind, int channels, float rate, int frames, int firstFrame)
 {
     const int bytesPerSample = kind == k_int8 ? 1 : kind == k_int16 ? 2 : 4;
     const std::size_t bytes =
@@ -260,7 +266,7 @@ FRefT<FAudioBuffer> FAudioBuffer::make(Kind kind, int channels, float rate, int 
     FRef data = makeRefHolder(block);
     if (data.isNull()) return {};
     return makeRef(
-        engineNew<FAudioBuffer>(k_memObject, data, 0, channels, rate, std::max(frames, 0), 0, kind));
+        engineNew<FAudioBuffer>(k_memObject, data, 0, channels, rate, std::max(frames, 0), firstFrame, kind));
 }
 
 FRefT<FAudioBuffer> FAudioBuffer::makeScratch(const FAudioBuffer& model)

@@ -36,7 +36,7 @@ public:
     // marked silent; a null handle when no memory is left.
     static FRefT<FAudioBuffer> makeScratch(const FAudioBuffer& model);
     // A new zeroed buffer of its own memory (not marked silent).
-    static FRefT<FAudioBuffer> make(Kind kind, int channels, float rate, int frames);
+    static FRefT<FAudioBuffer> make(Kind kind, int channels, float rate, int frames, int firstFrame = 0);
 
     std::uint8_t* frameAddress(int frame) const
     {

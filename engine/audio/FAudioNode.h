@@ -1,15 +1,18 @@
 #pragma once
 
+#include "asset/FAsset.h"
+
 class FAudioNodeData;
 
 // A node of the mix graph: a bus, a channel, or a source (sample, music).
-// Sources that are assets load themselves in `complete` and count the channels
-// that play them through `attach`/`detach`; plain nodes need neither.
-class FAudioNode
+// Every node is an asset, so sources load like any other asset in `complete`
+// and count the channels that play them through `attach`/`detach`; plain
+// nodes have no loader, so completing them only marks them loaded.
+class FAudioNode : public FAsset
 {
 public:
     FAudioNode() = default;
-    virtual ~FAudioNode() = default;
+    ~FAudioNode() override = default;
     FAudioNode(const FAudioNode&) = delete;
     FAudioNode& operator=(const FAudioNode&) = delete;
 
@@ -18,8 +21,6 @@ public:
     // Creates the components this node needs in `context` (on attachment).
     virtual void prepare(FAudioNodeData& context) = 0;
 
-    // Makes the node ready to play (a loading asset finishes loading).
-    virtual void complete() {}
     // A channel starts / stops playing this node.
     virtual void attach() {}
     virtual void detach() {}

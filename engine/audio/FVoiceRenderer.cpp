@@ -104,6 +104,41 @@ bool FVoiceRenderer::advance(FVoiceState& voice, FAudioBuffer& source, float out
     return inside;
 }
 
+void FVoiceRenderer::updateGains(FVoiceState& voice)
+{
+    const int level = voice.volume * voice.baseVolume >> 6;
+    voice.gainLeft = voice.panLeft * level;
+    voice.gainRight = voice.panRight * level;
+}
+
+void FVoiceRenderer::enterLoop(FVoiceState& voice, int loopStart, int loopLength)
+{
+    if (voice.loopMode == FVoiceState::k_loop) return;
+    voice.loopMode = FVoiceState::k_loop;
+    voice.loopStart = loopStart;
+    voice.loopEnd = loopStart + loopLength - 1;
+    voice.loopStartPointer = nullptr;
+}
+
+void FVoiceRenderer::playPass(FAudioNodeData& context, FAudioNode& sender, FAudioBuffer& data, int& remaining)
+{
+    FVoiceState* voice = context.voice();
+    FAudioBuffer* out = context.output();
+    FAudioSpan* span = context.span();
+    const int before = voice->position;
+    if (voice->baseVolume * voice->volume >= 64 && !data.m_silent && voice->position + span->count >= 0) {
+        render(*voice, data, *out, *span, remaining);
+    } else {
+        out->silenceSpan(span->start, span->count);
+        advance(*voice, data, out->rate(), remaining);
+    }
+    if (!voice->m_progress.empty()) {
+        const FAudioClock* clock = context.root().clock();
+        const int milliseconds = clock != nullptr ? clock->latency(clock->frames + span->start) : 0;
+        voice->m_progress.notifyProgress(&sender, before, voice->position, milliseconds);
+    }
+}
+
 void FVoiceRenderer::mixBuffer(FAudioNodeData& context, FAudioNode& sender, FAudioBuffer* data, bool loops,
                                int loopStart, int loopLength)
 {
@@ -114,9 +149,7 @@ void FVoiceRenderer::mixBuffer(FAudioNodeData& context, FAudioNode& sender, FAud
     FAudioBuffer* out = context.output();
     FAudioSpan* span = context.span();
     voice->volume = context.effectiveVolume();
-    const int level = voice->volume * voice->baseVolume >> 6;
-    voice->gainLeft = voice->panLeft * level;
-    voice->gainRight = voice->panRight * level;
+    updateGains(*voice);
     int remaining = span->count - span->done;
     if (remaining < 1) return;
     // A voice that has ended stays silent until its source is replaced; its
@@ -125,25 +158,8 @@ void FVoiceRenderer::mixBuffer(FAudioNodeData& context, FAudioNode& sender, FAud
         out->finishSpan(*span);
         return;
     }
-    if (loops && voice->loopMode != FVoiceState::k_loop) {
-        voice->loopMode = FVoiceState::k_loop;
-        voice->loopStart = loopStart;
-        voice->loopEnd = loopStart + loopLength - 1;
-        voice->loopStartPointer = nullptr;
-    }
-    const int before = voice->position;
-    if (voice->baseVolume * voice->volume >= 64 && !data->m_silent && voice->position + span->count >= 0) {
-        render(*voice, *data, *out, *span, remaining);
-    } else {
-        out->silenceSpan(span->start, span->count);
-        advance(*voice, *data, out->rate(), remaining);
-    }
-    if (!voice->m_progress.empty()) {
-        FAudioNodeData& root = context.root();
-        const FAudioClock* clock = root.clock();
-        const int milliseconds = clock != nullptr ? clock->latency(clock->frames + span->start) : 0;
-        voice->m_progress.notifyProgress(&sender, before, voice->position, milliseconds);
-    }
+    if (loops) enterLoop(*voice, loopStart, loopLength);
+    playPass(context, sender, *data, remaining);
     if (voice->position >= data->frames()) {
         voice->ended = true;
         voice->m_ended.notify(reinterpret_cast<std::intptr_t>(&sender));

@@ -23,6 +23,14 @@ public:
     // the source.
     static bool advance(FVoiceState& voice, FAudioBuffer& source, float outputRate, int& remaining);
 
+    // Gains from the voice's volume, base volume and pans.
+    static void updateGains(FVoiceState& voice);
+    // Starts the loop start .. start + length - 1 unless the voice loops.
+    static void enterLoop(FVoiceState& voice, int loopStart, int loopLength);
+    // One pass of the voice seen from `context` over `data`: rendered when
+    // audible, else advanced in silence; then its position listeners hear it.
+    static void playPass(FAudioNodeData& context, FAudioNode& sender, FAudioBuffer& data, int& remaining);
+
     // The mix of a source whose frames are all in `data` (a decoded sample):
     // plays the voice seen from `context`, tells its position listeners, and
     // when it passes its last frame (not looping) tells its end listeners once,

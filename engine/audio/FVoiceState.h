@@ -2,8 +2,11 @@
 
 #include "audio/FAudioFrame.h"
 #include "audio/FListenerSet.h"
+#include "core/FRef.h"
 
 #include <cstdint>
+
+class FAudioStreamTask;
 
 // The play state of one attachment of a sample: position, loop, gains, the
 // resampler's two frames and the listener sets. Buses use one as their gain
@@ -38,4 +41,7 @@ struct FVoiceState
     bool ended = false; // the end listeners have been told
     FListenerSet m_ended;
     FListenerSet m_progress;
+    // Declared last so that it goes first: deleting the task stops and joins
+    // the decoder before the listener sets are emptied.
+    FRefT<FAudioStreamTask> streamTask; // a streamed sample's decoder
 };

@@ -3,7 +3,9 @@
 #include "asset/FAssetReleaseModule.h"
 #include "asset/FRawDataModule.h"
 #include "asset/FScreenModule.h"
+#include "audio/FAudioGWSampleModule.h"
 #include "audio/FAudioModule.h"
+#include "audio/FAudioVorbisModule.h"
 #include "core/FApplication.h"
 #include "core/FClockModule.h"
 #include "core/FKeyedMapModule.h"
@@ -67,10 +69,10 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FImageLoaderModule>(modules, k_slotPngLoader, &FPngLoader::load);
     add<FVideoLoaderModule>(modules, k_slotTheoraLoader, ".theora");
     add<FLoggingModule>(modules);
-    addShell(modules, "GW sample loader", 9);
+    add<FAudioGWSampleModule>(modules);
     add<FImageLoaderModule>(modules, k_slotJpeg32Loader, &FJpeg32Loader::load);
     add<FAudioModule>(modules, FAudioModule::OutputFactory(&FAudioOutputSdl::create));
-    addShell(modules, "Vorbis loader", 9);
+    add<FAudioVorbisModule>(modules);
     add<FAssetReleaseModule>(modules);
     add<FImageLoaderModule>(modules, k_slotPvrLoader, &FPvrLoader::load);
     add<FPlatformSpecificModuleSdl>(modules);

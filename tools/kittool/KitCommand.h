@@ -25,6 +25,8 @@ int kitList(const KitArgs& args);
 int kitCat(const KitArgs& args);
 int kitPack(const KitArgs& args);
 int kitDecode(const KitArgs& args);
+// The sound half of decode: a ".vorbis" file when `vorbis`, else a ".gwsample".
+int kitDecodeSound(const KitArgs& args, bool vorbis);
 int kitScreen(const KitArgs& args);
 int kitBuild(const KitArgs& args);
 

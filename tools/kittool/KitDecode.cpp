@@ -1,4 +1,5 @@
-// kittool decode IN OUT.png: loads an image file through the engine's own
+// kittool decode IN OUT: an image file (this file) or a sound (KitDecodeSound).
+// An image (OUT.png) loads through the engine's own
 // loader for its kind (".png", ".jpg", ".j32", ".pvr", by extension, in any
 // letter case) and writes the whole logical picture as a plain RGBA PNG, the
 // way the texture upload sees it: pixels outside the stored rectangle of
@@ -46,11 +47,17 @@ const ImageKind k_kinds[] = {
     {".pvr", "PVR", FPvrLoader::load},
 };
 
-const ImageKind* kindOf(const std::string& path)
+std::string lowerExtension(const std::string& path)
 {
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+const ImageKind* kindOf(const std::string& path)
+{
+    const std::string extension = lowerExtension(path);
     for (const ImageKind& k : k_kinds)
         if (extension == k.extension) return &k;
     return nullptr;
@@ -84,9 +91,14 @@ void writeLogicalPicture(const FImage& image, const std::string& path)
 int kitDecode(const KitArgs& args)
 {
     if (args.size() != 2) return kitUsage("decode");
+    const std::string extension = lowerExtension(args[0]);
+    if (extension == ".gwsample" || extension == ".vorbis")
+        return kitDecodeSound(args, extension == ".vorbis");
     const ImageKind* kind = kindOf(args[0]);
     if (kind == nullptr) {
-        std::fprintf(stderr, "kittool decode: %s is not a .png, .jpg, .j32 or .pvr file\n", args[0].c_str());
+        std::fprintf(stderr,
+                     "kittool decode: %s is not a .png, .jpg, .j32, .pvr, .gwsample or .vorbis file\n",
+                     args[0].c_str());
         return kitUsage("decode");
     }
     KitSession session;

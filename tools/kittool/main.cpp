@@ -17,8 +17,9 @@ const KitCommand k_commands[] = {
     {"list", "KIT", "members with method, sizes and priority", kitList},
     {"cat", "KIT MEMBER", "member bytes to standard output", kitCat},
     {"pack", "OUT.zip DIR", "pack a folder into a kit", kitPack},
-    {"decode", "IN OUT.png | VIDEO OUT.png [--frame N] | VIDEO --info",
-     "decode a .png, .jpg, .j32 or .pvr image, or frame N of a .gwvideo or .theora video, to a plain PNG",
+    {"decode", "IN OUT | VIDEO OUT.png [--frame N] | VIDEO --info",
+     "decode a .png, .jpg, .j32 or .pvr image, or frame N of a .gwvideo or .theora video, to a plain PNG; a "
+     ".gwsample or .vorbis sound to a 16-bit WAV",
      kitDecodeMedia},
     {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
     {"build", "CONTENT_DIR OUT_DIR", "make the main kit (Zibbo.zip) from a content folder", kitBuild},

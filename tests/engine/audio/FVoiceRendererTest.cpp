@@ -30,32 +30,6 @@ TEST(FVoiceRendererTest, PitchStepFollowsNoteFineTuneAndRates)
     }
 }
 
-// A voice context over a 32-bit stereo output of `frames` frames.
-struct VoiceRig
-{
-    VoiceRig(FRefT<FAudioNode> node, int frames) : source(node)
-    {
-        output = FAudioBuffer::make(FAudioBuffer::k_int32, 2, 44100.0f, frames);
-        context.component(FAudioNodeData::k_output) = output;
-        context.component(FAudioNodeData::k_span) = makeRef(engineNew<FAudioSpan>(k_memObject));
-        source->prepare(context);
-    }
-    std::vector<int> mixLeft(int count)
-    {
-        context.span()->reset(0, count);
-        source->mix(context);
-        std::vector<int> left;
-        const std::vector<std::int32_t> all = contents<std::int32_t>(*output);
-        for (int k = 0; k < count; ++k)
-            left.push_back(all[2 * k]);
-        return left;
-    }
-
-    FRefT<FAudioNode> source;
-    FAudioNodeData context;
-    FRefT<FAudioBuffer> output;
-};
-
 FRefT<FAudioBuffer> rampSource(int frames, int scale, float rate = 44100.0f)
 {
     std::vector<std::int16_t> samples;

@@ -1,3 +1,4 @@
+#include "KitDecodeSupport.h"
 #include "engine/image/DecoderTestSupport.h"
 
 #include "image/FJpegDecompress.h"
@@ -17,26 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-void spill(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int decode(const std::string& in, const std::string& out)
-{
-    const std::string command =
-        std::string(KITTOOL_PATH) + " decode " + in + " " + out + " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return (status & 0x7F) == 0 ? (status >> 8) & 0xFF : -1;
-}
 
 // The written PNG read back through the engine's loader, top row first.
 Bytes decodedPicture(const std::string& path, int32_t& width, int32_t& height)
