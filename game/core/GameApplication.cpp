@@ -12,7 +12,6 @@
 #include "core/FLocalizedMessages.h"
 #include "core/FLoggingModule.h"
 #include "core/FMemory.h"
-#include "core/FModuleShell.h"
 #include "core/FProcessModule.h"
 #include "core/FRandomModule.h"
 #include "core/FSystemLocale.h"
@@ -42,12 +41,6 @@ namespace {
 template <class T, class... Args> void add(std::vector<FModule*>& modules, Args&&... args)
 {
     if (T* module = engineNew<T>(k_memObject, static_cast<Args&&>(args)...)) modules.push_back(module);
-}
-
-// A module whose own code comes later holds its place with its priority.
-void addShell(std::vector<FModule*>& modules, const char* name, int priority)
-{
-    add<FModuleShell>(modules, name, priority);
 }
 
 } // namespace
