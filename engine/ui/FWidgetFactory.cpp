@@ -2,6 +2,7 @@
 
 #include "core/FMutex.h"
 #include "ui/FContainer.h"
+#include "ui/FImageWidget.h"
 #include "ui/FMarkerWidget.h"
 #include "ui/FWidget.h"
 #include "ui/FWidgetTypes.h"
@@ -58,4 +59,5 @@ void FWidgetFactory::registerEngineTypes()
 {
     registerType(FWidgetTypes::k_container, &createChild<FContainer>);
     registerType(FWidgetTypes::k_marker, &createMarker);
+    registerType(FWidgetTypes::k_image, &createChild<FImageWidget>);
 }
