@@ -15,14 +15,6 @@
 
 namespace {
 
-// A screen whose display size the test chooses.
-class TestScreen : public FScreen
-{
-public:
-    FPointI display{1024, 768};
-    FPointI displaySize() override { return display; }
-};
-
 TEST(ContainerTest, RoutesToTopmostVisibleChildWithEnterAndLeave)
 {
     std::vector<std::string> log;

@@ -112,7 +112,7 @@ struct DragLog
 
 TEST(WidgetTest, DragEndsOverTwoTargetsAndReturnsToStart)
 {
-    FScreen screen;
+    TestScreen screen;
     PlainWidget item(&screen, true);
     PlainWidget first(&screen, true);
     PlainWidget second(&screen, true);
@@ -149,7 +149,7 @@ TEST(WidgetTest, DragEndsOverTwoTargetsAndReturnsToStart)
 
 TEST(WidgetTest, DestroyedWidgetLeavesParentAndCapture)
 {
-    FScreen screen;
+    TestScreen screen;
     auto* widget = new PlainWidget(&screen, true);
     widget->capturePointer(2);
     EXPECT_EQ(screen.capture(2), widget);

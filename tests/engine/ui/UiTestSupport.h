@@ -3,6 +3,7 @@
 #include "asset/FAssetStream.h"
 #include "core/FMemory.h"
 #include "ui/FContainer.h"
+#include "ui/FScreen.h"
 
 #include <cstring>
 #include <string>
@@ -57,4 +58,13 @@ private:
 
     std::string m_name;
     std::vector<std::string>& m_log;
+};
+
+// A screen whose display size the test chooses.
+class TestScreen : public FScreen
+{
+public:
+    FPointI display{1024, 768};
+    FPointI displaySize() override { return display; }
+    void reloadTexts(int32_t) override {}
 };
