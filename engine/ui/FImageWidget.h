@@ -37,8 +37,9 @@ public:
     FRefT<FImage> getImage() const { return m_image; }
 
     uint32_t colour() const { return m_colour; }
+    uint32_t widgetColour() const override { return m_colour; }
     void setWidgetColour(uint32_t colour);
-    void setWidgetAlpha(uint8_t alpha);
+    void setWidgetAlpha(uint8_t alpha) override;
     int32_t blendMode() const { return m_blend; }
     void setBlendMode(int32_t mode) { m_blend = mode; }
     float angle() const { return m_angle; }

@@ -212,6 +212,12 @@ void FWidget::playSound(const FRef& sample)
     if (m_parent != nullptr) m_parent->playSound(sample);
 }
 
+void FWidget::setWidgetAlpha(uint8_t alpha)
+{
+    m_tint = (m_tint & 0x00FFFFFFu) | uint32_t(alpha) << 24;
+    requestRedraw();
+}
+
 void FWidget::bringToFront()
 {
     if (m_parent != nullptr) m_parent->moveChildToEnd(this);

@@ -69,6 +69,11 @@ public:
     virtual std::string describe();
     virtual void setCursorImage(const FRefT<FCursorImage>& cursor, int32_t pointer);
     virtual void playSound(const FRef& sample);
+    // The widget colour (alpha in the top byte) that fades work on; plain
+    // widgets use their tint.
+    virtual uint32_t widgetColour() const { return m_tint; }
+    // Replaces the colour's alpha byte and requests a redraw.
+    virtual void setWidgetAlpha(uint8_t alpha);
 
     // Tree.
     FContainer* parent() const { return m_parent; }
