@@ -1,8 +1,10 @@
 #include "UiTestSupport.h"
 
+#include "ui/FBoxTween.h"
 #include "ui/FEasing.h"
 #include "ui/FImageWidget.h"
 #include "ui/FMoveTween.h"
+#include "ui/FScaleTween.h"
 #include "ui/FSpringTween.h"
 #include "ui/FTimerTween.h"
 #include "ui/WidgetFadeTween.h"
@@ -205,6 +207,57 @@ TEST(FadeTest, DelaySpeedListsAndCompletion)
     startAlphaFade(none, 10, 10);
     EXPECT_FALSE(none.isActive());
     EXPECT_EQ(none.to, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TweenTest, BoxTweenInterpolatesCentreAndSizeAndLoops)
+{
+    FContainer parent;
+    PlainWidget widget(&parent, true);
+    Counter counter;
+    auto* done = makeObjectDelegate(&counter, &Counter::hit);
+    FBoxTween box;
+    box.setCompletion(done);
+    engineFree(done);
+    box.start(&widget, {0, 0, 10, 10}, {100, 100, 140, 120}, 1000, true);
+    box.update(500); // centre (5,5)..(120,110) -> (62,57); size (10,10)..(40,20) -> (25,15)
+    EXPECT_EQ(widget.rect(), (FRectI{50, 50, 75, 65}));
+    box.update(1000); // loops to 500 again, no callback
+    EXPECT_EQ(box.elapsed(), 500);
+    EXPECT_EQ(counter.calls, 0);
+    box.finish();
+    EXPECT_EQ(widget.rect(), (FRectI{100, 100, 140, 120}));
+    EXPECT_EQ(counter.calls, 1);
+}
+
+TEST(TweenTest, ScaleTweenAboutTheCentreAndInContainerMode)
+{
+    FContainer parent;
+    PlainWidget widget(&parent, true);
+    widget.setWidgetRect({10, 10, 30, 50}); // centre (20, 30)
+    FScaleTween scale;
+    scale.setTarget(&widget);
+    scale.start(1.0f, 2.0f, 100);
+    scale.update(50);
+    EXPECT_EQ(widget.rect(), (FRectI{5, 0, 35, 60}));
+    scale.update(50);
+    EXPECT_EQ(widget.rect(), (FRectI{0, -10, 40, 70}));
+    EXPECT_FALSE(scale.isActive());
+
+    FContainer panel(&parent, true);
+    FScaleTween zoom;
+    zoom.setContainer(&panel);
+    zoom.start(1.0f, 3.0f, 100);
+    zoom.update(50);
+    EXPECT_FLOAT_EQ(panel.scale().x, 2.0f);
+    zoom.update(25); // from the last applied value: 2 + (3 - 2) x 0.75
+    EXPECT_FLOAT_EQ(panel.scale().x, 2.75f);
+    zoom.setEasing(5); // an unknown course applies 1
+    zoom.update(1);
+    EXPECT_FLOAT_EQ(panel.scale().x, 1.0f);
 }
 
 } // namespace
