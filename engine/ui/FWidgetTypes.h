@@ -28,3 +28,43 @@ inline constexpr uint32_t k_hudPanel = 0xEFA7D95A;
 inline constexpr uint32_t k_storyPanel = 0xF2F140A8;
 inline constexpr uint32_t k_marker = 0xF95D2D33;
 } // namespace FWidgetTypes
+
+namespace FWidgetTypes {
+// The class a type code builds, or null for a code that builds nothing.
+inline const char* className(uint32_t type)
+{
+    struct Entry
+    {
+        uint32_t type;
+        const char* name;
+    };
+    static constexpr Entry k_names[] = {
+        {k_factoryContainer, "FactoryContainerWidget"},
+        {k_autoGrowTextBox, "AutoGrowTextBox"},
+        {k_characterVideoSprite, "CharacterVideoSprite"},
+        {k_awardsViewport, "AwardsViewport"},
+        {k_button, "FButton"},
+        {k_image, "FImageWidget"},
+        {k_mapView, "MapView"},
+        {k_stepSlider, "StepSlider"},
+        {k_gameEditBox, "GameEditBox"},
+        {k_label, "FLabel"},
+        {k_fadeSwapWidget, "FadeSwapWidget"},
+        {k_animatedMenuButton, "AnimatedMenuButton"},
+        {k_queuedVideoSprite, "QueuedVideoSprite"},
+        {k_invisibleButton, "InvisibleButton"},
+        {k_editBox, "FEditBox"},
+        {k_videoSprite, "VideoSprite"},
+        {k_container, "FContainer"},
+        {k_flashSprite, "FlashSprite"},
+        {k_effectSprite, "EffectSprite"},
+        {k_hudPanel, "HudPanel"},
+        {k_storyPanel, "StoryPanel"},
+        {k_marker, "FMarkerWidget"},
+    };
+    for (const Entry& entry : k_names) {
+        if (entry.type == type) return entry.name;
+    }
+    return nullptr;
+}
+} // namespace FWidgetTypes
