@@ -3,6 +3,8 @@
 
 #include "asset/FScreenRegistry.h"
 #include "core/FPointerButton.h"
+#include "graphics/FDrawCommandBuffer.h"
+#include "graphics/FDrawContext.h"
 #include "tools/contentwriters/WidgetRecordWriter.h"
 #include "ui/FColorRect.h"
 #include "ui/FMarkerWidget.h"
@@ -316,6 +318,53 @@ TEST(ColorRectTest, RecordRoundTripAndDescribe)
     EXPECT_EQ(panel.describe(),
               ": 0, 0 | 0 x 0 | visible | 0 | isRotated: true | angle: 12.5 | isScaled: true | "
               "scale: 2,3 | ");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ContainerDrawTest, DrawsVisibleChildrenInOrderInsideItsClip)
+{
+    std::vector<std::string> log;
+    struct AfterChildren : FContainer
+    {
+        std::vector<std::string>* log;
+        size_t depthSeen = 0;
+        void drawAfterChildren(FDrawContext& context) override
+        {
+            log->push_back("after");
+            depthSeen = context.clipStack().depth();
+        }
+    } panel;
+    panel.log = &log;
+    panel.setWidgetRect({10, 10, 50, 50});
+    LoggingWidget first(&panel, "first", log, {});
+    LoggingWidget hidden(&panel, "hidden", log, {});
+    LoggingWidget last(&panel, "last", log, {});
+    hidden.setVisible(false);
+    log.clear();
+
+    FDrawCommandBuffer buffer;
+    FDrawContext context({100, 100});
+    context.beginFrame(buffer);
+    panel.draw(context);
+    EXPECT_EQ(log, (std::vector<std::string>{"first:draw", "last:draw", "after"}));
+    EXPECT_EQ(panel.depthSeen, 1u);
+    EXPECT_EQ(context.clipStack().depth(), 0u);
+    EXPECT_EQ(buffer.recordCount(), 1); // the clear only: the leaves record nothing
+
+    // A colour rectangle records one draw, none with alpha 0.
+    FColorRect rect(&panel, true);
+    rect.setWidgetRect({0, 0, 5, 5});
+    rect.setColour(0x80FF0000u);
+    context.beginFrame(buffer);
+    panel.draw(context);
+    EXPECT_EQ(buffer.recordCount(), 2);
+    rect.setColour(0x00FF0000u);
+    context.beginFrame(buffer);
+    panel.draw(context);
+    EXPECT_EQ(buffer.recordCount(), 1);
 }
 
 } // namespace
