@@ -34,15 +34,7 @@ void FBoxTween::start(FWidget* target, const FRectI& from, const FRectI& to, int
 void FBoxTween::update(int32_t ms)
 {
     if (!isActive()) return;
-    m_elapsed += scaled(ms);
-    if (m_elapsed >= m_duration) {
-        // A looping tween of no length has nowhere to go: it finishes too.
-        if (!m_loop || m_duration <= 0) {
-            finish();
-            return;
-        }
-        m_elapsed %= m_duration;
-    }
+    if (!advanceElapsed(m_elapsed, m_duration, m_loop, ms)) return;
     const FPointI sc = FWidget::getRectCenter(m_start);
     const FPointI ec = FWidget::getRectCenter(m_end);
     const FPointI centre{between(sc.x, ec.x, m_elapsed, m_duration, m_easing),

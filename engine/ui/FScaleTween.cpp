@@ -36,14 +36,7 @@ void FScaleTween::start(float from, float to, int32_t duration, bool loop)
 void FScaleTween::update(int32_t ms)
 {
     if (!isActive()) return;
-    m_elapsed += scaled(ms);
-    if (m_elapsed >= m_duration) {
-        if (!m_loop || m_duration <= 0) {
-            finish();
-            return;
-        }
-        m_elapsed %= m_duration;
-    }
+    if (!advanceElapsed(m_elapsed, m_duration, m_loop, ms)) return;
     float e = 1.0f;
     if (m_easing == FEasing::k_linear) {
         e = m_from + (m_to - m_from) * float(m_elapsed) / float(m_duration);

@@ -24,3 +24,16 @@ int32_t FTween::scaled(int32_t ms) const
 {
     return static_cast<int32_t>(std::trunc(static_cast<double>(m_speed) * ms));
 }
+
+bool FTween::advanceElapsed(int32_t& elapsed, int32_t duration, bool loop, int32_t ms)
+{
+    elapsed += scaled(ms);
+    if (elapsed < duration) return true;
+    // A looping tween of no length has nowhere to go: it finishes too.
+    if (!loop || duration <= 0) {
+        finish();
+        return false;
+    }
+    elapsed %= duration;
+    return true;
+}

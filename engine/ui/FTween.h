@@ -33,6 +33,9 @@ public:
 protected:
     // trunc(speed x ms), formed in double precision.
     int32_t scaled(int32_t ms) const;
+    // Adds the scaled time to elapsed; at the duration a looping tween wraps
+    // around, any other finishes. False when the tween finished.
+    bool advanceElapsed(int32_t& elapsed, int32_t duration, bool loop, int32_t ms);
 
 private:
     int32_t m_active = 0;
