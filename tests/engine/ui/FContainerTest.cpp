@@ -368,3 +368,23 @@ TEST(ContainerDrawTest, DrawsVisibleChildrenInOrderInsideItsClip)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ContainerDrawTest, DecorationDrawsBeforeTheContent)
+{
+    std::vector<std::string> log;
+    FContainer panel;
+    LoggingWidget child(&panel, "child", log, {});
+    FContainer holder;
+    auto* decoration = engineNew<LoggingWidget>(k_memObject, &holder, "decoration", log, FRectI{});
+    panel.setDecoration(makeRef<FWidget>(decoration));
+    log.clear();
+    FDrawCommandBuffer buffer;
+    FDrawContext context({100, 100});
+    context.beginFrame(buffer);
+    panel.draw(context);
+    EXPECT_EQ(log, (std::vector<std::string>{"decoration:draw", "child:draw"}));
+}
+
+} // namespace
