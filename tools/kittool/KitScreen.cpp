@@ -2,6 +2,7 @@
 // reads them.
 #include "tools/kittool/KitCommand.h"
 #include "tools/kittool/KitSession.h"
+#include "tools/kittool/KitWidgetTree.h"
 
 #include "asset/FRawData.h"
 #include "asset/FScreenFileReader.h"
@@ -59,22 +60,6 @@ int kindOf(FAsset* asset)
     return 6;
 }
 
-class TailOwner : public FScreenOwner
-{
-public:
-    std::vector<FCameraKey> keys;
-    int32_t values[2] = {0, 0};
-    int64_t treeBytes = 0;
-
-    void setCameraKeys(std::vector<FCameraKey> k) override { keys = std::move(k); }
-    void setLayoutValue(int index, int32_t value) override { values[index] = value; }
-    void loadWidgetTree(FInStream& reader, FScreenRegistry&, std::vector<int32_t>&) override
-    {
-        // The widget tree is the toolkit's to read; only its size is told.
-        treeBytes = reader.remaining();
-    }
-};
-
 std::string json(const std::string& text)
 {
     std::string out = "\"";
@@ -111,7 +96,7 @@ struct ScreenListing
     std::vector<Text> texts;
     std::vector<Asset> assets;
     bool hasOwner = false;
-    TailOwner owner;
+    KitWidgetTree owner;
 };
 
 class ScreenReading
@@ -126,10 +111,6 @@ public:
         std::vector<int32_t> ids;
         FScreenRegistry registry;
         FInStream* reader = read(-1, registry, ids);
-        if (reader->remaining() > 0) {
-            listing.hasOwner = true;
-            FScreenFileReader(registry, &makeObject).readOwnerTail(*reader, listing.owner, ids);
-        }
         for (int32_t id : ids) {
             if (registry.findInThird(id).get() != nullptr) listing.texts.push_back({id, {}});
             auto* asset = registry.findInSecond(id).as<FAsset>();
@@ -142,6 +123,11 @@ public:
                 entry.files.push_back(prefix + name.substr(name.find_last_of("/\\") + 1));
             }
             listing.assets.push_back(std::move(entry));
+        }
+        // The widget tree last: its image widgets take users on the assets.
+        if (reader->remaining() > 0) {
+            listing.hasOwner = true;
+            FScreenFileReader(registry, &makeObject).readOwnerTail(*reader, listing.owner, ids);
         }
     }
 
@@ -198,8 +184,9 @@ std::string printText(int32_t folder, const ScreenListing& l)
         out << "owner: " << l.owner.keys.size() << " camera keys";
         for (const FCameraKey& k : l.owner.keys)
             out << " (" << k.x << ", " << k.y << ", " << k.z << ")";
-        out << "; values " << l.owner.values[0] << ", " << l.owner.values[1] << "; widget tree "
-            << l.owner.treeBytes << " bytes\n";
+        out << "; values " << l.owner.values[0] << ", " << l.owner.values[1] << "\nwidget tree:\n"
+            << l.owner.text();
+        if (!l.owner.failure.empty()) out << "incomplete: " << l.owner.failure << "\n";
     }
     return out.str();
 }
@@ -231,7 +218,9 @@ std::string printJson(int32_t folder, const ScreenListing& l)
             out << (k ? ", " : "") << "[" << l.owner.keys[k].x << ", " << l.owner.keys[k].y << ", "
                 << l.owner.keys[k].z << "]";
         out << "], \"values\": [" << l.owner.values[0] << ", " << l.owner.values[1]
-            << "], \"widgetTreeBytes\": " << l.owner.treeBytes << "}";
+            << "], \"root\": " << l.owner.json();
+        if (!l.owner.failure.empty()) out << ", \"incomplete\": " << json(l.owner.failure);
+        out << "}";
     }
     out << "}\n";
     return out.str();
@@ -272,5 +261,5 @@ int kitScreen(const KitArgs& args)
     const std::string text =
         args.size() == 3 ? printJson(int32_t(folder), listing) : printText(int32_t(folder), listing);
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return 0;
+    return listing.owner.failure.empty() ? 0 : 1;
 }

@@ -59,7 +59,16 @@ Files folderSeven(bool withOwner)
         tail.cameraKeys = {{1, -2, 3}};
         tail.valueA = 5;
         tail.valueB = 6;
-        tail.widgetTree = writeContainerRecord({});
+        ContainerRecord inner;
+        inner.widget = {5, 6, 70, 80, 0, 0};
+        inner.scrollX = -3;
+        inner.scaleXThousandths = 1500;
+        inner.children.push_back({9, WidgetType::k_image, writeImageRecord({{1, 2, 3, 4, 0, 1}, 42})});
+        ContainerRecord root;
+        root.widget = {0, 0, 640, 480, 0, 1};
+        root.children.push_back({8, WidgetType::k_container, writeContainerRecord(inner)});
+        root.children.push_back({10, WidgetType::k_marker, writeWidgetPart({7, 7, 1, 1, 0, 0})});
+        tail.widgetTree = writeContainerRecord(root);
         file.owner = tail;
     }
     return {{screenFilePath(7), writeScreenFile(file)},
@@ -71,7 +80,13 @@ const char* k_expected =
     "{\"folder\": 7, \"version\": 19, \"texts\": [{\"key\": 12, \"strings\": [\"Hello \\\"you\\\"\", "
     "\"Bonjour\"]}], \"assets\": [{\"id\": 42, \"kind\": 3, \"flags\": 3, \"mode\": 2, \"files\": "
     "[\"007/000042_0.png\"]}, {\"id\": 43, \"kind\": 1, \"flags\": 0, \"mode\": 0, \"files\": []}], "
-    "\"owner\": {\"cameraKeys\": [[1, -2, 3]], \"values\": [5, 6], \"widgetTreeBytes\": 32}}\n";
+    "\"owner\": {\"cameraKeys\": [[1, -2, 3]], \"values\": [5, 6], \"root\": {\"id\": 0, \"type\": "
+    "\"FContainer\", \"rect\": [0, 0, 640, 480], \"visible\": true, \"scroll\": [0, 0], \"depth\": 0, "
+    "\"scale\": [1, 1], \"children\": [{\"id\": 8, \"type\": \"FContainer\", \"rect\": [5, 6, 70, 80], "
+    "\"visible\": false, \"scroll\": [-3, 0], \"depth\": 0, \"scale\": [1.5, 1], \"children\": [{\"id\": 9, "
+    "\"type\": \"FImageWidget\", \"rect\": [1, 2, 3, 4], \"visible\": true, \"image\": 42, \"children\": "
+    "[]}]}, {\"id\": 10, \"type\": \"FMarkerWidget\", \"rect\": [7, 7, 1, 1], \"visible\": false, "
+    "\"children\": []}]}}}\n";
 
 class KitScreenTest : public ::testing::Test
 {
@@ -128,6 +143,24 @@ TEST_F(KitScreenTest, TextListingAndNoOwnerWithoutTail)
     ASSERT_EQ(run((scratch.path() / "loose").string() + " 7"), 0) << err();
     EXPECT_NE(out().find("  [1] Bonjour"), std::string::npos) << out();
     EXPECT_NE(out().find("asset 42 kind 3 flags 3 mode 2"), std::string::npos) << out();
+}
+
+TEST_F(KitScreenTest, UnknownWidgetCodeStopsTheTreeAndNamesTheCode)
+{
+    Files files = folderSeven(false);
+    ScreenFile file;
+    ScreenOwnerTail tail;
+    ContainerRecord root;
+    root.children.push_back({3, WidgetType::k_marker, writeWidgetPart({1, 1, 1, 1, 0, 1})});
+    root.children.push_back({4, 0x0BADC0DE, writeWidgetPart({})});
+    tail.widgetTree = writeContainerRecord(root);
+    file.owner = tail;
+    files[screenFilePath(7)] = writeScreenFile(file);
+    writeLoose(scratch.path() / "loose", files);
+    EXPECT_EQ(run((scratch.path() / "loose").string() + " 7"), 1);
+    EXPECT_NE(err().find("0x0BADC0DE"), std::string::npos) << err();
+    EXPECT_NE(out().find("  3 FMarkerWidget 1,1 1x1 visible"), std::string::npos) << out();
+    EXPECT_NE(out().find("incomplete:"), std::string::npos) << out();
 }
 
 TEST_F(KitScreenTest, DamagedFileExitsOneWithNothingOnStandardOutput)
