@@ -1,0 +1,8 @@
+#include "ui/FMarkerWidget.h"
+
+FMarkerWidget::FMarkerWidget(FContainer* parent) : FWidget(parent, true)
+{
+    storeVisible(false);
+    setHitTestDisabled(true);
+    requestRedraw();
+}
