@@ -194,10 +194,10 @@ int32_t FFont::parseText(FLaidOutString& settings, std::u16string_view text, int
 }
 
 void FFont::layoutLine(const FString& text, int32_t colourIndex, int32_t maximumWidth, int32_t horizontal,
-                       int32_t vertical, const uint32_t table[4], FLaidOutString& out)
+                       int32_t vertical, const uint32_t table[4], FLaidOutString& out, bool escapes)
 {
     out.colourEscapes = true;
-    out.escapes = true;
+    out.escapes = escapes;
     for (int i = 0; i < 4; ++i)
         out.colourTable[i] = table[i];
     out.colourIndex = colourIndex >= 0 && colourIndex < 4 ? colourIndex : 0;
@@ -266,13 +266,13 @@ void FFont::layout(FLaidOutString& out)
     out.state = 2;
 }
 
-FPointI FFont::measureString(const FString& text)
+FPointI FFont::measureString(const FString& text, bool escapes)
 {
     FLaidOutString line;
     line.text = text;
     line.horizontalAlignment = 1;
     line.verticalAlignment = 3;
-    line.escapes = true;
+    line.escapes = escapes;
     line.colourEscapes = false;
     layout(line);
     // Both in pixels: the extents are font units.
@@ -280,7 +280,7 @@ FPointI FFont::measureString(const FString& text)
 }
 
 std::vector<FString> FFont::wrapText(const FString& text, const std::vector<int32_t>& widths,
-                                     std::vector<int32_t>& lineStarts)
+                                     std::vector<int32_t>& lineStarts, bool escapes)
 {
     std::vector<FString> lines;
     std::vector<int> paragraphStarts;
@@ -300,6 +300,7 @@ std::vector<FString> FFont::wrapText(const FString& text, const std::vector<int3
         }
         FLaidOutString laid;
         laid.text = paragraph;
+        laid.escapes = escapes;
         laid.horizontalAlignment = 1;
         laid.verticalAlignment = 3;
         layout(laid);

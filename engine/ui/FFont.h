@@ -90,17 +90,18 @@ public:
                       FFontGlyph& glyph);
     // Lays text out as one line with escapes and colour escapes on, starting
     // in table[colourIndex]; glyphs past maximumWidth pixels (0: none) drop.
+    // Without escapes every backslash is an ordinary character.
     void layoutLine(const FString& text, int32_t colourIndex, int32_t maximumWidth, int32_t horizontal,
-                    int32_t vertical, const uint32_t table[4], FLaidOutString& out);
+                    int32_t vertical, const uint32_t table[4], FLaidOutString& out, bool escapes = true);
     // Lays out out.text with the settings out holds.
     void layout(FLaidOutString& out);
     // Width and height in pixels of text as one line.
-    FPointI measureString(const FString& text);
+    FPointI measureString(const FString& text, bool escapes = true);
     // Lines of text at most widths[n mod count] pixels wide each (broken at
     // spaces where one is found); the start of every line is appended to
     // lineStarts.
     std::vector<FString> wrapText(const FString& text, const std::vector<int32_t>& widths,
-                                  std::vector<int32_t>& lineStarts);
+                                  std::vector<int32_t>& lineStarts, bool escapes = true);
     // Pixels from the position to the laid-out line's origin for its
     // horizontal alignment, and for a vertical alignment.
     static int32_t horizontalOffset(const FLaidOutString& line);

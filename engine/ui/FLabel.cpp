@@ -166,10 +166,10 @@ int32_t FLabel::lineHeight() const
 FPointI FLabel::measureText()
 {
     if (!ready()) return {0, 0};
-    if (!m_wordWrap) return m_font->measureString(m_text);
+    if (!m_wordWrap) return m_font->measureString(m_text, m_escapes);
     int32_t widest = 0;
     for (const FString& line : m_lines)
-        widest = std::max(widest, m_font->measureString(line).x);
+        widest = std::max(widest, m_font->measureString(line, m_escapes).x);
     return {widest, static_cast<int32_t>(m_lines.size()) * lineHeight()};
 }
 
@@ -184,7 +184,7 @@ void FLabel::relayout()
     if (!isVisible()) return;
     if (m_wordWrap && ready()) {
         m_lineStarts.clear();
-        m_lines = m_font->wrapText(m_text, {width()}, m_lineStarts);
+        m_lines = m_font->wrapText(m_text, {width()}, m_lineStarts, m_escapes);
         if (m_autoHeight) {
             m_resizing = true;
             setWidgetHeight(static_cast<int32_t>(m_lines.size()) * lineHeight());
@@ -230,7 +230,7 @@ FLabel::GlyphRun& FLabel::addRun(const FString& text, int32_t colourIndex, int32
                                  int32_t lineOffset, FPointI position, bool shadow)
 {
     GlyphRun& run = m_runs.emplace_back();
-    m_font->layoutLine(text, colourIndex, width(), m_horizontal, vertical, m_colours, run.line);
+    m_font->layoutLine(text, colourIndex, width(), m_horizontal, vertical, m_colours, run.line, m_escapes);
     run.lineOffset = lineOffset;
     run.position = position;
     run.shadow = shadow;

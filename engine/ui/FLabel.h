@@ -87,8 +87,12 @@ public:
     void relayout();
     void rebuildGlyphRuns();
 
-private:
+protected:
     bool ready() const;
+    // Off, the text shows exactly as it is, backslashes included.
+    void setEscapesEnabled(bool on) { m_escapes = on; }
+
+private:
     FPointI automaticOrigin() const;
     GlyphRun& addRun(const FString& text, int32_t colourIndex, int32_t vertical, int32_t lineOffset,
                      FPointI position, bool shadow);
@@ -111,4 +115,5 @@ private:
     bool m_resizing = false;
     float m_lineSpacing = 1.0f;
     int32_t m_visibleCharacters = k_allCharacters;
+    bool m_escapes = true;
 };
