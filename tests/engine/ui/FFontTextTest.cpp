@@ -1,5 +1,6 @@
 #include "engine/ui/SyntheticFont.h"
 
+#include "tools/fontwriter/FontRenderer.h"
 #include "ui/FFont.h"
 
 #include <gtest/gtest.h>
@@ -259,6 +260,35 @@ TEST_F(FontDrawTest, ColourEscapesOffDrawsWhiteAndTextChangedAfterLayoutStops)
     EXPECT_EQ(glyphs[0], std::make_pair(83.0f, 0xFFFFFFFFu)) << "right aligned on 100, ab kerned";
     EXPECT_EQ(glyphs[1], std::make_pair(90.0f, 0xFFFFFFFFu));
     EXPECT_EQ(glyphs[2], std::make_pair(83.0f, 0xFFFFFFFFu)) << "the second draw stops at the changed text";
+}
+
+TEST_F(FontTextTest, DejaVuLinesFitTheirWidthAndKerningNarrowsPairs)
+{
+    const std::u16string characters = u" AVTaoy.Wbcdefghilmnrstu";
+    fonts.createFromStream(handle, streamOver(writeFontFile(renderFont(
+                                       "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 20, characters))));
+    FFont& font = *handle.as<FFont>();
+    ASSERT_TRUE(font.isLoaded());
+    EXPECT_LT(font.measureString(FString("AV")).x,
+              font.measureString(FString("A")).x + font.measureString(FString("V")).x);
+    const FString text("Two tall trees stood by a wide road. We saw many birds today.");
+    for (int32_t width : {60, 120, 250}) {
+        std::vector<int32_t> starts;
+        const std::vector<FString> lines = font.wrapText(text, {width}, starts);
+        ASSERT_GT(lines.size(), 1u) << width;
+        ASSERT_EQ(starts.size(), lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_LE(font.measureString(lines[i]).x, width + 20) << lines[i].toUtf8() << " in " << width;
+            // Each line is the text at its start; the next starts right after
+            // it or after the one space it broke at.
+            EXPECT_EQ(lines[i].view(),
+                      text.view().substr(static_cast<std::size_t>(starts[i]), lines[i].length()));
+            const std::size_t end = static_cast<std::size_t>(starts[i]) + lines[i].length();
+            const std::size_t next =
+                i + 1 < lines.size() ? static_cast<std::size_t>(starts[i + 1]) : text.length();
+            EXPECT_TRUE(next == end || (next == end + 1 && text[end] == u' ')) << width << " line " << i;
+        }
+    }
 }
 
 } // namespace
