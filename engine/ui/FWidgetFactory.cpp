@@ -2,7 +2,9 @@
 
 #include "core/FMutex.h"
 #include "ui/FContainer.h"
+#include "ui/FEditBox.h"
 #include "ui/FImageWidget.h"
+#include "ui/FLabel.h"
 #include "ui/FMarkerWidget.h"
 #include "ui/FWidget.h"
 #include "ui/FWidgetTypes.h"
@@ -60,4 +62,6 @@ void FWidgetFactory::registerEngineTypes()
     registerType(FWidgetTypes::k_container, &createChild<FContainer>);
     registerType(FWidgetTypes::k_marker, &createMarker);
     registerType(FWidgetTypes::k_image, &createChild<FImageWidget>);
+    registerType(FWidgetTypes::k_label, &createChild<FLabel>);
+    registerType(FWidgetTypes::k_editBox, &createChild<FEditBox>);
 }
