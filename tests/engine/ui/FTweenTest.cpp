@@ -3,10 +3,12 @@
 #include "ui/FBoxTween.h"
 #include "ui/FEasing.h"
 #include "ui/FImageWidget.h"
+#include "ui/FLabel.h"
 #include "ui/FMoveTween.h"
 #include "ui/FScaleTween.h"
 #include "ui/FSpringTween.h"
 #include "ui/FTimerTween.h"
+#include "ui/FadeTween.h"
 #include "ui/WidgetFadeTween.h"
 
 #include <gtest/gtest.h>
@@ -114,12 +116,15 @@ TEST(TweenTest, SpringOvershootsAndIgnoresSpeed)
     EXPECT_EQ(widget.rect().left, 1000);
 }
 
-// The value table of a 0 to 255 fade over 1000 ms on one image widget.
+// A 0 to 255 fade over 1000 ms: the alpha after these elapsed times, for the
+// linear, eased-out and eased-in courses.
+constexpr int32_t k_fadeTimes[7] = {0, 100, 250, 500, 750, 900, 999};
+constexpr int32_t k_fadeValues[3][7] = {
+    {0, 25, 63, 127, 191, 229, 254}, {0, 45, 105, 176, 223, 244, 254}, {0, 4, 23, 67, 139, 202, 254}};
+
+// The table on one image widget.
 TEST(FadeTest, SingleTargetValueTable)
 {
-    const int32_t times[] = {0, 100, 250, 500, 750, 900, 999};
-    const int32_t expected[3][7] = {
-        {0, 25, 63, 127, 191, 229, 254}, {0, 45, 105, 176, 223, 244, 254}, {0, 4, 23, 67, 139, 202, 254}};
     FContainer parent;
     for (int32_t easing = 0; easing < 3; ++easing) {
         for (int i = 0; i < 7; ++i) {
@@ -129,15 +134,70 @@ TEST(FadeTest, SingleTargetValueTable)
             fade.target = &widget;
             startAlphaFade(fade, 255, 1000);
             fade.easing = easing;
-            fade.update(times[i]);
-            if (times[i] == 0) fade.update(0); // a zero step still applies the start
-            EXPECT_EQ(int32_t(widget.colour() >> 24), expected[easing][i]) << easing << " " << times[i];
+            fade.update(k_fadeTimes[i]);
+            if (k_fadeTimes[i] == 0) fade.update(0); // a zero step still applies the start
+            EXPECT_EQ(int32_t(widget.colour() >> 24), k_fadeValues[easing][i])
+                << easing << " " << k_fadeTimes[i];
             EXPECT_EQ(widget.colour() & 0xFFFFFF, 0xFFFFFFu);
-            fade.update(1000 - times[i]);
+            fade.update(1000 - k_fadeTimes[i]);
             EXPECT_EQ(widget.colour() >> 24, 255u);
             EXPECT_FALSE(fade.isActive());
         }
     }
+}
+
+// The same table on a label: text and shadow alpha follow the course, the
+// escape colours keep theirs.
+TEST(FadeTest, LabelValueTableTouchesTextAndShadowAlphaOnly)
+{
+    for (int32_t easing = 0; easing < 3; ++easing) {
+        for (int i = 0; i < 7; ++i) {
+            FLabel label(nullptr, false);
+            label.setColourTableEntry(1, 0x80112233u);
+            label.setAlpha(0);
+            FadeTween fade;
+            fade.target = &label;
+            startAlphaTween(fade, 255, 1000);
+            fade.easing = easing;
+            fade.update(k_fadeTimes[i]);
+            if (k_fadeTimes[i] == 0) fade.update(0);
+            const uint32_t* colours = label.colourTable();
+            EXPECT_EQ(int32_t(colours[0] >> 24), k_fadeValues[easing][i]) << easing << " " << k_fadeTimes[i];
+            EXPECT_EQ(colours[3] >> 24, colours[0] >> 24);
+            EXPECT_EQ(colours[0] & 0xFFFFFF, 0xFFFFFFu);
+            EXPECT_EQ(colours[1], 0x80112233u);
+            fade.update(1000 - k_fadeTimes[i]);
+            EXPECT_EQ(label.colourTable()[0] >> 24, 255u);
+            EXPECT_FALSE(fade.isActive());
+        }
+    }
+}
+
+TEST(FadeTest, LabelListIsFadedLinearlyAndTheTargetLeftAlone)
+{
+    FLabel a(nullptr, false), b(nullptr, false), target(nullptr, false);
+    target.setAlpha(200);
+    FadeTween fade;
+    fade.target = &target;
+    fade.labels = {&a, &b};
+    startAlphaTween(fade, 0, 1000); // from the target's 200
+    EXPECT_EQ(fade.from, 200);
+    fade.easing = 1;
+    fade.update(500);
+    EXPECT_EQ(a.colourTable()[0] >> 24, 100u);
+    EXPECT_EQ(b.colourTable()[3] >> 24, 100u);
+    EXPECT_EQ(target.colourTable()[0] >> 24, 200u);
+    fade.update(500);
+    EXPECT_EQ(a.colourTable()[0] >> 24, 0u);
+    EXPECT_EQ(target.colourTable()[0] >> 24, 200u);
+    EXPECT_FALSE(fade.isActive());
+
+    FadeTween none;
+    none.delay = 7;
+    startAlphaTween(none, 10, 10);
+    EXPECT_FALSE(none.isActive());
+    EXPECT_EQ(none.to, 0);
+    EXPECT_EQ(none.delay, 7);
 }
 
 TEST(FadeTest, UnknownEasingFollowsTheLinearCourse)
