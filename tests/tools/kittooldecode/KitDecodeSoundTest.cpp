@@ -1,4 +1,5 @@
 #include "KitDecodeSupport.h"
+#include "engine/core/KernelTestSupport.h"
 #include "tools/audiowriters/GwSampleWriter.h"
 #include "tools/audiowriters/VorbisWriter.h"
 
@@ -10,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -21,22 +21,7 @@ namespace {
 class KitDecodeSoundTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_previous = fs::current_path();
-        m_folder = fs::temp_directory_path() / ("kittool-sound-" + std::to_string(std::random_device()()));
-        fs::create_directories(m_folder);
-        fs::current_path(m_folder);
-    }
-    void TearDown() override
-    {
-        fs::current_path(m_previous);
-        fs::remove_all(m_folder);
-    }
-
-private:
-    fs::path m_previous;
-    fs::path m_folder;
+    ScratchFolder m_scratch;
 };
 
 uint32_t little(const std::string& bytes, size_t at, int count)
