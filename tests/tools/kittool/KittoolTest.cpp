@@ -1,6 +1,7 @@
 #include "engine/core/KernelTestSupport.h"
 
 #include "io/FArchiveKeys.h"
+#include "tools/kittool/KittoolRunSupport.h"
 #include "tools/zipwriter/ZipWriter.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +22,6 @@ struct ToolRun
     std::string err;
 };
 
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void spill(const fs::path& path, const std::string& content)
 {
     if (path.has_parent_path()) fs::create_directories(path.parent_path());
@@ -35,11 +30,7 @@ void spill(const fs::path& path, const std::string& content)
 
 ToolRun kittool(const std::string& arguments)
 {
-    const std::string command = std::string(KITTOOL_PATH) + " " + arguments + " >out.bin 2>err.txt";
-    const int status = std::system(command.c_str());
-    // std::system answers a wait status: the exit code sits in its second
-    // byte when the low seven bits (the ending signal) are zero.
-    const int exitCode = (status & 0x7F) == 0 ? (status >> 8) & 0xFF : -1;
+    const int exitCode = exitCodeOf(std::string(KITTOOL_PATH) + " " + arguments + " >out.bin 2>err.txt");
     return {exitCode, slurp("out.bin"), slurp("err.txt")};
 }
 
@@ -141,9 +132,7 @@ TEST_F(KittoolTest, AFullDiskIsAFailure)
         {"cat kit.zip data/levels.txt >/dev/full", "kittool cat: cannot write to standard output"},
     };
     for (const Case& c : cases) {
-        const std::string command = std::string(KITTOOL_PATH) + " " + c.command + " 2>err.txt";
-        const int status = std::system(command.c_str());
-        EXPECT_EQ((status >> 8) & 0xFF, 1) << c.command;
+        EXPECT_EQ(exitCodeOf(std::string(KITTOOL_PATH) + " " + c.command + " 2>err.txt"), 1) << c.command;
         EXPECT_NE(slurp("err.txt").find(c.err), std::string::npos) << c.command << ": " << slurp("err.txt");
     }
     EXPECT_TRUE(fs::is_character_file("/dev/full")) << "a failed kit is removed only when it is a file";

@@ -131,8 +131,7 @@ TEST_F(KitDecodeTest, ExitCodes)
     spill("picture.gif", {1, 2, 3});
     EXPECT_EQ(decode("picture.gif", "x.png"), 2);
     EXPECT_EQ(decode("missing.png", "x.png"), 1);
-    EXPECT_EQ(std::system((std::string(KITTOOL_PATH) + " decode only-one.png >/dev/null 2>&1").c_str()) >> 8,
-              2);
+    EXPECT_EQ(decode("only-one.png"), 2);
 }
 
 // A trailer that claims a huge full picture is refused before anything of

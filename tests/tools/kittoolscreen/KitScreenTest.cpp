@@ -1,4 +1,5 @@
 #include "engine/core/KernelTestSupport.h"
+#include "tools/kittool/KittoolRunSupport.h"
 
 #include "tools/contentwriters/ScreenFileWriter.h"
 #include "tools/contentwriters/WidgetRecordWriter.h"
@@ -17,19 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using Files = std::map<std::string, std::vector<uint8_t>>;
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void spill(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    if (path.has_parent_path()) fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 // Folder 7: a text in two languages (one with a quote to escape), an image
 // with its file, a font without, and an owner tail.
@@ -93,11 +81,9 @@ class KitScreenTest : public ::testing::Test
 protected:
     int run(const std::string& arguments)
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screen " + arguments + " >" +
-                                    (scratch.path() / "out.txt").string() + " 2>" +
-                                    (scratch.path() / "err.txt").string();
-        const int status = std::system(command.c_str());
-        return (status & 0x7F) == 0 ? (status >> 8) & 0xFF : -1;
+        return exitCodeOf(std::string(KITTOOL_PATH) + " screen " + arguments + " >" +
+                          (scratch.path() / "out.txt").string() + " 2>" +
+                          (scratch.path() / "err.txt").string());
     }
     std::string out() { return slurp(scratch.path() / "out.txt"); }
     std::string err() { return slurp(scratch.path() / "err.txt"); }

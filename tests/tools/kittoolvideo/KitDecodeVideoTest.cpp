@@ -1,4 +1,5 @@
 #include "engine/video/VideoTestSupport.h"
+#include "tools/kittooldecode/KitDecodeSupport.h"
 
 #include "image/FPngLoader.h"
 #include "tools/imagewriters/ContainerWriters.h"
@@ -9,31 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
-
-void spill(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int kittool(const std::string& arguments)
-{
-    const std::string command = std::string(KITTOOL_PATH) + " decode " + arguments + " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return (status & 0x7F) == 0 ? (status >> 8) & 0xFF : -1;
-}
 
 // The written PNG through the engine's loader, as bottom-up B, G, R, A.
 Bytes writtenPicture(const std::string& path)
@@ -95,7 +74,7 @@ TEST_F(KitDecodeVideoTest, FramesComeOutAsThePlayersShowThem)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
-        ASSERT_EQ(kittool(c.arguments), 0) << slurp("err.txt");
+        ASSERT_EQ(decode(c.arguments), 0) << slurp("err.txt");
         EXPECT_EQ(writtenPicture(c.output), c.expected);
     }
 }
@@ -104,9 +83,9 @@ TEST_F(KitDecodeVideoTest, InfoGivesCountRateAndSize)
 {
     spill("walk.gwvideo", gwVideo());
     spill("clip.theora", theoraVideo());
-    ASSERT_EQ(kittool("walk.gwvideo --info"), 0) << slurp("err.txt");
+    ASSERT_EQ(decode("walk.gwvideo --info"), 0) << slurp("err.txt");
     EXPECT_NE(slurp("out.txt").find("6 frames, 15 fps, 10 x 7"), std::string::npos) << slurp("out.txt");
-    ASSERT_EQ(kittool("clip.theora --info"), 0) << slurp("err.txt");
+    ASSERT_EQ(decode("clip.theora --info"), 0) << slurp("err.txt");
     EXPECT_NE(slurp("out.txt").find("5 frames, 12 fps, 32 x 16"), std::string::npos) << slurp("out.txt");
 }
 
@@ -131,7 +110,7 @@ TEST_F(KitDecodeVideoTest, WrongRequestsFail)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
-        EXPECT_EQ(kittool(c.arguments), c.status);
+        EXPECT_EQ(decode(c.arguments), c.status);
         EXPECT_NE(slurp("err.txt").find(c.message), std::string::npos) << slurp("err.txt");
     }
 }
@@ -140,9 +119,7 @@ namespace {
 
 int videowriter(const std::string& arguments)
 {
-    const std::string command = std::string(VIDEOWRITER_PATH) + " " + arguments + " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return (status & 0x7F) == 0 ? (status >> 8) & 0xFF : -1;
+    return exitCodeOf(std::string(VIDEOWRITER_PATH) + " " + arguments + " >out.txt 2>err.txt");
 }
 
 Bytes loadedPicture(const Bytes& png)
@@ -176,7 +153,7 @@ TEST_F(KitDecodeVideoTest, WrittenVideosRoundTrip)
                     "frame2.png"),
         0)
         << slurp("err.txt");
-    ASSERT_EQ(kittool("walk.gwvideo --info"), 0) << slurp("err.txt");
+    ASSERT_EQ(decode("walk.gwvideo --info"), 0) << slurp("err.txt");
     EXPECT_NE(slurp("out.txt").find("4 frames, 10 fps, 16 x 16"), std::string::npos) << slurp("out.txt");
     Bytes expectedDelta = loadedPicture(writePng(pictures[2]));
     const Bytes second = loadedPicture(writePng(pictures[1]));
@@ -187,7 +164,7 @@ TEST_F(KitDecodeVideoTest, WrittenVideosRoundTrip)
                               second, expectedDelta};
     for (int32_t n = 0; n < 4; ++n) {
         SCOPED_TRACE(n);
-        ASSERT_EQ(kittool("walk.gwvideo frame.png --frame " + std::to_string(n)), 0) << slurp("err.txt");
+        ASSERT_EQ(decode("walk.gwvideo frame.png --frame " + std::to_string(n)), 0) << slurp("err.txt");
         EXPECT_EQ(writtenPicture("frame.png"), expected[n]);
     }
 
@@ -195,7 +172,7 @@ TEST_F(KitDecodeVideoTest, WrittenVideosRoundTrip)
         videowriter("theora clip.theora --fps 30000/1001 --sampling 444 --quality 63 frame0.png frame1.png"),
         0)
         << slurp("err.txt");
-    ASSERT_EQ(kittool("clip.theora --info"), 0) << slurp("err.txt");
+    ASSERT_EQ(decode("clip.theora --info"), 0) << slurp("err.txt");
     EXPECT_NE(slurp("out.txt").find("2 frames, 29 fps, 16 x 16"), std::string::npos) << slurp("out.txt");
 
     EXPECT_EQ(videowriter("gw bad.gwvideo --key 5 frame0.png"), 1);
