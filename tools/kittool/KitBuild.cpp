@@ -10,26 +10,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> readWhole(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error("cannot read " + path.string());
-    return bytes;
-}
-
 // The first line of the target text, without its line end.
 std::string targetText(const fs::path& content)
 {
-    const std::vector<uint8_t> bytes = readWhole(content / "GWTarget.txt");
+    const std::vector<uint8_t> bytes = kitReadFile(content / "GWTarget.txt");
     std::string text(bytes.begin(), bytes.end());
     text = text.substr(0, text.find_first_of("\r\n"));
     if (text.empty()) throw std::runtime_error("GWTarget.txt names no application");
@@ -64,7 +54,7 @@ int kitBuild(const KitArgs& args)
     kit.add("GWTarget", writeTarget(targetText(content)));
     const auto files = scripts(content);
     for (const auto& [name, path] : files)
-        kit.add(name, readWhole(path));
+        kit.add(name, kitReadFile(path));
 
     fs::create_directories(out);
     const fs::path kitPath = out / "Zibbo.zip";

@@ -8,6 +8,7 @@
 // other errors are thrown; main turns them into exit code 1 with their text
 // on standard error.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ int kitDecode(const KitArgs& args);
 int kitDecodeSound(const KitArgs& args, bool vorbis);
 int kitScreen(const KitArgs& args);
 int kitBuild(const KitArgs& args);
+
+// The whole file at PATH; throws "cannot open PATH" or "cannot read PATH".
+std::vector<uint8_t> kitReadFile(const std::string& path);
 
 // Prints "usage: kittool <name> <usage>" for the named command; answers 2.
 int kitUsage(const char* name);

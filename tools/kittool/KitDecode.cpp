@@ -23,8 +23,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -63,13 +61,6 @@ const ImageKind* kindOf(const std::string& path)
     return nullptr;
 }
 
-std::vector<uint8_t> readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + path);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Writes the logical picture row by row, top row first: beside the loaded
 // pixels only one row is ever held.
 void writeLogicalPicture(const FImage& image, const std::string& path)
@@ -102,7 +93,7 @@ int kitDecode(const KitArgs& args)
         return kitUsage("decode");
     }
     KitSession session;
-    std::vector<uint8_t> bytes = readFile(args[0]);
+    std::vector<uint8_t> bytes = kitReadFile(args[0]);
     FInStream stream(
         engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
     FImage image;

@@ -14,19 +14,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::vector<uint8_t> readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + path);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void putLittle(std::vector<uint8_t>& out, uint32_t value, int bytes)
 {
@@ -64,7 +56,7 @@ std::vector<uint8_t> wavFile(const FAudioBuffer& data)
 int kitDecodeSound(const KitArgs& args, bool vorbis)
 {
     KitSession session;
-    std::vector<uint8_t> bytes = readFile(args[0]);
+    std::vector<uint8_t> bytes = kitReadFile(args[0]);
     void* block = engineAlloc(k_memData, bytes.size() + 1);
     if (block == nullptr) throw std::runtime_error("out of memory");
     if (!bytes.empty()) std::memcpy(block, bytes.data(), bytes.size());

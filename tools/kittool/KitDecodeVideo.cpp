@@ -22,7 +22,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -99,9 +98,7 @@ std::vector<uint8_t> topDownRgba(const FImage& picture)
 int decodeVideo(const VideoOptions& options, VideoKind kind)
 {
     KitSession session;
-    std::ifstream in(options.input, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + options.input);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes = kitReadFile(options.input);
     FVideoStreamHost host(FInStream::make(engineNew<FMemoryStreambuf>(k_memStream, bytes.data(),
                                                                       static_cast<int64_t>(bytes.size()))),
                           true);
