@@ -1,4 +1,5 @@
 #include "platform/FAudioOutputSdl.h"
+#include "EnvGuard.h"
 #include "engine/audio/AudioTestSupport.h"
 
 #include "audio/FAudioListener.h"
@@ -27,19 +28,7 @@ namespace {
 class DiskAudio
 {
 public:
-    DiskAudio() : path("/tmp/zibbo-audio-" + std::to_string(getpid()) + ".raw")
-    {
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
-        setenv("SDL_DISKAUDIODELAY", "0", 1);
-    }
-    ~DiskAudio()
-    {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        unsetenv("SDL_DISKAUDIOFILE");
-        unsetenv("SDL_DISKAUDIODELAY");
-        std::remove(path.c_str());
-    }
+    ~DiskAudio() { std::remove(path.c_str()); }
     std::vector<std::int16_t> samples() const
     {
         std::ifstream in(path, std::ios::binary);
@@ -49,7 +38,12 @@ public:
         return out;
     }
 
-    std::string path;
+    const std::string path = "/tmp/zibbo-audio-" + std::to_string(getpid()) + ".raw";
+
+private:
+    EnvGuard m_driver{"SDL_AUDIODRIVER", "disk"};
+    EnvGuard m_file{"SDL_DISKAUDIOFILE", path.c_str()};
+    EnvGuard m_delay{"SDL_DISKAUDIODELAY", "0"};
 };
 
 TEST(FAudioOutputSdlTest, AToneReachesTheDiskDeviceSampleForSample)
@@ -118,12 +112,14 @@ TEST(FAudioOutputSdlTest, AToneReachesTheDiskDeviceSampleForSample)
 
 TEST(FAudioOutputSdlTest, WithoutAnAudioDriverTheMixerRunsOnTheClock)
 {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     FAudioModule module;
     std::uint32_t now = 0;
-    auto platform = std::make_unique<FAudioPlatform>(module.lock(), FAudioOutputSdl::create(),
-                                                     FAudioPlatform::Options{[&now] { return now; }, false});
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::unique_ptr<FAudioPlatform> platform;
+    {
+        EnvGuard driver("SDL_AUDIODRIVER", "no-such-driver");
+        platform = std::make_unique<FAudioPlatform>(module.lock(), FAudioOutputSdl::create(),
+                                                    FAudioPlatform::Options{[&now] { return now; }, false});
+    }
     EXPECT_FALSE(platform->hasDevice());
     now = 1000;
     platform->mixToCursor();

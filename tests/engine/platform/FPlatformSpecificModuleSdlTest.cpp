@@ -363,10 +363,10 @@ TEST(FPlatformSpecificModuleSdlStart, VideoThatCannotStartIsAFailure)
 {
     FApplication application;
     RecordingErrorHandler handler;
-    const std::string driver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
-    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-    EXPECT_THROW(FPlatformSpecificModuleSdl module, FDebug::VellumcoreException);
-    setenv("SDL_VIDEODRIVER", driver.c_str(), 1);
+    {
+        EnvGuard driver("SDL_VIDEODRIVER", "no-such-driver");
+        EXPECT_THROW(FPlatformSpecificModuleSdl module, FDebug::VellumcoreException);
+    }
 
     ASSERT_EQ(handler.texts.size(), 1u);
     const std::string text = utf8(handler.texts[0]);

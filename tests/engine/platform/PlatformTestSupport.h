@@ -1,11 +1,9 @@
 #pragma once
 
-#include <cstdlib>
-#include <string>
-
 // Recording stand-ins for the UI module's listeners and the graphics module's
 // window, and a hidden SDL window for the window module's tests.
 
+#include "EnvGuard.h"
 #include "core/FAppEventListener.h"
 #include "core/FApplication.h"
 #include "core/FKeyListener.h"
@@ -158,29 +156,4 @@ public:
     std::uint32_t id() const { return SDL_GetWindowID(window); }
 
     SDL_Window* window = nullptr;
-};
-
-// Sets (or with null unsets) an environment variable for one scope.
-struct EnvGuard
-{
-    std::string name;
-    std::string saved;
-    bool had;
-    EnvGuard(const char* n, const char* value) : name(n)
-    {
-        const char* old = std::getenv(n);
-        had = old != nullptr;
-        saved = had ? old : "";
-        if (value)
-            setenv(n, value, 1);
-        else
-            unsetenv(n);
-    }
-    ~EnvGuard()
-    {
-        if (had)
-            setenv(name.c_str(), saved.c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
 };
