@@ -64,11 +64,12 @@ fuzz: setup
 
 FORMAT_FILES = git ls-files '*.cpp' '*.h' '*.c'
 
-format:
+# Both need clang-format, which setup installs on a fresh machine (CI runs format-check first).
+format: setup
 	@$(FORMAT_FILES) | xargs clang-format -i
 
 # Fails when any source file differs from what clang-format makes of it.
-format-check:
+format-check: setup
 	@$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
 
 clean:
