@@ -4,6 +4,7 @@
 #include "engine/graphics/RecordingDevice.h"
 #include "engine/ui/UiTestSupport.h"
 
+#include "asset/FScreenRegistry.h"
 #include "core/FApplication.h"
 #include "graphics/FDrawCommandBuffer.h"
 #include "graphics/FDrawContext.h"
@@ -92,4 +93,22 @@ protected:
     std::shared_ptr<FTextureRegistry> textures = std::make_shared<FTextureRegistry>(&device);
     FDrawContext context{{800, 600}};
     FDrawCommandBuffer buffer;
+};
+
+// A loaded font for a widget, and a screen registry that holds it under the
+// id a widget record names it by.
+class FontWidgetFixture : public FontDrawFixture
+{
+protected:
+    static constexpr int32_t k_fontId = 5;
+
+    FontWidgetFixture()
+    {
+        font = FRefT<FFont>(handle);
+        load();
+        registry.insertAsset(k_fontId, handle);
+    }
+
+    FRefT<FFont> font;
+    FScreenRegistry registry;
 };
