@@ -50,13 +50,14 @@ inline FontFileData syntheticFont(int8_t divisor)
     return font;
 }
 
-// A loaded synthetic font.
+// A font loaded from a font file (the synthetic font unless given).
 class FontFixture : public ::testing::Test
 {
 protected:
-    FFont& load(int8_t divisor = 1)
+    FFont& load(int8_t divisor = 1) { return load(writeFontFile(syntheticFont(divisor))); }
+    FFont& load(const std::vector<uint8_t>& file)
     {
-        fonts.createFromStream(handle, streamOver(writeFontFile(syntheticFont(divisor))));
+        fonts.createFromStream(handle, streamOver(file));
         return *handle.as<FFont>();
     }
 
