@@ -74,10 +74,8 @@ struct Level
     Level()
     {
         const std::vector<uint8_t> bytes = writeFontFile(benchFont());
-        void* block = engineAlloc(k_memData, bytes.size() + 1);
-        std::memcpy(block, bytes.data(), bytes.size());
-        fonts.createFromStream(fontHandle, FAssetStream::makeOver(makeRefHolder(block), block,
-                                                                  static_cast<int64_t>(bytes.size())));
+        fonts.createFromStream(fontHandle,
+                               FAssetStream::makeCopy(bytes.data(), static_cast<int64_t>(bytes.size())));
         font = FRefT<FFont>(fontHandle);
 
         root.setWidgetRect({0, 0, 1024, 768});

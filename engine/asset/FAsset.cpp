@@ -56,6 +56,17 @@ FString FAsset::firstExtension() const
     return m_candidates.empty() ? FString() : m_candidates.front()->extension();
 }
 
+void FAsset::chooseLoaderByExtension(std::span<const LoaderChoice> choices)
+{
+    const FString extension = firstExtension();
+    for (const LoaderChoice& choice : choices) {
+        if (extension == choice.extension) {
+            setLoader(findService<FAssetLoader>(choice.slot));
+            return;
+        }
+    }
+}
+
 FInStream* FAsset::waitSource()
 {
     FMutexLock lock(m_lock);

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class FAssetCandidates;
@@ -123,6 +124,16 @@ public:
     int32_t sourceIndex() const { return m_sourceIndex; }
     // The extension of the first candidate ("" when there is none).
     FString firstExtension() const;
+
+    // A loader service slot for the files of one extension.
+    struct LoaderChoice
+    {
+        const char16_t* extension;
+        int slot;
+    };
+    // Takes the loader of the slot whose extension equals the first
+    // candidate's exactly (case included); no match leaves the loader as it is.
+    void chooseLoaderByExtension(std::span<const LoaderChoice> choices);
 
 protected:
     void setState(int32_t state);

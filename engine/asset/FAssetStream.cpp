@@ -4,6 +4,8 @@
 #include "core/FErrorMessage.h"
 #include "io/FMemoryStreambuf.h"
 
+#include <cstring>
+
 namespace {
 
 FInStreambuf* newBuffer(void* data, int64_t size)
@@ -34,4 +36,13 @@ FRefT<FInStream> FAssetStream::makeOver(FRef block, void* data, int64_t size)
     FRefT<FInStream> handle(makeSignaledHolderRef(stream, &FRefDeleters::deleteObject<FInStream>));
     if (handle.isNull()) ZIBBO_FAIL(msgSystemError, "makeSignaledHolderRef (NULL)");
     return handle;
+}
+
+FRefT<FInStream> FAssetStream::makeCopy(const void* data, int64_t size)
+{
+    // One byte more, so that an empty copy is still a block of its own.
+    void* block = engineAlloc(k_memData, static_cast<size_t>(size) + 1);
+    if (block == nullptr) ZIBBO_FAIL(msgSystemError, "engineAlloc (" << size << ")");
+    if (size > 0) std::memcpy(block, data, static_cast<size_t>(size));
+    return makeOver(makeRefHolder(block), block, size);
 }

@@ -21,6 +21,8 @@ public:
     static FRefT<FInStream> make(FRawData& data);
     // A stream over size bytes at data inside the block that `block` holds.
     static FRefT<FInStream> makeOver(FRef block, void* data, int64_t size);
+    // A stream over its own copy of size bytes at data (size may be 0).
+    static FRefT<FInStream> makeCopy(const void* data, int64_t size);
 
 private:
     FRef m_block;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "asset/FAssetLoader.h"
 #include "core/FApplication.h"
 #include "core/FErrorMessage.h"
 #include "core/FMemory.h"
@@ -91,24 +90,13 @@ void FImage::readKindData(FInStream& reader)
     m_alphaHitTest = reader.readUInt8() == 1;
     m_flagB = reader.readUInt8() == 1;
     // Exact comparison, case included: ".PNG" picks no loader.
-    struct Choice
-    {
-        const char16_t* extension;
-        int slot;
-    };
-    static constexpr Choice k_choices[] = {
+    static constexpr LoaderChoice k_choices[] = {
         {u".png", k_slotPngLoader},
         {u".ppm", k_slotPpmLoader},
         {u".jpg", k_slotJpegLoader},
         {u".j32", k_slotJpeg32Loader},
     };
-    const FString extension = firstExtension();
-    for (const Choice& choice : k_choices) {
-        if (extension == choice.extension) {
-            setLoader(findService<FAssetLoader>(choice.slot));
-            return;
-        }
-    }
+    chooseLoaderByExtension(k_choices);
 }
 
 void FImage::setFormat(int32_t kind)

@@ -51,7 +51,8 @@ public:
     virtual bool usesAlphaHitTest() const;
     void setAlphaHitTest(bool on) { m_alphaHitTest = on; }
     // A picture whose following bytes belong to its container (a font's glyph
-    // sheet) keeps its stored size: decoders pass over a placement trailer.
+    // sheet) keeps its stored size: the PNG decoder leaves those bytes unread
+    // instead of taking them for a placement trailer.
     void setIgnoresPlacement(bool on) { m_ignoresPlacement = on; }
     bool ignoresPlacement() const { return m_ignoresPlacement; }
     bool flagB() const { return m_flagB; }

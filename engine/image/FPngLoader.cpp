@@ -193,9 +193,11 @@ void FPngLoader::load(FInStream& stream, FImage& image)
     }
 
     FPlacementTrailer trailer;
-    // The trailer's bytes are read either way, so the stream ends where a container expects it.
+    // The trailer's bytes are read even when unused, so the stream ends where a
+    // container expects it; a picture whose following bytes are its
+    // container's own leaves them unread.
     const bool placed =
-        trailer.read(stream) && image.getRootPixelFormat() != k_pixelGrey4 && !image.ignoresPlacement();
+        !image.ignoresPlacement() && trailer.read(stream) && image.getRootPixelFormat() != k_pixelGrey4;
     const FImageRect placedRect = placed ? trailer.placedRect({width, height}, "PNG") : FImageRect{};
     read.m_pixels = nullptr;
     // The rows hold B, G, R, A whatever kind the image was meant to hold.

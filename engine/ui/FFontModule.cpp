@@ -28,7 +28,7 @@ FRefT<FImage> readSheet(const FRefT<FInStream>& source)
 {
     auto* png = findService<FAssetLoader>(k_slotPngLoader);
     if (png == nullptr) ZIBBO_FAIL(msgIllegalOperation, "PNG loader (NULL) != NULL");
-    // The sixteen bytes after the sheet belong to the font, not to a placement.
+    // The bytes after the sheet are the font's tables, not a placement trailer.
     auto* image = engineNew<FImage>(k_memObject);
     if (image == nullptr) ZIBBO_FAIL(msgSystemError, "engineNew (glyph sheet)");
     image->setIgnoresPlacement(true);
@@ -59,10 +59,9 @@ void FFontModule::load(FAsset& asset)
     FInStream* reader = waitForRefTarget(source);
     if (reader == nullptr) ZIBBO_FAIL(msgIllegalOperation, "source of asset (" << asset.id() << ") != NULL");
 
+    // The font's tables follow the sheet's PNG data directly.
     FRefT<FImage> sheet = readSheet(source);
     reader = waitForRefTarget(source);
-    if (reader->buffer()->pubseekoff(-16, std::ios_base::cur, std::ios_base::in) == std::streampos(-1))
-        ZIBBO_FAIL(msgFileCorrupted, "seek back over the sheet's trailer");
 
     reader->readUInt32();
     reader->readInt8();

@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -21,12 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static FApplication application;
     static FImageLoaderModule png(k_slotPngLoader, &FPngLoader::load);
     static FFontModule fonts;
-    void* block = engineAlloc(k_memData, size + 1);
-    std::memcpy(block, data, size);
     FRef handle = FAsset::emptyHandle();
     try {
         // A failed load stays inside the asset; nothing escapes.
-        fonts.createFromStream(handle, FAssetStream::makeOver(makeRefHolder(block), block, int64_t(size)));
+        fonts.createFromStream(handle, FAssetStream::makeCopy(data, int64_t(size)));
     } catch (const FDebug::VellumcoreException&) {
     } catch (const FDebug::TreatedException&) {
     }

@@ -16,7 +16,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -41,11 +40,8 @@ const FRef& fuzzFont()
                                    static_cast<int16_t>(-8)});
         font.kerning = {{(uint32_t{u'b'} << 16) | u'a', -5}};
         const std::vector<uint8_t> bytes = writeFontFile(font);
-        void* block = engineAlloc(k_memData, bytes.size());
-        std::memcpy(block, bytes.data(), bytes.size());
         FRef* made = new FRef(FAsset::emptyHandle());
-        fonts.createFromStream(*made,
-                               FAssetStream::makeOver(makeRefHolder(block), block, int64_t(bytes.size())));
+        fonts.createFromStream(*made, FAssetStream::makeCopy(bytes.data(), int64_t(bytes.size())));
         return made;
     }();
     return *handle;

@@ -13,7 +13,6 @@
 #include "core/FMemory.h"
 
 #include <atomic>
-#include <cstring>
 #include <string>
 
 namespace assettest {
@@ -53,10 +52,7 @@ protected:
 // A stream over a copy of `text`, kept alive by the stream.
 inline FRefT<FInStream> memoryStream(const std::string& text)
 {
-    void* block = engineAlloc(k_memData, text.size() + 1);
-    std::memcpy(block, text.data(), text.size());
-    FRef holder = makeRefHolder(block);
-    return FAssetStream::makeOver(std::move(holder), block, static_cast<int64_t>(text.size()));
+    return FAssetStream::makeCopy(text.data(), static_cast<int64_t>(text.size()));
 }
 
 } // namespace assettest

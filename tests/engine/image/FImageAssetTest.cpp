@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -19,9 +18,7 @@ namespace {
 
 FRefT<FInStream> streamOver(const std::vector<uint8_t>& bytes)
 {
-    void* block = engineAlloc(k_memData, bytes.size() + 1);
-    std::memcpy(block, bytes.data(), bytes.size());
-    return FAssetStream::makeOver(makeRefHolder(block), block, static_cast<int64_t>(bytes.size()));
+    return FAssetStream::makeCopy(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
 // A screen-file image entry's kind data: alpha hit-test flag, second flag.

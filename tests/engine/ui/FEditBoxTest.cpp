@@ -1,6 +1,5 @@
 #include "engine/ui/SyntheticFont.h"
 
-#include "asset/FScreenRegistry.h"
 #include "core/FKeyCode.h"
 #include "tools/contentwriters/WidgetRecordWriter.h"
 #include "ui/FEditBox.h"
@@ -9,20 +8,17 @@
 
 namespace {
 
-class EditBoxTest : public FontDrawFixture
+class EditBoxTest : public FontWidgetFixture
 {
 protected:
     EditBoxTest()
     {
-        font = FRefT<FFont>(handle);
-        load();
         box.setWidgetRect({0, 0, 200, 40});
         box.setFont(font);
         box.setHorizontalAlignment(1);
         box.setOrigin(0, 30);
     }
 
-    FRefT<FFont> font;
     FEditBox box{nullptr, false};
 };
 
@@ -192,11 +188,9 @@ TEST_F(EditBoxTest, SelectionHighlightsBeforeTheText)
 
 TEST_F(EditBoxTest, RecordRoundTrip)
 {
-    FScreenRegistry registry;
-    registry.insertAsset(5, handle);
     EditBoxRecord record;
     record.label.widget = {3, 4, 120, 30, 0, 1};
-    record.label.fontId = 5;
+    record.label.fontId = k_fontId;
     record.label.originX = 12;
     record.selectionBlue = 1;
     record.selectionGreen = 2;

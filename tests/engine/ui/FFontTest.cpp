@@ -1,30 +1,16 @@
-#include "engine/core/KernelTestSupport.h"
+#include "engine/ui/SyntheticFont.h"
 
-#include "asset/FAssetStream.h"
-#include "core/FApplication.h"
-#include "image/FImageLoaderModule.h"
-#include "image/FPngLoader.h"
 #include "tools/contentwriters/FontFileWriter.h"
 #include "tools/fontwriter/FontRenderer.h"
 #include "tools/imagewriters/PngWriter.h"
 #include "ui/FFont.h"
-#include "ui/FFontModule.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace {
-
-FRefT<FInStream> streamOver(const std::vector<uint8_t>& bytes)
-{
-    void* block = engineAlloc(k_memData, bytes.size() + 1);
-    std::memcpy(block, bytes.data(), bytes.size());
-    return FAssetStream::makeOver(makeRefHolder(block), block, static_cast<int64_t>(bytes.size()));
-}
 
 // A 64 x 48 sheet and no glyphs; tests add what they need.
 FontFileData smallFont()
@@ -42,20 +28,8 @@ FontFileData smallFont()
     return font;
 }
 
-class FontTest : public ::testing::Test
+class FontTest : public FontFixture
 {
-protected:
-    FFont& load(const std::vector<uint8_t>& file)
-    {
-        fonts.createFromStream(handle, streamOver(file));
-        return *handle.as<FFont>();
-    }
-
-    FApplication application;
-    FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
-    FFontModule fonts;
-    RecordingErrorHandler handler;
-    FRef handle = FAsset::emptyHandle();
 };
 
 TEST_F(FontTest, GlyphEntryBecomesItsRecord)

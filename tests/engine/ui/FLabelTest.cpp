@@ -1,6 +1,5 @@
 #include "engine/ui/SyntheticFont.h"
 
-#include "asset/FScreenRegistry.h"
 #include "tools/contentwriters/WidgetRecordWriter.h"
 #include "ui/FLabel.h"
 
@@ -8,15 +7,9 @@
 
 namespace {
 
-class LabelTest : public FontDrawFixture
+class LabelTest : public FontWidgetFixture
 {
 protected:
-    LabelTest()
-    {
-        font = FRefT<FFont>(handle);
-        load();
-    }
-
     // A visible label at (10, 20) 200 x 40 in the synthetic font.
     std::unique_ptr<FLabel> makeLabel(const char* text)
     {
@@ -26,8 +19,6 @@ protected:
         label->setText(FString(text));
         return label;
     }
-
-    FRefT<FFont> font;
 };
 
 TEST_F(LabelTest, AutomaticOriginFollowsTheAlignments)
@@ -175,13 +166,11 @@ TEST_F(LabelTest, CaretRectangles)
 
 TEST_F(LabelTest, RecordRoundTrip)
 {
-    FScreenRegistry registry;
-    registry.insertAsset(5, handle);
     FString* text = engineNew<FString>(k_memObject, "abc");
     registry.storeText(7, makeRef(text));
     LabelRecord record;
     record.widget = {3, 4, 120, 30, 0, 1};
-    record.fontId = 5;
+    record.fontId = k_fontId;
     record.textId = 7;
     record.horizontalAlignment = 2;
     record.verticalAlignment = 1;

@@ -1,6 +1,6 @@
 #include "engine/core/KernelTestSupport.h"
+#include "engine/ui/UiTestSupport.h"
 
-#include "asset/FAssetStream.h"
 #include "asset/FScreenRegistry.h"
 #include "image/FImage.h"
 #include "tools/contentwriters/ScreenFileWriter.h"
@@ -8,16 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace {
-
-FRefT<FInStream> streamOver(const std::vector<uint8_t>& bytes)
-{
-    void* block = engineAlloc(k_memData, bytes.size() + 1);
-    std::memcpy(block, bytes.data(), bytes.size());
-    return FAssetStream::makeOver(makeRefHolder(block), block, static_cast<int64_t>(bytes.size()));
-}
 
 // An image asset of the given size with pixels, registered under id.
 FRef imageAsset(FScreenRegistry& registry, int32_t id, int32_t width, int32_t height)

@@ -4,6 +4,7 @@
 #include "engine/graphics/RecordingDevice.h"
 #include "engine/ui/UiTestSupport.h"
 
+#include "asset/FScreenRegistry.h"
 #include "core/FApplication.h"
 #include "graphics/FDrawCommandBuffer.h"
 #include "graphics/FDrawContext.h"
@@ -49,13 +50,14 @@ inline FontFileData syntheticFont(int8_t divisor)
     return font;
 }
 
-// A loaded synthetic font.
+// A font loaded from a font file (the synthetic font unless given).
 class FontFixture : public ::testing::Test
 {
 protected:
-    FFont& load(int8_t divisor = 1)
+    FFont& load(int8_t divisor = 1) { return load(writeFontFile(syntheticFont(divisor))); }
+    FFont& load(const std::vector<uint8_t>& file)
     {
-        fonts.createFromStream(handle, streamOver(writeFontFile(syntheticFont(divisor))));
+        fonts.createFromStream(handle, streamOver(file));
         return *handle.as<FFont>();
     }
 
@@ -92,4 +94,22 @@ protected:
     std::shared_ptr<FTextureRegistry> textures = std::make_shared<FTextureRegistry>(&device);
     FDrawContext context{{800, 600}};
     FDrawCommandBuffer buffer;
+};
+
+// A loaded font for a widget, and a screen registry that holds it under the
+// id a widget record names it by.
+class FontWidgetFixture : public FontDrawFixture
+{
+protected:
+    static constexpr int32_t k_fontId = 5;
+
+    FontWidgetFixture()
+    {
+        font = FRefT<FFont>(handle);
+        load();
+        registry.insertAsset(k_fontId, handle);
+    }
+
+    FRefT<FFont> font;
+    FScreenRegistry registry;
 };

@@ -5,15 +5,12 @@
 #include "ui/FContainer.h"
 #include "ui/FScreen.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 inline FRefT<FInStream> streamOver(const std::vector<uint8_t>& bytes)
 {
-    void* block = engineAlloc(k_memData, bytes.size() + 1);
-    if (!bytes.empty()) std::memcpy(block, bytes.data(), bytes.size());
-    return FAssetStream::makeOver(makeRefHolder(block), block, static_cast<int64_t>(bytes.size()));
+    return FAssetStream::makeCopy(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
 // A leaf that logs what reaches it: "name:event(args)".
