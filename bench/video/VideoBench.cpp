@@ -14,7 +14,6 @@
 #include "tools/videowriters/TheoraReference.h"
 #include "tools/videowriters/TheoraWriter.h"
 #include "video/FGWVideo.h"
-#include "video/FVideoPlanes.h"
 #include "video/FVideoStreamHost.h"
 #include "video/FVideoTarget.h"
 #include "video/FVideoTheora.h"
@@ -141,17 +140,8 @@ void playWithEngine(Bytes& bytes)
 void playBare(const Bytes& bytes, std::vector<uint8_t>& pixels)
 {
     TheoraReference decoder(bytes);
-    const th_info& info = decoder.info();
     while (decoder.nextFrame()) {
-        FVideoPlanes planes;
-        for (int p = 0; p < 3; ++p) {
-            planes.m_data[p] = decoder.planes()[p].data;
-            planes.m_stride[p] = decoder.planes()[p].stride;
-        }
-        planes.m_xShift = info.pixel_fmt == TH_PF_444 ? 0 : 1;
-        planes.m_yShift = info.pixel_fmt == TH_PF_420 ? 1 : 0;
-        planes.m_width = static_cast<int32_t>(info.pic_width);
-        planes.m_height = static_cast<int32_t>(info.pic_height);
+        const FVideoPlanes planes = FVideoTheora::planesOf(decoder.info(), decoder.planes());
         planes.convert(pixels.data(), planes.m_width * 4);
         benchmark::DoNotOptimize(pixels.data());
     }
