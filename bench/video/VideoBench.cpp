@@ -14,7 +14,6 @@
 #include "tools/videowriters/TheoraReference.h"
 #include "tools/videowriters/TheoraWriter.h"
 #include "video/FGWVideo.h"
-#include "video/FVideoPlanes.h"
 #include "video/FVideoStreamHost.h"
 #include "video/FVideoTarget.h"
 #include "video/FVideoTheora.h"
@@ -100,20 +99,26 @@ FVideoStreamHost hostOver(Bytes& bytes, bool keepSource)
                             keepSource);
 }
 
-// Reads the header (decoding every frame, or only frame 0 when the source is
-// kept) and then shows every frame in order.
+// Reads the header with a new player of the clip and then shows every frame
+// in order.
+template <class Player> void playWithEngine(Bytes& bytes, bool keepSource)
+{
+    FVideoStreamHost host = hostOver(bytes, keepSource);
+    Player player(host);
+    player.readHeader();
+    FVideoTarget target;
+    for (int32_t n = 0; n < k_frames; ++n)
+        target.setCurrentFrame(player.seekFrame(target, n));
+    benchmark::DoNotOptimize(target.sourceImage().get());
+}
+
+// GW video decodes every frame when the header is read, or only frame 0 when
+// the source is kept.
 void playGw(benchmark::State& state, bool keepSource)
 {
     Bytes bytes = gwClip(static_cast<GwFormat>(state.range(0)));
-    for (auto _ : state) {
-        FVideoStreamHost host = hostOver(bytes, keepSource);
-        FGWVideo player(host);
-        player.readHeader();
-        FVideoTarget target;
-        for (int32_t n = 0; n < k_frames; ++n)
-            target.setCurrentFrame(player.seekFrame(target, n));
-        benchmark::DoNotOptimize(target.sourceImage().get());
-    }
+    for (auto _ : state)
+        playWithEngine<FGWVideo>(bytes, keepSource);
     setFrameRate(state);
 }
 
@@ -127,31 +132,11 @@ void BM_GwKeepSourcePlay(benchmark::State& state)
     playGw(state, true);
 }
 
-void playWithEngine(Bytes& bytes)
-{
-    FVideoStreamHost host = hostOver(bytes, true);
-    FVideoTheora player(host);
-    player.readHeader();
-    FVideoTarget target;
-    for (int32_t n = 0; n < k_frames; ++n)
-        target.setCurrentFrame(player.seekFrame(target, n));
-    benchmark::DoNotOptimize(target.sourceImage().get());
-}
-
 void playBare(const Bytes& bytes, std::vector<uint8_t>& pixels)
 {
     TheoraReference decoder(bytes);
-    const th_info& info = decoder.info();
     while (decoder.nextFrame()) {
-        FVideoPlanes planes;
-        for (int p = 0; p < 3; ++p) {
-            planes.m_data[p] = decoder.planes()[p].data;
-            planes.m_stride[p] = decoder.planes()[p].stride;
-        }
-        planes.m_xShift = info.pixel_fmt == TH_PF_444 ? 0 : 1;
-        planes.m_yShift = info.pixel_fmt == TH_PF_420 ? 1 : 0;
-        planes.m_width = static_cast<int32_t>(info.pic_width);
-        planes.m_height = static_cast<int32_t>(info.pic_height);
+        const FVideoPlanes planes = FVideoTheora::planesOf(decoder.info(), decoder.planes());
         planes.convert(pixels.data(), planes.m_width * 4);
         benchmark::DoNotOptimize(pixels.data());
     }
@@ -167,7 +152,7 @@ void BM_TheoraSideBySide(benchmark::State& state)
     Clock::duration bare{};
     for (auto _ : state) {
         const Clock::time_point t0 = Clock::now();
-        playWithEngine(bytes);
+        playWithEngine<FVideoTheora>(bytes, true);
         const Clock::time_point t1 = Clock::now();
         playBare(bytes, pixels);
         bare += Clock::now() - t1;

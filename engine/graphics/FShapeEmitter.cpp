@@ -252,24 +252,24 @@ void FShapeEmitter::pushTextRun(FDrawContext& context, const std::vector<FGlyphQ
     }
 
     // One draw record per page, in the order the pages first appear; each
-    // glyph goes into exactly one batch, so none is blended twice.
-    std::vector<bool> done(used, false);
+    // glyph goes into exactly one batch, so none is blended twice. A glyph
+    // lets go of its page once batched, which marks it done.
     for (size_t first = 0; first < used; ++first) {
-        if (done[first]) continue;
-        const FImage* page = rootImage(records[first].page.get());
+        if (records[first].page.isNull()) continue;
+        const FRefT<FImage> batchPage = records[first].page;
+        const FImage* page = rootImage(batchPage.get());
         int32_t vertexCount = 0;
         for (size_t i = first; i < used; ++i) {
-            if (!done[i] && rootImage(records[i].page.get()) == page)
+            if (rootImage(records[i].page.get()) == page)
                 vertexCount += 3 * (records[i].polygon.vertexCount() - 2);
         }
-        void* vertices =
-            buffer->pushDraw(k_primTriangleList, k_vertexTextured, records[first].page, vertexCount);
+        void* vertices = buffer->pushDraw(k_primTriangleList, k_vertexTextured, batchPage, vertexCount);
         int32_t out = 0;
         for (size_t i = first; i < used; ++i) {
-            if (done[i] || rootImage(records[i].page.get()) != page) continue;
-            done[i] = true;
+            FGlyphRunRecord& record = records[i];
+            if (rootImage(record.page.get()) != page) continue;
+            record.page = FRefT<FImage>();
             if (vertices == nullptr) continue;
-            const FGlyphRunRecord& record = records[i];
             auto vertexAt = [&](int32_t k) {
                 return texturedVertex(context, record.polygon.vertex(k), record.normalized[k], record.colour,
                                       record.texture);
@@ -281,6 +281,4 @@ void FShapeEmitter::pushTextRun(FDrawContext& context, const std::vector<FGlyphQ
             }
         }
     }
-    for (size_t i = 0; i < used; ++i)
-        records[i].page = FRefT<FImage>();
 }

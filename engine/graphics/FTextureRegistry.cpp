@@ -70,15 +70,16 @@ void FTextureRegistry::releaseDeferredTextures()
     // A texture freed now may get its number again for a new image.
     m_lastRoot = nullptr;
     m_lastTexture = 0;
-    std::deque<uint32_t> textures;
     {
         std::lock_guard<std::mutex> lock(m_releaseLock);
-        textures.swap(m_deferred);
+        m_releasing.swap(m_deferred);
     }
-    if (m_device == nullptr) return;
-    for (uint32_t texture : textures) {
-        if (texture != 0) m_device->releaseTexture(texture);
+    if (m_device != nullptr) {
+        for (uint32_t texture : m_releasing) {
+            if (texture != 0) m_device->releaseTexture(texture);
+        }
     }
+    m_releasing.clear();
 }
 
 void FTextureRegistry::releaseDeviceResources()

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <vector>
 
 #include "core/FRef.h"
 
@@ -57,7 +57,10 @@ private:
     std::mutex m_registryLock;
     std::set<FTextureMaterial*> m_materials;
     std::mutex m_releaseLock;
-    std::deque<uint32_t> m_deferred;
+    std::vector<uint32_t> m_deferred;
+    // Main thread: the textures being freed, swapped with m_deferred so that
+    // neither list is allocated again once both have grown.
+    std::vector<uint32_t> m_releasing;
     // The last root bound in this replay and its texture: consecutive records
     // of one image look the texture up once.
     const FImage* m_lastRoot = nullptr;

@@ -62,7 +62,6 @@ void FGWVideo::unload()
     m_keyFrameOffsets.clear();
     m_keyFrameFrames.clear();
     m_sequences.clear();
-    m_numberOfFrames = 0;
 }
 
 void FGWVideo::readHeader()
@@ -98,7 +97,6 @@ void FGWVideo::readHeaderAndFrames()
 
     m_frames.assign(static_cast<std::size_t>(frames), FRefT<FImage>());
     m_frameOffsets.assign(static_cast<std::size_t>(frames), 0);
-    m_numberOfFrames = frames;
     if (frames == 0) {
         m_host.setPictureSize(0, 0);
         return;
@@ -185,9 +183,9 @@ void FGWVideo::readKeyFrames(FInStream& stream, int32_t frames)
 
 void FGWVideo::checkFrame(int32_t frame) const
 {
-    if (frame < 0 || frame >= m_numberOfFrames)
+    if (frame < 0 || frame >= numberOfFrames())
         ZIBBO_FAIL(msgIllegalOperation,
-                   "frame (" << frame << ") >= 0 && frame < numberOfFrames (" << m_numberOfFrames << ")");
+                   "frame (" << frame << ") >= 0 && frame < numberOfFrames (" << numberOfFrames() << ")");
 }
 
 void FGWVideo::checkKey(int32_t key) const
@@ -199,7 +197,7 @@ void FGWVideo::checkKey(int32_t key) const
 
 bool FGWVideo::isFrameStored(int32_t frame) const
 {
-    return frame >= 0 && frame < m_numberOfFrames && !m_frames[frame].isNull() &&
+    return frame >= 0 && frame < numberOfFrames() && !m_frames[frame].isNull() &&
            m_frames[frame].get() != nullptr;
 }
 
@@ -243,7 +241,7 @@ FRefT<FImage> FGWVideo::decodePicture(int32_t frame, int64_t offset, const FImag
             if ((type & k_typeDelta) != 0 && previous != nullptr) picture->replaceKeyedPixels(*previous, 1);
         }
     }
-    if (frame + 1 < m_numberOfFrames) m_frameOffsets[frame + 1] = stream.position();
+    if (frame + 1 < numberOfFrames()) m_frameOffsets[frame + 1] = stream.position();
     return picture;
 }
 
@@ -357,7 +355,7 @@ int32_t FGWVideo::keyFrameFrame(int32_t key)
 int32_t FGWVideo::frameCount()
 {
     m_host.complete();
-    return m_numberOfFrames;
+    return numberOfFrames();
 }
 
 int32_t FGWVideo::keyFrameCount()
@@ -371,7 +369,7 @@ int32_t FGWVideo::keyFrameLength(int32_t key)
     m_host.complete();
     checkKey(key);
     const int32_t next = key + 1 < static_cast<int32_t>(m_keyFrameFrames.size()) ? m_keyFrameFrames[key + 1]
-                                                                                 : m_numberOfFrames;
+                                                                                 : numberOfFrames();
     return next - m_keyFrameFrames[key];
 }
 
@@ -380,13 +378,13 @@ void FGWVideo::releaseTarget(FVideoTarget&) {}
 void FGWVideo::dropFrames(int32_t first, int32_t last)
 {
     if (!m_host.keepsSource()) return;
-    first = std::clamp(first, 0, m_numberOfFrames);
-    last = std::clamp(last, 0, m_numberOfFrames);
+    first = std::clamp(first, 0, numberOfFrames());
+    last = std::clamp(last, 0, numberOfFrames());
     for (int32_t f = first; f < last; ++f)
         m_frames[f] = FRefT<FImage>();
 }
 
 void FGWVideo::dropAllFrames()
 {
-    dropFrames(0, m_numberOfFrames);
+    dropFrames(0, numberOfFrames());
 }

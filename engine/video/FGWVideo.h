@@ -79,13 +79,13 @@ private:
     FRefT<FImage> decodePicture(int32_t frame, int64_t offset, const FImage* previous);
     FRefT<FImage> frameZeroPicture();
     void showStored(FVideoTarget& target, int32_t frame);
+    int32_t numberOfFrames() const { return static_cast<int32_t>(m_frames.size()); }
 
     FVideoHost& m_host;
     std::vector<FRefT<FImage>> m_frames;
     std::vector<int64_t> m_frameOffsets;
     std::vector<int64_t> m_keyFrameOffsets;
     std::vector<int32_t> m_keyFrameFrames;
-    int32_t m_numberOfFrames = 0;
     std::vector<FGWVideoSequence> m_sequences;
     int64_t m_decodeCount = 0;
 };

@@ -7,7 +7,6 @@
 #include "video/FTheoraHeader.h"
 #include "video/FTheoraStreamState.h"
 #include "video/FVideoHost.h"
-#include "video/FVideoPlanes.h"
 #include "video/FVideoTarget.h"
 
 #include <cstddef>
@@ -89,12 +88,8 @@ int32_t FVideoTheora::seekFrame(FVideoTarget& target, int32_t frame, bool noOutp
     return more ? frame : k_endOfVideo;
 }
 
-void FVideoTheora::showPicture(FVideoTarget& target, FTheoraStreamState& state)
+FVideoPlanes FVideoTheora::planesOf(const th_info& info, const th_ycbcr_buffer& buffer)
 {
-    th_ycbcr_buffer buffer;
-    if (th_decode_ycbcr_out(state.decoder(), buffer) != 0)
-        ZIBBO_FAIL(msgFileCorrupted, "th_decode_ycbcr_out (0)");
-    const th_info& info = m_header->info();
     FVideoPlanes planes;
     for (int p = 0; p < 3; ++p) {
         planes.m_data[p] = buffer[p].data;
@@ -106,6 +101,15 @@ void FVideoTheora::showPicture(FVideoTarget& target, FTheoraStreamState& state)
     planes.m_pictureY = static_cast<int32_t>(info.pic_y);
     planes.m_width = static_cast<int32_t>(info.pic_width);
     planes.m_height = static_cast<int32_t>(info.pic_height);
+    return planes;
+}
+
+void FVideoTheora::showPicture(FVideoTarget& target, FTheoraStreamState& state)
+{
+    th_ycbcr_buffer buffer;
+    if (th_decode_ycbcr_out(state.decoder(), buffer) != 0)
+        ZIBBO_FAIL(msgFileCorrupted, "th_decode_ycbcr_out (0)");
+    const FVideoPlanes planes = planesOf(m_header->info(), buffer);
 
     const int32_t pitch = planes.m_width * 4;
     auto* pixels = static_cast<uint8_t*>(

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "video/FVideoPlanes.h"
 #include "video/FVideoPlayer.h"
 
 #include <ogg/ogg.h>
+#include <theora/theoradec.h>
 
 #include <cstdint>
 #include <memory>
@@ -38,6 +40,9 @@ public:
 
     // The chroma subsampling of the stream read: 0 4:2:0, 2 4:2:2, 3 4:4:4.
     int32_t pixelFormat() const;
+    // The picture of a decoded frame of a stream described by info, as the
+    // colour conversion takes it.
+    static FVideoPlanes planesOf(const th_info& info, const th_ycbcr_buffer& buffer);
 
 private:
     FTheoraStreamState& targetState(FVideoTarget& target);
