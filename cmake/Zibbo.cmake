@@ -26,7 +26,7 @@ endfunction()
 # SOURCES every *.cpp of the current folder is used. Each test binary runs
 # headless (see tests/support/TestMain.cpp).
 function(zibbo_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS;SOURCES;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "DEPS;SOURCES;LABELS" ${ARGN})
   if(ARG_SOURCES)
     set(sources ${ARG_SOURCES})
   else()
@@ -39,8 +39,17 @@ function(zibbo_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   # The headless environment is set by the tests' own main (tests/support).
+  # Tests that hold a fixed machine resource (a well-known port) name it as
+  # their lock, so that ctest never runs two of them at once.
+  set(properties)
   if(ARG_LABELS)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_RESOURCE_LOCK)
+    list(APPEND properties RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+  endif()
+  if(properties)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   endif()
