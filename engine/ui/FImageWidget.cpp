@@ -10,8 +10,6 @@
 #include <cmath>
 #include <sstream>
 
-int32_t FImageWidget::s_debugOverlay = 0;
-
 namespace {
 
 constexpr double k_degreesToRadians = 0.017453292519943295;
@@ -102,7 +100,7 @@ void FImageWidget::draw(FDrawContext& context)
                                                m_mirror);
         }
     }
-    if (s_debugOverlay == 2) FShapeEmitter::pushColouredPolygon(context, k_debugOutline, rect());
+    if (debugOverlayLevel() == 2) FShapeEmitter::pushColouredPolygon(context, k_debugOutline, rect());
 }
 
 bool FImageWidget::containsPoint(const FPointI& point)

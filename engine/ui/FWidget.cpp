@@ -7,10 +7,13 @@
 #include "graphics/FDisplayListener.h"
 #include "graphics/FGraph.h"
 #include "io/FInStream.h"
+#include "net/FDebugChannelService.h"
 #include "ui/FContainer.h"
 #include "ui/FScreen.h"
 
 #include <sstream>
+
+int32_t FWidget::s_debugOverlay = 0;
 
 namespace {
 
@@ -191,6 +194,12 @@ void FWidget::setFocused(bool focused)
     } else {
         onPointerLeave(0);
     }
+}
+
+void FWidget::reportToDebug()
+{
+    if (auto* channel = findService<FDebugChannelService>(k_slotDebugChannel))
+        channel->addWidget(m_parent, this, describe().c_str());
 }
 
 std::string FWidget::describe()

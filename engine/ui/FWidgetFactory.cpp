@@ -1,6 +1,7 @@
 #include "ui/FWidgetFactory.h"
 
 #include "core/FMutex.h"
+#include "ui/FButton.h"
 #include "ui/FContainer.h"
 #include "ui/FEditBox.h"
 #include "ui/FImageWidget.h"
@@ -64,4 +65,5 @@ void FWidgetFactory::registerEngineTypes()
     registerType(FWidgetTypes::k_image, &createChild<FImageWidget>);
     registerType(FWidgetTypes::k_label, &createChild<FLabel>);
     registerType(FWidgetTypes::k_editBox, &createChild<FEditBox>);
+    registerType(FWidgetTypes::k_button, &createChild<FButton>);
 }

@@ -21,6 +21,7 @@ public:
     static Creator find(uint32_t type);
     // An empty handle for an unknown code.
     static FRefT<FWidget> createWidget(FContainer& parent, uint32_t type);
-    // The engine's own kinds: container and marker, image.
+    // The engine's own kinds: container and marker, image, label, edit box
+    // and button.
     static void registerEngineTypes();
 };

@@ -4,6 +4,7 @@
 #include "core/FDebug.h"
 #include "image/FImage.h"
 #include "io/FInStream.h"
+#include "ui/FButton.h"
 #include "ui/FImageWidget.h"
 #include "ui/FScreen.h"
 #include "ui/FWidgetFactory.h"
@@ -83,6 +84,13 @@ KitWidgetTree::Node describe(FWidget& widget, uint32_t type, const std::map<cons
         const int32_t asset = image->getImage().get() != nullptr ? image->getImage()->id() : 0;
         json << ", \"image\": " << asset;
         text << " image " << asset;
+    } else if (auto* button = dynamic_cast<FButton*>(&widget)) {
+        const int32_t skin = button->skin().get() != nullptr ? button->skin()->id() : 0;
+        const char* enabled = button->isEnabled() ? "true" : "false";
+        json << ", \"skin\": " << skin << ", \"placement\": " << button->imagePlacement()
+             << ", \"scale\": " << button->imageScale() << ", \"enabled\": " << enabled;
+        text << " skin " << skin << " placement " << button->imagePlacement() << " scale "
+             << button->imageScale() << (button->isEnabled() ? " enabled" : " disabled");
     }
     node.jsonFields = json.str();
     node.textFields = text.str();
