@@ -46,10 +46,7 @@ FButton::FButton(FContainer* parent, bool addToParent) : FWidget(parent, false)
 
 FButton::~FButton()
 {
-    if (FSkin* skin = m_skin.get()) {
-        if (isVisible()) skin->dropUser();
-        skin->release();
-    }
+    releaseShownAsset(m_skin);
     freeAndNull(m_onClick);
 }
 
@@ -68,16 +65,7 @@ void FButton::playStateSound(int32_t index)
 void FButton::setSkin(const FRefT<FSkin>& skin)
 {
     if (skin.get() == m_skin.get()) return;
-    // A user keeps the skin referenced; a visible user makes it load.
-    if (FSkin* added = skin.get()) {
-        added->addRef();
-        if (isVisible()) added->addUser();
-    }
-    if (FSkin* old = m_skin.get()) {
-        if (isVisible()) old->dropUser();
-        old->release();
-    }
-    m_skin = skin;
+    replaceShownAsset(m_skin, skin);
     requestRedraw();
 }
 
@@ -105,15 +93,7 @@ void FButton::setCursorImage(const FRefT<FCursorImage>& cursor, int32_t pointer)
 
 void FButton::setVisible(bool visible)
 {
-    if (FSkin* skin = m_skin.get(); skin != nullptr && visible != isVisible()) {
-        if (visible) {
-            skin->addUser();
-        } else {
-            skin->dropUser();
-        }
-    }
-    storeVisible(visible);
-    requestRedraw();
+    storeVisibleShowing(visible, m_skin);
 }
 
 void FButton::resetPointerState()

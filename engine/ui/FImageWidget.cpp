@@ -23,10 +23,7 @@ FImageWidget::FImageWidget(FContainer* parent, bool addToParent) : FWidget(paren
 
 FImageWidget::~FImageWidget()
 {
-    if (FImage* image = m_image.get()) {
-        if (isVisible()) image->dropUser();
-        image->release();
-    }
+    releaseShownAsset(m_image);
 }
 
 void FImageWidget::setImage(const FRefT<FImage>& image, bool resizeToImage)
@@ -37,18 +34,7 @@ void FImageWidget::setImage(const FRefT<FImage>& image, bool resizeToImage)
     } else {
         resizeToImage = false;
     }
-    FRefT<FImage> old = m_image;
-    m_image = image;
-    // The new image gains its counts first: setting the same image again
-    // never unloads it.
-    if (FImage* added = m_image.get()) {
-        added->addRef();
-        if (isVisible()) added->addUser();
-    }
-    if (FImage* dropped = old.get()) {
-        if (isVisible()) dropped->dropUser();
-        dropped->release();
-    }
+    replaceShownAsset(m_image, image);
     if (resizeToImage) {
         setWidgetWidth(size.x);
         setWidgetHeight(size.y);
@@ -58,15 +44,7 @@ void FImageWidget::setImage(const FRefT<FImage>& image, bool resizeToImage)
 
 void FImageWidget::setVisible(bool visible)
 {
-    if (FImage* image = m_image.get(); image != nullptr && visible != isVisible()) {
-        if (visible) {
-            image->addUser();
-        } else {
-            image->dropUser();
-        }
-    }
-    storeVisible(visible);
-    requestRedraw();
+    storeVisibleShowing(visible, m_image);
 }
 
 void FImageWidget::setWidgetColour(uint32_t colour)

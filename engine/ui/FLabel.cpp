@@ -19,10 +19,7 @@ FLabel::FLabel(FContainer* parent, bool addToParent) : FWidget(parent, addToPare
 
 FLabel::~FLabel()
 {
-    if (FFont* font = m_font.get()) {
-        if (isVisible()) font->dropUser();
-        font->release();
-    }
+    releaseShownAsset(m_font);
 }
 
 bool FLabel::ready() const
@@ -32,15 +29,7 @@ bool FLabel::ready() const
 
 void FLabel::setVisible(bool visible)
 {
-    if (FFont* font = m_font.get(); font != nullptr && visible != isVisible()) {
-        if (visible) {
-            font->addUser();
-        } else {
-            font->dropUser();
-        }
-    }
-    storeVisible(visible);
-    requestRedraw();
+    storeVisibleShowing(visible, m_font);
     relayout();
 }
 
@@ -54,15 +43,7 @@ void FLabel::setText(const FString& text)
 void FLabel::setFont(const FRefT<FFont>& font)
 {
     if (font.get() == m_font.get()) return;
-    if (FFont* old = m_font.get()) {
-        if (isVisible()) old->dropUser();
-        old->release();
-    }
-    m_font = font;
-    if (FFont* added = m_font.get()) {
-        added->addRef();
-        if (isVisible()) added->addUser();
-    }
+    replaceShownAsset(m_font, font);
     relayout();
 }
 

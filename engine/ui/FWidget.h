@@ -159,6 +159,17 @@ protected:
     void handlePointerUp(int32_t pointer, int32_t button, const FPointI& point);
     void runLeaveCallback(int32_t pointer);
     void storeVisible(bool visible) { m_visible = visible; }
+    // An asset the widget shows holds one reference while the widget keeps
+    // its handle and one user while the widget is visible, so that it loads
+    // when shown and may unload when hidden.
+    // Replaces the held asset; the new one gains its counts first, so the
+    // same asset again never drops to zero users.
+    void replaceShownAsset(FRef& held, const FRef& next);
+    // Gives the held asset's counts back and empties the handle.
+    void releaseShownAsset(FRef& held);
+    // Stores the visibility, moving the shown asset's user with it, and asks
+    // for a redraw.
+    void storeVisibleShowing(bool visible, const FRef& shown);
 
 private:
     struct NavigationLink
