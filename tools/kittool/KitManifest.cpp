@@ -57,91 +57,74 @@ template <class Read> void readEntry(const ScreenManifest& m, const std::string&
     }
 }
 
-void readAssets(const LuaTable& root, ScreenManifest& m)
+// Reads each entry of list `key` with `read`(entry, what); `what` names the
+// entry by its id (`idKey`) for the messages, or by its position.
+template <class Read>
+void readList(const LuaTable& root, const char* key, const char* idKey, bool hexIds, const char* name,
+              ScreenManifest& m, Read read)
 {
-    if (!root.has("assets")) return;
-    const LuaTable list = root.table("assets");
+    if (!root.has(key)) return;
+    const LuaTable list = root.table(key);
     for (std::size_t i = 1; i <= list.size(); ++i) {
         const LuaTable entry = list.at(i);
+        std::string what = std::string(name) + " #" + std::to_string(i);
+        try {
+            if (entry.has(idKey)) {
+                const int32_t id = entry.integer(idKey);
+                what = std::string(name) + " " +
+                       (hexIds ? hexId(static_cast<uint32_t>(id)) : std::to_string(id));
+            }
+        } catch (const std::runtime_error&) {
+            // the reading below reports the id that is not a number
+        }
+        readEntry(m, what, [&] { read(entry, what); });
+    }
+}
+
+void readLists(const LuaTable& root, ScreenManifest& m)
+{
+    readList(root, "assets", "id", false, "asset", m, [&](const LuaTable& entry, const std::string& what) {
         ManifestAsset asset;
-        const std::string what =
-            "asset " + (entry.has("id") ? std::to_string(entry.integer("id", 0)) : "#" + std::to_string(i));
-        readEntry(m, what, [&] {
-            asset.id = entry.integer("id");
-            asset.kind = entry.text("kind");
-            asset.member = entry.text("member");
-            asset.role = optionalText(entry, "role");
-            asset.chosen = entry.has("chosen") && entry.boolean("chosen");
-            asset.recipe = optionalText(entry, "recipe");
-        });
+        asset.id = entry.integer("id");
+        asset.kind = entry.text("kind");
+        asset.member = entry.text("member");
+        asset.role = optionalText(entry, "role");
+        asset.chosen = entry.has("chosen") && entry.boolean("chosen");
+        asset.recipe = optionalText(entry, "recipe");
         asset.kindCode = manifestKindCode(asset.kind);
         if (asset.kindCode < 0) fault(m, what, "kind", "unknown kind '" + asset.kind + "'");
         m.assets.push_back(asset);
-    }
-}
-
-void readTexts(const LuaTable& root, ScreenManifest& m)
-{
-    if (!root.has("texts")) return;
-    const LuaTable list = root.table("texts");
-    for (std::size_t i = 1; i <= list.size(); ++i) {
-        const LuaTable entry = list.at(i);
+    });
+    readList(root, "texts", "id", false, "text", m, [&](const LuaTable& entry, const std::string& what) {
         ManifestText text;
-        const std::string what =
-            "text " + (entry.has("id") ? std::to_string(entry.integer("id", 0)) : "#" + std::to_string(i));
-        readEntry(m, what, [&] {
-            text.id = entry.integer("id");
-            text.member = entry.text("member");
-            text.strings = entry.texts("strings");
-        });
+        text.id = entry.integer("id");
+        text.member = entry.text("member");
+        text.strings = entry.texts("strings");
         if (text.strings.empty()) fault(m, what, "strings", "no English string");
         m.texts.push_back(text);
-    }
-}
-
-void readWidgets(const LuaTable& root, ScreenManifest& m)
-{
-    if (!root.has("widgets")) return;
-    const LuaTable list = root.table("widgets");
-    for (std::size_t i = 1; i <= list.size(); ++i) {
-        const LuaTable entry = list.at(i);
+    });
+    readList(root, "widgets", "id", true, "widget", m, [&](const LuaTable& entry, const std::string&) {
         ManifestWidget widget;
-        const std::string what =
-            "widget " + (entry.has("id") ? hexId(static_cast<uint32_t>(entry.integer("id", 0)))
-                                         : "#" + std::to_string(i));
-        readEntry(m, what, [&] {
-            widget.id = static_cast<uint32_t>(entry.integer("id"));
-            widget.type = static_cast<uint32_t>(entry.integer("type"));
-            widget.member = entry.text("member");
-            widget.parent = static_cast<uint32_t>(entry.integer("parent", 0));
-            const std::vector<int32_t> rect = entry.integers("rect");
-            if (rect.size() != 4)
-                throw std::runtime_error("x.rect: four numbers (x, y, width, height) expected");
-            std::copy(rect.begin(), rect.end(), widget.rect);
-            widget.visible = !entry.has("visible") || entry.boolean("visible");
-            widget.text = entry.integer("text", 0);
-            widget.font = entry.integer("font", 0);
-            widget.image = entry.integer("image", 0);
-            widget.skin = entry.integer("skin", 0);
-        });
+        widget.id = static_cast<uint32_t>(entry.integer("id"));
+        widget.type = static_cast<uint32_t>(entry.integer("type"));
+        widget.member = entry.text("member");
+        widget.parent = static_cast<uint32_t>(entry.integer("parent", 0));
+        const std::vector<int32_t> rect = entry.integers("rect");
+        if (rect.size() != 4) throw std::runtime_error("x.rect: four numbers (x, y, width, height) expected");
+        std::copy(rect.begin(), rect.end(), widget.rect);
+        widget.visible = !entry.has("visible") || entry.boolean("visible");
+        widget.text = entry.integer("text", 0);
+        widget.font = entry.integer("font", 0);
+        widget.image = entry.integer("image", 0);
+        widget.skin = entry.integer("skin", 0);
         m.widgets.push_back(widget);
-    }
-}
-
-void readButtons(const LuaTable& root, ScreenManifest& m)
-{
-    if (!root.has("buttons")) return;
-    const LuaTable list = root.table("buttons");
-    for (std::size_t i = 1; i <= list.size(); ++i) {
-        const LuaTable entry = list.at(i);
+    });
+    readList(root, "buttons", "widget", true, "button", m, [&](const LuaTable& entry, const std::string&) {
         ManifestButton button;
-        const std::string what = "button #" + std::to_string(i);
-        readEntry(m, what, [&] {
-            button.widget = static_cast<uint32_t>(entry.integer("widget"));
-            button.handler = entry.text("handler");
-        });
+        button.widget = static_cast<uint32_t>(entry.integer("widget"));
+        button.handler = entry.text("handler");
         m.buttons.push_back(button);
-    }
+    });
 }
 
 void checkIds(const ScreenManifest& m)
@@ -271,10 +254,7 @@ ScreenManifest readScreenManifest(const std::string& path)
             m.height = size[1];
         }
     });
-    readAssets(root, m);
-    readTexts(root, m);
-    readWidgets(root, m);
-    readButtons(root, m);
+    readLists(root, m);
     checkShape(m);
     return m;
 }
