@@ -197,6 +197,8 @@ void checkShape(const ScreenManifest& m)
                   std::to_string(m.hint) + " is not six more than the " + std::to_string(held) + " ids held");
     } else {
         if (m.base.empty()) fault(m, "the class", "base", "a screen layout names its main base");
+        if (m.base != "FScreen" && m.baseHeader.empty())
+            fault(m, "the class", "baseHeader", "the main base " + m.base + " needs its header");
         if (m.hint < static_cast<int32_t>(held))
             fault(m, "the folder", "hint",
                   std::to_string(m.hint) + " is less than the " + std::to_string(held) + " ids held");

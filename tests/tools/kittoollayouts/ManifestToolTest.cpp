@@ -96,6 +96,9 @@ TEST_F(ManifestToolTest, ChecksRefuseEachKindOfFault)
          "folder 45, button 0x00000010, key 'widget': not a button"},
         {"screen hint", head + "hint = 0, widgets = { " + widget + " } } }",
          "folder 45, the folder, key 'hint': 0 is less than the 1 ids held"},
+        {"base header",
+         "return { folder = 45, hint = 0, class = \"ScreenLayout45\", base = \"CommonScreen\" }",
+         "folder 45, the class, key 'baseHeader': the main base CommonScreen needs its header"},
         {"missing part", head + "hint = 9, parts = { 46 } }",
          "folder 45, the class, key 'parts': folder 46 has no manifest"},
     };
