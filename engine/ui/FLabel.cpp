@@ -35,6 +35,7 @@ void FLabel::setVisible(bool visible)
 
 void FLabel::setText(const FString& text)
 {
+    m_textSource.release();
     if (text == m_text) return;
     m_text = text;
     relayout();
@@ -133,6 +134,11 @@ void FLabel::onResized()
 
 void FLabel::onTargetChange()
 {
+    if (const FString* source = m_textSource.as<FString>(); source != nullptr && !(*source == m_text)) {
+        FRef keep = m_textSource;
+        setText(*source);
+        m_textSource = std::move(keep);
+    }
     relayout();
 }
 
@@ -337,8 +343,10 @@ void FLabel::load(FInStream& stream, FScreenRegistry& registry, std::vector<int3
         // Only a font can draw text; an id naming anything else is ignored.
         if (dynamic_cast<FFont*>(static_cast<FAsset*>(asset.get())) != nullptr) setFont(FRefT<FFont>(asset));
     }
-    const FString* text = textId != 0 ? registry.findInThird(textId).as<FString>() : nullptr;
+    FRef source = textId != 0 ? registry.findInThird(textId) : FRef();
+    const FString* text = source.as<FString>();
     setText(text != nullptr ? *text : FString());
+    m_textSource = std::move(source);
     m_horizontal = horizontal;
     m_vertical = vertical;
     m_origin = {originX, originY};

@@ -43,6 +43,27 @@ template <uint32_t Type> void wrap()
     }
 }
 
+// Reads a button record (the widget part, then 44 bytes of skin, caption,
+// placement and neighbours) where no button class is registered, so that
+// trees with buttons can be looked into.
+class StandInButton : public FWidget
+{
+public:
+    StandInButton(FContainer* parent) : FWidget(parent, true) {}
+    void draw(FDrawContext&) override {}
+    void load(FInStream& stream, FScreenRegistry& registry, std::vector<int32_t>& ids) override
+    {
+        FWidget::load(stream, registry, ids);
+        for (int i = 0; i < 44; ++i)
+            stream.readUInt8();
+    }
+};
+
+FRefT<FWidget> createStandInButton(FContainer& parent)
+{
+    return FRefT<FWidget>(makeRef<StandInButton>(engineNew<StandInButton>(k_memObject, &parent)));
+}
+
 class TreeScreen : public FScreen
 {
 public:
@@ -126,11 +147,16 @@ KitWidgetTree::~KitWidgetTree() = default;
 void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry, std::vector<int32_t>& ids)
 {
     FWidgetFactory::registerEngineTypes();
+    for (uint32_t button : {FWidgetTypes::k_button, FWidgetTypes::k_invisibleButton}) {
+        if (FWidgetFactory::find(button) == nullptr)
+            FWidgetFactory::registerType(button, &createStandInButton);
+    }
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();
     wrap<FWidgetTypes::k_button>();
+    wrap<FWidgetTypes::k_invisibleButton>();
     wrap<FWidgetTypes::k_editBox>();
     TreeScreen screen;
     const size_t first = ids.size();
