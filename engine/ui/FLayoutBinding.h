@@ -3,6 +3,7 @@
 #include "core/FDelegate.h"
 #include "core/FRef.h"
 #include "graphics/FGeometry.h"
+#include "ui/FButton.h"
 #include "ui/FWidget.h"
 
 #include <cstdint>
@@ -11,9 +12,8 @@ class FScreen;
 class FScreenRegistry;
 class FScreenService;
 
-// The widget type a wired button's handler receives. Buttons are plain
-// widgets to the layout classes until the button class takes the click.
-using FLayoutButton = FWidget;
+// The widget type a wired button's handler receives.
+using FLayoutButton = FButton;
 
 // Which screen-file folder a generated layout class binds, and whether its
 // first read has completed. The screen module counts one user of the folder
@@ -62,18 +62,15 @@ private:
 
 // Calls a layout class's handler with the button, the click callback the
 // generated classes install.
-template <class T> class FLayoutClick final : public FWidget::PointerButtonCallback
+template <class T> class FLayoutClick final : public FButton::ClickCallback
 {
 public:
     using Handler = void (T::*)(FLayoutButton&);
 
     FLayoutClick(T* target, Handler handler) noexcept : m_target(target), m_handler(handler) {}
 
-    void invoke(FWidget& button, int32_t, int32_t, FPointI) override { (m_target->*m_handler)(button); }
-    FWidget::PointerButtonCallback* clone() const override
-    {
-        return engineNew<FLayoutClick>(k_memObject, *this);
-    }
+    void invoke(FButton& button) override { (m_target->*m_handler)(button); }
+    FButton::ClickCallback* clone() const override { return engineNew<FLayoutClick>(k_memObject, *this); }
 
 private:
     T* m_target;
@@ -81,11 +78,11 @@ private:
 };
 
 // Wires `handler` of `target` as the button's click callback: a delegate is
-// made, a copy of it replaces (and deletes) the callback the button had, and
-// the temporary is deleted. A click is the button's pointer release.
+// made, the button keeps a copy of it in place of (and deleting) the callback
+// it had, and the temporary is deleted.
 template <class T> void wireLayoutButton(const FRef& button, T* target, void (T::*handler)(FLayoutButton&))
 {
     auto* temporary = engineNew<FLayoutClick<T>>(k_memObject, target, handler);
-    button.as<FWidget>()->setPointerUpCallback(temporary);
+    button.as<FButton>()->setOnClick(temporary);
     engineFree(temporary);
 }

@@ -51,6 +51,8 @@ const char* widgetClass(uint32_t type)
         return "FEditBox";
     case FWidgetTypes::k_marker:
         return "FMarkerWidget";
+    case FWidgetTypes::k_button:
+        return "FButton";
     default:
         return "FWidget";
     }
