@@ -80,22 +80,20 @@ SoundChannel& GameSoundChannels::playMusic(const FRefT<FAudioNode>& sound, bool 
         m_target2 = 0;
         return m_music1;
     }
-    if (m_music1.hasSound()) {
-        m_fadeOneToTwo = true;
-        m_fadeTwoToOne = false;
-        m_music2.stop();
-        m_music2.play(sound, 0);
-        m_target1 = 0;
-        m_target2 = m_musicVolume;
-        return m_music2;
-    }
-    m_fadeTwoToOne = true;
-    m_fadeOneToTwo = false;
-    m_music1.stop();
-    m_music1.play(sound, 0);
-    m_target2 = 0;
-    m_target1 = m_musicVolume;
-    return m_music1;
+    // Music 1 playing: the new track fades in on music 2, else on music 1.
+    return crossFadeTo(sound, m_music1.hasSound());
+}
+
+SoundChannel& GameSoundChannels::crossFadeTo(const FRefT<FAudioNode>& sound, bool toTwo)
+{
+    m_fadeOneToTwo = toTwo;
+    m_fadeTwoToOne = !toTwo;
+    SoundChannel& incoming = toTwo ? m_music2 : m_music1;
+    incoming.stop();
+    incoming.play(sound, 0);
+    m_target1 = toTwo ? 0 : m_musicVolume;
+    m_target2 = toTwo ? m_musicVolume : 0;
+    return incoming;
 }
 
 void GameSoundChannels::updateMusicFade(std::int32_t elapsedMs)

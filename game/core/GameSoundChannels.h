@@ -97,6 +97,8 @@ private:
     // Music at the stored volume on both music channels, half of it on the
     // ambient channel; the stored volumes stay.
     void applyMusicVolume();
+    // Starts a cross-fade to `sound` on music 2 (`toTwo`) or music 1.
+    SoundChannel& crossFadeTo(const FRefT<FAudioNode>& sound, bool toTwo);
     // End callback of the voice channel.
     void onVoiceFinished();
     void stopEffects();

@@ -2,6 +2,7 @@
 
 #include "audio/FAudioModule.h"
 #include "audio/FAudioPlatform.h"
+#include "audio/FSample.h"
 #include "audio/FSound.h"
 #include "audio/FSoundChannel.h"
 #include "audio/FVolumeFader.h"
@@ -160,6 +161,22 @@ TEST(GameSoundChannelsTest, NewMusicDuringAFadeReplacesTheIncomingTrackAndFadesT
     s.stopMusic();
     EXPECT_FALSE(s.isMusicPlaying());
     EXPECT_FALSE(s.isFadingOneToTwo());
+}
+
+TEST(GameSoundChannelsTest, ALoopedTrackWithoutLoopPointsRepeatsAsAWhole)
+{
+    SoundRig rig;
+    auto* sample = engineNew<FSample>(k_memObject);
+    FRefT<FAudioNode> track(FAsset::handleFor(sample));
+    sample->setData(makeBuffer(std::vector<std::int16_t>(4410 * 2, 1000), 2)); // 100 ms
+    SoundChannel& channel = rig.sounds.playMusic(track, true);
+    EXPECT_TRUE(sample->loops());
+    EXPECT_EQ(sample->loopStart(), 0);
+    EXPECT_EQ(sample->loopLength(), 4410);
+    for (int pass = 0; pass < 10; ++pass)
+        rig.advance(FAudioPlatform::k_periodMs);
+    EXPECT_FALSE(channel.isEnded());
+    EXPECT_TRUE(channel.hasSound());
 }
 
 TEST(GameSoundChannelsTest, TheEleventhEffectCutsTheOldestOnTheFirstChannelOfTheRing)
