@@ -10,7 +10,9 @@ class FScreen;
 // application, for the user-interface module to enter. Runs on whichever
 // thread builds the screen. A number that is no kind, and a kind whose screen
 // is not built yet, raise a failure report naming the kind; it never hands
-// back an empty screen for its caller to use.
+// back an empty screen for its caller to use. It lives in the factories
+// library, above the game's widgets and screens, because its cases construct
+// the screen classes; game/core never includes it.
 FRefT<FScreen> createScreen(std::int32_t kind);
 
 // The factory's signature, for the user-interface module to hold.
