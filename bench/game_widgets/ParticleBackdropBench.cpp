@@ -98,8 +98,9 @@ void BM_MenuBackdropFullLoad(benchmark::State& state)
     state.counters["live_sprites"] = live;
     state.counters["draw_records"] = double(buffer.recordCount());
     // Seconds per frame over the tick's seconds: 0.05 is 5 % of the tick.
-    state.counters["tick_share"] = benchmark::Counter(double(state.iterations()) * (k_frameMs / 1000.0),
-                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["tick_share"] =
+        benchmark::Counter(double(state.iterations()) * (k_frameMs / 1000.0),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     engineDelete(view);
 }
 BENCHMARK(BM_MenuBackdropFullLoad)->Unit(benchmark::kMicrosecond);

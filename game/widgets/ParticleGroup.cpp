@@ -23,6 +23,10 @@ ParticleGroup::ParticleGroup(int32_t count, FContainer* parent)
     m_layer = makeRef(engineNew<FContainer>(k_memObject, parent, parent != nullptr));
     FContainer* layer = m_layer.get();
     if (layer != nullptr && parent != nullptr) layer->setWidgetSize(parent->width(), parent->height());
+    // The layer takes its parent's size when it is made, and a parent such as
+    // the backdrop's panel may be collapsed then and grow later: the layer
+    // leaves clipping to its parent rather than hiding every sprite.
+    if (layer != nullptr) layer->setClip(false);
     m_records.resize(static_cast<size_t>(count));
     m_freeList.reserve(static_cast<size_t>(count));
     for (ParticleSpriteRecord& record : m_records) {

@@ -1,4 +1,5 @@
 #include "ParticleTestSupport.h"
+#include "engine/graphics/RecordingDevice.h"
 #include "engine/ui/UiTestSupport.h"
 
 #include "game/core/GameRandom.h"
@@ -11,10 +12,14 @@
 #include "game/widgets/ParticlePool.h"
 #include "game/widgets/ParticleRecord.h"
 #include "game/widgets/ParticleViewAssets.h"
+#include "graphics/FDrawCommandBuffer.h"
+#include "graphics/FDrawContext.h"
+#include "graphics/FTextureRegistry.h"
 #include "ui/FImageWidget.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <utility>
@@ -354,6 +359,41 @@ TEST(ParticleEmitterViewTest, EverySweepEmitsAndReseedsThroughTheSeedSource)
         while (view.isSweepRunning())
             view.update(20);
     }
+}
+
+// The backdrop draws through the screen's command buffer: its pictures, the
+// waves' sprites alpha-blended and the sweep's sprites added.
+TEST(ParticleEmitterViewTest, RecordsPicturesAndSpritesWithTheirBlendModes)
+{
+    Backdrop backdrop(300);
+    ParticleEmitterView& view = *backdrop.view;
+    backdrop.open();
+    for (int i = 0; i < 5; ++i)
+        view.update(20);
+    int32_t shown = 0;
+    int32_t added = 0;
+    for (ParticleGroup* group : {view.waveGroup(), view.edgeGroup()}) {
+        for (const ParticleSpriteRecord& record : group->records()) {
+            const FImageWidget& widget = *record.sprite.get();
+            if (!widget.isVisible() || (widget.colour() >> 24) == 0) continue;
+            ++shown;
+            added += widget.blendMode() == FImageWidget::k_blendAdditive ? 1 : 0;
+        }
+    }
+    ASSERT_GT(added, 0);
+    ASSERT_GT(shown, added);
+
+    RecordingDevice device;
+    auto textures = std::make_shared<FTextureRegistry>(&device);
+    FDrawCommandBuffer buffer;
+    FDrawContext context({1024, 768});
+    context.beginFrame(buffer);
+    backdrop.screen.draw(context);
+    buffer.replay(device, *textures);
+    // The backdrop and the front picture; the back picture is transparent.
+    EXPECT_EQ(int32_t(device.draws.size()), shown + 2);
+    EXPECT_NE(std::find(device.calls.begin(), device.calls.end(), "additive"), device.calls.end());
+    EXPECT_NE(std::find(device.calls.begin(), device.calls.end(), "alpha"), device.calls.end());
 }
 
 TEST(ParticleEmitterViewTest, CenterFirstImagePutsThePanelOnTheCentreLine)
