@@ -4,6 +4,7 @@
 // groups, records applied to their widgets, tweens, emitters) and the
 // recording of the screen into a command buffer. tick_share is the frame's
 // part of the 20 ms UI tick.
+#include "engine/graphics/RecordingDevice.h"
 #include "engine/ui/UiTestSupport.h"
 
 #include "core/FMemory.h"
@@ -18,19 +19,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-
 namespace {
 
 constexpr int32_t k_frameMs = 20;
 
 FRefT<FImage> solidImage(int32_t width, int32_t height)
 {
-    FImage* image = engineNew<FImage>(k_memObject);
-    auto* pixels = static_cast<uint8_t*>(engineAlloc(k_memImage, size_t(width) * height * 4 + 1));
-    std::memset(pixels, 255, size_t(width) * height * 4);
-    image->setPixels({width, height}, k_pixelBgra8, pixels, width * 4, 1.0f);
-    return makeRef(image);
+    return makeSolidImage(width, height, 0xFFFFFFFFu);
 }
 
 // Fills every free record of the group with a long-lived, turning, additive

@@ -38,6 +38,50 @@ FRefT<FImageWidget> makeImageWidget(FContainer* parent)
     return makeRef(engineNew<FImageWidget>(k_memObject, parent, true));
 }
 
+// The sparkle settings of one emitter of a wave, sweep or burst pair.
+struct SparkleSettings
+{
+    int32_t emitDuration;
+    int32_t rate;
+    bool additiveBlend;
+    int32_t spreadWidth, spreadHeight;
+    int32_t velocitySpreadX, velocitySpreadY;
+    int32_t accelerationX, accelerationY;
+    int32_t lifetimeRange, lifetimeMin;
+    int32_t spin, sizeBase, sizeGrowth;
+};
+
+constexpr SparkleSettings k_waves[2] = {
+    {1000, 256, false, 110, 15, 2, 3000, 10, 2000, 1500, 500, 7, 1, 20},
+    {1000, 256, false, 110, 15, 2, 3000, 10, -2000, 1500, 500, 7, 1, 20},
+};
+constexpr SparkleSettings k_sweeps[2] = {
+    {800, 30, true, 1, 11, 3000, 1000, 10, -2000, 1000, 10, 1, 8, 15},
+    {800, 30, true, 1, 11, 3000, 1000, 10, 2000, 1000, 10, 1, 8, 15},
+};
+constexpr SparkleSettings k_bursts[2] = {
+    {600, 450, true, 1, 1, 1, 1, 10, -5000, 1000, 100, 7, 1, 20},
+    {600, 450, true, 1, 1, 1, 1, 0, 5000, 1000, 100, 7, 1, 20},
+};
+
+void applySparkle(ParticleEmitter& emitter, const SparkleSettings& settings)
+{
+    emitter.emitDuration = settings.emitDuration;
+    emitter.rate = settings.rate;
+    emitter.additiveBlend = settings.additiveBlend;
+    emitter.spreadWidth = settings.spreadWidth;
+    emitter.spreadHeight = settings.spreadHeight;
+    emitter.velocitySpreadX = settings.velocitySpreadX;
+    emitter.velocitySpreadY = settings.velocitySpreadY;
+    emitter.accelerationX = settings.accelerationX;
+    emitter.accelerationY = settings.accelerationY;
+    emitter.lifetimeRange = settings.lifetimeRange;
+    emitter.lifetimeMin = settings.lifetimeMin;
+    emitter.spin = settings.spin;
+    emitter.sizeBase = settings.sizeBase;
+    emitter.sizeGrowth = settings.sizeGrowth;
+}
+
 } // namespace
 
 ParticleEmitterView::ParticleEmitterView(FContainer* parent, BackdropServices* services)
@@ -345,18 +389,7 @@ void ParticleEmitterView::launchWaves()
         wave.endX = panel.right - panel.left;
         wave.endY = m_panelHeight / 2;
         wave.setWave(m_panelHeight / 3, m_host->width(), i == 0 ? 0.0f : 0.5f);
-        wave.emitDuration = 1000;
-        wave.spreadWidth = 110;
-        wave.spreadHeight = 15;
-        wave.velocitySpreadX = 2;
-        wave.velocitySpreadY = 3000;
-        wave.lifetimeRange = 1500;
-        wave.lifetimeMin = 500;
-        wave.accelerationX = 10;
-        wave.accelerationY = i == 0 ? 2000 : -2000;
-        wave.spin = 7;
-        wave.sizeBase = 1;
-        wave.sizeGrowth = 20;
+        applySparkle(wave, k_waves[i]);
     }
     for (auto& wave : m_waveEmitters)
         wave->restart();
@@ -392,19 +425,7 @@ void ParticleEmitterView::launchSweep()
         sweep.startY = starts[i].y;
         sweep.endX = starts[i].x + widths[i];
         sweep.endY = starts[i].y;
-        sweep.rate = 30;
-        sweep.additiveBlend = true;
-        sweep.spreadWidth = 1;
-        sweep.spreadHeight = 11;
-        sweep.velocitySpreadX = 3000;
-        sweep.velocitySpreadY = 1000;
-        sweep.accelerationX = 10;
-        sweep.accelerationY = i == 0 ? -2000 : 2000;
-        sweep.lifetimeRange = 1000;
-        sweep.lifetimeMin = 10;
-        sweep.spin = 1;
-        sweep.sizeBase = 8;
-        sweep.sizeGrowth = 15;
+        applySparkle(sweep, k_sweeps[i]);
     }
     for (auto& sweep : m_sweepEmitters)
         sweep->restart();
@@ -421,19 +442,7 @@ void ParticleEmitterView::launchBurst()
         ParticleEmitter& burst = *m_burstEmitters[i].get();
         burst.endX = cap.right;
         burst.endY = start.y;
-        burst.rate = 450;
-        burst.additiveBlend = true;
-        burst.spreadWidth = 1;
-        burst.spreadHeight = 1;
-        burst.velocitySpreadX = 1;
-        burst.velocitySpreadY = 1;
-        burst.lifetimeRange = 1000;
-        burst.lifetimeMin = 100;
-        burst.accelerationX = i == 0 ? 10 : 0;
-        burst.accelerationY = i == 0 ? -5000 : 5000;
-        burst.spin = 7;
-        burst.sizeBase = 1;
-        burst.sizeGrowth = 20;
+        applySparkle(burst, k_bursts[i]);
         burst.restart();
     }
     m_burstDone = true;

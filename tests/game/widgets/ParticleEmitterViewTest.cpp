@@ -1,5 +1,4 @@
 #include "ParticleTestSupport.h"
-#include "engine/graphics/RecordingDevice.h"
 #include "engine/ui/UiTestSupport.h"
 
 #include "game/core/GameRandom.h"
@@ -168,6 +167,10 @@ TEST(ParticleEmitterViewTest, SetupCollapsesThePanelBetweenTheCapsAndStacksThePi
         EXPECT_EQ(wave->path().size(), 37u); // 900 ms
         EXPECT_EQ(wave->path().front().x, 100);
         EXPECT_EQ(wave->path().back().x, 800);
+        ASSERT_NE(wave->particle(), nullptr);
+        EXPECT_EQ(wave->particle()->blendMode, 0); // alpha blending
+        EXPECT_EQ(wave->particle()->accelerationY, i == 0 ? 2000 : -2000);
+        EXPECT_EQ(wave->particle()->spreadWidth, 110 << 16);
     }
 }
 
@@ -238,8 +241,11 @@ TEST(ParticleEmitterViewTest, ClosingRequestsTheNextScreenOnTheStepAfterTheLast)
         EXPECT_FALSE(view.closing);
         EXPECT_FALSE(view.isAnimating());
         EXPECT_EQ(backdrop.buttons[0]->alpha(), 0);
-        EXPECT_NE(view.burstEmitter(0), nullptr);
-        EXPECT_NE(view.burstEmitter(1), nullptr);
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_NE(view.burstEmitter(i), nullptr);
+            EXPECT_EQ(view.burstEmitter(i)->rate, 450);
+            EXPECT_EQ(view.burstEmitter(i)->accelerationY, i == 0 ? -5000 : 5000);
+        }
         for (int i = 0; i < 40; ++i)
             view.update(50);
         EXPECT_EQ(backdrop.services.screens.size(), 1u);
@@ -354,6 +360,8 @@ TEST(ParticleEmitterViewTest, EverySweepEmitsAndReseedsThroughTheSeedSource)
             ASSERT_NE(particle, nullptr) << sweep;
             EXPECT_TRUE(particle->emitting) << sweep;
             EXPECT_GT(particle->liveRecords, 0) << sweep;
+            EXPECT_EQ(particle->blendMode, 1) << sweep; // additive
+            EXPECT_EQ(particle->rate, 30) << sweep;
         }
         EXPECT_NE(view.sweepEmitter(0)->particle(), view.sweepEmitter(1)->particle());
         while (view.isSweepRunning())
