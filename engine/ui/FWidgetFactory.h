@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FMemory.h"
 #include "core/FRef.h"
 
 #include <cstdint>
@@ -23,4 +24,10 @@ public:
     static FRefT<FWidget> createWidget(FContainer& parent, uint32_t type);
     // The engine's own kinds: container and marker, image.
     static void registerEngineTypes();
+
+    // The creator of a kind whose constructor takes (parent, addToParent).
+    template <class T> static FRefT<FWidget> createChild(FContainer& parent)
+    {
+        return FRefT<FWidget>(makeRef<T>(engineNew<T>(k_memObject, &parent, true)));
+    }
 };
