@@ -1,25 +1,18 @@
 // A container record whose children are the game's video sprites, menu and
 // text widgets: damaged records must end in a failure report (or a tree),
 // never in a fault, and the built widgets must survive their first updates.
-#include "asset/FScreenRegistry.h"
-#include "core/FDebug.h"
-#include "core/FErrorHandler.h"
 #include "game/widgets/AnimatedMenuButton.h"
 #include "game/widgets/AutoGrowTextBox.h"
 #include "game/widgets/CharacterVideoSprite.h"
 #include "game/widgets/InvisibleButton.h"
 #include "game/widgets/StepSlider.h"
 #include "game/widgets/VideoSprite.h"
-#include "io/FInStream.h"
-#include "io/FMemoryStreambuf.h"
-#include "support/QuietErrorHandler.h"
-#include "ui/FContainer.h"
 #include "ui/FWidgetFactory.h"
 #include "ui/FWidgetTypes.h"
+#include "ui/WidgetTreeLoading.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace {
 
@@ -67,26 +60,8 @@ void exercise(FWidget* widget)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QuietErrorHandler quiet;
-    static FErrorHandler* const previous = FErrorHandler::install(&quiet);
-    (void)previous;
     static const bool registered = (registerGameWidgets(), true);
     (void)registered;
-    std::vector<uint8_t> bytes(data, data + size);
-    FInStream stream(
-        engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
-    FScreenRegistry registry;
-    std::vector<int32_t> ids;
-    FContainer root;
-    try {
-        root.load(stream, registry, ids);
-        for (int32_t id : ids) {
-            FWidget* widget = registry.findInFirst(id).as<FWidget>();
-            if (widget == nullptr) __builtin_trap();
-            exercise(widget);
-        }
-    } catch (const FDebug::VellumcoreException&) {
-    } catch (const FDebug::TreatedException&) {
-    }
+    loadWidgetTree(data, size, &exercise);
     return 0;
 }
