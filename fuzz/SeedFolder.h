@@ -21,3 +21,11 @@ inline void writeSeedFolder(const std::filesystem::path& folder,
     for (std::size_t index = 0; index < seeds.size(); ++index)
         writeSeedFile(folder / ("seed" + std::to_string(index)), seeds[index]);
 }
+
+// The whole main of a seed writer whose only argument is the folder.
+inline int writeSeedFolderMain(int argc, char** argv, std::vector<std::vector<uint8_t>> (*seeds)())
+{
+    if (argc != 2) return 2;
+    writeSeedFolder(argv[1], seeds());
+    return 0;
+}

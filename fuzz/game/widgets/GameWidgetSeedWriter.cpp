@@ -62,7 +62,5 @@ std::vector<Bytes> seeds()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) return 2;
-    writeSeedFolder(argv[1], seeds());
-    return 0;
+    return writeSeedFolderMain(argc, argv, &seeds);
 }
