@@ -27,11 +27,6 @@ std::map<uint32_t, FWidgetFactory::Creator>& creators()
     return table;
 }
 
-template <class T> FRefT<FWidget> createChild(FContainer& parent)
-{
-    return FRefT<FWidget>(makeRef<T>(engineNew<T>(k_memObject, &parent, true)));
-}
-
 FRefT<FWidget> createMarker(FContainer& parent)
 {
     return FRefT<FWidget>(makeRef<FMarkerWidget>(engineNew<FMarkerWidget>(k_memObject, &parent)));
