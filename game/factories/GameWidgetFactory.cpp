@@ -2,7 +2,13 @@
 
 #include "core/FErrorMessage.h"
 #include "core/FMemory.h"
+#include "game/widgets/AnimatedMenuButton.h"
+#include "game/widgets/AutoGrowTextBox.h"
+#include "game/widgets/CharacterVideoSprite.h"
 #include "game/widgets/GameEditBox.h"
+#include "game/widgets/InvisibleButton.h"
+#include "game/widgets/StepSlider.h"
+#include "game/widgets/VideoSprite.h"
 #include "ui/FContainer.h"
 #include "ui/FWidgetFactory.h"
 #include "ui/FWidgetTypes.h"
@@ -18,11 +24,6 @@ std::string hexCode(std::uint32_t type)
     std::ostringstream code;
     code << "0x" << std::hex << std::uppercase << std::setw(8) << std::setfill('0') << type;
     return code.str();
-}
-
-FRefT<FWidget> createGameEditBox(FContainer& parent)
-{
-    return FRefT<FWidget>(makeRef<GameEditBox>(engineNew<GameEditBox>(k_memObject, &parent, true)));
 }
 
 template <std::uint32_t Type> FRefT<FWidget> refuseNotBuilt(FContainer&)
@@ -42,19 +43,19 @@ void GameWidgetFactory::registerTypes()
 {
     using namespace FWidgetTypes;
     FWidgetFactory::registerEngineTypes();
-    FWidgetFactory::registerType(k_gameEditBox, &createGameEditBox);
+    FWidgetFactory::registerType(k_gameEditBox, &FWidgetFactory::createChild<GameEditBox>);
+    FWidgetFactory::registerType(k_videoSprite, &FWidgetFactory::createChild<VideoSprite>);
+    FWidgetFactory::registerType(k_characterVideoSprite, &FWidgetFactory::createChild<CharacterVideoSprite>);
+    FWidgetFactory::registerType(k_animatedMenuButton, &FWidgetFactory::createChild<AnimatedMenuButton>);
+    FWidgetFactory::registerType(k_stepSlider, &FWidgetFactory::createChild<StepSlider>);
+    FWidgetFactory::registerType(k_autoGrowTextBox, &FWidgetFactory::createChild<AutoGrowTextBox>);
+    FWidgetFactory::registerType(k_invisibleButton, &FWidgetFactory::createChild<InvisibleButton>);
     refuseUnlessRegistered<k_factoryContainer>();
-    refuseUnlessRegistered<k_autoGrowTextBox>();
-    refuseUnlessRegistered<k_characterVideoSprite>();
     refuseUnlessRegistered<k_awardsViewport>();
     refuseUnlessRegistered<k_button>();
     refuseUnlessRegistered<k_mapView>();
-    refuseUnlessRegistered<k_stepSlider>();
     refuseUnlessRegistered<k_fadeSwapWidget>();
-    refuseUnlessRegistered<k_animatedMenuButton>();
     refuseUnlessRegistered<k_queuedVideoSprite>();
-    refuseUnlessRegistered<k_invisibleButton>();
-    refuseUnlessRegistered<k_videoSprite>();
     refuseUnlessRegistered<k_flashSprite>();
     refuseUnlessRegistered<k_effectSprite>();
     refuseUnlessRegistered<k_hudPanel>();

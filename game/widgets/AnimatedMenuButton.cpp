@@ -12,11 +12,7 @@
 #include <cmath>
 #include <string>
 
-// The engine's skinned button gives the caption its text, skin and place.
-#if __has_include("ui/FButton.h")
 #include "ui/FButton.h"
-#define ZIBBO_MENU_BUTTON_TEMPLATE 1
-#endif
 
 namespace {
 
@@ -215,9 +211,9 @@ void AnimatedMenuButton::stopWiggle()
     }
 }
 
+// The engine's skinned button gives the caption its text, skin and place.
 void AnimatedMenuButton::fitLabelText()
 {
-#ifdef ZIBBO_MENU_BUTTON_TEMPLATE
     FButton* button = m_templateButton.get();
     FLabel* caption = m_caption.get();
     if (button == nullptr || caption == nullptr) return;
@@ -233,7 +229,6 @@ void AnimatedMenuButton::fitLabelText()
     const FRectI& place = button->rect();
     caption->setWidgetPosition(
         place.left, place.top + static_cast<int32_t>(std::trunc((place.top - place.bottom) * 0.1)));
-#endif
 }
 
 void AnimatedMenuButton::setAlpha(uint8_t alpha)

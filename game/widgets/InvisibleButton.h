@@ -3,7 +3,6 @@
 // A push button that draws nothing: it keeps everything else of the engine's
 // button (layout record, hit test, hover and press handling, sounds, cursors,
 // click callback).
-#if __has_include("ui/FButton.h")
 #include "ui/FButton.h"
 
 class InvisibleButton : public FButton
@@ -14,4 +13,3 @@ public:
 
     void draw(FDrawContext& context) override;
 };
-#endif

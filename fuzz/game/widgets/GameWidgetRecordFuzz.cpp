@@ -1,6 +1,7 @@
 // A container record whose children are the game's video sprites, menu and
 // text widgets: damaged records must end in a failure report (or a tree),
 // never in a fault, and the built widgets must survive their first updates.
+#include "game/factories/GameWidgetFactory.h"
 #include "game/widgets/AnimatedMenuButton.h"
 #include "game/widgets/AutoGrowTextBox.h"
 #include "game/widgets/CharacterVideoSprite.h"
@@ -18,19 +19,7 @@ namespace {
 
 void registerGameWidgets()
 {
-    FWidgetFactory::registerEngineTypes();
-    FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &FWidgetFactory::createChild<VideoSprite>);
-    FWidgetFactory::registerType(FWidgetTypes::k_characterVideoSprite,
-                                 &FWidgetFactory::createChild<CharacterVideoSprite>);
-    FWidgetFactory::registerType(FWidgetTypes::k_animatedMenuButton,
-                                 &FWidgetFactory::createChild<AnimatedMenuButton>);
-    FWidgetFactory::registerType(FWidgetTypes::k_stepSlider, &FWidgetFactory::createChild<StepSlider>);
-    FWidgetFactory::registerType(FWidgetTypes::k_autoGrowTextBox,
-                                 &FWidgetFactory::createChild<AutoGrowTextBox>);
-#if __has_include("ui/FButton.h")
-    FWidgetFactory::registerType(FWidgetTypes::k_invisibleButton,
-                                 &FWidgetFactory::createChild<InvisibleButton>);
-#endif
+    GameWidgetFactory::registerTypes();
 }
 
 // What a host does first with each kind, without the parts it would give.

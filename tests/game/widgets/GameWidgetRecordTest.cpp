@@ -1,5 +1,6 @@
 #include "asset/FAssetStream.h"
 #include "asset/FScreenRegistry.h"
+#include "game/factories/GameWidgetFactory.h"
 #include "game/widgets/AnimatedMenuButton.h"
 #include "game/widgets/AutoGrowTextBox.h"
 #include "game/widgets/CharacterVideoSprite.h"
@@ -18,15 +19,7 @@ namespace {
 // sprites, container records (with children) for the menu and text widgets.
 TEST(GameWidgetRecordTest, KindsReadTheRecordsOfTheirBases)
 {
-    FWidgetFactory::registerEngineTypes();
-    FWidgetFactory::registerType(WidgetType::k_videoSprite, &FWidgetFactory::createChild<VideoSprite>);
-    FWidgetFactory::registerType(WidgetType::k_characterVideoSprite,
-                                 &FWidgetFactory::createChild<CharacterVideoSprite>);
-    FWidgetFactory::registerType(WidgetType::k_animatedMenuButton,
-                                 &FWidgetFactory::createChild<AnimatedMenuButton>);
-    FWidgetFactory::registerType(WidgetType::k_stepSlider, &FWidgetFactory::createChild<StepSlider>);
-    FWidgetFactory::registerType(WidgetType::k_autoGrowTextBox,
-                                 &FWidgetFactory::createChild<AutoGrowTextBox>);
+    GameWidgetFactory::registerTypes();
 
     ContainerRecord button;
     button.widget = {100, 100, 200, 100, 0, 1};
