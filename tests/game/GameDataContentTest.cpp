@@ -6,6 +6,7 @@
 #include "game/core/GameDataAssets.h"
 #include "game/core/TaskData_Characters.h"
 #include "game/core/TaskData_PictureSearch.h"
+#include "game/worldcontent/WorldKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -22,94 +23,16 @@ std::string generated(const std::string& name)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::string two(int n)
-{
-    char text[16];
-    std::snprintf(text, sizeof(text), "%02d", n);
-    return text;
-}
-
-// What each world's scene holds, by world number 1 to 12: the item keys the
-// search data may name.
-struct SceneFacts
-{
-    std::vector<std::pair<int, int>> pictures;
-    std::pair<int, int> multiples;
-    int vignettes;
-    bool creatures;
-    const char* differenceWord;
-    int vessas;
-    int watchers;
-};
-
-const SceneFacts k_scenes[12] = {
-    {{{1, 31}}, {17, 22}, 16, true, "Differences", 5, 3},
-    {{{1, 28}}, {15, 20}, 7, false, "Differences", 5, 2},
-    {{{1, 28}, {40, 40}}, {16, 21}, 18, true, "Difference", 5, 0},
-    {{{1, 37}}, {17, 22}, 7, true, "Difference", 6, 2},
-    {{{1, 27}, {40, 42}}, {12, 17}, 7, false, "Difference", 5, 2},
-    {{{1, 31}, {40, 43}}, {17, 22}, 7, true, "Difference", 6, 2},
-    {{{1, 27}, {40, 41}}, {13, 18}, 7, false, "Difference", 5, 0},
-    {{{1, 32}, {40, 40}}, {19, 25}, 11, true, "Difference", 5, 0},
-    {{{1, 34}, {50, 52}}, {15, 20}, 7, false, "Difference", 5, 4},
-    {{{1, 27}, {40, 43}}, {15, 20}, 7, true, "Difference", 5, 2},
-    {{{1, 27}, {40, 42}}, {15, 20}, 7, false, "Difference", 5, 0},
-    {{{1, 31}}, {19, 24}, 7, false, "Differences", 5, 5},
-};
-
+// The item keys of a world's scene (world number 1 to 12): the names the
+// search data may give.
 std::set<std::string> sceneKeys(int world)
 {
-    const SceneFacts& s = k_scenes[world - 1];
-    const std::string w = "World" + two(world);
     std::set<std::string> keys;
-    auto withCompanions = [&](const std::string& key) {
-        keys.insert(key + "Bling");
-        keys.insert(key + "Panel");
-    };
-    auto run = [&](const std::string& word, int count, bool companions) {
-        for (int i = 1; i <= count; ++i) {
-            keys.insert(w + word + two(i));
-            if (companions) {
-                withCompanions(w + word + two(i));
-            }
-        }
-    };
-    for (auto [from, to] : s.pictures) {
-        for (int p = from; p <= to; ++p) {
-            const std::string key = w + "Picture" + two(p);
-            if (p >= s.multiples.first && p <= s.multiples.second) {
-                for (int c = 1; c <= 5; ++c) {
-                    keys.insert(key + "Multiple" + two(c));
-                }
-            } else {
-                keys.insert(key);
-            }
-            if (!(world == 4 && p == 30)) {
-                withCompanions(key);
-            }
+    for (const WorldItem& item : worldItems(worldContent(world - 1))) {
+        if (!item.key.empty()) {
+            keys.insert(item.key);
         }
     }
-    run("Vignette", s.vignettes, true);
-    if (s.creatures) {
-        for (int c = 1; c <= 3; ++c) {
-            for (int copy = 1; copy <= 5; ++copy) {
-                keys.insert(w + "Creature" + two(c) + "Multiple" + two(copy));
-            }
-            withCompanions(w + "Creature" + two(c));
-        }
-    } else {
-        run("Photographs", 20, true);
-    }
-    run(s.differenceWord, 18, false);
-    run("Hint", 15, false);
-    run("SpecialDrabb", 5, false);
-    run("SpecialZibbo", 5, false);
-    run("SpecialStarmantle", 5, false);
-    run("SpecialTuff", 3, false);
-    run("SpecialVessa", s.vessas, false);
-    run("SpecialScroll", 1, true);
-    run("Travelers", world - 1, false);
-    run("Watcher", s.watchers, true);
     return keys;
 }
 
@@ -237,7 +160,7 @@ TEST_F(GameDataContentTest, SearchDataNamesItemsOfTheWorldsScene)
 {
     for (int w = 0; w < 12; ++w) {
         const std::set<std::string> keys = sceneKeys(w + 1);
-        const std::string prefix = "World" + two(w + 1);
+        const std::string prefix = worldKeyPrefix(worldContent(w));
         for (const CategoryRule& rule : k_rules) {
             for (const auto& record : m_worlds[w]->category(rule.category)) {
                 const std::string& name = record->fileName();

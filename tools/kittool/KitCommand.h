@@ -30,6 +30,8 @@ int kitDecode(const KitArgs& args);
 int kitDecodeSound(const KitArgs& args, bool vorbis);
 int kitScreen(const KitArgs& args);
 int kitBuild(const KitArgs& args);
+int kitWorlds(const KitArgs& args);
+int kitWorldLayouts(const KitArgs& args);
 int kitLayouts(const KitArgs& args);
 int kitScreenFile(const KitArgs& args);
 int kitManifests(const KitArgs& args);

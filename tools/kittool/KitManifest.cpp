@@ -87,7 +87,8 @@ void readLists(const LuaTable& root, ScreenManifest& m)
         ManifestAsset asset;
         asset.id = entry.integer("id");
         asset.kind = entry.text("kind");
-        asset.member = entry.text("member");
+        // A world scene's assets are named by their item key.
+        asset.member = entry.has("key") ? entry.text("key") : entry.text("member");
         asset.role = optionalText(entry, "role");
         asset.chosen = entry.has("chosen") && entry.boolean("chosen");
         asset.recipe = optionalText(entry, "recipe");
@@ -98,7 +99,7 @@ void readLists(const LuaTable& root, ScreenManifest& m)
     readList(root, "texts", "id", false, "text", m, [&](const LuaTable& entry, const std::string& what) {
         ManifestText text;
         text.id = entry.integer("id");
-        text.member = entry.text("member");
+        text.member = entry.has("key") ? entry.text("key") : entry.text("member");
         text.strings = entry.texts("strings");
         if (text.strings.empty()) fault(m, what, "strings", "no English string");
         m.texts.push_back(text);
@@ -184,11 +185,18 @@ void checkIds(const ScreenManifest& m)
 void checkShape(const ScreenManifest& m)
 {
     if (m.folder < 0 || m.folder > 999) fault(m, "the folder", "folder", "out of the range 0 to 999");
-    if (!isIdentifier(m.className) ||
-        (m.className.rfind("LayoutPart", 0) != 0 && m.className.rfind("ScreenLayout", 0) != 0))
-        fault(m, "the class", "class", "'" + m.className + "' is neither LayoutPartNN nor ScreenLayoutNN");
     const std::size_t held = m.heldIds();
-    if (m.isPart()) {
+    if (m.world != 0) {
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "World%02dSceneLayout", static_cast<int>(m.world));
+        if (m.className != expected)
+            fault(m, "the class", "class", "a world scene's class is " + std::string(expected));
+        if (!m.widgets.empty() || !m.buttons.empty() || !m.parts.empty())
+            fault(m, "the class", "widgets", "a world scene holds no widgets, buttons or parts");
+    } else if (!isIdentifier(m.className) ||
+               (m.className.rfind("LayoutPart", 0) != 0 && m.className.rfind("ScreenLayout", 0) != 0)) {
+        fault(m, "the class", "class", "'" + m.className + "' is neither LayoutPartNN nor ScreenLayoutNN");
+    } else if (m.isPart()) {
         if (!m.widgets.empty() || !m.buttons.empty() || !m.parts.empty())
             fault(m, "the class", "widgets", "a layout part holds no widgets, buttons or parts");
         // A part reserves six entries beyond the ids it holds.
@@ -244,6 +252,7 @@ ScreenManifest readScreenManifest(const std::string& path)
         m.folder = root.integer("folder");
         m.hint = root.integer("hint");
         m.className = root.text("class");
+        m.world = root.integer("world", 0);
         m.base = optionalText(root, "base");
         m.baseHeader = optionalText(root, "baseHeader");
         m.constructorParameters = optionalText(root, "constructor");

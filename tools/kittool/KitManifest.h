@@ -70,6 +70,9 @@ struct ScreenManifest
     std::vector<ManifestButton> buttons;
 
     bool isPart() const { return className.rfind("LayoutPart", 0) == 0; }
+    // World scenes (1 to 12) file their assets by item key and take their
+    // hint from the worlds' table; 0 for every other folder.
+    int32_t world = 0;
     // The ids the class fetches from the registry.
     std::size_t heldIds() const { return assets.size() + texts.size() + widgets.size(); }
     // "manifest 012.lua, folder 12" for messages.

@@ -28,6 +28,10 @@ const KitCommand k_commands[] = {
      kitScreenFile},
     {"manifests", "MANIFEST_DIR", "check every screen manifest against the screen file it gives",
      kitManifests},
+    {"worlds", "OUT_DIR", "write the twelve world scenes' manifests from the worlds' content table",
+     kitWorlds},
+    {"worldlayouts", "OUT_DIR",
+     "write the twelve world scenes' layout classes from the worlds' content table", kitWorldLayouts},
 };
 
 void printCommands()

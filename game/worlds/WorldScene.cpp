@@ -1,0 +1,3 @@
+#include "game/worlds/WorldScene.h"
+
+WorldScene::~WorldScene() = default;
