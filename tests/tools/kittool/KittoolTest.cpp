@@ -256,3 +256,35 @@ TEST_F(KittoolTest, BuildRefusesContentWithoutATargetAndKeepsTheOldKit)
     EXPECT_EQ(kittool("build missing out").exitCode, 1);
     EXPECT_EQ(kittool("build demo").exitCode, 2);
 }
+
+TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua", "return { folder = 12, hint = 8, class = \"LayoutPart12\",\n"
+                                  "  assets = {\n"
+                                  "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
+                                  "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
+                                  "  },\n}\n");
+    spill("data/gamedata.xml", "<GameStructure/>\n");
+
+    const ToolRun built = kittool("build demo out data");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_NE(built.out.find("folder 012: 2 assets, 0 texts"), std::string::npos) << built.out;
+    EXPECT_NE(built.out.find("4 members, 1 folders"), std::string::npos) << built.out;
+    const ToolRun list = kittool("list out/Zibbo.zip");
+    for (const char* member : {"012/gwscreen", "012/006641_0.png", "012/006650_0.xml"})
+        EXPECT_NE(list.out.find(member), std::string::npos) << member << "\n" << list.out;
+    EXPECT_EQ(kittool("cat out/Zibbo.zip 012/006650_0.xml").out, "<GameStructure/>\n");
+    const ToolRun screen = kittool("screen out/Zibbo.zip 12");
+    EXPECT_EQ(screen.exitCode, 0) << screen.err;
+
+    // Without the game data's folder the asset keeps a placeholder.
+    ASSERT_EQ(kittool("build demo out2").exitCode, 0);
+    EXPECT_NE(kittool("list out2/Zibbo.zip").out.find("012/006650_0.dat"), std::string::npos);
+    // A damaged manifest fails the build and names itself.
+    spill("demo/screens/012.lua", "return { folder = 12, hint = 8, class = \"LayoutPart12\", assets = {\n"
+                                  "  { id = 6650, kind = \"rubbish\", member = \"gameData\" } } }\n");
+    const ToolRun damaged = kittool("build demo out data");
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_NE(damaged.err.find("012.lua"), std::string::npos) << damaged.err;
+}
