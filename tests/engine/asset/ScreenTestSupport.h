@@ -5,6 +5,7 @@
 // with one byte of kind data (kind 1), in a scratch folder for loose files.
 
 #include "engine/asset/AssetTestSupport.h"
+#include "support/ScratchFileModules.h"
 
 #include "asset/FRawData.h"
 #include "asset/FRawDataModule.h"
@@ -90,7 +91,7 @@ inline ScreenText text(int16_t key, std::vector<std::string> strings)
     return t;
 }
 
-class ScreenTest : public ::testing::Test
+class ScreenTest : public ::testing::Test, protected ScratchFileModules
 {
 protected:
     // Writes folder's screen file, and for every raw asset a data file
@@ -128,12 +129,6 @@ protected:
     }
 
     RecordingErrorHandler handler;
-    ScratchFolder scratch;
-    FApplication application;
-    FThreadPoolModule threadPool;
-    FZipModule zip;
-    FZLibModule zlib;
-    FFileSystemModule files;
     FRawDataModule rawData;
     FScreenModule screens{&makeScreenObject};
 };

@@ -3,6 +3,7 @@
 // shared parts counted per living class, wired buttons, and the language
 // swap that reaches labels.
 #include "engine/core/KernelTestSupport.h"
+#include "support/ScratchFileModules.h"
 
 #include "LayoutPart12.h"
 #include "LayoutPart19.h"
@@ -100,7 +101,7 @@ std::string stringOf(const FRef& text)
     return string != nullptr ? string->toUtf8() : std::string("<none>");
 }
 
-class LayoutClassTest : public ::testing::Test
+class LayoutClassTest : public ::testing::Test, protected ScratchFileModules
 {
 protected:
     void SetUp() override
@@ -124,12 +125,6 @@ protected:
     bool holdsAsset(int32_t id) { return registry().findInSecond(id).get() != nullptr; }
 
     RecordingErrorHandler handler;
-    ScratchFolder scratch;
-    FApplication application;
-    FThreadPoolModule threadPool;
-    FZipModule zip;
-    FZLibModule zlib;
-    FFileSystemModule files;
     FScreenModule module{&makeScreenObject};
     RecordingScreens screens{module};
 };

@@ -3,6 +3,7 @@
 // scene behind its handle, handles that outlive the scene, and a folder that
 // lacks an id its layout fetches.
 #include "engine/core/KernelTestSupport.h"
+#include "support/ScratchFileModules.h"
 
 #include "game/worlds/WorldScene.h"
 #include "game/worlds/WorldSceneFactory.h"
@@ -45,7 +46,7 @@ std::string manifestPath(int folder)
     return std::string(WORLD_MANIFESTS) + name;
 }
 
-class WorldSceneTest : public ::testing::Test
+class WorldSceneTest : public ::testing::Test, protected ScratchFileModules
 {
 protected:
     void SetUp() override { FLocalizedMessages::setLanguage(0); }
@@ -65,12 +66,6 @@ protected:
     }
 
     RecordingErrorHandler handler;
-    ScratchFolder scratch;
-    FApplication application;
-    FThreadPoolModule threadPool;
-    FZipModule zip;
-    FZLibModule zlib;
-    FFileSystemModule files;
     FScreenModule module{&makeScreenObject};
 };
 
