@@ -30,6 +30,7 @@ int kitDecode(const KitArgs& args);
 int kitDecodeSound(const KitArgs& args, bool vorbis);
 int kitScreen(const KitArgs& args);
 int kitBuild(const KitArgs& args);
+int kitRecipe(const KitArgs& args);
 
 // The whole file at PATH; throws "cannot open PATH" or "cannot read PATH".
 std::vector<uint8_t> kitReadFile(const std::string& path);

@@ -23,6 +23,7 @@ const KitCommand k_commands[] = {
      kitDecodeMedia},
     {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
     {"build", "CONTENT_DIR OUT_DIR", "make the main kit (Zibbo.zip) from a content folder", kitBuild},
+    {"recipe", "RECIPE.lua OUT_FILE [--cache DIR]", "make one asset's demo media from its recipe", kitRecipe},
 };
 
 void printCommands()
