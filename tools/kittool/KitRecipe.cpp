@@ -42,6 +42,7 @@ int kitRecipe(const KitArgs& args)
     std::optional<RecipeCache> cache;
     if (cacheFolder) cache.emplace(*cacheFolder);
     const RecipeAsset asset = cache ? cache->make(recipe) : makeRecipeAsset(recipe);
+    if (out.has_parent_path()) fs::create_directories(out.parent_path());
     std::ofstream file(out, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(asset.bytes.data()),
                static_cast<std::streamsize>(asset.bytes.size()));
