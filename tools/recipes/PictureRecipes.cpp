@@ -9,6 +9,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -137,11 +138,16 @@ void drawScene(cairo_t* cr, const RecipePalette& p, uint32_t seed, double w, dou
         cairo_fill(cr);
     }
     const int count = static_cast<int>(std::clamp(w * h / 60000.0, 6.0, 120.0));
-    for (int i = 0; i < count; ++i) {
-        const double x = random.uniform(0, w);
-        const double y = random.uniform(h * 0.5, h);
-        drawMotif(cr, p, random, x, y, std::min(w, h) * random.uniform(0.04, 0.09) * (0.6 + y / h));
+    // Far things first, so nearer ones stand in front of them.
+    std::vector<std::array<double, 3>> spots(static_cast<std::size_t>(count));
+    for (auto& [x, y, size] : spots) {
+        x = random.uniform(0, w);
+        y = random.uniform(h * 0.5, h);
+        size = std::min(w, h) * random.uniform(0.04, 0.09) * (0.6 + y / h);
     }
+    std::stable_sort(spots.begin(), spots.end(), [](const auto& a, const auto& b) { return a[1] < b[1]; });
+    for (const auto& [x, y, size] : spots)
+        drawMotif(cr, p, random, x, y, size);
 }
 
 uint32_t seedOf(const Recipe& recipe)
