@@ -65,7 +65,7 @@ RecipeAsset clip(const Recipe& recipe)
     const int32_t frames = recipe.integer("frames", 1, 2000);
     const int32_t fps = recipe.integer("fps", 1, 60, 25);
     const std::string caption = recipe.text("label", "");
-    const uint32_t seed = static_cast<uint32_t>(recipe.integer("seed", 0, INT32_MAX, 1));
+    const uint32_t seed = recipe.seed();
 
     RecipeCanvas scene(w + w / 4, h);
     drawRecipeScene(scene.cr(), p, seed, scene.width(), scene.height());

@@ -150,11 +150,6 @@ void drawScene(cairo_t* cr, const RecipePalette& p, uint32_t seed, double w, dou
         drawMotif(cr, p, random, x, y, size);
 }
 
-uint32_t seedOf(const Recipe& recipe)
-{
-    return static_cast<uint32_t>(recipe.integer("seed", 0, INT32_MAX, 1));
-}
-
 int32_t side(const Recipe& recipe, const char* key)
 {
     return recipe.integer(key, 1, k_maxSide);
@@ -164,7 +159,7 @@ RecipeAsset background(const Recipe& recipe)
 {
     const RecipePalette& p = RecipePalette::of(recipe);
     RecipeCanvas canvas(side(recipe, "w"), side(recipe, "h"));
-    drawScene(canvas.cr(), p, seedOf(recipe), canvas.width(), canvas.height());
+    drawScene(canvas.cr(), p, recipe.seed(), canvas.width(), canvas.height());
     label(canvas.cr(), recipe.text("label", ""), canvas.width() / 2.0, canvas.height() * 0.2,
           canvas.height() * 0.08, p.ink);
     return encodeRecipePicture(recipe, canvas);
@@ -180,7 +175,7 @@ RecipeAsset tile(const Recipe& recipe)
     const int32_t x = recipe.integer("x", 0, sceneW - 1, 0);
     const int32_t y = recipe.integer("y", 0, sceneH - 1, 0);
     cairo_translate(canvas.cr(), -x, -y);
-    drawScene(canvas.cr(), p, seedOf(recipe), sceneW, sceneH);
+    drawScene(canvas.cr(), p, recipe.seed(), sceneW, sceneH);
     return encodeRecipePicture(recipe, canvas);
 }
 
@@ -266,7 +261,7 @@ RecipeAsset map(const Recipe& recipe)
     const RecipeColour paper = p.light.mix({0.93, 0.85, 0.65}, 0.6);
     setColour(cr, paper);
     cairo_paint(cr);
-    RecipeRandom random(seedOf(recipe));
+    RecipeRandom random(recipe.seed());
     for (int i = 0; i < 14; ++i) {
         setColour(cr, p.ground, 0.25);
         cairo_arc(cr, random.uniform(0, w), random.uniform(0, h), std::min(w, h) * random.uniform(0.05, 0.16),

@@ -48,6 +48,8 @@ public:
     std::string text(const std::string& key) const;
     std::string text(const std::string& key, const std::string& fallback) const;
     bool flag(const std::string& key, bool fallback) const;
+    // The "seed" key: a whole number 0 .. 2^31-1, 1 when missing.
+    uint32_t seed() const { return static_cast<uint32_t>(integer("seed", 0, INT32_MAX, 1)); }
     std::vector<double> numbers(const std::string& key) const;
     // One of `choices`; the first when missing and `fallback` is set.
     std::string choice(const std::string& key, const std::vector<std::string>& choices,

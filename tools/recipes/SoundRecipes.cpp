@@ -111,11 +111,6 @@ const Effect k_effects[] = {
     {"click", click}, {"chime", chime}, {"whoosh", whoosh}, {"fanfare", fanfare}, {"pop", pop},
 };
 
-uint32_t seedOf(const Recipe& recipe)
-{
-    return static_cast<uint32_t>(recipe.integer("seed", 0, INT32_MAX, 1));
-}
-
 RecipeAsset effect(const Recipe& recipe)
 {
     std::vector<std::string> names;
@@ -126,7 +121,7 @@ RecipeAsset effect(const Recipe& recipe)
     if (pitch < 0.25 || pitch > 4) recipe.fail("pitch", "must lie in 0.25 .. 4");
     RecipeSound sound;
     sound.rate = recipe.integer("rate", 8000, 48000, 22050);
-    RecipeRandom random(seedOf(recipe));
+    RecipeRandom random(recipe.seed());
     for (const Effect& e : k_effects)
         if (name == e.name) e.shape(sound, random, pitch);
     return encodeRecipeSound(recipe, sound);
@@ -145,7 +140,7 @@ RecipeAsset music(const Recipe& recipe)
     RecipeSound sound;
     sound.channels = 2;
     sound.rate = recipe.integer("rate", 8000, 48000, 32000);
-    RecipeRandom random(seedOf(recipe));
+    RecipeRandom random(recipe.seed());
 
     static const int k_progressions[][4] = {{0, 5, 7, 3}, {0, 9, 5, 7}, {0, 7, 9, 5}, {0, 5, 9, 7}};
     static const int k_pentatonic[] = {0, 2, 4, 7, 9, 12, 14, 16};
@@ -157,7 +152,7 @@ RecipeAsset music(const Recipe& recipe)
     std::vector<int> melody(static_cast<std::size_t>(bars) * 8);
     for (int& n : melody)
         n = random.next() % 4 == 0 ? -1 : k_pentatonic[random.below(0, 8)];
-    RecipeRandom hats(seedOf(recipe) ^ 0xA5A5A5u);
+    RecipeRandom hats(recipe.seed() ^ 0xA5A5A5u);
 
     for (int bar = 0; bar < introBars + bars; ++bar) {
         const int loopBar = (bar - introBars + bars * 16) % bars;
