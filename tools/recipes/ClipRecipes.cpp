@@ -5,6 +5,7 @@
 #include "tools/recipes/RecipeKinds.h"
 
 #include "tools/recipes/RecipeCanvas.h"
+#include "tools/recipes/RecipeLabel.h"
 #include "tools/recipes/RecipePalette.h"
 #include "tools/recipes/RecipeRandom.h"
 #include "tools/videowriters/GwVideoWriter.h"
@@ -45,15 +46,7 @@ void drawFrame(const RecipeCanvas& canvas, const RecipeCanvas& scene, const Reci
         cairo_arc(cr, x, y, s.radius, 0, 2 * M_PI);
         cairo_fill(cr);
     }
-    if (!caption.empty()) {
-        cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-        cairo_set_font_size(cr, h * 0.09);
-        cairo_text_extents_t e;
-        cairo_text_extents(cr, caption.c_str(), &e);
-        cairo_move_to(cr, (w - e.width) / 2 - e.x_bearing, h * 0.85);
-        cairo_set_source_rgb(cr, p.light.r, p.light.g, p.light.b);
-        cairo_show_text(cr, caption.c_str());
-    }
+    drawRecipeLabel(cr, caption, w / 2, h * 0.82, h * 0.09, p.light);
 }
 
 RecipeAsset clip(const Recipe& recipe)

@@ -2,6 +2,7 @@
 // and maps, each in its palette's colours.
 #include "tools/recipes/RecipeKinds.h"
 
+#include "tools/recipes/RecipeLabel.h"
 #include "tools/recipes/RecipePalette.h"
 #include "tools/recipes/RecipePicture.h"
 #include "tools/recipes/RecipeRandom.h"
@@ -30,20 +31,6 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
     cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
     cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
     cairo_close_path(cr);
-}
-
-void label(cairo_t* cr, const std::string& text, double cx, double cy, double size,
-           const RecipeColour& colour)
-{
-    if (text.empty()) return;
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-    cairo_set_font_size(cr, size);
-    cairo_text_extents_t extents;
-    cairo_text_extents(cr, text.c_str(), &extents);
-    cairo_move_to(cr, cx - extents.width / 2 - extents.x_bearing,
-                  cy - extents.height / 2 - extents.y_bearing);
-    setColour(cr, colour);
-    cairo_show_text(cr, text.c_str());
 }
 
 void drawMotif(cairo_t* cr, const RecipePalette& p, RecipeRandom& random, double x, double y, double s)
@@ -160,8 +147,8 @@ RecipeAsset background(const Recipe& recipe)
     const RecipePalette& p = RecipePalette::of(recipe);
     RecipeCanvas canvas(side(recipe, "w"), side(recipe, "h"));
     drawScene(canvas.cr(), p, recipe.seed(), canvas.width(), canvas.height());
-    label(canvas.cr(), recipe.text("label", ""), canvas.width() / 2.0, canvas.height() * 0.2,
-          canvas.height() * 0.08, p.ink);
+    drawRecipeLabel(canvas.cr(), recipe.text("label", ""), canvas.width() / 2.0, canvas.height() * 0.2,
+                    canvas.height() * 0.08, p.ink);
     return encodeRecipePicture(recipe, canvas);
 }
 
@@ -202,7 +189,7 @@ RecipeAsset panel(const Recipe& recipe)
     const double w = canvas.width(), h = canvas.height();
     const double border = std::max(1.0, std::min(w, h) * 0.04);
     face(canvas.cr(), p, p.light, w, h, std::min(w, h) * 0.12, border);
-    label(canvas.cr(), recipe.text("label", ""), w / 2, h / 2, std::min(h * 0.3, w * 0.12), p.ink);
+    drawRecipeLabel(canvas.cr(), recipe.text("label", ""), w / 2, h / 2, std::min(h * 0.3, w * 0.12), p.ink);
     return encodeRecipePicture(recipe, canvas);
 }
 
@@ -221,8 +208,8 @@ RecipeAsset button(const Recipe& recipe)
     cairo_save(canvas.cr());
     if (state == "pressed") cairo_translate(canvas.cr(), 0, border / 2);
     face(canvas.cr(), p, top, w, h - border / 2, h * 0.3, border);
-    label(canvas.cr(), recipe.text("label", ""), w / 2, h / 2, h * 0.42,
-          state == "disabled" ? p.dark : p.ink);
+    drawRecipeLabel(canvas.cr(), recipe.text("label", ""), w / 2, h / 2, h * 0.42,
+                    state == "disabled" ? p.dark : p.ink);
     cairo_restore(canvas.cr());
     return encodeRecipePicture(recipe, canvas);
 }
