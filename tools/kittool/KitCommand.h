@@ -30,6 +30,7 @@ int kitDecode(const KitArgs& args);
 int kitDecodeSound(const KitArgs& args, bool vorbis);
 int kitScreen(const KitArgs& args);
 int kitBuild(const KitArgs& args);
+int kitRecipe(const KitArgs& args);
 int kitWorlds(const KitArgs& args);
 int kitWorldLayouts(const KitArgs& args);
 int kitLayouts(const KitArgs& args);

@@ -33,6 +33,7 @@ const KitCommand k_commands[] = {
      kitWorlds},
     {"worldlayouts", "OUT_DIR",
      "write the twelve world scenes' layout classes from the worlds' content table", kitWorldLayouts},
+    {"recipe", "RECIPE.lua OUT_FILE [--cache DIR]", "make one asset's demo media from its recipe", kitRecipe},
 };
 
 void printCommands()
