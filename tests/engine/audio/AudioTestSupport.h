@@ -144,6 +144,14 @@ struct VoiceRig
         context.component(FAudioNodeData::k_span) = makeRef(engineNew<FAudioSpan>(k_memObject));
         source->prepare(context);
     }
+    // Both channels, interleaved.
+    std::vector<int> mixStereo(int count)
+    {
+        context.span()->reset(0, count);
+        source->mix(context);
+        const std::vector<std::int32_t> all = contents<std::int32_t>(*output);
+        return std::vector<int>(all.begin(), all.begin() + 2 * count);
+    }
     std::vector<int> mixLeft(int count)
     {
         context.span()->reset(0, count);
