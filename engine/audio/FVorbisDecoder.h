@@ -38,6 +38,7 @@ public:
     // The frame the next decode starts at.
     int64_t frame() const
     {
+        if (m_carry.empty()) return m_frame;
         return m_frame - static_cast<int64_t>(m_carry.size() / static_cast<std::size_t>(m_info.channels));
     }
     // Moves to `frame` (after readHeaders): forward by decoding and dropping
