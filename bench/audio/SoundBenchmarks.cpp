@@ -145,18 +145,6 @@ void streamedVoicesPass(benchmark::State& state)
         state.counters["silent%"] = 100.0 * silentPasses / static_cast<double>(state.iterations());
 }
 
-// Reads `bytes` from `base` on, at the offsets a decoder asks for.
-auto bytesReader(const std::vector<uint8_t>& bytes, int64_t base)
-{
-    return [&bytes, base](int64_t offset, void* buffer, int64_t size) -> int64_t {
-        const int64_t at = base + offset;
-        const int64_t count =
-            std::max<int64_t>(0, std::min<int64_t>(size, static_cast<int64_t>(bytes.size()) - at));
-        if (count > 0) std::memcpy(buffer, bytes.data() + at, static_cast<size_t>(count));
-        return count;
-    };
-}
-
 constexpr int k_loopStart = 30 * 44100;
 
 void vorbisLoopSeek(benchmark::State& state)

@@ -61,18 +61,6 @@ inline std::vector<int16_t> sine(int frames, int channels, int amplitude)
     return out;
 }
 
-// Reads `bytes` from `base` on, at the offsets a decoder asks for.
-inline auto bytesReader(const std::vector<uint8_t>& bytes, int64_t base = 0)
-{
-    return [&bytes, base](int64_t offset, void* buffer, int64_t size) -> int64_t {
-        const int64_t at = base + offset;
-        const int64_t count =
-            std::max<int64_t>(0, std::min<int64_t>(size, static_cast<int64_t>(bytes.size()) - at));
-        if (count > 0) std::memcpy(buffer, bytes.data() + at, static_cast<size_t>(count));
-        return count;
-    };
-}
-
 // Waits (bounded) until the condition holds.
 template <class Condition> bool eventually(Condition condition)
 {
