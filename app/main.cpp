@@ -5,6 +5,7 @@
 #include "core/FString.h"
 #include "game/core/GameApplication.h"
 #include "platform/FFatalMessageSdl.h"
+#include "platform/FOperatingSystemLinux.h"
 #include "platform/FSingleInstance.h"
 
 #include <string>
@@ -12,6 +13,7 @@
 
 int main(int argc, char** argv)
 {
+    FOperatingSystemLinux::install();
     FFatalMessageSdl fatalMessage;
     FFatalMessageBox::install(&fatalMessage);
 

@@ -4,12 +4,16 @@
 # its dependencies are named where the library is declared, so the layering of
 # the engine is visible in the build files.
 
-# zibbo_library(<area> [DEPS targets...] [PUBLIC_LIBS libs...])
-# Builds library zibbo_<area> from engine/<area>/*.cpp. Headers are included as
-# "<area>/FName.h" from the engine root.
+# zibbo_library(<area> [DEPS targets...] [PUBLIC_LIBS libs...] [EXCLUDE files...])
+# Builds library zibbo_<area> from engine/<area>/*.cpp, less the EXCLUDE files
+# (which the folder builds into a library of their own). Headers are included
+# as "<area>/FName.h" from the engine root.
 function(zibbo_library area)
-  cmake_parse_arguments(ARG "" "" "DEPS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;LIBS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   if(sources)
     add_library(zibbo_${area} STATIC ${sources})
     target_include_directories(zibbo_${area} PUBLIC ${PROJECT_SOURCE_DIR}/engine ${PROJECT_SOURCE_DIR})
@@ -36,7 +40,8 @@ function(zibbo_test name)
     return()
   endif()
   add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock Threads::Threads)
+  # The test main installs the operating system (see tests/support).
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} zibbo_platform_os GTest::gtest GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   # The headless environment is set by the tests' own main (tests/support).
   # Tests that hold a fixed machine resource (a well-known port) name it as

@@ -2,7 +2,11 @@
 // - full decode of 60 s of 44.1 kHz stereo Vorbis through the engine's loader,
 //   beside a bare libvorbisfile decode of the same file (compare the times);
 // - one mixer pass (1632 frames) over 16 voices that stream at once, each from
-//   its own decoder on a worker: the time the mixer thread spends in the pass.
+//   its own decoder on a worker: the time the mixer thread spends in the pass;
+// - the wrap of a streamed loop that starts 30 s into the minute: the Vorbis
+//   decoder's seek back to the loop start (it decodes again from the start),
+//   and the GWSample reader's (the first decodes from the start, later ones go
+//   back to where the first arrived).
 
 #include "engine/audio/AudioTestSupport.h"
 
@@ -10,7 +14,9 @@
 #include "audio/FAudioGWSampleModule.h"
 #include "audio/FAudioStreamTask.h"
 #include "audio/FAudioVorbisModule.h"
+#include "audio/FGwSampleReader.h"
 #include "audio/FSample.h"
+#include "audio/FVorbisDecoder.h"
 #include "core/FMutex.h"
 #include "tools/audiowriters/GwSampleWriter.h"
 #include "tools/audiowriters/VorbisWriter.h"
@@ -19,6 +25,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -138,8 +145,50 @@ void streamedVoicesPass(benchmark::State& state)
         state.counters["silent%"] = 100.0 * silentPasses / static_cast<double>(state.iterations());
 }
 
+constexpr int k_loopStart = 30 * 44100;
+
+void vorbisLoopSeek(benchmark::State& state)
+{
+    const std::vector<uint8_t>& file = minuteOfVorbis();
+    FVorbisDecoder decoder(bytesReader(file, 0));
+    decoder.readHeaders();
+    std::vector<int16_t> chunk;
+    for (auto _ : state) {
+        state.PauseTiming();
+        decoder.seek(50 * 44100);
+        state.ResumeTiming();
+        decoder.seek(k_loopStart);
+        chunk.clear();
+        decoder.decode(chunk, 1);
+        benchmark::DoNotOptimize(chunk.data());
+    }
+}
+
+void gwSampleLoopSeek(benchmark::State& state)
+{
+    static const GwSampleSpec spec{2, 44100, false, false, false, 0, 0};
+    static const std::vector<uint8_t> file = writeGwSample(spec, music(60 * 44100));
+    const bool again = state.range(0) != 0;
+    std::vector<int16_t> frames(2 * 1024);
+    for (auto _ : state) {
+        state.PauseTiming();
+        FGwSampleReader reader(FGwSampleReader::parseHeader(file.data()),
+                               bytesReader(file, FGwSampleReader::k_headerBytes));
+        if (again) reader.seek(k_loopStart);
+        // Played on to 50 s, as a stream decodes up to its loop end.
+        while (reader.frame() < 50 * 44100)
+            reader.decode(frames.data(), 1024);
+        state.ResumeTiming();
+        reader.seek(k_loopStart);
+        reader.decode(frames.data(), 1024);
+        benchmark::DoNotOptimize(frames.data());
+    }
+}
+
 BENCHMARK(vorbisEngineDecode)->Unit(benchmark::kMillisecond);
 BENCHMARK(vorbisFileDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(vorbisLoopSeek)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(gwSampleLoopSeek)->Arg(0)->Arg(1)->Iterations(20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(streamedVoicesPass)->Arg(16)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -63,7 +63,8 @@ void FAudioGWSampleModule::load(FAsset& asset)
     FRefT<FAudioBuffer> data =
         FAudioBuffer::make(FAudioBuffer::k_int16, channels, static_cast<float>(header.rate), frames);
     if (data.get() == nullptr) ZIBBO_FAIL(msgSystemError, "PCM buffer (" << header.pcmBytes << ") != NULL");
-    FGwSampleReader reader(header, [stream](void* buffer, int64_t size) {
+    FGwSampleReader reader(header, [stream, dataStart](int64_t offset, void* buffer, int64_t size) {
+        stream->seekg(dataStart + offset);
         stream->read(static_cast<char*>(buffer), size);
         return static_cast<int64_t>(stream->gcount());
     });
@@ -74,32 +75,27 @@ void FAudioGWSampleModule::load(FAsset& asset)
 void FAudioGWSampleModule::decodeStream(FAudioStreamTask& task)
 {
     FSample& sample = task.sample();
-    for (;;) {
-        uint8_t bytes[FGwSampleReader::k_headerBytes];
-        if (sample.readStream(0, bytes, sizeof(bytes)) != static_cast<int64_t>(sizeof(bytes)))
-            ZIBBO_FAIL(msgFileCorrupted, "header (short) == " << sizeof(bytes));
-        const FGwSampleReader::Header header = FGwSampleReader::parseHeader(bytes);
-        int64_t offset = FGwSampleReader::k_headerBytes;
-        FGwSampleReader reader(header, [&sample, &offset](void* buffer, int64_t size) {
-            const int64_t got = sample.readStream(offset, buffer, size);
-            offset += got;
-            return got;
-        });
-        const int total = header.frames();
-        const int chunk = std::max(k_chunkFrames, static_cast<int>(header.rate / 2));
-        for (int delivered = 0; delivered < total;) {
-            const int n = std::min(chunk, total - delivered);
+    uint8_t bytes[FGwSampleReader::k_headerBytes];
+    if (sample.readStream(0, bytes, sizeof(bytes)) != static_cast<int64_t>(sizeof(bytes)))
+        ZIBBO_FAIL(msgFileCorrupted, "header (short) == " << sizeof(bytes));
+    const FGwSampleReader::Header header = FGwSampleReader::parseHeader(bytes);
+    FGwSampleReader reader(header, [&sample](int64_t offset, void* buffer, int64_t size) {
+        return sample.readStream(FGwSampleReader::k_headerBytes + offset, buffer, size);
+    });
+    const int end = std::min(header.frames(), task.passEnd());
+    const int chunk = std::max(k_chunkFrames, static_cast<int>(header.rate / 2));
+    for (int start = 0; start >= 0; start = task.nextPass(reader.frame())) {
+        reader.seek(start);
+        while (reader.frame() < end) {
+            const int n = std::min(chunk, end - reader.frame());
             FRefT<FAudioBuffer>* entry = task.nextEntry();
             if (entry == nullptr) return;
             FRefT<FAudioBuffer> data = FAudioBuffer::make(FAudioBuffer::k_int16, header.channels(),
-                                                          static_cast<float>(header.rate), n, delivered);
+                                                          static_cast<float>(header.rate), n, reader.frame());
             if (data.get() == nullptr) ZIBBO_FAIL(msgSystemError, "PCM chunk (" << n << ") != NULL");
             reader.decode(reinterpret_cast<int16_t*>(data->frameAddress(0)), n);
             *entry = static_cast<FRefT<FAudioBuffer>&&>(data);
             task.deliver();
-            delivered += n;
         }
-        if (!sample.loops()) task.stop();
-        if (task.stopped()) return;
     }
 }

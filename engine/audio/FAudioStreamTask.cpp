@@ -4,6 +4,8 @@
 #include "core/FThread.h"
 #include "core/FUtilPlatform.h"
 
+#include <climits>
+
 FAudioStreamTask::FAudioStreamTask(FVoiceState* voice, FSample* sample) : m_voice(voice), m_sample(sample) {}
 
 FAudioStreamTask::~FAudioStreamTask()
@@ -38,4 +40,20 @@ FRefT<FAudioBuffer>* FAudioStreamTask::nextEntry()
     FUtilPlatform::wait(&m_free, FUtilPlatform::k_infinite);
     if (m_stop.load()) return nullptr;
     return &m_ring[m_writeCount++ % k_ringSize];
+}
+
+int FAudioStreamTask::passEnd() const
+{
+    const int start = m_sample->loopStart();
+    const int length = m_sample->loopLength();
+    if (!m_sample->loops() || start < 0 || length < 1 || start > INT_MAX - length) return INT_MAX;
+    return start + length;
+}
+
+int FAudioStreamTask::nextPass(int reached)
+{
+    const int end = passEnd();
+    if (end != INT_MAX && reached == end && !m_stop.load()) return m_sample->loopStart();
+    m_stop.store(true);
+    return -1;
 }

@@ -35,6 +35,19 @@ public:
     // Publishes the entry taken last.
     void deliver() { m_filled.release(); }
 
+    // The decoders play the sample's loop as the voice does: the first pass
+    // runs from frame 0 to the loop end, every later pass from the loop start
+    // to the loop end, so the chunk after the loop end holds the loop start.
+    // The frame (exclusive) where a pass ends: the end of the loop, or the
+    // largest int when the sample plays to the end of its stream.
+    int passEnd() const;
+    // After a pass that reached frame `reached` (exclusive): the frame where
+    // the next pass starts, or -1 with the task stopped when there is none:
+    // the sample does not loop, the task was stopped, or the loop does not lie
+    // inside the stream (the voice then ends at the stream's end, as it does
+    // over a whole decode).
+    int nextPass(int reached);
+
     void stop() { m_stop.store(true); }
     bool stopped() const { return m_stop.load(); }
     FSample& sample() const { return *m_sample; }

@@ -7,6 +7,7 @@
 #include "core/FLogStream.h"
 #include "core/FServiceSlots.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -71,7 +72,9 @@ void FAudioVorbisModule::load(FAsset& asset)
     if (sample == nullptr) ZIBBO_FAIL(msgIllegalOperation, "asset (" << asset.id() << ") is a sample");
     FInStream* stream = asset.waitSource();
     if (stream == nullptr) ZIBBO_FAIL(msgIllegalOperation, "source of asset (" << asset.id() << ") != NULL");
-    FVorbisDecoder decoder([stream](void* buffer, int64_t size) {
+    const std::streamoff start = stream->tellg();
+    FVorbisDecoder decoder([stream, start](int64_t offset, void* buffer, int64_t size) {
+        stream->seekg(start + offset);
         stream->read(static_cast<char*>(buffer), size);
         return static_cast<int64_t>(stream->gcount());
     });
@@ -98,30 +101,32 @@ void FAudioVorbisModule::load(FAsset& asset)
 void FAudioVorbisModule::decodeStream(FAudioStreamTask& task)
 {
     FSample& sample = task.sample();
-    for (;;) {
-        int64_t offset = 0;
-        FVorbisDecoder decoder([&sample, &offset](void* buffer, int64_t size) {
-            const int64_t got = sample.readStream(offset, buffer, size);
-            offset += got;
-            return got;
-        });
-        decoder.readHeaders();
-        const int channels = decoder.channels();
-        const auto rate = static_cast<float>(decoder.rate());
-        int delivered = 0;
-        for (bool more = true; more;) {
+    FVorbisDecoder decoder([&sample](int64_t offset, void* buffer, int64_t size) {
+        return sample.readStream(offset, buffer, size);
+    });
+    decoder.readHeaders();
+    const int channels = decoder.channels();
+    const auto rate = static_cast<float>(decoder.rate());
+    const int end = task.passEnd();
+    int reached = 0;
+    for (int start = 0; start >= 0; start = task.nextPass(reached)) {
+        decoder.seek(start);
+        reached = start;
+        for (bool more = true; more && reached < end;) {
             std::vector<int16_t> chunk;
             more = decoder.decode(chunk, static_cast<size_t>(decoder.rate()));
+            // A pass ends at the loop end, inside the chunk that holds it.
+            const auto frames = std::min(static_cast<int64_t>(chunk.size() / static_cast<size_t>(channels)),
+                                         int64_t{end} - reached);
+            chunk.resize(static_cast<size_t>(frames) * static_cast<size_t>(channels));
             // An empty last chunk takes no ring entry.
             if (chunk.empty()) break;
             FRefT<FAudioBuffer>* entry = task.nextEntry();
             if (entry == nullptr) return;
-            FRefT<FAudioBuffer> data = bufferOf(chunk, channels, rate, delivered);
-            delivered += data->frames();
+            FRefT<FAudioBuffer> data = bufferOf(chunk, channels, rate, reached);
+            reached += data->frames();
             *entry = static_cast<FRefT<FAudioBuffer>&&>(data);
             task.deliver();
         }
-        if (!sample.loops()) task.stop();
-        if (task.stopped()) return;
     }
 }

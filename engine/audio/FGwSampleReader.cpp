@@ -2,6 +2,8 @@
 
 #include "core/FErrorMessage.h"
 
+#include <algorithm>
+
 namespace {
 
 uint32_t bigEndian(const uint8_t* p)
@@ -31,16 +33,17 @@ FGwSampleReader::Header FGwSampleReader::parseHeader(const uint8_t* bytes)
     return h;
 }
 
-FGwSampleReader::FGwSampleReader(const Header& header, ReadBytes read)
-    : m_header(header), m_read(static_cast<ReadBytes&&>(read))
+FGwSampleReader::FGwSampleReader(const Header& header, ReadAt read)
+    : m_header(header), m_read(static_cast<ReadAt&&>(read))
 {
 }
 
 uint8_t FGwSampleReader::nextByte()
 {
     if (m_bytePos == m_byteCount) {
-        const int64_t got = m_read(m_bytes, sizeof(m_bytes));
+        const int64_t got = m_read(m_nextOffset, m_bytes, sizeof(m_bytes));
         if (got <= 0) ZIBBO_FAIL(msgFileCorrupted, "ADPCM data (" << got << ") > 0");
+        m_nextOffset += got;
         m_byteCount = static_cast<int>(got);
         m_bytePos = 0;
     }
@@ -49,6 +52,7 @@ uint8_t FGwSampleReader::nextByte()
 
 void FGwSampleReader::decode(int16_t* out, int frames)
 {
+    m_frame += frames;
     if (m_header.channels() == 2) {
         for (int i = 0; i < frames; ++i) {
             const uint8_t b = nextByte();
@@ -69,4 +73,35 @@ void FGwSampleReader::decode(int16_t* out, int frames)
         }
         out[i] = FImaAdpcm::decode(m_states[0], nibble);
     }
+}
+
+FGwSampleReader::Mark FGwSampleReader::here() const
+{
+    Mark mark;
+    mark.frame = m_frame;
+    mark.byteOffset = m_nextOffset - (m_byteCount - m_bytePos);
+    mark.states[0] = m_states[0];
+    mark.states[1] = m_states[1];
+    mark.pendingNibble = m_pendingNibble;
+    return mark;
+}
+
+void FGwSampleReader::restore(const Mark& mark)
+{
+    m_frame = mark.frame;
+    m_nextOffset = mark.byteOffset;
+    m_byteCount = 0;
+    m_bytePos = 0;
+    m_states[0] = mark.states[0];
+    m_states[1] = mark.states[1];
+    m_pendingNibble = mark.pendingNibble;
+}
+
+void FGwSampleReader::seek(int frame)
+{
+    if (frame < m_frame) restore(m_seekMark.frame <= frame ? m_seekMark : Mark{});
+    int16_t scratch[2 * 1024];
+    while (m_frame < frame)
+        decode(scratch, std::min(frame - m_frame, 1024));
+    m_seekMark = here();
 }

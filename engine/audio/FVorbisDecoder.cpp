@@ -3,16 +3,27 @@
 #include "core/FErrorMessage.h"
 #include "core/FLogStream.h"
 
+#include <algorithm>
 #include <cmath>
 
-FVorbisDecoder::FVorbisDecoder(ReadBytes read) : m_read(static_cast<ReadBytes&&>(read))
+FVorbisDecoder::FVorbisDecoder(ReadAt read) : m_read(static_cast<ReadAt&&>(read))
+{
+    open();
+}
+
+FVorbisDecoder::~FVorbisDecoder()
+{
+    close();
+}
+
+void FVorbisDecoder::open()
 {
     ogg_sync_init(&m_sync);
     vorbis_info_init(&m_info);
     vorbis_comment_init(&m_comment);
 }
 
-FVorbisDecoder::~FVorbisDecoder()
+void FVorbisDecoder::close()
 {
     if (m_decoding) {
         vorbis_block_clear(&m_block);
@@ -22,13 +33,18 @@ FVorbisDecoder::~FVorbisDecoder()
     vorbis_comment_clear(&m_comment);
     vorbis_info_clear(&m_info);
     ogg_sync_clear(&m_sync);
+    m_decoding = false;
+    m_haveStream = false;
 }
 
 int64_t FVorbisDecoder::readBlock()
 {
     char* buffer = ogg_sync_buffer(&m_sync, k_blockBytes);
-    const int64_t got = buffer != nullptr ? m_read(buffer, k_blockBytes) : 0;
-    if (got > 0) ogg_sync_wrote(&m_sync, static_cast<long>(got));
+    const int64_t got = buffer != nullptr ? m_read(m_offset, buffer, k_blockBytes) : 0;
+    if (got > 0) {
+        ogg_sync_wrote(&m_sync, static_cast<long>(got));
+        m_offset += got;
+    }
     return got;
 }
 
@@ -92,6 +108,13 @@ void FVorbisDecoder::takePcm(std::vector<int16_t>& out)
     float** pcm = nullptr;
     int frames;
     while ((frames = vorbis_synthesis_pcmout(&m_dsp, &pcm)) > 0) {
+        if (m_skip > 0) {
+            const int dropped = static_cast<int>(std::min<int64_t>(frames, m_skip));
+            vorbis_synthesis_read(&m_dsp, dropped);
+            m_skip -= dropped;
+            m_frame += dropped;
+            continue;
+        }
         const int channels = m_info.channels;
         const std::size_t base = out.size();
         out.resize(base + static_cast<std::size_t>(frames) * channels);
@@ -105,10 +128,11 @@ void FVorbisDecoder::takePcm(std::vector<int16_t>& out)
             }
         }
         vorbis_synthesis_read(&m_dsp, frames);
+        m_frame += frames;
     }
 }
 
-bool FVorbisDecoder::decode(std::vector<int16_t>& out, std::size_t minSamples)
+void FVorbisDecoder::step(std::vector<int16_t>& out)
 {
     if (!m_decoding) {
         if (vorbis_synthesis_init(&m_dsp, &m_info) != 0)
@@ -116,23 +140,53 @@ bool FVorbisDecoder::decode(std::vector<int16_t>& out, std::size_t minSamples)
         vorbis_block_init(&m_dsp, &m_block);
         m_decoding = true;
     }
-    const std::size_t target = out.size() + minSamples;
-    while (!m_ended && out.size() < target) {
-        ogg_packet packet;
-        const int result = ogg_stream_packetout(&m_stream, &packet);
-        if (result == 1) {
-            if (vorbis_synthesis(&m_block, &packet) == 0) vorbis_synthesis_blockin(&m_dsp, &m_block);
-            takePcm(out);
-        } else if (result == 0) {
-            ogg_page page;
-            const int paged = ogg_sync_pageout(&m_sync, &page);
-            if (paged > 0) {
-                ogg_stream_pagein(&m_stream, &page);
-            } else if (paged == 0 && readBlock() <= 0) {
-                m_ended = true;
-            }
+    ogg_packet packet;
+    const int result = ogg_stream_packetout(&m_stream, &packet);
+    if (result == 1) {
+        if (vorbis_synthesis(&m_block, &packet) == 0) vorbis_synthesis_blockin(&m_dsp, &m_block);
+        takePcm(out);
+    } else if (result == 0) {
+        ogg_page page;
+        const int paged = ogg_sync_pageout(&m_sync, &page);
+        if (paged > 0) {
+            ogg_stream_pagein(&m_stream, &page);
+        } else if (paged == 0 && readBlock() <= 0) {
+            m_ended = true;
         }
-        // result < 0: a gap in the packets; go on with the next one.
     }
+    // result < 0: a gap in the packets; go on with the next one.
+}
+
+bool FVorbisDecoder::decode(std::vector<int16_t>& out, std::size_t minSamples)
+{
+    const std::size_t target = out.size() + minSamples;
+    out.insert(out.end(), m_carry.begin(), m_carry.end());
+    m_carry.clear();
+    while (!m_ended && out.size() < target)
+        step(out);
     return !m_ended;
+}
+
+void FVorbisDecoder::seek(int64_t frame)
+{
+    if (frame < this->frame()) {
+        // The decoder's state cannot be taken back: decode again from the
+        // start of the data.
+        close();
+        open();
+        m_offset = 0;
+        m_frame = 0;
+        m_ended = false;
+        m_carry.clear();
+        readHeaders();
+    }
+    const auto channels = static_cast<std::size_t>(m_info.channels);
+    const std::size_t carried =
+        std::min(m_carry.size() / channels, static_cast<std::size_t>(frame - this->frame()));
+    m_carry.erase(m_carry.begin(), m_carry.begin() + static_cast<std::ptrdiff_t>(carried * channels));
+    if (!m_carry.empty()) return;
+    m_skip = frame - m_frame;
+    while (m_skip > 0 && !m_ended)
+        step(m_carry);
+    m_skip = 0;
 }

@@ -1,18 +1,15 @@
 #include "core/FSystemFeatures.h"
 
 #include "core/FLogStream.h"
+#include "core/FOperatingSystem.h"
 
-#include <fstream>
 #include <string>
 
 void FSystemFeatures::detect()
 {
     osKind = 0;
     personalSuite = 0;
-    std::string release;
-    std::ifstream file("/proc/sys/kernel/osrelease");
-    if (file) std::getline(file, release);
-    ZIBBO_LOG(k_logSystem, false) << "System Version: Linux "
-                                  << (release.empty() ? "(unknown release)" : release);
+    const std::string version = FOperatingSystem::current().version();
+    ZIBBO_LOG(k_logSystem, false) << "System Version: " << (version.empty() ? "(unknown system)" : version);
     osKind = k_osCurrent;
 }

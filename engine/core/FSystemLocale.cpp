@@ -1,6 +1,6 @@
 #include "core/FSystemLocale.h"
 
-#include "core/FUtilPlatform.h"
+#include "core/FOperatingSystem.h"
 
 #include <string>
 
@@ -29,7 +29,7 @@ void getSystemLocale(FSystemLocale& out)
 {
     std::string name;
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        name = FUtilPlatform::environment(variable);
+        name = FOperatingSystem::current().environment(variable);
         if (!name.empty()) break;
     }
     localeFromName(name.empty() ? nullptr : name.c_str(), out);

@@ -5,15 +5,14 @@
 #include "core/FDebug.h"
 #include "core/FDelegate.h"
 #include "core/FFatalMessageBox.h"
+#include "core/FOperatingSystem.h"
 #include "core/FProcessModule.h"
 #include "core/FStderrErrorHandler.h"
 #include "core/FString.h"
 #include "core/FThreadAlert.h"
 #include "core/FWaitable.h"
 
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -203,19 +202,10 @@ void FUtilPlatform::waitSignal(FSignal& signal)
     }
 }
 
-std::string FUtilPlatform::environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::string(value) : std::string();
-}
-
 std::string FUtilPlatform::registryFilePath()
 {
-    std::string folder = "/etc/xdg";
-    const std::string dirs = environment("XDG_CONFIG_DIRS");
-    const std::string first = dirs.substr(0, dirs.find(':'));
-    if (!first.empty()) folder = first;
-    return folder + "/Nuvant/Zibbo/registry.ini";
+    const std::string folder = FOperatingSystem::current().folder(FOperatingSystem::k_sharedConfigFolder);
+    return folder.empty() ? std::string() : folder + "/Nuvant/Zibbo/registry.ini";
 }
 
 FRefT<FString> FUtilPlatform::readRegistryString(const FString& path)
@@ -243,25 +233,9 @@ FRefT<FString> FUtilPlatform::readRegistryString(const FString& path)
 
 void FUtilPlatform::memoryUse()
 {
-    std::ifstream status("/proc/self/status");
-    if (!status) return;
     uint32_t residentKB = 0, peakKB = 0;
-    bool haveResident = false, havePeak = false;
-    std::string line;
-    while (std::getline(status, line)) {
-        std::istringstream fields(line);
-        std::string label;
-        uint32_t kb = 0;
-        if (!(fields >> label >> kb)) continue;
-        if (label == "VmRSS:") {
-            residentKB = kb;
-            haveResident = true;
-        } else if (label == "VmHWM:") {
-            peakKB = kb;
-            havePeak = true;
-        }
-    }
+    if (!FOperatingSystem::current().memoryUse(residentKB, peakKB)) return;
     FApplication* application = FApplication::instance();
-    if (!application || !haveResident || !havePeak) return;
+    if (!application) return;
     application->setMemoryUse(residentKB, peakKB);
 }

@@ -59,12 +59,9 @@ public:
     // system's registry file, or a handle reading null when it is absent.
     FRefT<FString> readRegistryString(const FString& path);
 
-    // Where the registry file is looked for.
+    // Where the registry file is looked for (in the system's shared
+    // configuration folder); empty when the system names none.
     static std::string registryFilePath();
-
-    // The value of the environment variable `name`; empty when it is unset
-    // (or set to nothing, which every caller treats the same).
-    static std::string environment(const char* name);
 
     // Stores the process's resident and peak memory (KB) in the application.
     void memoryUse();

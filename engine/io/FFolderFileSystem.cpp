@@ -1,8 +1,8 @@
 #include "io/FFolderFileSystem.h"
 
 #include "core/FErrorMessage.h"
+#include "core/FOperatingSystem.h"
 #include "core/FProcessModule.h"
-#include "core/FUtilPlatform.h"
 #include "io/FFile.h"
 #include "io/FFileInStream.h"
 #include "io/FFileOutStreambuf.h"
@@ -18,15 +18,10 @@ namespace {
 
 const char* k_makerFolder = "Nuvant";
 
-fs::path environmentPath(const char* name, const fs::path& fallback)
+// The operating system's folder of `kind`; empty when it names none.
+fs::path systemFolder(FOperatingSystem::Folder kind)
 {
-    const std::string value = FUtilPlatform::environment(name);
-    return !value.empty() ? fs::path(value) : fallback;
-}
-
-fs::path homeFolder()
-{
-    return environmentPath("HOME", fs::path("/"));
+    return fs::path(FOperatingSystem::current().folder(kind));
 }
 
 std::string productShortName()
@@ -37,9 +32,10 @@ std::string productShortName()
 
 // Makes the maker's and the product's folders below `base`. Failure is not
 // reported: a later open fails instead (a shared folder the user may not
-// write is the usual case).
+// write is the usual case). No base, no folder.
 fs::path applicationFolder(const fs::path& base, const std::string& product)
 {
+    if (base.empty()) return {};
     const fs::path folder = base / k_makerFolder / product;
     std::error_code ignored;
     fs::create_directories(folder, ignored);
@@ -117,28 +113,23 @@ FString FFolderFileSystem::computeRoot() const
     std::error_code error;
     switch (m_kind) {
     case k_folderExecutable:
-        folder = fs::read_symlink("/proc/self/exe", error).parent_path();
+        folder = systemFolder(FOperatingSystem::k_executableFolder);
         break;
-    case k_folderCommonAppData: {
-        // The first entry of the shared data folders.
-        std::string dirs = environmentPath("XDG_DATA_DIRS", "/usr/local/share").string();
-        dirs = dirs.substr(0, dirs.find(':'));
-        folder = applicationFolder(dirs.empty() ? fs::path("/usr/local/share") : fs::path(dirs),
-                                   productShortName());
+    case k_folderCommonAppData:
+        folder = applicationFolder(systemFolder(FOperatingSystem::k_sharedDataFolder), productShortName());
         break;
-    }
     case k_folderUserAppData:
-        folder = applicationFolder(environmentPath("XDG_DATA_HOME", homeFolder() / ".local/share"),
-                                   productShortName());
+        folder = applicationFolder(systemFolder(FOperatingSystem::k_userDataFolder), productShortName());
         break;
     case k_folderCurrent:
         folder = fs::current_path(error);
         break;
     case k_folderCommonFiles:
-        folder = fs::path("/usr/share") / k_makerFolder / k_makerFolder;
+        folder = systemFolder(FOperatingSystem::k_sharedFilesFolder);
+        if (!folder.empty()) folder = folder / k_makerFolder / k_makerFolder;
         break;
     case k_folderTemp:
-        folder = environmentPath("TMPDIR", "/tmp");
+        folder = systemFolder(FOperatingSystem::k_tempFolder);
         break;
     default:
         return FString();

@@ -1,7 +1,7 @@
 #include "platform/FFatalMessageSdl.h"
 
 #include "core/FString.h"
-#include "core/FUtilPlatform.h"
+#include "platform/FOperatingSystemLinux.h"
 
 #include <SDL.h>
 
@@ -9,9 +9,9 @@
 
 bool FFatalMessageSdl::dialogAllowed()
 {
-    if (FUtilPlatform::environment("ZIBBO_HEADLESS") == "1") return false;
-    return !FUtilPlatform::environment("DISPLAY").empty() ||
-           !FUtilPlatform::environment("WAYLAND_DISPLAY").empty();
+    if (FOperatingSystemLinux::variable("ZIBBO_HEADLESS") == "1") return false;
+    return !FOperatingSystemLinux::variable("DISPLAY").empty() ||
+           !FOperatingSystemLinux::variable("WAYLAND_DISPLAY").empty();
 }
 
 void FFatalMessageSdl::show(const FString& caption, const FString& text)

@@ -1,6 +1,6 @@
 #include "platform/FInstanceNames.h"
 
-#include "core/FUtilPlatform.h"
+#include "platform/FOperatingSystemLinux.h"
 
 #include <unistd.h>
 
@@ -18,11 +18,11 @@ std::string sanitized(std::string text)
 FInstanceNames FInstanceNames::fromEnvironment()
 {
     const std::string uid = std::to_string(static_cast<unsigned long>(getuid()));
-    const std::string instance = sanitized(FUtilPlatform::environment("ZIBBO_INSTANCE"));
+    const std::string instance = sanitized(FOperatingSystemLinux::variable("ZIBBO_INSTANCE"));
     const std::string suffix = instance.empty() ? std::string() : "-" + instance;
 
     FInstanceNames names;
-    const std::string runtimeDir = FUtilPlatform::environment("XDG_RUNTIME_DIR");
+    const std::string runtimeDir = FOperatingSystemLinux::variable("XDG_RUNTIME_DIR");
     if (!runtimeDir.empty())
         names.lockPath = runtimeDir + "/zibbo" + suffix + ".lock";
     else

@@ -1,6 +1,6 @@
 #include "platform/FRuntimeFolder.h"
 
-#include "core/FUtilPlatform.h"
+#include "platform/FOperatingSystemLinux.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -22,7 +22,7 @@ std::string FRuntimeFolder::prepare()
 {
     const char* current = std::getenv("XDG_RUNTIME_DIR");
     if (current != nullptr && isUsable(current)) return {};
-    const std::string temp = FUtilPlatform::environment("TMPDIR");
+    const std::string temp = FOperatingSystemLinux::variable("TMPDIR");
     const std::string base = !temp.empty() && temp[0] == '/' ? temp : "/tmp";
     const std::string fallback =
         base + "/zibbo-runtime-" + std::to_string(static_cast<unsigned long>(getuid()));

@@ -1,12 +1,16 @@
 // Main of every test binary: tests run headless whichever way they are started
 // (ctest, the binary by hand, a debugger), so a failed check never opens a
-// dialog and SDL never needs a display or a sound device.
+// dialog and SDL never needs a display or a sound device. The engine meets the
+// operating system as the game does.
+#include "platform/FOperatingSystemLinux.h"
+
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
+    FOperatingSystemLinux::install();
     setenv("ZIBBO_HEADLESS", "1", 1);
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);

@@ -4,6 +4,7 @@
 #include "tools/kittool/KitDecodeVideo.h"
 
 #include "core/FDebug.h"
+#include "platform/FOperatingSystemLinux.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -54,6 +55,7 @@ int kitUsage(const char* name)
 
 int main(int argc, char** argv)
 {
+    FOperatingSystemLinux::install();
     if (argc < 2) {
         printCommands();
         return 2;

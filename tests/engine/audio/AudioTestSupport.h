@@ -15,12 +15,25 @@
 #include "core/FMemory.h"
 #include "core/FRef.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 namespace audiotest {
+
+// Reads `bytes` from `base` on, at the offsets a decoder asks for.
+inline auto bytesReader(const std::vector<uint8_t>& bytes, int64_t base = 0)
+{
+    return [&bytes, base](int64_t offset, void* buffer, int64_t size) -> int64_t {
+        const int64_t at = base + offset;
+        const int64_t count =
+            std::max<int64_t>(0, std::min<int64_t>(size, static_cast<int64_t>(bytes.size()) - at));
+        if (count > 0) std::memcpy(buffer, bytes.data() + at, static_cast<size_t>(count));
+        return count;
+    };
+}
 
 // A buffer of its own memory holding `samples` (interleaved when stereo).
 template <class T>
@@ -143,6 +156,14 @@ struct VoiceRig
         context.component(FAudioNodeData::k_output) = output;
         context.component(FAudioNodeData::k_span) = makeRef(engineNew<FAudioSpan>(k_memObject));
         source->prepare(context);
+    }
+    // Both channels, interleaved.
+    std::vector<int> mixStereo(int count)
+    {
+        context.span()->reset(0, count);
+        source->mix(context);
+        const std::vector<std::int32_t> all = contents<std::int32_t>(*output);
+        return std::vector<int>(all.begin(), all.begin() + 2 * count);
     }
     std::vector<int> mixLeft(int count)
     {

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -121,6 +122,33 @@ TEST(FGwSampleTest, WriterRoundTripsThroughTheLoader)
         EXPECT_EQ(sample->secondFlag(), c.spec.secondFlag);
         EXPECT_EQ(sample->loopStart(), static_cast<int>(c.spec.loopStart));
         EXPECT_EQ(sample->loopLength(), static_cast<int>(c.spec.loopLength));
+    }
+}
+
+// Seeks forward, back, to an odd frame (the low nibble of a byte), back to
+// where the last seek arrived and to the start, each followed by frames equal
+// to the full decode's.
+TEST(FGwSampleTest, SeekGoesOnAsTheFullDecodeDoes)
+{
+    for (const int channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        const GwSampleSpec spec{channels, 44100, channels == 2, false, false, 0, 0};
+        const int frames = 40000;
+        const std::vector<uint8_t> file = writeGwSample(spec, sine(frames, channels, 9000));
+        const FGwSampleReader::Header header = FGwSampleReader::parseHeader(file.data());
+        std::vector<int16_t> whole(static_cast<size_t>(frames * channels));
+        FGwSampleReader(header, bytesReader(file, FGwSampleReader::k_headerBytes))
+            .decode(whole.data(), frames);
+
+        FGwSampleReader reader(header, bytesReader(file, FGwSampleReader::k_headerBytes));
+        constexpr int k_run = 700;
+        for (const int target : {30001, 12000, 12000, 12001, 25000, 0, 39300}) {
+            reader.seek(target);
+            ASSERT_EQ(reader.frame(), target);
+            std::vector<int16_t> got(static_cast<size_t>(k_run * channels));
+            reader.decode(got.data(), k_run);
+            EXPECT_TRUE(std::equal(got.begin(), got.end(), whole.begin() + target * channels)) << target;
+        }
     }
 }
 
@@ -240,6 +268,25 @@ TEST(FSampleStreamTest, AWholeFileLoopStartsTheNextPassInItsFirstChunk)
     Recorder endedWhole, endedStreamed;
     EXPECT_EQ(playAll(streamed, 100, 1000, endedStreamed), playAll(whole, 100, 1000, endedWhole));
     EXPECT_TRUE(endedStreamed.notified.empty());
+}
+
+// A loop that starts after frame 0 and spans several chunks: the decoder must
+// go on from the loop start, not from the start of the file, every pass.
+TEST(FSampleStreamTest, ALoopAfterTheStartPlaysAsTheFullDecodeOverTwoPasses)
+{
+    struct Case
+    {
+        int channels;
+        bool midSide;
+    } cases[] = {{1, false}, {2, false}, {2, true}};
+    FAudioGWSampleModule loader;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.channels);
+        // 44.1 kHz: chunks of 22050 frames; the loop covers parts of four.
+        const GwSampleSpec spec{c.channels, 44100, c.midSide, true, false, 30001, 50000};
+        const std::vector<uint8_t> file = writeGwSample(spec, sine(100000, c.channels, 9000));
+        expectStreamedLoopEqualsWhole(loader, file, 30001, 50000);
+    }
 }
 
 } // namespace

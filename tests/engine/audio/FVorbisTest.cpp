@@ -2,12 +2,14 @@
 #include "engine/core/KernelTestSupport.h"
 
 #include "audio/FAudioVorbisModule.h"
+#include "audio/FVorbisDecoder.h"
 #include "tools/audiowriters/VorbisWriter.h"
 
 #include "VorbisFileReader.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -207,6 +209,56 @@ TEST(FVorbisTest, StreamedPlaybackEqualsTheFullDecode)
     Recorder endedWhole, endedStreamed;
     EXPECT_EQ(playAll(streamed, 64, 1000, endedStreamed), playAll(whole, 64, 1000, endedWhole));
     EXPECT_EQ(endedStreamed.notified.size(), 1u);
+}
+
+// Seeks forward, back, into what the packet that ended the last seek still
+// held, past it and to the start, each followed by frames equal to the full
+// decode's.
+TEST(FVorbisTest, SeekGoesOnAsTheFullDecodeDoes)
+{
+    for (const int channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        VorbisSpec spec;
+        spec.channels = channels;
+        const std::vector<uint8_t> file = writeVorbis(spec, sine(60000, channels, 9000));
+        std::vector<int16_t> whole;
+        {
+            FVorbisDecoder decoder(bytesReader(file));
+            decoder.readHeaders();
+            while (decoder.decode(whole, 1u << 30)) {
+            }
+        }
+        FVorbisDecoder decoder(bytesReader(file));
+        decoder.readHeaders();
+        constexpr size_t k_run = 700;
+        for (const int target : {30001, 30050, 31000, 12000, 0, 59000}) {
+            decoder.seek(target);
+            ASSERT_EQ(decoder.frame(), target);
+            std::vector<int16_t> got;
+            decoder.decode(got, k_run * channels);
+            ASSERT_GE(got.size(), k_run * channels);
+            EXPECT_TRUE(
+                std::equal(got.begin(), got.begin() + k_run * channels, whole.begin() + target * channels))
+                << target;
+        }
+    }
+}
+
+// A loop that starts after frame 0 and spans several chunks: the decoder must
+// go on from the loop start, not from the start of the file, every pass.
+TEST(FVorbisTest, AStreamedLoopAfterTheStartPlaysAsTheFullDecodeOverTwoPasses)
+{
+    for (int channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        VorbisSpec spec;
+        spec.channels = channels;
+        spec.loops = true;
+        spec.loopStart = 30001;
+        spec.loopLength = 50000;
+        const std::vector<uint8_t> file = writeVorbis(spec, sine(100000, channels, 9000));
+        FAudioVorbisModule loader;
+        expectStreamedLoopEqualsWhole(loader, file, 30001, 50000);
+    }
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "engine/io/IoTestSupport.h"
 
+#include "core/FOperatingSystem.h"
 #include "io/FFileSystemModule.h"
+#include "io/FFolderFileSystem.h"
 #include "io/FNativePath.h"
 
 #include <gtest/gtest-spi.h>
@@ -115,6 +117,27 @@ TEST_F(FileSystemTest, FolderKindsRootsAndPriorities)
     // The application-data folders were made when their roots were asked for.
     EXPECT_TRUE(fs::is_directory(m_shared / "Nuvant" / "Zibbo"));
     EXPECT_TRUE(fs::is_directory(m_user / "Nuvant" / "Zibbo"));
+}
+
+// A program that installs no operating system still runs: the folder kinds
+// that live in the system's folders name none (they stand for the current
+// folder) and make none.
+TEST_F(FileSystemTest, WithoutAnOperatingSystemTheSystemFoldersNameNoneAndMakeNone)
+{
+    FOperatingSystem* const installed = FOperatingSystem::install(nullptr);
+    for (const int32_t kind :
+         {FFolderFileSystem::k_folderExecutable, FFolderFileSystem::k_folderCommonAppData,
+          FFolderFileSystem::k_folderUserAppData, FFolderFileSystem::k_folderCommonFiles,
+          FFolderFileSystem::k_folderTemp}) {
+        FFolderFileSystem folder(kind);
+        EXPECT_EQ(utf8(folder.root()), "") << kind;
+    }
+    FFolderFileSystem current(FFolderFileSystem::k_folderCurrent);
+    EXPECT_EQ(utf8(current.root()), engineRoot(scratch.path()));
+    FOperatingSystem::install(installed);
+    EXPECT_FALSE(fs::exists(scratch.path() / "Nuvant"));
+    EXPECT_FALSE(fs::exists(m_shared));
+    EXPECT_FALSE(fs::exists(m_user));
 }
 
 TEST_F(FileSystemTest, SharedFolderThatCannotBeMadeIsNoFailure)
