@@ -7,15 +7,22 @@
 #include "game/core/GameDataAssets.h"
 #include "tools/contentwriters/ScreenFileWriter.h"
 #include "tools/kittool/KitCommand.h"
+#include "tools/kittool/KitDemoRecipe.h"
 #include "tools/kittool/KitManifest.h"
+#include "tools/recipes/RecipeCache.h"
 #include "tools/zipwriter/ZipWriter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -64,27 +71,75 @@ struct KitSummary
     std::map<std::string, std::size_t> assetsPerKind;
 };
 
+// One asset's file: its bytes and the ending they were made with.
+struct AssetFile
+{
+    std::vector<uint8_t> bytes;
+    std::string extension;
+};
+
+AssetFile assetFile(const ScreenManifest& m, const ManifestAsset& a, const fs::path& gameData,
+                    RecipeCache& cache)
+{
+    const fs::path source = generatedSource(gameData, m.folder, a.id);
+    if (!source.empty()) return {kitReadFile(source), ".xml"};
+    if (const std::optional<Recipe> recipe = kitDemoRecipe(m, a)) {
+        RecipeAsset made = cache.make(*recipe);
+        return {std::move(made.bytes), std::move(made.extension)};
+    }
+    return {placeholderBytes(m, a), placeholderExtension(a.kindCode)};
+}
+
+// Makes the files of a folder's assets on every core; the first failure is
+// raised once all have stopped.
+std::vector<AssetFile> assetFiles(const ScreenManifest& m, const fs::path& gameData, RecipeCache& cache)
+{
+    std::vector<AssetFile> files(m.assets.size());
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            try {
+                files[i] = assetFile(m, m.assets[i], gameData, cache);
+            } catch (...) {
+                std::lock_guard<std::mutex> hold(failureLock);
+                if (!failure) failure = std::current_exception();
+                next = files.size();
+            }
+        }
+    };
+    const unsigned count = std::max(1u, std::min(std::thread::hardware_concurrency(), 16u));
+    std::vector<std::thread> workers;
+    for (unsigned t = 1; t < count; ++t)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers)
+        worker.join();
+    if (failure) std::rethrow_exception(failure);
+    return files;
+}
+
 // Adds the folder of every manifest below `manifests` (none when it does not
-// exist): its screen file and each asset's file.
+// exist): its screen file and each asset's file, in manifest order.
 std::size_t addFolders(ZipWriter& kit, const fs::path& manifests, const fs::path& gameData,
-                       KitSummary& summary)
+                       RecipeCache& cache, KitSummary& summary)
 {
     if (!fs::is_directory(manifests)) return 0;
     std::size_t members = 0;
     for (const ScreenManifest& m : readScreenManifests(manifests.string())) {
         kit.add(screenFilePath(m.folder), writeScreenFile(manifestScreenFile(m)));
         ++members;
-        for (const ManifestAsset& a : m.assets) {
-            const fs::path source = generatedSource(gameData, m.folder, a.id);
-            std::vector<uint8_t> bytes = source.empty() ? placeholderBytes(m, a) : kitReadFile(source);
-            const std::string extension = source.empty() ? placeholderExtension(a.kindCode) : ".xml";
-            kit.add(assetFileName(m.folder, a.id, extension), std::move(bytes));
+        std::vector<AssetFile> files = assetFiles(m, gameData, cache);
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            kit.add(assetFileName(m.folder, m.assets[i].id, files[i].extension), std::move(files[i].bytes));
             ++members;
-            ++summary.assetsPerKind[a.kind];
+            ++summary.assetsPerKind[m.assets[i].kind];
         }
         ++summary.folders;
         std::printf("folder %03d: %zu assets, %zu texts\n", static_cast<int>(m.folder), m.assets.size(),
                     m.texts.size());
+        std::fflush(stdout);
     }
     return members;
 }
@@ -105,11 +160,13 @@ int kitBuild(const KitArgs& args)
     for (const auto& [name, path] : files)
         kit.add(name, kitReadFile(path));
     KitSummary summary;
-    std::size_t members = files.size() + 1;
-    members += addFolders(kit, content / "screens", gameData, summary);
-    members += addFolders(kit, content / "worlds", gameData, summary);
-
     fs::create_directories(out);
+    // Made media are kept beside the kit, so a build with no change makes nothing again.
+    RecipeCache cache(out / "recipe-cache");
+    std::size_t members = files.size() + 1;
+    members += addFolders(kit, content / "screens", gameData, cache, summary);
+    members += addFolders(kit, content / "worlds", gameData, cache, summary);
+
     const fs::path kitPath = out / "Zibbo.zip";
     const fs::path partPath = out / "Zibbo.zip.part";
     {
@@ -129,5 +186,6 @@ int kitBuild(const KitArgs& args)
                 summary.folders, static_cast<uintmax_t>(fs::file_size(kitPath)));
     for (const auto& [kind, count] : summary.assetsPerKind)
         std::printf("  %s: %zu\n", kind.c_str(), count);
+    std::printf("media: %d made, %d from the cache\n", cache.made(), cache.reused());
     return 0;
 }

@@ -92,6 +92,7 @@ void readLists(const LuaTable& root, ScreenManifest& m)
         asset.role = optionalText(entry, "role");
         asset.chosen = entry.has("chosen") && entry.boolean("chosen");
         asset.recipe = optionalText(entry, "recipe");
+        asset.table = optionalText(entry, "table");
         asset.kindCode = manifestKindCode(asset.kind);
         if (asset.kindCode < 0) fault(m, what, "kind", "unknown kind '" + asset.kind + "'");
         m.assets.push_back(asset);

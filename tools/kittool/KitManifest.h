@@ -20,6 +20,7 @@ struct ManifestAsset
     std::string role;
     bool chosen = false; // the kind is our choice, no document states it
     std::string recipe;  // how the demo kit draws the media; empty: a placeholder
+    std::string table;   // world scenes: the table the asset is filed in
 };
 
 struct ManifestText

@@ -275,6 +275,17 @@ TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
     for (const char* member : {"012/gwscreen", "012/006641_0.png", "012/006650_0.xml"})
         EXPECT_NE(list.out.find(member), std::string::npos) << member << "\n" << list.out;
     EXPECT_EQ(kittool("cat out/Zibbo.zip 012/006650_0.xml").out, "<GameStructure/>\n");
+    // The picture was drawn from its demo recipe: a real picture, not the placeholder pixel.
+    const ToolRun picture = kittool("cat out/Zibbo.zip 012/006641_0.png");
+    EXPECT_GT(picture.out.size(), 200u);
+    EXPECT_NE(built.out.find("media: 1 made, 0 from the cache"), std::string::npos) << built.out;
+
+    // A second build makes nothing again and gives the same bytes.
+    const std::string kit = slurp("out/Zibbo.zip");
+    const ToolRun again = kittool("build demo out data");
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(again.out.find("media: 0 made, 1 from the cache"), std::string::npos) << again.out;
+    EXPECT_EQ(slurp("out/Zibbo.zip"), kit);
     const ToolRun screen = kittool("screen out/Zibbo.zip 12");
     EXPECT_EQ(screen.exitCode, 0) << screen.err;
 
