@@ -79,8 +79,9 @@ TEST(WorldKeysTest, EveryWorldHoldsItsCountsPerTable)
         for (const WorldItem& item : items) {
             if (item.key.empty()) continue;
             EXPECT_TRUE(seen.insert(item.key).second) << item.key;
-            if (item.table != WorldTable::HotSpot)
+            if (item.table != WorldTable::HotSpot) {
                 EXPECT_EQ(item.key.rfind(worldKeyPrefix(world), 0), 0u) << item.key;
+            }
         }
     }
 }
