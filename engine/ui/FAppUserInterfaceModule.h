@@ -122,6 +122,8 @@ public:
     void playUiSound(const FRef& sample);
     void stopUiSounds();
     void setUiSoundVolume(uint8_t volume);
+    // Channel `index` (0-7), null until first used.
+    FSound* uiSoundChannel(int index) const { return m_uiSoundChannels[index].get(); }
 
     // Window point (application pixels) to the screens' logical pixels.
     static FPointI mapPointer(const FPointerPoint& point, const FScreenTransform& mapping);
