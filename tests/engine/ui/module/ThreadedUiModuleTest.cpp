@@ -4,6 +4,7 @@
 #include "UiModuleTestSupport.h"
 
 #include "core/FPointerButton.h"
+#include "engine/platform/PlatformTestSupport.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST_F(ThreadedUiModuleTest, DestroyingTheModuleCancelsABuildUnderWay)
 
 TEST_F(ThreadedUiModuleTest, CloseDuringABuildQuitsWithoutTheScreen)
 {
-    FakeProcessForQuit process;
+    FakeProcess process;
     factory.gated = {3};
     module->setScreen(3, true);
     ASSERT_TRUE(factory.waitUntilWaiting());

@@ -8,7 +8,6 @@
 #include "core/FApplication.h"
 #include "core/FBuildCancel.h"
 #include "core/FMemory.h"
-#include "core/FProcessService.h"
 #include "engine/core/KernelTestSupport.h"
 #include "ui/FAppUserInterfaceModule.h"
 #include "ui/FScreen.h"
@@ -176,24 +175,6 @@ public:
         framePresented();
         drain();
     }
-};
-
-// Only the quit request matters (it may come from the UI thread).
-class FakeProcessForQuit : public FProcessService
-{
-public:
-    FakeProcessForQuit() : FProcessService(findServiceSlot(k_slotProcess)) {}
-    void post(FAction*) override {}
-    void requestQuitAndCloseWindow() override { quitRequested = true; }
-    void requestQuit() override { quitRequested = true; }
-    bool runOnce(int) override { return !quitRequested; }
-    void processActionsNow() override {}
-    const Arguments& arguments() override { return m_arguments; }
-
-    std::atomic<bool> quitRequested{false};
-
-private:
-    Arguments m_arguments;
 };
 
 // An application, the factory and a started inline module.
