@@ -34,6 +34,17 @@ FTexturedVertex texturedVertex(const FDrawContext& context, FPointF point, FPoin
                            texture.top + st.y * (texture.bottom - texture.top)};
 }
 
+// The clipped polygon as one textured fan of image.
+void pushTexturedFan(FDrawContext& context, const FRefT<FImage>& image, const FClipPolygon& polygon,
+                     const FPointF* normalized, uint32_t colour, const FRectF& texture)
+{
+    const int32_t count = polygon.vertexCount();
+    void* vertices = context.buffer()->pushDraw(k_primTriangleFan, k_vertexTextured, image, count);
+    if (vertices == nullptr) return;
+    for (int32_t i = 0; i < count; ++i)
+        putVertex(vertices, i, texturedVertex(context, polygon.vertex(i), normalized[i], colour, texture));
+}
+
 } // namespace
 
 const FImage* FShapeEmitter::rootImage(const FImage* image)
@@ -156,12 +167,7 @@ void FShapeEmitter::pushTexturedPolygon(const FRectI& sourceRect, FDrawContext& 
     FClipPolygon polygon;
     FPointF normalized[FClipPolygon::k_capacity];
     if (!buildClippedQuad(context, rect, at, pivot, angle, scaleX, scaleY, polygon, normalized)) return;
-    const FRectF texture = computeTextureRect(*root, sourceRect, flip);
-    const int32_t count = polygon.vertexCount();
-    void* vertices = buffer->pushDraw(k_primTriangleFan, k_vertexTextured, image, count);
-    if (vertices == nullptr) return;
-    for (int32_t i = 0; i < count; ++i)
-        putVertex(vertices, i, texturedVertex(context, polygon.vertex(i), normalized[i], colour, texture));
+    pushTexturedFan(context, image, polygon, normalized, colour, computeTextureRect(*root, sourceRect, flip));
 }
 
 void FShapeEmitter::drawImage(FDrawContext& context, const FRefT<FImage>& image, FPointI position)
@@ -183,6 +189,29 @@ void FShapeEmitter::drawImageStretched(const FRectI& destination, FDrawContext& 
         static_cast<float>(destination.bottom - destination.top) / static_cast<float>(root->height());
     pushTexturedPolygon(FRectI{0, 0, root->width(), root->height()}, context, image,
                         FPointI{destination.left, destination.top}, scaleX, scaleY, colour, 0.0f, k_flipNone);
+}
+
+void FShapeEmitter::drawImageRegion(FDrawContext& context, const FRefT<FImage>& image,
+                                    const FRectI& destination, uint32_t colour)
+{
+    const FImage* root = rootImage(image.get());
+    if (root == nullptr || context.buffer() == nullptr || root->width() <= 0 || root->height() <= 0) return;
+    const auto width = static_cast<float>(destination.right - destination.left);
+    const auto height = static_cast<float>(destination.bottom - destination.top);
+    const FPointF pivot{static_cast<float>(destination.left) + width / 2.0f,
+                        static_cast<float>(destination.top) + height / 2.0f};
+    FClipPolygon polygon;
+    FPointF normalized[FClipPolygon::k_capacity];
+    if (!buildClippedQuad(context, {0.0f, 0.0f, width, height},
+                          {static_cast<float>(destination.left), static_cast<float>(destination.top)}, pivot,
+                          0.0f, 1.0f, 1.0f, polygon, normalized))
+        return;
+    // The whole image's coordinates, stretched by how many times it fits.
+    FRectF texture = computeTextureRect(*root, {0, 0, root->width(), root->height()}, k_flipNone);
+    texture.right = texture.left + (texture.right - texture.left) * width / static_cast<float>(root->width());
+    texture.bottom =
+        texture.top + (texture.bottom - texture.top) * height / static_cast<float>(root->height());
+    pushTexturedFan(context, image, polygon, normalized, colour, texture);
 }
 
 void FShapeEmitter::pushColouredPolygon(FDrawContext& context, uint32_t colour, const FRectI& rect)

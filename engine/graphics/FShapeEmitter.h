@@ -55,6 +55,11 @@ public:
     // The whole image scaled to fill destination.
     static void drawImageStretched(const FRectI& destination, FDrawContext& context,
                                    const FRefT<FImage>& image, uint32_t colour);
+    // The image over destination at its own pixel scale, starting at its
+    // top-left corner: texture coordinates run from 0 to the destination's
+    // size over the image's size, tinted by colour.
+    static void drawImageRegion(FDrawContext& context, const FRefT<FImage>& image, const FRectI& destination,
+                                uint32_t colour);
     // rect filled with one colour.
     static void pushColouredPolygon(FDrawContext& context, uint32_t colour, const FRectI& rect);
     // Bottom, right and top sides of rect as a line strip, in application

@@ -359,6 +359,7 @@ void FAppUserInterfaceModule::activateScreen(int32_t kind, FRefT<FScreen> screen
     if (auto* debug = findService<FDebugChannelService>(k_slotDebugChannel)) debug->clearWidgets();
     if (!screen.isNull()) {
         screen->onActivate();
+        screen->reportToDebug();
         m_zeroTimeUpdates = 2;
     }
     if (m_running) invalidate();

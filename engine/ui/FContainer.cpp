@@ -280,6 +280,13 @@ void FContainer::resetPointerState()
         hovered = nullptr;
 }
 
+void FContainer::reportToDebug()
+{
+    FWidget::reportToDebug();
+    for (FWidget* child : m_children)
+        child->reportToDebug();
+}
+
 void FContainer::resolveLinks(FScreenRegistry& registry)
 {
     for (FWidget* child : m_children)

@@ -38,6 +38,8 @@ public:
     void load(FInStream& stream, FScreenRegistry& registry, std::vector<int32_t>& ids) override;
     void resetPointerState() override;
     void resolveLinks(FScreenRegistry& registry) override;
+    // Itself, then each child's report in draw order.
+    void reportToDebug() override;
     std::string describe() override;
 
     virtual void addChild(FWidget* child);

@@ -10,8 +10,6 @@
 #include <cmath>
 #include <sstream>
 
-int32_t FImageWidget::s_debugOverlay = 0;
-
 namespace {
 
 constexpr double k_degreesToRadians = 0.017453292519943295;
@@ -25,10 +23,7 @@ FImageWidget::FImageWidget(FContainer* parent, bool addToParent) : FWidget(paren
 
 FImageWidget::~FImageWidget()
 {
-    if (FImage* image = m_image.get()) {
-        if (isVisible()) image->dropUser();
-        image->release();
-    }
+    releaseShownAsset(m_image);
 }
 
 void FImageWidget::setImage(const FRefT<FImage>& image, bool resizeToImage)
@@ -39,18 +34,7 @@ void FImageWidget::setImage(const FRefT<FImage>& image, bool resizeToImage)
     } else {
         resizeToImage = false;
     }
-    FRefT<FImage> old = m_image;
-    m_image = image;
-    // The new image gains its counts first: setting the same image again
-    // never unloads it.
-    if (FImage* added = m_image.get()) {
-        added->addRef();
-        if (isVisible()) added->addUser();
-    }
-    if (FImage* dropped = old.get()) {
-        if (isVisible()) dropped->dropUser();
-        dropped->release();
-    }
+    replaceShownAsset(m_image, image);
     if (resizeToImage) {
         setWidgetWidth(size.x);
         setWidgetHeight(size.y);
@@ -60,15 +44,7 @@ void FImageWidget::setImage(const FRefT<FImage>& image, bool resizeToImage)
 
 void FImageWidget::setVisible(bool visible)
 {
-    if (FImage* image = m_image.get(); image != nullptr && visible != isVisible()) {
-        if (visible) {
-            image->addUser();
-        } else {
-            image->dropUser();
-        }
-    }
-    storeVisible(visible);
-    requestRedraw();
+    storeVisibleShowing(visible, m_image);
 }
 
 void FImageWidget::setWidgetColour(uint32_t colour)
@@ -102,7 +78,7 @@ void FImageWidget::draw(FDrawContext& context)
                                                m_mirror);
         }
     }
-    if (s_debugOverlay == 2) FShapeEmitter::pushColouredPolygon(context, k_debugOutline, rect());
+    if (debugOverlayLevel() == 2) FShapeEmitter::pushColouredPolygon(context, k_debugOutline, rect());
 }
 
 bool FImageWidget::containsPoint(const FPointI& point)

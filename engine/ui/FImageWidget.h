@@ -49,9 +49,6 @@ public:
     uint8_t alphaThreshold() const { return m_threshold; }
     void setAlphaThreshold(uint8_t threshold) { m_threshold = threshold; }
 
-    // The debug overlay level; at 2 image widgets outline their rectangles.
-    static void setDebugOverlayLevel(int32_t level) { s_debugOverlay = level; }
-
 private:
     bool hitsPixel(FPointI point);
 
@@ -61,5 +58,4 @@ private:
     float m_angle = 0.0f;
     int32_t m_mirror = k_mirrorNone;
     uint8_t m_threshold = 32;
-    static int32_t s_debugOverlay;
 };

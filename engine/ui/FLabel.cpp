@@ -19,10 +19,7 @@ FLabel::FLabel(FContainer* parent, bool addToParent) : FWidget(parent, addToPare
 
 FLabel::~FLabel()
 {
-    if (FFont* font = m_font.get()) {
-        if (isVisible()) font->dropUser();
-        font->release();
-    }
+    releaseShownAsset(m_font);
 }
 
 bool FLabel::ready() const
@@ -32,20 +29,13 @@ bool FLabel::ready() const
 
 void FLabel::setVisible(bool visible)
 {
-    if (FFont* font = m_font.get(); font != nullptr && visible != isVisible()) {
-        if (visible) {
-            font->addUser();
-        } else {
-            font->dropUser();
-        }
-    }
-    storeVisible(visible);
-    requestRedraw();
+    storeVisibleShowing(visible, m_font);
     relayout();
 }
 
 void FLabel::setText(const FString& text)
 {
+    m_textSource.release();
     if (text == m_text) return;
     m_text = text;
     relayout();
@@ -54,15 +44,7 @@ void FLabel::setText(const FString& text)
 void FLabel::setFont(const FRefT<FFont>& font)
 {
     if (font.get() == m_font.get()) return;
-    if (FFont* old = m_font.get()) {
-        if (isVisible()) old->dropUser();
-        old->release();
-    }
-    m_font = font;
-    if (FFont* added = m_font.get()) {
-        added->addRef();
-        if (isVisible()) added->addUser();
-    }
+    replaceShownAsset(m_font, font);
     relayout();
 }
 
@@ -152,6 +134,11 @@ void FLabel::onResized()
 
 void FLabel::onTargetChange()
 {
+    if (const FString* source = m_textSource.as<FString>(); source != nullptr && !(*source == m_text)) {
+        FRef keep = m_textSource;
+        setText(*source);
+        m_textSource = std::move(keep);
+    }
     relayout();
 }
 
@@ -356,8 +343,10 @@ void FLabel::load(FInStream& stream, FScreenRegistry& registry, std::vector<int3
         // Only a font can draw text; an id naming anything else is ignored.
         if (dynamic_cast<FFont*>(static_cast<FAsset*>(asset.get())) != nullptr) setFont(FRefT<FFont>(asset));
     }
-    const FString* text = textId != 0 ? registry.findInThird(textId).as<FString>() : nullptr;
+    FRef source = textId != 0 ? registry.findInThird(textId) : FRef();
+    const FString* text = source.as<FString>();
     setText(text != nullptr ? *text : FString());
+    m_textSource = std::move(source);
     m_horizontal = horizontal;
     m_vertical = vertical;
     m_origin = {originX, originY};

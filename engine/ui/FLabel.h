@@ -39,12 +39,15 @@ public:
     void setVisible(bool visible) override;
     void draw(FDrawContext& context) override;
     void onResized() override;
+    // Shows the current string of the text handle its record named (a
+    // language change swaps the handle's target), then lays out again.
     void onTargetChange() override;
     // The widget part, then font id, text id (16 bits each, 0: keep the font,
     // empty text), alignments, origin, red, green, blue and word wrap.
     void load(FInStream& stream, FScreenRegistry& registry, std::vector<int32_t>& ids) override;
     std::string describe() override;
     // Stores the text and relays out when it differs from the current one.
+    // The label then no longer follows the text handle its record named.
     virtual void setText(const FString& text);
 
     const FString& text() const { return m_text; }
@@ -104,6 +107,8 @@ private:
     std::vector<int32_t> m_lineStarts;
     FString m_text;
     std::vector<FString> m_lines;
+    // The registry's handle on the text the layout record named, if any.
+    FRef m_textSource;
     FRefT<FFont> m_font;
     uint32_t m_colours[4] = {0xFFFFFFFFu, 0xFFFF0000u, 0xFF00FF00u, 0xFF000000u};
     bool m_wordWrap = false;

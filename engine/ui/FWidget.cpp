@@ -1,5 +1,6 @@
 #include "ui/FWidget.h"
 
+#include "asset/FAsset.h"
 #include "asset/FScreenRegistry.h"
 #include "core/FApplication.h"
 #include "core/FServiceSlots.h"
@@ -7,14 +8,22 @@
 #include "graphics/FDisplayListener.h"
 #include "graphics/FGraph.h"
 #include "io/FInStream.h"
+#include "net/FDebugChannelService.h"
 #include "ui/FContainer.h"
 #include "ui/FScreen.h"
 
 #include <sstream>
 
+int32_t FWidget::s_debugOverlay = 0;
+
 namespace {
 
 FRefT<FCursorImage> s_defaultCursors[FWidget::k_pointerCount];
+
+FAsset* assetOf(const FRef& handle)
+{
+    return static_cast<FAsset*>(handle.get());
+}
 
 int32_t pointerSlot(int32_t pointer)
 {
@@ -193,6 +202,12 @@ void FWidget::setFocused(bool focused)
     }
 }
 
+void FWidget::reportToDebug()
+{
+    if (auto* channel = findService<FDebugChannelService>(k_slotDebugChannel))
+        channel->addWidget(m_parent, this, describe().c_str());
+}
+
 std::string FWidget::describe()
 {
     std::ostringstream text;
@@ -341,6 +356,43 @@ void FWidget::setDefaultCursor(int32_t pointer, FRefT<FCursorImage> cursor)
 FRefT<FCursorImage> FWidget::getDefaultCursor(int32_t pointer)
 {
     return s_defaultCursors[pointerSlot(pointer)];
+}
+
+void FWidget::replaceShownAsset(FRef& held, const FRef& next)
+{
+    if (next.get() == held.get()) return;
+    if (FAsset* added = assetOf(next)) {
+        added->addRef();
+        if (m_visible) added->addUser();
+    }
+    FRef old = held;
+    held = next;
+    if (FAsset* dropped = assetOf(old)) {
+        if (m_visible) dropped->dropUser();
+        dropped->release();
+    }
+}
+
+void FWidget::releaseShownAsset(FRef& held)
+{
+    if (FAsset* asset = assetOf(held)) {
+        if (m_visible) asset->dropUser();
+        asset->release();
+    }
+    held = FRef();
+}
+
+void FWidget::storeVisibleShowing(bool visible, const FRef& shown)
+{
+    if (FAsset* asset = assetOf(shown); asset != nullptr && visible != m_visible) {
+        if (visible) {
+            asset->addUser();
+        } else {
+            asset->dropUser();
+        }
+    }
+    m_visible = visible;
+    requestRedraw();
 }
 
 void FWidget::drawDecoration(FDrawContext& context)

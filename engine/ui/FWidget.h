@@ -66,6 +66,9 @@ public:
     virtual void resetPointerState() {}
     virtual void resolveLinks(FScreenRegistry& registry);
     virtual void setFocused(bool focused);
+    // Tells the remote debug channel, when there is one, about this widget:
+    // its parent, itself and its description.
+    virtual void reportToDebug();
     virtual std::string describe();
     virtual void setCursorImage(const FRefT<FCursorImage>& cursor, int32_t pointer);
     virtual void playSound(const FRef& sample);
@@ -143,6 +146,10 @@ public:
     static void setDefaultCursor(int32_t pointer, FRefT<FCursorImage> cursor);
     static FRefT<FCursorImage> getDefaultCursor(int32_t pointer);
 
+    // The debug overlay level; at 2 widgets mark their rectangles.
+    static int32_t debugOverlayLevel() { return s_debugOverlay; }
+    static void setDebugOverlayLevel(int32_t level) { s_debugOverlay = level; }
+
 protected:
     // The decoration's draw, which content-drawing widgets call first.
     void drawDecoration(FDrawContext& context);
@@ -152,6 +159,17 @@ protected:
     void handlePointerUp(int32_t pointer, int32_t button, const FPointI& point);
     void runLeaveCallback(int32_t pointer);
     void storeVisible(bool visible) { m_visible = visible; }
+    // An asset the widget shows holds one reference while the widget keeps
+    // its handle and one user while the widget is visible, so that it loads
+    // when shown and may unload when hidden.
+    // Replaces the held asset; the new one gains its counts first, so the
+    // same asset again never drops to zero users.
+    void replaceShownAsset(FRef& held, const FRef& next);
+    // Gives the held asset's counts back and empties the handle.
+    void releaseShownAsset(FRef& held);
+    // Stores the visibility, moving the shown asset's user with it, and asks
+    // for a redraw.
+    void storeVisibleShowing(bool visible, const FRef& shown);
 
 private:
     struct NavigationLink
@@ -185,4 +203,5 @@ private:
     DropCallback* m_onDragOver = nullptr;
     PointerCallback* m_onDragEnd = nullptr;
     DropCallback* m_onDrop = nullptr;
+    static int32_t s_debugOverlay;
 };

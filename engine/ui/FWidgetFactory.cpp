@@ -1,6 +1,7 @@
 #include "ui/FWidgetFactory.h"
 
 #include "core/FMutex.h"
+#include "ui/FButton.h"
 #include "ui/FContainer.h"
 #include "ui/FEditBox.h"
 #include "ui/FImageWidget.h"
@@ -24,11 +25,6 @@ std::map<uint32_t, FWidgetFactory::Creator>& creators()
 {
     static std::map<uint32_t, FWidgetFactory::Creator> table;
     return table;
-}
-
-template <class T> FRefT<FWidget> createChild(FContainer& parent)
-{
-    return FRefT<FWidget>(makeRef<T>(engineNew<T>(k_memObject, &parent, true)));
 }
 
 FRefT<FWidget> createMarker(FContainer& parent)
@@ -64,4 +60,5 @@ void FWidgetFactory::registerEngineTypes()
     registerType(FWidgetTypes::k_image, &createChild<FImageWidget>);
     registerType(FWidgetTypes::k_label, &createChild<FLabel>);
     registerType(FWidgetTypes::k_editBox, &createChild<FEditBox>);
+    registerType(FWidgetTypes::k_button, &createChild<FButton>);
 }

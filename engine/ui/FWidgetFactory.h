@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FMemory.h"
 #include "core/FRef.h"
 
 #include <cstdint>
@@ -21,6 +22,13 @@ public:
     static Creator find(uint32_t type);
     // An empty handle for an unknown code.
     static FRefT<FWidget> createWidget(FContainer& parent, uint32_t type);
-    // The engine's own kinds: container and marker, image.
+    // The engine's own kinds: container and marker, image, label, edit box
+    // and button.
     static void registerEngineTypes();
+
+    // The creator of a kind whose constructor takes (parent, addToParent).
+    template <class T> static FRefT<FWidget> createChild(FContainer& parent)
+    {
+        return FRefT<FWidget>(makeRef<T>(engineNew<T>(k_memObject, &parent, true)));
+    }
 };

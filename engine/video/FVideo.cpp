@@ -35,6 +35,13 @@ void FVideo::choosePlayer(const FString& extension)
     }
 }
 
+void FVideo::adoptPlayer(FVideoPlayer* player)
+{
+    if (player == m_player) return;
+    engineDelete(m_player);
+    m_player = player;
+}
+
 void FVideo::releaseData(bool)
 {
     if (m_player != nullptr) m_player->unload();

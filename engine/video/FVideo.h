@@ -26,6 +26,9 @@ public:
     // Makes the player and loader of a video file with this extension (exact
     // text); any other extension leaves the video without either.
     void choosePlayer(const FString& extension);
+    // Takes a player made with engineNew in place of the current one (tests
+    // play through recording players).
+    void adoptPlayer(FVideoPlayer* player);
 
     // FVideoHost: the asset's own completion, source and fields.
     void complete() override;

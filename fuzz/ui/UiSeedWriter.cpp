@@ -2,20 +2,13 @@
 // Usage: ui_seed_writer DIR.
 #include "tools/contentwriters/WidgetRecordWriter.h"
 
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include "fuzz/SeedFolder.h"
+
 #include <vector>
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-void spill(const std::filesystem::path& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::vector<Bytes> seeds()
 {
@@ -52,11 +45,5 @@ std::vector<Bytes> seeds()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) return 2;
-    const std::filesystem::path folder = argv[1];
-    std::filesystem::create_directories(folder);
-    int index = 0;
-    for (const Bytes& seed : seeds())
-        spill(folder / ("seed" + std::to_string(index++)), seed);
-    return 0;
+    return writeSeedFolderMain(argc, argv, &seeds);
 }

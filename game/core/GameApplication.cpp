@@ -16,8 +16,8 @@
 #include "core/FRandomModule.h"
 #include "core/FSystemLocale.h"
 #include "core/FThreadPoolModule.h"
+#include "game/core/NullAppServiceModule.h"
 #include "game/core/ScreenObjects.h"
-#include "game/core/ZibboAppService.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FJpeg32Loader.h"
 #include "image/FJpegLoader.h"
@@ -74,7 +74,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FThreadPoolModule>(modules);
     add<FFileSystemModule>(modules);
     add<FGamePadModuleSdl>(modules);
-    add<ZibboAppService>(modules);
+    add<NullAppServiceModule>(modules);
 }
 
 int runGameApplication(FRefT<FString> commandLine)

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 // The game's factory of screen-file objects: a new, empty asset of the kind
-// code (0 raw data, 1 font, 3 image, 6 skin), or an empty handle for kind 5
-// (a text record) and unknown codes. The music, sample and video kinds give
-// an empty handle until their classes exist, so a screen file naming one
-// fails to read with a report instead of being read out of step.
+// code (0 raw data, 1 font, 2 music, 3 image, 4 sample, 6 skin, 7 video), or
+// an empty handle for kind 5 (a text record) and unknown codes; the screen
+// reader reports those. Music plays its channels under the audio lock, so it
+// needs the audio service: without one kind 2 gives an empty handle too.
 FRef createScreenObject(int16_t kind);

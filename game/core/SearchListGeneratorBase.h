@@ -34,6 +34,9 @@ public:
     virtual void copyItems(std::deque<SearchableObject*>& out) const = 0;
     virtual const std::deque<SearchableObject*>* getBones() const { return nullptr; }
     virtual bool checkInterrupt() = 0;
+    // Told (with 0) after a power-up was cancelled while the screen plays a
+    // picture search; this game's generators have nothing to do then.
+    virtual void onPowerUpCancelled(std::int32_t) {}
 
     GameSession& session() const noexcept { return *m_owner; }
     const std::deque<SearchableObject*>& items() const noexcept { return m_items; }

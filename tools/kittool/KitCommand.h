@@ -30,6 +30,14 @@ int kitDecode(const KitArgs& args);
 int kitDecodeSound(const KitArgs& args, bool vorbis);
 int kitScreen(const KitArgs& args);
 int kitBuild(const KitArgs& args);
+int kitLayouts(const KitArgs& args);
+int kitScreenFile(const KitArgs& args);
+int kitManifests(const KitArgs& args);
+
+// A new, empty asset of a screen-file kind code as kittool reads screen
+// files: the engine's kinds, and sounds and music that decode nothing.
+class FRef;
+FRef kitScreenObject(int16_t kind);
 
 // The whole file at PATH; throws "cannot open PATH" or "cannot read PATH".
 std::vector<uint8_t> kitReadFile(const std::string& path);

@@ -43,14 +43,6 @@ private:
     int m_kindBytes;
 };
 
-// No loader modules run in kittool, so nothing is decoded.
-FRef makeObject(int16_t kind)
-{
-    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<OpaqueAsset>(k_memObject, kind, 0));
-    if (kind == 7) return FAsset::handleFor(engineNew<OpaqueAsset>(k_memObject, kind, 1));
-    return FAssetKinds::create(kind);
-}
-
 int kindOf(FAsset* asset)
 {
     if (auto* opaque = dynamic_cast<OpaqueAsset*>(asset)) return opaque->kind();
@@ -127,7 +119,7 @@ public:
         // The widget tree last: its image widgets take users on the assets.
         if (reader->remaining() > 0) {
             listing.hasOwner = true;
-            FScreenFileReader(registry, &makeObject).readOwnerTail(*reader, listing.owner, ids);
+            FScreenFileReader(registry, &kitScreenObject).readOwnerTail(*reader, listing.owner, ids);
         }
     }
 
@@ -156,7 +148,7 @@ private:
         FScreenFileReader::Options options;
         options.folder = m_folder;
         options.language = language;
-        FScreenFileReader(registry, &makeObject).read(*reader, options, ids);
+        FScreenFileReader(registry, &kitScreenObject).read(*reader, options, ids);
         return reader;
     }
 
@@ -227,6 +219,14 @@ std::string printJson(int32_t folder, const ScreenListing& l)
 }
 
 } // namespace
+
+// No loader modules run in kittool, so nothing is decoded.
+FRef kitScreenObject(int16_t kind)
+{
+    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<OpaqueAsset>(k_memObject, kind, 0));
+    if (kind == 7) return FAsset::handleFor(engineNew<OpaqueAsset>(k_memObject, kind, 1));
+    return FAssetKinds::create(kind);
+}
 
 int kitScreen(const KitArgs& args)
 {

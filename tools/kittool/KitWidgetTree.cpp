@@ -4,6 +4,7 @@
 #include "core/FDebug.h"
 #include "image/FImage.h"
 #include "io/FInStream.h"
+#include "ui/FButton.h"
 #include "ui/FImageWidget.h"
 #include "ui/FScreen.h"
 #include "ui/FWidgetFactory.h"
@@ -40,6 +41,27 @@ template <uint32_t Type> void wrap()
         engineCreators()[Type] = creator;
         FWidgetFactory::registerType(Type, &recordType<Type>);
     }
+}
+
+// Reads a button record (the widget part, then 44 bytes of skin, caption,
+// placement and neighbours) where no button class is registered, so that
+// trees with buttons can be looked into.
+class StandInButton : public FWidget
+{
+public:
+    StandInButton(FContainer* parent) : FWidget(parent, true) {}
+    void draw(FDrawContext&) override {}
+    void load(FInStream& stream, FScreenRegistry& registry, std::vector<int32_t>& ids) override
+    {
+        FWidget::load(stream, registry, ids);
+        for (int i = 0; i < 44; ++i)
+            stream.readUInt8();
+    }
+};
+
+FRefT<FWidget> createStandInButton(FContainer& parent)
+{
+    return FRefT<FWidget>(makeRef<StandInButton>(engineNew<StandInButton>(k_memObject, &parent)));
 }
 
 class TreeScreen : public FScreen
@@ -83,6 +105,13 @@ KitWidgetTree::Node describe(FWidget& widget, uint32_t type, const std::map<cons
         const int32_t asset = image->getImage().get() != nullptr ? image->getImage()->id() : 0;
         json << ", \"image\": " << asset;
         text << " image " << asset;
+    } else if (auto* button = dynamic_cast<FButton*>(&widget)) {
+        const int32_t skin = button->skin().get() != nullptr ? button->skin()->id() : 0;
+        const char* enabled = button->isEnabled() ? "true" : "false";
+        json << ", \"skin\": " << skin << ", \"placement\": " << button->imagePlacement()
+             << ", \"scale\": " << button->imageScale() << ", \"enabled\": " << enabled;
+        text << " skin " << skin << " placement " << button->imagePlacement() << " scale "
+             << button->imageScale() << (button->isEnabled() ? " enabled" : " disabled");
     }
     node.jsonFields = json.str();
     node.textFields = text.str();
@@ -118,11 +147,16 @@ KitWidgetTree::~KitWidgetTree() = default;
 void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry, std::vector<int32_t>& ids)
 {
     FWidgetFactory::registerEngineTypes();
+    for (uint32_t button : {FWidgetTypes::k_button, FWidgetTypes::k_invisibleButton}) {
+        if (FWidgetFactory::find(button) == nullptr)
+            FWidgetFactory::registerType(button, &createStandInButton);
+    }
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();
     wrap<FWidgetTypes::k_button>();
+    wrap<FWidgetTypes::k_invisibleButton>();
     wrap<FWidgetTypes::k_editBox>();
     TreeScreen screen;
     const size_t first = ids.size();

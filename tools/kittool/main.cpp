@@ -23,6 +23,11 @@ const KitCommand k_commands[] = {
      kitDecodeMedia},
     {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
     {"build", "CONTENT_DIR OUT_DIR", "make the main kit (Zibbo.zip) from a content folder", kitBuild},
+    {"layouts", "MANIFEST_DIR OUT_DIR", "write the layout classes of the screen manifests", kitLayouts},
+    {"screenfile", "MANIFEST OUT_DIR", "write a manifest's screen file and placeholder asset files",
+     kitScreenFile},
+    {"manifests", "MANIFEST_DIR", "check every screen manifest against the screen file it gives",
+     kitManifests},
 };
 
 void printCommands()

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "asset/FAssetStream.h"
+#include "asset/FScreenRegistry.h"
 #include "core/FMemory.h"
+#include "tools/contentwriters/ScreenFileWriter.h"
 #include "ui/FContainer.h"
 #include "ui/FScreen.h"
+#include "ui/FSkin.h"
 
 #include <string>
 #include <vector>
@@ -11,6 +14,16 @@
 inline FRefT<FInStream> streamOver(const std::vector<uint8_t>& bytes)
 {
     return FAssetStream::makeCopy(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+// A skin read from its kind data, its parts taken from the registry.
+inline FRefT<FSkin> readSkin(const SkinData& data, FScreenRegistry& registry)
+{
+    FRefT<FSkin> skin(makeRef(engineNew<FSkin>(k_memObject)));
+    FRefT<FInStream> stream = streamOver(skinKindData(data));
+    skin->readKindData(*stream.get());
+    skin->resolveLinks(registry);
+    return skin;
 }
 
 // A leaf that logs what reaches it: "name:event(args)".

@@ -56,6 +56,12 @@ Files folderSeven(bool withOwner)
         root.widget = {0, 0, 640, 480, 0, 1};
         root.children.push_back({8, WidgetType::k_container, writeContainerRecord(inner)});
         root.children.push_back({10, WidgetType::k_marker, writeWidgetPart({7, 7, 1, 1, 0, 0})});
+        ButtonRecord button;
+        button.widget = {20, 30, 100, 40, 0, 1};
+        button.imagePlacement = 4;
+        button.imageScaleThousandths = 1500;
+        button.enabled = 0;
+        root.children.push_back({11, WidgetType::k_button, writeButtonRecord(button)});
         tail.widgetTree = writeContainerRecord(root);
         file.owner = tail;
     }
@@ -74,7 +80,8 @@ const char* k_expected =
     "\"visible\": false, \"scroll\": [-3, 0], \"depth\": 0, \"scale\": [1.5, 1], \"children\": [{\"id\": 9, "
     "\"type\": \"FImageWidget\", \"rect\": [1, 2, 3, 4], \"visible\": true, \"image\": 42, \"children\": "
     "[]}]}, {\"id\": 10, \"type\": \"FMarkerWidget\", \"rect\": [7, 7, 1, 1], \"visible\": false, "
-    "\"children\": []}]}}}\n";
+    "\"children\": []}, {\"id\": 11, \"type\": \"FButton\", \"rect\": [20, 30, 100, 40], \"visible\": true, "
+    "\"skin\": 0, \"placement\": 4, \"scale\": 1.5, \"enabled\": false, \"children\": []}]}}}\n";
 
 class KitScreenTest : public ::testing::Test
 {

@@ -1,0 +1,19 @@
+-- Folder 3: Quest title images and the five avatar pictures.
+-- A shared layout part: assets and texts, no widgets (see README.md).
+return {
+  folder = 3,
+  hint = 16,
+  class = "LayoutPart03",
+  assets = {
+    { id = 5696, kind = "image", member = "questTitle3", role = "title image of quest 3", recipe = nil },
+    { id = 5697, kind = "image", member = "questTitle0", role = "title image of quest 0", recipe = nil },
+    { id = 5698, kind = "image", member = "questTitle1", role = "title image of quest 1", recipe = nil },
+    { id = 5699, kind = "image", member = "asset5699", chosen = true, recipe = nil },
+    { id = 5700, kind = "image", member = "questTitle2", role = "title image of quest 2", recipe = nil },
+    { id = 5701, kind = "image", member = "avatar5", role = "picture of avatar 5", recipe = nil },
+    { id = 5702, kind = "image", member = "avatar1", role = "picture of avatar 1", recipe = nil },
+    { id = 5703, kind = "image", member = "avatar3", role = "picture of avatar 3", recipe = nil },
+    { id = 5704, kind = "image", member = "avatar4", role = "picture of avatar 4", recipe = nil },
+    { id = 5705, kind = "image", member = "avatar2", role = "picture of avatar 2", recipe = nil },
+  },
+}

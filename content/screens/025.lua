@@ -1,0 +1,31 @@
+-- Folder 25: The worlds' search data, the pause dim image and its open sound.
+-- A shared layout part: assets and texts, no widgets (see README.md).
+return {
+  folder = 25,
+  hint = 28,
+  class = "LayoutPart25",
+  assets = {
+    { id = 6582, kind = "raw", member = "searchData01", role = "search data of world 1 (World01SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6583, kind = "raw", member = "searchData02", role = "search data of world 2 (World02SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6584, kind = "raw", member = "searchData03", role = "search data of world 3 (World03SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6585, kind = "raw", member = "searchData04", role = "search data of world 4 (World04SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6586, kind = "raw", member = "searchData05", role = "search data of world 5 (World05SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6587, kind = "raw", member = "searchData06", role = "search data of world 6 (World06SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6588, kind = "raw", member = "searchData07", role = "search data of world 7 (World07SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6589, kind = "raw", member = "searchData08", role = "search data of world 8 (World08SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6590, kind = "raw", member = "searchData09", role = "search data of world 9 (World09SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6591, kind = "raw", member = "searchData10", role = "search data of world 10 (World10SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6592, kind = "raw", member = "searchData11", role = "search data of world 11 (World11SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6593, kind = "raw", member = "searchData12", role = "search data of world 12 (World12SearchData.xml)", chosen = true, recipe = nil },
+    { id = 6594, kind = "image", member = "asset6594", chosen = true, recipe = nil },
+    { id = 6595, kind = "image", member = "asset6595", chosen = true, recipe = nil },
+    { id = 6596, kind = "image", member = "asset6596", chosen = true, recipe = nil },
+    { id = 6597, kind = "image", member = "asset6597", chosen = true, recipe = nil },
+    { id = 6598, kind = "image", member = "asset6598", chosen = true, recipe = nil },
+    { id = 6599, kind = "image", member = "asset6599", chosen = true, recipe = nil },
+    { id = 6600, kind = "image", member = "dimImage", role = "the pause overlay's dim image", recipe = nil },
+    { id = 6601, kind = "sample", member = "openSound", role = "the pause-open sound", recipe = nil },
+    { id = 6602, kind = "image", member = "asset6602", chosen = true, recipe = nil },
+    { id = 6603, kind = "image", member = "asset6603", chosen = true, recipe = nil },
+  },
+}

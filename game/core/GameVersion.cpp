@@ -1,0 +1,6 @@
+#include "game/core/GameVersion.h"
+
+FString getVersionString()
+{
+    return FString("1.0.3");
+}

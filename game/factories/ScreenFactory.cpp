@@ -1,0 +1,13 @@
+#include "game/factories/ScreenFactory.h"
+
+#include "core/FErrorMessage.h"
+#include "game/core/ScreenKind.h"
+#include "ui/FScreen.h"
+
+FRefT<FScreen> createScreen(std::int32_t kind)
+{
+    const char* name = screenClassName(kind);
+    if (name == nullptr) ZIBBO_FAIL(msgIllegalOperation, "screen kind " << kind << " is unknown");
+    // Each kind's case constructs its screen class once that class exists.
+    ZIBBO_FAIL(msgIllegalOperation, "screen kind " << kind << " (" << name << ") is not built yet");
+}

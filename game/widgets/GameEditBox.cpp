@@ -1,0 +1,3 @@
+#include "game/widgets/GameEditBox.h"
+
+GameEditBox::~GameEditBox() = default;

@@ -1,0 +1,126 @@
+#include "engine/core/KernelTestSupport.h"
+#include "engine/ui/UiTestSupport.h"
+
+#include "asset/FScreenRegistry.h"
+#include "core/FDebug.h"
+#include "game/core/ScreenKind.h"
+#include "game/factories/GameWidgetFactory.h"
+#include "game/factories/ScreenFactory.h"
+#include "game/widgets/GameEditBox.h"
+#include "tools/contentwriters/WidgetRecordWriter.h"
+#include "ui/FEditBox.h"
+#include "ui/FScreen.h"
+#include "ui/FWidgetFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The text of the failure report `run` raises, or "" when it raises none.
+template <class Run> std::string failureOf(Run run)
+{
+    RecordingErrorHandler handler;
+    try {
+        run();
+    } catch (const FDebug::VellumcoreException&) {
+        return handler.texts.empty() ? std::string("(no text)") : handler.texts.front().toUtf8();
+    }
+    return "";
+}
+
+TEST(GameFactoriesTest, EveryScreenKindIsRefusedByNameUntilItsScreenExists)
+{
+    for (std::int32_t kind = 0; kind < k_screenKindCount; ++kind) {
+        const std::string failure = failureOf([kind] { createScreen(kind); });
+        const std::string expected =
+            "screen kind " + std::to_string(kind) + " (" + screenClassName(kind) + ") is not built yet";
+        EXPECT_NE(failure.find(expected), std::string::npos) << failure;
+    }
+    EXPECT_EQ(std::string(screenClassName(k_clickToContinueScreen)), "ClickToContinueScreen");
+    EXPECT_EQ(std::string(screenClassName(k_splashScreen)), "ZibboSplashScreen");
+    for (std::int32_t kind : {-1, 17, 1000}) {
+        const std::string failure = failureOf([kind] { createScreen(kind); });
+        EXPECT_NE(failure.find("screen kind " + std::to_string(kind) + " is unknown"), std::string::npos)
+            << failure;
+    }
+    // The user-interface module holds the factory as a plain function.
+    const ScreenFactoryFunction factory = &createScreen;
+    EXPECT_NE(factory, nullptr);
+}
+
+TEST(GameFactoriesTest, AContainerCodeBuildsAChildOfTheParent)
+{
+    TestScreen parent;
+    FRefT<FWidget> child = createWidget(FWidgetTypes::k_container, parent);
+    ASSERT_NE(dynamic_cast<FContainer*>(child.get()), nullptr);
+    EXPECT_EQ(parent.children(), (std::vector<FWidget*>{child.get()}));
+}
+
+TEST(GameFactoriesTest, UnknownAndNotYetBuiltCodesAreRefusedByCodeAndAddNothing)
+{
+    struct Case
+    {
+        std::uint32_t type;
+        const char* failure;
+    } const cases[] = {
+        {0x12345678u, "widget type 0x12345678 is unknown"},
+        {0u, "widget type 0x00000000 is unknown"},
+        {FWidgetTypes::k_mapView, "widget type 0x3F599318 (MapView) is not built yet"},
+        {FWidgetTypes::k_awardsViewport, "widget type 0x32685642 (AwardsViewport) is not built yet"},
+        {FWidgetTypes::k_storyPanel, "widget type 0xF2F140A8 (StoryPanel) is not built yet"},
+    };
+    TestScreen parent;
+    for (const Case& c : cases) {
+        const std::string failure = failureOf([&] { createWidget(c.type, parent); });
+        EXPECT_NE(failure.find(c.failure), std::string::npos) << failure;
+    }
+    EXPECT_TRUE(parent.children().empty());
+}
+
+TEST(GameFactoriesTest, ACreatorRegisteredElsewhereIsKeptWhenTheGameRegistersItsTypes)
+{
+    struct Probe
+    {
+        static FRefT<FWidget> create(FContainer& parent)
+        {
+            return FRefT<FWidget>(makeRef<FContainer>(engineNew<FContainer>(k_memObject, &parent, true)));
+        }
+    };
+    FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, &Probe::create);
+    GameWidgetFactory::registerTypes();
+    EXPECT_EQ(FWidgetFactory::find(FWidgetTypes::k_flashSprite), &Probe::create);
+    // Put back the refusal for the other tests.
+    FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, nullptr);
+    GameWidgetFactory::registerTypes();
+    EXPECT_NE(FWidgetFactory::find(FWidgetTypes::k_flashSprite), &Probe::create);
+}
+
+TEST(GameFactoriesTest, ALayoutNamingBothEditBoxCodesGetsTwoEditBoxesThatBehaveAlike)
+{
+    GameWidgetFactory::registerTypes();
+    EditBoxRecord box;
+    box.label.widget = {10, 20, 200, 30, 0, 1};
+    box.selectionRed = 40;
+    ContainerRecord root;
+    root.widget = {0, 0, 800, 600, 0, 1};
+    root.children.push_back({1, FWidgetTypes::k_gameEditBox, writeEditBoxRecord(box)});
+    root.children.push_back({2, FWidgetTypes::k_editBox, writeEditBoxRecord(box)});
+    FScreenRegistry registry;
+    std::vector<std::int32_t> ids;
+    TestScreen screen;
+    FRefT<FInStream> stream = streamOver(writeContainerRecord(root));
+    screen.load(*stream.get(), registry, ids);
+    ASSERT_EQ(screen.children().size(), 2u);
+    auto* game = dynamic_cast<GameEditBox*>(screen.children()[0]);
+    auto* engine = dynamic_cast<FEditBox*>(screen.children()[1]);
+    ASSERT_NE(game, nullptr);
+    ASSERT_NE(engine, nullptr);
+    EXPECT_EQ(dynamic_cast<GameEditBox*>(engine), nullptr);
+    EXPECT_EQ(game->rect(), engine->rect());
+    EXPECT_EQ(game->isVisible(), engine->isVisible());
+    EXPECT_EQ(game->text(), engine->text());
+}
+
+} // namespace

@@ -1,0 +1,75 @@
+// kittool manifests MANIFEST_DIR: checks every screen manifest of the folder.
+// Besides what reading a manifest checks (ids unique in their maps, the
+// entry-count hint, known kinds and type codes), the folder's screen file is
+// written as `kittool screenfile` writes it and read back with the engine's
+// reader: every id the generated class fetches must come out of it.
+#include "tools/contentwriters/ScreenFileWriter.h"
+#include "tools/kittool/KitCommand.h"
+#include "tools/kittool/KitManifest.h"
+#include "tools/kittool/KitSession.h"
+#include "tools/kittool/KitWidgetTree.h"
+
+#include "asset/FScreenFileReader.h"
+#include "asset/FScreenRegistry.h"
+#include "io/FMemoryInStream.h"
+
+#include <cstdio>
+#include <set>
+#include <stdexcept>
+
+namespace {
+
+void collect(const KitWidgetTree::Node& node, std::set<uint32_t>& ids)
+{
+    ids.insert(static_cast<uint32_t>(node.id));
+    for (const KitWidgetTree::Node& child : node.children)
+        collect(child, ids);
+}
+
+[[noreturn]] void missing(const ScreenManifest& m, const std::string& what, const std::string& id)
+{
+    throw std::runtime_error(
+        m.where() + ", " + what + " " + id +
+        ", key 'id': the class fetches it but the folder's screen file does not hold it");
+}
+
+void checkScreenFile(const ScreenManifest& m)
+{
+    const std::vector<uint8_t> bytes = writeScreenFile(manifestScreenFile(m));
+    FRefT<FInStream> stream = FMemoryInStream::make(std::string(bytes.begin(), bytes.end()));
+    FScreenRegistry registry;
+    std::vector<int32_t> ids;
+    FScreenFileReader::Options options;
+    options.folder = m.folder;
+    FScreenFileReader reader(registry, &kitScreenObject);
+    reader.read(*stream, options, ids);
+    for (const ManifestAsset& a : m.assets)
+        if (registry.findInSecond(a.id).get() == nullptr) missing(m, "asset", std::to_string(a.id));
+    for (const ManifestText& t : m.texts)
+        if (registry.findInThird(t.id).get() == nullptr) missing(m, "text", std::to_string(t.id));
+    if (m.isPart()) return;
+    KitWidgetTree tree;
+    reader.readOwnerTail(*stream, tree, ids);
+    if (!tree.failure.empty()) throw std::runtime_error(m.where() + ": " + tree.failure);
+    std::set<uint32_t> widgets;
+    collect(tree.root, widgets);
+    for (const ManifestWidget& w : m.widgets) {
+        if (widgets.count(w.id) != 0) continue;
+        char id[16];
+        std::snprintf(id, sizeof id, "0x%08x", w.id);
+        missing(m, "widget", id);
+    }
+}
+
+} // namespace
+
+int kitManifests(const KitArgs& args)
+{
+    if (args.size() != 1) return kitUsage("manifests");
+    KitSession session;
+    const std::vector<ScreenManifest> all = readScreenManifests(args[0]);
+    for (const ScreenManifest& m : all)
+        checkScreenFile(m);
+    std::printf("%zu screen manifests checked\n", all.size());
+    return 0;
+}
