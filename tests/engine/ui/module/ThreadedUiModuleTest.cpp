@@ -55,7 +55,9 @@ TEST_F(ThreadedUiModuleTest, SwitchesRequestedFromAnotherThreadRunOnTheUiThread)
             pointers->pointerPressed(0, k_mouseLeft, {i, i});
             pointers->pointerReleased(0, k_mouseLeft, {i, i});
             (void)module->getCachedScreen(kind);
-            std::this_thread::yield();
+            // At the pace of frames: a flood of events would keep the
+            // arriving screen at the back of an ever longer queue.
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
     }
     EXPECT_TRUE(waitFor([&] { return !module->hasPendingLoad(); }));
