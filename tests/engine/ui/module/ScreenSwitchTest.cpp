@@ -1,6 +1,6 @@
 #include "UiModuleTestSupport.h"
 
-#include "net/FDebugChannelService.h"
+#include "engine/ui/DebugRecorder.h"
 
 using Lines = std::vector<std::string>;
 
@@ -220,35 +220,10 @@ TEST_F(UiModuleFixture, StopLeavesTheScreenAndDrawsNothingMore)
     EXPECT_EQ(log.take(), Lines{});
 }
 
-namespace {
-// Counts the viewer's clear requests; the rest of the channel is unused.
-class CountingDebugChannel : public FDebugChannelService
-{
-public:
-    CountingDebugChannel() : FDebugChannelService(findServiceSlot(k_slotDebugChannel)) {}
-    void logLine(const char*, const char*) override {}
-    void logType(const char*) override {}
-    void ramAllocation(const void*, uint32_t) override {}
-    void ramDeallocation(const void*) override {}
-    void framesPerSecond(int) override {}
-    void vramAllocation(int, int, int) override {}
-    void vramDeallocation(int) override {}
-    void clearWidgets() override { ++clears; }
-    void addWidget(const void*, const void*, const char*) override {}
-    void reparentWidget(const void*, const void*) override {}
-    void assetNew(const void*) override {}
-    void assetName(const void*) override {}
-    void assetType(const void*) override {}
-    void assetState(const void*, int) override {}
-    void assetDelete(const void*) override {}
-    int clears = 0;
-};
-} // namespace
-
 TEST_F(UiModuleFixture, EachActivationClearsTheDebugViewersWidgets)
 {
     module.setScreen(1, false); // no channel: nothing to tell
-    CountingDebugChannel channel;
+    DebugRecorder channel(findServiceSlot(k_slotDebugChannel));
     module.setScreen(2, false);
     module.setScreen(2, false);
     module.stop();
