@@ -6,6 +6,7 @@
 #include "asset/FScreenOwner.h"
 #include "asset/FScreenRegistry.h"
 #include "core/FApplication.h"
+#include "core/FBuildCancel.h"
 #include "core/FErrorMessage.h"
 #include "core/FPlatformService.h"
 #include "io/FInStream.h"
@@ -39,6 +40,8 @@ void FScreenFileReader::read(FInStream& reader, const Options& options, std::vec
         ZIBBO_FAIL(msgFileCorrupted, "Required screen format: " << int(FScreenFormat::k_version));
     const int16_t records = reader.readInt16();
     for (int16_t i = 0; i < records; ++i) {
+        // A build that is no longer wanted stops between records.
+        FBuildCancel::checkpoint();
         keepWindowAlive();
         const int16_t type = reader.readInt16();
         if (type == FScreenFormat::k_textRecord)

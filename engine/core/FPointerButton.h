@@ -8,6 +8,8 @@ enum FPointerButton : int {
     k_stickRight = 1,
     k_stickUp = 2,
     k_stickDown = 3,
+    // No device raises it; the screen takes it as the confirm key (space).
+    k_confirm = 6,
     k_mouseLeft = 8,
     k_mouseRight = 9,
     k_mouseMiddle = 10,

@@ -35,6 +35,8 @@ public:
     // True when the thread still runs and is idle within 10 ms (plain wait).
     bool isIdleAndAlive();
     bool isAlive() const { return m_shared->alive.load(); }
+    // True when called on this worker thread.
+    bool isCurrent() const { return std::this_thread::get_id() == m_thread.get_id(); }
 
     uint32_t id() const { return m_shared->id; }
 

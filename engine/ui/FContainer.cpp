@@ -1,6 +1,7 @@
 #include "ui/FContainer.h"
 
 #include "asset/FScreenRegistry.h"
+#include "core/FBuildCancel.h"
 #include "core/FErrorMessage.h"
 #include "graphics/FDrawContext.h"
 #include "io/FInStream.h"
@@ -304,6 +305,8 @@ void FContainer::load(FInStream& stream, FScreenRegistry& registry, std::vector<
     setScale({scaleX, scaleY});
     const int32_t count = stream.readInt16();
     for (int32_t index = 0; index < count; ++index) {
+        // A build that is no longer wanted stops between children.
+        FBuildCancel::checkpoint();
         const int32_t id = stream.readInt32();
         const uint32_t type = stream.readUInt32();
         FRefT<FWidget> child = FWidgetFactory::createWidget(*this, type);

@@ -8,6 +8,7 @@
 #include "core/FServiceSlots.h"
 #include "graphics/FGraph.h"
 #include "io/FInStream.h"
+#include "ui/FAppUserInterfaceModule.h"
 
 bool FScreen::s_appActive = true;
 
@@ -104,10 +105,21 @@ void FScreen::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)
     FContainer::onPointerUp(pointer, button, point);
 }
 
-void FScreen::playSound(const FRef&)
+void FScreen::playSound(const FRef& sample)
 {
     // UI sounds go through the UI module's channels; without one the sample
     // is dropped.
+    if (auto* module = FAppUserInterfaceModule::instance()) module->playUiSound(sample);
+}
+
+void FScreen::stopSounds()
+{
+    if (auto* module = FAppUserInterfaceModule::instance()) module->stopUiSounds();
+}
+
+void FScreen::onLoaded()
+{
+    if (auto* module = FAppUserInterfaceModule::instance()) module->clearScreenCache();
 }
 
 void FScreen::setFocus(FWidget* widget)

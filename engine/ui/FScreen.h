@@ -36,7 +36,8 @@ public:
     void playSound(const FRef& sample) override;
 
     // Hooks of the UI module; empty unless noted.
-    virtual void onLoaded() {}
+    // A newly built screen: the UI module's screen cache is emptied.
+    virtual void onLoaded();
     virtual void setFocus(FWidget* widget);
     virtual void onFocusChanged(FWidget*) {}
     virtual void onKeyPreview(uint32_t) {}
@@ -60,7 +61,8 @@ public:
     virtual void update(int32_t) {}
     virtual void onActivate() {}
     virtual void onEnter() {}
-    virtual void stopSounds() {}
+    // Stops the UI module's UI sound channels.
+    virtual void stopSounds();
     virtual void reloadTexts(int32_t language) = 0;
 
     // The key-down path the UI module calls for the current screen.

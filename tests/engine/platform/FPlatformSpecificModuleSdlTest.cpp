@@ -36,23 +36,10 @@ protected:
         return log;
     }
 
-    SDL_Event windowEvent(SDL_WindowEventID kind)
-    {
-        SDL_Event event{};
-        event.type = SDL_WINDOWEVENT;
-        event.window.event = kind;
-        event.window.windowID = window.id();
-        return event;
-    }
+    SDL_Event windowEvent(SDL_WindowEventID kind) { return sdlWindowEvent(window.id(), kind); }
     SDL_Event button(bool down, std::uint8_t which, int x, int y)
     {
-        SDL_Event event{};
-        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-        event.button.windowID = window.id();
-        event.button.button = which;
-        event.button.x = x;
-        event.button.y = y;
-        return event;
+        return sdlButton(window.id(), down, which, x, y);
     }
     SDL_Event motion(int x, int y)
     {
@@ -65,14 +52,7 @@ protected:
     }
     SDL_Event key(bool down, SDL_Keycode sym, SDL_Scancode scan, bool repeat = false)
     {
-        SDL_Event event{};
-        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        event.key.windowID = window.id();
-        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-        event.key.repeat = repeat ? 1 : 0;
-        event.key.keysym.sym = sym;
-        event.key.keysym.scancode = scan;
-        return event;
+        return sdlKey(window.id(), down, sym, scan, repeat);
     }
     SDL_Event text(const char* utf8)
     {

@@ -13,6 +13,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -115,7 +116,8 @@ public:
     void processActionsNow() override {}
     const Arguments& arguments() override { return m_arguments; }
 
-    bool quitRequested = false;
+    // Set on whichever thread quits (the UI module's, in its tests).
+    std::atomic<bool> quitRequested{false};
 
 private:
     Arguments m_arguments;
@@ -157,3 +159,35 @@ public:
 
     SDL_Window* window = nullptr;
 };
+
+// Events of the game window as SDL queues them.
+inline SDL_Event sdlWindowEvent(std::uint32_t windowId, SDL_WindowEventID kind)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = kind;
+    event.window.windowID = windowId;
+    return event;
+}
+inline SDL_Event sdlButton(std::uint32_t windowId, bool down, std::uint8_t which, int x, int y)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.windowID = windowId;
+    event.button.button = which;
+    event.button.x = x;
+    event.button.y = y;
+    return event;
+}
+inline SDL_Event sdlKey(std::uint32_t windowId, bool down, SDL_Keycode sym, SDL_Scancode scan,
+                        bool repeat = false)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = windowId;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat ? 1 : 0;
+    event.key.keysym.sym = sym;
+    event.key.keysym.scancode = scan;
+    return event;
+}

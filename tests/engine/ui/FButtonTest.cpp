@@ -2,8 +2,8 @@
 
 #include "core/FGamePadService.h"
 #include "core/FKeyCode.h"
+#include "engine/ui/DebugRecorder.h"
 #include "graphics/FCursorImage.h"
-#include "net/FDebugChannelService.h"
 #include "tools/contentwriters/ScreenFileWriter.h"
 #include "tools/contentwriters/WidgetRecordWriter.h"
 #include "ui/FButton.h"
@@ -442,40 +442,6 @@ TEST_F(ButtonTest, RecordRoundTripThroughTheFactory)
     for (int32_t id : ids)
         registry.erase(id);
 }
-
-// Keeps what the widgets report.
-class DebugRecorder : public FDebugChannelService
-{
-public:
-    using FDebugChannelService::FDebugChannelService;
-    void logLine(const char*, const char*) override {}
-    void logType(const char*) override {}
-    void ramAllocation(const void*, uint32_t) override {}
-    void ramDeallocation(const void*) override {}
-    void framesPerSecond(int) override {}
-    void vramAllocation(int, int, int) override {}
-    void vramDeallocation(int) override {}
-    void clearWidgets() override {}
-    void addWidget(const void* parent, const void* widget, const char* description) override
-    {
-        added.push_back({parent, widget, description});
-    }
-    void reparentWidget(const void*, const void*) override {}
-    void assetNew(const void*) override {}
-    void assetName(const void*) override {}
-    void assetType(const void*) override {}
-    void assetState(const void*, int) override {}
-    void assetDelete(const void*) override {}
-
-    struct Added
-    {
-        const void* parent;
-        const void* widget;
-        std::string description;
-        bool operator==(const Added&) const = default;
-    };
-    std::vector<Added> added;
-};
 
 TEST_F(ButtonTest, ReportToDebugSendsTheTreeParentsFirst)
 {

@@ -2,6 +2,7 @@
 #include "engine/core/KernelTestSupport.h"
 
 #include "asset/FScreenRegistry.h"
+#include "core/FBuildCancel.h"
 #include "core/FPointerButton.h"
 #include "graphics/FDrawCommandBuffer.h"
 #include "graphics/FDrawContext.h"
@@ -388,3 +389,25 @@ TEST(ContainerDrawTest, DecorationDrawsBeforeTheContent)
 }
 
 } // namespace
+
+TEST_F(ContainerLoadTest, CancelledBuildStopsBeforeTheNextChild)
+{
+    ContainerRecord root;
+    root.children.push_back(childOf(1, WidgetType::k_marker, writeWidgetPart({})));
+    root.children.push_back(childOf(2, WidgetType::k_marker, writeWidgetPart({})));
+    std::atomic<bool> cancelled{false};
+    {
+        // A build that is still wanted reads everything.
+        FBuildCancel::Scope scope(cancelled);
+        load(root);
+        EXPECT_EQ(ids.size(), 2u);
+    }
+    ids.clear();
+    cancelled = true;
+    FBuildCancel::Scope scope(cancelled);
+    FRefT<FInStream> stream = streamOver(writeContainerRecord(root));
+    FContainer panel;
+    EXPECT_THROW(panel.load(*stream.get(), registry, ids), FBuildCancel::Cancelled);
+    EXPECT_TRUE(ids.empty());
+    EXPECT_TRUE(panel.children().empty());
+}
