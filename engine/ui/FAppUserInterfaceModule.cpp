@@ -395,8 +395,9 @@ void FAppUserInterfaceModule::setReadyCallback(int32_t frame, FDelegate<void()>*
     m_readyCallbackFrame = frame;
 }
 
-void FAppUserInterfaceModule::setClickFilter(FDelegate<bool(FWidget*)>* filter)
+void FAppUserInterfaceModule::setClickFilter(FButton::ClickFilter* filter)
 {
+    FButton::setClickFilter(filter);
     if (m_clickFilter != nullptr) engineFree(m_clickFilter);
     m_clickFilter = filter;
 }

@@ -9,6 +9,7 @@
 #include "core/FThreadedModule.h"
 #include "graphics/FDisplayListener.h"
 #include "graphics/FGeometry.h"
+#include "ui/FButton.h"
 
 #include <atomic>
 #include <cstdint>
@@ -131,9 +132,10 @@ public:
     // A one-shot call when frame `frame` has been presented (owned; replaces
     // and frees an earlier one).
     void setReadyCallback(int32_t frame, FDelegate<void()>* callback);
-    // Asked by buttons before a click runs (owned; null: none).
-    FDelegate<bool(FWidget*)>* clickFilter() const { return m_clickFilter; }
-    void setClickFilter(FDelegate<bool(FWidget*)>* filter);
+    // Asked by every button before a click runs (owned; null: none). The
+    // module installs it as the buttons' filter and takes it back at the end.
+    FButton::ClickFilter* clickFilter() const { return m_clickFilter; }
+    void setClickFilter(FButton::ClickFilter* filter);
 
     // UI thread (or before the module runs).
     FRefT<FScreen> currentScreen() const { return m_currentScreen; }
@@ -269,7 +271,7 @@ private:
     std::atomic<int32_t> m_inputBlockFrame{0};
     std::atomic<int32_t> m_framesDrawn{0};
     std::atomic<int32_t> m_framesPresented{0};
-    FDelegate<bool(FWidget*)>* m_clickFilter = nullptr;
+    FButton::ClickFilter* m_clickFilter = nullptr;
     std::atomic<int32_t> m_framesConsumed{0};
     std::atomic<int32_t> m_invalidations{0};
     std::atomic<int32_t> m_drawScheduled{0};

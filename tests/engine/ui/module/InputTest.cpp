@@ -161,3 +161,55 @@ TEST_F(UiModuleFixture, FramesAreRecordedThroughTheGraphicsModuleAndPresentedFra
     EXPECT_EQ(log.take(), (Lines{"1:draw"}));
     graph.destroyWindow();
 }
+
+namespace {
+
+// Counts the buttons' clicks and lets them through only when told.
+struct CountingFilter final : FButton::ClickFilter
+{
+    CountingFilter(int* asked, bool* allow) : asked(asked), allow(allow) {}
+    bool invoke(FButton&) override
+    {
+        ++*asked;
+        return *allow;
+    }
+    FButton::ClickFilter* clone() const override { return engineNew<CountingFilter>(k_memObject, *this); }
+    int* asked;
+    bool* allow;
+};
+
+struct CountingClick final : FButton::ClickCallback
+{
+    explicit CountingClick(int* clicks) : clicks(clicks) {}
+    void invoke(FButton&) override { ++*clicks; }
+    FButton::ClickCallback* clone() const override { return engineNew<CountingClick>(k_memObject, *this); }
+    int* clicks;
+};
+
+} // namespace
+
+TEST_F(UiModuleFixture, TheModulesClickFilterDecidesEveryButtonsClicks)
+{
+    int asked = 0;
+    int clicks = 0;
+    bool allow = false;
+    module.setClickFilter(engineNew<CountingFilter>(k_memObject, &asked, &allow));
+    FButton button(nullptr);
+    button.setWidgetRect({0, 0, 100, 40});
+    CountingClick count(&clicks);
+    button.setOnClick(&count);
+    auto click = [&] {
+        button.onPointerDown(0, 8, {10, 10});
+        button.onPointerUp(0, 8, {10, 10});
+    };
+    click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(clicks, 0) << "the filter swallowed the click";
+    allow = true;
+    click();
+    EXPECT_EQ(clicks, 1);
+    module.setClickFilter(nullptr);
+    click();
+    EXPECT_EQ(asked, 2) << "without a filter nothing is asked";
+    EXPECT_EQ(clicks, 2);
+}
