@@ -28,6 +28,16 @@ int kitPack(const KitArgs& args);
 int kitDecode(const KitArgs& args);
 // The sound half of decode: a ".vorbis" file when `vorbis`, else a ".gwsample".
 int kitDecodeSound(const KitArgs& args, bool vorbis);
+// Loads a sound file's bytes into `sample` through the engine's loader;
+// throws when it does not decode.
+class FAssetLoader;
+class FSample;
+void kitLoadSample(const std::vector<uint8_t>& bytes, FAssetLoader& loader, FSample& sample);
+// Loads an image file's bytes through the engine's loader for the path's
+// extension (".png", ".jpg", ".j32", ".pvr"); false for any other extension.
+class FImage;
+bool kitLoadImage(const std::string& path, const std::vector<uint8_t>& bytes, FImage& image);
+int kitValidate(const KitArgs& args);
 int kitScreen(const KitArgs& args);
 int kitBuild(const KitArgs& args);
 int kitRecipe(const KitArgs& args);

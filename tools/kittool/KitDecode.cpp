@@ -79,6 +79,16 @@ void writeLogicalPicture(const FImage& image, const std::string& path)
 
 } // namespace
 
+bool kitLoadImage(const std::string& path, const std::vector<uint8_t>& bytes, FImage& image)
+{
+    const ImageKind* kind = kindOf(path);
+    if (kind == nullptr) return false;
+    FInStream stream(engineNew<FMemoryStreambuf>(k_memStream, const_cast<uint8_t*>(bytes.data()),
+                                                 static_cast<int64_t>(bytes.size())));
+    kind->load(stream, image);
+    return true;
+}
+
 int kitDecode(const KitArgs& args)
 {
     if (args.size() != 2) return kitUsage("decode");
@@ -93,11 +103,8 @@ int kitDecode(const KitArgs& args)
         return kitUsage("decode");
     }
     KitSession session;
-    std::vector<uint8_t> bytes = kitReadFile(args[0]);
-    FInStream stream(
-        engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
     FImage image;
-    kind->load(stream, image);
+    kitLoadImage(args[0], kitReadFile(args[0]), image);
 
     const FImageRect& stored = image.pixelRect();
     std::printf("%s: %s, %d x %d, stored %d x %d at (%d, %d) from the bottom left, pixel kind %d\n",

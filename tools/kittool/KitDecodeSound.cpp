@@ -53,28 +53,34 @@ std::vector<uint8_t> wavFile(const FAudioBuffer& data)
 
 } // namespace
 
-int kitDecodeSound(const KitArgs& args, bool vorbis)
+void kitLoadSample(const std::vector<uint8_t>& bytes, FAssetLoader& loader, FSample& sample)
 {
-    KitSession session;
-    std::vector<uint8_t> bytes = kitReadFile(args[0]);
     void* block = engineAlloc(k_memData, bytes.size() + 1);
     if (block == nullptr) throw std::runtime_error("out of memory");
     if (!bytes.empty()) std::memcpy(block, bytes.data(), bytes.size());
     FRefT<FInStream> stream =
         FAssetStream::makeOver(makeRefHolder(block), block, static_cast<int64_t>(bytes.size()));
 
-    FAudioGWSampleModule gwSampleLoader;
-    FAudioVorbisModule vorbisLoader;
-    FSample sample;
     sample.setEntryFlags(FAsset::k_flagLoadOnUse);
-    if (vorbis)
-        sample.setLoader(&vorbisLoader);
-    else
-        sample.setLoader(&gwSampleLoader);
+    sample.setLoader(&loader);
     sample.setSource(stream);
     sample.complete();
     // The loader's failure report is on standard error already.
-    if (!sample.isLoaded() || sample.data() == nullptr) throw std::runtime_error("cannot decode " + args[0]);
+    if (!sample.isLoaded() || sample.data() == nullptr) throw std::runtime_error("the sound does not decode");
+}
+
+int kitDecodeSound(const KitArgs& args, bool vorbis)
+{
+    KitSession session;
+    FAudioGWSampleModule gwSampleLoader;
+    FAudioVorbisModule vorbisLoader;
+    FSample sample;
+    try {
+        kitLoadSample(kitReadFile(args[0]),
+                      vorbis ? static_cast<FAssetLoader&>(vorbisLoader) : gwSampleLoader, sample);
+    } catch (const std::runtime_error&) {
+        throw std::runtime_error("cannot decode " + args[0]);
+    }
     if (sample.loops()) std::printf("loop %d %d\n", sample.loopStart(), sample.loopLength());
 
     const std::vector<uint8_t> wav = wavFile(*sample.data());

@@ -98,6 +98,9 @@ struct ScreenFile;
 // language string), its assets (loaded on use) and, for a screen layout, the
 // owner tail with the widget tree of the listed widgets.
 ScreenFile manifestScreenFile(const ScreenManifest& manifest);
+// Reads a folder's screen file with the engine's reader and checks that every
+// id the generated class fetches comes out of it; a fault names folder and id.
+void checkScreenFileBytes(const ScreenManifest& manifest, const std::vector<uint8_t>& bytes);
 // The extension of an asset kind's placeholder file (".png" for images).
 std::string placeholderExtension(int16_t kindCode);
 // The bytes of an asset's placeholder file until the demo kit draws its media.

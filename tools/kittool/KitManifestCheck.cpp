@@ -33,9 +33,10 @@ void collect(const KitWidgetTree::Node& node, std::set<uint32_t>& ids)
         ", key 'id': the class fetches it but the folder's screen file does not hold it");
 }
 
-void checkScreenFile(const ScreenManifest& m)
+} // namespace
+
+void checkScreenFileBytes(const ScreenManifest& m, const std::vector<uint8_t>& bytes)
 {
-    const std::vector<uint8_t> bytes = writeScreenFile(manifestScreenFile(m));
     FRefT<FInStream> stream = FMemoryInStream::make(std::string(bytes.begin(), bytes.end()));
     FScreenRegistry registry;
     std::vector<int32_t> ids;
@@ -61,15 +62,13 @@ void checkScreenFile(const ScreenManifest& m)
     }
 }
 
-} // namespace
-
 int kitManifests(const KitArgs& args)
 {
     if (args.size() != 1) return kitUsage("manifests");
     KitSession session;
     const std::vector<ScreenManifest> all = readScreenManifests(args[0]);
     for (const ScreenManifest& m : all)
-        checkScreenFile(m);
+        checkScreenFileBytes(m, writeScreenFile(manifestScreenFile(m)));
     std::printf("%zu screen manifests checked\n", all.size());
     return 0;
 }

@@ -34,6 +34,9 @@ const KitCommand k_commands[] = {
      kitWorlds},
     {"worldlayouts", "OUT_DIR",
      "write the twelve world scenes' layout classes from the worlds' content table", kitWorldLayouts},
+    {"validate", "KIT CONTENT_DIR",
+     "check a built kit against its manifests: screen files, every asset's media, BG grids, bound ids",
+     kitValidate},
     {"recipe", "RECIPE.lua OUT_FILE [--cache DIR]", "make one asset's demo media from its recipe", kitRecipe},
 };
 

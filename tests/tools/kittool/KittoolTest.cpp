@@ -299,3 +299,55 @@ TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_NE(damaged.err.find("012.lua"), std::string::npos) << damaged.err;
 }
+
+TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua", "return { folder = 12, hint = 8, class = \"LayoutPart12\",\n"
+                                  "  assets = {\n"
+                                  "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
+                                  "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
+                                  "  },\n}\n");
+    ASSERT_EQ(kittool("build demo out").exitCode, 0);
+    const ToolRun valid = kittool("validate out/Zibbo.zip demo");
+    ASSERT_EQ(valid.exitCode, 0) << valid.err;
+    EXPECT_NE(valid.out.find("decoded .png: 1"), std::string::npos) << valid.out;
+    // A kind without media of its own is listed, not passed as decoded.
+    EXPECT_NE(valid.out.find("raw (placeholder .dat): 1"), std::string::npos) << valid.out;
+
+    struct Case
+    {
+        const char* what;
+        std::string picture;  // the image member's bytes; empty: the member is left out
+        const char* expected; // in the failure text
+    };
+    const std::string screen = kittool("cat out/Zibbo.zip 012/GWScreen").out;
+    const std::string data = kittool("cat out/Zibbo.zip 012/006650_0.dat").out;
+    const std::vector<Case> cases = {
+        {"a picture that does not decode", std::string(300, 'x'),
+         "folder 12, asset 6641, key 'cursorImage': member 012/006641_0.png"},
+        {"a missing member", "", "folder 12, asset 6641, key 'cursorImage': the kit holds no member"},
+    };
+    for (const Case& c : cases) {
+        ZipWriter kit;
+        kit.add("012/GWScreen", std::vector<uint8_t>(screen.begin(), screen.end()));
+        kit.add("012/006650_0.dat", std::vector<uint8_t>(data.begin(), data.end()));
+        if (!c.picture.empty())
+            kit.add("012/006641_0.png", std::vector<uint8_t>(c.picture.begin(), c.picture.end()));
+        spill("broken.zip", kit.build());
+        const ToolRun broken = kittool("validate broken.zip demo");
+        EXPECT_EQ(broken.exitCode, 1) << c.what;
+        EXPECT_NE(broken.err.find(c.expected), std::string::npos) << c.what << "\n" << broken.err;
+    }
+
+    // A manifest that the kit's screen file does not match names the id it misses.
+    spill("demo/screens/012.lua", "return { folder = 12, hint = 9, class = \"LayoutPart12\",\n"
+                                  "  assets = {\n"
+                                  "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
+                                  "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
+                                  "    { id = 6642, kind = \"image\", member = \"pointerImage\" },\n"
+                                  "  },\n}\n");
+    const ToolRun stale = kittool("validate out/Zibbo.zip demo");
+    EXPECT_EQ(stale.exitCode, 1);
+    EXPECT_NE(stale.err.find("folder 12, asset 6642"), std::string::npos) << stale.err;
+}
