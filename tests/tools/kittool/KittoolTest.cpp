@@ -34,6 +34,18 @@ ToolRun kittool(const std::string& arguments)
     return {exitCode, slurp("out.bin"), slurp("err.txt")};
 }
 
+// Folder 12's manifest with its game data and cursor picture, and any further asset lines.
+std::string partTwelveManifest(const std::string& moreAssets = "")
+{
+    const int hint = 8 + (moreAssets.empty() ? 0 : 1);
+    return "return { folder = 12, hint = " + std::to_string(hint) +
+           ", class = \"LayoutPart12\",\n"
+           "  assets = {\n"
+           "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
+           "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n" +
+           moreAssets + "  },\n}\n";
+}
+
 class KittoolTest : public ::testing::Test
 {
 protected:
@@ -260,11 +272,7 @@ TEST_F(KittoolTest, BuildRefusesContentWithoutATargetAndKeepsTheOldKit)
 TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
 {
     spill("demo/GWTarget.txt", "Demo\n");
-    spill("demo/screens/012.lua", "return { folder = 12, hint = 8, class = \"LayoutPart12\",\n"
-                                  "  assets = {\n"
-                                  "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
-                                  "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
-                                  "  },\n}\n");
+    spill("demo/screens/012.lua", partTwelveManifest());
     spill("data/gamedata.xml", "<GameStructure/>\n");
 
     const ToolRun built = kittool("build demo out data");
@@ -303,11 +311,7 @@ TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
 TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
 {
     spill("demo/GWTarget.txt", "Demo\n");
-    spill("demo/screens/012.lua", "return { folder = 12, hint = 8, class = \"LayoutPart12\",\n"
-                                  "  assets = {\n"
-                                  "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
-                                  "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
-                                  "  },\n}\n");
+    spill("demo/screens/012.lua", partTwelveManifest());
     ASSERT_EQ(kittool("build demo out").exitCode, 0);
     const ToolRun valid = kittool("validate out/Zibbo.zip demo");
     ASSERT_EQ(valid.exitCode, 0) << valid.err;
@@ -341,12 +345,8 @@ TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
     }
 
     // A manifest that the kit's screen file does not match names the id it misses.
-    spill("demo/screens/012.lua", "return { folder = 12, hint = 9, class = \"LayoutPart12\",\n"
-                                  "  assets = {\n"
-                                  "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
-                                  "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
-                                  "    { id = 6642, kind = \"image\", member = \"pointerImage\" },\n"
-                                  "  },\n}\n");
+    spill("demo/screens/012.lua",
+          partTwelveManifest("    { id = 6642, kind = \"image\", member = \"pointerImage\" },\n"));
     const ToolRun stale = kittool("validate out/Zibbo.zip demo");
     EXPECT_EQ(stale.exitCode, 1);
     EXPECT_NE(stale.err.find("folder 12, asset 6642"), std::string::npos) << stale.err;
