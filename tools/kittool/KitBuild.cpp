@@ -9,6 +9,7 @@
 #include "tools/kittool/KitCommand.h"
 #include "tools/kittool/KitDemoRecipe.h"
 #include "tools/kittool/KitManifest.h"
+#include "tools/kittool/KitPreview.h"
 #include "tools/recipes/RecipeCache.h"
 #include "tools/zipwriter/ZipWriter.h"
 
@@ -122,8 +123,9 @@ std::vector<AssetFile> assetFiles(const ScreenManifest& m, const fs::path& gameD
 
 // Adds the folder of every manifest below `manifests` (none when it does not
 // exist): its screen file and each asset's file, in manifest order.
+// With a preview folder, each folder's preview picture is written there first.
 std::size_t addFolders(ZipWriter& kit, const fs::path& manifests, const fs::path& gameData,
-                       RecipeCache& cache, KitSummary& summary)
+                       RecipeCache& cache, KitSummary& summary, const fs::path& preview)
 {
     if (!fs::is_directory(manifests)) return 0;
     std::size_t members = 0;
@@ -131,6 +133,12 @@ std::size_t addFolders(ZipWriter& kit, const fs::path& manifests, const fs::path
         kit.add(screenFilePath(m.folder), writeScreenFile(manifestScreenFile(m)));
         ++members;
         std::vector<AssetFile> files = assetFiles(m, gameData, cache);
+        if (!preview.empty()) {
+            std::vector<KitPreviewFile> made;
+            for (const AssetFile& file : files)
+                made.push_back({&file.bytes, file.extension});
+            std::printf("preview %s\n", writeKitPreview(m, made, preview).string().c_str());
+        }
         for (std::size_t i = 0; i < files.size(); ++i) {
             kit.add(assetFileName(m.folder, m.assets[i].id, files[i].extension), std::move(files[i].bytes));
             ++members;
@@ -148,10 +156,20 @@ std::size_t addFolders(ZipWriter& kit, const fs::path& manifests, const fs::path
 
 int kitBuild(const KitArgs& args)
 {
-    if (args.size() != 2 && args.size() != 3) return kitUsage("build");
-    const fs::path content = args[0];
-    const fs::path out = args[1];
-    const fs::path gameData = args.size() == 3 ? fs::path(args[2]) : fs::path();
+    KitArgs paths;
+    bool withPreview = false;
+    for (const std::string& arg : args) {
+        if (arg == "--preview")
+            withPreview = true;
+        else
+            paths.push_back(arg);
+    }
+    if (paths.size() != 2 && paths.size() != 3) return kitUsage("build");
+    const fs::path content = paths[0];
+    const fs::path out = paths[1];
+    const fs::path gameData = paths.size() == 3 ? fs::path(paths[2]) : fs::path();
+    // The preview pictures are for people and go beside the kit, never into it.
+    const fs::path preview = withPreview ? out / "preview" : fs::path();
     if (!fs::is_directory(content)) throw std::runtime_error(content.string() + " is not a folder");
 
     ZipWriter kit;
@@ -164,8 +182,8 @@ int kitBuild(const KitArgs& args)
     // Made media are kept beside the kit, so a build with no change makes nothing again.
     RecipeCache cache(out / "recipe-cache");
     std::size_t members = files.size() + 1;
-    members += addFolders(kit, content / "screens", gameData, cache, summary);
-    members += addFolders(kit, content / "worlds", gameData, cache, summary);
+    members += addFolders(kit, content / "screens", gameData, cache, summary, preview);
+    members += addFolders(kit, content / "worlds", gameData, cache, summary, preview);
 
     const fs::path kitPath = out / "Zibbo.zip";
     const fs::path partPath = out / "Zibbo.zip.part";

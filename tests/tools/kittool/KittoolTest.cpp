@@ -351,3 +351,17 @@ TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
     EXPECT_EQ(stale.exitCode, 1);
     EXPECT_NE(stale.err.find("folder 12, asset 6642"), std::string::npos) << stale.err;
 }
+
+TEST_F(KittoolTest, PreviewPicturesGoBesideTheKitNotIntoIt)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua", partTwelveManifest());
+    ASSERT_EQ(kittool("build demo plain").exitCode, 0);
+    const ToolRun built = kittool("build demo out --preview");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    const std::string sheet = slurp("out/preview/folder012.png");
+    ASSERT_GT(sheet.size(), 8u);
+    EXPECT_EQ(sheet.substr(1, 3), "PNG");
+    EXPECT_EQ(slurp("out/Zibbo.zip"), slurp("plain/Zibbo.zip"));
+    EXPECT_EQ(kittool("build demo out --preview extra more").exitCode, 2);
+}
