@@ -55,10 +55,18 @@ bool isCompanion(const std::string& key)
     return false;
 }
 
-void writeSurface(cairo_surface_t* surface, const fs::path& path)
+// Ends the drawing and writes the picture as PREFIX and the number in DIGITS digits.
+fs::path finish(cairo_t* cr, cairo_surface_t* canvas, const fs::path& folder, const char* prefix,
+                int32_t number, int digits)
 {
-    if (cairo_surface_write_to_png(surface, path.c_str()) != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error("cannot write " + path.string());
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%0*d.png", prefix, digits, static_cast<int>(number));
+    const fs::path path = folder / name;
+    cairo_destroy(cr);
+    const cairo_status_t status = cairo_surface_write_to_png(canvas, path.c_str());
+    cairo_surface_destroy(canvas);
+    if (status != CAIRO_STATUS_SUCCESS) throw std::runtime_error("cannot write " + path.string());
+    return path;
 }
 
 fs::path worldPreview(const ScreenManifest& m, const std::vector<KitPreviewFile>& files,
@@ -97,13 +105,7 @@ fs::path worldPreview(const ScreenManifest& m, const std::vector<KitPreviewFile>
         cairo_stroke(cr);
         drawRecipeLabel(cr, a.member, x + iw / 2, y + ih + 14, 18, RecipeColour{1, 1, 1});
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "world%02d.png", static_cast<int>(m.world));
-    const fs::path path = folder / name;
-    cairo_destroy(cr);
-    writeSurface(canvas, path);
-    cairo_surface_destroy(canvas);
-    return path;
+    return finish(cr, canvas, folder, "world", m.world, 2);
 }
 
 fs::path contactSheet(const ScreenManifest& m, const std::vector<KitPreviewFile>& files,
@@ -139,13 +141,7 @@ fs::path contactSheet(const ScreenManifest& m, const std::vector<KitPreviewFile>
         }
         drawRecipeLabel(cr, std::to_string(a.id), cx + cell / 2.0, cy + cell + 10, 14, RecipeColour{1, 1, 1});
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "folder%03d.png", static_cast<int>(m.folder));
-    const fs::path path = folder / name;
-    cairo_destroy(cr);
-    writeSurface(canvas, path);
-    cairo_surface_destroy(canvas);
-    return path;
+    return finish(cr, canvas, folder, "folder", m.folder, 3);
 }
 
 } // namespace
