@@ -8,6 +8,7 @@
 
 #include "engine/core/KernelTestSupport.h"
 #include "net/FDebugChannelModule.h"
+#include "support/GameProcess.h"
 #include "tools/contentwriters/ScreenFileWriter.h"
 #include "tools/zipwriter/ZipWriter.h"
 
@@ -15,42 +16,20 @@
 
 #include <csignal>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-// Starts the game with its own set of single-instance names, so that no other
-// copy (another test, a player) takes the command line instead. The game runs
-// in the caller's scratch folder, beside the smallest main kit it can mount.
+// Starts the game in the caller's scratch folder, beside the smallest main
+// kit it can mount.
 pid_t startGame(const std::string& argument)
 {
     ZipWriter kit;
     kit.add("GWTarget", writeTarget("Debug Stream"));
     kit.writeTo("Zibbo.zip");
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text = *entry;
-        if (text.rfind("ZIBBO_INSTANCE=", 0) != 0) environment.push_back(text);
-    }
-    environment.push_back("ZIBBO_INSTANCE=net-debug-" + std::to_string(::getpid()));
-    environment.push_back("SDL_VIDEODRIVER=offscreen");
-    environment.push_back("SDL_AUDIODRIVER=dummy");
-    std::vector<char*> envp;
-    for (std::string& text : environment)
-        envp.push_back(text.data());
-    envp.push_back(nullptr);
-    std::string program = ZIBBO_GAME_BINARY;
-    std::string first = argument;
-    char* argv[] = {program.data(), first.data(), nullptr};
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
-    return pid;
+    return gameprocess::start(ZIBBO_GAME_BINARY, {argument}, "net-debug");
 }
 
 // True once the game handles SIGTERM itself (the platform layer turns it
@@ -68,20 +47,6 @@ bool catchesTerm(pid_t pid, int limitMs)
         ::usleep(10000);
     }
     return false;
-}
-
-// The exit status once the game has ended within the time limit; otherwise
-// the game is killed and -1 returned.
-int waitForExit(pid_t pid, int limitMs)
-{
-    int status = 0;
-    for (int waited = 0; waited < limitMs; waited += 10) {
-        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        ::usleep(10000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-    return -1;
 }
 
 // An orderly end: the quit that SIGTERM asks for (0), or the game's own
@@ -108,7 +73,7 @@ TEST(GameDebugStreamTest, AHeadlessRunStreamsItsLogChannelsAndClosesTheStreamCle
     const bool closable = catchesTerm(game, 20000);
     ::kill(game, SIGTERM);
     const bool ended = viewer.get() >= 0 && loopback::readToEnd(viewer.get(), stream, 20000);
-    const int exitCode = waitForExit(game, 20000);
+    const int exitCode = gameprocess::waitForExit(game, 20000);
 
     ASSERT_GE(viewer.get(), 0) << "the game never connected";
     EXPECT_TRUE(closable);
@@ -142,7 +107,7 @@ TEST(GameDebugStreamTest, AnUpperCaseSwitchOpensNoConnection)
     loopback::Fd viewer(loopback::acceptOne(listener.get(), 0));
     ::kill(game, SIGTERM);
     EXPECT_TRUE(closable);
-    const int exitCode = waitForExit(game, 20000);
+    const int exitCode = gameprocess::waitForExit(game, 20000);
     EXPECT_TRUE(endedInOrder(exitCode)) << exitCode;
     EXPECT_LT(viewer.get(), 0);
 }
