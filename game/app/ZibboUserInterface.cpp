@@ -1,5 +1,6 @@
 #include "game/app/ZibboUserInterface.h"
 
+#include "asset/FAsset.h"
 #include "audio/FAudioNode.h"
 #include "audio/FAudioService.h"
 #include "audio/FSound.h"
@@ -7,6 +8,8 @@
 #include "core/FDelegate.h"
 #include "core/FLogStream.h"
 #include "core/FMemory.h"
+#include "core/FThread.h"
+#include "core/FThreadTask.h"
 #include "game/core/GameCursors.h"
 #include "game/core/GameParams.h"
 #include "game/core/GameRandom.h"
@@ -40,6 +43,22 @@ bool isMenuKind(int32_t kind)
 
 } // namespace
 
+// One background load: the body loads the asset on a pooled worker thread
+// (under the asset's own lock) and drops its reference.
+class AssetLoadJob : public FThreadTask
+{
+public:
+    explicit AssetLoadJob(FRef asset) : m_asset(std::move(asset)) {}
+    void main() override
+    {
+        if (auto* asset = static_cast<FAsset*>(m_asset.get())) asset->complete();
+        m_asset.release();
+    }
+
+private:
+    FRef m_asset;
+};
+
 ZibboUserInterface::ZibboUserInterface(FScreenFactory* factory, CursorDevice& cursors)
     : FAppUserInterfaceModule(factory), m_cursorDevice(cursors),
       // System cursors until the tuning values say otherwise at launch.
@@ -49,6 +68,11 @@ ZibboUserInterface::ZibboUserInterface(FScreenFactory* factory, CursorDevice& cu
 
 ZibboUserInterface::~ZibboUserInterface()
 {
+    // A running load ends before its task goes.
+    if (m_assetLoadJob != nullptr && m_assetLoadJob->worker() != nullptr)
+        m_assetLoadJob->worker()->waitIdle(~0u, false);
+    m_assetLoadJob.reset();
+    m_assetLoadQueue.clear();
     m_inactiveOverlay.release();
     m_particleView.release();
     m_sounds.reset();
@@ -127,7 +151,36 @@ void ZibboUserInterface::tick(uint32_t elapsedMs)
         }
     }
     FAppUserInterfaceModule::tick(elapsedMs);
+    startNextAssetLoad();
     if (isMenuKind(currentKind()) && !m_particleView.isNull()) m_particleView->update(ms);
+}
+
+// ---- background loads ----
+
+void ZibboUserInterface::queueAssetLoad(const FRef& asset)
+{
+    m_assetLoadQueue.push_back(asset);
+    if (m_assetLoadQueue.size() > k_assetQueueWarning) {
+        ZIBBO_LOG(k_logDefault, false)
+            << "PERFORMANCE WARNING: More than " << k_assetQueueWarning << " assets are waiting to load";
+    }
+}
+
+bool ZibboUserInterface::isAssetLoadRunning() const
+{
+    if (m_assetLoadJob == nullptr || m_assetLoadJob->state() != FThreadTask::k_running) return false;
+    FThread* worker = m_assetLoadJob->worker();
+    return worker != nullptr && !worker->waitIdle(0, false);
+}
+
+void ZibboUserInterface::startNextAssetLoad()
+{
+    if (m_assetLoadQueue.empty() || isAssetLoadRunning()) return;
+    if (m_assetLoadJob != nullptr && m_assetLoadJob->worker() != nullptr)
+        m_assetLoadJob->worker()->waitIdle(~0u, false);
+    m_assetLoadJob = std::make_unique<AssetLoadJob>(std::move(m_assetLoadQueue.front()));
+    m_assetLoadQueue.pop_front();
+    m_assetLoadJob->start();
 }
 
 // ---- window state ----

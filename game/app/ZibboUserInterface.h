@@ -7,8 +7,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 
+class AssetLoadJob;
 class CursorDevice;
 class FColorRect;
 class FModule;
@@ -35,6 +37,8 @@ public:
     // Pointer button codes that count as the primary button.
     static constexpr int32_t k_buttonLeft = 8;
     static constexpr int32_t k_buttonConfirm = 6;
+    // More assets than this waiting to load is worth a warning.
+    static constexpr std::size_t k_assetQueueWarning = 10;
 
     // `factory` and `cursors` must outlive the module.
     ZibboUserInterface(FScreenFactory* factory, CursorDevice& cursors);
@@ -56,6 +60,12 @@ public:
     // left (unless it is the loading or game-mode screen), then the request.
     void setScreen(int32_t kind, bool async) override;
 
+    // Appends an asset handle to the queue of background loads: one loads
+    // at a time, in queue order, and at most one starts per frame.
+    void queueAssetLoad(const FRef& asset);
+    std::size_t queuedAssetLoads() const { return m_assetLoadQueue.size(); }
+    bool isAssetLoadRunning() const;
+
     bool isGamePaused() const override;
     void playSound(const FRef& sound, int32_t volume) override;
 
@@ -74,6 +84,7 @@ private:
     // Mutes or unmutes every fixed and effect channel.
     void setChannelsMuted(bool muted);
     void endReactivation();
+    void startNextAssetLoad();
     // The table of which pointer events reach the screens.
     bool passesFilter(int32_t pointer, int32_t button, bool down) const;
 
@@ -84,6 +95,8 @@ private:
     bool m_suspended = false;
     std::atomic<int32_t> m_previousScreenKind{k_noScreen};
     FRefT<ParticleEmitterView> m_particleView;
+    std::deque<FRef> m_assetLoadQueue;
+    std::unique_ptr<AssetLoadJob> m_assetLoadJob;
     FTimerTween m_reactivationTimer;
     FRefT<FColorRect> m_inactiveOverlay;
 };

@@ -3,6 +3,7 @@
 // the screen-change rules. Time passes only through the ticks the test gives.
 
 #include "game/app/ZibboUserInterface.h"
+#include "asset/FAsset.h"
 #include "engine/ui/module/UiModuleTestSupport.h"
 #include "game/FakeCursorDevice.h"
 #include "game/core/GameCursors.h"
@@ -182,6 +183,45 @@ TEST_F(ZibboUserInterfaceTest, AScreenChangeResetsTheCursorsAndRemembersTheKindL
     EXPECT_EQ(module.previousScreenKind(), k_worldMapScreen);
     show(k_storyModeScreen);
     EXPECT_EQ(module.previousScreenKind(), k_worldMapScreen);
+}
+
+} // namespace
+
+namespace {
+
+// An asset whose decode records its id.
+class RecordingAsset : public FAsset
+{
+public:
+    RecordingAsset(int32_t id, SharedLog& log) : m_log(log) { setId(id); }
+    void loadContent() override { m_log.add("load " + std::to_string(id())); }
+
+private:
+    SharedLog& m_log;
+};
+
+TEST_F(ZibboUserInterfaceTest, TwentyQueuedAssetsLoadOneAtATimeInQueueOrder)
+{
+    SharedLog loads;
+    std::vector<std::string> expected;
+    for (int32_t id = 0; id < 20; ++id) {
+        module.queueAssetLoad(FAsset::handleFor(engineNew<RecordingAsset>(k_memObject, id, loads)));
+        expected.push_back("load " + std::to_string(id));
+    }
+
+    std::vector<std::string> done;
+    for (int frame = 0; frame < 100 && done.size() < expected.size(); ++frame) {
+        const std::size_t waiting = module.queuedAssetLoads();
+        module.tick(20);
+        // At most one load starts per frame, and only when none runs.
+        EXPECT_LE(waiting - module.queuedAssetLoads(), 1u);
+        for (int spin = 0; spin < 10000 && module.isAssetLoadRunning(); ++spin)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        for (std::string& line : loads.take())
+            done.push_back(line);
+    }
+    EXPECT_EQ(done, expected);
+    EXPECT_EQ(module.queuedAssetLoads(), 0u);
 }
 
 } // namespace
