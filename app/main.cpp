@@ -3,6 +3,7 @@
 #include "core/FProcessModule.h"
 #include "core/FRef.h"
 #include "core/FString.h"
+#include "game/app/ZibboUserInterface.h"
 #include "game/core/GameApplication.h"
 #include "platform/FFatalMessageSdl.h"
 #include "platform/FOperatingSystemLinux.h"
@@ -23,7 +24,8 @@ int main(int argc, char** argv)
         FRefT<FString> commandLine =
             makeSharedStringCopy(FString(FProcessModule::joinCommandLine(words).c_str()));
         // Only the first copy runs; a second one hands its command line over.
-        exitCode = runSingleInstance(commandLine, [](FRefT<FString> line) { runGameApplication(line); });
+        exitCode = runSingleInstance(
+            commandLine, [](FRefT<FString> line) { runGameApplication(line, &createZibboUserInterface); });
     } catch (...) {
         // Failures were shown when they were raised.
         exitCode = 1;

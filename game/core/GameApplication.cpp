@@ -77,7 +77,7 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<NullAppServiceModule>(modules);
 }
 
-int runGameApplication(FRefT<FString> commandLine)
+int runGameApplication(FRefT<FString> commandLine, GameModuleMaker makeGameModule)
 {
     FApplication application;
     try {
@@ -85,6 +85,9 @@ int runGameApplication(FRefT<FString> commandLine)
         getSystemLocale(locale);
         FLocalizedMessages::setLanguage(FApplication::readInstalledLanguage());
         buildApplicationModules(application.modules(), commandLine);
+        if (makeGameModule != nullptr) {
+            if (FModule* module = makeGameModule()) application.modules().push_back(module);
+        }
         application.startModules();
         auto* process = findService<FProcessService>(k_slotProcess);
         while (process != nullptr && process->runOnce(1)) {

@@ -1,0 +1,318 @@
+#include "game/app/ZibboUserInterface.h"
+
+#include "asset/FAsset.h"
+#include "audio/FAudioNode.h"
+#include "audio/FAudioService.h"
+#include "audio/FSound.h"
+#include "core/FApplication.h"
+#include "core/FDelegate.h"
+#include "core/FLogStream.h"
+#include "core/FMemory.h"
+#include "core/FThread.h"
+#include "core/FThreadTask.h"
+#include "game/core/GameCursors.h"
+#include "game/core/GameParams.h"
+#include "game/core/GameRandom.h"
+#include "game/core/GameSoundChannels.h"
+#include "game/core/ScreenKind.h"
+#include "game/core/SystemCursorDevice.h"
+#include "game/factories/GameScreenFactory.h"
+#include "game/factories/GameWidgetFactory.h"
+#include "game/widgets/ParticleEmitterView.h"
+#include "graphics/FGraph.h"
+#include "ui/FColorRect.h"
+#include "ui/FScreen.h"
+
+#include <ctime>
+
+namespace {
+
+FGraph* graphics()
+{
+    return findService<FGraph>(k_slotGraphics);
+}
+
+// Almost invisible: it only catches the pointer.
+constexpr uint32_t k_overlayColour = 0x01FEFEFEu;
+
+bool isMenuKind(int32_t kind)
+{
+    return kind == k_avatarSelectScreen || kind == k_profileMenuScreen || kind == k_mainMenuScreen ||
+           kind == k_nameEntryScreen || kind == k_profileScreen;
+}
+
+} // namespace
+
+// One background load: the body loads the asset on a pooled worker thread
+// (under the asset's own lock) and drops its reference.
+class AssetLoadJob : public FThreadTask
+{
+public:
+    explicit AssetLoadJob(FRef asset) : m_asset(std::move(asset)) {}
+    void main() override
+    {
+        if (auto* asset = static_cast<FAsset*>(m_asset.get())) asset->complete();
+        m_asset.release();
+    }
+
+private:
+    FRef m_asset;
+};
+
+ZibboUserInterface::ZibboUserInterface(FScreenFactory* factory, CursorDevice& cursors)
+    : FAppUserInterfaceModule(factory), m_cursorDevice(cursors),
+      // System cursors until the tuning values say otherwise at launch.
+      m_cursors(std::make_unique<GameCursors>(cursors, false))
+{
+}
+
+ZibboUserInterface::~ZibboUserInterface()
+{
+    // A running load ends before its task goes.
+    if (m_assetLoadJob != nullptr && m_assetLoadJob->worker() != nullptr)
+        m_assetLoadJob->worker()->waitIdle(~0u, false);
+    m_assetLoadJob.reset();
+    m_assetLoadQueue.clear();
+    m_inactiveOverlay.release();
+    m_particleView.release();
+    m_sounds.reset();
+    m_cursors.reset();
+    m_params.release();
+}
+
+ZibboUserInterface* ZibboUserInterface::getInstance()
+{
+    return dynamic_cast<ZibboUserInterface*>(FAppUserInterfaceModule::instance());
+}
+
+// ---- launch ----
+
+void ZibboUserInterface::onLaunch()
+{
+    if (FApplication* application = FApplication::instance()) {
+        m_params = makeRef(engineNew<GameParams>(k_memObject, *application));
+        m_params->onLoaded();
+    }
+    setupCursors();
+    if (auto* audio = findService<FAudioService>(k_slotAudio)) {
+        m_sounds = std::make_unique<GameSoundChannels>(*audio, *m_cursors);
+        m_sounds->initAudio();
+    }
+    GameWidgetFactory::registerTypes();
+    GameRandom::srand(static_cast<uint32_t>(std::time(nullptr)));
+    openWindow();
+    setScreen(k_introScreen, false);
+}
+
+void ZibboUserInterface::setupCursors()
+{
+    const bool custom = !m_params.isNull() && m_params->customCursor();
+    m_cursors = std::make_unique<GameCursors>(m_cursorDevice, custom);
+    // The cursor pictures come from the shared screen folder, which no screen
+    // binds yet: until then the system arrow stays.
+    if (custom) {
+        ZIBBO_LOG(k_logDefault, false) << "Cursor images are not available yet; the system cursor stays";
+    }
+}
+
+void ZibboUserInterface::openWindow()
+{
+    FGraph* graph = graphics();
+    if (graph == nullptr) return;
+    const FPointI size{k_windowWidth, k_windowHeight};
+    graph->createWindowAndDevice(size, size, 1);
+    const bool fullScreen = !m_params.isNull() && m_params->fullScreen();
+    graph->setWindowMode(fullScreen ? 0 : 1);
+}
+
+void ZibboUserInterface::stop()
+{
+    releaseCachedScreen(currentKind());
+    FAppUserInterfaceModule::stop();
+}
+
+// ---- per frame ----
+
+void ZibboUserInterface::tick(uint32_t elapsedMs)
+{
+    if (m_suspended) {
+        wakeUp();
+        return;
+    }
+    const auto ms = static_cast<int32_t>(elapsedMs);
+    m_reactivationTimer.update(ms);
+    if (m_sounds != nullptr) {
+        if (!m_sounds->isPaused()) {
+            m_sounds->updateMusicFade(ms);
+            m_sounds->finishEndedSounds();
+        } else if (m_sounds->dialogueChannel().isEnded()) {
+            // The dialogue channel plays on through pauses.
+            m_sounds->dialogueChannel().finish();
+        }
+    }
+    FAppUserInterfaceModule::tick(elapsedMs);
+    startNextAssetLoad();
+    if (isMenuKind(currentKind()) && !m_particleView.isNull()) m_particleView->update(ms);
+}
+
+// ---- background loads ----
+
+void ZibboUserInterface::queueAssetLoad(const FRef& asset)
+{
+    m_assetLoadQueue.push_back(asset);
+    if (m_assetLoadQueue.size() > k_assetQueueWarning) {
+        ZIBBO_LOG(k_logDefault, false)
+            << "PERFORMANCE WARNING: More than " << k_assetQueueWarning << " assets are waiting to load";
+    }
+}
+
+bool ZibboUserInterface::isAssetLoadRunning() const
+{
+    if (m_assetLoadJob == nullptr || m_assetLoadJob->state() != FThreadTask::k_running) return false;
+    FThread* worker = m_assetLoadJob->worker();
+    return worker != nullptr && !worker->waitIdle(0, false);
+}
+
+void ZibboUserInterface::startNextAssetLoad()
+{
+    if (m_assetLoadQueue.empty() || isAssetLoadRunning()) return;
+    if (m_assetLoadJob != nullptr && m_assetLoadJob->worker() != nullptr)
+        m_assetLoadJob->worker()->waitIdle(~0u, false);
+    m_assetLoadJob = std::make_unique<AssetLoadJob>(std::move(m_assetLoadQueue.front()));
+    m_assetLoadQueue.pop_front();
+    m_assetLoadJob->start();
+}
+
+// ---- window state ----
+
+void ZibboUserInterface::onActivated()
+{
+    FAppUserInterfaceModule::onActivated();
+    setChannelsMuted(false);
+    // Input stays caught a little longer: the click that brought the window
+    // back must not reach the screen.
+    FTween::Completion* completion = makeMemberDelegate(this, &ZibboUserInterface::endReactivation);
+    m_reactivationTimer.setCompletion(completion);
+    engineFree(completion);
+    m_reactivationTimer.start(k_reactivationMs);
+}
+
+void ZibboUserInterface::endReactivation()
+{
+    m_inactiveOverlay.release();
+    m_reactivationTimer.setCompletion(nullptr);
+}
+
+void ZibboUserInterface::onDeactivated()
+{
+    FAppUserInterfaceModule::onDeactivated();
+    // Before the first screen and after stop there is nothing to cover.
+    if (FRefT<FScreen> screen = currentScreen(); !screen.isNull()) {
+        FRefT<FColorRect> overlay = makeRef(engineNew<FColorRect>(k_memObject, screen.get(), true));
+        overlay->setColour(k_overlayColour);
+        overlay->setWidgetRect(FRectI{0, 0, screen->width(), screen->height()});
+        m_inactiveOverlay = overlay;
+    }
+    setChannelsMuted(true);
+}
+
+void ZibboUserInterface::setChannelsMuted(bool muted)
+{
+    if (m_sounds == nullptr) return;
+    auto mute = [muted](SoundChannel& channel) {
+        if (!channel.voice().isNull()) channel.voice()->setMuted(muted ? 1 : 0);
+    };
+    for (SoundChannel* channel :
+         {&m_sounds->musicChannel1(), &m_sounds->musicChannel2(), &m_sounds->ambientChannel(),
+          &m_sounds->voiceChannel(), &m_sounds->dialogueChannel()})
+        mute(*channel);
+    for (int i = 0; i < GameSoundChannels::k_effectCount; ++i)
+        mute(m_sounds->effectChannel(i));
+}
+
+void ZibboUserInterface::onWindowMinimized()
+{
+    if (!m_suspended) {
+        // Every game sound flows through the master voice.
+        if (m_sounds != nullptr && !m_sounds->masterVoice().isNull()) m_sounds->masterVoice()->pause();
+        m_suspended = true;
+    }
+    FAppUserInterfaceModule::onWindowMinimized();
+}
+
+void ZibboUserInterface::onWindowRestored()
+{
+    if (m_suspended) {
+        if (m_sounds != nullptr && !m_sounds->masterVoice().isNull()) m_sounds->masterVoice()->resume();
+        m_suspended = false;
+        wakeUp();
+    }
+    FAppUserInterfaceModule::onWindowRestored();
+}
+
+// ---- pointer filters ----
+
+bool ZibboUserInterface::passesFilter(int32_t pointer, int32_t button, bool down) const
+{
+    if (!m_inactiveOverlay.isNull()) return false;
+    const int32_t kind = currentKind();
+    // The gameplay screens of this game never search by picture: only the
+    // first pointer reaches a level.
+    if (kind == k_storyModeScreen) return pointer == 0;
+    const bool primary = button == k_buttonLeft || button == k_buttonConfirm;
+    if (primary && pointer == 0) return true;
+    return !down && kind == k_worldMapScreen;
+}
+
+void ZibboUserInterface::onPointerDown(int32_t pointer, int32_t button, const FPointI& point)
+{
+    FRefT<FScreen> screen = currentScreen();
+    if (FGraph* graph = graphics(); graph != nullptr && !screen.isNull())
+        graph->clipCursor(FRectI{0, 0, screen->width(), screen->height()});
+    if (!passesFilter(pointer, button, true)) return;
+    const bool primary = button == k_buttonLeft || button == k_buttonConfirm;
+    if (primary && pointer == 0 && currentKind() != k_storyModeScreen) {
+        // Straight to the screen, without the input-block test.
+        if (!screen.isNull()) screen->onPointerDown(pointer, button, point);
+        return;
+    }
+    FAppUserInterfaceModule::onPointerDown(pointer, button, point);
+}
+
+void ZibboUserInterface::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)
+{
+    if (FGraph* graph = graphics()) graph->releaseCursorClip();
+    if (passesFilter(pointer, button, false)) FAppUserInterfaceModule::onPointerUp(pointer, button, point);
+}
+
+// ---- screens ----
+
+void ZibboUserInterface::setScreen(int32_t kind, bool async)
+{
+    if (m_cursors != nullptr) {
+        m_cursors->setDefaultCursor(0);
+        m_cursors->setDefaultCursor(1);
+    }
+    const int32_t current = currentKind();
+    if (current != k_loadingScreen && current != k_gameModeScreen) m_previousScreenKind = current;
+    FAppUserInterfaceModule::setScreen(kind, async);
+}
+
+bool ZibboUserInterface::isGamePaused() const
+{
+    return m_sounds != nullptr && m_sounds->isPaused();
+}
+
+void ZibboUserInterface::playSound(const FRef& sound, int32_t volume)
+{
+    if (m_sounds == nullptr || sound.get() == nullptr) return;
+    m_sounds->playSound(FRefT<FAudioNode>(sound), volume);
+}
+
+FModule* createZibboUserInterface()
+{
+    // Both hold nothing, so one of each serves the module for the whole run.
+    static GameScreenFactory factory;
+    static SystemCursorDevice cursors;
+    return engineNew<ZibboUserInterface>(k_memObject, &factory, cursors);
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "core/FRef.h"
+#include "game/widgets/BackdropServices.h"
+#include "ui/FAppUserInterfaceModule.h"
+#include "ui/FTimerTween.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+
+class AssetLoadJob;
+class CursorDevice;
+class FColorRect;
+class FModule;
+class GameCursors;
+class GameParams;
+class GameSoundChannels;
+class ParticleEmitterView;
+
+// The game module: the user-interface module of the game and the owner of
+// every game-wide object (tuning values, sound channels, cursors, the shared
+// menu backdrop). At launch it reads the tuning values, builds the audio
+// graph, registers the game's widget types, seeds the game's random numbers,
+// makes the 800 x 600 window and asks for the intro screen. While the window
+// is inactive an almost invisible overlay catches the pointer and the sounds
+// are muted; the overlay stays 100 ms after reactivation. While it is
+// minimised the screens are not updated. Pointer events pass through the
+// game's filters before the screens see them.
+class ZibboUserInterface : public FAppUserInterfaceModule, public BackdropServices
+{
+public:
+    static constexpr int32_t k_windowWidth = 800;
+    static constexpr int32_t k_windowHeight = 600;
+    static constexpr int32_t k_reactivationMs = 100;
+    // Pointer button codes that count as the primary button.
+    static constexpr int32_t k_buttonLeft = 8;
+    static constexpr int32_t k_buttonConfirm = 6;
+    // More assets than this waiting to load is worth a warning.
+    static constexpr std::size_t k_assetQueueWarning = 10;
+
+    // `factory` and `cursors` must outlive the module.
+    ZibboUserInterface(FScreenFactory* factory, CursorDevice& cursors);
+    ~ZibboUserInterface() override;
+
+    // The game module of the running application (null when none).
+    static ZibboUserInterface* getInstance();
+
+    void onLaunch() override;
+    void stop() override;
+    void tick(uint32_t elapsedMs) override;
+    void onActivated() override;
+    void onDeactivated() override;
+    void onWindowMinimized() override;
+    void onWindowRestored() override;
+    void onPointerDown(int32_t pointer, int32_t button, const FPointI& point) override;
+    void onPointerUp(int32_t pointer, int32_t button, const FPointI& point) override;
+    // Any thread: resets both players' cursors, remembers the kind being
+    // left (unless it is the loading or game-mode screen), then the request.
+    void setScreen(int32_t kind, bool async) override;
+
+    // Appends an asset handle to the queue of background loads: one loads
+    // at a time, in queue order, and at most one starts per frame.
+    void queueAssetLoad(const FRef& asset);
+    std::size_t queuedAssetLoads() const { return m_assetLoadQueue.size(); }
+    bool isAssetLoadRunning() const;
+
+    bool isGamePaused() const override;
+    void playSound(const FRef& sound, int32_t volume) override;
+
+    GameParams* params() const { return m_params.get(); }
+    GameSoundChannels* sounds() const { return m_sounds.get(); }
+    GameCursors* cursors() const { return m_cursors.get(); }
+    int32_t previousScreenKind() const { return m_previousScreenKind.load(); }
+    bool isSuspended() const { return m_suspended; }
+    bool hasInactiveOverlay() const { return !m_inactiveOverlay.isNull(); }
+    const FTimerTween& reactivationTimer() const { return m_reactivationTimer; }
+
+private:
+    // The tuning value FullScreen picks display mode 0, otherwise mode 1.
+    void openWindow();
+    void setupCursors();
+    // Mutes or unmutes every fixed and effect channel.
+    void setChannelsMuted(bool muted);
+    void endReactivation();
+    void startNextAssetLoad();
+    // The table of which pointer events reach the screens.
+    bool passesFilter(int32_t pointer, int32_t button, bool down) const;
+
+    CursorDevice& m_cursorDevice;
+    FRefT<GameParams> m_params;
+    std::unique_ptr<GameCursors> m_cursors;
+    std::unique_ptr<GameSoundChannels> m_sounds;
+    bool m_suspended = false;
+    std::atomic<int32_t> m_previousScreenKind{k_noScreen};
+    FRefT<ParticleEmitterView> m_particleView;
+    std::deque<FRef> m_assetLoadQueue;
+    std::unique_ptr<AssetLoadJob> m_assetLoadJob;
+    FTimerTween m_reactivationTimer;
+    FRefT<FColorRect> m_inactiveOverlay;
+};
+
+// The game module over the game's screen factory and the system cursors, for
+// the application's module list.
+FModule* createZibboUserInterface();
