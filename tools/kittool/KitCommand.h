@@ -54,6 +54,8 @@ FRef kitScreenObject(int16_t kind);
 
 // The whole file at PATH; throws "cannot open PATH" or "cannot read PATH".
 std::vector<uint8_t> kitReadFile(const std::string& path);
+// Writes the whole file at PATH (making its folder); throws "cannot write PATH".
+void kitWriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Prints "usage: kittool <name> <usage>" for the named command; answers 2.
 int kitUsage(const char* name);

@@ -104,15 +104,6 @@ std::vector<uint8_t> kindDataOf(const ManifestAsset& a)
     }
 }
 
-void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
 } // namespace
 
 ScreenFile manifestScreenFile(const ScreenManifest& m)
@@ -190,10 +181,10 @@ int kitScreenFile(const KitArgs& args)
     if (args.size() != 2) return kitUsage("screenfile");
     const ScreenManifest m = readScreenManifest(args[0]);
     const fs::path out = args[1];
-    writeFile(out / screenFilePath(m.folder), writeScreenFile(manifestScreenFile(m)));
+    kitWriteFile((out / screenFilePath(m.folder)).string(), writeScreenFile(manifestScreenFile(m)));
     for (const ManifestAsset& a : m.assets)
-        writeFile(out / assetFileName(m.folder, a.id, placeholderExtension(a.kindCode)),
-                  placeholderBytes(m, a));
+        kitWriteFile((out / assetFileName(m.folder, a.id, placeholderExtension(a.kindCode))).string(),
+                     placeholderBytes(m, a));
     std::printf("wrote %s with %zu texts and %zu assets\n", screenFilePath(m.folder).c_str(), m.texts.size(),
                 m.assets.size());
     return 0;

@@ -16,10 +16,7 @@ namespace {
 
 void writeText(const fs::path& path, const std::string& text)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    if (!file) throw std::runtime_error("cannot write " + path.string());
+    kitWriteFile(path.string(), std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 } // namespace

@@ -43,15 +43,15 @@ Layout layoutOf(int32_t index)
     Layout layout;
     layout.name = worldLayoutClass(index);
     layout.world = &worldContent(index);
-    int32_t id = k_worldIdBase + index * k_worldIdStride;
-    for (const WorldItem& item : worldItems(*layout.world)) {
+    WorldIds ids = worldIds(index);
+    for (const auto& [item, id] : ids.assets) {
         if (layout.entries.find(item.table) == layout.entries.end()) layout.members.push_back(item.table);
-        layout.entries[item.table].emplace_back(id++, item.key);
+        layout.entries[item.table].emplace_back(id, item.key);
     }
-    for (int32_t vignette : worldPlainCaptionVignettes(*layout.world))
-        layout.plainTexts.emplace_back(id++, vignette);
-    for (const std::string& key : worldCaptionKeys(*layout.world))
-        layout.captions.emplace_back(id++, key);
+    for (const auto& [vignette, id] : ids.plainCaptions)
+        layout.plainTexts.emplace_back(id, vignette);
+    for (const auto& [key, id] : ids.keyedCaptions)
+        layout.captions.emplace_back(id, key);
     return layout;
 }
 

@@ -1,7 +1,5 @@
 #include "tools/worldmanifests/WorldManifest.h"
 
-#include "game/worldcontent/WorldKeys.h"
-
 #include <cctype>
 #include <cstdio>
 #include <sstream>
@@ -53,6 +51,20 @@ std::string captionText(const WorldContent& world, int32_t vignette)
 }
 } // namespace
 
+WorldIds worldIds(int32_t index)
+{
+    const WorldContent& world = worldContent(index);
+    WorldIds ids;
+    int32_t id = k_worldIdBase + index * k_worldIdStride;
+    for (WorldItem& item : worldItems(world))
+        ids.assets.emplace_back(std::move(item), id++);
+    for (int32_t vignette : worldPlainCaptionVignettes(world))
+        ids.plainCaptions.emplace_back(vignette, id++);
+    for (std::string& key : worldCaptionKeys(world))
+        ids.keyedCaptions.emplace_back(std::move(key), id++);
+    return ids;
+}
+
 std::string worldManifestName(int32_t index)
 {
     char name[16];
@@ -63,7 +75,7 @@ std::string worldManifestName(int32_t index)
 std::string worldManifest(int32_t index)
 {
     const WorldContent& world = worldContent(index);
-    const int32_t base = k_worldIdBase + index * k_worldIdStride;
+    const WorldIds ids = worldIds(index);
     std::ostringstream out;
     out << "-- World " << world.number
         << "'s scene: written by `kittool worlds` from the worlds' content table.\n"
@@ -74,9 +86,8 @@ std::string worldManifest(int32_t index)
         << "  class = \"" << worldKeyPrefix(world) << "SceneLayout\",\n"
         << "  world = " << world.number << ",\n"
         << "  assets = {\n";
-    int32_t id = base;
-    for (const WorldItem& item : worldItems(world)) {
-        out << "    { id = " << id++ << ", kind = \"" << kindOf(item.table) << "\", table = \""
+    for (const auto& [item, id] : ids.assets) {
+        out << "    { id = " << id << ", kind = \"" << kindOf(item.table) << "\", table = \""
             << worldTableName(item.table) << "\"";
         if (const char* member = memberOf(item.table))
             out << ", member = \"" << member << "\"";
@@ -86,13 +97,12 @@ std::string worldManifest(int32_t index)
     }
     out << "  },\n  texts = {\n";
     // Plain texts first (held in the caption's place), then the keyed captions.
-    for (int32_t vignette : worldPlainCaptionVignettes(world))
-        out << "    { id = " << id++ << ", member = \"caption" << vignette << "\", strings = { \""
+    for (const auto& [vignette, id] : ids.plainCaptions)
+        out << "    { id = " << id << ", member = \"caption" << vignette << "\", strings = { \""
             << captionText(world, vignette) << "\" } },\n";
-    const std::vector<std::string> keys = worldCaptionKeys(world);
-    for (const std::string& key : keys) {
+    for (const auto& [key, id] : ids.keyedCaptions) {
         const int32_t vignette = std::stoi(key.substr(key.size() - 2));
-        out << "    { id = " << id++ << ", key = \"" << key << "\", strings = { \""
+        out << "    { id = " << id << ", key = \"" << key << "\", strings = { \""
             << captionText(world, vignette) << "\" } },\n";
     }
     out << "  },\n}\n";
