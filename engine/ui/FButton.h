@@ -49,6 +49,8 @@ public:
     bool isEnabled() const { return m_enabled; }
     // Stores a clone of the callback (null clears it).
     void setOnClick(const ClickCallback* callback);
+    // The click callback in force (null: none); callers copy it with clone.
+    ClickCallback* onClick() const { return m_onClick; }
     bool isToggleMode() const { return m_toggleMode; }
     void setToggleMode(bool toggles) { m_toggleMode = toggles; }
     bool isToggled() const { return m_toggled; }

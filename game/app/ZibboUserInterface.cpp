@@ -14,6 +14,7 @@
 #include "game/core/GameParams.h"
 #include "game/core/GameRandom.h"
 #include "game/core/GameSoundChannels.h"
+#include "game/core/GameplayScreen.h"
 #include "game/core/ScreenKind.h"
 #include "game/core/SystemCursorDevice.h"
 #include "game/factories/GameScreenFactory.h"
@@ -296,6 +297,77 @@ void ZibboUserInterface::setScreen(int32_t kind, bool async)
     const int32_t current = currentKind();
     if (current != k_loadingScreen && current != k_gameModeScreen) m_previousScreenKind = current;
     FAppUserInterfaceModule::setScreen(kind, async);
+}
+
+// ---- quitting ----
+
+void ZibboUserInterface::quit(int32_t code)
+{
+    if (m_quitQuestion.isPending()) return;
+    m_quitQuestion.setPending(true);
+    m_quitQuestion.setExitCode(code);
+    if (m_quitQuestion.needsConfirmation() && !isMinimized() && isAppActive()) {
+        pauseAudioAndCursor(false);
+        showQuitConfirmation();
+        return;
+    }
+    finishQuit();
+}
+
+void ZibboUserInterface::showQuitConfirmation()
+{
+    // Only a prompt screen can ask. Without one (no screen yet, or one of
+    // the start-up screens) the request would stay pending with nobody to
+    // answer it and the window could never be closed: it ends at once.
+    if (!m_quitQuestion.ask(currentScreen(), this, &ZibboUserInterface::finishQuit,
+                            &ZibboUserInterface::cancelQuit))
+        finishQuit();
+}
+
+void ZibboUserInterface::finishQuit()
+{
+    if (m_sounds != nullptr) m_sounds->stopAllSounds();
+    m_quitQuestion.setPending(false);
+    FAppUserInterfaceModule::quit(m_quitQuestion.exitCode());
+}
+
+void ZibboUserInterface::cancelQuit()
+{
+    m_quitQuestion.withdraw();
+    m_quitQuestion.setPending(false);
+    // A level's open pause overlay keeps the game paused.
+    if (currentKind() == k_storyModeScreen) {
+        auto* level = dynamic_cast<GameplayScreen*>(currentScreen().get());
+        if (level != nullptr && level->isPauseOverlayOpen()) return;
+    }
+    resumeAudioAndCursor(false);
+}
+
+// ---- what the system-message screens ask ----
+
+void ZibboUserInterface::pauseAudioAndCursor(bool stopEffects)
+{
+    if (m_sounds != nullptr) m_sounds->pauseAudioAndCursor(stopEffects);
+}
+
+void ZibboUserInterface::resumeAudioAndCursor(bool force)
+{
+    if (m_sounds != nullptr) m_sounds->resumeAudioAndCursor(force);
+}
+
+void ZibboUserInterface::disableSaving()
+{
+    ZIBBO_LOG(k_logDefault, false) << "The game module holds no save data yet; saving stays as it is";
+}
+
+void ZibboUserInterface::rebuildSaveData()
+{
+    ZIBBO_LOG(k_logDefault, false) << "The game module holds no save data yet; nothing to rebuild";
+}
+
+void ZibboUserInterface::returnToSystemMenu()
+{
+    // A desktop has no menu of the machine's own to return to.
 }
 
 bool ZibboUserInterface::isGamePaused() const

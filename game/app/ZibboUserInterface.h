@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/FRef.h"
+#include "game/app/QuitQuestion.h"
+#include "game/screenbase/SystemMessageHost.h"
 #include "game/widgets/BackdropServices.h"
 #include "ui/FAppUserInterfaceModule.h"
 #include "ui/FTimerTween.h"
@@ -27,8 +29,10 @@ class ParticleEmitterView;
 // is inactive an almost invisible overlay catches the pointer and the sounds
 // are muted; the overlay stays 100 ms after reactivation. While it is
 // minimised the screens are not updated. Pointer events pass through the
-// game's filters before the screens see them.
-class ZibboUserInterface : public FAppUserInterfaceModule, public BackdropServices
+// game's filters before the screens see them. Once the splash screen has
+// shown, closing the window asks first (unless the window is minimised or
+// inactive).
+class ZibboUserInterface : public FAppUserInterfaceModule, public BackdropServices, public SystemMessageHost
 {
 public:
     static constexpr int32_t k_windowWidth = 800;
@@ -66,6 +70,27 @@ public:
     std::size_t queuedAssetLoads() const { return m_assetLoadQueue.size(); }
     bool isAssetLoadRunning() const;
 
+    // The close request: ignored while one is pending; asks the quit
+    // question when it must be confirmed, otherwise ends at once.
+    void quit(int32_t code) override;
+    // The quit question on the current prompt screen; its buttons call
+    // finishQuit and cancelQuit until it is answered.
+    virtual void showQuitConfirmation();
+    // Stops the sounds and ends the application with the remembered code.
+    virtual void finishQuit();
+    // Withdraws the quit question and resumes what the question paused.
+    virtual void cancelQuit();
+    // Set once the splash screen has shown.
+    void setQuitNeedsConfirmation(bool needs) { m_quitQuestion.setNeedsConfirmation(needs); }
+    bool isQuitPending() const { return m_quitQuestion.isPending(); }
+    const QuitQuestion& quitQuestion() const { return m_quitQuestion; }
+
+    void pauseAudioAndCursor(bool stopEffects) override;
+    void resumeAudioAndCursor(bool force) override;
+    void disableSaving() override;
+    void rebuildSaveData() override;
+    void returnToSystemMenu() override;
+
     bool isGamePaused() const override;
     void playSound(const FRef& sound, int32_t volume) override;
 
@@ -99,6 +124,7 @@ private:
     std::unique_ptr<AssetLoadJob> m_assetLoadJob;
     FTimerTween m_reactivationTimer;
     FRefT<FColorRect> m_inactiveOverlay;
+    QuitQuestion m_quitQuestion;
 };
 
 // The game module over the game's screen factory and the system cursors, for

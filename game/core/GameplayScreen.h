@@ -26,6 +26,9 @@ public:
     // True while the screen plays a free picture search; no screen of this
     // game answers true.
     virtual bool isPictureSearchMode() const = 0;
+    // True while the level's pause overlay is open (it keeps the game
+    // paused); a screen without one answers false.
+    virtual bool isPauseOverlayOpen() const { return false; }
     // Deletes every power-up view after all power-ups were cancelled.
     virtual void clearOwnedItemQueue() = 0;
 

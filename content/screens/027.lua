@@ -1,0 +1,57 @@
+-- Folder 27: The prompt panel every prompt screen shows: a half-transparent backdrop over the whole screen, a panel
+-- of three pieces, a message label and the confirm and cancel buttons; an edit box with its frame, a second label
+-- and a spare widget that the prompt keeps hidden.
+-- Its root record suits any screen that binds it before its own folder: the whole 800 x 600 screen, scale 1000,
+-- depth 0.
+return {
+  folder = 27,
+  hint = 25,
+  class = "ScreenLayout27",
+  base = "FScreen",
+  parts = { 12 },
+  size = { 800, 600 },
+  assets = {
+    { id = 6576, kind = "image", member = "backdropImage", role = "the prompt's backdrop", chosen = true, recipe = nil },
+    { id = 6577, kind = "image", member = "panelTopImage", role = "the top piece of the prompt panel", chosen = true, recipe = nil },
+    { id = 6578, kind = "image", member = "panelMiddleImage", role = "the middle piece of the prompt panel",
+      chosen = true, recipe = nil },
+    { id = 6579, kind = "image", member = "panelBottomImage", role = "the bottom piece of the prompt panel",
+      chosen = true, recipe = nil },
+    { id = 6580, kind = "image", member = "editFrameImage", role = "the frame of the prompt's edit box",
+      chosen = true, recipe = nil },
+    { id = 6581, kind = "skin", member = "buttonSkin", role = "the skin of the prompt's buttons", chosen = true, recipe = nil },
+  },
+  texts = {
+    { id = 516, member = "cancelCaption", strings = { "No", "Non" } },
+    { id = 517, member = "confirmCaption", strings = { "Yes", "Oui" } },
+    { id = 518, member = "confirmAloneCaption", strings = { "OK", "OK" } },
+  },
+  widgets = {
+    { id = 0x348E0D82, type = 0x39C4B436, member = "backdrop", parent = 0, rect = { 0, 0, 800, 600 }, visible = false,
+      image = 6576 },
+    { id = 0x2F3FB78F, type = 0x39C4B436, member = "panelTop", parent = 0, rect = { 200, 160, 400, 40 },
+      visible = false, image = 6577 },
+    { id = 0x70485C8B, type = 0x39C4B436, member = "panelMiddle", parent = 0, rect = { 200, 200, 400, 120 },
+      visible = false, image = 6578 },
+    { id = 0x30F9AC54, type = 0x39C4B436, member = "panelBottom", parent = 0, rect = { 200, 320, 400, 80 },
+      visible = false, image = 6579 },
+    { id = 0xBB135388, type = 0x6187C023, member = "messageLabel", parent = 0, rect = { 220, 180, 360, 130 },
+      visible = false },
+    { id = 0xF4C9A792, type = 0x6187C023, member = "secondLabel", parent = 0, rect = { 220, 250, 360, 30 },
+      visible = false },
+    { id = 0x8DB2253E, type = 0x39C4B436, member = "editFrame", parent = 0, rect = { 250, 282, 300, 36 },
+      visible = false, image = 6580 },
+    { id = 0x3E1CCDC2, type = 0xB05CF6AE, member = "editBox", parent = 0, rect = { 254, 286, 292, 28 },
+      visible = false },
+    { id = 0xF90DA64C, type = 0x39C4B436, member = "spareWidget", parent = 0, rect = { 200, 400, 400, 8 },
+      visible = false },
+    { id = 0x53722723, type = 0x36DF9795, member = "confirmButton", parent = 0, rect = { 230, 336, 150, 44 },
+      visible = false, skin = 6581, text = 517 },
+    { id = 0x219F6D5C, type = 0x36DF9795, member = "cancelButton", parent = 0, rect = { 420, 336, 150, 44 },
+      visible = false, skin = 6581, text = 516 },
+  },
+  buttons = {
+    { widget = 0x219F6D5C, handler = "onCancelClicked" },
+    { widget = 0x53722723, handler = "onConfirmClicked" },
+  },
+}

@@ -1,0 +1,190 @@
+// Closing the window through the game module: at once before the splash
+// screen has shown, or while the window is minimised or inactive; otherwise
+// the quit question on the current prompt screen (folders 12, 27 and 30),
+// which yes ends and no withdraws, giving the screen its buttons back and
+// resuming the sounds.
+#include "game/FakeCursorDevice.h"
+#include "game/app/ZibboUserInterface.h"
+#include "game/core/ScreenKind.h"
+#include "game/screenbase/PromptTestSupport.h"
+
+#include "core/FKeyCode.h"
+#include "ui/FScreenFactory.h"
+
+#include <gtest/gtest.h>
+
+using namespace prompttest;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+using Screen = Recording<SystemMessageScreen>;
+
+class PromptFactory : public FScreenFactory
+{
+public:
+    FRefT<FScreen> createScreen(int32_t) override
+    {
+        return FRefT<FScreen>(makeRef<FScreen>(engineNew<Screen>(k_memObject)));
+    }
+};
+
+// Runs inline and notes the pauses and resumes the quit path asks for.
+class GameModule : public ZibboUserInterface
+{
+public:
+    GameModule(FScreenFactory* factory, CursorDevice& cursors) : ZibboUserInterface(factory, cursors)
+    {
+        setInline(true);
+    }
+    void drain()
+    {
+        for (int pass = 0; pass < 1000 && queue().size() > 0; ++pass)
+            processActions(false);
+    }
+    void pauseAudioAndCursor(bool stopEffects) override
+    {
+        calls.push_back(stopEffects ? "pause stop" : "pause");
+        ZibboUserInterface::pauseAudioAndCursor(stopEffects);
+    }
+    void resumeAudioAndCursor(bool force) override
+    {
+        calls.push_back(force ? "resume force" : "resume");
+        ZibboUserInterface::resumeAudioAndCursor(force);
+    }
+    Lines take() { return std::exchange(calls, {}); }
+
+    Lines calls;
+};
+
+// A press and a release of the left button inside the button: a click.
+void click(FButton& button)
+{
+    const FRectI& r = button.rect();
+    const FPointI point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    button.onPointerDown(0, 8, point);
+    button.onPointerUp(0, 8, point);
+}
+
+class QuitQuestionTest : public testing::Test, protected PromptFolders
+{
+protected:
+    QuitQuestionTest()
+    {
+        module.run();
+        module.setScreen(k_mainMenuScreen, false);
+        module.drain();
+        module.frameConsumed();
+        module.drain();
+        module.framePresented();
+        module.drain();
+    }
+
+    Screen& screen() { return *static_cast<Screen*>(module.currentScreen().get()); }
+    // Asks, and lets the question fade in.
+    void ask()
+    {
+        module.setQuitNeedsConfirmation(true);
+        module.quit(5);
+        screen().update(PromptScreen::k_fadeMs);
+    }
+
+    PromptFactory factory;
+    FakeCursorDevice cursorDevice;
+    GameModule module{&factory, cursorDevice};
+};
+
+TEST_F(QuitQuestionTest, BeforeTheSplashScreenClosingQuitsAtOnce)
+{
+    module.quit(3);
+    EXPECT_TRUE(module.isQuitting());
+    EXPECT_FALSE(module.isQuitPending());
+    EXPECT_EQ(module.quitQuestion().exitCode(), 3);
+    EXPECT_EQ(screen().queueSize(), 0u);
+    EXPECT_TRUE(module.take().empty());
+}
+
+TEST_F(QuitQuestionTest, AfterTheSplashScreenClosingAsksAndClosingAgainDoesNothing)
+{
+    ask();
+    EXPECT_FALSE(module.isQuitting());
+    EXPECT_TRUE(module.isQuitPending());
+    EXPECT_EQ(frontOf(screen()), "kind 21 type 1 option -1");
+    EXPECT_TRUE(screen().frontMessage().popOnConfirm);
+    EXPECT_EQ(screen().m_messageLabel->text().toUtf8(), "Do you really want to quit?");
+    EXPECT_EQ(screen().m_confirmButton->caption().text().toUtf8(), "OK");
+    EXPECT_EQ(screen().m_cancelButton->caption().text().toUtf8(), "Cancel");
+    EXPECT_EQ(module.take(), Lines{"pause"});
+
+    module.quit(6);
+    EXPECT_EQ(screen().queueSize(), 1u);
+    EXPECT_FALSE(module.isQuitting());
+    EXPECT_EQ(module.quitQuestion().exitCode(), 5);
+    EXPECT_TRUE(module.take().empty());
+}
+
+TEST_F(QuitQuestionTest, YesByClickEndsTheApplication)
+{
+    ask();
+    click(*screen().m_confirmButton);
+    EXPECT_TRUE(module.isQuitting());
+    EXPECT_FALSE(module.isQuitPending());
+    // The screen's own confirm handler never heard of it.
+    EXPECT_TRUE(screen().take().empty());
+}
+
+TEST_F(QuitQuestionTest, YesByEnterEndsTheApplicationAsTheClickDoes)
+{
+    ask();
+    screen().onKeyDown(FKeyCode::k_enter);
+    EXPECT_TRUE(module.isQuitting());
+    EXPECT_FALSE(module.isQuitPending());
+    EXPECT_TRUE(screen().take().empty());
+}
+
+TEST_F(QuitQuestionTest, NoWithdrawsTheQuestionResumesAndGivesTheButtonsBack)
+{
+    ask();
+    module.take();
+    click(*screen().m_cancelButton);
+    screen().update(PromptScreen::k_fadeMs);
+    EXPECT_FALSE(module.isQuitting());
+    EXPECT_FALSE(module.isQuitPending());
+    EXPECT_EQ(screen().queueSize(), 0u);
+    EXPECT_EQ(module.take(), Lines{"resume"});
+    // Neither the screen's confirm nor its cancel handler ran.
+    EXPECT_TRUE(screen().take().empty());
+
+    // The screen's own handlers answer its next prompt.
+    screen().pushMessage(textRef("own"), PromptMessage::k_confirmAndCancel, 13, true, false);
+    click(*screen().m_cancelButton);
+    EXPECT_EQ(screen().take(), Lines{"cancel (front 13, size 1)"});
+
+    // And the window can be closed again.
+    ask();
+    EXPECT_EQ(frontOf(screen()), "kind 21 type 1 option -1");
+}
+
+TEST_F(QuitQuestionTest, AMinimisedWindowQuitsAtOnce)
+{
+    module.setQuitNeedsConfirmation(true);
+    module.minimizeWindow(FString("test"));
+    module.drain();
+    module.quit(2);
+    EXPECT_TRUE(module.isQuitting());
+    EXPECT_EQ(screen().queueSize(), 0u);
+    EXPECT_TRUE(module.take().empty());
+}
+
+TEST_F(QuitQuestionTest, AnInactiveWindowQuitsAtOnce)
+{
+    module.setQuitNeedsConfirmation(true);
+    module.onDeactivated();
+    module.quit(2);
+    EXPECT_TRUE(module.isQuitting());
+    EXPECT_EQ(screen().queueSize(), 0u);
+    EXPECT_TRUE(module.take().empty());
+    module.onActivated();
+}
+
+} // namespace

@@ -1,0 +1,107 @@
+#pragma once
+
+// The prompt folders (12, 27 and 30) as screen files that kittool writes from
+// the game's own manifests into a scratch folder, the screen module that
+// reads them, and prompt screens that record how they were answered.
+
+#include "support/ScratchFileModules.h"
+
+#include "asset/FAsset.h"
+#include "asset/FScreenModule.h"
+#include "core/FLocalizedMessages.h"
+#include "core/FString.h"
+#include "game/screenbase/SystemMessageScreen.h"
+#include "ui/FAssetKinds.h"
+#include "ui/FWidgetFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace prompttest {
+
+// Sounds and music decode nothing here; every other kind is the engine's.
+class QuietAsset : public FAsset
+{
+};
+
+inline FRef makeScreenObject(int16_t kind)
+{
+    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<QuietAsset>(k_memObject));
+    return FAssetKinds::create(kind);
+}
+
+inline FRef textRef(const char* text)
+{
+    return makeStringRef(engineNew<FString>(k_memObject, text));
+}
+
+inline bool shown(const FRef& widget)
+{
+    return widget.as<FWidget>()->isVisible();
+}
+
+inline int backdropAlpha(const PromptScreen& screen)
+{
+    return static_cast<int>(screen.m_backdrop->widgetColour() >> 24);
+}
+
+// What the front prompt is: "kind K type T option O", or "none".
+inline std::string frontOf(const PromptScreen& screen)
+{
+    if (screen.queueSize() == 0) return "none";
+    const PromptMessage& m = screen.frontMessage();
+    return "kind " + std::to_string(m.kind) + " type " + std::to_string(m.type) + " option " +
+           std::to_string(m.option);
+}
+
+// Writes the screen files of the prompt folders before any screen binds them.
+struct PromptFolders : ScratchFileModules
+{
+    PromptFolders()
+    {
+        FLocalizedMessages::setLanguage(0);
+        FWidgetFactory::registerEngineTypes();
+        for (const char* folder : {"012", "027", "030"}) {
+            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + SCREEN_MANIFESTS + "/" +
+                                        folder + ".lua " + scratch.path().string() + " > /dev/null";
+            EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        }
+    }
+
+    RecordingErrorHandler handler;
+    FScreenModule screens{&makeScreenObject};
+};
+
+// Notes each answer as "confirm KIND" or "cancel", with the front kind and
+// the queue size the handler saw.
+template <class Base> class Recording : public Base
+{
+public:
+    void onConfirmMessage(int32_t kind) override
+    {
+        answers.push_back("confirm " + std::to_string(kind) + seen());
+        Base::onConfirmMessage(kind);
+    }
+    void onCancel() override
+    {
+        answers.push_back("cancel" + seen());
+        Base::onCancel();
+    }
+
+    std::vector<std::string> take() { return std::exchange(answers, {}); }
+
+    std::vector<std::string> answers;
+
+private:
+    std::string seen() const
+    {
+        return " (front " + std::to_string(this->getFrontMessageKind()) + ", size " +
+               std::to_string(this->queueSize()) + ")";
+    }
+};
+
+} // namespace prompttest
