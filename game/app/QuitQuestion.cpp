@@ -7,17 +7,12 @@ QuitQuestion::~QuitQuestion()
     releaseSaved();
 }
 
-PromptScreen* QuitQuestion::screen() const
-{
-    return dynamic_cast<PromptScreen*>(m_screen.get());
-}
-
 bool QuitQuestion::ask(const FRefT<FScreen>& screen, const FButton::ClickCallback& confirm,
                        const FButton::ClickCallback& cancel)
 {
     auto* prompt = dynamic_cast<PromptScreen*>(screen.get());
     if (prompt == nullptr) return false;
-    m_screen = screen;
+    m_screen = prompt;
     prompt->pushQuestion(prompt->m_quitQuestion, prompt->m_confirmLabel, prompt->m_cancelLabel, k_messageKind,
                          true, true);
     releaseSaved();
@@ -28,17 +23,18 @@ bool QuitQuestion::ask(const FRefT<FScreen>& screen, const FButton::ClickCallbac
     return true;
 }
 
-void QuitQuestion::withdraw()
+void QuitQuestion::withdraw(const FRefT<FScreen>& current)
 {
-    PromptScreen* prompt = screen();
-    if (prompt == nullptr) return;
-    // With neither flag set the close only pops the question.
-    prompt->clearAnswer();
-    prompt->closePanel();
-    prompt->m_confirmButton->setOnClick(m_savedConfirmHandler);
-    prompt->m_cancelButton->setOnClick(m_savedCancelHandler);
+    auto* prompt = dynamic_cast<PromptScreen*>(current.get());
+    if (prompt != nullptr && prompt == m_screen) {
+        // With neither flag set the close only pops the question.
+        prompt->clearAnswer();
+        prompt->closePanel();
+        prompt->m_confirmButton->setOnClick(m_savedConfirmHandler);
+        prompt->m_cancelButton->setOnClick(m_savedCancelHandler);
+    }
     releaseSaved();
-    m_screen.release();
+    m_screen = nullptr;
 }
 
 void QuitQuestion::releaseSaved()

@@ -43,10 +43,12 @@ public:
         return ask(screen, onConfirm, onCancel);
     }
     // Closes the question without an answer (the close only pops it) and
-    // puts the saved handlers back; nothing when no question was asked.
-    void withdraw();
-    // The screen asked, while the question stands.
-    PromptScreen* screen() const;
+    // puts the saved handlers back, when `current` is the screen that was
+    // asked; the saved handlers are dropped in any case.
+    void withdraw(const FRefT<FScreen>& current);
+    // The screen asked, while the question stands (not owned: the module
+    // keeps its current screen alive).
+    const FScreen* askedScreen() const { return m_screen; }
 
 private:
     // Calls a member of the module, whatever button was clicked. The click
@@ -76,7 +78,7 @@ private:
     bool m_pending = false;
     bool m_needsConfirmation = false;
     int32_t m_exitCode = 0;
-    FRefT<FScreen> m_screen;
+    const FScreen* m_screen = nullptr;
     FButton::ClickCallback* m_savedConfirmHandler = nullptr;
     FButton::ClickCallback* m_savedCancelHandler = nullptr;
 };

@@ -333,7 +333,7 @@ void ZibboUserInterface::finishQuit()
 
 void ZibboUserInterface::cancelQuit()
 {
-    m_quitQuestion.withdraw();
+    m_quitQuestion.withdraw(currentScreen());
     m_quitQuestion.setPending(false);
     // A level's open pause overlay keeps the game paused.
     if (currentKind() == k_storyModeScreen) {

@@ -173,7 +173,9 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
     if (!plainBase) c << " : " << m.base << "(" << m.baseArguments << ")";
     c << "\n{\n";
     c << "    m_binding.bind(this, k_folder, k_hint, FLayoutBinding::currentLanguage());\n";
-    c << "    FScreenRegistry& registry = FLayoutBinding::registry();\n";
+    // A folder that holds nothing (its screen only binds it) fetches nothing.
+    if (!held.empty() || !m.widgets.empty())
+        c << "    FScreenRegistry& registry = FLayoutBinding::registry();\n";
     c << "    try {\n";
     for (const Held& e : held)
         c << "        " << e.member << " = m_binding." << (e.text ? "fetchText" : "fetchAsset")

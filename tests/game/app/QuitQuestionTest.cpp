@@ -5,6 +5,7 @@
 // resuming the sounds.
 #include "game/FakeCursorDevice.h"
 #include "game/app/ZibboUserInterface.h"
+#include "game/core/GameplayScreen.h"
 #include "game/core/ScreenKind.h"
 #include "game/screenbase/PromptTestSupport.h"
 
@@ -20,11 +21,44 @@ namespace {
 
 using Screen = Recording<SystemMessageScreen>;
 
+// A level screen whose pause overlay the test opens.
+class LevelScreen : public Screen, public GameplayScreen
+{
+public:
+    bool isPauseOverlayOpen() const override { return overlayOpen; }
+    bool raiseStoryEvent(std::int32_t) override { return false; }
+    void playWrongHitPenalty(std::int32_t) override {}
+    bool isPictureSearchMode() const override { return false; }
+    void clearOwnedItemQueue() override {}
+    void onTaskBegun() override {}
+    void onTaskAdvanced() override {}
+    void endTask() override {}
+    void showAnimatedOverlay(StoryTaskStepper&) override {}
+    void stagedSequenceBegin() override {}
+    void stagedSequenceShow() override {}
+    void stagedSequenceRun() override {}
+    void stagedSequenceEnd() override {}
+    FRefT<std::istream> openSearchData(std::int32_t) override { return FRefT<std::istream>(); }
+
+    bool overlayOpen = false;
+};
+
+// A start-up screen that cannot ask anything.
+class PlainScreen : public FScreen
+{
+public:
+    void reloadTexts(int32_t) override {}
+};
+
 class PromptFactory : public FScreenFactory
 {
 public:
-    FRefT<FScreen> createScreen(int32_t) override
+    FRefT<FScreen> createScreen(int32_t kind) override
     {
+        if (kind == k_introScreen)
+            return FRefT<FScreen>(makeRef<FScreen>(engineNew<PlainScreen>(k_memObject)));
+        if (kind == k_storyModeScreen)
+            return FRefT<FScreen>(makeRef<FScreen>(engineNew<LevelScreen>(k_memObject)));
         return FRefT<FScreen>(makeRef<FScreen>(engineNew<Screen>(k_memObject)));
     }
 };
@@ -72,7 +106,12 @@ protected:
     QuitQuestionTest()
     {
         module.run();
-        module.setScreen(k_mainMenuScreen, false);
+        show(k_mainMenuScreen);
+    }
+
+    void show(int32_t kind)
+    {
+        module.setScreen(kind, false);
         module.drain();
         module.frameConsumed();
         module.drain();
@@ -163,6 +202,30 @@ TEST_F(QuitQuestionTest, NoWithdrawsTheQuestionResumesAndGivesTheButtonsBack)
     // And the window can be closed again.
     ask();
     EXPECT_EQ(frontOf(screen()), "kind 21 type 1 option -1");
+}
+
+TEST_F(QuitQuestionTest, NoOnALevelWithItsPauseOverlayOpenLeavesTheGamePaused)
+{
+    for (bool overlayOpen : {true, false}) {
+        show(k_storyModeScreen);
+        static_cast<LevelScreen&>(screen()).overlayOpen = overlayOpen;
+        ask();
+        click(*screen().m_cancelButton);
+        EXPECT_FALSE(module.isQuitPending());
+        EXPECT_EQ(module.take(), overlayOpen ? Lines{"pause"} : (Lines{"pause", "resume"}))
+            << "overlay open " << overlayOpen;
+        show(k_mainMenuScreen);
+    }
+}
+
+TEST_F(QuitQuestionTest, AScreenThatCannotAskLetsTheWindowCloseAtOnce)
+{
+    // Left pending with nobody to answer, the window could never close.
+    show(k_introScreen);
+    module.setQuitNeedsConfirmation(true);
+    module.quit(4);
+    EXPECT_TRUE(module.isQuitting());
+    EXPECT_FALSE(module.isQuitPending());
 }
 
 TEST_F(QuitQuestionTest, AMinimisedWindowQuitsAtOnce)

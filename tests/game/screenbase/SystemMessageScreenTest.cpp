@@ -95,7 +95,9 @@ TEST_F(SystemMessageScreenTest, SaveWarningsOneAndTwoAskAndEveryWarningPauses)
         Screen fresh;
         fresh.onSaveGameWarning(c.id, 77);
         EXPECT_EQ(frontOf(fresh), c.pushed) << "warning " << c.id;
-        if (fresh.queueSize() != 0) EXPECT_FALSE(fresh.frontMessage().popOnConfirm);
+        if (fresh.queueSize() != 0) {
+            EXPECT_FALSE(fresh.frontMessage().popOnConfirm);
+        }
         EXPECT_EQ(game.take(), Lines{"pause"}) << "warning " << c.id;
     }
 }
