@@ -21,6 +21,17 @@ void setShown(std::initializer_list<FWidget*> widgets, bool shown)
         widget->setVisible(shown);
 }
 
+PromptMessage makeMessage(int32_t type, const FRef& text, int32_t kind, bool popOnConfirm, bool fade)
+{
+    PromptMessage message;
+    message.type = type;
+    message.text = text;
+    message.kind = kind;
+    message.popOnConfirm = popOnConfirm;
+    message.fade = fade;
+    return message;
+}
+
 } // namespace
 
 PromptScreen::PromptScreen()
@@ -48,27 +59,17 @@ PromptScreen::~PromptScreen()
 
 void PromptScreen::pushMessage(const FRef& text, int32_t option, int32_t kind, bool popOnConfirm, bool fade)
 {
-    PromptMessage message;
-    message.text = text;
+    PromptMessage message = makeMessage(PromptMessage::k_notice, text, kind, popOnConfirm, fade);
     message.option = option;
-    message.type = PromptMessage::k_notice;
-    message.kind = kind;
-    message.popOnConfirm = popOnConfirm;
-    message.fade = fade;
     push(std::move(message));
 }
 
 void PromptScreen::pushQuestion(const FRef& text, const FRef& confirmLabel, const FRef& cancelLabel,
                                 int32_t kind, bool popOnConfirm, bool fade)
 {
-    PromptMessage message;
-    message.text = text;
+    PromptMessage message = makeMessage(PromptMessage::k_question, text, kind, popOnConfirm, fade);
     message.confirmLabel = confirmLabel;
     message.cancelLabel = cancelLabel;
-    message.type = PromptMessage::k_question;
-    message.kind = kind;
-    message.popOnConfirm = popOnConfirm;
-    message.fade = fade;
     push(std::move(message));
 }
 

@@ -4,13 +4,13 @@
 // which yes ends and no withdraws, giving the screen its buttons back and
 // resuming the sounds.
 #include "game/FakeCursorDevice.h"
+#include "game/app/InlineGameModule.h"
 #include "game/app/ZibboUserInterface.h"
 #include "game/core/GameplayScreen.h"
 #include "game/core/ScreenKind.h"
 #include "game/screenbase/PromptTestSupport.h"
 
 #include "core/FKeyCode.h"
-#include "ui/FScreenFactory.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,9 @@ public:
     void reloadTexts(int32_t) override {}
 };
 
-class PromptFactory : public FScreenFactory
+// Prompt screens, but a level for the story mode and a plain start-up screen
+// for the intro.
+class GameScreens : public PromptFactory<Screen>
 {
 public:
     FRefT<FScreen> createScreen(int32_t kind) override
@@ -59,23 +61,15 @@ public:
             return FRefT<FScreen>(makeRef<FScreen>(engineNew<PlainScreen>(k_memObject)));
         if (kind == k_storyModeScreen)
             return FRefT<FScreen>(makeRef<FScreen>(engineNew<LevelScreen>(k_memObject)));
-        return FRefT<FScreen>(makeRef<FScreen>(engineNew<Screen>(k_memObject)));
+        return PromptFactory<Screen>::createScreen(kind);
     }
 };
 
 // Runs inline and notes the pauses and resumes the quit path asks for.
-class GameModule : public ZibboUserInterface
+class GameModule : public InlineGameModule
 {
 public:
-    GameModule(FScreenFactory* factory, CursorDevice& cursors) : ZibboUserInterface(factory, cursors)
-    {
-        setInline(true);
-    }
-    void drain()
-    {
-        for (int pass = 0; pass < 1000 && queue().size() > 0; ++pass)
-            processActions(false);
-    }
+    using InlineGameModule::InlineGameModule;
     void pauseAudioAndCursor(bool stopEffects) override
     {
         calls.push_back(stopEffects ? "pause stop" : "pause");
@@ -90,15 +84,6 @@ public:
 
     Lines calls;
 };
-
-// A press and a release of the left button inside the button: a click.
-void click(FButton& button)
-{
-    const FRectI& r = button.rect();
-    const FPointI point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    button.onPointerDown(0, 8, point);
-    button.onPointerUp(0, 8, point);
-}
 
 class QuitQuestionTest : public testing::Test, protected PromptFolders
 {
@@ -128,7 +113,7 @@ protected:
         screen().update(PromptScreen::k_fadeMs);
     }
 
-    PromptFactory factory;
+    GameScreens factory;
     FakeCursorDevice cursorDevice;
     GameModule module{&factory, cursorDevice};
 };

@@ -6,6 +6,7 @@
 #include "asset/FAsset.h"
 #include "engine/ui/module/UiModuleTestSupport.h"
 #include "game/FakeCursorDevice.h"
+#include "game/app/InlineGameModule.h"
 #include "game/core/GameCursors.h"
 #include "game/core/ScreenKind.h"
 
@@ -15,20 +16,6 @@
 #include <vector>
 
 namespace {
-
-class InlineGameModule : public ZibboUserInterface
-{
-public:
-    InlineGameModule(FScreenFactory* factory, CursorDevice& cursors) : ZibboUserInterface(factory, cursors)
-    {
-        setInline(true);
-    }
-    void drain()
-    {
-        for (int pass = 0; pass < 1000 && queue().size() > 0; ++pass)
-            processActions(false);
-    }
-};
 
 class ZibboUserInterfaceTest : public testing::Test
 {

@@ -5,7 +5,6 @@
 #include "engine/platform/PlatformTestSupport.h"
 #include "engine/ui/module/UiModuleTestSupport.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
-#include "ui/FScreenFactory.h"
 
 using namespace prompttest;
 using Lines = std::vector<std::string>;
@@ -13,15 +12,6 @@ using Lines = std::vector<std::string>;
 namespace {
 
 using Screen = Recording<SystemMessageScreen>;
-
-class PromptFactory : public FScreenFactory
-{
-public:
-    FRefT<FScreen> createScreen(int32_t) override
-    {
-        return FRefT<FScreen>(makeRef<FScreen>(engineNew<Screen>(k_memObject)));
-    }
-};
 
 class PromptScreenEventsTest : public testing::Test, protected PromptFolders
 {
@@ -69,7 +59,7 @@ protected:
             module.tick(FAppUserInterfaceModule::k_periodMs);
     }
 
-    PromptFactory factory;
+    PromptFactory<Screen> factory;
     InlineUiModule module{&factory};
     FakeProcess process;
     FakeWindowHost host;

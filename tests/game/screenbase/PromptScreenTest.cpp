@@ -12,15 +12,6 @@ namespace {
 
 using Screen = Recording<PromptScreen>;
 
-// A press and a release of the left button inside the button: a click.
-void click(FButton& button)
-{
-    const FRectI& r = button.rect();
-    const FPointI point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    button.onPointerDown(0, 8, point);
-    button.onPointerUp(0, 8, point);
-}
-
 std::string labelText(const FRef& label)
 {
     return label.as<FLabel>()->text().toUtf8();

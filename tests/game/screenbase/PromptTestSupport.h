@@ -12,6 +12,7 @@
 #include "core/FString.h"
 #include "game/screenbase/SystemMessageScreen.h"
 #include "ui/FAssetKinds.h"
+#include "ui/FScreenFactory.h"
 #include "ui/FWidgetFactory.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,16 @@ inline std::string frontOf(const PromptScreen& screen)
            std::to_string(m.option);
 }
 
+// A press and a release of the left button at the centre of the button: a
+// click.
+inline void click(FButton& button)
+{
+    const FRectI& r = button.rect();
+    const FPointI point{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    button.onPointerDown(0, 8, point);
+    button.onPointerUp(0, 8, point);
+}
+
 // Writes the screen files of the prompt folders before any screen binds them.
 struct PromptFolders : ScratchFileModules
 {
@@ -101,6 +112,16 @@ private:
     {
         return " (front " + std::to_string(this->getFrontMessageKind()) + ", size " +
                std::to_string(this->queueSize()) + ")";
+    }
+};
+
+// Builds a `ScreenClass` for every kind.
+template <class ScreenClass> class PromptFactory : public FScreenFactory
+{
+public:
+    FRefT<FScreen> createScreen(int32_t) override
+    {
+        return FRefT<FScreen>(makeRef<FScreen>(engineNew<ScreenClass>(k_memObject)));
     }
 };
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "game/app/ZibboUserInterface.h"
+
+// The game module without a thread of its own: the test runs its queue.
+class InlineGameModule : public ZibboUserInterface
+{
+public:
+    InlineGameModule(FScreenFactory* factory, CursorDevice& cursors) : ZibboUserInterface(factory, cursors)
+    {
+        setInline(true);
+    }
+    // Runs every queued action.
+    void drain()
+    {
+        for (int pass = 0; pass < 1000 && queue().size() > 0; ++pass)
+            processActions(false);
+    }
+};
