@@ -19,6 +19,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -69,18 +71,48 @@ inline void click(FButton& button)
     button.onPointerUp(0, 8, point);
 }
 
-// Writes the screen files of the prompt folders before any screen binds them.
+// The screen files of the prompt folders, written by kittool once per test
+// process into a folder of their own and removed at exit.
+class PromptScreenFiles
+{
+public:
+    static const std::filesystem::path& folder()
+    {
+        static PromptScreenFiles files;
+        return files.m_path;
+    }
+
+private:
+    PromptScreenFiles()
+    {
+        std::random_device seed;
+        m_path = std::filesystem::temp_directory_path() / ("zibbo-prompt-files-" + std::to_string(seed()));
+        std::filesystem::create_directories(m_path);
+        for (const char* folder : {"012", "027", "030"}) {
+            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + SCREEN_MANIFESTS + "/" +
+                                        folder + ".lua " + m_path.string() + " > /dev/null";
+            EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        }
+    }
+    ~PromptScreenFiles()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+
+    std::filesystem::path m_path;
+};
+
+// Puts the screen files of the prompt folders into the scratch folder before
+// any screen binds them.
 struct PromptFolders : ScratchFileModules
 {
     PromptFolders()
     {
         FLocalizedMessages::setLanguage(0);
         FWidgetFactory::registerEngineTypes();
-        for (const char* folder : {"012", "027", "030"}) {
-            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + SCREEN_MANIFESTS + "/" +
-                                        folder + ".lua " + scratch.path().string() + " > /dev/null";
-            EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        }
+        std::filesystem::copy(PromptScreenFiles::folder(), scratch.path(),
+                              std::filesystem::copy_options::recursive);
     }
 
     RecordingErrorHandler handler;
