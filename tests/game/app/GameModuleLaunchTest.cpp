@@ -6,12 +6,18 @@
 
 #include "audio/FAudioModule.h"
 #include "audio/FSound.h"
+#include "core/FLocalizedMessages.h"
 #include "engine/graphics/FakeGraph.h"
 #include "engine/script/ScriptTestSupport.h"
 #include "engine/ui/module/UiModuleTestSupport.h"
 #include "game/FakeCursorDevice.h"
 #include "game/core/GameParams.h"
+#include "game/core/GameSaveData.h"
+#include "game/core/GameSession.h"
 #include "game/core/GameSoundChannels.h"
+#include "game/core/GlobalSettings.h"
+#include "game/core/PlayerProfile.h"
+#include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 
 #include <gtest/gtest.h>
@@ -142,6 +148,40 @@ TEST_F(GameModuleLaunchTest, TheSoundGraphComesFirstThenTheIntroScreenThenTheWin
         EXPECT_FALSE(module->sounds()->masterVoice().isNull());
         module.reset();
     }
+    EXPECT_TRUE(m_handler.texts.empty());
+}
+
+TEST_F(GameModuleLaunchTest, TheSavedStateTakesTheTuningValuesAndANewProfileTheGameVolumes)
+{
+    writeScript("params.lua", paramsWithFullScreen(false));
+    LaunchedGameModule module(&factory, cursorDevice);
+    module.launch();
+    EXPECT_TRUE(module.getGameSession().isNull());
+    module.getSaveManager()->attachDefaultFileSystem();
+    module.initSaveData();
+    ASSERT_FALSE(module.getGameSession().isNull());
+    const GameSession::Tuning expected = GameSession::tuningOf(*module.params());
+    EXPECT_EQ(module.getGameSession()->tuning().wrongHitTimer, expected.wrongHitTimer);
+    EXPECT_EQ(module.getGameSession()->tuning().wrongHitCounter, expected.wrongHitCounter);
+    EXPECT_EQ(module.getGameSession()->tuning().comboTime, expected.comboTime);
+
+    module.sounds()->setVoiceVolume(50);
+    module.sounds()->setMusicVolume(10);
+    module.sounds()->setSfxVolumeScale(9);
+    module.beginNewProfile();
+    module.saveData().newProfile()->name = FString("Dee");
+    module.saveData().setEditProfileSlot(4);
+    ASSERT_TRUE(module.commitNewProfile());
+    std::vector<PlayerProfile> profiles;
+    module.copyProfiles(profiles);
+    ASSERT_EQ(profiles.size(), 6u);
+    EXPECT_EQ(profiles[4].name(), FString("Dee"));
+    EXPECT_EQ(profiles[4].voiceVolume(), 50);
+    EXPECT_EQ(profiles[4].musicVolume(), 10);
+    EXPECT_EQ(profiles[4].effectVolume(), 9);
+    EXPECT_EQ(profiles[4].creationLanguage(), FLocalizedMessages::language());
+    EXPECT_TRUE(module.isProfileSlotUsed(4));
+    EXPECT_EQ(module.getGlobalSettings()->lastProfile(), FString("Dee"));
     EXPECT_TRUE(m_handler.texts.empty());
 }
 
