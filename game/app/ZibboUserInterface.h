@@ -33,12 +33,13 @@ class SaveManager;
 // The game module: the user-interface module of the game and the owner of
 // every game-wide object (tuning values, sound channels, cursors, the shared
 // menu backdrop). At launch it reads the tuning values, builds the audio
-// graph, registers the game's widget types, seeds the game's random numbers,
-// makes the 800 x 600 window and asks for the intro screen. While the window
+// graph, registers the game's widget types, asks for the intro screen, makes
+// the 800 x 600 window and seeds the game's random numbers. While the window
 // is inactive an almost invisible overlay catches the pointer and the sounds
 // are muted; the overlay stays 100 ms after reactivation. While it is
-// minimised the screens are not updated. Pointer events pass through the
-// game's filters before the screens see them.
+// minimised the whole mixer is paused and the screens are not updated.
+// Pointer events pass through the game's filters before the screens see
+// them.
 class ZibboUserInterface : public FAppUserInterfaceModule, public BackdropServices
 {
 public:
