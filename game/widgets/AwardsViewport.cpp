@@ -9,6 +9,7 @@
 #include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/ParticleGroup.h"
 #include "game/widgets/ParticlePool.h"
+#include "game/widgets/SparkleSettings.h"
 #include "game/widgets/VideoFrameImage.h"
 #include "game/widgets/VideoSprite.h"
 #include "game/widgets/WidgetGeometry.h"
@@ -33,45 +34,18 @@ constexpr int32_t k_darkenStep = 10;
 constexpr int32_t k_starsForSuccess = 3;
 constexpr uint32_t k_opaqueBlack = 0xFF000000u;
 
-// The settings an emitter of the ceremony takes besides the defaults.
-struct SparkSettings
-{
-    int32_t duration;
-    int32_t emitDuration; // 0 keeps the default
-    int32_t rate;
-    int32_t velocitySpread;
-    int32_t accelerationX;
-    int32_t accelerationY;
-    int32_t lifetimeRange;
-    int32_t lifetimeMin;
-    int32_t spin;
-    int32_t sizeBase;
-    int32_t sizeGrowth;
-};
-
-constexpr SparkSettings k_fireworks{1500, 0, 128, 500000, 1, 1000, 1450, 500, 1, 10, 30};
-constexpr SparkSettings k_burst{100, 15, 500, 20000, 100, 3000, 1500, 100, 40, 20, 20};
+constexpr SparkleSettings k_fireworks{1600, 128, true, 1, 1, 500000, 500000, 1, 1000, 1450, 500, 1, 10, 30};
+constexpr int32_t k_fireworksMs = 1500;
+constexpr SparkleSettings k_burst{15, 500, true, 1, 1, 20000, 20000, 100, 3000, 1500, 100, 40, 20, 20};
+constexpr int32_t k_burstMs = 100;
 
 // A fixed-point emitter at `at`, started.
-FRefT<ParticleEmitter> launch(const SparkSettings& s, ParticlePool* pool, ParticleGroup* group,
-                              const FRefT<FImage>& image, FPointI at)
+FRefT<ParticleEmitter> launch(int32_t duration, const SparkleSettings& settings, ParticlePool* pool,
+                              ParticleGroup* group, const FRefT<FImage>& image, FPointI at)
 {
-    auto* emitter = engineNew<ParticleEmitter>(k_memObject, s.duration, pool, group, image, at.x, at.y,
+    auto* emitter = engineNew<ParticleEmitter>(k_memObject, duration, pool, group, image, at.x, at.y,
                                                ParticleEmitter::k_point, false, 0);
-    if (s.emitDuration > 0) emitter->emitDuration = s.emitDuration;
-    emitter->rate = s.rate;
-    emitter->additiveBlend = true;
-    emitter->spreadWidth = 1;
-    emitter->spreadHeight = 1;
-    emitter->velocitySpreadX = s.velocitySpread;
-    emitter->velocitySpreadY = s.velocitySpread;
-    emitter->accelerationX = s.accelerationX;
-    emitter->accelerationY = s.accelerationY;
-    emitter->lifetimeRange = s.lifetimeRange;
-    emitter->lifetimeMin = s.lifetimeMin;
-    emitter->spin = s.spin;
-    emitter->sizeBase = s.sizeBase;
-    emitter->sizeGrowth = s.sizeGrowth;
+    applySparkle(*emitter, settings);
     emitter->restart();
     return makeRef(emitter);
 }
@@ -422,8 +396,8 @@ void AwardsViewport::startFireworks()
 {
     m_fireworksOn = true;
     m_fireworks = {};
-    m_fireworks = launch(k_fireworks, m_pool.get(), m_group.get(), m_host->getAwardsItems().particleImage,
-                         m_presenter->getWidgetCenter());
+    m_fireworks = launch(k_fireworksMs, k_fireworks, m_pool.get(), m_group.get(),
+                         m_host->getAwardsItems().particleImage, m_presenter->getWidgetCenter());
     m_presenter->bringToFront();
 }
 
@@ -436,7 +410,7 @@ void AwardsViewport::onAwardClipFinished(VideoSprite& sprite)
     const FRectI& r = sprite.rect();
     const FPointI at{r.left + sprite.width() / 2 - sprite.width() / 7, r.top + sprite.height() / 2};
     m_bursts.push_back(
-        launch(k_burst, m_pool.get(), m_group.get(), m_host->getAwardsItems().particleImage, at));
+        launch(k_burstMs, k_burst, m_pool.get(), m_group.get(), m_host->getAwardsItems().particleImage, at));
 }
 
 void AwardsViewport::skipToEnd()
