@@ -25,30 +25,18 @@ void QueuedVideoSprite::setup()
     engineFree(callback);
 }
 
-void QueuedVideoSprite::clearQueue()
-{
-    m_clips.clear();
-    m_repeat.clear();
-    m_interruptible.clear();
-}
-
 void QueuedVideoSprite::queueClip(const FRefT<FVideo>& clip, bool repeat, bool interruptible)
 {
-    const bool restart = m_interruptible.empty() || m_interruptible.front();
-    if (restart) clearQueue();
-    m_clips.push_back(clip);
-    m_repeat.push_back(repeat);
-    m_interruptible.push_back(interruptible);
-    if (restart) playFront();
+    if (m_queue.push({clip, repeat, interruptible, false})) playFront();
 }
 
 void QueuedVideoSprite::playFront()
 {
-    if (m_clips.empty()) return;
-    setVideo(m_clips.front(), true);
+    if (m_queue.empty()) return;
+    setVideo(m_queue.front().clip, true);
     setAnimationFrameRate(k_frameRate);
     play(false);
-    if (m_assets == nullptr || m_clips.front().get() != m_assets->specialClip.get()) return;
+    if (m_assets == nullptr || m_queue.front().clip.get() != m_assets->specialClip.get()) return;
     if (m_specialStart) {
         advanceSoundCadence();
         m_specialStart = false;
@@ -81,20 +69,10 @@ void QueuedVideoSprite::advanceSoundCadence()
 void QueuedVideoSprite::onClipFinished(VideoSprite&)
 {
     setPaused(true);
-    FRefT<FVideo> finished;
-    bool repeat = false;
-    bool interruptible = false;
-    if (!m_clips.empty()) {
-        finished = m_clips.front();
-        repeat = m_repeat.front();
-        interruptible = m_interruptible.front();
-        m_clips.pop_front();
-        m_repeat.pop_front();
-        m_interruptible.pop_front();
-    }
-    if (m_clips.empty()) {
-        if (repeat) {
-            queueClip(finished, true, interruptible);
+    const VideoClipQueue::Entry finished = m_queue.pop();
+    if (m_queue.empty()) {
+        if (finished.repeat) {
+            queueClip(finished.clip, true, finished.interruptible);
         } else if (m_assets != nullptr) {
             const int32_t r = GameRandom::rand() % 100;
             const FRefT<FVideo>& idle = r < 10   ? m_assets->rareIdleClipA

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "game/widgets/QueuedVideoHost.h"
+#include "game/widgets/VideoClipQueue.h"
 #include "game/widgets/VideoSprite.h"
 
 #include <cstdint>
-#include <deque>
 
 // The story mode screen's cursor sprite: plays clips from a queue; when the
 // queue runs dry it picks an idle clip at random, it plays a sound on every
@@ -39,23 +39,19 @@ public:
     // follows; then the front clip starts.
     void onClipFinished(VideoSprite& sprite);
 
-    std::size_t queuedClips() const { return m_clips.size(); }
+    std::size_t queuedClips() const { return m_queue.size(); }
     bool isPressed() const { return m_pressed; }
     int32_t pressTime() const { return m_pressTime; }
     bool isSetUp() const { return m_assets != nullptr; }
 
 private:
     void playFront();
-    void clearQueue();
     void advanceSoundCadence();
 
     bool m_pressed = false;
     int32_t m_pressTime = 0;
     QueuedVideoHost* m_host = nullptr;
-    // Three queues pushed and popped together, one element each per entry.
-    std::deque<FRefT<FVideo>> m_clips;
-    std::deque<bool> m_repeat;
-    std::deque<bool> m_interruptible;
+    VideoClipQueue m_queue;
     const QueuedVideoHost::AssetTable* m_assets = nullptr;
     bool m_cadenceA = true;
     bool m_cadenceB = false;
