@@ -65,9 +65,10 @@ AwardsViewport::AwardsViewport(FContainer* parent, bool addToParent) : FContaine
 
 AwardsViewport::~AwardsViewport()
 {
-    // Asked again here: while the screen itself is being destroyed it is no
-    // host any more, and its sound channels are no longer reachable through it.
-    if (auto* host = dynamic_cast<AwardsHost*>(getScreen())) {
+    // The host is asked again: while the screen itself is being destroyed it
+    // is no host any more, and its sound channels are not reachable through it.
+    auto* host = m_host != nullptr ? dynamic_cast<AwardsHost*>(getScreen()) : nullptr;
+    if (host != nullptr) {
         host->clearMusicEndCallback();
         host->setVoiceFinishedCallback(nullptr);
     }

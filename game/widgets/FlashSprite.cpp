@@ -55,10 +55,10 @@ void FlashSprite::start(uint32_t colour)
     start();
 }
 
-void FlashSprite::end(uint8_t alpha, bool toBack)
+void FlashSprite::end(uint8_t alpha)
 {
     setWidgetAlpha(alpha);
-    if (toBack) sendToBack(*this);
+    sendToBack(*this);
     m_flashing = false;
     m_elapsed = 0;
     if (m_onFinished != nullptr) m_onFinished->invoke(*this);
@@ -70,14 +70,13 @@ void FlashSprite::update(int32_t elapsed)
     m_elapsed += elapsed;
     const int32_t step = m_elapsed / k_stepMs;
     if (m_hold && step >= k_fullStep) {
-        // A held flash keeps covering: it stays on top at full alpha.
-        end(k_curve[k_fullStep], false);
+        end(k_curve[k_fullStep]);
         return;
     }
     // A long frame may jump past the last step: the flash still ends there,
     // otherwise it would never finish.
     if (step >= k_lastStep) {
-        end(0, true);
+        end(0);
         return;
     }
     setWidgetAlpha(k_curve[step]);

@@ -7,8 +7,9 @@
 
 // An image over the widget it follows (its parent) that flashes once along a
 // fixed alpha curve: up to full in 150 ms, down again by 700 ms. With hold
-// set the curve stops at full alpha and the sprite stays covering. Owners
-// call update every frame.
+// set the curve stops at full alpha, so the sprite stays as a backdrop of
+// its colour behind the parent's other children. Owners call update every
+// frame.
 class FlashSprite : public FImageWidget
 {
 public:
@@ -48,7 +49,8 @@ public:
 
 private:
     void coverFollowed(uint32_t colour);
-    void end(uint8_t alpha, bool toBack);
+    // The flash ends at `alpha`, behind the parent's other children.
+    void end(uint8_t alpha);
 
     FWidget* m_followed;
     bool m_flashing = false;

@@ -417,3 +417,25 @@ TEST_F(AwardsViewportTest, TheVoiceEndOfAPresenterOfUnknownLengthStopsAtItsEnd)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AwardsViewportTest, DestroyingTheViewportDetachesTheCallbacksTheHostHolds)
+{
+    open(3);
+    runUntil(AwardsViewport::k_waiting);
+    ASSERT_NE(screen.voiceEnded, nullptr);
+    ASSERT_NE(screen.musicEnded, nullptr);
+    viewport = {};
+    EXPECT_EQ(screen.voiceEnded, nullptr);
+    EXPECT_EQ(screen.musicEnded, nullptr);
+    // A viewport that never opened leaves the host's callbacks alone.
+    screen.playMusic(screen.items.jingle, false, nullptr);
+    screen.calls.clear();
+    {
+        FRefT<AwardsViewport> unused = child<AwardsViewport>(&screen);
+    }
+    EXPECT_TRUE(screen.calls.empty());
+}
+
+} // namespace

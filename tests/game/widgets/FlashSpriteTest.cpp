@@ -101,7 +101,7 @@ TEST_F(FlashSpriteTest, AFrameThatJumpsPastTheLastStepStillEndsTheFlash)
     }
 }
 
-TEST_F(FlashSpriteTest, AHeldFlashStopsAtFullAlphaOnTop)
+TEST_F(FlashSpriteTest, AHeldFlashStopsAtFullAlphaBehindItsSiblings)
 {
     sprite.setHold(true);
     sprite.start(0xFF000000u);
@@ -113,7 +113,7 @@ TEST_F(FlashSpriteTest, AHeldFlashStopsAtFullAlphaOnTop)
     EXPECT_FALSE(sprite.isFlashing());
     EXPECT_EQ(alpha(), 255);
     EXPECT_EQ(counter.count, 1);
-    EXPECT_EQ(panel.children().back(), &sprite);
+    EXPECT_EQ(panel.children().front(), &sprite);
     EXPECT_EQ(sprite.colour(), 0xFF000000u);
     sprite.update(1000);
     EXPECT_EQ(alpha(), 255);
