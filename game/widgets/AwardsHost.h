@@ -76,7 +76,8 @@ public:
     virtual void playVoice(const FRefT<FAudioNode>& voice) = 0;
     // The game module's voice-finished callback (cloned; null clears it).
     virtual void setVoiceFinishedCallback(const Callback* callback) = 0;
-    virtual void playSound(const FRefT<FAudioNode>& sound, int32_t volume) = 0;
+    // Plays a sound through the game module at a base volume (0-127).
+    virtual void playSound(const FRef& sound, int32_t volume) = 0;
     virtual void stopAllSounds() = 0;
     virtual void stopAmbientSound() = 0;
 

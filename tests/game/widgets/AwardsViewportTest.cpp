@@ -111,9 +111,9 @@ public:
     {
         Callback::assign(voiceEnded, callback);
     }
-    void playSound(const FRefT<FAudioNode>& s, int32_t volume) override
+    void playSound(const FRef& s, int32_t volume) override
     {
-        calls.push_back("sound " + nameOf(s) + " @" + std::to_string(volume));
+        calls.push_back("sound " + nameOf(FRefT<FAudioNode>(s)) + " @" + std::to_string(volume));
     }
     void stopAllSounds() override { calls.push_back("stop all"); }
     void stopAmbientSound() override { calls.push_back("stop ambient"); }
