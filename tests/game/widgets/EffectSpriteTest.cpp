@@ -1,3 +1,4 @@
+#include "engine/ui/SyntheticFont.h"
 #include "game/LevelFixture.h"
 
 #include "game/widgets/EffectSprite.h"
@@ -31,18 +32,22 @@ public:
     }
     void reloadTexts(int32_t) override {}
     GameSession* getGameSession() override { return &level.session; }
-    FRefT<FFont> getCounterFont() override { return {}; }
+    FRefT<FFont> getCounterFont() override { return font; }
     FRefT<FImage> getBadgeSparkleImage() override { return sparkle; }
 
     LevelFixture level;
+    FRefT<FFont> font;
     FRefT<FImage> sparkle = makeRef(engineNew<FImage>(k_memObject));
 };
 
-class EffectSpriteTest : public ::testing::Test
+// Digits of the synthetic font are 10 pixels wide.
+class EffectSpriteTest : public FontFixture
 {
 protected:
     EffectSpriteTest()
     {
+        load();
+        screen.font = FRefT<FFont>(handle);
         panel->setWidgetRect({100, 500, 400, 600});
         badge.setWidgetRect({30, 10, 90, 70});
         badge.setup();
@@ -104,10 +109,14 @@ TEST_F(EffectSpriteTest, ABurstStartsOverTheDigitInTheLayerSpace)
     badge.update(20);
     ParticleEmitter* burst = badge.burstEmitter();
     ASSERT_NE(burst, nullptr);
-    // The label's top-left in the panel plus the panel's top-left (no font:
-    // the text measures 0 x 0).
-    EXPECT_EQ(burst->startX, 100 + 0);
+    // Two thirds into the digit, in the space of the layer over the panel.
+    EXPECT_EQ(badge.digitLabel().font().get(), screen.font.get());
+    const FPointI text = badge.digitLabel().measureText();
+    ASSERT_EQ(text.x, 10);
+    EXPECT_EQ(burst->startX, 100 + 0 + 6);
     EXPECT_EQ(burst->startY, 500 + 30);
+    EXPECT_EQ(burst->spreadWidth, 10);
+    EXPECT_EQ(burst->spreadHeight, text.y);
     EXPECT_EQ(burst->type(), ParticleEmitter::k_point);
     EXPECT_EQ(burst->sizeGrowth, 8);
     EXPECT_TRUE(burst->isMoving());
