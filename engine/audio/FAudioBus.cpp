@@ -99,6 +99,10 @@ void FAudioBus::mix(FAudioNodeData& context)
     FAudioBuffer* out = context.output();
     FAudioSpan* span = context.span();
     m_released.clear();
+    if (m_paused) {
+        out->silenceSpan(span->start, span->count);
+        return;
+    }
     FBusMixState* state = context.busState();
     state->gain.baseVolume = gainOf(state->level);
     m_context.m_parent = &context;

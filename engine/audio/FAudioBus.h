@@ -12,7 +12,9 @@ class FMutex;
 // Mixes its children into its parent's span: each child renders into the bus's
 // 32-bit scratch buffer, which is added into the output with the bus gain (the
 // bus level less 1/16 headroom). Slot indices never change; a removed slot is
-// released at the start of the next mix, on the mixer thread.
+// released at the start of the next mix, on the mixer thread. A paused bus
+// silences its span without mixing its children, so everything below it keeps
+// its place until the pause ends (the root bus paused silences the mixer).
 class FAudioBus : public FAudioNode
 {
 public:
@@ -38,6 +40,9 @@ public:
     void clearSources(FMutex& lock);
 
     int slotCount() const { return static_cast<int>(m_slots.size()); }
+    // Under the audio lock.
+    void setPaused(bool paused) { m_paused = paused; }
+    bool isPaused() const { return m_paused; }
     // The gain a bus of this level applies (64 = unity level gives 60).
     static int gainOf(int level);
 
@@ -45,4 +50,5 @@ private:
     std::vector<FRefT<FAudioBusSlot>> m_slots;
     std::vector<FRefT<FAudioBusSlot>> m_released;
     FAudioNodeData m_context;
+    bool m_paused = false;
 };

@@ -14,9 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QuietErrorHandler quiet;
-    static FErrorHandler* const previous = FErrorHandler::install(&quiet);
-    (void)previous;
+    QuietErrorHandler::installForProcess();
     static FApplication application;
     static FImageLoaderModule png(k_slotPngLoader, &FPngLoader::load);
     static FFontModule fonts;

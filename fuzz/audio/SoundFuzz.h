@@ -16,9 +16,7 @@
 
 template <class Loader> int fuzzSoundLoader(const uint8_t* data, std::size_t size)
 {
-    static QuietErrorHandler quiet;
-    static FErrorHandler* const previous = FErrorHandler::install(&quiet);
-    (void)previous;
+    QuietErrorHandler::installForProcess();
     static Loader loader;
     void* block = engineAlloc(k_memData, size + 1);
     if (size > 0) std::memcpy(block, data, size);

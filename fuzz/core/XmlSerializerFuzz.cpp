@@ -16,9 +16,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static QuietErrorHandler s_handler(false);
-    static FErrorHandler* s_installed = FErrorHandler::install(&s_handler);
-    (void)s_installed;
+    QuietErrorHandler::installForProcess(false);
 
     std::string text(reinterpret_cast<const char*>(data), size);
     try {

@@ -80,9 +80,7 @@ void playLevels(const std::string& searchData)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static QuietErrorHandler s_handler(false);
-    static FErrorHandler* s_installed = FErrorHandler::install(&s_handler);
-    (void)s_installed;
+    QuietErrorHandler::installForProcess(false);
     if (size > (1u << 20)) {
         return 0;
     }

@@ -62,9 +62,7 @@ SaveManager& saveManager()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static QuietErrorHandler s_handler(false);
-    static FErrorHandler* s_installed = FErrorHandler::install(&s_handler);
-    (void)s_installed;
+    QuietErrorHandler::installForProcess(false);
     if (size == 0) return 0;
 
     SaveManager& manager = saveManager();

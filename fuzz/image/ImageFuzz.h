@@ -4,17 +4,12 @@
 // stream. Failure reports are the expected answer to bad input; anything else
 // (a crash, a hang, a sanitizer report) is a fault.
 
-#include "core/FDebug.h"
-#include "core/FErrorHandler.h"
-#include "core/FMemory.h"
+#include "FuzzStream.h"
 #include "image/FImage.h"
 #include "io/FInStream.h"
-#include "io/FMemoryStreambuf.h"
-#include "support/QuietErrorHandler.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // What the engine does with a loaded picture's rectangles and trailer: the
 // sizes, the stored rectangle within the full picture, and the corner pixels
@@ -37,18 +32,10 @@ inline void usePlacement(const FImage& image)
 
 template <class Load> int fuzzImageLoader(const uint8_t* data, std::size_t size, Load load)
 {
-    static QuietErrorHandler quiet;
-    static FErrorHandler* const previous = FErrorHandler::install(&quiet);
-    (void)previous;
-    std::vector<uint8_t> bytes(data, data + size);
-    FInStream stream(
-        engineNew<FMemoryStreambuf>(k_memStream, bytes.data(), static_cast<int64_t>(bytes.size())));
-    FImage image;
-    try {
+    readFuzzInput(data, size, [&](FInStream& stream) {
+        FImage image;
         load(stream, image);
         usePlacement(image);
-    } catch (const FDebug::VellumcoreException&) {
-    } catch (const FDebug::TreatedException&) {
-    }
+    });
     return 0;
 }

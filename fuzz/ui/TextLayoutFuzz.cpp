@@ -51,9 +51,7 @@ const FRef& fuzzFont()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QuietErrorHandler quiet;
-    static FErrorHandler* const previous = FErrorHandler::install(&quiet);
-    (void)previous;
+    QuietErrorHandler::installForProcess();
     if (size < 1) return 0;
     const FRef& handle = fuzzFont();
     FFont& font = *handle.as<FFont>();

@@ -47,9 +47,7 @@ void play(std::vector<uint8_t>& bytes, bool keepSource)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QuietErrorHandler quiet;
-    static FErrorHandler* const previous = FErrorHandler::install(&quiet);
-    (void)previous;
+    QuietErrorHandler::installForProcess();
     if (size > k_maximumInput) return 0;
     std::vector<uint8_t> bytes(data, data + size);
     play(bytes, false);

@@ -1,20 +1,29 @@
 #include "game/app/ZibboUserInterface.h"
 
 #include "asset/FAsset.h"
+#include "audio/FAudioLock.h"
 #include "audio/FAudioNode.h"
 #include "audio/FAudioService.h"
 #include "audio/FSound.h"
 #include "core/FApplication.h"
 #include "core/FDelegate.h"
+#include "core/FLocalizedMessages.h"
 #include "core/FLogStream.h"
 #include "core/FMemory.h"
 #include "core/FThread.h"
 #include "core/FThreadTask.h"
+#include "game/core/ControllerManager.h"
 #include "game/core/GameCursors.h"
 #include "game/core/GameParams.h"
 #include "game/core/GameRandom.h"
+#include "game/core/GameSaveData.h"
+#include "game/core/GameSession.h"
 #include "game/core/GameSoundChannels.h"
 #include "game/core/GameplayScreen.h"
+#include "game/core/GlobalSettings.h"
+#include "game/core/PlayerProfile.h"
+#include "game/core/ProfileManager.h"
+#include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 #include "game/core/SystemCursorDevice.h"
 #include "game/factories/GameScreenFactory.h"
@@ -63,7 +72,9 @@ private:
 ZibboUserInterface::ZibboUserInterface(FScreenFactory* factory, CursorDevice& cursors)
     : FAppUserInterfaceModule(factory), m_cursorDevice(cursors),
       // System cursors until the tuning values say otherwise at launch.
-      m_cursors(std::make_unique<GameCursors>(cursors, false))
+      m_cursors(std::make_unique<GameCursors>(cursors, false)),
+      m_controllerManager(std::make_unique<ControllerManager>(cursors)),
+      m_saveData(std::make_unique<GameSaveData>())
 {
 }
 
@@ -76,6 +87,8 @@ ZibboUserInterface::~ZibboUserInterface()
     m_assetLoadQueue.clear();
     m_inactiveOverlay.release();
     m_particleView.release();
+    m_saveData.reset();
+    m_controllerManager.reset();
     m_sounds.reset();
     m_cursors.reset();
     m_params.release();
@@ -100,9 +113,9 @@ void ZibboUserInterface::onLaunch()
         m_sounds->initAudio();
     }
     GameWidgetFactory::registerTypes();
-    GameRandom::srand(static_cast<uint32_t>(std::time(nullptr)));
-    openWindow();
     setScreen(k_introScreen, false);
+    openWindow();
+    GameRandom::srand(static_cast<uint32_t>(std::time(nullptr)));
 }
 
 void ZibboUserInterface::setupCursors()
@@ -161,10 +174,16 @@ void ZibboUserInterface::tick(uint32_t elapsedMs)
 void ZibboUserInterface::queueAssetLoad(const FRef& asset)
 {
     m_assetLoadQueue.push_back(asset);
-    if (m_assetLoadQueue.size() > k_assetQueueWarning) {
-        ZIBBO_LOG(k_logDefault, false)
-            << "PERFORMANCE WARNING: More than " << k_assetQueueWarning << " assets are waiting to load";
+    if (const std::string warning = assetQueueWarning(m_assetLoadQueue.size()); !warning.empty()) {
+        ZIBBO_LOG(k_logDefault, false) << warning.c_str();
     }
+}
+
+std::string ZibboUserInterface::assetQueueWarning(std::size_t waiting)
+{
+    if (waiting <= k_assetQueueWarning) return {};
+    return "PERFORMANCE WARNING: More than " + std::to_string(k_assetQueueWarning) +
+           " assets are waiting to load";
 }
 
 bool ZibboUserInterface::isAssetLoadRunning() const
@@ -234,8 +253,7 @@ void ZibboUserInterface::setChannelsMuted(bool muted)
 void ZibboUserInterface::onWindowMinimized()
 {
     if (!m_suspended) {
-        // Every game sound flows through the master voice.
-        if (m_sounds != nullptr && !m_sounds->masterVoice().isNull()) m_sounds->masterVoice()->pause();
+        setMixerPaused(true);
         m_suspended = true;
     }
     FAppUserInterfaceModule::onWindowMinimized();
@@ -244,11 +262,20 @@ void ZibboUserInterface::onWindowMinimized()
 void ZibboUserInterface::onWindowRestored()
 {
     if (m_suspended) {
-        if (m_sounds != nullptr && !m_sounds->masterVoice().isNull()) m_sounds->masterVoice()->resume();
+        setMixerPaused(false);
         m_suspended = false;
         wakeUp();
     }
     FAppUserInterfaceModule::onWindowRestored();
+}
+
+void ZibboUserInterface::setMixerPaused(bool paused)
+{
+    auto* audio = findService<FAudioService>(k_slotAudio);
+    FAudioLock* lock = audio != nullptr ? audio->getAudioLock() : nullptr;
+    if (lock == nullptr) return;
+    FMutexLock guard(*lock);
+    if (FAudioBus* root = lock->rootBus()) root->setPaused(paused);
 }
 
 // ---- pointer filters ----
@@ -284,6 +311,12 @@ void ZibboUserInterface::onPointerUp(int32_t pointer, int32_t button, const FPoi
 {
     if (FGraph* graph = graphics()) graph->releaseCursorClip();
     if (passesFilter(pointer, button, false)) FAppUserInterfaceModule::onPointerUp(pointer, button, point);
+}
+
+void ZibboUserInterface::onControllerConnected(int32_t pointer)
+{
+    FAppUserInterfaceModule::onControllerConnected(pointer);
+    m_controllerManager->onControllerConnected(pointer);
 }
 
 // ---- screens ----
@@ -357,12 +390,12 @@ void ZibboUserInterface::resumeAudioAndCursor(bool force)
 
 void ZibboUserInterface::disableSaving()
 {
-    ZIBBO_LOG(k_logDefault, false) << "The game module holds no save data yet; saving stays as it is";
+    if (FRefT<SaveManager> saves = getSaveManager(); !saves.isNull()) saves->disableSaves();
 }
 
 void ZibboUserInterface::rebuildSaveData()
 {
-    ZIBBO_LOG(k_logDefault, false) << "The game module holds no save data yet; nothing to rebuild";
+    initSaveData();
 }
 
 void ZibboUserInterface::returnToSystemMenu()
@@ -379,6 +412,88 @@ void ZibboUserInterface::playSound(const FRef& sound, int32_t volume)
 {
     if (m_sounds == nullptr || sound.get() == nullptr) return;
     m_sounds->playSound(FRefT<FAudioNode>(sound), volume);
+}
+
+// ---- saved state and profile creation ----
+
+void ZibboUserInterface::initSaveData()
+{
+    m_saveData->initSaveData(m_params.isNull() ? GameSession::Tuning{} : GameSession::tuningOf(*m_params));
+}
+
+bool ZibboUserInterface::loadSaveData()
+{
+    return m_saveData->loadSaveData();
+}
+
+FRefT<SaveManager> ZibboUserInterface::getSaveManager() const
+{
+    return m_saveData->saveManager();
+}
+
+FRefT<GlobalSettings> ZibboUserInterface::getGlobalSettings() const
+{
+    return m_saveData->globalSettings();
+}
+
+FRefT<GameSession> ZibboUserInterface::getGameSession() const
+{
+    return m_saveData->gameSession();
+}
+
+ProfileManager* ZibboUserInterface::profileManager() const
+{
+    return m_saveData->profileManager().get();
+}
+
+void ZibboUserInterface::beginNewProfile()
+{
+    m_saveData->beginNewProfile();
+}
+
+void ZibboUserInterface::setNewProfileName(const FString& name)
+{
+    m_saveData->setNewProfileName(name);
+}
+
+bool ZibboUserInterface::commitNewProfile()
+{
+    GameSaveData::Volumes volumes;
+    if (m_sounds != nullptr) {
+        volumes.voice = m_sounds->voiceVolume();
+        volumes.music = m_sounds->musicVolume();
+        volumes.effectScale = m_sounds->sfxVolumeScale();
+    }
+    return m_saveData->commitNewProfile(volumes, static_cast<uint16_t>(FLocalizedMessages::language()));
+}
+
+void ZibboUserInterface::cancelNewProfile()
+{
+    m_saveData->cancelNewProfile();
+}
+
+void ZibboUserInterface::copyProfiles(std::vector<PlayerProfile>& out) const
+{
+    m_saveData->copyProfiles(out);
+}
+
+bool ZibboUserInterface::isProfileSlotUsed(int32_t slot) const
+{
+    return m_saveData->isProfileSlotUsed(slot);
+}
+
+// ---- the menus' backdrop ----
+
+void ZibboUserInterface::addParticleView(FContainer* screen)
+{
+    m_particleView = makeRef(engineNew<ParticleEmitterView>(k_memObject, screen, this));
+    ++m_particleViewUsers;
+}
+
+void ZibboUserInterface::releaseParticleView()
+{
+    --m_particleViewUsers;
+    if (m_particleViewUsers <= 0 && !m_particleView.isNull()) m_particleView.release();
 }
 
 FModule* createZibboUserInterface()

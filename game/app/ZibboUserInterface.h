@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FRef.h"
+#include "core/FString.h"
 #include "game/app/QuitQuestion.h"
 #include "game/screenbase/SystemMessageHost.h"
 #include "game/widgets/BackdropServices.h"
@@ -11,27 +12,37 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
+#include <vector>
 
 class AssetLoadJob;
+class ControllerManager;
 class CursorDevice;
 class FColorRect;
+class FContainer;
 class FModule;
 class GameCursors;
 class GameParams;
+class GameSaveData;
+class GameSession;
 class GameSoundChannels;
+class GlobalSettings;
 class ParticleEmitterView;
+class PlayerProfile;
+class ProfileManager;
+class SaveManager;
 
 // The game module: the user-interface module of the game and the owner of
 // every game-wide object (tuning values, sound channels, cursors, the shared
 // menu backdrop). At launch it reads the tuning values, builds the audio
-// graph, registers the game's widget types, seeds the game's random numbers,
-// makes the 800 x 600 window and asks for the intro screen. While the window
+// graph, registers the game's widget types, asks for the intro screen, makes
+// the 800 x 600 window and seeds the game's random numbers. While the window
 // is inactive an almost invisible overlay catches the pointer and the sounds
 // are muted; the overlay stays 100 ms after reactivation. While it is
-// minimised the screens are not updated. Pointer events pass through the
-// game's filters before the screens see them. Once the splash screen has
-// shown, closing the window asks first (unless the window is minimised or
-// inactive).
+// minimised the whole mixer is paused and the screens are not updated.
+// Pointer events pass through the game's filters before the screens see
+// them. Once the splash screen has shown, closing the window asks first
+// (unless the window is minimised or inactive).
 class ZibboUserInterface : public FAppUserInterfaceModule, public BackdropServices, public SystemMessageHost
 {
 public:
@@ -60,6 +71,8 @@ public:
     void onWindowRestored() override;
     void onPointerDown(int32_t pointer, int32_t button, const FPointI& point) override;
     void onPointerUp(int32_t pointer, int32_t button, const FPointI& point) override;
+    // The current screen hears of it first, then the controller manager.
+    void onControllerConnected(int32_t pointer) override;
     // Any thread: resets both players' cursors, remembers the kind being
     // left (unless it is the loading or game-mode screen), then the request.
     void setScreen(int32_t kind, bool async) override;
@@ -69,6 +82,40 @@ public:
     void queueAssetLoad(const FRef& asset);
     std::size_t queuedAssetLoads() const { return m_assetLoadQueue.size(); }
     bool isAssetLoadRunning() const;
+    // The performance warning for `waiting` queued assets (empty when there
+    // are not too many).
+    static std::string assetQueueWarning(std::size_t waiting);
+
+    // Saved state. initSaveData makes the profile manager and the global
+    // settings anew, loads them (loadSaveData) and starts a new play session;
+    // the splash screen calls it, and the system-message screen again after a
+    // save error.
+    void initSaveData();
+    bool loadSaveData();
+    FRefT<SaveManager> getSaveManager() const;
+    FRefT<GlobalSettings> getGlobalSettings() const;
+    FRefT<GameSession> getGameSession() const;
+    ProfileManager* profileManager() const;
+    // The profile being created by the front-end screens, its edit slot and
+    // return flag (see GameSaveData); commitNewProfile adds it with the
+    // current sound volumes and the interface language.
+    GameSaveData& saveData() const { return *m_saveData; }
+    void beginNewProfile();
+    void setNewProfileName(const FString& name);
+    bool commitNewProfile();
+    void cancelNewProfile();
+    void copyProfiles(std::vector<PlayerProfile>& out) const;
+    bool isProfileSlotUsed(int32_t slot) const;
+
+    // The shared backdrop of the menus: each menu screen adds a new view over
+    // itself (it replaces the one before) and releases it when it goes; the
+    // view goes when no user is left.
+    void addParticleView(FContainer* screen);
+    void releaseParticleView();
+    ParticleEmitterView* particleView() const { return m_particleView.get(); }
+    int32_t particleViewUsers() const { return m_particleViewUsers; }
+
+    ControllerManager& controllerManager() const { return *m_controllerManager; }
 
     // The close request: ignored while one is pending; asks the quit
     // question when it must be confirmed, otherwise ends at once.
@@ -109,6 +156,8 @@ private:
     // Mutes or unmutes every fixed and effect channel.
     void setChannelsMuted(bool muted);
     void endReactivation();
+    // Under the audio lock: the pause flag of the mixer's root.
+    void setMixerPaused(bool paused);
     void startNextAssetLoad();
     // The table of which pointer events reach the screens.
     bool passesFilter(int32_t pointer, int32_t button, bool down) const;
@@ -117,9 +166,12 @@ private:
     FRefT<GameParams> m_params;
     std::unique_ptr<GameCursors> m_cursors;
     std::unique_ptr<GameSoundChannels> m_sounds;
+    std::unique_ptr<ControllerManager> m_controllerManager;
+    std::unique_ptr<GameSaveData> m_saveData;
     bool m_suspended = false;
     std::atomic<int32_t> m_previousScreenKind{k_noScreen};
     FRefT<ParticleEmitterView> m_particleView;
+    int32_t m_particleViewUsers = 0;
     std::deque<FRef> m_assetLoadQueue;
     std::unique_ptr<AssetLoadJob> m_assetLoadJob;
     FTimerTween m_reactivationTimer;

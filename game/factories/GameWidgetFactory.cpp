@@ -4,9 +4,14 @@
 #include "core/FMemory.h"
 #include "game/widgets/AnimatedMenuButton.h"
 #include "game/widgets/AutoGrowTextBox.h"
+#include "game/widgets/AwardsViewport.h"
 #include "game/widgets/CharacterVideoSprite.h"
+#include "game/widgets/EffectSprite.h"
+#include "game/widgets/FadeSwapWidget.h"
+#include "game/widgets/FlashSprite.h"
 #include "game/widgets/GameEditBox.h"
 #include "game/widgets/InvisibleButton.h"
+#include "game/widgets/QueuedVideoSprite.h"
 #include "game/widgets/StepSlider.h"
 #include "game/widgets/VideoSprite.h"
 #include "ui/FContainer.h"
@@ -50,14 +55,14 @@ void GameWidgetFactory::registerTypes()
     FWidgetFactory::registerType(k_stepSlider, &FWidgetFactory::createChild<StepSlider>);
     FWidgetFactory::registerType(k_autoGrowTextBox, &FWidgetFactory::createChild<AutoGrowTextBox>);
     FWidgetFactory::registerType(k_invisibleButton, &FWidgetFactory::createChild<InvisibleButton>);
+    FWidgetFactory::registerType(k_awardsViewport, &FWidgetFactory::createChild<AwardsViewport>);
+    FWidgetFactory::registerType(k_fadeSwapWidget, &FWidgetFactory::createChild<FadeSwapWidget>);
+    FWidgetFactory::registerType(k_queuedVideoSprite, &FWidgetFactory::createChild<QueuedVideoSprite>);
+    FWidgetFactory::registerType(k_flashSprite, &FWidgetFactory::createChild<FlashSprite>);
+    FWidgetFactory::registerType(k_effectSprite, &FWidgetFactory::createChild<EffectSprite>);
     refuseUnlessRegistered<k_factoryContainer>();
-    refuseUnlessRegistered<k_awardsViewport>();
     refuseUnlessRegistered<k_button>();
     refuseUnlessRegistered<k_mapView>();
-    refuseUnlessRegistered<k_fadeSwapWidget>();
-    refuseUnlessRegistered<k_queuedVideoSprite>();
-    refuseUnlessRegistered<k_flashSprite>();
-    refuseUnlessRegistered<k_effectSprite>();
     refuseUnlessRegistered<k_hudPanel>();
     refuseUnlessRegistered<k_storyPanel>();
 }

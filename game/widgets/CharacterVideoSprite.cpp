@@ -54,61 +54,34 @@ void CharacterVideoSprite::attach()
 void CharacterVideoSprite::update(int32_t elapsed)
 {
     VideoSprite::update(elapsed);
-    if (!m_clips.empty() && (!isPlaying() || isPaused())) onClipFinished(*this);
-}
-
-void CharacterVideoSprite::clearQueue()
-{
-    m_clips.clear();
-    m_repeat.clear();
-    m_interruptible.clear();
-    m_reverse.clear();
+    if (!m_queue.empty() && (!isPlaying() || isPaused())) onClipFinished(*this);
 }
 
 void CharacterVideoSprite::queueClip(const FRefT<FVideo>& video, bool repeat, bool interruptible,
                                      bool reverse)
 {
-    const bool restart = m_clips.empty() || m_interruptible.front();
-    if (restart) clearQueue();
-    m_clips.push_back(video);
-    m_repeat.push_back(repeat);
-    m_interruptible.push_back(interruptible);
-    m_reverse.push_back(reverse);
-    if (restart) startFrontClip();
+    if (m_queue.push({video, repeat, interruptible, reverse})) startFrontClip();
 }
 
 void CharacterVideoSprite::startFrontClip()
 {
-    if (m_clips.empty()) return;
-    setVideo(m_clips.front(), true);
+    if (m_queue.empty()) return;
+    setVideo(m_queue.front().clip, true);
     setWidgetSize(m_savedWidth, m_savedHeight);
     setAnimationFrameRate(k_clipFrameRate);
     setFrameTime(k_clipFrameTime);
-    play(m_reverse.front());
+    play(m_queue.front().reverse);
 }
 
 void CharacterVideoSprite::onClipFinished(VideoSprite&)
 {
     setPaused(true);
-    FRefT<FVideo> finished;
-    bool repeat = false;
-    bool interruptible = false;
-    bool reverse = false;
-    if (!m_clips.empty()) {
-        finished = m_clips.front();
-        repeat = m_repeat.front();
-        interruptible = m_interruptible.front();
-        reverse = m_reverse.front();
-        m_clips.pop_front();
-        m_repeat.pop_front();
-        m_interruptible.pop_front();
-        m_reverse.pop_front();
-    }
-    if (!m_clips.empty()) {
+    const VideoClipQueue::Entry finished = m_queue.pop();
+    if (!m_queue.empty()) {
         startFrontClip();
-    } else if (repeat) {
+    } else if (finished.repeat) {
         // Queueing into the empty queue starts the clip.
-        queueClip(finished, true, interruptible, reverse);
+        queueClip(finished.clip, true, finished.interruptible, finished.reverse);
     } else {
         queueClip(clip(CharacterClipHost::k_idle), false, true, false);
     }
@@ -118,7 +91,7 @@ void CharacterVideoSprite::playPose(int32_t kind, bool repeat)
 {
     if (kind == m_poseKind || m_host == nullptr) return;
     if (kind == 0) repeat = false;
-    clearQueue();
+    m_queue.clear();
     using Host = CharacterClipHost;
     if (m_poseKind == k_heldPose && !m_alternateSet) queueClip(clip(Host::k_leadIn), false, false, true);
     m_poseKind = kind;

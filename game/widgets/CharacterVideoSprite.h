@@ -1,10 +1,10 @@
 #pragma once
 
 #include "game/widgets/CharacterClipHost.h"
+#include "game/widgets/VideoClipQueue.h"
 #include "game/widgets/VideoSprite.h"
 
 #include <cstdint>
-#include <deque>
 
 // The story character of the gameplay screen: plays pose clips from a queue
 // at the size it had when attached. The front entry of the queue is the clip
@@ -32,22 +32,17 @@ public:
     bool isAlternateSet() const { return m_alternateSet; }
     void setAlternateSet(bool alternate) { m_alternateSet = alternate; }
     int32_t poseKind() const { return m_poseKind; }
-    std::size_t queuedClips() const { return m_clips.size(); }
+    std::size_t queuedClips() const { return m_queue.size(); }
     bool isAttached() const { return m_host != nullptr; }
 
 private:
     void startFrontClip();
-    void clearQueue();
     FRefT<FVideo> clip(CharacterClipHost::Clip clip) const;
 
     int32_t m_savedWidth = 0;
     int32_t m_savedHeight = 0;
     CharacterClipHost* m_host = nullptr;
-    // Four queues pushed and popped together, one entry each per clip.
-    std::deque<FRefT<FVideo>> m_clips;
-    std::deque<bool> m_repeat;
-    std::deque<bool> m_interruptible;
-    std::deque<bool> m_reverse;
+    VideoClipQueue m_queue;
     int32_t m_poseKind = -1;
     bool m_alternateSet = false;
 };

@@ -13,6 +13,8 @@
 #include "game/widgets/ParticleGroup.h"
 #include "game/widgets/ParticlePool.h"
 #include "game/widgets/ParticleViewAssets.h"
+#include "game/widgets/SparkleSettings.h"
+#include "game/widgets/WidgetGeometry.h"
 #include "image/FImage.h"
 #include "ui/FImageWidget.h"
 #include "ui/FScreen.h"
@@ -27,30 +29,12 @@ constexpr int32_t k_fadeMs = 1000;
 constexpr int32_t k_openVolume = 63;
 constexpr int32_t k_sweepIdleMs = 1999;
 
-void sendToBack(FContainer& parent, FWidget* child)
-{
-    if (child == nullptr || parent.children().empty()) return;
-    parent.placeChildBefore(child, parent.children().front());
-}
-
 FRefT<FImageWidget> makeImageWidget(FContainer* parent)
 {
     return makeRef(engineNew<FImageWidget>(k_memObject, parent, true));
 }
 
-// The sparkle settings of one emitter of a wave, sweep or burst pair.
-struct SparkleSettings
-{
-    int32_t emitDuration;
-    int32_t rate;
-    bool additiveBlend;
-    int32_t spreadWidth, spreadHeight;
-    int32_t velocitySpreadX, velocitySpreadY;
-    int32_t accelerationX, accelerationY;
-    int32_t lifetimeRange, lifetimeMin;
-    int32_t spin, sizeBase, sizeGrowth;
-};
-
+// The sparkle settings of the emitters of a wave, sweep or burst pair.
 constexpr SparkleSettings k_waves[2] = {
     {1000, 256, false, 110, 15, 2, 3000, 10, 2000, 1500, 500, 7, 1, 20},
     {1000, 256, false, 110, 15, 2, 3000, 10, -2000, 1500, 500, 7, 1, 20},
@@ -63,24 +47,6 @@ constexpr SparkleSettings k_bursts[2] = {
     {600, 450, true, 1, 1, 1, 1, 10, -5000, 1000, 100, 7, 1, 20},
     {600, 450, true, 1, 1, 1, 1, 0, 5000, 1000, 100, 7, 1, 20},
 };
-
-void applySparkle(ParticleEmitter& emitter, const SparkleSettings& settings)
-{
-    emitter.emitDuration = settings.emitDuration;
-    emitter.rate = settings.rate;
-    emitter.additiveBlend = settings.additiveBlend;
-    emitter.spreadWidth = settings.spreadWidth;
-    emitter.spreadHeight = settings.spreadHeight;
-    emitter.velocitySpreadX = settings.velocitySpreadX;
-    emitter.velocitySpreadY = settings.velocitySpreadY;
-    emitter.accelerationX = settings.accelerationX;
-    emitter.accelerationY = settings.accelerationY;
-    emitter.lifetimeRange = settings.lifetimeRange;
-    emitter.lifetimeMin = settings.lifetimeMin;
-    emitter.spin = settings.spin;
-    emitter.sizeBase = settings.sizeBase;
-    emitter.sizeGrowth = settings.sizeGrowth;
-}
 
 } // namespace
 
@@ -154,9 +120,9 @@ void ParticleEmitterView::setup(FContainer* host, FRefT<FWidget> panel, FRefT<FW
     back.setImage(m_pictures[1], true);
     back.setWidgetAlpha(0);
     back.setWidgetTop(front.rect().bottom - m_hostHeight);
-    sendToBack(*this, &front);
-    sendToBack(*this, &back);
-    sendToBack(*this, m_backdrop.get());
+    sendToBack(front);
+    sendToBack(back);
+    sendToBack(*m_backdrop);
 
     m_fadeTweens[0].target = &front;
     m_fadeTweens[1].target = &back;

@@ -1,4 +1,5 @@
 #include "game/core/GameApplication.h"
+#include "audio/FAudioService.h"
 #include "core/FApplication.h"
 #include "core/FMemory.h"
 #include "core/FModule.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -63,6 +65,69 @@ TEST(GameApplicationTest, RunsTheLoopUntilAQuitIsRequestedThenStopsEverything)
     quitter.join();
     EXPECT_EQ(FApplication::instance(), nullptr);
     EXPECT_EQ(name, "Kit Name");
+}
+
+// What the game module sees of the application when it is launched and when
+// it is asked to stop.
+struct GameModuleWitness
+{
+    bool launchedLast = false;
+    bool launchedAfterTheEngine = false;
+    bool stoppedBeforeTheEngine = false;
+};
+GameModuleWitness* g_witness = nullptr;
+
+class WitnessModule : public FModule
+{
+public:
+    // The game module's priority: after every engine module.
+    int priority() const override { return 22; }
+    void onLaunch() override
+    {
+        FApplication* application = FApplication::instance();
+        g_witness->launchedLast = application->modules().back() == this;
+        // The audio module makes its output when it is launched.
+        auto* audio = findService<FAudioService>(k_slotAudio);
+        g_witness->launchedAfterTheEngine =
+            audio != nullptr && audio->getPlatform() != nullptr && !audio->getPlatform()->isNull();
+    }
+    void requestStop() override
+    {
+        const std::vector<FModule*>& modules = FApplication::instance()->modules();
+        g_witness->stoppedBeforeTheEngine =
+            modules.size() > 1 && std::none_of(modules.begin(), modules.end(), [this](const FModule* module) {
+                return module != this && module->hasState(k_stopRequested);
+            });
+        FModule::requestStop();
+    }
+};
+
+TEST(GameApplicationTest, TheGameModuleIsAppendedAfterTheEngineModulesStartsLastAndStopsFirst)
+{
+    ScratchFolder scratch;
+    ZipWriter kit;
+    kit.add("GWTarget", writeTarget("Kit Name"));
+    kit.writeTo("Zibbo.zip");
+    GameModuleWitness witness;
+    g_witness = &witness;
+    std::thread quitter([] {
+        for (;;) {
+            FApplication* application = FApplication::instance();
+            if (application != nullptr && application->startState() == FApplication::k_started) {
+                findService<FProcessService>(k_slotProcess)->requestQuit();
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    EXPECT_EQ(runGameApplication(makeSharedStringCopy(FString("")),
+                                 [] { return static_cast<FModule*>(engineNew<WitnessModule>(k_memObject)); }),
+              0);
+    quitter.join();
+    g_witness = nullptr;
+    EXPECT_TRUE(witness.launchedLast);
+    EXPECT_TRUE(witness.launchedAfterTheEngine);
+    EXPECT_TRUE(witness.stoppedBeforeTheEngine);
 }
 
 TEST(GameApplicationTest, AMalformedCommandLineFailsAfterRemovingTheModulesMadeSoFar)

@@ -1,5 +1,6 @@
 #include "AudioTestSupport.h"
 
+#include "audio/FAudioLock.h"
 #include "audio/FAudioModule.h"
 #include "audio/FAudioPlatform.h"
 #include "audio/FSound.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -184,6 +186,49 @@ TEST(FSoundTest, SoundsInABusRoutedIntoASound)
     rig.advance(10);
     EXPECT_NE(ring[2 * 441 + 10], 0);
     EXPECT_EQ(rig.service().getBufferMilliseconds(), 150);
+}
+
+TEST(FSoundTest, ThePausedRootBusSilencesTheMixerAndKeepsEverySoundInPlace)
+{
+    SoundRig rig;
+    FRefT<FAudioNode> bus;
+    rig.service().createBus(bus);
+    FRefT<FSound> routing = rig.sound();
+    routing->setSample(bus);
+    FRefT<FSound> inner;
+    rig.service().createSoundInBus(bus, inner);
+    FRefT<FSound> direct = rig.sound();
+    inner->playSample(makeSource(toneBuffer(44100, 8000)));
+    direct->playSample(makeSource(toneBuffer(13230, 8000))); // 300 ms
+    Recorder ended;
+    EXPECT_TRUE(direct->addListener(ended.handle));
+    rig.advance(100);
+    const int innerAt = inner->voice()->position;
+    const int directAt = direct->voice()->position;
+    ASSERT_GT(innerAt, 0);
+
+    FAudioLock& lock = *rig.service().getAudioLock();
+    auto setRootPaused = [&lock](bool paused) {
+        FMutexLock guard(lock);
+        lock.rootBus()->setPaused(paused);
+    };
+    setRootPaused(true);
+    // Longer than the ring and than what is left of the short sound.
+    rig.advance(300);
+    EXPECT_EQ(inner->voice()->position, innerAt);
+    EXPECT_EQ(direct->voice()->position, directAt);
+    EXPECT_TRUE(ended.notified.empty());
+    const auto* ring = reinterpret_cast<const std::int16_t*>(rig.platform->ring().bytes());
+    const int samples = FAudioRing::k_frames * FAudioPlatform::k_channels;
+    EXPECT_EQ(std::count(ring, ring + samples, std::int16_t{0}), samples);
+
+    setRootPaused(false);
+    rig.advance(100);
+    EXPECT_EQ(inner->voice()->position, innerAt + 4410);
+    EXPECT_EQ(direct->voice()->position, directAt + 4410);
+    EXPECT_NE(std::count(ring, ring + samples, std::int16_t{0}), samples);
+    rig.advance(200);
+    EXPECT_EQ(ended.notified.size(), 1u);
 }
 
 TEST(FSoundTest, CallbacksKeepTheFirstHandlePerKey)

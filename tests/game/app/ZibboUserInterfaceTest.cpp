@@ -4,11 +4,14 @@
 
 #include "game/app/ZibboUserInterface.h"
 #include "asset/FAsset.h"
+#include "audio/FAudioModule.h"
+#include "core/FGamePadService.h"
 #include "engine/ui/module/UiModuleTestSupport.h"
 #include "game/FakeCursorDevice.h"
 #include "game/app/InlineGameModule.h"
 #include "game/core/GameCursors.h"
 #include "game/core/ScreenKind.h"
+#include "game/widgets/ParticleEmitterView.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +158,90 @@ TEST_F(ZibboUserInterfaceTest, AMinimisedWindowUpdatesNoScreenUntilItIsRestored)
     EXPECT_TRUE(contains(log.take(), "update"));
 }
 
+TEST_F(ZibboUserInterfaceTest, MinimisingPausesTheWholeMixerOnceAndOneRestoreEndsIt)
+{
+    FAudioModule audio;
+    FAudioLock& lock = audio.lock();
+    auto rootPaused = [&lock] {
+        FMutexLock guard(lock);
+        return lock.rootBus()->isPaused();
+    };
+    show(k_mainMenuScreen);
+    module.onWindowRestored(); // without a minimise: nothing changes
+    EXPECT_FALSE(rootPaused());
+    module.onWindowMinimized();
+    module.onWindowMinimized();
+    EXPECT_TRUE(rootPaused());
+    module.onWindowRestored();
+    EXPECT_FALSE(rootPaused());
+
+    // A restore that follows no minimise leaves a pause it did not make.
+    {
+        FMutexLock guard(lock);
+        lock.rootBus()->setPaused(true);
+    }
+    module.onWindowRestored();
+    EXPECT_TRUE(rootPaused());
+}
+
+TEST_F(ZibboUserInterfaceTest, TheMenuBackdropGoesWithItsLastUserEvenWhenReleasedTooOften)
+{
+    show(k_mainMenuScreen);
+    FScreen* screen = module.currentScreen().get();
+    const std::size_t children = screen->children().size();
+    module.addParticleView(screen);
+    ParticleEmitterView* first = module.particleView();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(screen->children().size(), children + 1);
+    // A second menu's view replaces the first.
+    module.addParticleView(screen);
+    EXPECT_NE(module.particleView(), first);
+    EXPECT_EQ(screen->children().size(), children + 1);
+
+    const struct
+    {
+        int32_t users;
+        bool view;
+    } releases[] = {{1, true}, {0, false}, {-1, false}};
+    for (const auto& r : releases) {
+        module.releaseParticleView();
+        EXPECT_EQ(module.particleViewUsers(), r.users);
+        EXPECT_EQ(module.particleView() != nullptr, r.view) << r.users;
+    }
+    EXPECT_EQ(screen->children().size(), children);
+    module.addParticleView(screen);
+    EXPECT_NE(module.particleView(), nullptr);
+    EXPECT_EQ(module.particleViewUsers(), 0);
+    module.releaseParticleView();
+    EXPECT_EQ(module.particleView(), nullptr);
+}
+
+// Notes the pads the game enables.
+class RecordingPads : public FGamePadService
+{
+public:
+    RecordingPads() : FGamePadService(findServiceSlot(k_slotGamePads)) {}
+    bool isValidController(int index) override { return index == 0; }
+    int connectionStatus() override { return 1; }
+    void rumble(int, int) override {}
+    void poll(unsigned, int) override {}
+    void controllerConnected(int index, bool enable) override { enabled.push_back({index, enable}); }
+    void acquire() override {}
+    void unacquire() override {}
+
+    std::vector<std::pair<int, bool>> enabled;
+};
+
+TEST_F(ZibboUserInterfaceTest, AConnectedControllerEnablesBothPadsAndHidesTheSystemCursor)
+{
+    RecordingPads pads;
+    show(k_mainMenuScreen);
+    cursorDevice.take();
+    module.onControllerConnected(0);
+    EXPECT_EQ(pads.enabled, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}}));
+    EXPECT_EQ(cursorDevice.take(), std::vector<std::string>{"hide"});
+}
+
 TEST_F(ZibboUserInterfaceTest, AScreenChangeResetsTheCursorsAndRemembersTheKindLeftUnlessItWasInBetween)
 {
     show(k_mainMenuScreen);
@@ -209,6 +296,19 @@ TEST_F(ZibboUserInterfaceTest, TwentyQueuedAssetsLoadOneAtATimeInQueueOrder)
     }
     EXPECT_EQ(done, expected);
     EXPECT_EQ(module.queuedAssetLoads(), 0u);
+}
+
+TEST(ZibboUserInterfaceWarningTest, MoreThanTenAssetsWaitingIsWorthAWarning)
+{
+    const std::string warning = "PERFORMANCE WARNING: More than 10 assets are waiting to load";
+    const struct
+    {
+        std::size_t waiting;
+        bool warns;
+    } cases[] = {{0, false}, {10, false}, {11, true}, {20, true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ZibboUserInterface::assetQueueWarning(c.waiting), c.warns ? warning : std::string())
+            << c.waiting;
 }
 
 } // namespace

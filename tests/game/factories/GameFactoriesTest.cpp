@@ -6,7 +6,12 @@
 #include "game/core/ScreenKind.h"
 #include "game/factories/GameWidgetFactory.h"
 #include "game/factories/ScreenFactory.h"
+#include "game/widgets/AwardsViewport.h"
+#include "game/widgets/EffectSprite.h"
+#include "game/widgets/FadeSwapWidget.h"
+#include "game/widgets/FlashSprite.h"
 #include "game/widgets/GameEditBox.h"
+#include "game/widgets/QueuedVideoSprite.h"
 #include "tools/contentwriters/WidgetRecordWriter.h"
 #include "ui/FEditBox.h"
 #include "ui/FScreen.h"
@@ -68,7 +73,7 @@ TEST(GameFactoriesTest, UnknownAndNotYetBuiltCodesAreRefusedByCodeAndAddNothing)
         {0x12345678u, "widget type 0x12345678 is unknown"},
         {0u, "widget type 0x00000000 is unknown"},
         {FWidgetTypes::k_mapView, "widget type 0x3F599318 (MapView) is not built yet"},
-        {FWidgetTypes::k_awardsViewport, "widget type 0x32685642 (AwardsViewport) is not built yet"},
+        {FWidgetTypes::k_hudPanel, "widget type 0xEFA7D95A (HudPanel) is not built yet"},
         {FWidgetTypes::k_storyPanel, "widget type 0xF2F140A8 (StoryPanel) is not built yet"},
     };
     TestScreen parent;
@@ -77,6 +82,33 @@ TEST(GameFactoriesTest, UnknownAndNotYetBuiltCodesAreRefusedByCodeAndAddNothing)
         EXPECT_NE(failure.find(c.failure), std::string::npos) << failure;
     }
     EXPECT_TRUE(parent.children().empty());
+}
+
+TEST(GameFactoriesTest, EffectCodesBuildTheirWidgetsAsChildrenOfTheParent)
+{
+    GameWidgetFactory::registerTypes();
+    struct Case
+    {
+        std::uint32_t type;
+        bool (*isKind)(FWidget*);
+    } const cases[] = {
+        {FWidgetTypes::k_awardsViewport,
+         [](FWidget* w) { return dynamic_cast<AwardsViewport*>(w) != nullptr; }},
+        {FWidgetTypes::k_fadeSwapWidget,
+         [](FWidget* w) { return dynamic_cast<FadeSwapWidget*>(w) != nullptr; }},
+        {FWidgetTypes::k_queuedVideoSprite,
+         [](FWidget* w) { return dynamic_cast<QueuedVideoSprite*>(w) != nullptr; }},
+        {FWidgetTypes::k_flashSprite, [](FWidget* w) { return dynamic_cast<FlashSprite*>(w) != nullptr; }},
+        {FWidgetTypes::k_effectSprite, [](FWidget* w) { return dynamic_cast<EffectSprite*>(w) != nullptr; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(FWidgetTypes::className(c.type));
+        TestScreen parent;
+        FRefT<FWidget> child = createWidget(c.type, parent);
+        EXPECT_TRUE(c.isKind(child.get()));
+        ASSERT_FALSE(parent.children().empty());
+        EXPECT_EQ(parent.children().front(), child.get());
+    }
 }
 
 TEST(GameFactoriesTest, ACreatorRegisteredElsewhereIsKeptWhenTheGameRegistersItsTypes)
@@ -88,13 +120,13 @@ TEST(GameFactoriesTest, ACreatorRegisteredElsewhereIsKeptWhenTheGameRegistersIts
             return FRefT<FWidget>(makeRef<FContainer>(engineNew<FContainer>(k_memObject, &parent, true)));
         }
     };
-    FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, &Probe::create);
+    FWidgetFactory::registerType(FWidgetTypes::k_hudPanel, &Probe::create);
     GameWidgetFactory::registerTypes();
-    EXPECT_EQ(FWidgetFactory::find(FWidgetTypes::k_flashSprite), &Probe::create);
+    EXPECT_EQ(FWidgetFactory::find(FWidgetTypes::k_hudPanel), &Probe::create);
     // Put back the refusal for the other tests.
-    FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, nullptr);
+    FWidgetFactory::registerType(FWidgetTypes::k_hudPanel, nullptr);
     GameWidgetFactory::registerTypes();
-    EXPECT_NE(FWidgetFactory::find(FWidgetTypes::k_flashSprite), &Probe::create);
+    EXPECT_NE(FWidgetFactory::find(FWidgetTypes::k_hudPanel), &Probe::create);
 }
 
 TEST(GameFactoriesTest, ALayoutNamingBothEditBoxCodesGetsTwoEditBoxesThatBehaveAlike)

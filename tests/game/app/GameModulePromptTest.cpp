@@ -1,12 +1,14 @@
-// Closing the window through the game module: at once before the splash
-// screen has shown, or while the window is minimised or inactive; otherwise
-// the quit question on the current prompt screen (folders 12, 27 and 30),
+// The game module's prompts on the current prompt screen (folders 12, 27 and
+// 30). Closing the window: at once before the splash screen has shown, or
+// while the window is minimised or inactive; otherwise the quit question,
 // which yes ends and no withdraws, giving the screen its buttons back and
-// resuming the sounds.
+// resuming the sounds. And the module's save data behind the system prompts.
 #include "game/FakeCursorDevice.h"
 #include "game/app/InlineGameModule.h"
 #include "game/app/ZibboUserInterface.h"
+#include "game/core/GameSession.h"
 #include "game/core/GameplayScreen.h"
+#include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 #include "game/screenbase/PromptTestSupport.h"
 
@@ -85,10 +87,10 @@ public:
     Lines calls;
 };
 
-class QuitQuestionTest : public testing::Test, protected PromptFolders
+class GameModulePromptTest : public testing::Test, protected PromptFolders
 {
 protected:
-    QuitQuestionTest()
+    GameModulePromptTest()
     {
         module.run();
         show(k_mainMenuScreen);
@@ -118,7 +120,7 @@ protected:
     GameModule module{&factory, cursorDevice};
 };
 
-TEST_F(QuitQuestionTest, BeforeTheSplashScreenClosingQuitsAtOnce)
+TEST_F(GameModulePromptTest, BeforeTheSplashScreenClosingQuitsAtOnce)
 {
     module.quit(3);
     EXPECT_TRUE(module.isQuitting());
@@ -128,7 +130,7 @@ TEST_F(QuitQuestionTest, BeforeTheSplashScreenClosingQuitsAtOnce)
     EXPECT_TRUE(module.take().empty());
 }
 
-TEST_F(QuitQuestionTest, AfterTheSplashScreenClosingAsksAndClosingAgainDoesNothing)
+TEST_F(GameModulePromptTest, AfterTheSplashScreenClosingAsksAndClosingAgainDoesNothing)
 {
     ask();
     EXPECT_FALSE(module.isQuitting());
@@ -147,7 +149,7 @@ TEST_F(QuitQuestionTest, AfterTheSplashScreenClosingAsksAndClosingAgainDoesNothi
     EXPECT_TRUE(module.take().empty());
 }
 
-TEST_F(QuitQuestionTest, YesByClickEndsTheApplication)
+TEST_F(GameModulePromptTest, YesByClickEndsTheApplication)
 {
     ask();
     click(*screen().m_confirmButton);
@@ -157,7 +159,7 @@ TEST_F(QuitQuestionTest, YesByClickEndsTheApplication)
     EXPECT_TRUE(screen().take().empty());
 }
 
-TEST_F(QuitQuestionTest, YesByEnterEndsTheApplicationAsTheClickDoes)
+TEST_F(GameModulePromptTest, YesByEnterEndsTheApplicationAsTheClickDoes)
 {
     ask();
     screen().onKeyDown(FKeyCode::k_enter);
@@ -166,7 +168,7 @@ TEST_F(QuitQuestionTest, YesByEnterEndsTheApplicationAsTheClickDoes)
     EXPECT_TRUE(screen().take().empty());
 }
 
-TEST_F(QuitQuestionTest, NoWithdrawsTheQuestionResumesAndGivesTheButtonsBack)
+TEST_F(GameModulePromptTest, NoWithdrawsTheQuestionResumesAndGivesTheButtonsBack)
 {
     ask();
     module.take();
@@ -189,7 +191,7 @@ TEST_F(QuitQuestionTest, NoWithdrawsTheQuestionResumesAndGivesTheButtonsBack)
     EXPECT_EQ(frontOf(screen()), "kind 21 type 1 option -1");
 }
 
-TEST_F(QuitQuestionTest, NoOnALevelWithItsPauseOverlayOpenLeavesTheGamePaused)
+TEST_F(GameModulePromptTest, NoOnALevelWithItsPauseOverlayOpenLeavesTheGamePaused)
 {
     for (bool overlayOpen : {true, false}) {
         show(k_storyModeScreen);
@@ -203,7 +205,7 @@ TEST_F(QuitQuestionTest, NoOnALevelWithItsPauseOverlayOpenLeavesTheGamePaused)
     }
 }
 
-TEST_F(QuitQuestionTest, AScreenThatCannotAskLetsTheWindowCloseAtOnce)
+TEST_F(GameModulePromptTest, AScreenThatCannotAskLetsTheWindowCloseAtOnce)
 {
     // Left pending with nobody to answer, the window could never close.
     show(k_introScreen);
@@ -213,7 +215,7 @@ TEST_F(QuitQuestionTest, AScreenThatCannotAskLetsTheWindowCloseAtOnce)
     EXPECT_FALSE(module.isQuitPending());
 }
 
-TEST_F(QuitQuestionTest, AMinimisedWindowQuitsAtOnce)
+TEST_F(GameModulePromptTest, AMinimisedWindowQuitsAtOnce)
 {
     module.setQuitNeedsConfirmation(true);
     module.minimizeWindow(FString("test"));
@@ -224,7 +226,7 @@ TEST_F(QuitQuestionTest, AMinimisedWindowQuitsAtOnce)
     EXPECT_TRUE(module.take().empty());
 }
 
-TEST_F(QuitQuestionTest, AnInactiveWindowQuitsAtOnce)
+TEST_F(GameModulePromptTest, AnInactiveWindowQuitsAtOnce)
 {
     module.setQuitNeedsConfirmation(true);
     module.onDeactivated();
@@ -233,6 +235,26 @@ TEST_F(QuitQuestionTest, AnInactiveWindowQuitsAtOnce)
     EXPECT_EQ(screen().queueSize(), 0u);
     EXPECT_TRUE(module.take().empty());
     module.onActivated();
+}
+
+TEST_F(GameModulePromptTest, TheSystemPromptsReachTheSaveData)
+{
+    module.getSaveManager()->attachDefaultFileSystem();
+    ASSERT_TRUE(module.getGameSession().isNull());
+    // Cancelling a save error question makes the save data anew.
+    screen().onSaveGameError(3);
+    screen().update(PromptScreen::k_fadeMs);
+    screen().onCancelClicked(*screen().m_cancelButton);
+    screen().update(PromptScreen::k_fadeMs);
+    EXPECT_FALSE(module.getGameSession().isNull());
+    EXPECT_FALSE(module.getSaveManager()->savesDisabled());
+
+    // Going on without saving turns saving off.
+    screen().pushNoSavesConfirmation();
+    screen().onKeyDown(FKeyCode::k_enter);
+    EXPECT_TRUE(module.getSaveManager()->savesDisabled());
+    EXPECT_EQ(screen().queueSize(), 0u);
+    EXPECT_EQ(module.take(), (Lines{"pause", "resume", "pause", "resume"}));
 }
 
 } // namespace

@@ -1,0 +1,178 @@
+// The game's saved state as the game module sets it up (global settings, six
+// profiles, a play session) and the creation of a profile by the front-end
+// screens, over a fresh user data folder.
+
+#include "game/core/GameSaveData.h"
+
+#include "SaveFolder.h"
+#include "game/core/GlobalSettings.h"
+#include "game/core/PlayerProfile.h"
+#include "game/core/ProfileManager.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+class GameSaveDataTest : public SaveFolderTest
+{
+protected:
+    // Save data over the test's folder, as the splash screen leaves it.
+    std::unique_ptr<GameSaveData> attached()
+    {
+        auto data = std::make_unique<GameSaveData>();
+        data->saveManager()->attachDefaultFileSystem();
+        return data;
+    }
+    // Set up, with a record for "Ann" started.
+    std::unique_ptr<GameSaveData> creatingAnn()
+    {
+        std::unique_ptr<GameSaveData> data = attached();
+        data->initSaveData(GameSession::Tuning{});
+        data->beginNewProfile();
+        data->newProfile()->name = FString("Ann");
+        data->newProfile()->avatar = 3;
+        data->newProfile()->difficulty = 1;
+        return data;
+    }
+    static std::string fileOf(int slot) { return "Pdl_" + std::to_string(slot) + ".p"; }
+};
+
+TEST_F(GameSaveDataTest, TheFirstSetUpWritesTheSettingsAndSixFreeProfilesAndStartsASession)
+{
+    std::unique_ptr<GameSaveData> data = attached();
+    EXPECT_TRUE(data->gameSession().isNull());
+    data->initSaveData(GameSession::Tuning{});
+
+    ASSERT_FALSE(data->globalSettings().isNull());
+    EXPECT_EQ(data->globalSettings()->lastProfile(), FString("<>"));
+    EXPECT_TRUE(data->globalSettings()->fullScreen());
+    EXPECT_TRUE(exists("globalsDL.dat") && exists("globalsDL.dat.crc"));
+    for (int slot = 0; slot < ProfileManager::k_slotCount; ++slot) {
+        EXPECT_TRUE(exists(fileOf(slot)) && exists(fileOf(slot) + ".crc")) << slot;
+        EXPECT_FALSE(data->isProfileSlotUsed(slot)) << slot;
+    }
+    ASSERT_FALSE(data->gameSession().isNull());
+    EXPECT_EQ(data->gameSession()->profiles(), data->profileManager().get());
+    EXPECT_TRUE(data->loadSaveData());
+}
+
+TEST_F(GameSaveDataTest, SettingUpAgainReplacesEveryObjectAndReadsWhatWasSaved)
+{
+    std::unique_ptr<GameSaveData> data = creatingAnn();
+    ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+    const GameSession* firstSession = data->gameSession().get();
+    const ProfileManager* firstProfiles = data->profileManager().get();
+    const GlobalSettings* firstSettings = data->globalSettings().get();
+
+    data->initSaveData(GameSession::Tuning{});
+    EXPECT_NE(data->gameSession().get(), firstSession);
+    EXPECT_NE(data->profileManager().get(), firstProfiles);
+    EXPECT_NE(data->globalSettings().get(), firstSettings);
+    EXPECT_EQ(data->gameSession()->profiles(), data->profileManager().get());
+    EXPECT_EQ(data->globalSettings()->lastProfile(), FString("Ann"));
+    std::vector<FString> names;
+    data->profileManager()->getUsedProfileNames(names);
+    EXPECT_EQ(names, std::vector<FString>{FString("Ann")});
+}
+
+TEST_F(GameSaveDataTest, SettingsThatFailToLoadLeaveTheProfileFilesAlone)
+{
+    // In this order: the second case makes the folder unreachable.
+    enum Fault { k_damagedSettings, k_noFolder };
+    for (Fault fault : {k_damagedSettings, k_noFolder}) {
+        SCOPED_TRACE(fault);
+        if (fault == k_damagedSettings) {
+            writeFile("globalsDL.dat",
+                      "<root><lastProfile>Bo</lastProfile><fullScreen>true</fullScreen></root>");
+            writeFile("globalsDL.dat.crc", std::string(20, 'x'));
+        } else {
+            blockDataFolder();
+        }
+        std::unique_ptr<GameSaveData> data = attached();
+        data->initSaveData(GameSession::Tuning{});
+        EXPECT_FALSE(data->loadSaveData());
+        EXPECT_EQ(data->globalSettings()->lastProfile(), FString("<>"));
+        if (fault == k_damagedSettings) {
+            EXPECT_FALSE(exists(fileOf(0)));
+        }
+        // The game goes on with a session over six free profiles.
+        ASSERT_FALSE(data->gameSession().isNull());
+        EXPECT_FALSE(data->isProfileSlotUsed(0));
+    }
+}
+
+TEST_F(GameSaveDataTest, ACommittedProfileTakesTheRecordTheVolumesAndTheLanguageAndBecomesTheLastProfile)
+{
+    std::unique_ptr<GameSaveData> data = creatingAnn();
+    data->setEditProfileSlot(2);
+    ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{30, 20, 4}, 1));
+    EXPECT_EQ(data->newProfile(), nullptr);
+    EXPECT_EQ(data->globalSettings()->lastProfile(), FString("Ann"));
+
+    std::vector<PlayerProfile> profiles;
+    data->copyProfiles(profiles);
+    ASSERT_EQ(profiles.size(), 6u);
+    const PlayerProfile& ann = profiles[2];
+    EXPECT_EQ(ann.name(), FString("Ann"));
+    EXPECT_EQ(ann.avatar(), 3);
+    EXPECT_TRUE(ann.difficulty());
+    EXPECT_EQ(ann.voiceVolume(), 30);
+    EXPECT_EQ(ann.musicVolume(), 20);
+    EXPECT_EQ(ann.effectVolume(), 4);
+    EXPECT_EQ(ann.creationLanguage(), 1);
+    for (int slot = 0; slot < 6; ++slot)
+        EXPECT_EQ(data->isProfileSlotUsed(slot), slot == 2) << slot;
+    EXPECT_NE(readFile(fileOf(2)).find("Ann"), std::string::npos);
+
+    // Any free slot when none is being edited.
+    data->beginNewProfile();
+    data->newProfile()->name = FString("Bo");
+    data->setEditProfileSlot(-1);
+    ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+    EXPECT_TRUE(data->isProfileSlotUsed(0));
+}
+
+TEST_F(GameSaveDataTest, ARefusedOrImpossibleCommitKeepsWhatThereIs)
+{
+    // A name in use: the record stays for another try, nothing is recorded.
+    std::unique_ptr<GameSaveData> data = creatingAnn();
+    ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+    data->globalSettings()->setLastProfile(FString("<>"));
+    data->beginNewProfile();
+    data->newProfile()->name = FString("Ann");
+    EXPECT_FALSE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+    ASSERT_NE(data->newProfile(), nullptr);
+    EXPECT_EQ(data->newProfile()->name, FString("Ann"));
+    EXPECT_EQ(data->globalSettings()->lastProfile(), FString("<>"));
+
+    // Cancelling frees the record and leaves the edit slot.
+    data->setEditProfileSlot(4);
+    data->cancelNewProfile();
+    EXPECT_EQ(data->newProfile(), nullptr);
+    EXPECT_EQ(data->editProfileSlot(), -1);
+    // Without a record there is nothing to add.
+    EXPECT_FALSE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+
+    // Before the set-up there is no profile manager to add to.
+    std::unique_ptr<GameSaveData> early = attached();
+    early->beginNewProfile();
+    early->newProfile()->name = FString("Cy");
+    EXPECT_FALSE(early->commitNewProfile(GameSaveData::Volumes{}, 0));
+    EXPECT_NE(early->newProfile(), nullptr);
+    std::vector<PlayerProfile> none;
+    early->copyProfiles(none);
+    EXPECT_TRUE(none.empty());
+}
+
+TEST_F(GameSaveDataTest, ASlotOutsideTheSixProfilesIsARangeFailure)
+{
+    std::unique_ptr<GameSaveData> data = attached();
+    data->initSaveData(GameSession::Tuning{});
+    for (int32_t slot : {-1, 6, 100})
+        EXPECT_THROW(data->isProfileSlotUsed(slot), std::out_of_range) << slot;
+    EXPECT_NO_THROW(data->isProfileSlotUsed(5));
+}
+
+} // namespace
