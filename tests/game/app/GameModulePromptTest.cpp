@@ -96,15 +96,7 @@ protected:
         show(k_mainMenuScreen);
     }
 
-    void show(int32_t kind)
-    {
-        module.setScreen(kind, false);
-        module.drain();
-        module.frameConsumed();
-        module.drain();
-        module.framePresented();
-        module.drain();
-    }
+    void show(int32_t kind) { module.showScreen(kind); }
 
     Screen& screen() { return *static_cast<Screen*>(module.currentScreen().get()); }
     // Asks, and lets the question fade in.

@@ -16,4 +16,15 @@ public:
         for (int pass = 0; pass < 1000 && queue().size() > 0; ++pass)
             processActions(false);
     }
+    // Switches to `kind` and lets its first frame be drawn and presented, so
+    // that the screen takes input.
+    void showScreen(int32_t kind)
+    {
+        setScreen(kind, false);
+        drain();
+        frameConsumed();
+        drain();
+        framePresented();
+        drain();
+    }
 };

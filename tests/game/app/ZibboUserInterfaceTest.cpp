@@ -29,12 +29,7 @@ protected:
     // that the screen takes input.
     void show(int32_t kind)
     {
-        module.setScreen(kind, false);
-        module.drain();
-        module.frameConsumed();
-        module.drain();
-        module.framePresented();
-        module.drain();
+        module.showScreen(kind);
         log.take();
     }
     // True when the current screen heard of the press.
