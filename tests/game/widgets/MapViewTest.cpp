@@ -2,11 +2,10 @@
 // first positioning, the background grid by name, presses and releases that
 // find or count as wrong clicks, and the frame step.
 #include "PlayFieldTestSupport.h"
-#include "engine/core/KernelTestSupport.h"
 #include "engine/graphics/RecordingDevice.h"
+#include "engine/image/DecoderTestSupport.h"
 #include "engine/ui/UiTestSupport.h"
 
-#include "core/FDebug.h"
 #include "game/core/ActivePowerUp.h"
 #include "game/core/GameRandom.h"
 #include "game/factories/GameWidgetFactory.h"
@@ -21,17 +20,6 @@
 namespace {
 
 constexpr int32_t k_leftButton = 8;
-
-template <class Run> std::string failureOf(Run run)
-{
-    RecordingErrorHandler handler;
-    try {
-        run();
-    } catch (const FDebug::VellumcoreException&) {
-        return handler.texts.empty() ? std::string("(no text)") : handler.texts.front().toUtf8();
-    }
-    return "";
-}
 
 // An image that holds pixels but claims a size with a zero side.
 FRefT<FImage> flatImage(int32_t width, int32_t height)
