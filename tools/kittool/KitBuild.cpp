@@ -84,7 +84,7 @@ AssetFile assetFile(const ScreenManifest& m, const ManifestAsset& a, const fs::p
 {
     const fs::path source = generatedSource(gameData, m.folder, a.id);
     if (!source.empty()) return {kitReadFile(source), ".xml"};
-    if (const std::optional<Recipe> recipe = kitDemoRecipe(m, a)) {
+    if (const std::optional<Recipe> recipe = kitAssetRecipe(m, a)) {
         RecipeAsset made = cache.make(*recipe);
         return {std::move(made.bytes), std::move(made.extension)};
     }
