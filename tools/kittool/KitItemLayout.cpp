@@ -26,7 +26,7 @@ bool endsWith(const std::string& text, const std::string& tail)
 // The tables whose assets are no hidden items.
 bool isScenery(const std::string& table)
 {
-    static const std::set<std::string> k_scenery = {"BaseImage", "BG",       "Anim",      "Music",
+    static const std::set<std::string> k_scenery = {"BaseImage",    "BG",      "Anim",      "Music",
                                                     "AmbientSound", "HotSpot", "ExtraAsset"};
     return table.empty() || k_scenery.count(table) != 0;
 }

@@ -236,7 +236,8 @@ void motif(cairo_t* cr, const RecipePalette& p, RecipeRandom& random, double x, 
         cairo_fill(cr);
         setRecipeColour(cr, p.accent.mix({0.9, 0.2, 0.1}, 0.5));
         for (int k = 0; k < 6; ++k)
-            disc(cr, x + random.uniform(-0.32, 0.32) * s, y - s * (0.85 + random.uniform(-0.3, 0.3)), s * 0.07);
+            disc(cr, x + random.uniform(-0.32, 0.32) * s, y - s * (0.85 + random.uniform(-0.3, 0.3)),
+                 s * 0.07);
         cairo_fill(cr);
         break;
     case Motif::flowers:
@@ -386,7 +387,8 @@ void motif(cairo_t* cr, const RecipePalette& p, RecipeRandom& random, double x, 
             cairo_move_to(cr, x, y);
             cairo_line_to(cr, tx, ty);
             cairo_move_to(cr, (x + tx) / 2, (y + ty) / 2);
-            cairo_line_to(cr, (x + tx) / 2 + std::cos(a - 0.6) * s * 0.3, (y + ty) / 2 + std::sin(a - 0.6) * s * 0.3);
+            cairo_line_to(cr, (x + tx) / 2 + std::cos(a - 0.6) * s * 0.3,
+                          (y + ty) / 2 + std::sin(a - 0.6) * s * 0.3);
         }
         cairo_stroke(cr);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);

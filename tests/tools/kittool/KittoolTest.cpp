@@ -352,6 +352,59 @@ TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
     EXPECT_NE(stale.err.find("folder 12, asset 6642"), std::string::npos) << stale.err;
 }
 
+// A PNG's width and height from its header.
+std::pair<uint32_t, uint32_t> pngSize(const std::string& png)
+{
+    auto at = [&](std::size_t offset) {
+        uint32_t value = 0;
+        for (std::size_t i = 0; i < 4; ++i)
+            value = value << 8 | static_cast<unsigned char>(png.at(offset + i));
+        return value;
+    };
+    return {at(16), at(20)};
+}
+
+TEST_F(KittoolTest, BuildMakesAnAssetFromItsManifestRecipeAndNamesABrokenOne)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    auto withRecipe = [](const std::string& recipe) {
+        return partTwelveManifest(
+            "    { id = 6642, kind = \"image\", member = \"pointerImage\", recipe = " + recipe + " },\n");
+    };
+    spill("demo/screens/012.lua", withRecipe("{ kind = \"panel\", w = 40, h = 30, palette = \"snow\" }"));
+    const ToolRun built = kittool("build demo out");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    // The manifest's recipe decides the picture; the demo design would draw a 96 x 96 panel.
+    EXPECT_EQ(pngSize(kittool("cat out/Zibbo.zip 012/006642_0.png").out), std::make_pair(40u, 30u));
+    const ToolRun valid = kittool("validate out/Zibbo.zip demo");
+    EXPECT_EQ(valid.exitCode, 0) << valid.err;
+    EXPECT_NE(valid.out.find("decoded .png: 2"), std::string::npos) << valid.out;
+
+    struct Case
+    {
+        const char* what;
+        const char* recipe;
+        const char* expected; // in the failure text, after the folder and the asset
+    };
+    const std::vector<Case> cases = {
+        {"a size out of range", "{ kind = \"panel\", w = -5, h = 30 }", "key 'w'"},
+        {"an unknown kind", "{ kind = \"sculpture\", w = 5, h = 5 }", "key 'kind'"},
+        {"an unknown palette", "{ kind = \"panel\", w = 5, h = 5, palette = \"mars\" }", "key 'palette'"},
+        {"a value no recipe holds", "{ kind = \"panel\", w = 5, h = 5, label = function() end }",
+         "key 'label'"},
+        {"not a table", "\"panel\"", "key 'recipe'"},
+        {"a sound for a picture", "{ kind = \"effect\", effect = \"click\" }", "no image asset loads"},
+    };
+    for (const Case& c : cases) {
+        spill("demo/screens/012.lua", withRecipe(c.recipe));
+        const ToolRun broken = kittool("build demo out");
+        EXPECT_EQ(broken.exitCode, 1) << c.what;
+        EXPECT_NE(broken.err.find("folder 12, asset 6642"), std::string::npos) << c.what << "\n"
+                                                                               << broken.err;
+        EXPECT_NE(broken.err.find(c.expected), std::string::npos) << c.what << "\n" << broken.err;
+    }
+}
+
 TEST_F(KittoolTest, PreviewPicturesGoBesideTheKitNotIntoIt)
 {
     spill("demo/GWTarget.txt", "Demo\n");
