@@ -61,6 +61,8 @@ fs::path generatedSource(const fs::path& gameData, int32_t folder, int32_t id)
     using namespace GameDataAssets;
     if (gameData.empty()) return {};
     if (folder == k_gameDataFolder && id == k_gameDataAsset) return gameData / k_gameDataFile;
+    if (folder == k_animationTableFolder && id == k_animationTableAsset)
+        return gameData / k_animationTableFile;
     if (folder == k_searchDataFolder && id >= k_firstSearchDataAsset &&
         id < k_firstSearchDataAsset + GameDataAssets::k_worldCount)
         return gameData / searchDataFile(id - k_firstSearchDataAsset);

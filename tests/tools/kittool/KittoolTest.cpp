@@ -405,6 +405,81 @@ TEST_F(KittoolTest, BuildMakesAnAssetFromItsManifestRecipeAndNamesABrokenOne)
     }
 }
 
+// World 1's scene with its 96 background tiles and two animations, each
+// drawn from a small recipe of its own so that the kit builds in a moment.
+std::string smallWorldManifest()
+{
+    std::string text =
+        "return { folder = 36, hint = 109, class = \"World01SceneLayout\", world = 1,\n  assets = {\n";
+    for (int tile = 1; tile <= 96; ++tile) {
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "    { id = %d, kind = \"image\", table = \"BG\", key = \"World01BG%02d\", "
+                      "recipe = { kind = \"panel\", w = 25, h = 25 } },\n",
+                      20000 + tile, tile);
+        text += line;
+    }
+    for (int anim = 1; anim <= 2; ++anim)
+        text += "    { id = " + std::to_string(20200 + anim) +
+                ", kind = \"image\", table = \"Anim\", key = \"World01Anim0" + std::to_string(anim) +
+                "\", recipe = { kind = \"panel\", w = 16, h = 16 } },\n";
+    return text + "  },\n}\n";
+}
+
+std::string animationTable(const std::vector<std::string>& names)
+{
+    std::string records;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        records += "<_" + std::to_string(i) + "><IsUsed>1</IsUsed><Top>10</Top><Left>20</Left>" +
+                   "<IsLooping>1</IsLooping><Name>" + names[i] + "</Name><Sound></Sound></_" +
+                   std::to_string(i) + ">";
+    return "<root><World0><Anims count=\"" + std::to_string(names.size()) + "\">" + records +
+           "</Anims></World0></root>\n";
+}
+
+TEST_F(KittoolTest, ValidateChecksThatEveryAnimationRecordNamesAnAnimationOfItsWorld)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua",
+          partTwelveManifest("    { id = 6644, kind = \"raw\", member = \"animationTable\" },\n"));
+    spill("demo/worlds/036.lua", smallWorldManifest());
+    spill("data/gamedata.xml", "<GameStructure/>\n");
+
+    struct Case
+    {
+        const char* what;
+        std::string table;
+        bool valid;
+        const char* expected; // in the output when valid, else in the failure text
+    };
+    const std::vector<Case> cases = {
+        {"every record names an animation", animationTable({"World01Anim02", "World01Anim01"}), true,
+         "animation records naming their world's animations: 2"},
+        {"a record names an animation the world lacks", animationTable({"World01Anim01", "World01Anim03"}),
+         false,
+         "section World0, record 1: the animation 'World01Anim03' is not in the Anim table of manifest "
+         "036.lua"},
+        {"names are compared case by case", animationTable({"world01anim01"}), false, "'world01anim01'"},
+        {"the world's section is missing", "<root><World5/></root>\n", false, "member 012/006644_0.xml"},
+    };
+    for (const Case& c : cases) {
+        spill("data/animations.xml", c.table);
+        const ToolRun built = kittool("build demo out data");
+        ASSERT_EQ(built.exitCode, 0) << c.what << "\n" << built.err;
+        const ToolRun checked = kittool("validate out/Zibbo.zip demo");
+        if (c.valid) {
+            EXPECT_EQ(checked.exitCode, 0) << c.what << "\n" << checked.err;
+            EXPECT_NE(checked.out.find(c.expected), std::string::npos) << c.what << "\n" << checked.out;
+            continue;
+        }
+        EXPECT_EQ(checked.exitCode, 1) << c.what;
+        EXPECT_NE(checked.err.find("folder 12, asset 6644, key 'animationTable'"), std::string::npos)
+            << c.what << "\n"
+            << checked.err;
+        EXPECT_NE(checked.err.find(c.expected), std::string::npos) << c.what << "\n" << checked.err;
+    }
+}
+
 TEST_F(KittoolTest, PreviewPicturesGoBesideTheKitNotIntoIt)
 {
     spill("demo/GWTarget.txt", "Demo\n");
