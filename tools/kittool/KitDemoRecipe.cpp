@@ -179,6 +179,8 @@ std::optional<Recipe> kitDemoRecipe(const ScreenManifest& manifest, const Manife
 
 std::optional<Recipe> kitAssetRecipe(const ScreenManifest& manifest, const ManifestAsset& asset)
 {
+    // A skin's recipe names the assets it is made of; it makes no file.
+    if (asset.kindCode == 6) return std::nullopt;
     if (asset.recipe) return asset.recipe;
     return kitDemoRecipe(manifest, asset);
 }

@@ -1,6 +1,7 @@
 #include "tools/kittool/KitManifest.h"
 
 #include "tools/gamedata/LuaTable.h"
+#include "tools/kittool/KitSkin.h"
 #include "tools/recipes/RecipeLua.h"
 #include "ui/FWidgetTypes.h"
 
@@ -312,5 +313,7 @@ std::vector<ScreenManifest> readScreenManifests(const std::string& folder)
                 fault(m, "the class", "parts", "folder " + std::to_string(part) + " is no layout part");
         }
     }
+    for (const ScreenManifest& m : manifests)
+        checkKitSkins(m, byFolder);
     return manifests;
 }

@@ -156,6 +156,12 @@ std::pair<int32_t, int32_t> checkAsset(const KitMembers& members, const ScreenMa
     const std::string extension = lower(fs::path(name).extension().string());
     try {
         const std::vector<uint8_t> bytes = members.read(name);
+        // A skin has no file of its own: its parts are assets of their own,
+        // decoded as such, and the screen file names them (checked above).
+        if (a.kindCode == 6 && a.recipe) {
+            ++tally.decoded["skin (its parts)"];
+            return {0, 0};
+        }
         // The kinds the demo design makes no media for keep their placeholder.
         if (bytes == placeholderBytes(m, a)) {
             ++tally.noMedia[a.kind + " (placeholder " + extension + ")"];

@@ -405,6 +405,62 @@ TEST_F(KittoolTest, BuildMakesAnAssetFromItsManifestRecipeAndNamesABrokenOne)
     }
 }
 
+// Folder 12 with two button pictures and a skin made of them (`skin`, the skin's recipe).
+std::string skinManifest(const std::string& skin)
+{
+    return "return { folder = 12, hint = 11, class = \"LayoutPart12\",\n"
+           "  assets = {\n"
+           "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
+           "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
+           "    { id = 6642, kind = \"image\", member = \"upImage\",\n"
+           "      recipe = { kind = \"button\", w = 60, h = 20, state = \"normal\" } },\n"
+           "    { id = 6643, kind = \"image\", member = \"downImage\",\n"
+           "      recipe = { kind = \"button\", w = 60, h = 20, state = \"pressed\" } },\n"
+           "    { id = 6645, kind = \"skin\", member = \"buttonSkin\", recipe = " +
+           skin + " },\n  },\n}\n";
+}
+
+TEST_F(KittoolTest, ASkinNamesThePartsOfItsRecipeInTheScreenFile)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua",
+          skinManifest("{ kind = \"skin\", normal = 6642, hover = 6642, pressed = 6643, "
+                       "disabled = 6642, insets = { 6, 4, 6, 4 }, text = { 250, 250, 250 } }"));
+    const ToolRun built = kittool("build demo out");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    // The validator reads the skin back through the engine and finds the parts its recipe names.
+    const ToolRun valid = kittool("validate out/Zibbo.zip demo");
+    EXPECT_EQ(valid.exitCode, 0) << valid.err;
+    EXPECT_NE(valid.out.find("decoded skin (its parts): 1"), std::string::npos) << valid.out;
+    EXPECT_NE(valid.out.find("decoded .png: 3"), std::string::npos) << valid.out;
+
+    struct Case
+    {
+        const char* what;
+        const char* skin;
+        const char* expected; // after "folder 12, asset 6645, " in the failure text
+    };
+    const std::vector<Case> cases = {
+        {"a part the folder lacks", "{ kind = \"skin\", normal = 6642, pressed = 7000 }",
+         "key 'pressed': 7000 is no asset"},
+        {"a part of another kind", "{ kind = \"skin\", normal = 6650 }",
+         "key 'normal': 6650 is no image asset"},
+        {"a sound that is a picture", "{ kind = \"skin\", normal = 6642, sound = 6643 }",
+         "key 'sound': 6643 is no sample asset"},
+        {"a key no skin has", "{ kind = \"skin\", normal = 6642, colour = 3 }", "key 'colour'"},
+        {"three insets", "{ kind = \"skin\", normal = 6642, insets = { 1, 2, 3 } }", "key 'insets'"},
+        {"a picture's recipe", "{ kind = \"panel\", w = 20, h = 20 }", "key 'kind'"},
+    };
+    for (const Case& c : cases) {
+        spill("demo/screens/012.lua", skinManifest(c.skin));
+        const ToolRun broken = kittool("build demo out");
+        EXPECT_EQ(broken.exitCode, 1) << c.what;
+        EXPECT_NE(broken.err.find(std::string("folder 12, asset 6645, ") + c.expected), std::string::npos)
+            << c.what << "\n"
+            << broken.err;
+    }
+}
+
 // World 1's scene with its 96 background tiles and two animations, each
 // drawn from a small recipe of its own so that the kit builds in a moment.
 std::string smallWorldManifest()
