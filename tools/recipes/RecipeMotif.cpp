@@ -12,6 +12,17 @@ void disc(cairo_t* cr, double x, double y, double r)
     cairo_arc(cr, x, y, r, 0, 2 * M_PI);
 }
 
+// An ellipse with radii rx and ry around (x, y), turned by `angle` radians.
+void ellipse(cairo_t* cr, double x, double y, double rx, double ry, double angle = 0)
+{
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, angle);
+    cairo_scale(cr, rx, ry);
+    disc(cr, 0, 0, 1);
+    cairo_restore(cr);
+}
+
 void triangle(cairo_t* cr, double x0, double y0, double x1, double y1, double x2, double y2)
 {
     cairo_move_to(cr, x0, y0);
@@ -154,11 +165,7 @@ void backdrop(cairo_t* cr, const RecipePalette& p, RecipeRandom& random, double 
             cairo_stroke(cr);
             setRecipeColour(cr, p.ground.mix(p.sky, 0.2));
             for (double y = length * 0.2; y < length; y += h * 0.05) {
-                cairo_save(cr);
-                cairo_translate(cr, x, y);
-                cairo_scale(cr, h * 0.02, h * 0.01);
-                disc(cr, 0, 0, 1);
-                cairo_restore(cr);
+                ellipse(cr, x, y, h * 0.02, h * 0.01);
             }
             cairo_fill(cr);
         }
@@ -291,11 +298,7 @@ void motif(cairo_t* cr, const RecipePalette& p, RecipeRandom& random, double x, 
     }
     case Motif::palms: {
         setRecipeColour(cr, p.light.mix(p.glow, 0.4));
-        cairo_save(cr);
-        cairo_translate(cr, x, y);
-        cairo_scale(cr, s * 0.7, s * 0.15);
-        disc(cr, 0, 0, 1);
-        cairo_restore(cr);
+        ellipse(cr, x, y, s * 0.7, s * 0.15);
         cairo_fill(cr);
         setRecipeColour(cr, p.dark.mix(p.accent, 0.4));
         cairo_set_line_width(cr, s * 0.08);
@@ -346,12 +349,7 @@ void motif(cairo_t* cr, const RecipePalette& p, RecipeRandom& random, double x, 
         for (int k = 0; k < 5; ++k) {
             const double a = -M_PI / 2 + (k - 2) * 0.45;
             setRecipeColour(cr, p.ground.mix(p.sky, random.uniform(0.05, 0.35)));
-            cairo_save(cr);
-            cairo_translate(cr, x + std::cos(a) * s * 0.45, y + std::sin(a) * s * 0.45);
-            cairo_rotate(cr, a);
-            cairo_scale(cr, s * 0.45, s * 0.16);
-            disc(cr, 0, 0, 1);
-            cairo_restore(cr);
+            ellipse(cr, x + std::cos(a) * s * 0.45, y + std::sin(a) * s * 0.45, s * 0.45, s * 0.16, a);
             cairo_fill(cr);
         }
         break;
@@ -415,11 +413,7 @@ void motif(cairo_t* cr, const RecipePalette& p, RecipeRandom& random, double x, 
         cloud(cr, p.light, 0.95, x, y - s * 0.2, s * 0.3);
         const double top = y - s * random.uniform(1.2, 2.0);
         setRecipeColour(cr, p.accent.mix(p.light, random.uniform(0.0, 0.4)));
-        cairo_save(cr);
-        cairo_translate(cr, x, top);
-        cairo_scale(cr, s * 0.3, s * 0.36);
-        disc(cr, 0, 0, 1);
-        cairo_restore(cr);
+        ellipse(cr, x, top, s * 0.3, s * 0.36);
         cairo_fill(cr);
         setRecipeColour(cr, p.dark);
         cairo_set_line_width(cr, s * 0.02);

@@ -352,6 +352,18 @@ TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
     EXPECT_NE(stale.err.find("folder 12, asset 6642"), std::string::npos) << stale.err;
 }
 
+// Building `demo` with `manifest` as folder 12's must fail with every text of
+// `expected` in its report.
+void expectBrokenBuild(const std::string& what, const std::string& manifest,
+                       const std::vector<std::string>& expected)
+{
+    spill("demo/screens/012.lua", manifest);
+    const ToolRun broken = kittool("build demo out");
+    EXPECT_EQ(broken.exitCode, 1) << what;
+    for (const std::string& text : expected)
+        EXPECT_NE(broken.err.find(text), std::string::npos) << what << "\n" << broken.err;
+}
+
 // A PNG's width and height from its header.
 std::pair<uint32_t, uint32_t> pngSize(const std::string& png)
 {
@@ -395,14 +407,8 @@ TEST_F(KittoolTest, BuildMakesAnAssetFromItsManifestRecipeAndNamesABrokenOne)
         {"not a table", "\"panel\"", "key 'recipe'"},
         {"a sound for a picture", "{ kind = \"effect\", effect = \"click\" }", "no image asset loads"},
     };
-    for (const Case& c : cases) {
-        spill("demo/screens/012.lua", withRecipe(c.recipe));
-        const ToolRun broken = kittool("build demo out");
-        EXPECT_EQ(broken.exitCode, 1) << c.what;
-        EXPECT_NE(broken.err.find("folder 12, asset 6642"), std::string::npos) << c.what << "\n"
-                                                                               << broken.err;
-        EXPECT_NE(broken.err.find(c.expected), std::string::npos) << c.what << "\n" << broken.err;
-    }
+    for (const Case& c : cases)
+        expectBrokenBuild(c.what, withRecipe(c.recipe), {"folder 12, asset 6642", c.expected});
 }
 
 // Folder 12 with two button pictures and a skin made of them (`skin`, the skin's recipe).
@@ -451,14 +457,9 @@ TEST_F(KittoolTest, ASkinNamesThePartsOfItsRecipeInTheScreenFile)
         {"three insets", "{ kind = \"skin\", normal = 6642, insets = { 1, 2, 3 } }", "key 'insets'"},
         {"a picture's recipe", "{ kind = \"panel\", w = 20, h = 20 }", "key 'kind'"},
     };
-    for (const Case& c : cases) {
-        spill("demo/screens/012.lua", skinManifest(c.skin));
-        const ToolRun broken = kittool("build demo out");
-        EXPECT_EQ(broken.exitCode, 1) << c.what;
-        EXPECT_NE(broken.err.find(std::string("folder 12, asset 6645, ") + c.expected), std::string::npos)
-            << c.what << "\n"
-            << broken.err;
-    }
+    for (const Case& c : cases)
+        expectBrokenBuild(c.what, skinManifest(c.skin),
+                          {std::string("folder 12, asset 6645, ") + c.expected});
 }
 
 // World 1's scene with its 96 background tiles and two animations, each
