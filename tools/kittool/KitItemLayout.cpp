@@ -87,17 +87,22 @@ KitItemLayout::KitItemLayout(const ScreenManifest& world)
         for (std::size_t i = 0; i < count; ++i) {
             Place place;
             place.emoji = emojiOf.at(itemOf(keys[i]));
-            place.size = std::min(random.uniform(80, 150), std::min(cellW, cellH) * 0.75);
-            const double slackX = std::max(0.0, (cellW - place.size) / 2);
-            const double slackY = std::max(0.0, (cellH - place.size) / 2);
+            place.angle = std::round(random.uniform(-30, 30));
+            // The turned glyph's box (glyphs are about square, a little wider
+            // at most) stays inside its cell.
+            const double turn =
+                std::abs(std::cos(place.angle * M_PI / 180)) + std::abs(std::sin(place.angle * M_PI / 180));
+            place.size =
+                std::round(std::min(random.uniform(80, 150), std::min(cellW, cellH) * 0.8 / (turn * 1.1)));
+            const double reach = place.size * turn * 1.1;
+            const double slackX = std::max(0.0, (cellW - reach) / 2 - 1);
+            const double slackY = std::max(0.0, (cellH - reach) / 2 - 1);
             place.x = k_margin + (static_cast<double>(cells[i] % columns) + 0.5) * cellW +
                       random.uniform(-slackX, slackX);
             place.y = k_margin + (static_cast<double>(cells[i] / columns) + 0.5) * cellH +
                       random.uniform(-slackY, slackY);
             place.x = std::round(place.x);
             place.y = std::round(place.y);
-            place.size = std::round(place.size);
-            place.angle = std::round(random.uniform(-30, 30));
             m_places.emplace(keys[i], std::move(place));
         }
     }

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 
 #include <sys/stat.h>
 
@@ -364,16 +365,18 @@ void expectBrokenBuild(const std::string& what, const std::string& manifest,
         EXPECT_NE(broken.err.find(text), std::string::npos) << what << "\n" << broken.err;
 }
 
+uint32_t bigEndianAt(const std::string& bytes, std::size_t offset)
+{
+    uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes.at(offset + i));
+    return value;
+}
+
 // A PNG's width and height from its header.
 std::pair<uint32_t, uint32_t> pngSize(const std::string& png)
 {
-    auto at = [&](std::size_t offset) {
-        uint32_t value = 0;
-        for (std::size_t i = 0; i < 4; ++i)
-            value = value << 8 | static_cast<unsigned char>(png.at(offset + i));
-        return value;
-    };
-    return {at(16), at(20)};
+    return {bigEndianAt(png, 16), bigEndianAt(png, 20)};
 }
 
 TEST_F(KittoolTest, BuildMakesAnAssetFromItsManifestRecipeAndNamesABrokenOne)
@@ -535,6 +538,58 @@ TEST_F(KittoolTest, ValidateChecksThatEveryAnimationRecordNamesAnAnimationOfItsW
             << checked.err;
         EXPECT_NE(checked.err.find(c.expected), std::string::npos) << c.what << "\n" << checked.err;
     }
+}
+
+// The hidden items of one search must neither cover each other nor look alike.
+TEST_F(KittoolTest, TheHiddenItemsOfATableLieApartAndEachShowsItsOwnThing)
+{
+    constexpr int k_items = 14;
+    std::string manifest = "return { folder = 36, hint = 109, class = \"World01SceneLayout\", world = 1,\n"
+                           "  assets = {\n";
+    for (int item = 1; item <= k_items; ++item) {
+        char line[200];
+        std::snprintf(
+            line, sizeof line,
+            "    { id = %d, kind = \"image\", table = \"Picture\", key = \"World01Picture%02d\" },\n"
+            "    { id = %d, kind = \"image\", table = \"Picture\", key = \"World01Picture%02dPanel\" },\n",
+            20000 + 2 * item, item, 20001 + 2 * item, item);
+        manifest += line;
+    }
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/worlds/036.lua", manifest + "  },\n}\n");
+    const ToolRun built = kittool("build demo out");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+
+    struct Box
+    {
+        int32_t x, y, w, h;
+    };
+    std::vector<Box> boxes;
+    std::set<std::string> panels;
+    for (int item = 1; item <= k_items; ++item) {
+        char name[40];
+        std::snprintf(name, sizeof name, "036/%06d_0.png", 20000 + 2 * item);
+        const std::string picture = kittool(std::string("cat out/Zibbo.zip ") + name).out;
+        ASSERT_GT(picture.size(), 40u) << name;
+        // The placement trailer ends the file: the offset in the scene, then the scene's size.
+        auto at = [&](std::size_t back) {
+            return static_cast<int32_t>(bigEndianAt(picture, picture.size() - back));
+        };
+        const auto [w, h] = pngSize(picture);
+        boxes.push_back({at(16), at(12), static_cast<int32_t>(w), static_cast<int32_t>(h)});
+        std::snprintf(name, sizeof name, "036/%06d_0.png", 20001 + 2 * item);
+        panels.insert(kittool(std::string("cat out/Zibbo.zip ") + name).out);
+    }
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const Box& a = boxes[i];
+        EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 2400 && a.y + a.h <= 1600) << "item " << i + 1;
+        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+            const Box& b = boxes[j];
+            const bool apart = a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y;
+            EXPECT_TRUE(apart) << "items " << i + 1 << " and " << j + 1 << " overlap";
+        }
+    }
+    EXPECT_EQ(panels.size(), static_cast<std::size_t>(k_items)) << "two items show the same thing";
 }
 
 TEST_F(KittoolTest, PreviewPicturesGoBesideTheKitNotIntoIt)
