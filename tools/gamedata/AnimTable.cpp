@@ -65,7 +65,8 @@ std::vector<AnimTableRecord> recordsOf(const WorldContent& world)
         ++columns;
     const std::size_t rows = (anims.size() + columns - 1) / columns;
     const auto cellW = static_cast<std::int32_t>(k_mapWidth / columns);
-    const auto cellH = static_cast<std::int32_t>(k_mapHeight / static_cast<std::int32_t>(rows == 0 ? 1 : rows));
+    const auto cellH =
+        static_cast<std::int32_t>(k_mapHeight / static_cast<std::int32_t>(rows == 0 ? 1 : rows));
     for (std::size_t i = 0; i < anims.size(); ++i) {
         AnimTableRecord record;
         record.name = anims[i];

@@ -18,7 +18,8 @@ constexpr int16_t k_sample = 4;
 [[noreturn]] void fault(const ScreenManifest& m, const ManifestAsset& a, const std::string& key,
                         const std::string& problem)
 {
-    throw std::runtime_error(m.where() + ", asset " + std::to_string(a.id) + ", key '" + key + "': " + problem);
+    throw std::runtime_error(m.where() + ", asset " + std::to_string(a.id) + ", key '" + key +
+                             "': " + problem);
 }
 
 int16_t idOf(const Recipe& recipe, const char* key)
@@ -35,8 +36,8 @@ SkinData kitSkinData(const ScreenManifest& m, const ManifestAsset& a)
     const Recipe& recipe = *a.recipe;
     if (recipe.text("kind", "") != "skin") fault(m, a, "kind", "a skin's recipe is of kind \"skin\"");
     for (const auto& [key, value] : recipe.values()) {
-        static const std::string k_keys[] = {"kind",     "normal", "hover", "pressed", "disabled",
-                                             "font",     "sound",  "insets", "text"};
+        static const std::string k_keys[] = {"kind", "normal", "hover",  "pressed", "disabled",
+                                             "font", "sound",  "insets", "text"};
         if (std::find(std::begin(k_keys), std::end(k_keys), key) == std::end(k_keys))
             fault(m, a, key, "no key of a skin");
     }
