@@ -5,8 +5,10 @@
 #include "game/widgets/AnimatedMenuButton.h"
 #include "game/widgets/AutoGrowTextBox.h"
 #include "game/widgets/CharacterVideoSprite.h"
+#include "game/widgets/FactoryContainerWidget.h"
 #include "game/widgets/GameEditBox.h"
 #include "game/widgets/InvisibleButton.h"
+#include "game/widgets/MapView.h"
 #include "game/widgets/StepSlider.h"
 #include "game/widgets/VideoSprite.h"
 #include "ui/FContainer.h"
@@ -50,10 +52,10 @@ void GameWidgetFactory::registerTypes()
     FWidgetFactory::registerType(k_stepSlider, &FWidgetFactory::createChild<StepSlider>);
     FWidgetFactory::registerType(k_autoGrowTextBox, &FWidgetFactory::createChild<AutoGrowTextBox>);
     FWidgetFactory::registerType(k_invisibleButton, &FWidgetFactory::createChild<InvisibleButton>);
-    refuseUnlessRegistered<k_factoryContainer>();
+    FWidgetFactory::registerType(k_factoryContainer, &FWidgetFactory::createChild<FactoryContainerWidget>);
+    FWidgetFactory::registerType(k_mapView, &FWidgetFactory::createChild<MapView>);
     refuseUnlessRegistered<k_awardsViewport>();
     refuseUnlessRegistered<k_button>();
-    refuseUnlessRegistered<k_mapView>();
     refuseUnlessRegistered<k_fadeSwapWidget>();
     refuseUnlessRegistered<k_queuedVideoSprite>();
     refuseUnlessRegistered<k_flashSprite>();

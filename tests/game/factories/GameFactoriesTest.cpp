@@ -67,7 +67,7 @@ TEST(GameFactoriesTest, UnknownAndNotYetBuiltCodesAreRefusedByCodeAndAddNothing)
     } const cases[] = {
         {0x12345678u, "widget type 0x12345678 is unknown"},
         {0u, "widget type 0x00000000 is unknown"},
-        {FWidgetTypes::k_mapView, "widget type 0x3F599318 (MapView) is not built yet"},
+        {FWidgetTypes::k_hudPanel, "widget type 0xEFA7D95A (HudPanel) is not built yet"},
         {FWidgetTypes::k_awardsViewport, "widget type 0x32685642 (AwardsViewport) is not built yet"},
         {FWidgetTypes::k_storyPanel, "widget type 0xF2F140A8 (StoryPanel) is not built yet"},
     };
