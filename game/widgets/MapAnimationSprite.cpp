@@ -2,8 +2,11 @@
 
 #include "audio/FAudioNode.h"
 #include "game/core/GameRandom.h"
+#include "game/core/GameSession.h"
 #include "game/core/SoundChannel.h"
-#include "game/widgets/MapAnimationHost.h"
+#include "game/widgets/MapView.h"
+#include "game/widgets/PlayFieldHost.h"
+#include "game/widgets/PlayFieldServices.h"
 #include "ui/FContainer.h"
 #include "ui/FScreen.h"
 #include "video/FVideo.h"
@@ -34,9 +37,10 @@ MapAnimationSprite::~MapAnimationSprite()
     if (m_companion.get() != nullptr) m_companion->release();
 }
 
-MapAnimationHost* MapAnimationSprite::host()
+FRefT<MapView> MapAnimationSprite::mapView()
 {
-    return dynamic_cast<MapAnimationHost*>(getScreen());
+    auto* screen = dynamic_cast<PlayFieldHost*>(getScreen());
+    return screen != nullptr ? screen->getMapView(m_playerIndex) : FRefT<MapView>();
 }
 
 bool MapAnimationSprite::holdsChannel() const
@@ -79,7 +83,7 @@ void MapAnimationSprite::setClips(const FRefT<FVideo>& video, const FRefT<FAudio
 
 bool MapAnimationSprite::isInRange()
 {
-    if (parent() == nullptr || host() == nullptr) return false;
+    if (parent() == nullptr || mapView().get() == nullptr) return false;
     const double range = parent()->width() * 350.0 / 640.0;
     return range > distanceFromViewCentre();
 }
@@ -118,11 +122,10 @@ void MapAnimationSprite::update(int32_t elapsed)
 
 void MapAnimationSprite::updateCompanionLoad()
 {
-    MapAnimationHost* screenHost = host();
-    if (screenHost == nullptr) return;
+    const FRefT<MapView> view = mapView();
+    if (view.get() == nullptr) return;
     const FRectI& r = rect();
-    useCompanion(
-        screenHost->getMapViewWindow(m_playerIndex).isRectNearView(r.left, r.top, r.right, r.bottom));
+    useCompanion(view->isRectNearView(r.left, r.top, r.right, r.bottom));
 }
 
 void MapAnimationSprite::playLooped(int32_t loops)
@@ -149,36 +152,34 @@ void MapAnimationSprite::rewind()
 
 bool MapAnimationSprite::isCentreNearView()
 {
-    MapAnimationHost* screenHost = host();
-    if (screenHost == nullptr) return false;
+    const FRefT<MapView> view = mapView();
     const FPointI c{rect().left + width() / 2, rect().top + height() / 2};
-    return screenHost->getMapViewWindow(m_playerIndex).isRectNearView(c.x, c.y, c.x, c.y);
+    return view.get() != nullptr && view->isRectNearView(c.x, c.y, c.x, c.y);
 }
 
 bool MapAnimationSprite::isCentreInView()
 {
-    MapAnimationHost* screenHost = host();
-    if (screenHost == nullptr) return false;
+    const FRefT<MapView> view = mapView();
     const FPointI c{rect().left + width() / 2, rect().top + height() / 2};
-    return screenHost->getMapViewWindow(m_playerIndex).isRectInView(c.x, c.y, c.x, c.y);
+    return view.get() != nullptr && view->isRectInView(c.x, c.y, c.x, c.y);
 }
 
 int32_t MapAnimationSprite::distanceFromViewCentre()
 {
-    MapAnimationHost* screenHost = host();
-    return screenHost != nullptr ? screenHost->getMapViewWindow(m_playerIndex).distanceFromViewCentre(*this)
-                                 : 0;
+    const FRefT<MapView> view = mapView();
+    return view.get() != nullptr ? view->distanceFromViewCentre(*this) : 0;
 }
 
 void MapAnimationSprite::playCompanionSound(int32_t volume)
 {
-    MapAnimationHost* screenHost = host();
-    if (m_companion.get() == nullptr || screenHost == nullptr) return;
+    PlayFieldServices* services = PlayFieldServices::instance();
+    if (m_companion.get() == nullptr || services == nullptr) return;
     // The channel was taken by another sound: this one is no longer heard.
     if (m_soundPlaying && !holdsChannel()) m_soundPlaying = false;
-    if (m_soundPlaying || screenHost->getCurrentTaskType() == k_silentTaskType) return;
+    const GameSession* session = services->gameSession();
+    if (m_soundPlaying || (session != nullptr && session->getCurrentTaskType() == k_silentTaskType)) return;
     m_soundPlaying = true;
-    m_channel = screenHost->playSound(FRef(m_companion), volume);
+    m_channel = services->playSoundOnChannel(FRef(m_companion), volume);
     if (m_channel != nullptr) {
         auto* callback = makeObjectDelegate(this, &MapAnimationSprite::onSoundFinished);
         m_channel->setEndCallback(callback);

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "core/FRef.h"
+#include "game/widgets/MapAnimation.h"
 #include "game/widgets/VideoSprite.h"
 
 #include <cstdint>
 
 class FAudioNode;
 class FVideo;
-class MapAnimationHost;
+class MapView;
 class SoundChannel;
 
 // An ambient animation of the scene, placed in the map view's content. It
@@ -18,7 +19,7 @@ class SoundChannel;
 // 40 in 100, and surely once about four seconds passed since its last start.
 // The companion sound is kept loaded only while the animation is near the
 // view. It never takes pointer input.
-class MapAnimationSprite : public VideoSprite
+class MapAnimationSprite : public VideoSprite, public MapAnimation
 {
 public:
     static constexpr int32_t k_frameRate = 12;
@@ -33,10 +34,10 @@ public:
     // Shows the clip at its own size and takes the companion sound (may be
     // empty). The occasional flag must be set before.
     virtual void setClips(const FRefT<FVideo>& video, const FRefT<FAudioNode>& companion);
-    virtual void update(int32_t elapsed);
+    void update(int32_t elapsed) override;
     // Loads the companion sound while the sprite is near the view, unloads it
     // otherwise; the map view calls it after each move of its content.
-    virtual void updateCompanionLoad();
+    void updateCompanionLoad() override;
     virtual void playLooped(int32_t loops);
     // Freezes the picture on its frame.
     virtual void stop();
@@ -67,7 +68,8 @@ public:
     void setPlayerIndex(int32_t player) { m_playerIndex = player; }
 
 private:
-    MapAnimationHost* host();
+    // The map view of the sprite's player (empty without a screen).
+    FRefT<MapView> mapView();
     // Whether the held channel still carries this sprite's end callback: the
     // ring of effect channels may have handed it to another sound, which
     // drops the callback without running it.

@@ -1,15 +1,14 @@
+#include "PlayFieldTestSupport.h"
 #include "game/widgets/RecordingVideoPlayer.h"
 
 #include "audio/FAudioModule.h"
 #include "engine/audio/AudioTestSupport.h"
 #include "game/core/GameRandom.h"
 #include "game/core/SoundChannel.h"
-#include "game/widgets/MapAnimationHost.h"
 #include "game/widgets/MapAnimationSprite.h"
 #include "game/widgets/MapViewWindow.h"
 #include "ui/FContainer.h"
 #include "ui/FImageWidget.h"
-#include "ui/FScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -44,33 +43,19 @@ void seedNextDraw(int32_t low, int32_t high)
     }
 }
 
-// A gameplay screen stand-in: a 800 x 600 map view window that the test
-// scrolls, a recorded effect sound on a real channel, a settable task type.
-class AnimationScreen : public FScreen, public MapAnimationHost
+// The game module's side with a real effect channel: every sound cuts the
+// one before, as the ring of effect channels does once it has come round.
+class ChannelPlayServices : public RecordingPlayServices
 {
 public:
-    AnimationScreen()
-    {
-        channel.createVoice(FRefT<FAudioNode>());
-        window.width = 800;
-        window.height = 600;
-    }
-    void reloadTexts(int32_t) override {}
-    MapViewWindow getMapViewWindow(int32_t player) override
-    {
-        players.push_back(player);
-        return window;
-    }
-    SoundChannel* playSound(const FRef& sound, int32_t volume) override
+    ChannelPlayServices() { channel.createVoice(FRefT<FAudioNode>()); }
+    SoundChannel* playSoundOnChannel(const FRef& sound, int32_t volume) override
     {
         volumes.push_back(volume);
-        // As the ring of effect channels does: the new sound cuts the old.
         channel.stop();
         channel.play(FRefT<FAudioNode>(sound), static_cast<uint8_t>(volume));
         return &channel;
     }
-    int32_t getCurrentTaskType() override { return taskType; }
-
     // The companion sound reaches its end; the channel reports it.
     void endSound()
     {
@@ -80,27 +65,30 @@ public:
 
     FAudioModule audio;
     SoundChannel channel{audio.service()};
-    MapViewWindow window;
     std::vector<int32_t> volumes;
-    std::vector<int32_t> players;
-    int32_t taskType = 0;
 };
 
+// An 800 x 600 map view at zoom 1 over the 2400 x 1600 scene, whose window
+// centre can go from (400, 300) to (2000, 1300).
 class MapAnimationTest : public ::testing::Test
 {
 protected:
     MapAnimationTest()
     {
-        content.setWidgetRect({0, 0, 2400, 1600});
+        session = sessionWithTask(6, 2);
+        services.session = session.get();
+        screen.map = makeRef(engineNew<MapView>(k_memObject, &screen, true));
+        screen.map->setWidgetRect({0, 0, 800, 600});
+        screen.map->setZoom(1.0f);
         GameRandom::srand(7);
     }
 
     // A 100 x 100 sprite of a `frames`-frame clip centred at (cx, cy) in the
     // scene.
-    std::unique_ptr<MapAnimationSprite> makeSprite(bool occasional, int32_t cx, int32_t cy,
-                                                   const FRefT<FAudioNode>& sound, int32_t frames = 4)
+    FRefT<MapAnimationSprite> makeSprite(bool occasional, int32_t cx, int32_t cy,
+                                         const FRefT<FAudioNode>& sound, int32_t frames = 4)
     {
-        auto sprite = std::make_unique<MapAnimationSprite>(&content);
+        auto sprite = makeRef(engineNew<MapAnimationSprite>(k_memObject, screen.map->content()));
         sprite->setOccasional(occasional);
         sprite->setClips(recordedVideo("clip", frames, log), sound);
         sprite->setWidgetRect({cx - 50, cy - 50, cx + 50, cy + 50});
@@ -109,13 +97,15 @@ protected:
     // Scrolls the window so that its centre shows scene point (x, y).
     void centreViewOn(int32_t x, int32_t y)
     {
-        screen.window.contentLeft = 400 - x;
-        screen.window.contentTop = 300 - y;
+        screen.map->scrollTo(400 - x, 300 - y);
+        const FRectI& content = screen.map->content()->rect();
+        EXPECT_EQ((FPointI{content.left, content.top}), (FPointI{400 - x, 300 - y})) << "within the scene";
     }
 
     std::vector<std::string> log;
-    AnimationScreen screen;
-    FContainer content{&screen, true};
+    ChannelPlayServices services;
+    std::unique_ptr<GameSession> session;
+    PlayScreen screen;
 };
 
 TEST(MapViewWindowTest, RectanglesNearAndInTheWindow)
@@ -183,6 +173,7 @@ TEST_F(MapAnimationTest, SetUpShowsTheClipAt12FramesAndNeverTakesThePointer)
 {
     FRefT<FAudioNode> sound = shortSound();
     auto sprite = makeSprite(false, 400, 300, sound);
+    FContainer& content = *screen.map->content();
     FImageWidget above(&content);
     sprite->setClips(sprite->video(), sound);
     EXPECT_EQ(content.children().back(), sprite.get());
@@ -192,7 +183,7 @@ TEST_F(MapAnimationTest, SetUpShowsTheClipAt12FramesAndNeverTakesThePointer)
     EXPECT_FALSE(sprite->containsPoint({10, 10}));
     EXPECT_EQ(sound->references(), 1);
     EXPECT_FALSE(sprite->isCompanionInUse());
-    sprite.reset();
+    sprite.release();
     EXPECT_EQ(sound->references(), 0);
 }
 
@@ -220,8 +211,8 @@ TEST_F(MapAnimationTest, RangeAndVolumeFollowTheDistanceFromTheViewCentre)
 
 TEST_F(MapAnimationTest, AContinuousAnimationRunsInRangeFreezesOutsideAndRestartsOnReturn)
 {
-    auto sprite = makeSprite(false, 1000, 800, FRefT<FAudioNode>(), 10);
-    centreViewOn(1000, 800);
+    auto sprite = makeSprite(false, 600, 800, FRefT<FAudioNode>(), 10);
+    centreViewOn(600, 800);
     sprite->update(83);
     ASSERT_TRUE(sprite->isPlaying());
     EXPECT_EQ(sprite->loops(), 0);
@@ -229,7 +220,7 @@ TEST_F(MapAnimationTest, AContinuousAnimationRunsInRangeFreezesOutsideAndRestart
         sprite->update(83);
     EXPECT_EQ(sprite->currentFrame(), 3);
 
-    centreViewOn(2400, 800); // 1400 away: out of range
+    centreViewOn(2000, 800); // 1400 away: out of range
     sprite->update(83);
     EXPECT_TRUE(sprite->isPaused());
     const int32_t frozen = sprite->currentFrame();
@@ -238,7 +229,7 @@ TEST_F(MapAnimationTest, AContinuousAnimationRunsInRangeFreezesOutsideAndRestart
     sprite->update(83);
     EXPECT_EQ(sprite->currentFrame(), frozen) << "frozen on its frame";
 
-    centreViewOn(1300, 800);
+    centreViewOn(900, 800);
     sprite->update(83);
     EXPECT_TRUE(sprite->isPlaying());
     EXPECT_FALSE(sprite->isPaused());
@@ -248,15 +239,15 @@ TEST_F(MapAnimationTest, AContinuousAnimationRunsInRangeFreezesOutsideAndRestart
 TEST_F(MapAnimationTest, AnAnimationOutOfRangeNeverStarts)
 {
     for (bool occasional : {false, true}) {
-        auto sprite = makeSprite(occasional, 1000, 800, shortSound());
-        centreViewOn(1000 + 1313, 800);
+        auto sprite = makeSprite(occasional, 600, 800, shortSound());
+        centreViewOn(600 + 1313, 800);
         const uint32_t state = GameRandom::state();
         for (int n = 0; n < 10; ++n)
             sprite->update(1000);
         EXPECT_FALSE(sprite->isPlaying()) << occasional;
         EXPECT_EQ(GameRandom::state(), state) << "no draw out of range";
     }
-    EXPECT_TRUE(screen.volumes.empty());
+    EXPECT_TRUE(services.volumes.empty());
 }
 
 TEST_F(MapAnimationTest, AnOccasionalAnimationTriesEveryTwoSeconds)
@@ -295,14 +286,14 @@ TEST_F(MapAnimationTest, AnOccasionalAnimationTriesEveryTwoSeconds)
 
 TEST_F(MapAnimationTest, ARunningOccasionalAnimationStopsWhenItLeavesTheRange)
 {
-    auto sprite = makeSprite(true, 1000, 800, FRefT<FAudioNode>(), 40);
-    centreViewOn(1000, 800);
+    auto sprite = makeSprite(true, 600, 800, FRefT<FAudioNode>(), 40);
+    centreViewOn(600, 800);
     seedNextDraw(0, 40);
     for (int n = 0; n < 3; ++n)
         sprite->update(1000);
     ASSERT_TRUE(sprite->isPlaying());
     sprite->update(83);
-    centreViewOn(2400, 800);
+    centreViewOn(2000, 800);
     sprite->update(83);
     EXPECT_TRUE(sprite->isPaused());
     const int32_t frame = sprite->currentFrame();
@@ -316,24 +307,25 @@ TEST_F(MapAnimationTest, TheCompanionSoundPlaysByDistanceOnceAtATimeAndNeverInTa
     auto sprite = makeSprite(false, 1000, 800, sound);
     centreViewOn(1000 + 656, 800);
     sprite->playCompanionSound(sprite->rangeVolume());
-    EXPECT_EQ(screen.volumes, (std::vector<int32_t>{12}));
+    EXPECT_EQ(services.volumes, (std::vector<int32_t>{12}));
     EXPECT_TRUE(sprite->isSoundPlaying());
     EXPECT_TRUE(sprite->isCompanionInUse());
     EXPECT_EQ(sound->users(), 1) << "the sprite holds one user while it plays";
 
     sprite->playCompanionSound(25);
-    EXPECT_EQ(screen.volumes.size(), 1u) << "still sounding";
+    EXPECT_EQ(services.volumes.size(), 1u) << "still sounding";
 
-    screen.endSound();
+    services.endSound();
     EXPECT_FALSE(sprite->isSoundPlaying());
     centreViewOn(1000, 800);
     sprite->playCompanionSound(sprite->rangeVolume());
-    EXPECT_EQ(screen.volumes, (std::vector<int32_t>{12, 25}));
+    EXPECT_EQ(services.volumes, (std::vector<int32_t>{12, 25}));
 
-    screen.endSound();
-    screen.taskType = MapAnimationSprite::k_silentTaskType;
+    services.endSound();
+    std::unique_ptr<GameSession> silent = sessionWithTask(MapAnimationSprite::k_silentTaskType, 2);
+    services.session = silent.get();
     sprite->playCompanionSound(25);
-    EXPECT_EQ(screen.volumes.size(), 2u);
+    EXPECT_EQ(services.volumes.size(), 2u);
     EXPECT_FALSE(sprite->isSoundPlaying());
 }
 
@@ -345,9 +337,9 @@ TEST_F(MapAnimationTest, ACompanionSoundCutByAnotherSoundDoesNotSilenceTheSprite
     sprite->playCompanionSound(25);
     // The ring hands the channel to another sound; the sprite's end callback
     // goes without running.
-    screen.playSound(FRef(shortSound()), 40);
+    services.playSoundOnChannel(FRef(shortSound()), 40);
     sprite->playCompanionSound(25);
-    EXPECT_EQ(screen.volumes, (std::vector<int32_t>{25, 40, 25}));
+    EXPECT_EQ(services.volumes, (std::vector<int32_t>{25, 40, 25}));
     EXPECT_TRUE(sprite->isSoundPlaying());
 }
 
@@ -356,20 +348,20 @@ TEST_F(MapAnimationTest, ASpriteGoneBeforeItsSoundEndsLeavesNoCallback)
     auto sprite = makeSprite(false, 1000, 800, shortSound());
     centreViewOn(1000, 800);
     sprite->playCompanionSound(25);
-    ASSERT_NE(screen.channel.endCallback(), nullptr);
-    sprite.reset();
-    EXPECT_EQ(screen.channel.endCallback(), nullptr);
-    screen.endSound(); // would call into the destroyed sprite
+    ASSERT_NE(services.channel.endCallback(), nullptr);
+    sprite.release();
+    EXPECT_EQ(services.channel.endCallback(), nullptr);
+    services.endSound(); // would call into the destroyed sprite
 
     // A channel that now serves another sound keeps that sound's callback.
     auto second = makeSprite(false, 1000, 800, shortSound());
     second->playCompanionSound(25);
     auto other = makeSprite(false, 1000, 800, shortSound());
     other->playCompanionSound(25);
-    const auto* callback = screen.channel.endCallback();
-    second.reset();
-    EXPECT_EQ(screen.channel.endCallback(), callback);
-    screen.endSound();
+    const auto* callback = services.channel.endCallback();
+    second.release();
+    EXPECT_EQ(services.channel.endCallback(), callback);
+    services.endSound();
     EXPECT_FALSE(other->isSoundPlaying());
 }
 
@@ -384,53 +376,71 @@ TEST_F(MapAnimationTest, ARunThatEndsSometimesBringsTheSoundAndTheNextRunFollows
     };
     const Case cases[] = {{0, 50, true, false}, {50, 100, true, true}, {50, 100, false, false}};
     for (const Case& c : cases) {
-        screen.volumes.clear();
-        auto sprite = makeSprite(false, 1000, 800, shortSound(), 2);
-        centreViewOn(c.inRange ? 1000 : 2400, 800);
+        services.volumes.clear();
+        auto sprite = makeSprite(false, 600, 800, shortSound(), 2);
+        centreViewOn(c.inRange ? 600 : 2000, 800);
         seedNextDraw(c.low, c.high);
         const uint32_t state = GameRandom::state();
         sprite->onRunFinished(*sprite);
-        EXPECT_EQ(screen.volumes.size(), c.sounds ? 1u : 0u) << c.low;
+        EXPECT_EQ(services.volumes.size(), c.sounds ? 1u : 0u) << c.low;
         EXPECT_EQ(GameRandom::state() != state, c.inRange) << "the range is checked before the draw";
-        if (c.sounds) screen.endSound();
+        if (c.sounds) services.endSound();
     }
     // The run's end calls it, and in range the next run starts at once.
-    screen.volumes.clear();
+    services.volumes.clear();
     auto sprite = makeSprite(false, 1000, 800, shortSound(), 2);
     centreViewOn(1000, 800);
     sprite->update(83);
-    EXPECT_EQ(screen.volumes.size(), 1u) << "a run starts with the sound";
-    screen.endSound();
+    EXPECT_EQ(services.volumes.size(), 1u) << "a run starts with the sound";
+    services.endSound();
     seedNextDraw(50, 100);
     sprite->update(83);
     sprite->update(83); // the run ends: its sound, then a new run
     EXPECT_TRUE(sprite->isPlaying());
     EXPECT_EQ(sprite->currentFrame(), 0);
-    EXPECT_EQ(screen.volumes.size(), 2u) << "the start of the new run finds the sound still playing";
+    EXPECT_EQ(services.volumes.size(), 2u) << "the start of the new run finds the sound still playing";
 }
 
 TEST_F(MapAnimationTest, TheCompanionStaysLoadedOnlyWhileTheSpriteIsNearTheView)
 {
     FRefT<FAudioNode> sound = shortSound();
     auto sprite = makeSprite(false, 1000, 800, sound);
-    sprite->setPlayerIndex(1);
+    screen.map->addAnimation(sprite);
     struct Step
     {
         int32_t contentLeft;
         bool inUse;
     };
     // The sprite spans 950 to 1050; the window with its margin 1000 pixels.
+    // Every scroll of the map view tells its animations.
     const Step steps[] = {{-500, true}, {-900, true}, {0, false}, {-50, true}, {-951, false}, {-600, true}};
     for (const Step& s : steps) {
-        screen.window.contentLeft = s.contentLeft;
-        screen.window.contentTop = -600;
-        sprite->updateCompanionLoad();
+        screen.map->scrollTo(s.contentLeft, -600);
         EXPECT_EQ(sprite->isCompanionInUse(), s.inUse) << s.contentLeft;
         EXPECT_EQ(sound->users(), s.inUse ? 1 : 0) << s.contentLeft;
     }
-    EXPECT_EQ(screen.players.back(), 1);
-    sprite.reset();
-    EXPECT_EQ(sound->users(), 0);
+    EXPECT_TRUE(sprite->isCentreInView());
+    screen.map->scrollTo(-100, -600); // the centre 100 pixels right of the window
+    EXPECT_TRUE(sprite->isCentreNearView());
+    EXPECT_FALSE(sprite->isCentreInView());
+}
+
+TEST_F(MapAnimationTest, TheMapViewDrivesItsAnimationsExceptInTaskType18)
+{
+    std::vector<std::unique_ptr<GameSession>> levels;
+    for (int taskType : {6, 18}) {
+        levels.push_back(sessionWithTask(taskType, 2));
+        services.session = levels.back().get();
+        screen.map = makeRef(engineNew<MapView>(k_memObject, &screen, true));
+        screen.map->setWidgetRect({0, 0, 800, 600});
+        screen.map->setZoom(1.0f);
+        auto sprite = makeSprite(false, 600, 800, FRefT<FAudioNode>());
+        screen.map->addAnimation(sprite);
+        centreViewOn(600, 800);
+        screen.map->update(83);
+        EXPECT_EQ(sprite->isPlaying(), taskType != 18) << taskType;
+    }
+    screen.map.release();
 }
 
 } // namespace
