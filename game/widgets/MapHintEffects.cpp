@@ -159,7 +159,7 @@ void MapHintEffects::updateViewFrame()
     frame->setWidgetPosition(r.left, r.top);
 }
 
-void MapHintEffects::queueCursorClipTwice(CursorClip clip)
+void MapHintEffects::queueCursorClip(CursorClip clip, int32_t times)
 {
     MapHintHost* screen = host();
     const MapViewAssets* assets = m_view.m_screenAssets;
@@ -178,7 +178,7 @@ void MapHintEffects::queueCursorClipTwice(CursorClip clip)
     case CursorClip::k_default:
         break;
     }
-    for (int pass = 0; pass < 2; ++pass)
+    for (int32_t pass = 0; pass < times; ++pass)
         screen->queueCursorClip(m_view.m_playerIndex, *video, true, true);
 }
 
@@ -188,7 +188,7 @@ void MapHintEffects::onPointerMoved(FPointI p)
     if (m_view.m_inputBlocked || m_view.m_screenAssets == nullptr || screen == nullptr) return;
     if (!screen->isHintCursorMode()) {
         if (m_view.m_proximityLevel != -1) {
-            queueCursorClipTwice(CursorClip::k_default);
+            queueCursorClip(CursorClip::k_default, 1);
             m_view.m_proximityLevel = -1;
         }
         return;
@@ -215,7 +215,7 @@ void MapHintEffects::onPointerMoved(FPointI p)
     }
     m_view.m_proximityLevel = proximity.level;
     m_view.m_proximityState = proximity.state;
-    if (proximity.level != previousLevel) queueCursorClipTwice(proximity.clip);
+    if (proximity.level != previousLevel) queueCursorClip(proximity.clip, 2);
     if (proximity.state != previousState) screen->playTierEffect(proximity.state);
 }
 
@@ -233,7 +233,7 @@ void MapHintEffects::startHintCursorClip()
     MapHintHost* screen = host();
     if (m_view.m_hintClipActive || screen == nullptr || !screen->isHintCursorMode()) return;
     m_view.m_hintClipActive = true;
-    queueCursorClipTwice(CursorClip::k_default);
+    queueCursorClip(CursorClip::k_default, 2);
     m_view.m_savedProximityState = m_view.m_proximityState;
     screen->playTierEffect(k_stateOff);
 }

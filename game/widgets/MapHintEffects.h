@@ -52,7 +52,7 @@ private:
     MapHintHost* host();
     // The sparkle delay's end: the sparkle starts.
     void restartSparkle();
-    void queueCursorClipTwice(MapHintGeometry::CursorClip clip);
+    void queueCursorClip(MapHintGeometry::CursorClip clip, int32_t times);
     bool isThrowTarget(SearchableSprite& sprite, FPointI windowCentre, bool needsActiveEntry) const;
 
     MapView& m_view;

@@ -318,10 +318,10 @@ TEST_F(ProximityTest, WithoutRadarOrHintCursorTheCursorFallsBackToItsDefault)
     screen.hintCursor = false;
     moveTo(1010, 710);
     EXPECT_EQ(map()->proximityLevel(), -1);
-    EXPECT_EQ(screen.clips, (std::vector<std::string>{"default", "default"}));
+    EXPECT_EQ(screen.clips, (std::vector<std::string>{"default"}));
     EXPECT_TRUE(screen.tiers.empty());
     moveTo(500, 500);
-    EXPECT_EQ(screen.clips.size(), 2u) << "already off";
+    EXPECT_EQ(screen.clips.size(), 1u) << "already off";
 
     // Blocked input moves no cursor.
     screen.hintCursor = true;
