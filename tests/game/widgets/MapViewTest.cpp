@@ -2,11 +2,10 @@
 // first positioning, the background grid by name, presses and releases that
 // find or count as wrong clicks, and the frame step.
 #include "PlayFieldTestSupport.h"
-#include "engine/core/KernelTestSupport.h"
 #include "engine/graphics/RecordingDevice.h"
+#include "engine/image/DecoderTestSupport.h"
 #include "engine/ui/UiTestSupport.h"
 
-#include "core/FDebug.h"
 #include "game/core/ActivePowerUp.h"
 #include "game/core/GameRandom.h"
 #include "game/factories/GameWidgetFactory.h"
@@ -18,20 +17,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int32_t k_leftButton = 8;
-
-template <class Run> std::string failureOf(Run run)
-{
-    RecordingErrorHandler handler;
-    try {
-        run();
-    } catch (const FDebug::VellumcoreException&) {
-        return handler.texts.empty() ? std::string("(no text)") : handler.texts.front().toUtf8();
-    }
-    return "";
-}
 
 // An image that holds pixels but claims a size with a zero side.
 FRefT<FImage> flatImage(int32_t width, int32_t height)
@@ -544,20 +534,47 @@ TEST_F(MapClickTest, CancellingAPressResetsItsTimerAndTheCursor)
 
 TEST_F(MapClickTest, AClickOnTheBareBackgroundPlaysTheMissSound)
 {
-    NamedAssetMap table;
-    for (int32_t k = 1; k <= 96; ++k)
-        table.findOrInsert(MapView::tileName(0, k)) = makeSolidImage(200, 200, 0xFF204060u);
-    map()->buildBackgroundTiles(0, table);
-    sprite->bringToFront();
-    press({500, 300});
-    release({500, 300});
-    EXPECT_EQ(services.sounds, (std::vector<RecordingPlayServices::Sound>{{screen.miss.get(), 63}}));
-    EXPECT_TRUE(map()->tiles()[7]->isPressed() == false);
-    services.sounds.clear();
-    press({120, 120});
-    release({120, 120});
-    EXPECT_TRUE(sprite->isFound());
-    EXPECT_TRUE(services.sounds.size() == 1 && services.sounds[0].sound == screen.found.get());
+    struct Case
+    {
+        const char* name;
+        FPointI pressAt;
+        FPointI releaseAt;
+        bool miss;
+        bool found;
+        // The tile under the press keeps its press when the release goes
+        // elsewhere.
+        bool tileStaysPressed;
+    };
+    const Case cases[] = {
+        {"on the background", {500, 300}, {500, 300}, true, false, false},
+        {"from the item onto the background", {120, 120}, {500, 300}, false, false, false},
+        {"from the background onto the item", {500, 300}, {120, 120}, false, true, true},
+        {"on the item", {120, 120}, {120, 120}, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        item = SearchableObject();
+        arrange(6);
+        NamedAssetMap table;
+        for (int32_t k = 1; k <= 96; ++k)
+            table.findOrInsert(MapView::tileName(0, k)) = makeSolidImage(200, 200, 0xFF204060u);
+        map()->buildBackgroundTiles(0, table);
+        sprite->bringToFront();
+        services.sounds.clear();
+        press(c.pressAt);
+        release(c.releaseAt);
+        const auto& sounds = services.sounds;
+        const auto played = [&sounds](const FRef& sound) {
+            return std::count(sounds.begin(), sounds.end(), RecordingPlayServices::Sound{sound.get(), 63});
+        };
+        EXPECT_EQ(played(screen.miss), c.miss ? 1 : 0);
+        EXPECT_EQ(played(screen.found), c.found ? 1 : 0);
+        EXPECT_EQ(sprite->isFound(), c.found);
+        for (const auto& tile : map()->tiles()) {
+            const bool underPress = tile->rect() == FRectI{400, 200, 600, 400};
+            EXPECT_EQ(tile->isPressed(), c.tileStaysPressed && underPress);
+        }
+    }
 }
 
 TEST_F(MapViewTest, TheFrameStepFreezesAnimationsInTaskEighteenAndAllButThemWhilePaused)

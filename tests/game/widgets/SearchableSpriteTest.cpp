@@ -234,6 +234,7 @@ TEST_F(SearchableSpriteTest, LevelsThatNeedAnActiveEntryRefuseFindsWithoutOne)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        screen.calls.clear();
         screen.panels[0] = RecordingPanel();
         screen.panels[0].newEntriesActive = c.entryActive;
         screen.activeEntries = c.needsActiveEntry;
@@ -252,6 +253,11 @@ TEST_F(SearchableSpriteTest, LevelsThatNeedAnActiveEntryRefuseFindsWithoutOne)
         EXPECT_EQ(sprite->isFound(), c.found);
         const auto& calls = screen.panels[0].calls;
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "scrollToEntry first"), c.scrolled ? 1 : 0);
+        // An item without an entry has no fly target; its find is still
+        // reported.
+        const bool flew = std::count(screen.calls.begin(), screen.calls.end(), "fly 0 630,140") == 1;
+        EXPECT_EQ(flew, c.found && c.owner != 2);
+        EXPECT_EQ(std::count(screen.calls.begin(), screen.calls.end(), "reported 0"), c.found ? 1 : 0);
     }
 }
 
