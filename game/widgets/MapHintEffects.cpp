@@ -12,6 +12,7 @@
 #include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/ParticleGroup.h"
 #include "game/widgets/ParticlePool.h"
+#include "game/widgets/ParticleRecord.h"
 #include "game/widgets/SearchableSprite.h"
 #include "image/FImage.h"
 #include "ui/FImageWidget.h"
@@ -270,6 +271,10 @@ void MapHintEffects::spawnSpriteEmitter(SearchableSprite* sprite, int32_t delayM
     sparkle.spin = 7;
     sparkle.sizeBase = 1;
     sparkle.sizeGrowth = 8;
+    // The particle the emitter took at its construction would puff out its
+    // first sprites at the item long before the delay ends: it waits without
+    // emitting (the pool takes it back; the start takes a fresh one).
+    if (ParticleRecord* waiting = sparkle.particle()) waiting->emitting = false;
     m_view.m_sparkleDelayTimer.start(delayMs);
     m_view.m_sparkleDelay = delayMs;
 }

@@ -479,6 +479,7 @@ TEST_F(ThrowTest, TheSparkleStartsAfterItsDelayAndAReplacedOneStopsAtOnce)
     EXPECT_EQ(first->emitDuration, 100100);
     map()->update(980);
     EXPECT_FALSE(first->isEnabled());
+    EXPECT_EQ(map()->groupB().liveCount(), 0) << "nothing sparkles before the delay ends";
     map()->update(20);
     EXPECT_TRUE(first->isEnabled());
     map()->update(100);
