@@ -174,6 +174,18 @@ TEST_F(MapHintEffectsTest, AHintShowsAWindowSizedRegionAroundTheItemAndScrollsTh
     EXPECT_EQ(map()->hintRect(), hint);
 }
 
+TEST_F(MapHintEffectsTest, AViewWithoutSizeDrawsNoOffsetForItsHint)
+{
+    build();
+    map()->setWidgetRect({0, 0, 0, 0});
+    SearchableObject item;
+    FRefT<SearchableSprite> sprite = addItem(item, {100, 100, 140, 150});
+    const uint32_t state = GameRandom::state();
+    map()->placeHintOnSprite(sprite.get()); // rand() % 0 would divide by zero
+    EXPECT_EQ(GameRandom::state(), state);
+    EXPECT_EQ(map()->hintRect(), sprite->hintRect());
+}
+
 TEST_F(MapHintEffectsTest, TheHintFrameDarkensTheMiniMapOutsideTheHint)
 {
     build();
