@@ -5,11 +5,17 @@
 // recording of the screen into a command buffer. The pointer benchmark
 // routes one pointer move over the scene to the topmost sprite under it (an
 // alpha test per sprite it passes). tick_share is the part of the 20 ms UI
-// tick that one frame (or one move) takes. Animations added to the bench's
-// map view (MapView::addAnimation) join every frame's update.
+// tick that one frame (or one move) takes. The level's 30 ambient
+// animations (every third one occasional) join every frame's update; their
+// player decodes nothing, so the figures hold the sprites' own work and not
+// the decoding of their frames.
 #include "engine/graphics/RecordingDevice.h"
 #include "game/widgets/PlayFieldLevel.h"
 #include "game/widgets/PlayFieldTestSupport.h"
+
+#include "game/widgets/MapAnimationSprite.h"
+#include "video/FVideo.h"
+#include "video/FVideoPlayer.h"
 
 #include "graphics/FDrawCommandBuffer.h"
 #include "graphics/FDrawContext.h"
@@ -21,6 +27,29 @@ namespace {
 constexpr int32_t k_frameMs = 20;
 constexpr int32_t k_tileSize = 200;
 constexpr int32_t k_itemLayers = 100;
+constexpr int32_t k_animations = 30;
+constexpr int32_t k_animationFrames = 24;
+
+// A player of a clip of known length that decodes nothing.
+class SilentVideoPlayer : public FVideoPlayer
+{
+public:
+    void unload() override {}
+    int32_t showKeyFrame(FVideoTarget&, int32_t) override { return 0; }
+    int32_t seekFrame(FVideoTarget&, int32_t frame, bool) override
+    {
+        return frame >= k_animationFrames ? k_endOfVideo : frame;
+    }
+    int32_t keyFrameFrame(int32_t) override { return 0; }
+    int32_t frameCount() override { return k_animationFrames; }
+    int32_t keyFrameCount() override { return 1; }
+    int32_t keyFrameLength(int32_t) override { return k_animationFrames; }
+    void releaseTarget(FVideoTarget&) override {}
+    void storeFrame(FVideoTarget&, int32_t) override {}
+    void dropFrames(int32_t, int32_t) override {}
+    void dropAllFrames() override {}
+    void readHeader() override {}
+};
 
 // A level built as the gameplay screen builds it, over pictures made in
 // memory.
@@ -40,6 +69,17 @@ public:
             layers.push_back(
                 itemPicture({MapView::k_sceneWidth, MapView::k_sceneHeight}, playFieldItemRect(i)));
         level.build(*screen.map, 0, tiles, layers);
+        for (int32_t i = 0; i < k_animations; ++i) {
+            FRefT<FVideo> clip = makeRef(engineNew<FVideo>(k_memObject));
+            clip->adoptPlayer(engineNew<SilentVideoPlayer>(k_memObject));
+            auto animation = makeRef(engineNew<MapAnimationSprite>(k_memObject, screen.map->content()));
+            animation->setOccasional(i % 3 == 0);
+            animation->setClips(clip, FRefT<FAudioNode>());
+            const int32_t left = 60 + (i * 577) % 2200;
+            const int32_t top = 50 + (i * 331) % 1450;
+            animation->setWidgetRect({left, top, left + 120, top + 90});
+            screen.map->addAnimation(animation);
+        }
         screen.map->setZoom(zoom);
         // Every sprite of the level hangs in the panel, as in play.
         screen.panels[0].entries.push_back(makeRef(engineNew<HudPanelEntry>(k_memObject)));

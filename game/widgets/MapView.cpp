@@ -361,12 +361,16 @@ void MapView::onPointerMove(int32_t pointer, const FPointI& point)
 {
     FContainer::onPointerMove(pointer, point);
     if (m_inputBlocked) return;
+    m_hints.onPointerMoved(point);
     m_lastPoint = point;
 }
 
 void MapView::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)
 {
-    if (m_inputBlocked) return;
+    if (m_inputBlocked) {
+        m_hints.onPointerReleased();
+        return;
+    }
     FPointI p = point;
     if (width() <= k_halfScreenWidth && p.x > k_halfScreenWidth && m_session != nullptr &&
         m_session->currentQuest() != nullptr)
@@ -393,6 +397,7 @@ void MapView::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)
             play->playSound(screen->missSound(), k_missVolume);
     }
     m_lastPoint = point;
+    m_hints.onPointerReleased();
 }
 
 void MapView::update(int32_t elapsedMs)
@@ -408,6 +413,7 @@ void MapView::update(int32_t elapsedMs)
     m_groupA->update(elapsedMs);
     m_groupA->applyRecords();
     if (m_autoScrolling) stepAutoScroll(elapsedMs);
+    m_hints.updateViewFrame();
     for (WidgetFadeTween& tween : m_fadeTweens)
         tween.update(elapsedMs);
     if (m_dragState == k_dragPressed && !m_dragCountingOff) {
@@ -420,4 +426,11 @@ void MapView::update(int32_t elapsedMs)
             ++m_dragCount;
         }
     }
+    m_hints.updateEffects(elapsedMs);
+}
+
+MapViewWindow MapView::window() const
+{
+    const FPointF s = m_content->scale();
+    return {width(), height(), m_content->rect().left, m_content->rect().top, s.x, s.y};
 }

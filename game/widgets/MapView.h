@@ -2,6 +2,8 @@
 
 #include "core/FRef.h"
 #include "game/widgets/MapAnimation.h"
+#include "game/widgets/MapHintEffects.h"
+#include "game/widgets/MapViewWindow.h"
 #include "ui/FContainer.h"
 #include "ui/FTimerTween.h"
 #include "ui/WidgetFadeTween.h"
@@ -100,6 +102,40 @@ public:
     void addMapChild(FWidget* widget);
     void removeMapChildren();
 
+    // The hint and effect layer (the screen's overlays, the hint region of an
+    // item, the sparkle and the throw swirl, the hint cursor clip).
+    void bindScreenOverlays() { m_hints.bindScreenOverlays(); }
+    void createOverlaySprites() { m_hints.createOverlaySprites(); }
+    void placeHintOnSprite(SearchableSprite* sprite) { m_hints.placeHintOnSprite(sprite); }
+    void setHintRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
+    {
+        m_hints.setHintRect(left, top, right, bottom);
+    }
+    void spawnSpriteEmitter(SearchableSprite* sprite, int32_t delayMs)
+    {
+        m_hints.spawnSpriteEmitter(sprite, delayMs);
+    }
+    void stopSpriteEmitter() { m_hints.stopSpriteEmitter(); }
+    void startThrowEffect() { m_hints.startThrowEffect(); }
+    void startHintCursorClip() { m_hints.startHintCursorClip(); }
+    void stopHintCursorClip() { m_hints.stopHintCursorClip(); }
+
+    // What the window shows of the scene, and the range tests of the scene's
+    // ambient animations against it (rectangles in the content's space).
+    MapViewWindow window() const;
+    bool isRectNearView(int32_t left, int32_t top, int32_t right, int32_t bottom) const
+    {
+        return window().isRectNearView(left, top, right, bottom);
+    }
+    bool isRectInView(int32_t left, int32_t top, int32_t right, int32_t bottom) const
+    {
+        return window().isRectInView(left, top, right, bottom);
+    }
+    int32_t distanceFromViewCentre(const FWidget& widget) const
+    {
+        return window().distanceFromViewCentre(widget);
+    }
+
     // The frame step; the gameplay screen calls it once a frame.
     virtual void update(int32_t elapsedMs);
 
@@ -191,4 +227,8 @@ protected:
     bool m_shaking = false;
     FPointI m_recordedShake;
     bool m_positioned = false;
+    // Last: it works on the members above from its construction on.
+    MapHintEffects m_hints{*this};
+
+    friend class MapHintEffects;
 };

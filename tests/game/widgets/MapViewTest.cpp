@@ -82,13 +82,7 @@ protected:
 
     FRefT<SearchableSprite> addItem(SearchableObject& item, FRectI stored)
     {
-        item.setState(SearchableObject::k_stateListed);
-        item.setPlayer(0);
-        auto sprite = makeRef(engineNew<SearchableSprite>(k_memObject, map()->content(), true));
-        sprite->setItem(&item);
-        sprite->setImage(itemPicture({MapView::k_sceneWidth, MapView::k_sceneHeight}, stored), true);
-        sprite->prepare();
-        return sprite;
+        return addMapItem(*map(), item, stored);
     }
 
     RecordingPlayServices services;

@@ -194,3 +194,16 @@ inline FRefT<FImage> itemPicture(FPointI scene, FRectI stored, uint8_t alpha = 2
     image->setAlphaHitTest(true);
     return makeRef(image);
 }
+
+// A listed item of player 0 on the map, its picture storing only `stored`,
+// prepared as the gameplay screen prepares it.
+inline FRefT<SearchableSprite> addMapItem(MapView& map, SearchableObject& item, FRectI stored)
+{
+    item.setState(SearchableObject::k_stateListed);
+    item.setPlayer(0);
+    auto sprite = makeRef(engineNew<SearchableSprite>(k_memObject, map.content(), true));
+    sprite->setItem(&item);
+    sprite->setImage(itemPicture({MapView::k_sceneWidth, MapView::k_sceneHeight}, stored), true);
+    sprite->prepare();
+    return sprite;
+}
