@@ -25,6 +25,11 @@ inline constexpr std::int32_t searchDataAsset(std::int32_t worldNumber)
     return k_firstSearchDataAsset + worldNumber;
 }
 
+// The gameplay animation table: asset 6644 of folder 12, beside the game data.
+inline constexpr std::int32_t k_animationTableFolder = 12;
+inline constexpr std::int32_t k_animationTableAsset = 6644;
+inline constexpr const char* k_animationTableFile = "animations.xml";
+
 // The generated files: "gamedata.xml" and "World01SearchData.xml" to
 // "World12SearchData.xml".
 inline constexpr const char* k_gameDataFile = "gamedata.xml";

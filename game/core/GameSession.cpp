@@ -106,6 +106,15 @@ void GameSession::registerWrongHit(std::int32_t player)
     m_wrongTimers[p] = 0;
 }
 
+void GameSession::resetWrongClicks(std::int32_t player)
+{
+    if (player < 0 || player >= k_playerCount) {
+        return;
+    }
+    m_wrongCounts[static_cast<std::size_t>(player)] = 0;
+    m_wrongTimers[static_cast<std::size_t>(player)] = 0;
+}
+
 LevelTimer* GameSession::getLevelTimer() const
 {
     if (m_mode != 0 || m_generator.get() == nullptr) {

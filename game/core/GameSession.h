@@ -61,6 +61,8 @@ public:
     void startLevel(GameplayScreen* screen);
     void update(std::int32_t elapsedMs);
     void registerWrongHit(std::int32_t player);
+    // The player's wrong clicks start over (a click that found an item).
+    void resetWrongClicks(std::int32_t player);
 
     LevelTimer* getLevelTimer() const;
     FRefT<SearchListGenerator> getSearchListGenerator() const { return m_generator; }

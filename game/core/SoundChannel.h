@@ -39,6 +39,9 @@ public:
 
     // Takes a copy of `callback` (null clears it).
     void setEndCallback(const EndCallback* callback) { EndCallback::assign(m_endCallback, callback); }
+    // The stored end callback (null when none): a user can tell whether the
+    // channel still plays its sound or was handed to another.
+    const EndCallback* endCallback() const { return m_endCallback; }
     void setVolume(std::uint8_t volume);
     void pause();
     void resume();

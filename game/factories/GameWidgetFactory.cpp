@@ -7,10 +7,12 @@
 #include "game/widgets/AwardsViewport.h"
 #include "game/widgets/CharacterVideoSprite.h"
 #include "game/widgets/EffectSprite.h"
+#include "game/widgets/FactoryContainerWidget.h"
 #include "game/widgets/FadeSwapWidget.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/GameEditBox.h"
 #include "game/widgets/InvisibleButton.h"
+#include "game/widgets/MapView.h"
 #include "game/widgets/QueuedVideoSprite.h"
 #include "game/widgets/StepSlider.h"
 #include "game/widgets/VideoSprite.h"
@@ -60,9 +62,9 @@ void GameWidgetFactory::registerTypes()
     FWidgetFactory::registerType(k_queuedVideoSprite, &FWidgetFactory::createChild<QueuedVideoSprite>);
     FWidgetFactory::registerType(k_flashSprite, &FWidgetFactory::createChild<FlashSprite>);
     FWidgetFactory::registerType(k_effectSprite, &FWidgetFactory::createChild<EffectSprite>);
-    refuseUnlessRegistered<k_factoryContainer>();
+    FWidgetFactory::registerType(k_factoryContainer, &FWidgetFactory::createChild<FactoryContainerWidget>);
+    FWidgetFactory::registerType(k_mapView, &FWidgetFactory::createChild<MapView>);
     refuseUnlessRegistered<k_button>();
-    refuseUnlessRegistered<k_mapView>();
     refuseUnlessRegistered<k_hudPanel>();
     refuseUnlessRegistered<k_storyPanel>();
 }

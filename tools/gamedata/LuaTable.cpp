@@ -117,6 +117,19 @@ LuaTable LuaTable::table(const char* key) const
     return LuaTable(m_state, ref, m_path + "." + key);
 }
 
+void LuaTable::readField(const char* key, const std::function<void(lua_State*)>& read) const
+{
+    const int top = lua_gettop(m_state->lua);
+    push(key);
+    try {
+        read(m_state->lua);
+    } catch (...) {
+        lua_settop(m_state->lua, top);
+        throw;
+    }
+    lua_settop(m_state->lua, top);
+}
+
 std::size_t LuaTable::size() const
 {
     lua_rawgeti(m_state->lua, LUA_REGISTRYINDEX, m_ref);

@@ -6,6 +6,7 @@
 // message.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ public:
     std::vector<std::int32_t> integers(const char* key) const;
     std::vector<std::string> texts(const char* key) const;
     LuaTable table(const char* key) const;
+    // Hands field `key`, pushed on top of the Lua stack, to `read` (for
+    // readers of their own, such as the recipe reader); the stack is left as
+    // it was, also when `read` throws.
+    void readField(const char* key, const std::function<void(lua_State*)>& read) const;
     // The array part: entries 1 to size().
     std::size_t size() const;
     LuaTable at(std::size_t index) const;

@@ -4,8 +4,10 @@
 //   gamedata SOURCE_FOLDER OUTPUT_FOLDER
 //
 // SOURCE_FOLDER holds gamedata.lua and searchdata.lua; OUTPUT_FOLDER receives
-// gamedata.xml and World01SearchData.xml to World12SearchData.xml.
+// gamedata.xml, World01SearchData.xml to World12SearchData.xml and the
+// gameplay animation table animations.xml (from the worlds' scene content).
 
+#include "tools/gamedata/AnimTable.h"
 #include "tools/gamedata/GameDataWriter.h"
 #include "tools/gamedata/LuaTable.h"
 #include "tools/gamedata/SearchDataWriter.h"
@@ -13,6 +15,7 @@
 #include "core/FMemory.h"
 #include "core/FXmlSerializer.h"
 #include "game/core/GameDataAssets.h"
+#include "game/worldcontent/WorldContent.h"
 
 #include <cstdio>
 #include <exception>
@@ -61,6 +64,12 @@ int main(int argc, char** argv)
             writeXml(output / GameDataAssets::searchDataFile(w),
                      [&](FSerializer& out) { SearchDataWriter::write(world, w, out); });
         }
+        writeXml(output / GameDataAssets::k_animationTableFile, [&](FSerializer& out) {
+            for (std::int32_t w = 0; w < k_worldCount; ++w) {
+                std::vector<AnimTableRecord> records = AnimTable::recordsOf(worldContent(w));
+                AnimTable::serializeWorld(out, w, records);
+            }
+        });
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "gamedata: %s\n", failure.what());
         return 1;

@@ -11,6 +11,7 @@
 #include "tools/kittool/KitManifest.h"
 #include "tools/kittool/KitPreview.h"
 #include "tools/recipes/RecipeCache.h"
+#include "tools/recipes/RecipeMaker.h"
 #include "tools/zipwriter/ZipWriter.h"
 
 #include <algorithm>
@@ -60,6 +61,8 @@ fs::path generatedSource(const fs::path& gameData, int32_t folder, int32_t id)
     using namespace GameDataAssets;
     if (gameData.empty()) return {};
     if (folder == k_gameDataFolder && id == k_gameDataAsset) return gameData / k_gameDataFile;
+    if (folder == k_animationTableFolder && id == k_animationTableAsset)
+        return gameData / k_animationTableFile;
     if (folder == k_searchDataFolder && id >= k_firstSearchDataAsset &&
         id < k_firstSearchDataAsset + GameDataAssets::k_worldCount)
         return gameData / searchDataFile(id - k_firstSearchDataAsset);
@@ -79,12 +82,30 @@ struct AssetFile
     std::string extension;
 };
 
+// Whether the engine loads a file with this ending for an asset of the kind:
+// pictures, samples and clips choose their loader by the ending.
+bool kindTakes(int16_t kindCode, const std::string& extension)
+{
+    static const std::map<int16_t, std::vector<std::string>> k_endings = {
+        {3, {".png", ".ppm", ".jpg", ".j32"}},
+        {4, {".gwsample", ".vorbis", ".speex"}},
+        {7, {".theora", ".gwvideo"}},
+    };
+    const auto endings = k_endings.find(kindCode);
+    return endings == k_endings.end() ||
+           std::find(endings->second.begin(), endings->second.end(), extension) != endings->second.end();
+}
+
 AssetFile assetFile(const ScreenManifest& m, const ManifestAsset& a, const fs::path& gameData,
                     RecipeCache& cache)
 {
     const fs::path source = generatedSource(gameData, m.folder, a.id);
     if (!source.empty()) return {kitReadFile(source), ".xml"};
-    if (const std::optional<Recipe> recipe = kitDemoRecipe(m, a)) {
+    if (const std::optional<Recipe> recipe = kitAssetRecipe(m, a)) {
+        if (!kindTakes(a.kindCode, recipeExtension(*recipe)))
+            throw std::runtime_error(m.where() + ", asset " + std::to_string(a.id) + ", key '" + a.member +
+                                     "': its recipe makes a " + recipeExtension(*recipe) +
+                                     " file, which no " + a.kind + " asset loads");
         RecipeAsset made = cache.make(*recipe);
         return {std::move(made.bytes), std::move(made.extension)};
     }

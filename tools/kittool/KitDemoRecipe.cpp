@@ -1,9 +1,11 @@
 #include "tools/kittool/KitDemoRecipe.h"
 
+#include "tools/kittool/KitItemLayout.h"
 #include "tools/kittool/KitManifest.h"
-#include "tools/recipes/EmojiGlyphs.h"
+#include "tools/recipes/RecipePalette.h"
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,12 +27,10 @@ uint32_t hashOf(const std::string& text)
     return hash;
 }
 
-// Each world's palette, chosen from its theme.
-const char* worldPalette(int32_t world)
+// Each world's own palette, fitting its theme.
+std::string worldPalette(int32_t world)
 {
-    static const char* const palettes[12] = {"harbor", "garden", "city",   "ocean", "desert",  "snow",
-                                             "jungle", "castle", "desert", "ocean", "volcano", "space"};
-    return palettes[(world - 1) % 12];
+    return RecipePalette::ofWorld(world).name;
 }
 
 bool endsWith(const std::string& text, const std::string& tail)
@@ -40,14 +40,13 @@ bool endsWith(const std::string& text, const std::string& tail)
 
 Recipe named(const ScreenManifest& m, const ManifestAsset& a, const char* kind)
 {
-    Recipe recipe(std::to_string(m.folder) + "/" + std::to_string(a.id));
+    Recipe recipe(m.where() + ", asset " + std::to_string(a.id));
     recipe.set("kind", std::string(kind));
     return recipe;
 }
 
-// A hidden item and its companions: the item's emoji comes from its name
-// without copy number or companion suffix, its place from its own key (the
-// companions take the place of the item they belong to).
+// A hidden item and its companions: the companions take the emoji and the
+// place of the item they belong to.
 Recipe itemRecipe(const ScreenManifest& m, const ManifestAsset& a)
 {
     std::string key = a.member;
@@ -59,18 +58,17 @@ Recipe itemRecipe(const ScreenManifest& m, const ManifestAsset& a)
         key.resize(key.size() - 5);
         kind = "item_panel";
     }
-    std::string item = key;
-    const std::size_t multiple = item.find("Multiple");
-    if (multiple != std::string::npos) item.resize(multiple);
-    static const std::vector<std::string> emoji = EmojiGlyphs::names();
-    const uint32_t place = hashOf(key);
+    const KitItemLayout::Place* place = KitItemLayout::of(m).find(key);
+    if (place == nullptr)
+        throw std::runtime_error(m.where() + ", asset " + std::to_string(a.id) + ", key '" + a.member +
+                                 "': no hidden item of the scene");
     Recipe recipe = named(m, a, kind);
-    recipe.set("palette", std::string(worldPalette(m.world)));
-    recipe.set("emoji", emoji[hashOf(item) % emoji.size()]);
-    recipe.set("x", static_cast<double>(120 + place % (k_sceneWidth - 240)));
-    recipe.set("y", static_cast<double>(120 + (place / 4096) % (k_sceneHeight - 240)));
-    recipe.set("size", static_cast<double>(80 + (place >> 8) % 70));
-    recipe.set("angle", static_cast<double>(static_cast<int32_t>((place >> 16) % 61) - 30));
+    recipe.set("palette", worldPalette(m.world));
+    recipe.set("emoji", place->emoji);
+    recipe.set("x", place->x);
+    recipe.set("y", place->y);
+    recipe.set("size", place->size);
+    recipe.set("angle", place->angle);
     return recipe;
 }
 
@@ -80,7 +78,7 @@ std::optional<Recipe> worldRecipe(const ScreenManifest& m, const ManifestAsset& 
     const double seed = m.world;
     if (table == "BaseImage") {
         Recipe recipe = named(m, a, "background");
-        recipe.set("palette", std::string(worldPalette(m.world)));
+        recipe.set("palette", worldPalette(m.world));
         recipe.set("w", double(k_sceneWidth));
         recipe.set("h", double(k_sceneHeight));
         recipe.set("seed", seed);
@@ -89,7 +87,7 @@ std::optional<Recipe> worldRecipe(const ScreenManifest& m, const ManifestAsset& 
     if (table == "BG") {
         const int32_t index = std::stoi(a.member.substr(a.member.size() - 2)) - 1;
         Recipe recipe = named(m, a, "tile");
-        recipe.set("palette", std::string(worldPalette(m.world)));
+        recipe.set("palette", worldPalette(m.world));
         recipe.set("w", double(k_tileSize));
         recipe.set("h", double(k_tileSize));
         recipe.set("scene_w", double(k_sceneWidth));
@@ -101,7 +99,7 @@ std::optional<Recipe> worldRecipe(const ScreenManifest& m, const ManifestAsset& 
     }
     if (table == "Anim") {
         Recipe recipe = named(m, a, "clip");
-        recipe.set("palette", std::string(worldPalette(m.world)));
+        recipe.set("palette", worldPalette(m.world));
         recipe.set("w", 160.0);
         recipe.set("h", 120.0);
         recipe.set("frames", 12.0);
@@ -128,7 +126,7 @@ std::optional<Recipe> worldRecipe(const ScreenManifest& m, const ManifestAsset& 
     }
     if (table == "ExtraAsset") {
         Recipe recipe = named(m, a, "panel");
-        recipe.set("palette", std::string(worldPalette(m.world)));
+        recipe.set("palette", worldPalette(m.world));
         recipe.set("w", 128.0);
         recipe.set("h", 128.0);
         return recipe;
@@ -177,4 +175,12 @@ std::optional<Recipe> screenRecipe(const ScreenManifest& m, const ManifestAsset&
 std::optional<Recipe> kitDemoRecipe(const ScreenManifest& manifest, const ManifestAsset& asset)
 {
     return manifest.world != 0 ? worldRecipe(manifest, asset) : screenRecipe(manifest, asset);
+}
+
+std::optional<Recipe> kitAssetRecipe(const ScreenManifest& manifest, const ManifestAsset& asset)
+{
+    // A skin's recipe names the assets it is made of; it makes no file.
+    if (asset.kindCode == 6) return std::nullopt;
+    if (asset.recipe) return asset.recipe;
+    return kitDemoRecipe(manifest, asset);
 }

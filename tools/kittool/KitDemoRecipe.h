@@ -15,3 +15,6 @@ struct ScreenManifest;
 struct ManifestAsset;
 
 std::optional<Recipe> kitDemoRecipe(const ScreenManifest& manifest, const ManifestAsset& asset);
+// The recipe the kit makes an asset from: the manifest's own recipe table
+// when the asset has one, otherwise the demo design's.
+std::optional<Recipe> kitAssetRecipe(const ScreenManifest& manifest, const ManifestAsset& asset);

@@ -1,6 +1,8 @@
 #include "tools/kittool/KitManifest.h"
 
 #include "tools/gamedata/LuaTable.h"
+#include "tools/kittool/KitSkin.h"
+#include "tools/recipes/RecipeLua.h"
 #include "ui/FWidgetTypes.h"
 
 #include <algorithm>
@@ -91,7 +93,17 @@ void readLists(const LuaTable& root, ScreenManifest& m)
         asset.member = entry.has("key") ? entry.text("key") : entry.text("member");
         asset.role = optionalText(entry, "role");
         asset.chosen = entry.has("chosen") && entry.boolean("chosen");
-        asset.recipe = optionalText(entry, "recipe");
+        if (entry.has("recipe")) {
+            // Named for its messages as every fault of a manifest is: file, folder, asset.
+            const std::string name = m.where() + ", asset " + std::to_string(asset.id);
+            entry.readField("recipe", [&](lua_State* lua) {
+                try {
+                    asset.recipe = recipeFromLua(lua, -1, name);
+                } catch (const RecipeError& e) {
+                    fault(m, what, "recipe", e.what());
+                }
+            });
+        }
         asset.table = optionalText(entry, "table");
         asset.kindCode = manifestKindCode(asset.kind);
         if (asset.kindCode < 0) fault(m, what, "kind", "unknown kind '" + asset.kind + "'");
@@ -301,5 +313,7 @@ std::vector<ScreenManifest> readScreenManifests(const std::string& folder)
                 fault(m, "the class", "parts", "folder " + std::to_string(part) + " is no layout part");
         }
     }
+    for (const ScreenManifest& m : manifests)
+        checkKitSkins(m, byFolder);
     return manifests;
 }

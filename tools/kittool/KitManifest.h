@@ -6,8 +6,11 @@
 // strings). The layout generator, the screen-file writer and the manifest
 // check all read them through here.
 
+#include "tools/recipes/Recipe.h"
+
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +22,9 @@ struct ManifestAsset
     std::string member;
     std::string role;
     bool chosen = false; // the kind is our choice, no document states it
-    std::string recipe;  // how the demo kit draws the media; empty: a placeholder
-    std::string table;   // world scenes: the table the asset is filed in
+    // How the kit makes the asset's media; none: the demo design decides.
+    std::optional<Recipe> recipe;
+    std::string table; // world scenes: the table the asset is filed in
 };
 
 struct ManifestText

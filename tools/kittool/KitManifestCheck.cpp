@@ -7,11 +7,13 @@
 #include "tools/kittool/KitCommand.h"
 #include "tools/kittool/KitManifest.h"
 #include "tools/kittool/KitSession.h"
+#include "tools/kittool/KitSkin.h"
 #include "tools/kittool/KitWidgetTree.h"
 
 #include "asset/FScreenFileReader.h"
 #include "asset/FScreenRegistry.h"
 #include "io/FMemoryInStream.h"
+#include "ui/FSkin.h"
 
 #include <cstdio>
 #include <set>
@@ -46,6 +48,20 @@ void checkScreenFileBytes(const ScreenManifest& m, const std::vector<uint8_t>& b
     reader.read(*stream, options, ids);
     for (const ManifestAsset& a : m.assets)
         if (registry.findInSecond(a.id).get() == nullptr) missing(m, "asset", std::to_string(a.id));
+    // A skin reads back naming the parts its recipe gives.
+    for (const ManifestAsset& a : m.assets) {
+        if (a.kindCode != 6) continue;
+        const auto* skin = dynamic_cast<const FSkin*>(registry.findInSecond(a.id).as<FAsset>());
+        const SkinData expected = kitSkinData(m, a);
+        for (int s = 0; s < 4; ++s) {
+            const SkinState& want = expected.states[s];
+            if (skin != nullptr && skin->state(s).imageId == want.imageId &&
+                skin->state(s).fontId == want.fontId && skin->state(s).soundId == want.soundId)
+                continue;
+            throw std::runtime_error(m.where() + ", asset " + std::to_string(a.id) + ", key 'recipe'" +
+                                     ": the screen file's skin does not name the parts of its recipe");
+        }
+    }
     for (const ManifestText& t : m.texts)
         if (registry.findInThird(t.id).get() == nullptr) missing(m, "text", std::to_string(t.id));
     if (m.isPart()) return;

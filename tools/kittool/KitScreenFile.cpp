@@ -7,6 +7,7 @@
 #include "tools/imagewriters/PngWriter.h"
 #include "tools/kittool/KitCommand.h"
 #include "tools/kittool/KitManifest.h"
+#include "tools/kittool/KitSkin.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -88,7 +89,7 @@ std::vector<uint8_t> recordOf(const ScreenManifest& m, const ManifestWidget& w,
     }
 }
 
-std::vector<uint8_t> kindDataOf(const ManifestAsset& a)
+std::vector<uint8_t> kindDataOf(const ScreenManifest& m, const ManifestAsset& a)
 {
     switch (a.kindCode) {
     case 1:
@@ -96,7 +97,7 @@ std::vector<uint8_t> kindDataOf(const ManifestAsset& a)
     case 3:
         return imageKindData(false);
     case 6:
-        return skinKindData(SkinData{});
+        return skinKindData(kitSkinData(m, a));
     case 7:
         return videoKindData(false);
     default:
@@ -122,7 +123,7 @@ ScreenFile manifestScreenFile(const ScreenManifest& m)
         asset.id = static_cast<int16_t>(a.id);
         asset.name = a.member;
         asset.loads.push_back({0, 1, 0}); // loaded on first use
-        asset.kindData = kindDataOf(a);
+        asset.kindData = kindDataOf(m, a);
         file.records.emplace_back(std::move(asset));
     }
     if (!m.isPart()) {

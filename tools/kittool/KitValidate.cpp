@@ -6,8 +6,11 @@
 // counted and listed, not passed as checked; every world's BG grid is whole
 // (96 tiles whose size divides the scene); and no id repeats across the
 // folders that a world scene binds together (its own and the screens'
-// shared folders). A fault names the folder, the id and the key.
+// shared folders); and every record of the gameplay animation table names
+// an animation of its world. A fault names the folder, the id and the key.
+#include "game/core/GameDataAssets.h"
 #include "tools/contentwriters/ScreenFileWriter.h"
+#include "tools/gamedata/AnimTable.h"
 #include "tools/kittool/KitCommand.h"
 #include "tools/kittool/KitManifest.h"
 #include "tools/kittool/KitSession.h"
@@ -16,6 +19,7 @@
 #include "audio/FAudioVorbisModule.h"
 #include "audio/FSample.h"
 #include "core/FMemory.h"
+#include "core/FXmlSerializer.h"
 #include "image/FImage.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FPngLoader.h"
@@ -37,6 +41,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -151,6 +156,12 @@ std::pair<int32_t, int32_t> checkAsset(const KitMembers& members, const ScreenMa
     const std::string extension = lower(fs::path(name).extension().string());
     try {
         const std::vector<uint8_t> bytes = members.read(name);
+        // A skin has no file of its own: its parts are assets of their own,
+        // decoded as such, and the screen file names them (checked above).
+        if (a.kindCode == 6 && a.recipe) {
+            ++tally.decoded["skin (its parts)"];
+            return {0, 0};
+        }
         // The kinds the demo design makes no media for keep their placeholder.
         if (bytes == placeholderBytes(m, a)) {
             ++tally.noMedia[a.kind + " (placeholder " + extension + ")"];
@@ -233,6 +244,51 @@ void checkBoundIds(const std::vector<ScreenManifest>& all)
     }
 }
 
+// Every record of the gameplay animation table names an animation of its
+// world's Anim table (a level takes each record's animation from the table by
+// name, and it must be there). Answers the number of records checked; none
+// when the kit's table is still a placeholder.
+std::size_t checkAnimationTable(const KitMembers& members, const std::vector<ScreenManifest>& all)
+{
+    using namespace GameDataAssets;
+    const ScreenManifest* holder = nullptr;
+    const ManifestAsset* table = nullptr;
+    for (const ScreenManifest& m : all)
+        for (const ManifestAsset& a : m.assets)
+            if (m.folder == k_animationTableFolder && a.id == k_animationTableAsset) {
+                holder = &m;
+                table = &a;
+            }
+    if (table == nullptr) return 0;
+    const std::string name = members.find(assetFileName(holder->folder, table->id, ""));
+    if (name.empty() || lower(fs::path(name).extension().string()) != ".xml") return 0;
+    const std::vector<uint8_t> bytes = members.read(name);
+    const FRefT<std::istringstream> file =
+        makeSignaledRef(engineNew<std::istringstream>(k_memObject, std::string(bytes.begin(), bytes.end())));
+    std::size_t checked = 0;
+    try {
+        FXmlSerializer xml(file);
+        for (const ScreenManifest& world : all) {
+            if (world.world == 0) continue;
+            std::set<std::string> anims;
+            for (const ManifestAsset& a : world.assets)
+                if (a.table == "Anim") anims.insert(a.member);
+            std::vector<AnimTableRecord> records;
+            AnimTable::serializeWorld(xml, world.world - 1, records);
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                if (anims.count(records[i].name) != 0) continue;
+                throw std::runtime_error("section " + AnimTable::sectionName(world.world - 1) + ", record " +
+                                         std::to_string(i) + ": the animation '" + records[i].name +
+                                         "' is not in the Anim table of " + world.where());
+            }
+            checked += records.size();
+        }
+    } catch (const std::exception& e) {
+        fault(*holder, *table, "member " + name + ": " + e.what());
+    }
+    return checked;
+}
+
 std::vector<ScreenManifest> contentManifests(const fs::path& content)
 {
     std::vector<ScreenManifest> all;
@@ -267,7 +323,10 @@ int kitValidate(const KitArgs& args)
         if (m.world != 0) checkGrid(m, sizes);
         assets += m.assets.size();
     }
+    const std::size_t animations = checkAnimationTable(members, all);
     std::printf("%zu folders, %zu assets checked\n", all.size(), assets);
+    if (animations != 0)
+        std::printf("  animation records naming their world's animations: %zu\n", animations);
     for (const auto& [extension, count] : tally.decoded)
         std::printf("  decoded %s: %zu\n", extension.c_str(), count);
     for (const auto& [kind, count] : tally.noMedia)

@@ -3,6 +3,7 @@
 #include "tools/recipes/RecipeKinds.h"
 
 #include "tools/recipes/RecipeLabel.h"
+#include "tools/recipes/RecipeMotif.h"
 #include "tools/recipes/RecipePalette.h"
 #include "tools/recipes/RecipePicture.h"
 #include "tools/recipes/RecipeRandom.h"
@@ -17,11 +18,6 @@ namespace {
 
 constexpr int32_t k_maxSide = 8192;
 
-void setColour(cairo_t* cr, const RecipeColour& c, double alpha = 1.0)
-{
-    cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
-}
-
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
 {
     r = std::min({r, w / 2, h / 2});
@@ -33,69 +29,8 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
     cairo_close_path(cr);
 }
 
-void drawMotif(cairo_t* cr, const RecipePalette& p, RecipeRandom& random, double x, double y, double s)
-{
-    switch (p.motif) {
-    case RecipePalette::Motif::trees:
-        setColour(cr, p.dark);
-        cairo_rectangle(cr, x - s * 0.08, y - s * 0.5, s * 0.16, s * 0.5);
-        cairo_fill(cr);
-        setColour(cr, p.ground.mix(p.sky, random.uniform(0.0, 0.25)).mix(p.dark, 0.2));
-        cairo_move_to(cr, x - s * 0.45, y - s * 0.35);
-        cairo_line_to(cr, x, y - s * 1.4);
-        cairo_line_to(cr, x + s * 0.45, y - s * 0.35);
-        cairo_close_path(cr);
-        cairo_fill(cr);
-        break;
-    case RecipePalette::Motif::flowers:
-        for (int k = 0; k < 5; ++k) {
-            const double a = k * 2 * M_PI / 5;
-            setColour(cr, p.accent.mix(p.light, random.uniform(0.0, 0.4)));
-            cairo_arc(cr, x + std::cos(a) * s * 0.22, y - s * 0.5 + std::sin(a) * s * 0.22, s * 0.16, 0,
-                      2 * M_PI);
-            cairo_fill(cr);
-        }
-        setColour(cr, p.glow);
-        cairo_arc(cr, x, y - s * 0.5, s * 0.12, 0, 2 * M_PI);
-        cairo_fill(cr);
-        break;
-    case RecipePalette::Motif::dunes:
-        setColour(cr, p.ground.mix(p.dark, random.uniform(0.1, 0.35)));
-        cairo_arc(cr, x, y, s * 0.6, M_PI, 2 * M_PI);
-        cairo_fill(cr);
-        break;
-    case RecipePalette::Motif::waves:
-        setColour(cr, p.light, 0.7);
-        cairo_set_line_width(cr, s * 0.06);
-        cairo_move_to(cr, x - s * 0.6, y);
-        cairo_curve_to(cr, x - s * 0.3, y - s * 0.25, x + s * 0.3, y + s * 0.25, x + s * 0.6, y);
-        cairo_stroke(cr);
-        break;
-    case RecipePalette::Motif::towers:
-        setColour(cr, p.dark.mix(p.sky, random.uniform(0.1, 0.4)));
-        cairo_rectangle(cr, x - s * 0.25, y - s * 1.5, s * 0.5, s * 1.5);
-        cairo_fill(cr);
-        setColour(cr, p.glow, 0.8);
-        for (int k = 0; k < 3; ++k) {
-            cairo_rectangle(cr, x - s * 0.12, y - s * (1.3 - k * 0.4), s * 0.24, s * 0.16);
-            cairo_fill(cr);
-        }
-        break;
-    case RecipePalette::Motif::stars:
-        setColour(cr, p.glow, random.uniform(0.5, 1.0));
-        for (int k = 0; k < 10; ++k) {
-            const double a = k * M_PI / 5 - M_PI / 2;
-            const double r = (k % 2 == 0 ? 0.3 : 0.12) * s;
-            cairo_line_to(cr, x + std::cos(a) * r, y - s * 2 + std::sin(a) * r);
-        }
-        cairo_close_path(cr);
-        cairo_fill(cr);
-        break;
-    }
-}
-
-// A world's scene over w x h logical pixels: a sky gradient, three layers of
-// hills, and the world's motif scattered over them. Tiles cut pieces of the
+// A world's scene over w x h logical pixels: a sky gradient, the theme's
+// backdrop, three layers of hills, and the theme's motif scattered over them. Tiles cut pieces of the
 // same scene, so its look depends only on the palette, the seed and the size.
 void drawScene(cairo_t* cr, const RecipePalette& p, uint32_t seed, double w, double h)
 {
@@ -109,12 +44,13 @@ void drawScene(cairo_t* cr, const RecipePalette& p, uint32_t seed, double w, dou
     cairo_pattern_destroy(sky);
 
     RecipeRandom random(seed);
+    drawRecipeBackdrop(cr, p, random, w, h);
     for (int layer = 0; layer < 3; ++layer) {
         const double base = h * (0.45 + 0.15 * layer);
         const double amplitude = h * random.uniform(0.03, 0.08);
         const double phase = random.uniform(0, 2 * M_PI);
         const double waves = random.uniform(1.5, 4.0);
-        setColour(cr, p.ground.mix(p.sky, 0.45 - 0.2 * layer).mix(p.dark, 0.1 * layer));
+        setRecipeColour(cr, p.ground.mix(p.sky, 0.45 - 0.2 * layer).mix(p.dark, 0.1 * layer));
         cairo_move_to(cr, 0, h);
         for (int i = 0; i <= 64; ++i) {
             const double x = w * i / 64.0;
@@ -134,7 +70,7 @@ void drawScene(cairo_t* cr, const RecipePalette& p, uint32_t seed, double w, dou
     }
     std::stable_sort(spots.begin(), spots.end(), [](const auto& a, const auto& b) { return a[1] < b[1]; });
     for (const auto& [x, y, size] : spots)
-        drawMotif(cr, p, random, x, y, size);
+        drawRecipeMotif(cr, p, random, x, y, size);
 }
 
 int32_t side(const Recipe& recipe, const char* key)
@@ -177,7 +113,7 @@ void face(cairo_t* cr, const RecipePalette& p, const RecipeColour& top, double w
     cairo_set_source(cr, fill);
     cairo_fill_preserve(cr);
     cairo_pattern_destroy(fill);
-    setColour(cr, p.dark);
+    setRecipeColour(cr, p.dark);
     cairo_set_line_width(cr, border);
     cairo_stroke(cr);
 }
@@ -231,7 +167,7 @@ RecipeAsset frame(const Recipe& recipe)
     cairo_set_source(cr, fill);
     cairo_fill(cr);
     cairo_pattern_destroy(fill);
-    setColour(cr, p.ink);
+    setRecipeColour(cr, p.ink);
     cairo_set_line_width(cr, std::max(1.0, border / 6));
     cairo_rectangle(cr, border * 0.5, border * 0.5, w - border, h - border);
     cairo_stroke(cr);
@@ -246,11 +182,11 @@ RecipeAsset map(const Recipe& recipe)
     const double w = canvas.width(), h = canvas.height();
     cairo_t* cr = canvas.cr();
     const RecipeColour paper = p.light.mix({0.93, 0.85, 0.65}, 0.6);
-    setColour(cr, paper);
+    setRecipeColour(cr, paper);
     cairo_paint(cr);
     RecipeRandom random(recipe.seed());
     for (int i = 0; i < 14; ++i) {
-        setColour(cr, p.ground, 0.25);
+        setRecipeColour(cr, p.ground, 0.25);
         cairo_arc(cr, random.uniform(0, w), random.uniform(0, h), std::min(w, h) * random.uniform(0.05, 0.16),
                   0, 2 * M_PI);
         cairo_fill(cr);
@@ -259,7 +195,7 @@ RecipeAsset map(const Recipe& recipe)
     const double dash[] = {std::max(2.0, w / 120), std::max(2.0, w / 160)};
     cairo_set_dash(cr, dash, 2, 0);
     cairo_set_line_width(cr, std::max(1.0, w / 300));
-    setColour(cr, p.ink, 0.8);
+    setRecipeColour(cr, p.ink, 0.8);
     std::vector<std::pair<double, double>> places;
     for (int i = 0; i < spots; ++i)
         places.emplace_back(w * (0.08 + 0.84 * (i + 0.5) / spots), h * random.uniform(0.15, 0.85));
@@ -268,13 +204,13 @@ RecipeAsset map(const Recipe& recipe)
     cairo_stroke(cr);
     cairo_set_dash(cr, nullptr, 0, 0);
     for (const auto& [x, y] : places) {
-        setColour(cr, p.accent);
+        setRecipeColour(cr, p.accent);
         cairo_arc(cr, x, y, std::min(w, h) * 0.02, 0, 2 * M_PI);
         cairo_fill_preserve(cr);
-        setColour(cr, p.ink);
+        setRecipeColour(cr, p.ink);
         cairo_stroke(cr);
     }
-    setColour(cr, p.dark);
+    setRecipeColour(cr, p.dark);
     cairo_set_line_width(cr, std::max(2.0, std::min(w, h) * 0.015));
     cairo_rectangle(cr, 0, 0, w, h);
     cairo_stroke(cr);

@@ -8,9 +8,11 @@
 #include "game/factories/ScreenFactory.h"
 #include "game/widgets/AwardsViewport.h"
 #include "game/widgets/EffectSprite.h"
+#include "game/widgets/FactoryContainerWidget.h"
 #include "game/widgets/FadeSwapWidget.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/GameEditBox.h"
+#include "game/widgets/MapView.h"
 #include "game/widgets/QueuedVideoSprite.h"
 #include "tools/contentwriters/WidgetRecordWriter.h"
 #include "ui/FEditBox.h"
@@ -72,7 +74,6 @@ TEST(GameFactoriesTest, UnknownAndNotYetBuiltCodesAreRefusedByCodeAndAddNothing)
     } const cases[] = {
         {0x12345678u, "widget type 0x12345678 is unknown"},
         {0u, "widget type 0x00000000 is unknown"},
-        {FWidgetTypes::k_mapView, "widget type 0x3F599318 (MapView) is not built yet"},
         {FWidgetTypes::k_hudPanel, "widget type 0xEFA7D95A (HudPanel) is not built yet"},
         {FWidgetTypes::k_storyPanel, "widget type 0xF2F140A8 (StoryPanel) is not built yet"},
     };
@@ -84,7 +85,7 @@ TEST(GameFactoriesTest, UnknownAndNotYetBuiltCodesAreRefusedByCodeAndAddNothing)
     EXPECT_TRUE(parent.children().empty());
 }
 
-TEST(GameFactoriesTest, EffectCodesBuildTheirWidgetsAsChildrenOfTheParent)
+TEST(GameFactoriesTest, PlayFieldCodesBuildTheirWidgetsAsChildrenOfTheParent)
 {
     GameWidgetFactory::registerTypes();
     struct Case
@@ -100,6 +101,9 @@ TEST(GameFactoriesTest, EffectCodesBuildTheirWidgetsAsChildrenOfTheParent)
          [](FWidget* w) { return dynamic_cast<QueuedVideoSprite*>(w) != nullptr; }},
         {FWidgetTypes::k_flashSprite, [](FWidget* w) { return dynamic_cast<FlashSprite*>(w) != nullptr; }},
         {FWidgetTypes::k_effectSprite, [](FWidget* w) { return dynamic_cast<EffectSprite*>(w) != nullptr; }},
+        {FWidgetTypes::k_mapView, [](FWidget* w) { return dynamic_cast<MapView*>(w) != nullptr; }},
+        {FWidgetTypes::k_factoryContainer,
+         [](FWidget* w) { return dynamic_cast<FactoryContainerWidget*>(w) != nullptr; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(FWidgetTypes::className(c.type));

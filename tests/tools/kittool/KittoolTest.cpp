@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 
 #include <sys/stat.h>
 
@@ -350,6 +351,245 @@ TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
     const ToolRun stale = kittool("validate out/Zibbo.zip demo");
     EXPECT_EQ(stale.exitCode, 1);
     EXPECT_NE(stale.err.find("folder 12, asset 6642"), std::string::npos) << stale.err;
+}
+
+// Building `demo` with `manifest` as folder 12's must fail with every text of
+// `expected` in its report.
+void expectBrokenBuild(const std::string& what, const std::string& manifest,
+                       const std::vector<std::string>& expected)
+{
+    spill("demo/screens/012.lua", manifest);
+    const ToolRun broken = kittool("build demo out");
+    EXPECT_EQ(broken.exitCode, 1) << what;
+    for (const std::string& text : expected)
+        EXPECT_NE(broken.err.find(text), std::string::npos) << what << "\n" << broken.err;
+}
+
+uint32_t bigEndianAt(const std::string& bytes, std::size_t offset)
+{
+    uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes.at(offset + i));
+    return value;
+}
+
+// A PNG's width and height from its header.
+std::pair<uint32_t, uint32_t> pngSize(const std::string& png)
+{
+    return {bigEndianAt(png, 16), bigEndianAt(png, 20)};
+}
+
+TEST_F(KittoolTest, BuildMakesAnAssetFromItsManifestRecipeAndNamesABrokenOne)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    auto withRecipe = [](const std::string& recipe) {
+        return partTwelveManifest(
+            "    { id = 6642, kind = \"image\", member = \"pointerImage\", recipe = " + recipe + " },\n");
+    };
+    spill("demo/screens/012.lua", withRecipe("{ kind = \"panel\", w = 40, h = 30, palette = \"snow\" }"));
+    const ToolRun built = kittool("build demo out");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    // The manifest's recipe decides the picture; the demo design would draw a 96 x 96 panel.
+    EXPECT_EQ(pngSize(kittool("cat out/Zibbo.zip 012/006642_0.png").out), std::make_pair(40u, 30u));
+    const ToolRun valid = kittool("validate out/Zibbo.zip demo");
+    EXPECT_EQ(valid.exitCode, 0) << valid.err;
+    EXPECT_NE(valid.out.find("decoded .png: 2"), std::string::npos) << valid.out;
+
+    struct Case
+    {
+        const char* what;
+        const char* recipe;
+        const char* expected; // in the failure text, after the folder and the asset
+    };
+    const std::vector<Case> cases = {
+        {"a size out of range", "{ kind = \"panel\", w = -5, h = 30 }", "key 'w'"},
+        {"an unknown kind", "{ kind = \"sculpture\", w = 5, h = 5 }", "key 'kind'"},
+        {"an unknown palette", "{ kind = \"panel\", w = 5, h = 5, palette = \"mars\" }", "key 'palette'"},
+        {"a value no recipe holds", "{ kind = \"panel\", w = 5, h = 5, label = function() end }",
+         "key 'label'"},
+        {"not a table", "\"panel\"", "key 'recipe'"},
+        {"a sound for a picture", "{ kind = \"effect\", effect = \"click\" }", "no image asset loads"},
+    };
+    for (const Case& c : cases)
+        expectBrokenBuild(c.what, withRecipe(c.recipe), {"folder 12, asset 6642", c.expected});
+}
+
+// Folder 12 with two button pictures and a skin made of them (`skin`, the skin's recipe).
+std::string skinManifest(const std::string& skin)
+{
+    return "return { folder = 12, hint = 11, class = \"LayoutPart12\",\n"
+           "  assets = {\n"
+           "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
+           "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
+           "    { id = 6642, kind = \"image\", member = \"upImage\",\n"
+           "      recipe = { kind = \"button\", w = 60, h = 20, state = \"normal\" } },\n"
+           "    { id = 6643, kind = \"image\", member = \"downImage\",\n"
+           "      recipe = { kind = \"button\", w = 60, h = 20, state = \"pressed\" } },\n"
+           "    { id = 6645, kind = \"skin\", member = \"buttonSkin\", recipe = " +
+           skin + " },\n  },\n}\n";
+}
+
+TEST_F(KittoolTest, ASkinNamesThePartsOfItsRecipeInTheScreenFile)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua",
+          skinManifest("{ kind = \"skin\", normal = 6642, hover = 6642, pressed = 6643, "
+                       "disabled = 6642, insets = { 6, 4, 6, 4 }, text = { 250, 250, 250 } }"));
+    const ToolRun built = kittool("build demo out");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    // The validator reads the skin back through the engine and finds the parts its recipe names.
+    const ToolRun valid = kittool("validate out/Zibbo.zip demo");
+    EXPECT_EQ(valid.exitCode, 0) << valid.err;
+    EXPECT_NE(valid.out.find("decoded skin (its parts): 1"), std::string::npos) << valid.out;
+    EXPECT_NE(valid.out.find("decoded .png: 3"), std::string::npos) << valid.out;
+
+    struct Case
+    {
+        const char* what;
+        const char* skin;
+        const char* expected; // after "folder 12, asset 6645, " in the failure text
+    };
+    const std::vector<Case> cases = {
+        {"a part the folder lacks", "{ kind = \"skin\", normal = 6642, pressed = 7000 }",
+         "key 'pressed': 7000 is no asset"},
+        {"a part of another kind", "{ kind = \"skin\", normal = 6650 }",
+         "key 'normal': 6650 is no image asset"},
+        {"a sound that is a picture", "{ kind = \"skin\", normal = 6642, sound = 6643 }",
+         "key 'sound': 6643 is no sample asset"},
+        {"a key no skin has", "{ kind = \"skin\", normal = 6642, colour = 3 }", "key 'colour'"},
+        {"three insets", "{ kind = \"skin\", normal = 6642, insets = { 1, 2, 3 } }", "key 'insets'"},
+        {"a picture's recipe", "{ kind = \"panel\", w = 20, h = 20 }", "key 'kind'"},
+    };
+    for (const Case& c : cases)
+        expectBrokenBuild(c.what, skinManifest(c.skin),
+                          {std::string("folder 12, asset 6645, ") + c.expected});
+}
+
+// World 1's scene with its 96 background tiles and two animations, each
+// drawn from a small recipe of its own so that the kit builds in a moment.
+std::string smallWorldManifest()
+{
+    std::string text =
+        "return { folder = 36, hint = 109, class = \"World01SceneLayout\", world = 1,\n  assets = {\n";
+    for (int tile = 1; tile <= 96; ++tile) {
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "    { id = %d, kind = \"image\", table = \"BG\", key = \"World01BG%02d\", "
+                      "recipe = { kind = \"panel\", w = 25, h = 25 } },\n",
+                      20000 + tile, tile);
+        text += line;
+    }
+    for (int anim = 1; anim <= 2; ++anim)
+        text += "    { id = " + std::to_string(20200 + anim) +
+                ", kind = \"image\", table = \"Anim\", key = \"World01Anim0" + std::to_string(anim) +
+                "\", recipe = { kind = \"panel\", w = 16, h = 16 } },\n";
+    return text + "  },\n}\n";
+}
+
+std::string animationTable(const std::vector<std::string>& names)
+{
+    std::string records;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        records += "<_" + std::to_string(i) + "><IsUsed>1</IsUsed><Top>10</Top><Left>20</Left>" +
+                   "<IsLooping>1</IsLooping><Name>" + names[i] + "</Name><Sound></Sound></_" +
+                   std::to_string(i) + ">";
+    return "<root><World0><Anims count=\"" + std::to_string(names.size()) + "\">" + records +
+           "</Anims></World0></root>\n";
+}
+
+TEST_F(KittoolTest, ValidateChecksThatEveryAnimationRecordNamesAnAnimationOfItsWorld)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua",
+          partTwelveManifest("    { id = 6644, kind = \"raw\", member = \"animationTable\" },\n"));
+    spill("demo/worlds/036.lua", smallWorldManifest());
+    spill("data/gamedata.xml", "<GameStructure/>\n");
+
+    struct Case
+    {
+        const char* what;
+        std::string table;
+        bool valid;
+        const char* expected; // in the output when valid, else in the failure text
+    };
+    const std::vector<Case> cases = {
+        {"every record names an animation", animationTable({"World01Anim02", "World01Anim01"}), true,
+         "animation records naming their world's animations: 2"},
+        {"a record names an animation the world lacks", animationTable({"World01Anim01", "World01Anim03"}),
+         false,
+         "section World0, record 1: the animation 'World01Anim03' is not in the Anim table of manifest "
+         "036.lua"},
+        {"names are compared case by case", animationTable({"world01anim01"}), false, "'world01anim01'"},
+        {"the world's section is missing", "<root><World5/></root>\n", false, "member 012/006644_0.xml"},
+    };
+    for (const Case& c : cases) {
+        spill("data/animations.xml", c.table);
+        const ToolRun built = kittool("build demo out data");
+        ASSERT_EQ(built.exitCode, 0) << c.what << "\n" << built.err;
+        const ToolRun checked = kittool("validate out/Zibbo.zip demo");
+        if (c.valid) {
+            EXPECT_EQ(checked.exitCode, 0) << c.what << "\n" << checked.err;
+            EXPECT_NE(checked.out.find(c.expected), std::string::npos) << c.what << "\n" << checked.out;
+            continue;
+        }
+        EXPECT_EQ(checked.exitCode, 1) << c.what;
+        EXPECT_NE(checked.err.find("folder 12, asset 6644, key 'animationTable'"), std::string::npos)
+            << c.what << "\n"
+            << checked.err;
+        EXPECT_NE(checked.err.find(c.expected), std::string::npos) << c.what << "\n" << checked.err;
+    }
+}
+
+// The hidden items of one search must neither cover each other nor look alike.
+TEST_F(KittoolTest, TheHiddenItemsOfATableLieApartAndEachShowsItsOwnThing)
+{
+    constexpr int k_items = 14;
+    std::string manifest = "return { folder = 36, hint = 109, class = \"World01SceneLayout\", world = 1,\n"
+                           "  assets = {\n";
+    for (int item = 1; item <= k_items; ++item) {
+        char line[200];
+        std::snprintf(
+            line, sizeof line,
+            "    { id = %d, kind = \"image\", table = \"Picture\", key = \"World01Picture%02d\" },\n"
+            "    { id = %d, kind = \"image\", table = \"Picture\", key = \"World01Picture%02dPanel\" },\n",
+            20000 + 2 * item, item, 20001 + 2 * item, item);
+        manifest += line;
+    }
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/worlds/036.lua", manifest + "  },\n}\n");
+    const ToolRun built = kittool("build demo out");
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+
+    struct Box
+    {
+        int32_t x, y, w, h;
+    };
+    std::vector<Box> boxes;
+    std::set<std::string> panels;
+    for (int item = 1; item <= k_items; ++item) {
+        char name[40];
+        std::snprintf(name, sizeof name, "036/%06d_0.png", 20000 + 2 * item);
+        const std::string picture = kittool(std::string("cat out/Zibbo.zip ") + name).out;
+        ASSERT_GT(picture.size(), 40u) << name;
+        // The placement trailer ends the file: the offset in the scene, then the scene's size.
+        auto at = [&](std::size_t back) {
+            return static_cast<int32_t>(bigEndianAt(picture, picture.size() - back));
+        };
+        const auto [w, h] = pngSize(picture);
+        boxes.push_back({at(16), at(12), static_cast<int32_t>(w), static_cast<int32_t>(h)});
+        std::snprintf(name, sizeof name, "036/%06d_0.png", 20001 + 2 * item);
+        panels.insert(kittool(std::string("cat out/Zibbo.zip ") + name).out);
+    }
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const Box& a = boxes[i];
+        EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.w <= 2400 && a.y + a.h <= 1600) << "item " << i + 1;
+        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+            const Box& b = boxes[j];
+            const bool apart = a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y;
+            EXPECT_TRUE(apart) << "items " << i + 1 << " and " << j + 1 << " overlap";
+        }
+    }
+    EXPECT_EQ(panels.size(), static_cast<std::size_t>(k_items)) << "two items show the same thing";
 }
 
 TEST_F(KittoolTest, PreviewPicturesGoBesideTheKitNotIntoIt)
