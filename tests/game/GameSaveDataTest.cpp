@@ -62,14 +62,16 @@ TEST_F(GameSaveDataTest, SettingUpAgainReplacesEveryObjectAndReadsWhatWasSaved)
 {
     std::unique_ptr<GameSaveData> data = creatingAnn();
     ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
-    const GameSession* firstSession = data->gameSession().get();
-    const ProfileManager* firstProfiles = data->profileManager().get();
-    const GlobalSettings* firstSettings = data->globalSettings().get();
+    // Held, so that a new object cannot take a freed one's address; the
+    // session last, as it points at the profiles.
+    const FRefT<ProfileManager> firstProfiles = data->profileManager();
+    const FRefT<GlobalSettings> firstSettings = data->globalSettings();
+    const FRefT<GameSession> firstSession = data->gameSession();
 
     data->initSaveData(GameSession::Tuning{});
-    EXPECT_NE(data->gameSession().get(), firstSession);
-    EXPECT_NE(data->profileManager().get(), firstProfiles);
-    EXPECT_NE(data->globalSettings().get(), firstSettings);
+    EXPECT_NE(data->gameSession().get(), firstSession.get());
+    EXPECT_NE(data->profileManager().get(), firstProfiles.get());
+    EXPECT_NE(data->globalSettings().get(), firstSettings.get());
     EXPECT_EQ(data->gameSession()->profiles(), data->profileManager().get());
     EXPECT_EQ(data->globalSettings()->lastProfile(), FString("Ann"));
     std::vector<FString> names;
