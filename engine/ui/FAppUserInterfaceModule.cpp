@@ -53,12 +53,7 @@ FAppUserInterfaceModule::~FAppUserInterfaceModule()
     m_quitting = false;
     setReadyCallback(0, nullptr);
     setClickFilter(nullptr);
-    std::map<int32_t, FRefT<FScreen>> cache;
-    {
-        FMutexLock lock(m_requestLock);
-        cache.swap(m_screenCache);
-    }
-    cache.clear();
+    clearScreenCache();
     m_drawContext = nullptr;
     for (FRefT<FSound>& channel : m_uiSoundChannels)
         channel.release();
