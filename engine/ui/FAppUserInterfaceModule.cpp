@@ -119,25 +119,24 @@ void FAppUserInterfaceModule::doQuit(FAction&, int32_t* code)
 
 bool FAppUserInterfaceModule::minimizeWindow(const FString& reason)
 {
-    bool expected = false;
-    if (!m_minimized.compare_exchange_strong(expected, true)) {
-        ZIBBO_LOG(k_logDefault, false) << "(minimizeWindow: " << reason << ")";
-        return false;
-    }
-    ZIBBO_LOG(k_logDefault, false) << "minimizeWindow: " << reason;
-    post<FAction0<FAppUserInterfaceModule>>(*this, &FAppUserInterfaceModule::doWindowMinimized);
-    return true;
+    return changeMinimized(true, "minimizeWindow", reason, &FAppUserInterfaceModule::doWindowMinimized);
 }
 
 bool FAppUserInterfaceModule::restoreWindow(const FString& reason)
 {
-    bool expected = true;
-    if (!m_minimized.compare_exchange_strong(expected, false)) {
-        ZIBBO_LOG(k_logDefault, false) << "(restoreWindow: " << reason << ")";
+    return changeMinimized(false, "restoreWindow", reason, &FAppUserInterfaceModule::doWindowRestored);
+}
+
+bool FAppUserInterfaceModule::changeMinimized(bool minimized, const char* name, const FString& reason,
+                                              void (FAppUserInterfaceModule::*handler)(FAction&))
+{
+    bool expected = !minimized;
+    if (!m_minimized.compare_exchange_strong(expected, minimized)) {
+        ZIBBO_LOG(k_logDefault, false) << "(" << name << ": " << reason << ")";
         return false;
     }
-    ZIBBO_LOG(k_logDefault, false) << "restoreWindow: " << reason;
-    post<FAction0<FAppUserInterfaceModule>>(*this, &FAppUserInterfaceModule::doWindowRestored);
+    ZIBBO_LOG(k_logDefault, false) << name << ": " << reason;
+    post<FAction0<FAppUserInterfaceModule>>(*this, handler);
     return true;
 }
 

@@ -213,6 +213,11 @@ private:
     // The screen request itself, on the UI thread.
     void requestScreen(int32_t kind, bool async);
     void requestLoad(int32_t kind);
+    // Sets the minimized flag when it differs and posts `handler`; logs the
+    // call `name` with its reason either way (in brackets when nothing
+    // changed).
+    bool changeMinimized(bool minimized, const char* name, const FString& reason,
+                         void (FAppUserInterfaceModule::*handler)(FAction&));
     // Takes the pending request out of the module (null when none).
     FScreenLoadRequest* takeLoadRequest();
     static void deleteLoadRequest(FScreenLoadRequest* request);
