@@ -3,6 +3,7 @@
 #include "asset/FScreenRegistry.h"
 #include "game/widgets/VideoSprite.h"
 #include "image/FImage.h"
+#include "ui/FButton.h"
 #include "ui/FFont.h"
 #include "ui/FImageWidget.h"
 #include "ui/FLabel.h"
@@ -11,8 +12,6 @@
 
 #include <cmath>
 #include <string>
-
-#include "ui/FButton.h"
 
 namespace {
 
