@@ -3,6 +3,7 @@
 #include "asset/FScreenRegistry.h"
 #include "game/widgets/VideoSprite.h"
 #include "image/FImage.h"
+#include "ui/FButton.h"
 #include "ui/FFont.h"
 #include "ui/FImageWidget.h"
 #include "ui/FLabel.h"
@@ -11,8 +12,6 @@
 
 #include <cmath>
 #include <string>
-
-#include "ui/FButton.h"
 
 namespace {
 
@@ -99,16 +98,14 @@ void AnimatedMenuButton::setClipKind(int32_t kind)
     selectClips(kind);
 }
 
-void AnimatedMenuButton::playClip(const FRefT<FVideo>& clip, void (AnimatedMenuButton::*ended)(VideoSprite&))
+void AnimatedMenuButton::playClip(const FRefT<FVideo>& clip)
 {
     VideoSprite* sprite = m_clipSprite.get();
     sprite->setPlaying(false);
     sprite->setVideo(clip, false);
-    if (ended != nullptr) {
-        auto* callback = makeMemberDelegate(this, ended);
-        sprite->setFinishCallback(callback);
-        engineFree(callback);
-    }
+    auto* callback = makeMemberDelegate(this, &AnimatedMenuButton::onClipEnded);
+    sprite->setFinishCallback(callback);
+    engineFree(callback);
     sprite->play(false);
 }
 
@@ -122,12 +119,7 @@ void AnimatedMenuButton::playPressedClip()
     sprite->play(false);
 }
 
-void AnimatedMenuButton::onHoverEnded(VideoSprite&)
-{
-    m_ready = true;
-}
-
-void AnimatedMenuButton::onReturnEnded(VideoSprite&)
+void AnimatedMenuButton::onClipEnded(VideoSprite&)
 {
     m_ready = true;
 }
@@ -140,7 +132,7 @@ void AnimatedMenuButton::onPointerMove(int32_t pointer, const FPointI& point)
     bringToFront();
     m_ready = false;
     m_hovered = true;
-    playClip(m_hoverClip, &AnimatedMenuButton::onHoverEnded);
+    playClip(m_hoverClip);
     if (m_soundPart != nullptr) playSound(m_soundPart->findInSecond(k_hoverSoundId));
     m_wiggleElapsed = 0;
     m_wigglePhase = k_tilting;
@@ -156,7 +148,7 @@ void AnimatedMenuButton::onPointerLeave(int32_t pointer)
         sprite->setWidgetSize(m_imageWidth, m_imageHeight);
         sprite->setAngle(parent() != nullptr ? parent()->rotation() : 0.0f);
         requestRedraw();
-        playClip(m_returnClip, &AnimatedMenuButton::onReturnEnded);
+        playClip(m_returnClip);
         m_wigglePhase = k_returning;
     }
     m_wiggleElapsed = 0;

@@ -86,9 +86,9 @@ public:
 
 private:
     void selectClips(int32_t kind);
-    void onHoverEnded(VideoSprite& sprite);
-    void onReturnEnded(VideoSprite& sprite);
-    void playClip(const FRefT<FVideo>& clip, void (AnimatedMenuButton::*ended)(VideoSprite&));
+    // The hover and the return clip alike: the button takes the next hover.
+    void onClipEnded(VideoSprite& sprite);
+    void playClip(const FRefT<FVideo>& clip);
 
     FRefT<FLabel> m_caption;
     FRefT<VideoSprite> m_clipSprite;

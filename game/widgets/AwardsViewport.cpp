@@ -301,7 +301,7 @@ void AwardsViewport::update(int32_t elapsed)
                 ++m_nextClip;
                 m_clipTimer = 0;
             }
-        } else if (std::find(m_finished.begin(), m_finished.end(), false) == m_finished.end()) {
+        } else if (allClipsFinished()) {
             m_step = k_titleAndVoice;
         }
         break;
@@ -427,10 +427,14 @@ void AwardsViewport::skipToEnd()
     m_step = k_skipping;
 }
 
+bool AwardsViewport::allClipsFinished() const
+{
+    return std::find(m_finished.begin(), m_finished.end(), false) == m_finished.end();
+}
+
 bool AwardsViewport::isSequenceDone() const
 {
-    const bool clipsDone = std::find(m_finished.begin(), m_finished.end(), false) == m_finished.end();
-    return clipsDone && !m_presenter->isPlaying() && m_titleShown;
+    return allClipsFinished() && !m_presenter->isPlaying() && m_titleShown;
 }
 
 void AwardsViewport::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)

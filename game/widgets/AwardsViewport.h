@@ -90,6 +90,7 @@ private:
     void startVoice();
     void startFireworks();
     void skipToEnd();
+    bool allClipsFinished() const;
     bool isSequenceDone() const;
     void updateAwardClips(int32_t elapsed);
     void updateParticles(int32_t elapsed);

@@ -23,16 +23,6 @@ CharacterVideoSprite::CharacterVideoSprite(FContainer* parent, bool addToParent)
 
 CharacterVideoSprite::~CharacterVideoSprite() = default;
 
-void CharacterVideoSprite::onPointerDown(int32_t pointer, int32_t button, const FPointI& point)
-{
-    FWidget::onPointerDown(pointer, button, point);
-}
-
-void CharacterVideoSprite::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)
-{
-    FWidget::onPointerUp(pointer, button, point);
-}
-
 FRefT<FVideo> CharacterVideoSprite::clip(CharacterClipHost::Clip which) const
 {
     return m_host != nullptr ? m_host->characterClip(m_alternateSet, which) : FRefT<FVideo>();

@@ -17,8 +17,6 @@ public:
     CharacterVideoSprite(FContainer* parent, bool addToParent);
     ~CharacterVideoSprite() override;
 
-    void onPointerDown(int32_t pointer, int32_t button, const FPointI& point) override;
-    void onPointerUp(int32_t pointer, int32_t button, const FPointI& point) override;
     virtual void update(int32_t elapsed);
     // Takes the owning screen (it must provide the clips), keeps the current
     // size and starts the idle clip.

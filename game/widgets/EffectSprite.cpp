@@ -25,12 +25,7 @@ EffectSprite::EffectSprite(FContainer* parent, bool addToParent)
 {
 }
 
-EffectSprite::~EffectSprite()
-{
-    m_burst = {};
-    m_pool = {};
-    m_group = {};
-}
+EffectSprite::~EffectSprite() = default;
 
 void EffectSprite::setVisible(bool visible)
 {

@@ -22,12 +22,6 @@ FlashSprite::~FlashSprite()
     freeAndNull(m_onFinished);
 }
 
-uint8_t FlashSprite::alphaAt(int32_t step)
-{
-    if (step < 0) return k_curve[0];
-    return step > k_lastStep ? 0 : k_curve[step];
-}
-
 void FlashSprite::coverFollowed(uint32_t colour)
 {
     setWidgetColour(colour);

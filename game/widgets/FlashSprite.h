@@ -44,9 +44,6 @@ public:
     void setHold(bool hold) { m_hold = hold; }
     FWidget* followed() const { return m_followed; }
 
-    // The alpha of a curve step.
-    static uint8_t alphaAt(int32_t step);
-
 private:
     void coverFollowed(uint32_t colour);
     // The flash ends at `alpha`, behind the parent's other children.

@@ -11,6 +11,12 @@ namespace {
 
 constexpr uint32_t k_noSpace = std::numeric_limits<uint32_t>::max();
 
+// The lines the label shows: one unless it wraps.
+int32_t shownLines(const FLabel& label)
+{
+    return label.wordWrap() ? static_cast<int32_t>(label.lineCount()) : 1;
+}
+
 } // namespace
 
 WordWrapLabel::WordWrapLabel(FContainer* parent) : WordWrapLabel(parent, true) {}
@@ -53,7 +59,7 @@ void WordWrapLabel::setText(const FString& text)
     FLabel* label = m_label.get();
     if (label == nullptr) return;
     label->setText(m_fullText);
-    const int32_t lines = label->wordWrap() ? static_cast<int32_t>(label->lineCount()) : 1;
+    const int32_t lines = shownLines(*label);
     label->setWidgetHeight(lines * label->lineHeight());
 }
 
@@ -86,7 +92,7 @@ bool WordWrapLabel::wordNeedsBreak()
     FFont* font = label->font().get();
     if (font == nullptr) return false;
     const int32_t wordWidth = font->measureString(FString(word)).x;
-    const int32_t lines = label->wordWrap() ? static_cast<int32_t>(label->lineCount()) : 1;
+    const int32_t lines = shownLines(*label);
     const int32_t lineWidth = lines >= 1 ? font->measureString(label->getLine(lines - 1)).x : 0;
     return lineWidth + wordWidth > label->width();
 }
