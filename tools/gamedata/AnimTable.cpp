@@ -24,22 +24,14 @@ void text(FSerializer& serializer, const char* name, std::string& value)
     }
 }
 
-void integer(FSerializer& serializer, const char* name, std::int32_t& value)
-{
-    if (serializer.isLoading())
-        serializer.readInt(name, value);
-    else
-        serializer.writeInt(name, value);
-}
-
 } // namespace
 
 void AnimTableRecord::serialize(FSerializer& serializer)
 {
-    integer(serializer, "IsUsed", isUsed);
-    integer(serializer, "Top", top);
-    integer(serializer, "Left", left);
-    integer(serializer, "IsLooping", isLooping);
+    serializeValue(serializer, "IsUsed", isUsed);
+    serializeValue(serializer, "Top", top);
+    serializeValue(serializer, "Left", left);
+    serializeValue(serializer, "IsLooping", isLooping);
     text(serializer, "Name", name);
     text(serializer, "Sound", sound);
 }
@@ -89,15 +81,7 @@ void serializeWorld(FSerializer& serializer, std::int32_t worldIndex, std::vecto
     const std::string section = sectionName(worldIndex);
     std::int32_t noCount = -1;
     serializer.beginArray(section.c_str(), noCount);
-    std::int32_t count = static_cast<std::int32_t>(records.size());
-    serializer.beginArray("Anims", count);
-    if (serializer.isLoading()) records.assign(static_cast<std::size_t>(count < 0 ? 0 : count), {});
-    for (std::int32_t i = 0; i < count; ++i) {
-        serializer.beginItem(i);
-        records[static_cast<std::size_t>(i)].serialize(serializer);
-        serializer.endItem(i);
-    }
-    serializer.endArray("Anims");
+    serializeContainer(serializer, "Anims", records);
     serializer.endArray(section.c_str());
 }
 

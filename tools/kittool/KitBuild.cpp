@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -208,16 +207,12 @@ int kitBuild(const KitArgs& args)
 
     const fs::path kitPath = out / "Zibbo.zip";
     const fs::path partPath = out / "Zibbo.zip.part";
-    {
-        const std::vector<uint8_t> bytes = kit.build();
-        std::ofstream file(partPath, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            fs::remove(partPath, ignored);
-            throw std::runtime_error("cannot write " + partPath.string());
-        }
+    try {
+        kitWriteFile(partPath.string(), kit.build());
+    } catch (const std::runtime_error&) {
+        std::error_code ignored;
+        fs::remove(partPath, ignored);
+        throw;
     }
     // A kit is replaced whole, so a failed build never leaves half a kit where the game looks.
     fs::rename(partPath, kitPath);

@@ -33,11 +33,6 @@ std::string worldPalette(int32_t world)
     return RecipePalette::ofWorld(world).name;
 }
 
-bool endsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 Recipe named(const ScreenManifest& m, const ManifestAsset& a, const char* kind)
 {
     Recipe recipe(m.where() + ", asset " + std::to_string(a.id));
@@ -51,10 +46,10 @@ Recipe itemRecipe(const ScreenManifest& m, const ManifestAsset& a)
 {
     std::string key = a.member;
     const char* kind = "item";
-    if (endsWith(key, "Bling")) {
+    if (key.ends_with("Bling")) {
         key.resize(key.size() - 5);
         kind = "item_bling";
-    } else if (endsWith(key, "Panel")) {
+    } else if (key.ends_with("Panel")) {
         key.resize(key.size() - 5);
         kind = "item_panel";
     }

@@ -18,11 +18,6 @@ constexpr double k_sceneWidth = 2400;
 constexpr double k_sceneHeight = 1600;
 constexpr double k_margin = 70;
 
-bool endsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // The tables whose assets are no hidden items.
 bool isScenery(const std::string& table)
 {
@@ -34,7 +29,7 @@ bool isScenery(const std::string& table)
 std::string withoutCompanion(const std::string& key)
 {
     for (const char* suffix : {"Bling", "Panel"})
-        if (endsWith(key, suffix)) return key.substr(0, key.size() - 5);
+        if (key.ends_with(suffix)) return key.substr(0, key.size() - 5);
     return key;
 }
 

@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -213,10 +212,7 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
 // Always written, so that the build sees the outputs newer than the manifests.
 void writeText(const fs::path& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    kitWriteFile(path.string(), std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
 
@@ -42,12 +41,7 @@ int kitRecipe(const KitArgs& args)
     std::optional<RecipeCache> cache;
     if (cacheFolder) cache.emplace(*cacheFolder);
     const RecipeAsset asset = cache ? cache->make(recipe) : makeRecipeAsset(recipe);
-    if (out.has_parent_path()) fs::create_directories(out.parent_path());
-    std::ofstream file(out, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(asset.bytes.data()),
-               static_cast<std::streamsize>(asset.bytes.size()));
-    file.close();
-    if (!file) throw std::runtime_error("cannot write " + out.string());
+    kitWriteFile(out.string(), asset.bytes);
     std::printf("%s: %s, %zu bytes%s\n", out.string().c_str(), recipe.kind().c_str(), asset.bytes.size(),
                 cache && cache->reused() > 0 ? " (from the cache)" : "");
     return 0;
