@@ -48,7 +48,8 @@ public:
     static constexpr int32_t k_autoScrollStepMs = 100;
     static constexpr int32_t k_autoScrollSnap = 5;
     static constexpr float k_autoScrollFactor = 0.4f;
-    static constexpr int32_t k_idleEmitterMs = 6000;
+    // A find runs the throw swirl's timer out: the same timer, the same length.
+    static constexpr int32_t k_idleEmitterMs = MapHintEffects::k_idleMs;
     static constexpr int32_t k_missVolume = 63;
 
     explicit MapView(FContainer* parent, bool addToParent = true);
