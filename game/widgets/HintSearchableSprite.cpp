@@ -13,11 +13,7 @@ void HintSearchableSprite::update(int32_t elapsedMs)
     if (item() == nullptr) return;
     const int32_t state = item()->state();
     if (state != m_lastState && state <= SearchableObject::k_stateListed) {
-        if (state == SearchableObject::k_stateListed) {
-            setVisible(true);
-        } else {
-            setVisible(false);
-        }
+        setVisible(state == SearchableObject::k_stateListed);
         if (state == SearchableObject::k_stateFound) {
             GameSession* current = session();
             FRefT<SearchListGenerator> generator =

@@ -81,17 +81,20 @@ void MapAnimationSprite::setClips(const FRefT<FVideo>& video, const FRefT<FAudio
     }
 }
 
+double MapAnimationSprite::range() const
+{
+    return parent() != nullptr ? parent()->width() * 350.0 / 640.0 : 0.0;
+}
+
 bool MapAnimationSprite::isInRange()
 {
     if (parent() == nullptr || mapView().get() == nullptr) return false;
-    const double range = parent()->width() * 350.0 / 640.0;
-    return range > distanceFromViewCentre();
+    return range() > distanceFromViewCentre();
 }
 
 int32_t MapAnimationSprite::rangeVolume()
 {
-    if (parent() == nullptr) return 0;
-    const double range = parent()->width() * 350.0 / 640.0;
+    const double range = this->range();
     if (range <= 0.0) return 0;
     return static_cast<int32_t>((1.0 - distanceFromViewCentre() / range) * k_maxVolume);
 }
@@ -150,17 +153,22 @@ void MapAnimationSprite::rewind()
     seekAndShow(0);
 }
 
+FPointI MapAnimationSprite::centre() const
+{
+    return {rect().left + width() / 2, rect().top + height() / 2};
+}
+
 bool MapAnimationSprite::isCentreNearView()
 {
     const FRefT<MapView> view = mapView();
-    const FPointI c{rect().left + width() / 2, rect().top + height() / 2};
+    const FPointI c = centre();
     return view.get() != nullptr && view->isRectNearView(c.x, c.y, c.x, c.y);
 }
 
 bool MapAnimationSprite::isCentreInView()
 {
     const FRefT<MapView> view = mapView();
-    const FPointI c{rect().left + width() / 2, rect().top + height() / 2};
+    const FPointI c = centre();
     return view.get() != nullptr && view->isRectInView(c.x, c.y, c.x, c.y);
 }
 

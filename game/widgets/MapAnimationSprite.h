@@ -70,6 +70,9 @@ public:
 private:
     // The map view of the sprite's player (empty without a screen).
     FRefT<MapView> mapView();
+    // The radius of the range in the content's space (0 without a parent).
+    double range() const;
+    FPointI centre() const;
     // Whether the held channel still carries this sprite's end callback: the
     // ring of effect channels may have handed it to another sound, which
     // drops the callback without running it.

@@ -276,7 +276,6 @@ void MapHintEffects::spawnSpriteEmitter(SearchableSprite* sprite, int32_t delayM
     // emitting (the pool takes it back; the start takes a fresh one).
     if (ParticleRecord* waiting = sparkle.particle()) waiting->emitting = false;
     m_view.m_sparkleDelayTimer.start(delayMs);
-    m_view.m_sparkleDelay = delayMs;
 }
 
 void MapHintEffects::stopSpriteEmitter()
@@ -321,17 +320,16 @@ void MapHintEffects::startThrowEffect()
     if (m_view.m_effectRunning || target == nullptr) return;
 
     m_view.m_effectRunning = true;
-    m_view.m_throwCentre = rectCentre(target->mapRect());
-    m_view.autoScrollTo(true, m_view.m_throwCentre.x - vw / 2, m_view.m_throwCentre.y - vh / 2);
-    m_view.m_swirlRadius = k_swirlRadius;
+    const FPointI centre = rectCentre(target->mapRect());
+    m_view.autoScrollTo(true, centre.x - vw / 2, centre.y - vh / 2);
     m_view.m_idleTimer = 0;
     m_view.m_idleEmitters.clear();
     while (m_view.m_idleEmitters.size() < static_cast<std::size_t>(k_swirlEmitters)) {
         const bool evenBefore = m_view.m_idleEmitters.size() % 2 == 0;
         FRefT<ParticleEmitter> handle = makeRef(
             engineNew<ParticleEmitter>(k_memObject, k_swirlRunMs, m_view.m_poolA.get(), m_view.m_groupA.get(),
-                                       screen->getSwirlPicture(evenBefore ? 1 : 0), m_view.m_throwCentre.x,
-                                       m_view.m_throwCentre.y, ParticleEmitter::k_circle, true, 0));
+                                       screen->getSwirlPicture(evenBefore ? 1 : 0), centre.x, centre.y,
+                                       ParticleEmitter::k_circle, true, 0));
         m_view.m_idleEmitters.push_back(handle);
         ParticleEmitter& swirl = *handle;
         swirl.emitDuration = k_swirlEmitMs;
@@ -349,7 +347,7 @@ void MapHintEffects::startThrowEffect()
         const int32_t size = m_view.m_idleEmitters.size() % 2 == 1 ? 20 : 50;
         swirl.sizeBase = size;
         swirl.sizeGrowth = size;
-        swirl.setCircle(m_view.m_swirlRadius, 0.0f);
+        swirl.setCircle(k_swirlRadius, 0.0f);
         swirl.restart();
     }
 }

@@ -414,8 +414,6 @@ void MapView::update(int32_t elapsedMs)
     m_groupA->applyRecords();
     if (m_autoScrolling) stepAutoScroll(elapsedMs);
     m_hints.updateViewFrame();
-    for (WidgetFadeTween& tween : m_fadeTweens)
-        tween.update(elapsedMs);
     if (m_dragState == k_dragPressed && !m_dragCountingOff) {
         m_pressTimer += elapsedMs;
         const double moved =

@@ -6,7 +6,6 @@
 #include "game/widgets/MapViewWindow.h"
 #include "ui/FContainer.h"
 #include "ui/FTimerTween.h"
-#include "ui/WidgetFadeTween.h"
 
 #include <array>
 #include <cstdint>
@@ -49,9 +48,9 @@ public:
     static constexpr int32_t k_autoScrollStepMs = 100;
     static constexpr int32_t k_autoScrollSnap = 5;
     static constexpr float k_autoScrollFactor = 0.4f;
-    static constexpr int32_t k_idleEmitterMs = 6000;
+    // A find runs the throw swirl's timer out: the same timer, the same length.
+    static constexpr int32_t k_idleEmitterMs = MapHintEffects::k_idleMs;
     static constexpr int32_t k_missVolume = 63;
-    static constexpr int32_t k_fadeTweenCount = 8;
 
     explicit MapView(FContainer* parent, bool addToParent = true);
     ~MapView() override;
@@ -191,8 +190,6 @@ protected:
     std::vector<AnimationLink> m_animations;
     bool m_effectRunning = false;
     int32_t m_idleTimer = 0;
-    int32_t m_swirlRadius = 0;
-    FPointI m_throwCentre;
     SearchableSprite* m_pendingSprite = nullptr;
     int32_t m_proximityLevel = -1;
     int32_t m_proximityState = 0;
@@ -201,7 +198,6 @@ protected:
     bool m_autoScrolling = false;
     std::vector<float> m_zoomLevels;
     float m_currentZoom = 1.0f;
-    FPointI m_contentSize{k_sceneWidth, k_sceneHeight};
     bool m_foundInClick = false;
     bool m_inputBlocked = false;
     bool m_dragCountingOff = false;
@@ -212,7 +208,6 @@ protected:
     std::vector<FRefT<ParticleEmitter>> m_idleEmitters;
     FRefT<ParticleEmitter> m_sparkleEmitter;
     FTimerTween m_sparkleDelayTimer;
-    int32_t m_sparkleDelay = 0;
     bool m_hintClipActive = false;
     int32_t m_savedProximityState = 0;
     int32_t m_playerIndex = 0;
@@ -223,7 +218,6 @@ protected:
     FRectI m_hintRect;
     std::array<FRefT<FImageWidget>, 4> m_hintFrames;
     int32_t m_dragCount = 0;
-    std::array<WidgetFadeTween, k_fadeTweenCount> m_fadeTweens;
     bool m_shaking = false;
     FPointI m_recordedShake;
     bool m_positioned = false;
