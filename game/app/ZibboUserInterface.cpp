@@ -323,10 +323,7 @@ void ZibboUserInterface::onControllerConnected(int32_t pointer)
 
 void ZibboUserInterface::setScreen(int32_t kind, bool async)
 {
-    if (m_cursors != nullptr) {
-        m_cursors->setDefaultCursor(0);
-        m_cursors->setDefaultCursor(1);
-    }
+    if (m_cursors != nullptr) m_cursors->resetForScreenChange();
     const int32_t current = currentKind();
     if (current != k_loadingScreen && current != k_gameModeScreen) m_previousScreenKind = current;
     FAppUserInterfaceModule::setScreen(kind, async);
