@@ -246,15 +246,9 @@ void ZibboUserInterface::onDeactivated()
 void ZibboUserInterface::setChannelsMuted(bool muted)
 {
     if (m_sounds == nullptr) return;
-    auto mute = [muted](SoundChannel& channel) {
+    m_sounds->forEachChannel([muted](SoundChannel& channel) {
         if (!channel.voice().isNull()) channel.voice()->setMuted(muted ? 1 : 0);
-    };
-    for (SoundChannel* channel :
-         {&m_sounds->musicChannel1(), &m_sounds->musicChannel2(), &m_sounds->ambientChannel(),
-          &m_sounds->voiceChannel(), &m_sounds->dialogueChannel()})
-        mute(*channel);
-    for (int i = 0; i < GameSoundChannels::k_effectCount; ++i)
-        mute(m_sounds->effectChannel(i));
+    });
 }
 
 void ZibboUserInterface::onWindowMinimized()

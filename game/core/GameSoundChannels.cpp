@@ -282,8 +282,7 @@ void GameSoundChannels::resumeAudioAndCursor(bool force)
 
 void GameSoundChannels::finishEndedSounds()
 {
-    for (SoundChannel* channel : {&m_music1, &m_music2, &m_ambient, &m_voice, &m_dialogue})
-        if (channel->isEnded()) channel->finish();
-    for (SoundChannel* effect : m_effects)
-        if (effect->isEnded()) effect->finish();
+    forEachChannel([](SoundChannel& channel) {
+        if (channel.isEnded()) channel.finish();
+    });
 }
