@@ -188,8 +188,8 @@ SoundChannel& GameSoundChannels::playSound(const FRefT<FAudioNode>& sound, std::
 
 void GameSoundChannels::stopMusic()
 {
-    for (SoundChannel* music : {&m_music1, &m_music2})
-        if (music->hasSound()) music->stop();
+    m_music1.stop();
+    m_music2.stop();
     m_fadeOneToTwo = false;
     m_fadeTwoToOne = false;
 }
