@@ -51,6 +51,13 @@ bool isMenuKind(int32_t kind)
            kind == k_nameEntryScreen || kind == k_profileScreen;
 }
 
+// The first pointer with its primary button.
+bool isPrimaryClick(int32_t pointer, int32_t button)
+{
+    return pointer == 0 &&
+           (button == ZibboUserInterface::k_buttonLeft || button == ZibboUserInterface::k_buttonConfirm);
+}
+
 } // namespace
 
 // One background load: the body loads the asset on a pooled worker thread
@@ -239,15 +246,9 @@ void ZibboUserInterface::onDeactivated()
 void ZibboUserInterface::setChannelsMuted(bool muted)
 {
     if (m_sounds == nullptr) return;
-    auto mute = [muted](SoundChannel& channel) {
+    m_sounds->forEachChannel([muted](SoundChannel& channel) {
         if (!channel.voice().isNull()) channel.voice()->setMuted(muted ? 1 : 0);
-    };
-    for (SoundChannel* channel :
-         {&m_sounds->musicChannel1(), &m_sounds->musicChannel2(), &m_sounds->ambientChannel(),
-          &m_sounds->voiceChannel(), &m_sounds->dialogueChannel()})
-        mute(*channel);
-    for (int i = 0; i < GameSoundChannels::k_effectCount; ++i)
-        mute(m_sounds->effectChannel(i));
+    });
 }
 
 void ZibboUserInterface::onWindowMinimized()
@@ -287,8 +288,7 @@ bool ZibboUserInterface::passesFilter(int32_t pointer, int32_t button, bool down
     // The gameplay screens of this game never search by picture: only the
     // first pointer reaches a level.
     if (kind == k_storyModeScreen) return pointer == 0;
-    const bool primary = button == k_buttonLeft || button == k_buttonConfirm;
-    if (primary && pointer == 0) return true;
+    if (isPrimaryClick(pointer, button)) return true;
     return !down && kind == k_worldMapScreen;
 }
 
@@ -298,8 +298,7 @@ void ZibboUserInterface::onPointerDown(int32_t pointer, int32_t button, const FP
     if (FGraph* graph = graphics(); graph != nullptr && !screen.isNull())
         graph->clipCursor(FRectI{0, 0, screen->width(), screen->height()});
     if (!passesFilter(pointer, button, true)) return;
-    const bool primary = button == k_buttonLeft || button == k_buttonConfirm;
-    if (primary && pointer == 0 && currentKind() != k_storyModeScreen) {
+    if (isPrimaryClick(pointer, button) && currentKind() != k_storyModeScreen) {
         // Straight to the screen, without the input-block test.
         if (!screen.isNull()) screen->onPointerDown(pointer, button, point);
         return;
@@ -323,10 +322,7 @@ void ZibboUserInterface::onControllerConnected(int32_t pointer)
 
 void ZibboUserInterface::setScreen(int32_t kind, bool async)
 {
-    if (m_cursors != nullptr) {
-        m_cursors->setDefaultCursor(0);
-        m_cursors->setDefaultCursor(1);
-    }
+    if (m_cursors != nullptr) m_cursors->resetForScreenChange();
     const int32_t current = currentKind();
     if (current != k_loadingScreen && current != k_gameModeScreen) m_previousScreenKind = current;
     FAppUserInterfaceModule::setScreen(kind, async);

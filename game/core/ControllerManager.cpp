@@ -10,9 +10,9 @@ ControllerManager::ControllerManager(CursorDevice& cursors) : m_cursors(cursors)
 void ControllerManager::onControllerConnected(int32_t)
 {
     ZIBBO_LOG(k_logDefault, false) << "ControllerManager::onControllerConnected()";
-    auto* pads = findService<FGamePadService>(k_slotGamePads);
-    for (int32_t pad = 0; pad < k_padCount; ++pad) {
-        if (pads != nullptr) pads->controllerConnected(pad, true);
+    if (auto* pads = findService<FGamePadService>(k_slotGamePads)) {
+        for (int32_t pad = 0; pad < k_padCount; ++pad)
+            pads->controllerConnected(pad, true);
     }
     // One system pointer serves both players.
     m_cursors.showSystemCursor(false);

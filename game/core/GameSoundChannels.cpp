@@ -188,8 +188,8 @@ SoundChannel& GameSoundChannels::playSound(const FRefT<FAudioNode>& sound, std::
 
 void GameSoundChannels::stopMusic()
 {
-    for (SoundChannel* music : {&m_music1, &m_music2})
-        if (music->hasSound()) music->stop();
+    m_music1.stop();
+    m_music2.stop();
     m_fadeOneToTwo = false;
     m_fadeTwoToOne = false;
 }
@@ -282,8 +282,7 @@ void GameSoundChannels::resumeAudioAndCursor(bool force)
 
 void GameSoundChannels::finishEndedSounds()
 {
-    for (SoundChannel* channel : {&m_music1, &m_music2, &m_ambient, &m_voice, &m_dialogue})
-        if (channel->isEnded()) channel->finish();
-    for (SoundChannel* effect : m_effects)
-        if (effect->isEnded()) effect->finish();
+    forEachChannel([](SoundChannel& channel) {
+        if (channel.isEnded()) channel.finish();
+    });
 }

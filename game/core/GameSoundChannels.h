@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 class FAudioNode;
 class FAudioService;
@@ -74,6 +75,15 @@ public:
     void updateMusicFade(std::int32_t elapsedMs);
     // Frees every channel whose sound ended and runs its end callback.
     void finishEndedSounds();
+
+    // Calls `visit` with every fixed channel, then with every effect channel.
+    template <class Visit> void forEachChannel(Visit visit)
+    {
+        for (SoundChannel* channel : {&m_music1, &m_music2, &m_ambient, &m_voice, &m_dialogue})
+            visit(*channel);
+        for (SoundChannel* effect : m_effects)
+            visit(*effect);
+    }
 
     SoundChannel& musicChannel1() { return m_music1; }
     SoundChannel& musicChannel2() { return m_music2; }

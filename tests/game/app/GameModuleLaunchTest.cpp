@@ -6,6 +6,7 @@
 
 #include "audio/FAudioModule.h"
 #include "audio/FSound.h"
+#include "audio/FVolumeFader.h"
 #include "core/FLocalizedMessages.h"
 #include "engine/graphics/FakeGraph.h"
 #include "engine/script/ScriptTestSupport.h"
@@ -182,6 +183,34 @@ TEST_F(GameModuleLaunchTest, TheSavedStateTakesTheTuningValuesAndANewProfileTheG
     EXPECT_EQ(profiles[4].creationLanguage(), FLocalizedMessages::language());
     EXPECT_TRUE(module.isProfileSlotUsed(4));
     EXPECT_EQ(module.getGlobalSettings()->lastProfile(), FString("Dee"));
+    EXPECT_TRUE(m_handler.texts.empty());
+}
+
+TEST_F(GameModuleLaunchTest, AnInactiveWindowMutesEveryChannelAndItsReturnUnmutesThem)
+{
+    writeScript("params.lua", paramsWithFullScreen(false));
+    LaunchedGameModule module(&factory, cursorDevice);
+    module.launch();
+    ASSERT_NE(module.sounds(), nullptr);
+    // The five fixed channels and the ten effect channels, each by its voice.
+    GameSoundChannels& sounds = *module.sounds();
+    std::vector<FSound*> voices;
+    for (SoundChannel* channel : {&sounds.musicChannel1(), &sounds.musicChannel2(), &sounds.ambientChannel(),
+                                  &sounds.voiceChannel(), &sounds.dialogueChannel()})
+        voices.push_back(channel->voice().get());
+    for (int i = 0; i < GameSoundChannels::k_effectCount; ++i)
+        voices.push_back(sounds.effectChannel(i).voice().get());
+    ASSERT_EQ(std::count(voices.begin(), voices.end(), nullptr), 0);
+    auto mutedCount = [&] {
+        FMutexLock guard(audioModule.lock());
+        return std::count_if(voices.begin(), voices.end(),
+                             [](FSound* voice) { return voice->fader()->muted; });
+    };
+    EXPECT_EQ(mutedCount(), 0);
+    module.onDeactivated();
+    EXPECT_EQ(mutedCount(), 15);
+    module.onActivated();
+    EXPECT_EQ(mutedCount(), 0);
     EXPECT_TRUE(m_handler.texts.empty());
 }
 
