@@ -555,11 +555,13 @@ inline uint32_t jpegRowsOf(uint64_t positions)
 // One block with the reader's state, the tables and the block in registers;
 // the same coefficients and failures as FJpegDecompress::decodeBlock with
 // every table present. Answers the natural-order mask of the positions
-// written (the DC always).
-__attribute__((always_inline)) inline uint64_t
-jpegLeanBlock(FJpegBitReader& bits, const FJpegHuffmanTable& dc, const FJpegHuffmanTable& ac,
-              const uint32_t* quant, int32_t& predictor, int32_t* block)
+// written (the DC always). Kept out of the MCU loop, whose own variables
+// would otherwise push the reader's state out of the registers.
+__attribute__((noinline)) uint64_t jpegLeanBlock(FJpegBitReader& reader, const FJpegHuffmanTable& dc,
+                                                 const FJpegHuffmanTable& ac, const uint32_t* quant,
+                                                 int32_t& predictor, int32_t* block)
 {
+    FJpegBitReader bits = reader;
     const uint32_t dcEntry = bits.peekValue(dc);
     int32_t difference = 0;
     if (dcEntry != 0) {
@@ -607,6 +609,7 @@ jpegLeanBlock(FJpegBitReader& bits, const FJpegHuffmanTable& dc, const FJpegHuff
         ++k;
     }
     bits.checkData();
+    reader = bits;
     return written;
 }
 
