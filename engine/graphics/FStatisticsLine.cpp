@@ -47,9 +47,9 @@ std::string FStatisticsLine::format(uint32_t ramKB, uint32_t ramPeakKB, uint32_t
                                     int32_t framesPerSecond)
 {
     char line[k_bufferSize];
-    std::snprintf(line, sizeof line, "ram:%s peak:%s vram:%s peak:%s fps:%i", statisticsCounter(ramKB).c_str(),
-                  statisticsCounter(ramPeakKB).c_str(), statisticsCounter(vramInUse).c_str(),
-                  statisticsCounter(vramPeak).c_str(), framesPerSecond);
+    std::snprintf(line, sizeof line, "ram:%s peak:%s vram:%s peak:%s fps:%i",
+                  statisticsCounter(ramKB).c_str(), statisticsCounter(ramPeakKB).c_str(),
+                  statisticsCounter(vramInUse).c_str(), statisticsCounter(vramPeak).c_str(), framesPerSecond);
     return line;
 }
 
@@ -115,5 +115,6 @@ void FStatisticsLine::draw(FRenderDevice& device, FPointI clientSize, std::strin
     device.setViewport(FRectI{0, 0, clientSize.x, clientSize.y}, clientSize);
     device.setBlendMode(k_blendAlpha);
     if (!vertices.empty())
-        device.draw(k_primTriangleList, k_vertexColoured, 0, vertices.data(), static_cast<int32_t>(vertices.size()));
+        device.draw(k_primTriangleList, k_vertexColoured, 0, vertices.data(),
+                    static_cast<int32_t>(vertices.size()));
 }
