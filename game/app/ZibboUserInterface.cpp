@@ -422,6 +422,14 @@ bool ZibboUserInterface::loadSaveData()
     return m_saveData->loadSaveData();
 }
 
+bool ZibboUserInterface::showPendingSaveError(FScreen& screen)
+{
+    const int32_t error = m_saveData->takePendingSaveError();
+    if (error == GameSaveData::k_noSaveError) return false;
+    screen.onSaveGameError(error);
+    return true;
+}
+
 FRefT<SaveManager> ZibboUserInterface::getSaveManager() const
 {
     return m_saveData->saveManager();
