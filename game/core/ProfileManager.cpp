@@ -3,6 +3,7 @@
 #include "core/FErrorMessage.h"
 #include "core/FLogStream.h"
 #include "core/FSerializer.h"
+#include "core/FXmlSerializer.h"
 #include "game/core/SaveManager.h"
 
 #include <string>
@@ -123,6 +124,12 @@ bool ProfileManager::addProfile(const FString& name, uint16_t language, int32_t 
     if (name.length() > PlayerProfile::k_maxNameLength)
         ZIBBO_FAIL_TEXT("[Create] User profile name can not have more then " << PlayerProfile::k_maxNameLength
                                                                              << " characters.");
+    // A name the profile file would change is refused here, not discovered
+    // at the next start.
+    if (!FXmlSerializer::canHoldText(name)) {
+        ZIBBO_LOG(k_logDefault, false) << "ProfileManager::addProfile: profile name can not be saved.";
+        return false;
+    }
     for (const PlayerProfile& profile : m_profiles) {
         if (profile.name() == name) {
             ZIBBO_LOG(k_logDefault, false)

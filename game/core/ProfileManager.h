@@ -59,8 +59,9 @@ public:
 
     // Fills a free ready slot (the wished one when it is free, else the
     // first free one; `slot` -1 for any) and saves it. A name longer than 12 units is a
-    // failure report; a name in use, a wished slot outside -1 to 5 or no free
-    // slot answer false and change nothing.
+    // failure report; a name in use, a name the profile file cannot hold
+    // unchanged (control characters, broken surrogate pairs), a wished slot
+    // outside -1 to 5 or no free slot answer false and change nothing.
     bool addProfile(const FString& name, uint16_t language, int32_t slot);
     // Makes `index` current and writes its file when the profile changed.
     // False when the file did not reach the disk (the profile stays marked
