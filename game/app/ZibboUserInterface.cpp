@@ -476,6 +476,11 @@ void ZibboUserInterface::cancelNewProfile()
     m_saveData->cancelNewProfile();
 }
 
+void ZibboUserInterface::deleteProfile(const FString& name)
+{
+    m_saveData->deleteProfile(name);
+}
+
 void ZibboUserInterface::copyProfiles(std::vector<PlayerProfile>& out) const
 {
     m_saveData->copyProfiles(out);

@@ -111,6 +111,9 @@ public:
     void setNewProfileName(const FString& name);
     bool commitNewProfile();
     void cancelNewProfile();
+    // The profile screens delete a profile through here, so that the
+    // settings stop naming it as the last profile.
+    void deleteProfile(const FString& name);
     void copyProfiles(std::vector<PlayerProfile>& out) const;
     bool isProfileSlotUsed(int32_t slot) const;
 

@@ -78,6 +78,14 @@ bool GameSaveData::commitNewProfile(const Volumes& volumes, uint16_t language)
     return true;
 }
 
+void GameSaveData::deleteProfile(const FString& name)
+{
+    if (m_profileManager.isNull()) return;
+    m_profileManager->deleteProfile(name);
+    if (!m_globalSettings.isNull() && m_globalSettings->lastProfile() == name)
+        m_globalSettings->setLastProfile(FString("<>"));
+}
+
 void GameSaveData::cancelNewProfile()
 {
     m_newProfile.reset();

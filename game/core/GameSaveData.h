@@ -68,6 +68,10 @@ public:
     // profile manager refused it; false too without a record or before
     // initSaveData. A name longer than a profile takes is a failure report.
     bool commitNewProfile(const Volumes& volumes, uint16_t language);
+    // Frees every profile with this name (ProfileManager::deleteProfile);
+    // when it was the last profile, the settings name none, so that the next
+    // start does not look for it.
+    void deleteProfile(const FString& name);
     // Frees the record and leaves the edit slot.
     void cancelNewProfile();
     // The six profiles in slot order (none before initSaveData).

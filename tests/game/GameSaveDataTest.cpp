@@ -9,6 +9,7 @@
 #include "game/core/PlayerProfile.h"
 #include "game/core/ProfileManager.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -236,6 +237,41 @@ TEST_F(GameSaveDataTest, ADamagedSettingsFileNeverCostsAProfile)
         EXPECT_EQ(names, (std::vector<FString>{FString("Alice"), FString("Bob")}));
         EXPECT_EQ(later->globalSettings()->lastProfile(), FString("Alice"));
         EXPECT_EQ(later->takePendingSaveError(), GameSaveData::k_noSaveError);
+    }
+}
+
+TEST_F(GameSaveDataTest, DeletingTheLastProfileClearsItFromTheSettings)
+{
+    const struct
+    {
+        const char* deleted;
+        const char* lastAfter;
+    } cases[] = {
+        {"Bo", "<>"},    // the last profile
+        {"Ann", "Bo"},   // another one: the settings keep naming Bo
+        {"Nobody", "Bo"} // no such profile
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deleted);
+        for (const auto& entry : std::filesystem::directory_iterator(folder()))
+            std::filesystem::remove(entry.path());
+        std::unique_ptr<GameSaveData> data = creatingAnn();
+        ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+        data->beginNewProfile();
+        data->newProfile()->name = FString("Bo");
+        ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+        ASSERT_EQ(data->globalSettings()->lastProfile(), FString("Bo"));
+
+        data->deleteProfile(FString(c.deleted));
+        EXPECT_EQ(data->globalSettings()->lastProfile(), FString(c.lastAfter));
+        std::vector<FString> names;
+        data->profileManager()->getUsedProfileNames(names);
+        EXPECT_EQ(std::count(names.begin(), names.end(), FString(c.deleted)), 0);
+
+        // The file says so too.
+        std::unique_ptr<GameSaveData> later = attached();
+        later->initSaveData(GameSession::Tuning{});
+        EXPECT_EQ(later->globalSettings()->lastProfile(), FString(c.lastAfter));
     }
 }
 
