@@ -5,6 +5,7 @@
 #include "core/FString.h"
 #include "game/app/ZibboUserInterface.h"
 #include "game/core/GameApplication.h"
+#include "platform/FDurableStoragePosix.h"
 #include "platform/FFatalMessageSdl.h"
 #include "platform/FOperatingSystemLinux.h"
 #include "platform/FSingleInstance.h"
@@ -15,6 +16,7 @@
 int main(int argc, char** argv)
 {
     FOperatingSystemLinux::install();
+    FDurableStoragePosix::install();
     FFatalMessageSdl fatalMessage;
     FFatalMessageBox::install(&fatalMessage);
 
