@@ -6,6 +6,7 @@
 #include "game/core/ProfileManager.h"
 #include "game/core/SaveManager.h"
 #include "io/FMemoryOutStreambuf.h"
+#include "platform/FDurableStoragePosix.h"
 #include "platform/FOperatingSystemLinux.h"
 
 #include <benchmark/benchmark.h>
@@ -31,7 +32,8 @@ struct ScratchData
     ~ScratchData() { std::filesystem::remove_all(folder); }
 
     std::filesystem::path folder;
-    SaveManager manager;
+    FDurableStoragePosix storage;
+    SaveManager manager{&storage};
 };
 
 // A profile well into the game: half the quests played.

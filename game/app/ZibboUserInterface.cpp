@@ -422,6 +422,14 @@ bool ZibboUserInterface::loadSaveData()
     return m_saveData->loadSaveData();
 }
 
+bool ZibboUserInterface::showPendingSaveError(FScreen& screen)
+{
+    const int32_t error = m_saveData->takePendingSaveError();
+    if (error == GameSaveData::k_noSaveError) return false;
+    screen.onSaveGameError(error);
+    return true;
+}
+
 FRefT<SaveManager> ZibboUserInterface::getSaveManager() const
 {
     return m_saveData->saveManager();
@@ -466,6 +474,11 @@ bool ZibboUserInterface::commitNewProfile()
 void ZibboUserInterface::cancelNewProfile()
 {
     m_saveData->cancelNewProfile();
+}
+
+void ZibboUserInterface::deleteProfile(const FString& name)
+{
+    m_saveData->deleteProfile(name);
 }
 
 void ZibboUserInterface::copyProfiles(std::vector<PlayerProfile>& out) const

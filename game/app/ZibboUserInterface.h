@@ -92,6 +92,13 @@ public:
     // save error.
     void initSaveData();
     bool loadSaveData();
+    // Hands the save error that the last set-up of the save data left (a
+    // damaged file kept aside, or files that could not be written) to
+    // `screen` as a save event, once: the screen that set the save data up
+    // shows it as a system prompt after the set-up. False when none was
+    // pending. Not done inside initSaveData, which the system prompt itself
+    // calls while it clears its queue.
+    bool showPendingSaveError(FScreen& screen);
     FRefT<SaveManager> getSaveManager() const;
     FRefT<GlobalSettings> getGlobalSettings() const;
     FRefT<GameSession> getGameSession() const;
@@ -104,6 +111,9 @@ public:
     void setNewProfileName(const FString& name);
     bool commitNewProfile();
     void cancelNewProfile();
+    // The profile screens delete a profile through here, so that the
+    // settings stop naming it as the last profile.
+    void deleteProfile(const FString& name);
     void copyProfiles(std::vector<PlayerProfile>& out) const;
     bool isProfileSlotUsed(int32_t slot) const;
 
