@@ -142,7 +142,8 @@ void OptionsHostScreen::onActivate()
     disableButton(m_displayModeButton.get());
 
     if (m_topPiece.get() != nullptr) m_topRest = {m_topPiece->rect().left, m_topPiece->rect().top};
-    if (m_bottomPiece.get() != nullptr) m_bottomRest = {m_bottomPiece->rect().left, m_bottomPiece->rect().top};
+    if (m_bottomPiece.get() != nullptr)
+        m_bottomRest = {m_bottomPiece->rect().left, m_bottomPiece->rect().top};
 
     m_topTween.setTarget(m_topPiece.get());
     m_bottomTween.setTarget(m_bottomPiece.get());
@@ -357,8 +358,8 @@ FRefT<ParticleEmitter> OptionsHostScreen::makePieceEmitter(FWidget& piece, int32
 {
     const FPointI centre{piece.rect().left + piece.width() / 2, piece.rect().top + piece.height() / 2};
     FRefT<ParticleEmitter> emitter = makeRef(engineNew<ParticleEmitter>(
-        k_memObject, k_emitterRunMs, m_particlePool.get(), m_particleGroup.get(), imageOf(m_emitterImage), centre.x,
-        centre.y, ParticleEmitter::k_point, false, 0));
+        k_memObject, k_emitterRunMs, m_particlePool.get(), m_particleGroup.get(), imageOf(m_emitterImage),
+        centre.x, centre.y, ParticleEmitter::k_point, false, 0));
     emitter->lifetimeRange = 900;
     emitter->lifetimeMin = 700;
     emitter->spreadWidth = piece.width();
@@ -449,8 +450,8 @@ bool OptionsHostScreen::hitVoiceSlider(const FPointI& point) const
 
 void OptionsHostScreen::onPointerDown(int32_t pointer, int32_t button, const FPointI& point)
 {
-    if ((pointer != 0 && m_panelOpen) || (button != ZibboUserInterface::k_buttonLeft &&
-                                          button != ZibboUserInterface::k_buttonConfirm))
+    if ((pointer != 0 && m_panelOpen) ||
+        (button != ZibboUserInterface::k_buttonLeft && button != ZibboUserInterface::k_buttonConfirm))
         return;
     FScreen::onPointerDown(pointer, button, point);
     if (m_optionsPanel.get() == nullptr || !m_optionsPanel->isVisible()) return;
@@ -512,8 +513,8 @@ void OptionsHostScreen::onPointerMove(int32_t pointer, const FPointI& point)
 
 void OptionsHostScreen::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)
 {
-    if ((pointer != 0 && m_panelOpen) || (button != ZibboUserInterface::k_buttonLeft &&
-                                          button != ZibboUserInterface::k_buttonConfirm))
+    if ((pointer != 0 && m_panelOpen) ||
+        (button != ZibboUserInterface::k_buttonLeft && button != ZibboUserInterface::k_buttonConfirm))
         return;
     m_sliderGrabbed = false;
     FScreen::onPointerUp(pointer, button, point);
@@ -545,8 +546,10 @@ void OptionsHostScreen::onOptionsAccepted()
     ZibboUserInterface* module = gameModule();
     ProfileManager* profiles = module != nullptr ? module->profileManager() : nullptr;
     if (PlayerProfile* profile = profiles != nullptr ? profiles->getCurrentProfile() : nullptr) {
-        const auto voice = static_cast<int16_t>(voiceSlider() != nullptr ? voiceSlider()->step() * k_unitsPerStep : 0);
-        const auto music = static_cast<int16_t>(musicSlider() != nullptr ? musicSlider()->step() * k_unitsPerStep : 0);
+        const auto voice =
+            static_cast<int16_t>(voiceSlider() != nullptr ? voiceSlider()->step() * k_unitsPerStep : 0);
+        const auto music =
+            static_cast<int16_t>(musicSlider() != nullptr ? musicSlider()->step() * k_unitsPerStep : 0);
         const auto effects = static_cast<int16_t>(effectsSlider() != nullptr ? effectsSlider()->step() : 0);
         if (profile->voiceVolume() != voice) profile->setVoiceVolume(voice);
         if (profile->musicVolume() != music) profile->setMusicVolume(music);

@@ -115,7 +115,7 @@ private:
     void onTopEmitterFinished() { m_restartTopEmitter = true; }
     void onBottomEmitterFinished() { m_restartBottomEmitter = true; }
     FRefT<ParticleEmitter> makePieceEmitter(FWidget& piece, int32_t accelerationY,
-                                             void (OptionsHostScreen::*finished)());
+                                            void (OptionsHostScreen::*finished)());
     // Moves the sliders to the game module's current volumes.
     void syncSliders();
     void setDisplayModeCaption(bool windowed);

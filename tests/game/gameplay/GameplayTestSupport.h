@@ -38,10 +38,11 @@ private:
         m_path = std::filesystem::temp_directory_path() / ("zibbo-gameplay-files-" + std::to_string(seed()));
         std::filesystem::create_directories(m_path);
         for (const char* folder : {"012", "021", "023", "024", "025", "027", "030"}) {
-            const std::filesystem::path manifest = std::filesystem::path(SCREEN_MANIFESTS) / (std::string(folder) + ".lua");
+            const std::filesystem::path manifest =
+                std::filesystem::path(SCREEN_MANIFESTS) / (std::string(folder) + ".lua");
             if (!std::filesystem::exists(manifest)) continue;
-            const std::string command =
-                std::string(KITTOOL_PATH) + " screenfile " + manifest.string() + " " + m_path.string() + " > /dev/null";
+            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + manifest.string() + " " +
+                                        m_path.string() + " > /dev/null";
             EXPECT_EQ(std::system(command.c_str()), 0) << command;
         }
     }

@@ -92,8 +92,9 @@ protected:
 TEST_F(OptionsHostScreenTest, ActivationHidesTheOverlayAndDisablesTheMainMenuButtons)
 {
     OptionsHostScreen& s = screen();
-    const std::vector<FWidget*> overlay = {s.m_optionsPanel.get(), s.m_okButton.get(), s.m_cancelButton.get(),
-                                           s.m_topPiece.get(),     s.m_bottomPiece.get(), s.m_legalButton.get()};
+    const std::vector<FWidget*> overlay = {s.m_optionsPanel.get(), s.m_okButton.get(),
+                                           s.m_cancelButton.get(), s.m_topPiece.get(),
+                                           s.m_bottomPiece.get(),  s.m_legalButton.get()};
     for (FWidget* widget : overlay)
         EXPECT_FALSE(widget->isVisible());
     for (FButton* button : {s.m_legalButton.get(), s.m_resetButton.get(), s.m_displayModeButton.get()})
