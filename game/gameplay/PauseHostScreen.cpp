@@ -132,10 +132,10 @@ void PauseHostScreen::onSlideFinished()
         if (FContainer* panel = m_pausePanel.get()) {
             panel->setVisible(true);
             panel->bringToFront();
-            if (FWidget* cover = m_pauseCover.get(); cover != nullptr && m_topRoller.get() != nullptr &&
-                                                      m_bottomRoller.get() != nullptr)
-                cover->setWidgetSize(panel->width(), m_bottomRoller->getWidgetCenter().y -
-                                                         m_topRoller->getWidgetCenter().y);
+            if (FWidget* cover = m_pauseCover.get();
+                cover != nullptr && m_topRoller.get() != nullptr && m_bottomRoller.get() != nullptr)
+                cover->setWidgetSize(panel->width(),
+                                     m_bottomRoller->getWidgetCenter().y - m_topRoller->getWidgetCenter().y);
         }
         restartBottomEmitter();
         restartTopEmitter();
@@ -181,7 +181,8 @@ void PauseHostScreen::startClosingSlide()
     m_rollerClosing = true;
     m_pauseOpen = false;
     const int32_t h = screenHeight();
-    if (FWidget* bottom = m_bottomRoller.get()) m_bottomTween.start({0, h / 2 - bottom->height() / 2}, k_slideMs);
+    if (FWidget* bottom = m_bottomRoller.get())
+        m_bottomTween.start({0, h / 2 - bottom->height() / 2}, k_slideMs);
     if (FWidget* top = m_topRoller.get()) m_topTween.start({0, h / 2 - top->height() / 2}, k_slideMs);
     stopEmitters();
 }
@@ -263,8 +264,8 @@ FRefT<ParticleEmitter> PauseHostScreen::makeRollerEmitter(FWidget& roller, int32
 {
     const FPointI centre = roller.getWidgetCenter();
     FRefT<ParticleEmitter> emitter = makeRef(engineNew<ParticleEmitter>(
-        k_memObject, k_emitterRunMs, m_particlePool.get(), m_particleGroup.get(), FRefT<FImage>(m_emitterImage),
-        centre.x, centre.y, ParticleEmitter::k_point, false, 0));
+        k_memObject, k_emitterRunMs, m_particlePool.get(), m_particleGroup.get(),
+        FRefT<FImage>(m_emitterImage), centre.x, centre.y, ParticleEmitter::k_point, false, 0));
     emitter->lifetimeRange = 900;
     emitter->lifetimeMin = 700;
     emitter->spreadWidth = roller.width();
@@ -299,9 +300,9 @@ void PauseHostScreen::update(int32_t ms)
     OptionsHostScreen::update(ms);
     FContainer* container = m_pauseContainer.get();
     if (container == nullptr) return;
-    if (FWidget* strip = m_pauseStrip.get();
-        strip != nullptr && m_pausePanel.get() != nullptr && m_topRoller.get() != nullptr &&
-        m_bottomRoller.get() != nullptr) {
+    if (FWidget* strip = m_pauseStrip.get(); strip != nullptr && m_pausePanel.get() != nullptr &&
+                                             m_topRoller.get() != nullptr &&
+                                             m_bottomRoller.get() != nullptr) {
         const int32_t top = m_topRoller->getWidgetCenter().y;
         strip->setWidgetSize(m_pausePanel->width(), m_bottomRoller->getWidgetCenter().y - top);
         strip->setWidgetPosition(m_topRoller->rect().left, top);
