@@ -10,7 +10,7 @@ namespace {
 [[noreturn]] void failAnimTable(std::int32_t worldIndex, const std::string& what)
 {
     ZIBBO_FAIL(msgIllegalOperation, "gameplay animation table (asset " << k_animTableAsset << "), World"
-                                                                      << worldIndex << ": " << what);
+                                                                       << worldIndex << ": " << what);
 }
 
 void readAnimInt(FXmlSerializer& serializer, std::int32_t worldIndex, std::int32_t item, const char* name,

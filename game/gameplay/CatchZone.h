@@ -9,6 +9,6 @@ inline bool isInCatchZone(const FRectI& sprite, FPointI point)
 {
     const int32_t width = sprite.right - sprite.left;
     const int32_t height = sprite.bottom - sprite.top;
-    return point.x >= sprite.left - 2 * width && point.x < sprite.right && point.y >= sprite.top - 2 * height &&
-           point.y < sprite.bottom;
+    return point.x >= sprite.left - 2 * width && point.x < sprite.right &&
+           point.y >= sprite.top - 2 * height && point.y < sprite.bottom;
 }

@@ -66,11 +66,13 @@ TEST_F(AnimRecordTest, ABrokenTableIsAFailureNamingTheAssetAndLeavesTheRecords)
     const Case cases[] = {
         {"missing world", "<World1><Anims count=\"0\"></Anims></World1>", "World3: no such element"},
         {"missing array", "<World3></World3>", "no array Anims"},
-        {"count beyond the data", "<World3><Anims count=\"3\"><_0>" + record("1", "1", "a") + "</_0></Anims></World3>",
-         "runs beyond"},
-        {"value beyond int", "<World3><Anims count=\"1\"><_0>" + record("1", "4294967296", "a") + "</_0></Anims></World3>",
+        {"count beyond the data",
+         "<World3><Anims count=\"3\"><_0>" + record("1", "1", "a") + "</_0></Anims></World3>", "runs beyond"},
+        {"value beyond int",
+         "<World3><Anims count=\"1\"><_0>" + record("1", "4294967296", "a") + "</_0></Anims></World3>",
          "Top is not a 32-bit integer"},
-        {"not a number", "<World3><Anims count=\"1\"><_0>" + record("yes", "1", "a") + "</_0></Anims></World3>",
+        {"not a number",
+         "<World3><Anims count=\"1\"><_0>" + record("yes", "1", "a") + "</_0></Anims></World3>",
          "IsUsed is not a 32-bit integer"},
     };
     for (const Case& c : cases) {

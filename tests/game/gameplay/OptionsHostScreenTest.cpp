@@ -315,3 +315,34 @@ TEST_F(OptionsHostScreenTest, TheLegalButtonLeavesThroughTheLoadingScreenAndBloc
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OptionsHostScreenTest, LegalResetAndDisplayModeShowOnlyInTheMainMenu)
+{
+    for (const int32_t kind : {k_mainMenuScreen, k_storyModeScreen}) {
+        SCOPED_TRACE(kind);
+        module.showScreen(kind);
+        OptionsHostScreen& s = screen();
+        s.openMenuPanel();
+        s.update(OptionsHostScreen::k_slideMs);
+        const bool menu = kind == k_mainMenuScreen;
+        for (FButton* button : {s.m_legalButton.get(), s.m_resetButton.get(), s.m_displayModeButton.get()})
+            EXPECT_EQ(button->isVisible(), menu);
+        EXPECT_TRUE(s.m_okButton->isVisible());
+        s.update(OptionsHostScreen::k_coverFadeMs);
+        s.onOptionsAccepted();
+        s.update(OptionsHostScreen::k_coverFadeMs);
+        s.update(OptionsHostScreen::k_slideMs);
+    }
+}
+
+TEST_F(OptionsHostScreenTest, TheModuleRefusesAnEffectScaleAboveTenAndKeepsItsOwn)
+{
+    module.setSfxVolumeScale(7);
+    module.setSfxVolumeScale(11);
+    module.setSfxVolumeScale(-1);
+    EXPECT_EQ(module.sfxVolumeScale(), 7);
+}
+
+} // namespace
