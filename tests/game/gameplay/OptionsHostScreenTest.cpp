@@ -1,6 +1,7 @@
 // The options overlay over folder 21: its opening and closing timelines, the
 // sliders and the game module's volumes, OK, cancel, reset, the legal button,
 // and the pointer filter.
+#include "engine/graphics/FakeGraph.h"
 #include "game/gameplay/GameplayTestSupport.h"
 
 #include "game/core/GameSaveData.h"
@@ -343,6 +344,30 @@ TEST_F(OptionsHostScreenTest, TheModuleRefusesAnEffectScaleAboveTenAndKeepsItsOw
     module.setSfxVolumeScale(11);
     module.setSfxVolumeScale(-1);
     EXPECT_EQ(module.sfxVolumeScale(), 7);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OptionsHostScreenTest, TheDisplayModeButtonSwitchesTheWindowAndItsCaption)
+{
+    FakeGraph graph;
+    graph.setWindowMode(FGraph::k_modeFixedWindow);
+    openFully();
+    OptionsHostScreen& s = screen();
+    s.onToggleDisplayMode();
+    EXPECT_EQ(graph.getWindowMode(), FGraph::k_modeFullScreen);
+    EXPECT_EQ(s.m_displayModeButton->caption().text(), FString("Window"));
+    s.onToggleDisplayMode();
+    EXPECT_EQ(graph.getWindowMode(), FGraph::k_modeFixedWindow);
+    EXPECT_EQ(s.m_displayModeButton->caption().text(), FString("Full screen"));
+    // Another mode only clicks.
+    graph.setWindowMode(FGraph::k_modeResizableWindow);
+    module.take();
+    s.onToggleDisplayMode();
+    EXPECT_EQ(graph.getWindowMode(), FGraph::k_modeResizableWindow);
+    EXPECT_EQ(module.take(), (Lines{"sound confirm at 63"}));
 }
 
 } // namespace
