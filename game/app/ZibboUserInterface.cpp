@@ -404,6 +404,45 @@ bool ZibboUserInterface::isGamePaused() const
     return m_sounds != nullptr && m_sounds->isPaused();
 }
 
+void ZibboUserInterface::setMusicVolume(uint8_t volume)
+{
+    m_musicVolume = volume;
+    if (m_sounds != nullptr) m_sounds->setMusicVolume(volume);
+}
+
+void ZibboUserInterface::setVoiceVolume(uint8_t volume)
+{
+    m_voiceVolume = volume;
+    if (m_sounds != nullptr) m_sounds->setVoiceVolume(volume);
+}
+
+void ZibboUserInterface::setSfxVolumeScale(int32_t scale)
+{
+    if (scale < 0 || scale > GameSoundChannels::k_maxSfxScale) {
+        // The channels log the refusal; the stored scale stays valid.
+        if (m_sounds != nullptr) m_sounds->setSfxVolumeScale(scale);
+        return;
+    }
+    m_sfxScale = static_cast<int16_t>(scale);
+    if (m_sounds != nullptr) m_sounds->setSfxVolumeScale(scale);
+}
+
+void ZibboUserInterface::playDialogue(const FRef& sound)
+{
+    if (m_sounds == nullptr || sound.get() == nullptr) return;
+    m_sounds->playDialogue(FRefT<FAudioNode>(sound));
+}
+
+void ZibboUserInterface::stopDialogue()
+{
+    if (m_sounds != nullptr) m_sounds->dialogueChannel().stop();
+}
+
+void ZibboUserInterface::stopAllSounds()
+{
+    if (m_sounds != nullptr) m_sounds->stopAllSounds();
+}
+
 void ZibboUserInterface::playSound(const FRef& sound, int32_t volume)
 {
     if (m_sounds == nullptr || sound.get() == nullptr) return;

@@ -151,6 +151,32 @@ public:
     bool isGamePaused() const override;
     void playSound(const FRef& sound, int32_t volume) override;
 
+    // The screen the loading screen continues to; k_noScreen lets it go on
+    // to the story mode screen.
+    int32_t pendingScreen() const { return m_pendingScreen.load(); }
+    void setPendingScreen(int32_t kind) { m_pendingScreen.store(kind); }
+    // Makes the main menu start its music when it next becomes current.
+    bool isMenuMusicRestart() const { return m_menuMusicRestart; }
+    void setMenuMusicRestart(bool restart) { m_menuMusicRestart = restart; }
+    // Set while a gameplay screen has asked for its pause overlay.
+    bool isPauseRequested() const { return m_pauseRequested; }
+    void setPauseRequested(bool requested) { m_pauseRequested = requested; }
+
+    // The player's volumes: music and voice 0..64, the effect scale 0..10.
+    // The module keeps them and applies them to the sound channels when
+    // there are any; a scale above 10 is refused by the channels.
+    virtual void setMusicVolume(uint8_t volume);
+    virtual void setVoiceVolume(uint8_t volume);
+    virtual void setSfxVolumeScale(int32_t scale);
+    uint8_t musicVolume() const { return m_musicVolume; }
+    uint8_t voiceVolume() const { return m_voiceVolume; }
+    int16_t sfxVolumeScale() const { return m_sfxScale; }
+    // The dialogue channel: a voice line that plays on through pauses.
+    virtual void playDialogue(const FRef& sound);
+    virtual void stopDialogue();
+    // Every sound but the dialogue channel.
+    virtual void stopAllSounds();
+
     GameParams* params() const { return m_params.get(); }
     GameSoundChannels* sounds() const { return m_sounds.get(); }
     GameCursors* cursors() const { return m_cursors.get(); }
@@ -187,6 +213,12 @@ private:
     FTimerTween m_reactivationTimer;
     FRefT<FColorRect> m_inactiveOverlay;
     QuitQuestion m_quitQuestion;
+    std::atomic<int32_t> m_pendingScreen{k_noScreen};
+    bool m_menuMusicRestart = false;
+    bool m_pauseRequested = false;
+    uint8_t m_musicVolume = 24;
+    uint8_t m_voiceVolume = 44;
+    int16_t m_sfxScale = 6;
 };
 
 // The game module over the game's screen factory and the system cursors, for

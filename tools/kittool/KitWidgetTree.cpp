@@ -151,7 +151,11 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
         if (FWidgetFactory::find(button) == nullptr)
             FWidgetFactory::registerType(button, &createStandInButton);
     }
+    // Step sliders read a container record; the game's class is not linked here.
+    if (FWidgetFactory::find(FWidgetTypes::k_stepSlider) == nullptr)
+        FWidgetFactory::registerType(FWidgetTypes::k_stepSlider, &FWidgetFactory::createChild<FContainer>);
     wrap<FWidgetTypes::k_container>();
+    wrap<FWidgetTypes::k_stepSlider>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();

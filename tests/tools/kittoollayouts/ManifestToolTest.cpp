@@ -46,7 +46,13 @@ protected:
 TEST_F(ManifestToolTest, GameManifestsPassTheCheck)
 {
     ASSERT_EQ(kittool("manifests " SCREEN_MANIFESTS), 0) << output;
-    EXPECT_NE(output.find("12 screen manifests checked"), std::string::npos) << output;
+    // Every "NNN.lua" of the folder is checked; screen issues keep adding them.
+    int manifests = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(SCREEN_MANIFESTS))
+        if (entry.path().extension() == ".lua") ++manifests;
+    EXPECT_GE(manifests, 12);
+    EXPECT_NE(output.find(std::to_string(manifests) + " screen manifests checked"), std::string::npos)
+        << output;
 }
 
 TEST_F(ManifestToolTest, BrokenFixtureIsRefusedNamingFolderIdAndKey)
