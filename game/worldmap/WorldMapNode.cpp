@@ -75,7 +75,8 @@ bool WorldMapNode::revealMapPiece(FWidget* piece)
     m_owner->centerLeftOfLevel(m_index);
     if (VideoSprite* sparkle = m_owner->revealSparkle(); sparkle != nullptr) {
         FRectI source{0, 0, 0, 0};
-        if (auto* image = dynamic_cast<FImageWidget*>(piece); image != nullptr && image->getImage().get() != nullptr)
+        if (auto* image = dynamic_cast<FImageWidget*>(piece);
+            image != nullptr && image->getImage().get() != nullptr)
             source = getImageRectFlipped(image->getImage().get());
         sparkle->centerWidgetOnPoint(FWidget::getRectCenter(source));
         sparkle->bringToFront();
@@ -231,8 +232,8 @@ void WorldMapNode::updatePhase(int32_t phase, int32_t elapsed)
             VideoSprite* sparkle = m_owner->revealSparkle();
             if (sparkle != nullptr && sparkle->isPlaying()) sparkle->update(elapsed);
             const bool sparklePlaying = sparkle != nullptr && sparkle->isPlaying();
-            if (!m_pieceFading && (sparkle == nullptr || sparkle->currentFrame() > k_sparkleFadeFrame ||
-                                   !sparklePlaying)) {
+            if (!m_pieceFading &&
+                (sparkle == nullptr || sparkle->currentFrame() > k_sparkleFadeFrame || !sparklePlaying)) {
                 startAlphaFade(m_pieceFade, 255, k_fadeMs);
                 m_pieceFading = true;
             }

@@ -93,9 +93,8 @@ WorldMapScreen::WorldMapScreen()
     if (const FRef full = FLayoutBinding::registry().findInSecond(k_fullScreenImage); full.get() != nullptr)
         m_endingPanel->setImage(FRefT<FImage>(full), false);
     const FPointI size = screenSize();
-    m_endingPanel->setWidgetRect(
-        {m_endingPanel->rect().left, m_endingPanel->rect().top, m_endingPanel->rect().left + size.x,
-         m_endingPanel->rect().top + size.y});
+    m_endingPanel->setWidgetRect({m_endingPanel->rect().left, m_endingPanel->rect().top,
+                                  m_endingPanel->rect().left + size.x, m_endingPanel->rect().top + size.y});
     m_endingPanel->setVisible(false);
     m_endingPanel->setHitTestDisabled(true);
 }
@@ -158,11 +157,11 @@ bool WorldMapScreen::worldOpen(int32_t world) const
 
 WorldMapNode& WorldMapScreen::node(int32_t world, const char* source)
 {
-    if (world < 0 || world >= static_cast<int32_t>(m_worldNodes.size()) || m_worldNodes[world].get() == nullptr)
-        ZIBBO_FAIL(msgIllegalOperation, "world map: world index " << world << " from " << source
-                                                                   << " is outside the map's "
-                                                                   << static_cast<int32_t>(m_worldNodes.size())
-                                                                   << " worlds");
+    if (world < 0 || world >= static_cast<int32_t>(m_worldNodes.size()) ||
+        m_worldNodes[world].get() == nullptr)
+        ZIBBO_FAIL(msgIllegalOperation, "world map: world index "
+                                            << world << " from " << source << " is outside the map's "
+                                            << static_cast<int32_t>(m_worldNodes.size()) << " worlds");
     return *m_worldNodes[world];
 }
 
@@ -173,7 +172,8 @@ std::vector<FRefT<VideoSprite>> WorldMapScreen::ambientSpritesOf(int32_t world) 
     for (uint32_t id : worldAmbients()[world].sprites) {
         FRef widget = m_binding.fetchWidget(FLayoutBinding::registry(), static_cast<int32_t>(id));
         if (dynamic_cast<VideoSprite*>(static_cast<FWidget*>(widget.get())) == nullptr)
-            ZIBBO_FAIL(msgIllegalOperation, "world map: ambient sprite " << static_cast<int64_t>(id) << " is no video sprite");
+            ZIBBO_FAIL(msgIllegalOperation,
+                       "world map: ambient sprite " << static_cast<int64_t>(id) << " is no video sprite");
         sprites.push_back(FRefT<VideoSprite>(widget));
     }
     return sprites;
@@ -192,8 +192,9 @@ std::vector<int32_t> WorldMapScreen::ambientClipsOf(int32_t world)
 const std::vector<FRefT<FWidget>>& WorldMapScreen::layoutPieces(int32_t world) const
 {
     const std::vector<FRefT<FWidget>>* lists[k_worldCount] = {
-        &m_worldPieces0, &m_worldPieces1, &m_worldPieces2, &m_worldPieces3,  &m_worldPieces4,  &m_worldPieces5,
-        &m_worldPieces6, &m_worldPieces7, &m_worldPieces8, &m_worldPieces9, &m_worldPieces10, &m_worldPieces11,
+        &m_worldPieces0, &m_worldPieces1, &m_worldPieces2,  &m_worldPieces3,
+        &m_worldPieces4, &m_worldPieces5, &m_worldPieces6,  &m_worldPieces7,
+        &m_worldPieces8, &m_worldPieces9, &m_worldPieces10, &m_worldPieces11,
     };
     if (world < 0 || world >= k_worldCount)
         ZIBBO_FAIL(msgIllegalOperation, "world map: no piece list for world index " << world);
@@ -210,7 +211,8 @@ void WorldMapScreen::placeMapPicture()
 {
     const int32_t m = WorldMapScroll::margin(screenSize().x);
     const FRectI& container = m_mapContainer->rect();
-    m_mapPicture->setWidgetRect({container.left - m, container.top - m, container.right + m, container.bottom + m});
+    m_mapPicture->setWidgetRect(
+        {container.left - m, container.top - m, container.right + m, container.bottom + m});
 }
 
 void WorldMapScreen::decideNewData()
@@ -218,7 +220,8 @@ void WorldMapScreen::decideNewData()
     WorldMapServices* host = services();
     const int32_t previous = host != nullptr ? host->previousScreenKind() : k_noScreen;
     const bool fromLevelWithResult = previous == k_storyModeScreen && m_lastResult.questId != -1;
-    const bool keep = fromLevelWithResult || previous == k_avatarSelectScreen || previous == k_profileMenuScreen;
+    const bool keep =
+        fromLevelWithResult || previous == k_avatarSelectScreen || previous == k_profileMenuScreen;
     if (!keep) {
         if (PlayerProfile* profile = host != nullptr ? host->currentProfile() : nullptr; profile != nullptr) {
             profile->newWorlds().clear();

@@ -27,9 +27,9 @@ struct PieceBelowAnchor
     uint32_t piece;
 };
 constexpr PieceBelowAnchor k_piecesBelowAnchor[] = {
-    {0, 0x2abcc35cu},  {0, 0x5dbbf3cau},  {1, 0x1b54d9c1u}, {2, 0x242a83cfu}, {2, 0xbd23d275u},
-    {2, 0xca24e2e3u},  {3, 0xe18dbd41u},  {4, 0xdef3e74fu}, {4, 0xa9f4d7d9u}, {6, 0x496cf666u},
-    {8, 0x19538d3bu},  {8, 0x6e54bdadu},  {11, 0xcf9b40feu},
+    {0, 0x2abcc35cu}, {0, 0x5dbbf3cau}, {1, 0x1b54d9c1u},  {2, 0x242a83cfu}, {2, 0xbd23d275u},
+    {2, 0xca24e2e3u}, {3, 0xe18dbd41u}, {4, 0xdef3e74fu},  {4, 0xa9f4d7d9u}, {6, 0x496cf666u},
+    {8, 0x19538d3bu}, {8, 0x6e54bdadu}, {11, 0xcf9b40feu},
 };
 // World 11's third piece goes just below the map overlay.
 constexpr uint32_t k_pieceBelowOverlay = 0x219521d2u;
@@ -84,7 +84,8 @@ void WorldMapScreen::placeWorldTags()
         if (i >= static_cast<int32_t>(m_worldTags.size()))
             ZIBBO_FAIL(msgIllegalOperation, "world map: the layout has no tag for world index " << i);
         if (dynamic_cast<VideoSprite*>(m_worldTags[i].get()) == nullptr)
-            ZIBBO_FAIL(msgIllegalOperation, "world map: the tag of world index " << i << " is no video sprite");
+            ZIBBO_FAIL(msgIllegalOperation,
+                       "world map: the tag of world index " << i << " is no video sprite");
         world.m_tag = FRefT<VideoSprite>(FRef(m_worldTags[i]));
         VideoSprite& tag = *world.m_tag;
         tag.setWidgetPosition(world.m_tagPoint.x, world.m_tagPoint.y);
@@ -142,8 +143,8 @@ void WorldMapScreen::createWorldNameLabels()
         if (!(label->text() == unknown)) {
             const FPointI measured = label->measureText();
             const FRectI& r = label->rect();
-            label->setWidgetRect({r.left, r.top, r.left + static_cast<int32_t>(0.7 * measured.x),
-                                  r.top + 2 * measured.y});
+            label->setWidgetRect(
+                {r.left, r.top, r.left + static_cast<int32_t>(0.7 * measured.x), r.top + 2 * measured.y});
             label->enableWordWrap();
         }
         label->setHorizontalAlignment(2);
@@ -160,7 +161,8 @@ void WorldMapScreen::bindLockOverlays()
     for (const FRefT<WorldMapNode>& world : m_worldNodes) {
         const auto i = static_cast<std::size_t>(world->m_index);
         if (i >= m_worldLockOverlays.size())
-            ZIBBO_FAIL(msgIllegalOperation, "world map: the layout has no lock for world index " << world->m_index);
+            ZIBBO_FAIL(msgIllegalOperation,
+                       "world map: the layout has no lock for world index " << world->m_index);
         world->m_lockOverlay = m_worldLockOverlays[i];
         world->m_lockOverlay->setVisible(false);
     }

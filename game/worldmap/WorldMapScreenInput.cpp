@@ -6,12 +6,12 @@
 #include "game/worldmap/WorldMapScroll.h"
 #include "game/worldmap/WorldMapServices.h"
 
+#include "asset/FScreenRegistry.h"
 #include "game/core/GameSession.h"
 #include "game/core/World.h"
 #include "game/widgets/ImageRectFlipped.h"
 #include "game/widgets/VideoSprite.h"
 #include "image/FImage.h"
-#include "asset/FScreenRegistry.h"
 #include "ui/FContainer.h"
 #include "ui/FImageWidget.h"
 #include "video/FVideo.h"
@@ -110,7 +110,8 @@ void WorldMapScreen::updateDrag(int32_t elapsed)
         m_pressTime += elapsed;
         const double dx = m_lastPointerPoint.x - m_pressPoint.x;
         const double dy = m_lastPointerPoint.y - m_pressPoint.y;
-        if (m_pressTime > WorldMapScroll::k_dragDelayMs && std::sqrt(dx * dx + dy * dy) > WorldMapScroll::k_dragDistance) {
+        if (m_pressTime > WorldMapScroll::k_dragDelayMs &&
+            std::sqrt(dx * dx + dy * dy) > WorldMapScroll::k_dragDistance) {
             m_dragVelocity = {0, 0};
             m_dragState = k_dragDragging;
         }
@@ -142,7 +143,8 @@ void WorldMapScreen::selectWorld(int32_t world)
     if (m_sparklesOn) startSelectionSparkles(target);
     if (GameSession* game = session(); game != nullptr) {
         std::deque<World>& worlds = game->structure().worlds();
-        game->setCurrentWorld(world, static_cast<std::size_t>(world) < worlds.size() ? &worlds[world] : nullptr);
+        game->setCurrentWorld(world,
+                              static_cast<std::size_t>(world) < worlds.size() ? &worlds[world] : nullptr);
     }
     if (!m_longTrip) centerAroundLevel(world);
     // A pending quest's scroll opens at once once the quest scroll exists;

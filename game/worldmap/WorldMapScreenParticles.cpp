@@ -84,10 +84,9 @@ void WorldMapScreen::startLaunchSweep()
     const FRectI r = m_playButton->rect();
     const int32_t w = r.right - r.left;
     const int32_t middle = r.top + (r.bottom - r.top) / 2;
-    m_launchSweep = makeRef(engineNew<ParticleEmitter>(k_memObject, k_sweepDuration, m_launchPool.get(),
-                                                       m_launchGroup.get(), FRefT<FImage>(m_emitterImage), r.left,
-                                                       middle, static_cast<int32_t>(ParticleEmitter::k_line),
-                                                       false, 0));
+    m_launchSweep = makeRef(engineNew<ParticleEmitter>(
+        k_memObject, k_sweepDuration, m_launchPool.get(), m_launchGroup.get(), FRefT<FImage>(m_emitterImage),
+        r.left, middle, static_cast<int32_t>(ParticleEmitter::k_line), false, 0));
     auto* done = makeMemberDelegate(this, &WorldMapScreen::onLaunchSweepDone);
     m_launchSweep->setOnFinished(done);
     engineFree(done);
