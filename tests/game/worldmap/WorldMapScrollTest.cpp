@@ -92,10 +92,12 @@ TEST(WorldMapScrollTest, EveryGlideEndsInsideTheLimits)
     const FPointI screen{800, 600};
     const FPointI picture{1550, 1350};
     for (int run = 0; run < 500; ++run) {
-        FPointI scroll = WorldMapScroll::clampOffset({coordinate(random), coordinate(random)}, screen, picture);
+        FPointI scroll =
+            WorldMapScroll::clampOffset({coordinate(random), coordinate(random)}, screen, picture);
         const FPointI target{coordinate(random), coordinate(random)};
         for (int step = 0; step < 100; ++step) {
-            const FPointI next = WorldMapScroll::clampOffset(WorldMapScroll::glideStep(scroll, target), screen, picture);
+            const FPointI next =
+                WorldMapScroll::clampOffset(WorldMapScroll::glideStep(scroll, target), screen, picture);
             if (next.x == scroll.x && next.y == scroll.y) break;
             scroll = next;
         }
