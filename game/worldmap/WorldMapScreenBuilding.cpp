@@ -19,6 +19,7 @@
 namespace {
 
 constexpr const char* k_unknownWorldName = "???";
+constexpr uint32_t k_nameColour = 0xFF3A2410u;
 
 // Pieces drawn below their world's anchor sprite, in this order.
 struct PieceBelowAnchor
@@ -147,6 +148,8 @@ void WorldMapScreen::createWorldNameLabels()
                 {r.left, r.top, r.left + static_cast<int32_t>(0.7 * measured.x), r.top + 2 * measured.y});
             label->enableWordWrap();
         }
+        // Dark ink on the light parchment of the map.
+        label->setColor(k_nameColour);
         label->setHorizontalAlignment(2);
         label->setHitTestDisabled(true);
         const FRectI& box = world->m_box;
