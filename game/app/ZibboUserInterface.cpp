@@ -1,5 +1,7 @@
 #include "game/app/ZibboUserInterface.h"
 
+#include "game/app/ZibboWorldMapServices.h"
+
 #include "asset/FAsset.h"
 #include "audio/FAudioLock.h"
 #include "audio/FAudioNode.h"
@@ -87,6 +89,7 @@ ZibboUserInterface::ZibboUserInterface(FScreenFactory* factory, CursorDevice& cu
 
 ZibboUserInterface::~ZibboUserInterface()
 {
+    if (WorldMapServices::instance() == m_worldMapServices.get()) WorldMapServices::setInstance(nullptr);
     // A running load ends before its task goes.
     if (m_assetLoadJob != nullptr && m_assetLoadJob->worker() != nullptr)
         m_assetLoadJob->worker()->waitIdle(~0u, false);
@@ -120,6 +123,8 @@ void ZibboUserInterface::onLaunch()
         m_sounds->initAudio();
     }
     GameWidgetFactory::registerTypes();
+    m_worldMapServices = std::make_unique<ZibboWorldMapServices>(*this);
+    WorldMapServices::setInstance(m_worldMapServices.get());
     setScreen(k_introScreen, false);
     openWindow();
     GameRandom::srand(static_cast<uint32_t>(std::time(nullptr)));

@@ -31,6 +31,7 @@ class ParticleEmitterView;
 class PlayerProfile;
 class ProfileManager;
 class SaveManager;
+class ZibboWorldMapServices;
 
 // The game module: the user-interface module of the game and the owner of
 // every game-wide object (tuning values, sound channels, cursors, the shared
@@ -181,6 +182,9 @@ public:
     GameSoundChannels* sounds() const { return m_sounds.get(); }
     GameCursors* cursors() const { return m_cursors.get(); }
     int32_t previousScreenKind() const { return m_previousScreenKind.load(); }
+    // The screen the loading screen continues to (k_noScreen: none).
+    int32_t pendingScreen() const { return m_pendingScreen.load(); }
+    void setPendingScreen(int32_t kind) { m_pendingScreen.store(kind); }
     bool isSuspended() const { return m_suspended; }
     bool hasInactiveOverlay() const { return !m_inactiveOverlay.isNull(); }
     const FTimerTween& reactivationTimer() const { return m_reactivationTimer; }
@@ -206,6 +210,8 @@ private:
     std::unique_ptr<GameSaveData> m_saveData;
     bool m_suspended = false;
     std::atomic<int32_t> m_previousScreenKind{k_noScreen};
+    std::atomic<int32_t> m_pendingScreen{k_noScreen};
+    std::unique_ptr<ZibboWorldMapServices> m_worldMapServices;
     FRefT<ParticleEmitterView> m_particleView;
     int32_t m_particleViewUsers = 0;
     std::deque<FRef> m_assetLoadQueue;

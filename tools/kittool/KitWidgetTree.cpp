@@ -64,6 +64,13 @@ FRefT<FWidget> createStandInButton(FContainer& parent)
     return FRefT<FWidget>(makeRef<StandInButton>(engineNew<StandInButton>(k_memObject, &parent)));
 }
 
+// A video sprite's record is an image widget's: where the game's video
+// sprite is not registered, an image widget reads it.
+FRefT<FWidget> createStandInVideoSprite(FContainer& parent)
+{
+    return FRefT<FWidget>(makeRef<FImageWidget>(engineNew<FImageWidget>(k_memObject, &parent, true)));
+}
+
 class TreeScreen : public FScreen
 {
 public:
@@ -154,9 +161,12 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
     // Step sliders read a container record; the game's class is not linked here.
     if (FWidgetFactory::find(FWidgetTypes::k_stepSlider) == nullptr)
         FWidgetFactory::registerType(FWidgetTypes::k_stepSlider, &FWidgetFactory::createChild<FContainer>);
+    if (FWidgetFactory::find(FWidgetTypes::k_videoSprite) == nullptr)
+        FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &createStandInVideoSprite);
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_stepSlider>();
     wrap<FWidgetTypes::k_image>();
+    wrap<FWidgetTypes::k_videoSprite>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();
     wrap<FWidgetTypes::k_button>();

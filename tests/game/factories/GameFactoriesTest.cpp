@@ -40,6 +40,8 @@ template <class Run> std::string failureOf(Run run)
 TEST(GameFactoriesTest, EveryScreenKindIsRefusedByNameUntilItsScreenExists)
 {
     for (std::int32_t kind = 0; kind < k_screenKindCount; ++kind) {
+        // The world map is built (tests/game/worldmap enter it from the kit).
+        if (kind == k_worldMapScreen) continue;
         const std::string failure = failureOf([kind] { createScreen(kind); });
         const std::string expected =
             "screen kind " + std::to_string(kind) + " (" + screenClassName(kind) + ") is not built yet";
