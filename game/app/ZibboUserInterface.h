@@ -157,7 +157,7 @@ public:
     int32_t pendingScreen() const { return m_pendingScreen.load(); }
     void setPendingScreen(int32_t kind) { m_pendingScreen.store(kind); }
     // Makes the main menu start its music when it next becomes current.
-    bool isMenuMusicRestart() const { return m_menuMusicRestart; }
+    bool menuMusicRestart() const { return m_menuMusicRestart.load(); }
     void setMenuMusicRestart(bool restart) { m_menuMusicRestart = restart; }
     // Set while a gameplay screen has asked for its pause overlay.
     bool isPauseRequested() const { return m_pauseRequested; }
@@ -182,9 +182,6 @@ public:
     GameSoundChannels* sounds() const { return m_sounds.get(); }
     GameCursors* cursors() const { return m_cursors.get(); }
     int32_t previousScreenKind() const { return m_previousScreenKind.load(); }
-    // The screen the loading screen continues to (k_noScreen: none).
-    int32_t pendingScreen() const { return m_pendingScreen.load(); }
-    void setPendingScreen(int32_t kind) { m_pendingScreen.store(kind); }
     bool isSuspended() const { return m_suspended; }
     bool hasInactiveOverlay() const { return !m_inactiveOverlay.isNull(); }
     const FTimerTween& reactivationTimer() const { return m_reactivationTimer; }
@@ -210,7 +207,6 @@ private:
     std::unique_ptr<GameSaveData> m_saveData;
     bool m_suspended = false;
     std::atomic<int32_t> m_previousScreenKind{k_noScreen};
-    std::atomic<int32_t> m_pendingScreen{k_noScreen};
     std::unique_ptr<ZibboWorldMapServices> m_worldMapServices;
     FRefT<ParticleEmitterView> m_particleView;
     int32_t m_particleViewUsers = 0;
@@ -220,7 +216,7 @@ private:
     FRefT<FColorRect> m_inactiveOverlay;
     QuitQuestion m_quitQuestion;
     std::atomic<int32_t> m_pendingScreen{k_noScreen};
-    bool m_menuMusicRestart = false;
+    std::atomic<bool> m_menuMusicRestart{false};
     bool m_pauseRequested = false;
     uint8_t m_musicVolume = 24;
     uint8_t m_voiceVolume = 44;

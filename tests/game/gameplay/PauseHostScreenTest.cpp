@@ -193,7 +193,7 @@ TEST_F(PauseHostScreenTest, QuitQuestionsWaitAndConfirmedQuitsLeaveThroughTheLoa
         EXPECT_TRUE(module.screens.empty());
         s.onConfirmMessage(c.kind);
         EXPECT_EQ(module.pendingScreen(), c.pending);
-        EXPECT_EQ(module.isMenuMusicRestart(), c.menuMusic);
+        EXPECT_EQ(module.menuMusicRestart(), c.menuMusic);
         std::vector<ActivePowerUp*> left;
         play.copyActivePowerUps(left);
         EXPECT_TRUE(left.empty());
