@@ -9,8 +9,8 @@
 #include <utility>
 
 FScriptLimits::FScriptLimits(Bounds bounds)
-    : m_remaining(bounds.instructionBudget), m_memoryLimit(bounds.memoryLimit), m_timeLimitMs(bounds.timeLimitMs),
-      m_clock(std::move(bounds.clock)),
+    : m_remaining(bounds.instructionBudget), m_memoryLimit(bounds.memoryLimit),
+      m_timeLimitMs(bounds.timeLimitMs), m_clock(std::move(bounds.clock)),
       m_timeText("the script ran past its time limit of " + std::to_string(bounds.timeLimitMs) + " ms")
 {
     if (!m_clock) {

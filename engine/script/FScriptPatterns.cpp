@@ -455,7 +455,8 @@ int findOrMatch(lua_State* state, bool find)
     }
     MatchState ms = makeMatchState(state, s, sourceLength);
     if (find && (lua_toboolean(state, 4) != 0 || std::strpbrk(p, k_specials) == nullptr)) {
-        const char* found = findPlain(ms, s + init, sourceLength - static_cast<std::size_t>(init), p, patternLength);
+        const char* found =
+            findPlain(ms, s + init, sourceLength - static_cast<std::size_t>(init), p, patternLength);
         ms.pay();
         if (found != nullptr) {
             lua_pushinteger(state, found - s + 1);
@@ -661,8 +662,8 @@ int scriptRep(lua_State* state)
 void FScriptPatterns::install(lua_State* state)
 {
     const luaL_Reg functions[] = {
-        {"find", &scriptFind},  {"match", &scriptMatch}, {"gmatch", &scriptGmatch}, {"gfind", &scriptGmatch},
-        {"gsub", &scriptGsub},  {"rep", &scriptRep},
+        {"find", &scriptFind},    {"match", &scriptMatch}, {"gmatch", &scriptGmatch},
+        {"gfind", &scriptGmatch}, {"gsub", &scriptGsub},   {"rep", &scriptRep},
     };
     for (const luaL_Reg& function : functions) {
         lua_pushcfunction(state, function.func);
