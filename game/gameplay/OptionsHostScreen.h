@@ -5,7 +5,7 @@
 #include "core/FRef.h"
 #include "game/widgets/ClickSoundHost.h"
 #include "ui/FMoveTween.h"
-#include "ui/WidgetFadeTween.h"
+#include "ui/FadeTween.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 #include "ScreenLayout24.h"
 #include "core/FRef.h"
 #include "ui/FMoveTween.h"
-#include "ui/WidgetFadeTween.h"
+#include "ui/FadeTween.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 
 #include "core/FRef.h"
 #include "graphics/FGeometry.h"
-#include "ui/WidgetFadeTween.h"
+#include "ui/FadeTween.h"
 
 #include <cstdint>
 #include <deque>

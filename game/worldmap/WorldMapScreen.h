@@ -7,7 +7,7 @@
 #include "game/core/QuestProgress.h"
 #include "graphics/FGeometry.h"
 #include "ui/FTimerTween.h"
-#include "ui/WidgetFadeTween.h"
+#include "ui/FadeTween.h"
 
 #include <array>
 #include <cstdint>
