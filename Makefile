@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 20
 
 CMAKE_CONFIGURE = cmake -S . -B $(1) -DCMAKE_BUILD_TYPE=$(BUILDTYPE) -DZIBBO_WERROR=$(WERROR) $(2) >/dev/null
 
-.PHONY: all setup configure build kit run test bench fuzz asan tsan clean format format-check
+.PHONY: all setup configure build kit run test bench fuzz asan tsan clean format format-check layers-check
 
 # ccache keys on paths relative to the checkout, so every clone and work tree shares one cache;
 # the prefix map option names the checkout itself and does not change what is compiled.
@@ -71,6 +71,12 @@ format: setup
 # Fails when any source file differs from what clang-format makes of it.
 format-check: setup
 	@$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
+
+# Fails when a file breaks the layering that ARCHITECTURE.md describes (system
+# headers outside the platform layer, the engine including the game, backend
+# classes named outside the programs' mains and the tests).
+layers-check: setup
+	@python3 scripts/layers-check
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz
