@@ -41,15 +41,18 @@ bench: build
 	  echo "== $$b"; $$b --benchmark_counters_tabular=true; done
 
 # AddressSanitizer + UndefinedBehaviorSanitizer over every test.
+# The sanitizer builds take the demo kit's media from the ordinary build's cache.
+SHARED_RECIPES = -DZIBBO_RECIPE_CACHE=$(CURDIR)/$(BUILD)/recipe-cache
+
 asan: setup
-	@$(call CMAKE_CONFIGURE,build-asan,-DZIBBO_SANITIZE=asan -DCMAKE_BUILD_TYPE=Debug)
+	@$(call CMAKE_CONFIGURE,build-asan,-DZIBBO_SANITIZE=asan -DCMAKE_BUILD_TYPE=Debug $(SHARED_RECIPES))
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j$(JOBS) --timeout 900
 
 # ThreadSanitizer over the tests of the threaded engine parts.
 tsan: setup
-	@$(call CMAKE_CONFIGURE,build-tsan,-DZIBBO_SANITIZE=tsan -DCMAKE_BUILD_TYPE=Debug)
+	@$(call CMAKE_CONFIGURE,build-tsan,-DZIBBO_SANITIZE=tsan -DCMAKE_BUILD_TYPE=Debug $(SHARED_RECIPES))
 	cmake --build build-tsan -j$(JOBS)
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j$(JOBS) --timeout 900 -L threads
 
