@@ -290,11 +290,28 @@ TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
     EXPECT_GT(picture.out.size(), 200u);
     EXPECT_NE(built.out.find("media: 1 made, 0 from the cache"), std::string::npos) << built.out;
 
-    // A second build makes nothing again and gives the same bytes.
+    // A second build with no input changed does nothing: the kit is not written again.
     const std::string kit = slurp("out/Zibbo.zip");
+    const auto written = fs::last_write_time("out/Zibbo.zip");
+    const ToolRun same = kittool("build demo out data");
+    ASSERT_EQ(same.exitCode, 0) << same.err;
+    EXPECT_NE(same.out.find("is up to date"), std::string::npos) << same.out;
+    EXPECT_EQ(fs::last_write_time("out/Zibbo.zip"), written);
+    // A changed input (a script, the game data) makes the kit again; the unchanged recipe's
+    // media come from the cache and the same sources give the same bytes.
+    spill("demo/Scripts/extra.lua", "y = 2\n");
     const ToolRun again = kittool("build demo out data");
     ASSERT_EQ(again.exitCode, 0) << again.err;
     EXPECT_NE(again.out.find("media: 0 made, 1 from the cache"), std::string::npos) << again.out;
+    EXPECT_EQ(kittool("cat out/Zibbo.zip Scripts/extra.lua").out, "y = 2\n");
+    fs::remove("demo/Scripts/extra.lua");
+    spill("data/gamedata.xml", "<GameStructure version=\"2\"/>\n");
+    const ToolRun newData = kittool("build demo out data");
+    ASSERT_EQ(newData.exitCode, 0) << newData.err;
+    EXPECT_NE(newData.out.find("media: 0 made, 1 from the cache"), std::string::npos) << newData.out;
+    EXPECT_EQ(kittool("cat out/Zibbo.zip 012/006650_0.xml").out, "<GameStructure version=\"2\"/>\n");
+    spill("data/gamedata.xml", "<GameStructure/>\n");
+    ASSERT_EQ(kittool("build demo out data").exitCode, 0);
     EXPECT_EQ(slurp("out/Zibbo.zip"), kit);
     const ToolRun screen = kittool("screen out/Zibbo.zip 12");
     EXPECT_EQ(screen.exitCode, 0) << screen.err;
@@ -308,6 +325,21 @@ TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
     const ToolRun damaged = kittool("build demo out data");
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_NE(damaged.err.find("012.lua"), std::string::npos) << damaged.err;
+}
+
+TEST_F(KittoolTest, BuildsOfSeveralFoldersShareOneRecipeCache)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua", partTwelveManifest());
+    const ToolRun first = kittool("build demo out1 --cache shared");
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_NE(first.out.find("media: 1 made, 0 from the cache"), std::string::npos) << first.out;
+    EXPECT_FALSE(fs::exists("out1/recipe-cache"));
+    const ToolRun second = kittool("build demo out2 --cache shared");
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_NE(second.out.find("media: 0 made, 1 from the cache"), std::string::npos) << second.out;
+    EXPECT_EQ(slurp("out1/Zibbo.zip"), slurp("out2/Zibbo.zip"));
+    EXPECT_EQ(kittool("build demo out3 --cache").exitCode, 2);
 }
 
 TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
