@@ -17,7 +17,9 @@ inline ApplicationBackends platformBackends()
     backends.sockets = &FSocketPosix::instance();
     backends.makeGraphics = []() -> FModule* { return engineNew<FGraphSdl>(k_memObject); };
     backends.audioOutput = FAudioModule::OutputFactory(&FAudioOutputSdl::create);
-    backends.makePlatformWindow = []() -> FModule* { return engineNew<FPlatformSpecificModuleSdl>(k_memObject); };
+    backends.makePlatformWindow = []() -> FModule* {
+        return engineNew<FPlatformSpecificModuleSdl>(k_memObject);
+    };
     backends.makeGamePads = []() -> FModule* { return engineNew<FGamePadModuleSdl>(k_memObject); };
     return backends;
 }
