@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int32_t k_tagClips[WorldMapNode::k_tagTypes] = {0x10BA, 0x10BB, 0x10BC, 0x10BD};
-constexpr int32_t k_selectedTagClip = 0x10B6;
 // Icons by quest type 0..3.
 constexpr int32_t k_questIcons[WorldMapNode::k_tagTypes] = {0x10B3, 0x10B4, 0x10B5, 0x10B2};
 constexpr int32_t k_pieceRevealSound = 0x10C2;
@@ -139,7 +138,7 @@ void WorldMapNode::showSelectedTag()
 {
     if (m_tag.get() == nullptr) return;
     m_tag->setPlaying(false);
-    m_tag->setVideo(FRefT<FVideo>(m_owner->asset(k_selectedTagClip)), false);
+    m_tag->setVideo(FRefT<FVideo>(m_owner->asset(WorldMapNode::k_selectedTagClip)), false);
     m_tag->setLoops(-1);
     m_tag->play(false);
     m_tag->setVisible(true);

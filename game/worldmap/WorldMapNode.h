@@ -32,6 +32,8 @@ public:
     static constexpr int32_t k_sparkleFadeFrame = 14;
     // Quest types with a tag clip: 0..3; 4 and 5 have none.
     static constexpr int32_t k_tagTypes = 4;
+    // The clip a tag plays while its world is the selected one.
+    static constexpr int32_t k_selectedTagClip = 0x10B6;
 
     explicit WorldMapNode(WorldMapScreen* owner);
     ~WorldMapNode();

@@ -23,7 +23,6 @@ namespace {
 constexpr int32_t k_buttonLeft = 8;
 constexpr int32_t k_buttonConfirm = 6;
 constexpr int32_t k_confirmSound = 6635;
-constexpr int32_t k_selectedTagClip = 0x10B6;
 
 bool acceptedButton(int32_t button)
 {
@@ -85,7 +84,7 @@ void WorldMapScreen::onPointerUp(int32_t pointer, int32_t button, const FPointI&
             VideoSprite* tag = world->m_tag.get();
             FImageWidget* icon = world->m_questIcon.get();
             if (!hit && tag != nullptr && icon != nullptr && icon->getImage().get() != nullptr &&
-                tag->video().get() == asset(k_selectedTagClip).get()) {
+                tag->video().get() == asset(WorldMapNode::k_selectedTagClip).get()) {
                 FRectI r = getImageRectFlipped(icon->getImage().get());
                 const FPointI at{tag->rect().left, tag->rect().top};
                 r = {r.left + at.x, r.top + at.y, r.right + at.x, r.bottom + at.y};
