@@ -37,7 +37,10 @@ template <uint32_t Type> FRefT<FWidget> recordType(FContainer& parent)
 
 template <uint32_t Type> void wrap()
 {
-    if (FWidgetFactory::Creator creator = FWidgetFactory::find(Type)) {
+    // A tree read before may have left the wrapper registered: wrapping it
+    // again would make it call itself.
+    FWidgetFactory::Creator creator = FWidgetFactory::find(Type);
+    if (creator != nullptr && creator != &recordType<Type>) {
         engineCreators()[Type] = creator;
         FWidgetFactory::registerType(Type, &recordType<Type>);
     }
