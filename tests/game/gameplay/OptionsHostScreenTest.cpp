@@ -307,6 +307,9 @@ TEST_F(OptionsHostScreenTest, OkAndCancelAreIgnoredWhileTheCoverFades)
 TEST_F(OptionsHostScreenTest, TheLegalButtonLeavesThroughTheLoadingScreenAndBlocksTheSliders)
 {
     openFully();
+    // The test's factory replaces the screen at once; hold on to the one that
+    // asked so that its state can still be read.
+    const auto held = module.currentScreen();
     OptionsHostScreen& s = screen();
     s.goToLegalScreen();
     EXPECT_EQ(module.pendingScreen(), k_legalScreen);
