@@ -159,4 +159,25 @@ public:
     std::vector<std::pair<std::string, const void*>> soundNames;
 };
 
+// Builds a `Screen` for every kind the game module asks for.
+template <class Screen> class OneScreenFactory : public FScreenFactory
+{
+public:
+    FRefT<FScreen> createScreen(int32_t) override
+    {
+        return FRefT<FScreen>(makeRef<FScreen>(engineNew<Screen>(k_memObject)));
+    }
+};
+
+// The folders and a recording game module whose every screen is a `Screen`;
+// the fixture runs the module and shows a screen.
+template <class Screen> struct HostedScreen : GameplayFolders
+{
+    Screen& screen() { return *static_cast<Screen*>(module.currentScreen().get()); }
+
+    OneScreenFactory<Screen> factory;
+    FakeCursorDevice cursorDevice;
+    RecordingGameModule module{&factory, cursorDevice};
+};
+
 } // namespace gameplaytest
