@@ -130,7 +130,8 @@ void CommonUIScreen::readWorldAnims()
     if (table == nullptr) return;
     FRefT<FInStream> stream = FAssetStream::make(*table);
     FXmlSerializer serializer(stream);
-    loadWorldAnims(serializer, m_session.get() != nullptr ? m_session->currentWorldIndex() : 0, m_animRecords);
+    loadWorldAnims(serializer, m_session.get() != nullptr ? m_session->currentWorldIndex() : 0,
+                   m_animRecords);
 }
 
 void CommonUIScreen::fillHintImageLists()
@@ -224,12 +225,24 @@ void CommonUIScreen::update(int32_t ms)
 
 void CommonUIScreen::updatePowerUpViews(int32_t ms)
 {
-    for (std::size_t i = 0; i < m_powerUpViews.size(); ++i) {
+    // A view may remove itself or another view while it updates, so no
+    // position in the queue is trusted across an update: each round takes the
+    // first view that has not run this frame. Every view runs once a frame,
+    // none is passed over when the one before it goes.
+    std::vector<const PowerUpView*> updated;
+    for (;;) {
         if (m_viewsChanged) {
             m_viewsChanged = false;
             break;
         }
-        m_powerUpViews[i]->update(ms);
+        const auto next =
+            std::find_if(m_powerUpViews.begin(), m_powerUpViews.end(), [&](const PowerUpView* view) {
+                return std::find(updated.begin(), updated.end(), view) == updated.end();
+            });
+        if (next == m_powerUpViews.end()) break;
+        PowerUpView* view = *next;
+        updated.push_back(view);
+        view->update(ms);
     }
 }
 
@@ -261,8 +274,8 @@ void CommonUIScreen::updatePlayerSprites(int32_t player, int32_t ms)
         if (plays(pieces[n].get())) pieces[n]->update(ms);
         if (n < flights.size() && flights[n].isActive()) flights[n].update(ms);
     }
-    for (VideoSprite* sprite : {m_clickMarkers[player].get(), m_foundMarkers[player].get(),
-                                m_foundEffects[player].get()}) {
+    for (VideoSprite* sprite :
+         {m_clickMarkers[player].get(), m_foundMarkers[player].get(), m_foundEffects[player].get()}) {
         if (plays(sprite)) sprite->update(ms);
     }
     if (m_foundFlashes[player].get() != nullptr) m_foundFlashes[player]->update(ms);
@@ -285,7 +298,8 @@ void CommonUIScreen::onPointerMove(int32_t pointer, const FPointI& point)
     if (isHintCursorOn()) {
         if (FRefT<MapView> map = getMapView(0); map.get() != nullptr) {
             const FRectI& r = map->rect();
-            const bool inside = point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
+            const bool inside =
+                point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
             m_pointerInMap = inside;
             if (inside)
                 map->stopHintCursorClip();
@@ -446,7 +460,8 @@ void CommonUIScreen::setDimmed(bool on, int32_t player)
 
 void CommonUIScreen::onDimmerFadeFinished()
 {
-    if (FWidget* dimmer = m_dimmer.get(); dimmer != nullptr && fadedAlpha(*dimmer) == 0) dimmer->setVisible(false);
+    if (FWidget* dimmer = m_dimmer.get(); dimmer != nullptr && fadedAlpha(*dimmer) == 0)
+        dimmer->setVisible(false);
 }
 
 void CommonUIScreen::showPowerUpMessage(int32_t kind, int32_t player)

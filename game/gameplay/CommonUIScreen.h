@@ -142,7 +142,8 @@ protected:
     // The view of a power-up kind with the panel as parent, or null for a
     // kind that has no view here (None, or outside 0 to 7).
     virtual PowerUpView* createPowerUpView(int32_t kind, HudEntryPanel* panel);
-    // The frame's power-up view loop.
+    // The frame's power-up view loop: every view of the queue is updated
+    // once, also when views are removed meanwhile.
     void updatePowerUpViews(int32_t ms);
 
 private:

@@ -228,6 +228,29 @@ TEST_F(CommonUIScreenTest, TheViewsChangedFlagEndsTheFramesViewLoop)
     EXPECT_EQ(s.viewLog, (std::vector<std::string>{"update 1 20", "update 2 20"}));
 }
 
+// A view that removes itself, or an earlier one, while the views update must
+// not make the loop pass over the view behind it for that frame.
+TEST_F(CommonUIScreenTest, EveryViewIsUpdatedOnceAFrameWhileViewsAreRemoved)
+{
+    TestCommonScreen& s = screen();
+    ActivePowerUp a(1, k_powerUpThrow), b(2, k_powerUpFlip), c(3, k_powerUpSplat);
+    for (ActivePowerUp* record : {&a, &b, &c})
+        s.addIndividualPowerUpView(*record);
+    s.viewLog.clear();
+    static_cast<TestView*>(s.getPowerUpViewByUniqueId(1))->removeSelf = true;
+    s.update(20);
+    EXPECT_EQ(s.viewLog, (std::vector<std::string>{"update 1 20", "update 2 20", "update 3 20"}));
+    EXPECT_EQ(s.getPowerUpViewByUniqueId(1), nullptr);
+
+    ActivePowerUp d(4, k_powerUpQuake);
+    s.addIndividualPowerUpView(d);
+    s.viewLog.clear();
+    static_cast<TestView*>(s.getPowerUpViewByUniqueId(3))->onUpdate = [&] { s.removePowerUpView(2); };
+    s.update(20);
+    EXPECT_EQ(s.viewLog, (std::vector<std::string>{"update 2 20", "update 3 20", "update 4 20"}));
+    ASSERT_EQ(s.powerUpViews().size(), 2u);
+}
+
 TEST_F(CommonUIScreenTest, TheDimmerFadesInAndHidesWhenFadedOut)
 {
     TestCommonScreen& s = screen();

@@ -187,7 +187,7 @@ template <class Screen> struct HostedScreen : GameplayFolders
     RecordingGameModule module{&factory, cursorDevice};
 };
 
-// Notes its updates; `onUpdate` runs inside each.
+// Notes its updates; `onUpdate` runs inside each, or the view removes itself.
 class TestView : public PowerUpView
 {
 public:
@@ -196,11 +196,17 @@ public:
     void update(int32_t ms) override
     {
         m_log.push_back("update " + std::to_string(uniqueId()) + " " + std::to_string(ms));
+        if (removeSelf) {
+            // As a view whose effect has ended: nothing of it is touched after.
+            hostScreen()->removePowerUpView(uniqueId());
+            return;
+        }
         if (onUpdate) onUpdate();
     }
     void setup() override { m_log.push_back("setup " + std::to_string(uniqueId())); }
 
     std::function<void()> onUpdate;
+    bool removeSelf = false;
 
 private:
     std::vector<std::string>& m_log;
