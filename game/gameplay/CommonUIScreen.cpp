@@ -166,10 +166,11 @@ void CommonUIScreen::onActivate()
         else
             module->resumeAudioAndCursor(true);
     }
+    // Enabled for the options overlay, but not shown: the buttons are the
+    // screen's own children and would float over the level until the overlay
+    // opens (which hides them again outside the main menu).
     for (FButton* button : {m_resetButton.get(), m_displayModeButton.get()}) {
-        if (button == nullptr) continue;
-        button->setEnabled(true);
-        button->setVisible(true);
+        if (button != nullptr) button->setEnabled(true);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "game/gameplay/PowerUpView.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/VideoSprite.h"
+#include "ui/FButton.h"
 #include "ui/FImageWidget.h"
 #include "ui/FLabel.h"
 
@@ -123,14 +124,17 @@ TEST_F(CommonUIScreenTest, BindsFolderSixWithItsNameMapsAndGivesEveryUseBack)
         EXPECT_EQ(screens.useCount(folders[i]), before[i]) << folders[i];
 }
 
-TEST_F(CommonUIScreenTest, ActivationHidesTheTaskLabelBelowItsPlace)
+TEST_F(CommonUIScreenTest, ActivationHidesTheTaskLabelBelowItsPlaceAndLeavesTheOverlayButtonsHidden)
 {
     TestCommonScreen& s = screen();
     FLabel& label = *s.m_taskLabel;
     EXPECT_FALSE(label.isVisible());
     EXPECT_EQ(label.rect().top, 260 + 40);
-    EXPECT_TRUE(s.m_resetButton->isVisible());
-    EXPECT_TRUE(s.m_displayModeButton->isEnabled());
+    // Enabled for the options overlay, yet not floating over the level.
+    for (FButton* button : {s.m_resetButton.get(), s.m_displayModeButton.get()}) {
+        EXPECT_TRUE(button->isEnabled());
+        EXPECT_FALSE(button->isVisible());
+    }
 }
 
 TEST_F(CommonUIScreenTest, EscapePausesOnceWhileTheLevelRunsAndOtherKeysDoNothing)
