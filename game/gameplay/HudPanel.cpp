@@ -166,7 +166,8 @@ void HudPanel::playTick(int32_t v)
 
 void HudPanel::update(int32_t elapsedMs)
 {
-    const bool sweeping = m_sweep.get() != nullptr && m_sweep->isEnabled() && m_particleGroup.get() != nullptr;
+    const bool sweeping =
+        m_sweep.get() != nullptr && m_sweep->isEnabled() && m_particleGroup.get() != nullptr;
     if (sweeping) m_particleGroup->layer()->bringToFront();
     if (m_centring.isActive()) {
         m_centring.update(elapsedMs);
@@ -220,7 +221,8 @@ void HudPanel::update(int32_t elapsedMs)
 
     if (!m_entries.empty()) {
         if (m_relayoutPending) {
-            if (taskType() == k_bonusDoneTaskType && m_host != nullptr) m_host->raiseStoryEvent(k_completedStoryEvent);
+            if (taskType() == k_bonusDoneTaskType && m_host != nullptr)
+                m_host->raiseStoryEvent(k_completedStoryEvent);
             m_relayoutPending = false;
             selectEntry(nullptr);
             for (std::size_t i = 0; i < m_entries.size(); ++i) {
@@ -228,8 +230,8 @@ void HudPanel::update(int32_t elapsedMs)
                 if (!entry.isCompleted()) continue;
                 if (!entry.isFeedbackSent() && m_host != nullptr) {
                     const int32_t character = entry.items().empty() ? 0 : entry.items().front()->character();
-                    m_host->sendTimerParticles({entry.rect().left + rect().left, entry.rect().top + rect().top},
-                                               character);
+                    m_host->sendTimerParticles(
+                        {entry.rect().left + rect().left, entry.rect().top + rect().top}, character);
                 }
                 FRefT<HudPanelEntry> keep = m_entries[i];
                 removeEntry(i);
@@ -273,8 +275,9 @@ void HudPanel::startSweep()
     const int32_t w = width();
     const int32_t h = height();
     const FRefT<FImage> sparkle = m_host != nullptr ? m_host->sweepSparkleImage() : FRefT<FImage>();
-    m_sweep = makeRef(engineNew<ParticleEmitter>(k_memObject, k_sweepMs, m_particlePool.get(), m_particleGroup.get(),
-                                                 sparkle, 0, h / 2, ParticleEmitter::k_line, false, 0));
+    m_sweep = makeRef(engineNew<ParticleEmitter>(k_memObject, k_sweepMs, m_particlePool.get(),
+                                                 m_particleGroup.get(), sparkle, 0, h / 2,
+                                                 ParticleEmitter::k_line, false, 0));
     m_sweep->endX = w;
     m_sweep->endY = h / 2;
     m_sweep->rate = 650;
@@ -334,28 +337,26 @@ void HudPanel::selectEntry(HudPanelEntry* entry)
     fadeMarkerOut();
 }
 
-void HudPanel::fadeMarkerOut()
+void HudPanel::pulseMarkerTo(int32_t alpha, void (HudPanel::*next)())
 {
     if (m_marker.get() == nullptr) return;
     m_marker->setVisible(true);
     m_markerFade.target = m_marker.get();
-    m_markerFade.start(0, k_pulseMs);
-    FTween::Completion* next = makeMemberDelegate(this, &HudPanel::fadeMarkerIn);
-    m_markerFade.setCompletion(next);
-    engineFree(next);
+    m_markerFade.start(alpha, k_pulseMs);
+    FTween::Completion* then = makeMemberDelegate(this, next);
+    m_markerFade.setCompletion(then);
+    engineFree(then);
     m_markerFade.setActive(true);
+}
+
+void HudPanel::fadeMarkerOut()
+{
+    pulseMarkerTo(0, &HudPanel::fadeMarkerIn);
 }
 
 void HudPanel::fadeMarkerIn()
 {
-    if (m_marker.get() == nullptr) return;
-    m_marker->setVisible(true);
-    m_markerFade.target = m_marker.get();
-    m_markerFade.start(255, k_pulseMs);
-    FTween::Completion* next = makeMemberDelegate(this, &HudPanel::fadeMarkerOut);
-    m_markerFade.setCompletion(next);
-    engineFree(next);
-    m_markerFade.setActive(true);
+    pulseMarkerTo(255, &HudPanel::fadeMarkerOut);
 }
 
 void HudPanel::placeMarker()
@@ -395,7 +396,8 @@ void HudPanel::deselectPictureEntries()
 {
     for (const FRefT<HudPanelEntry>& entry : m_entries) {
         SearchableSprite* sprite = entry->findFindableSprite();
-        if (sprite != nullptr && sprite->item() != nullptr && sprite->item()->kind() != 2) entry->setSelected(false);
+        if (sprite != nullptr && sprite->item() != nullptr && sprite->item()->kind() != 2)
+            entry->setSelected(false);
     }
 }
 
@@ -435,7 +437,8 @@ void HudPanel::releaseHold()
 void HudPanel::returnToRestPosition()
 {
     m_shown = true;
-    if (m_restPosition.x != -1 || m_restPosition.y != -1) setWidgetPosition(m_restPosition.x, m_restPosition.y);
+    if (m_restPosition.x != -1 || m_restPosition.y != -1)
+        setWidgetPosition(m_restPosition.x, m_restPosition.y);
     m_centredPosition = {-1, -1};
 }
 

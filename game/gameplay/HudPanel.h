@@ -58,9 +58,9 @@ public:
 
     // HudEntryPanel: the play field's view (createEntry adds an item,
     // scrollToEntry snaps to an entry).
-    HudPanelEntry* createEntry(SearchableObject& item, SearchableSprite& sprite, const FRefT<FImage>& panelImage,
-                               const FRefT<FImage>& secondPanelImage, int32_t groupKey,
-                               const FRefT<FString>& panelText) override;
+    HudPanelEntry* createEntry(SearchableObject& item, SearchableSprite& sprite,
+                               const FRefT<FImage>& panelImage, const FRefT<FImage>& secondPanelImage,
+                               int32_t groupKey, const FRefT<FString>& panelText) override;
     int32_t entryCount() const override { return static_cast<int32_t>(m_entries.size()); }
     FRefT<HudPanelEntry> entryAt(int32_t index) const override;
     void scrollToEntry(HudPanelEntry& entry) override { snapToEntry(&entry); }
@@ -125,6 +125,8 @@ private:
     void placeEntriesFromLeft();
     void releasePointerCapture();
     void centreMarkerOn(HudPanelEntry& entry);
+    // One half of the marker's pulse: a fade to `alpha`, then `next`.
+    void pulseMarkerTo(int32_t alpha, void (HudPanel::*next)());
 
     HudPanelHost* m_host = nullptr;
     std::deque<FRefT<HudPanelEntry>> m_entries;

@@ -69,7 +69,8 @@ int32_t hudEntryCaptionText(int32_t taskType)
 
 bool hudItemDone(const SearchableObject* item)
 {
-    return item->state() == SearchableObject::k_stateMarked || item->state() == SearchableObject::k_stateFound;
+    return item->state() == SearchableObject::k_stateMarked ||
+           item->state() == SearchableObject::k_stateFound;
 }
 
 void hudSetAlphaByte(FImageWidget& widget, uint8_t alpha)
@@ -81,7 +82,10 @@ void hudSetAlphaByte(FImageWidget& widget, uint8_t alpha)
 
 HudPanelEntry::HudPanelEntry() : m_pointCursor(m_spritePoints.end()) {}
 
-HudPanelEntry::HudPanelEntry(FContainer* parent) : FContainer(parent, true), m_pointCursor(m_spritePoints.end()) {}
+HudPanelEntry::HudPanelEntry(FContainer* parent)
+    : FContainer(parent, true), m_pointCursor(m_spritePoints.end())
+{
+}
 
 HudPanelEntry::~HudPanelEntry()
 {
@@ -154,7 +158,8 @@ void HudPanelEntry::captionForTaskType(FRefT<FString>& text, int32_t taskType)
 SearchableSprite* HudPanelEntry::findFindableSprite() const
 {
     for (SearchableSprite* sprite : m_sprites) {
-        if (sprite->item() != nullptr && sprite->item()->state() == SearchableObject::k_stateListed) return sprite;
+        if (sprite->item() != nullptr && sprite->item()->state() == SearchableObject::k_stateListed)
+            return sprite;
     }
     return nullptr;
 }
@@ -171,13 +176,20 @@ void HudPanelEntry::buildCaption(int32_t width, int32_t height)
     if (m_captionText.get() != nullptr) m_caption->setText(*m_captionText);
 }
 
+void HudPanelEntry::keepImages(int32_t normal, int32_t selected, int32_t highlight, int32_t overlay,
+                               int32_t selector)
+{
+    m_normalBackground = image(normal);
+    m_background->setImage(m_normalBackground, true);
+    m_selectedBackground = image(selected);
+    m_highlightImage = image(highlight);
+    m_overlayImage = overlay >= 0 ? image(overlay) : FRefT<FImage>();
+    m_selectorImage = image(selector);
+}
+
 void HudPanelEntry::keepCharacterImages()
 {
-    m_normalBackground = image(k_characterBackground);
-    m_selectedBackground = image(k_characterSelected);
-    m_highlightImage = image(k_highlightImage);
-    m_selectorImage = image(k_characterSelector);
-    m_overlayImage = FRefT<FImage>();
+    keepImages(k_characterBackground, k_characterSelected, k_highlightImage, -1, k_characterSelector);
 }
 
 void HudPanelEntry::layOutCharacter(SearchableSprite& sprite, const FRefT<FImage>& picture, int32_t cell)
@@ -185,7 +197,6 @@ void HudPanelEntry::layOutCharacter(SearchableSprite& sprite, const FRefT<FImage
     const int32_t taskType = currentTaskType();
     const int32_t panelWidth = parent() != nullptr ? parent()->width() : 0;
     setWidgetSize(panelWidth, cell);
-    m_background->setImage(image(k_characterBackground), true);
     keepCharacterImages();
     m_background->setWidgetSize(width(), height());
     m_sprites.push_back(&sprite);
@@ -200,7 +211,8 @@ void HudPanelEntry::layOutCharacter(SearchableSprite& sprite, const FRefT<FImage
             m_icon->moveWidgetBy(w / -28, w / 42);
         }
         GameSession* current = session();
-        if (taskType == k_hudWideIconTask && current != nullptr && current->currentWorldIndex() == k_hudWideIconWorld)
+        if (taskType == k_hudWideIconTask && current != nullptr &&
+            current->currentWorldIndex() == k_hudWideIconWorld)
             m_icon->setWidgetSize(width(), cell);
         else
             m_icon->setWidgetSize(cell, cell);
@@ -221,8 +233,9 @@ void HudPanelEntry::layOutDifference(SearchableSprite& sprite, int32_t cell)
     buildCaption(width(), height());
 }
 
-void HudPanelEntry::layOutPicture(SearchableObject& item, SearchableSprite& sprite, const FRefT<FImage>& picture,
-                                  const FRefT<FImage>& alternative, const FRefT<FString>& panelText, int32_t cell)
+void HudPanelEntry::layOutPicture(SearchableObject& item, SearchableSprite& sprite,
+                                  const FRefT<FImage>& picture, const FRefT<FImage>& alternative,
+                                  const FRefT<FString>& panelText, int32_t cell)
 {
     const int32_t taskType = currentTaskType();
     const bool bonus = item.isInterruptItem();
@@ -239,7 +252,6 @@ void HudPanelEntry::layOutPicture(SearchableObject& item, SearchableSprite& spri
         buildCaption(playerPanel != nullptr ? playerPanel->width() : cell,
                      playerPanel != nullptr ? playerPanel->height() : cell);
         setWidgetSize(playerPanel != nullptr ? playerPanel->width() : cell, cell);
-        m_background->setImage(image(k_characterBackground), true);
         keepCharacterImages();
         m_background->setWidgetSize(width(), height());
         m_iconShown = 1;
@@ -248,14 +260,8 @@ void HudPanelEntry::layOutPicture(SearchableObject& item, SearchableSprite& spri
         m_icon->setWidgetSize(cell, cell);
     } else if (isTextEntry()) {
         m_itemImage = picture;
-        const FRefT<FImage> normal = image(k_textNormal);
-        m_background->setImage(normal, true);
-        m_normalBackground = normal;
-        m_selectedBackground = image(k_textSelected);
-        m_highlightImage = image(k_textHighlight);
-        m_overlayImage = image(k_textOverlay);
-        m_selectorImage = image(k_textSelector);
-        setWidgetSize(normal.get() != nullptr ? normal->width() : cell, cell);
+        keepImages(k_textNormal, k_textSelected, k_textHighlight, k_textOverlay, k_textSelector);
+        setWidgetSize(m_normalBackground.get() != nullptr ? m_normalBackground->width() : cell, cell);
         m_background->setWidgetSize(width(), height());
         m_iconShown = 0;
         if (panelText.get() != nullptr) {
@@ -287,13 +293,7 @@ void HudPanelEntry::layOutPicture(SearchableObject& item, SearchableSprite& spri
             revealItem();
         }
     } else {
-        const FRefT<FImage> cellImage = image(k_cellImage);
-        m_background->setImage(cellImage, true);
-        m_normalBackground = cellImage;
-        m_selectedBackground = image(k_pictureSelected);
-        m_highlightImage = image(k_highlightImage);
-        m_selectorImage = image(k_pictureSelector);
-        m_overlayImage = image(k_pictureOverlay);
+        keepImages(k_cellImage, k_pictureSelected, k_highlightImage, k_pictureOverlay, k_pictureSelector);
         setWidgetSize(cell, cell);
         m_background->setWidgetSize(cell, cell);
         m_iconShown = 1;
@@ -314,7 +314,8 @@ void HudPanelEntry::layOutPicture(SearchableObject& item, SearchableSprite& spri
 }
 
 void HudPanelEntry::addItem(SearchableObject& item, SearchableSprite& sprite, const FRefT<FImage>& picture,
-                            const FRefT<FImage>& alternative, const FRefT<FString>& panelText, int32_t groupKey)
+                            const FRefT<FImage>& alternative, const FRefT<FString>& panelText,
+                            int32_t groupKey)
 {
     if (m_screen == nullptr) return;
     m_items.push_back(&item);
@@ -384,7 +385,8 @@ void HudPanelEntry::update(int32_t elapsedMs)
         }
         m_pointCursor = m_spritePoints.begin();
         setHighlighted(false);
-        if (remaining > 0 && m_selected && m_screen != nullptr) m_screen->setHintTarget(findFindableSprite(), 0);
+        if (remaining > 0 && m_selected && m_screen != nullptr)
+            m_screen->setHintTarget(findFindableSprite(), 0);
     }
     m_remaining = remaining;
     if (currentTaskType() == k_hudDifferenceTask && m_caption.get() != nullptr) {
@@ -439,7 +441,8 @@ void HudPanelEntry::setSelected(bool on)
 {
     m_selected = on;
     if (m_overlay.get() != nullptr) m_overlay->setVisible(!on);
-    if (m_background.get() != nullptr) m_background->setImage(on ? m_selectedBackground : m_normalBackground, true);
+    if (m_background.get() != nullptr)
+        m_background->setImage(on ? m_selectedBackground : m_normalBackground, true);
     if (on) {
         if (HudEntryPanel* own = panel()) own->selectEntry(this);
     }
@@ -461,8 +464,8 @@ void HudPanelEntry::setHighlighted(bool on)
     if (m_highlightImage.get() != nullptr) {
         m_highlight = newImage();
         m_highlight->setImage(m_highlightImage, true);
-        const bool character =
-            m_screen != nullptr && m_selectedBackground.get() == m_screen->hudImage(k_characterSelected).get();
+        const bool character = m_screen != nullptr &&
+                               m_selectedBackground.get() == m_screen->hudImage(k_characterSelected).get();
         const FRefT<FImage> cellImage = image(k_cellImage);
         const int32_t w = character && cellImage.get() != nullptr ? cellImage->width() : width();
         m_highlight->setWidgetSize(w, height());
@@ -603,7 +606,8 @@ bool storyHudHandleEntryEvent(HudPanelEntry& entry)
         taken = true;
     }
     if (!taken) {
-        if (play != nullptr) play->playSound(screen->hudSound(HudPanelEntry::k_refusalSound), HudPanelEntry::k_soundLevel);
+        if (play != nullptr)
+            play->playSound(screen->hudSound(HudPanelEntry::k_refusalSound), HudPanelEntry::k_soundLevel);
         if (QueuedVideoSprite* cursor = screen->getCursorSprite()) {
             cursor->queueClip(screen->hudClip(HudPanelEntry::k_refusalClip), false, true);
         }
@@ -611,7 +615,8 @@ bool storyHudHandleEntryEvent(HudPanelEntry& entry)
     }
     if (play != nullptr) {
         const int32_t which = GameRandom::rand() % 3;
-        play->playSound(screen->hudSound(HudPanelEntry::k_firstHintSound + which), HudPanelEntry::k_soundLevel);
+        play->playSound(screen->hudSound(HudPanelEntry::k_firstHintSound + which),
+                        HudPanelEntry::k_soundLevel);
     }
     const std::deque<SearchableSprite*>& sprites = entry.sprites();
     if (!sprites.empty() && sprites.front()->item() != nullptr && sprites.front()->item()->kind() == 1 &&

@@ -127,6 +127,9 @@ private:
     void playSound(const FRef& sound) const;
     FRefT<FImage> image(int32_t assetId) const;
     void buildCaption(int32_t width, int32_t height);
+    // Shows the normal background and keeps the images of the selection
+    // states (an overlay id below 0 keeps none).
+    void keepImages(int32_t normal, int32_t selected, int32_t highlight, int32_t overlay, int32_t selector);
     void keepCharacterImages();
     void layOutCharacter(SearchableSprite& sprite, const FRefT<FImage>& picture, int32_t cell);
     void layOutDifference(SearchableSprite& sprite, int32_t cell);

@@ -85,6 +85,16 @@ public:
             out.push_back(panel->entryAt(i)->rect().left);
         return out;
     }
+    // Eight entries in quest type 2, the strip pressed at (300, 50) and held
+    // until it drags.
+    void dragEightEntries()
+    {
+        screen.panelFlight = false;
+        for (int n = 0; n < 8; ++n)
+            add();
+        panel->onPointerDown(0, 8, {300, 50});
+        panel->update(301);
+    }
     int32_t ticks() const
     {
         int32_t n = 0;
@@ -173,11 +183,7 @@ TEST(HudPanelTest, CoastingDecaysAndStops)
 TEST(HudPanelTest, DraggingLeftStopsWhenTheLastCentreReachesTheMiddle)
 {
     PanelLevel level;
-    level.screen.panelFlight = false;
-    for (int n = 0; n < 8; ++n)
-        level.add();
-    level.panel->onPointerDown(0, 8, {300, 50});
-    level.panel->update(301);
+    level.dragEightEntries();
     ASSERT_EQ(level.panel->dragState(), HudPanel::k_dragDragging);
     // The last entry's centre is at 7 x 93 + 50 = 701; a 400-pixel drag
     // would take it to 301, a 402-pixel one past the middle.
@@ -204,11 +210,7 @@ TEST(HudPanelTest, PanelFlightNeverDragsOnALongPress)
 TEST(HudPanelTest, TickPlaysWhenTheFirstLeftCrossesEightyFivePixelSpacing)
 {
     PanelLevel level;
-    level.screen.panelFlight = false;
-    for (int n = 0; n < 8; ++n)
-        level.add();
-    level.panel->onPointerDown(0, 8, {300, 50});
-    level.panel->update(301);
+    level.dragEightEntries();
     // Lefts -80 (80 % 85 = 80, not below 10), then -90 (5 < 10).
     level.panel->onPointerMove(0, {220, 50});
     EXPECT_EQ(level.ticks(), 0);

@@ -19,8 +19,8 @@ class EntryStrip : public FContainer, public HudEntryPanel
 {
 public:
     explicit EntryStrip(FContainer* parent) : FContainer(parent, true) { setWidgetRect({0, 0, 400, 60}); }
-    HudPanelEntry* createEntry(SearchableObject&, SearchableSprite&, const FRefT<FImage>&, const FRefT<FImage>&,
-                               int32_t, const FRefT<FString>&) override
+    HudPanelEntry* createEntry(SearchableObject&, SearchableSprite&, const FRefT<FImage>&,
+                               const FRefT<FImage>&, int32_t, const FRefT<FString>&) override
     {
         return nullptr;
     }
@@ -45,7 +45,8 @@ public:
 class HudEntryLevel
 {
 public:
-    explicit HudEntryLevel(int32_t taskType, int32_t questType = 1) : session(sessionWithTask(taskType, questType))
+    explicit HudEntryLevel(int32_t taskType, int32_t questType = 1)
+        : session(sessionWithTask(taskType, questType))
     {
         play.session = session.get();
         strip = makeRef(engineNew<EntryStrip>(k_memObject, &screen));
@@ -154,7 +155,8 @@ TEST(HudPanelEntryTest, SilhouetteAtTheNormalDifficultyOnlyForASingleItem)
         int copies;
         uint32_t colour;
     };
-    for (const Case& c : {Case{true, 1, 0xFF000000u}, Case{true, 2, 0xFFFFFFFFu}, Case{false, 1, 0xFFFFFFFFu}}) {
+    for (const Case& c :
+         {Case{true, 1, 0xFF000000u}, Case{true, 2, 0xFFFFFFFFu}, Case{false, 1, 0xFFFFFFFFu}}) {
         HudEntryLevel level(6);
         level.session->setNormalDifficulty(c.normal);
         for (int n = 0; n < c.copies; ++n)
@@ -175,8 +177,9 @@ TEST(HudPanelEntryTest, LayoutFollowsTheTaskType)
         bool background;
     };
     const Case cases[] = {
-        {0, 400, true, true, false, true},  {7, 400, true, true, false, true}, {9, 400, true, false, false, true},
-        {5, 50, false, true, true, true},   {8, 50, false, true, true, true},  {10, 0, false, false, false, false},
+        {0, 400, true, true, false, true},   {7, 400, true, true, false, true},
+        {9, 400, true, false, false, true},  {5, 50, false, true, true, true},
+        {8, 50, false, true, true, true},    {10, 0, false, false, false, false},
         {15, 0, false, false, false, false},
     };
     for (const Case& c : cases) {

@@ -37,7 +37,10 @@ public:
 
     // PlayFieldHost
     FRefT<MapView> getMapView(int32_t) override { return map; }
-    HudEntryPanel* getPlayerPanel(int32_t player) override { return player == 0 || player == -1 ? panel : nullptr; }
+    HudEntryPanel* getPlayerPanel(int32_t player) override
+    {
+        return player == 0 || player == -1 ? panel : nullptr;
+    }
     bool needsActiveEntry() const override { return panelFlight; }
 
     // HudEntryHost
@@ -68,7 +71,10 @@ public:
     {
         calls.push_back("hintTarget " + std::to_string(player));
     }
-    void setHintCursorMode(bool on) override { calls.push_back(std::string("hintCursor ") + (on ? "on" : "off")); }
+    void setHintCursorMode(bool on) override
+    {
+        calls.push_back(std::string("hintCursor ") + (on ? "on" : "off"));
+    }
     bool isInterruptRunning() const override { return interruptRunning; }
     QueuedVideoSprite* getCursorSprite() override { return nullptr; }
     bool isAlternateMode() const override { return false; }

@@ -133,11 +133,12 @@ TEST(TimerBarTest, GivenBackTimeRefillsThreePixelsEveryFiftyMsThenPauses)
     EXPECT_EQ(level.first->width(), 180);
     EXPECT_FALSE(level.preview->isVisible());
     const int32_t pause = level.session->currentQuest()->timerPause(level.session->isNormalDifficulty());
-    if (pause > 0) {
-        EXPECT_FALSE(level.timer.resumed);
-        level.timer.update(pause);
-        EXPECT_TRUE(level.timer.resumed);
-    }
+    ASSERT_GT(pause, 0);
+    EXPECT_FALSE(level.timer.resumed);
+    level.timer.update(pause - 1);
+    EXPECT_FALSE(level.timer.resumed);
+    level.timer.update(1);
+    EXPECT_TRUE(level.timer.resumed);
 }
 
 TEST(TimerBarTest, RefillPastTheFirstSegmentFillsItBeforeTheSecond)
