@@ -5,6 +5,9 @@
 #include "game/core/LevelTimer.h"
 #include "game/core/Quest.h"
 #include "game/core/StarMarker.h"
+#include "game/widgets/ParticleEmitter.h"
+#include "game/widgets/ParticleGroup.h"
+#include "game/widgets/ParticlePool.h"
 #include "game/widgets/PlayFieldServices.h"
 #include "game/widgets/TimerBarHost.h"
 #include "image/FImage.h"
@@ -38,7 +41,13 @@ FactoryContainerWidget::FactoryContainerWidget(FContainer* parent, bool addToPar
     m_host = dynamic_cast<TimerBarHost*>(getScreen());
 }
 
-FactoryContainerWidget::~FactoryContainerWidget() = default;
+FactoryContainerWidget::~FactoryContainerWidget()
+{
+    // The emitters hold on to the pools and groups: they go first.
+    m_refillEmitter = FRefT<ParticleEmitter>();
+    m_returnEmitter = FRefT<ParticleEmitter>();
+    m_passEmitter = FRefT<ParticleEmitter>();
+}
 
 FWidget* FactoryContainerWidget::part(uint32_t id) const
 {
@@ -83,6 +92,66 @@ void FactoryContainerWidget::initTimerBar(LevelTimer& timer)
     FTween::Completion* done = makeMemberDelegate(this, &FactoryContainerWidget::onWarningTimerEnd);
     m_warningTimer.setCompletion(done);
     engineFree(done);
+    m_refillEmitter = m_returnEmitter = m_passEmitter = FRefT<ParticleEmitter>();
+    FContainer* screen = getScreen();
+    m_screenParticles =
+        makeRef(engineNew<ParticleGroup>(k_memObject, k_particleRecords, screen != nullptr ? screen : this));
+    m_screenPool = makeRef(engineNew<ParticlePool>(k_memObject, k_particles));
+    m_barParticles = makeRef(engineNew<ParticleGroup>(k_memObject, k_particleRecords, this));
+    m_barPool = makeRef(engineNew<ParticlePool>(k_memObject, k_particles));
+}
+
+void FactoryContainerWidget::burst(FRefT<ParticleEmitter>& emitter, FImageWidget& marker, bool passed)
+{
+    if (m_screenParticles.get() == nullptr || m_screenPool.get() == nullptr) return;
+    if (emitter.get() != nullptr && emitter->isEnabled()) emitter->stop();
+    const FPointI at = marker.getAbsolutePosition();
+    emitter = makeRef(engineNew<ParticleEmitter>(k_memObject, 100, m_screenPool.get(),
+                                                 m_screenParticles.get(), m_host->timerBarImage(k_burstImage),
+                                                 at.x, at.y, ParticleEmitter::k_point, false, 0));
+    emitter->rate = 20;
+    emitter->spreadWidth = 1;
+    emitter->spreadHeight = 1;
+    emitter->velocitySpreadX = 200;
+    emitter->velocitySpreadY = passed ? 100000 : -100000;
+    emitter->accelerationX = 300;
+    emitter->accelerationY = passed ? -300 : 300;
+    emitter->lifetimeRange = 500;
+    emitter->lifetimeMin = 100;
+    emitter->spin = 0;
+    emitter->sizeBase = 10;
+    emitter->sizeGrowth = 15;
+    emitter->restart();
+    m_screenParticles->layer()->bringToFront();
+}
+
+void FactoryContainerWidget::startRefillSparkle()
+{
+    if (m_barParticles.get() == nullptr || m_barPool.get() == nullptr) return;
+    if (m_refillEmitter.get() != nullptr && m_refillEmitter->isEnabled()) m_refillEmitter->stop();
+    FWidget* cap = part(k_endCap);
+    const FPointI from = cap != nullptr ? FPointI{cap->rect().left, cap->rect().top} : FPointI{0, 0};
+    const int32_t capWidth = cap != nullptr ? cap->width() : 0;
+    m_refillEmitter = makeRef(engineNew<ParticleEmitter>(
+        k_memObject, 200, m_barPool.get(), m_barParticles.get(), m_host->timerBarImage(k_sparkleImage),
+        from.x, from.y, ParticleEmitter::k_line, true, 0));
+    m_refillEmitter->emitDuration = 200;
+    m_refillEmitter->rate = 300;
+    m_refillEmitter->spreadWidth = 1;
+    m_refillEmitter->spreadHeight = 1;
+    m_refillEmitter->velocitySpreadX = 20000;
+    m_refillEmitter->velocitySpreadY = 500;
+    m_refillEmitter->accelerationX = 3000;
+    m_refillEmitter->accelerationY = -300;
+    m_refillEmitter->lifetimeRange = 500;
+    m_refillEmitter->lifetimeMin = 100;
+    m_refillEmitter->spin = 1;
+    m_refillEmitter->sizeBase = 10;
+    m_refillEmitter->sizeGrowth = 15;
+    // Both offsets of the sparkle's course come from the cap's width.
+    m_refillEmitter->endX = from.x + static_cast<int32_t>(-capWidth * 3 * 0.25);
+    m_refillEmitter->endY = from.y - capWidth;
+    m_refillEmitter->restart();
 }
 
 void FactoryContainerWidget::stepMarker(FImageWidget& marker, int32_t state)
@@ -140,9 +209,14 @@ void FactoryContainerWidget::update(int32_t elapsedMs)
             marker.setVisible(false);
             break;
         }
-        // The bursts take their events; the screen's particle layer draws them.
-        if (star.regained) star.regained = false;
-        if (star.passed) star.passed = false;
+        if (star.regained) {
+            star.regained = false;
+            burst(m_returnEmitter, marker, false);
+        }
+        if (star.passed) {
+            star.passed = false;
+            burst(m_passEmitter, marker, true);
+        }
     }
     bool refillEnded = false;
     if (m_refilling) {
@@ -168,6 +242,17 @@ void FactoryContainerWidget::update(int32_t elapsedMs)
         if (quest != nullptr) m_timer->pauseFor(quest->timerPause(session->isNormalDifficulty()));
     }
     m_warningTimer.update(elapsedMs);
+    for (ParticleEmitter* emitter : {m_refillEmitter.get(), m_returnEmitter.get(), m_passEmitter.get()}) {
+        if (emitter != nullptr && emitter->isEnabled()) emitter->update(elapsedMs);
+    }
+    const std::pair<ParticlePool*, ParticleGroup*> layers[] = {{m_barPool.get(), m_barParticles.get()},
+                                                               {m_screenPool.get(), m_screenParticles.get()}};
+    for (const auto& [pool, group] : layers) {
+        if (pool == nullptr || group == nullptr) continue;
+        pool->update(elapsedMs, *group);
+        group->update(elapsedMs);
+        group->applyRecords();
+    }
 }
 
 void FactoryContainerWidget::onTimeRatioChanged()
@@ -198,6 +283,7 @@ void FactoryContainerWidget::onTimeRatioChanged()
     } else if (fill > shownFill()) {
         m_refilling = true;
         m_refillMs = 0;
+        startRefillSparkle();
         placePreview();
     } else {
         setFill(fill);

@@ -7,8 +7,12 @@
 #include <cstdint>
 #include <deque>
 
+class FImage;
 class FImageWidget;
 class LevelTimer;
+class ParticleEmitter;
+class ParticleGroup;
+class ParticlePool;
 class TimerBarHost;
 
 // A container that layout records build; it remembers its parent's parent.
@@ -31,6 +35,10 @@ public:
     static constexpr int32_t k_markerImage = 3637;
     static constexpr int32_t k_passedMarkerImage = 3638;
     static constexpr int32_t k_previewImage = 3635;
+    static constexpr int32_t k_sparkleImage = 3625;
+    static constexpr int32_t k_burstImage = 5687;
+    static constexpr int32_t k_particleRecords = 32;
+    static constexpr int32_t k_particles = 8;
     static constexpr int32_t k_warningSound = 3600;
     static constexpr int32_t k_passedMarkerSound = 2315;
     static constexpr int32_t k_soundLevel = 63;
@@ -60,12 +68,19 @@ public:
     bool isWarned() const { return m_warned; }
     int32_t blinkMs() const { return m_blinkMs; }
     const std::deque<FRefT<FImageWidget>>& markers() const { return m_markers; }
+    ParticleEmitter* refillEmitter() const { return m_refillEmitter.get(); }
+    ParticleEmitter* returnEmitter() const { return m_returnEmitter.get(); }
+    ParticleEmitter* passEmitter() const { return m_passEmitter.get(); }
+    ParticleGroup* screenParticles() const { return m_screenParticles.get(); }
     // First plus second segment widths: the fill shown now.
     int32_t shownFill() const;
 
 private:
     FWidget* part(uint32_t id) const;
     void stepMarker(FImageWidget& marker, int32_t state);
+    // A marker's burst when the fill passes it (up) or passes it back.
+    void burst(FRefT<ParticleEmitter>& emitter, FImageWidget& marker, bool passed);
+    void startRefillSparkle();
 
     FContainer* m_grandparent = nullptr;
     TimerBarHost* m_host = nullptr;
@@ -80,4 +95,11 @@ private:
     int32_t m_refillMs = 0;
     bool m_refilling = false;
     FTimerTween m_warningTimer;
+    FRefT<ParticleGroup> m_barParticles;
+    FRefT<ParticlePool> m_barPool;
+    FRefT<ParticleGroup> m_screenParticles;
+    FRefT<ParticlePool> m_screenPool;
+    FRefT<ParticleEmitter> m_refillEmitter;
+    FRefT<ParticleEmitter> m_returnEmitter;
+    FRefT<ParticleEmitter> m_passEmitter;
 };

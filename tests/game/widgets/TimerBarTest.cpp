@@ -4,6 +4,8 @@
 #include "game/core/Quest.h"
 #include "game/core/StarMarker.h"
 #include "game/widgets/FactoryContainerWidget.h"
+#include "game/widgets/ParticleEmitter.h"
+#include "game/widgets/ParticleGroup.h"
 
 #include <gtest/gtest.h>
 
@@ -88,9 +90,22 @@ TEST(TimerBarTest, MarkersSitAlongTheBarByTheirFraction)
     level.at(50100);
     EXPECT_EQ(level.timer.stars()[0]->state(), StarMarker::k_passed);
     EXPECT_EQ(level.heard(FactoryContainerWidget::k_passedMarkerSound), 1);
+    // The passed event bursts into particles over the screen, once.
+    ASSERT_NE(level.bar->passEmitter(), nullptr);
+    EXPECT_TRUE(level.bar->passEmitter()->isEnabled());
+    EXPECT_FALSE(level.timer.stars()[0]->passed);
+    EXPECT_EQ(level.screen.children().back(), level.bar->screenParticles()->layer());
+    ParticleEmitter* burst = level.bar->passEmitter();
     level.at(50200);
     EXPECT_EQ(level.heard(FactoryContainerWidget::k_passedMarkerSound), 1);
+    EXPECT_EQ(level.bar->passEmitter(), burst);
+    EXPECT_EQ(level.bar->returnEmitter(), nullptr);
     EXPECT_EQ(level.timer.countStarsLeft(), 1);
+    // Time given back moves the fill past it again: the return burst.
+    level.at(40000);
+    ASSERT_NE(level.bar->returnEmitter(), nullptr);
+    EXPECT_FALSE(level.timer.stars()[0]->regained);
+    EXPECT_EQ(level.timer.countStarsLeft(), 2);
 }
 
 TEST(TimerBarTest, WarningAtSixtyPercentThenOneCommentAfterTwoAndAHalfSeconds)
@@ -120,6 +135,8 @@ TEST(TimerBarTest, GivenBackTimeRefillsThreePixelsEveryFiftyMsThenPauses)
     EXPECT_TRUE(level.bar->isRefilling());
     EXPECT_EQ(level.bar->targetWidth(), 180);
     EXPECT_TRUE(level.preview->isVisible());
+    ASSERT_NE(level.bar->refillEmitter(), nullptr);
+    EXPECT_TRUE(level.bar->refillEmitter()->isEnabled());
     // The preview's right edge shows the target: 10 + 12 + 180.
     EXPECT_EQ(level.preview->rect().right, 202);
     for (int step = 1; step <= 9; ++step) {
