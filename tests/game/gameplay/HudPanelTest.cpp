@@ -1,4 +1,10 @@
+#include "engine/platform/gl/GlRenderSupport.h"
 #include "game/widgets/HudTestSupport.h"
+#include "support/ScratchFileModules.h"
+
+#include "game/widgets/FactoryContainerWidget.h"
+#include "graphics/FDrawContext.h"
+#include "tools/imagewriters/PngWriter.h"
 
 #include "game/gameplay/HudPanel.h"
 #include "game/gameplay/HudPanelHost.h"
@@ -10,8 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -329,6 +338,114 @@ TEST(HudPanelTest, LockedPanelIgnoresPointers)
     level.panel->setInputLocked(true);
     level.panel->onPointerDown(0, 8, {10, 10});
     EXPECT_EQ(level.panel->dragState(), HudPanel::k_dragIdle);
+}
+
+// A picture `w` x `h` of one colour (0xAARRGGBB).
+FRefT<FImage> hudColouredPicture(int32_t w, int32_t h, uint32_t argb)
+{
+    auto* pixels = static_cast<uint8_t*>(engineAlloc(k_memImage, std::size_t(w) * h * 4 + 1));
+    for (int32_t i = 0; i < w * h; ++i) {
+        pixels[i * 4] = uint8_t(argb);
+        pixels[i * 4 + 1] = uint8_t(argb >> 8);
+        pixels[i * 4 + 2] = uint8_t(argb >> 16);
+        pixels[i * 4 + 3] = uint8_t(argb >> 24);
+    }
+    FImage* image = engineNew<FImage>(k_memObject);
+    image->setPlacedPixels({w, h}, k_pixelBgra8, pixels, {w, h}, {0, 0}, w * 4, 1.0f);
+    return makeRef(image);
+}
+
+// The strip and the timer bar drawn through the OpenGL device (offscreen,
+// llvmpipe), written to the PNG that ZIBBO_HUD_PNG names for people to look
+// at: four entries, one a group of three with its badge, the second one
+// selected under the marker, and the bar at 70 % with two star markers.
+TEST(HudPanelTest, TheStripAndTheTimerBarDraw)
+{
+    ScratchFileModules modules;
+    glrender::TestGraph graph;
+    glrender::ReadBack readBack{modules.application.serviceSlot(k_slotInvalidation), graph};
+    graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
+    if (!graph.hasWindow()) GTEST_SKIP() << graph.lastError();
+
+    PanelLevel level;
+    auto& images = level.screen.images;
+    images[HudPanelEntry::k_cellImage] = hudColouredPicture(100, 100, 0xFFE8DCC0u);
+    images[HudPanelEntry::k_pictureOverlay] = hudColouredPicture(100, 100, 0x30000000u);
+    images[HudPanelEntry::k_pictureSelected] = hudColouredPicture(100, 100, 0xFFFFF0A0u);
+    images[HudPanelEntry::k_pictureSelector] = hudColouredPicture(110, 110, 0xFFFFC020u);
+    for (int32_t n = 0; n < 6; ++n)
+        images[HudPanelEntry::k_firstBadge + n] = hudColouredPicture(100, 100, 0xFFC02020u);
+    images[FactoryContainerWidget::k_markerImage] = hudColouredPicture(16, 16, 0xFFFFD700u);
+    images[FactoryContainerWidget::k_passedMarkerImage] = hudColouredPicture(16, 16, 0xFF707070u);
+    level.panel->setWidgetRect({100, 480, 700, 590});
+    const uint32_t icons[] = {0xFF2060C0u, 0xFF20A040u, 0xFF8040A0u, 0xFFD06020u};
+    std::vector<HudPanelEntry*> entries;
+    for (int32_t n = 0; n < 4; ++n) {
+        const int32_t copies = n == 2 ? 3 : 1;
+        for (int32_t c = 0; c < copies; ++c) {
+            SearchableObject& item = level.items.emplace_back();
+            item.setState(SearchableObject::k_stateListed);
+            item.setPlayer(0);
+            auto sprite = makeRef(engineNew<SearchableSprite>(k_memObject, level.scene.get(), true));
+            sprite->setItem(&item);
+            level.sprites.push_back(sprite);
+            entries.push_back(level.panel->createEntry(item, *sprite, hudColouredPicture(64, 64, icons[n]),
+                                                       {}, n == 2 ? 7 : 0, {}));
+        }
+    }
+    level.scene->setVisible(false);
+    entries[1]->setSelected(true);
+    level.panel->update(16);
+
+    auto bar = makeRef(engineNew<FactoryContainerWidget>(k_memObject, &level.screen, true));
+    // The markers' formula places them from the bar's own coordinates: the
+    // layout puts the bar at the screen's left, the marker layer at (0, 0).
+    bar->setWidgetRect({0, 20, 320, 50});
+    bar->setTimerBarHost(&level.screen);
+    auto part = [&](uint32_t id, FRectI r, uint32_t argb) {
+        auto widget = makeRef(engineNew<FImageWidget>(k_memObject, bar.get(), true));
+        widget->setImage(hudColouredPicture(r.right - r.left, r.bottom - r.top, argb), false);
+        widget->setWidgetRect(r);
+        level.screen.widgets[id] = widget.get();
+        return widget;
+    };
+    auto first = part(FactoryContainerWidget::k_firstSegment, {10, 5, 210, 25}, 0xFF30B030u);
+    auto reference = part(FactoryContainerWidget::k_segmentReference, {10, 5, 210, 25}, 0x00000000u);
+    auto second = part(FactoryContainerWidget::k_secondSegment, {210, 5, 310, 25}, 0xFF30B030u);
+    auto cap = part(FactoryContainerWidget::k_endCap, {0, 3, 6, 27}, 0xFFFFFFFFu);
+    auto preview = part(FactoryContainerWidget::k_refillPreview, {10, 5, 40, 25}, 0x8030B030u);
+    preview->setVisible(false);
+    auto layer = makeRef(engineNew<FContainer>(k_memObject, &level.screen, true));
+    layer->setWidgetRect({0, 0, 800, 100});
+    level.screen.widgets[FactoryContainerWidget::k_markerLayer] = layer.get();
+    LevelTimer timer(nullptr, 0.0, 0.0);
+    timer.setTotal(100000);
+    timer.addStar(0.5);
+    timer.addStar(0.8);
+    bar->initTimerBar(timer);
+    timer.setElapsed(70000);
+    timer.update(0);
+    bar->update(16);
+
+    FDrawContext& context = graph.beginFrameRecording();
+    level.screen.draw(context);
+    graph.endFrameRecording();
+    readBack.pixels.clear();
+    graph.onPaint();
+    ASSERT_EQ(readBack.pixels.size(), 800u * 600u * 4u);
+    // The strip's row shows the entries' pictures, not one colour.
+    std::set<uint32_t> colours;
+    for (int32_t x = 100; x < 700; x += 3) {
+        const std::size_t i = (std::size_t(530) * 800 + std::size_t(x)) * 4;
+        colours.insert(uint32_t(readBack.pixels[i]) << 16 | uint32_t(readBack.pixels[i + 1]) << 8 |
+                       readBack.pixels[i + 2]);
+    }
+    EXPECT_GE(colours.size(), 4u);
+    if (const char* out = std::getenv("ZIBBO_HUD_PNG")) {
+        const std::vector<uint8_t> bytes = writePng(PngPicture::rgba(800, 600, readBack.pixels));
+        std::ofstream(out, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
 }
 
 } // namespace
