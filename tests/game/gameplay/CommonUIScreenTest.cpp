@@ -124,6 +124,18 @@ TEST_F(CommonUIScreenTest, BindsFolderSixWithItsNameMapsAndGivesEveryUseBack)
         EXPECT_EQ(screens.useCount(folders[i]), before[i]) << folders[i];
 }
 
+TEST_F(CommonUIScreenTest, ReloadedTextsReachTheHoldersAndTheVoiceLinesStay)
+{
+    TestCommonScreen& s = screen();
+    const FRef cover = s.m_coverMessage;
+    const void* line = s.m_zibboFoundVoices.find("ZibboSearchableFound07")->get();
+    s.reloadTexts(1);
+    EXPECT_EQ(*cover.as<FString>(), FString("Recouvert ! Cliquez cinq fois pour percer"));
+    EXPECT_EQ(s.m_taskLabel->text(), FString("Trouvez les objets cachés !"));
+    EXPECT_EQ(s.m_zibboFoundVoices.find("ZibboSearchableFound07")->get(), line);
+    s.reloadTexts(0);
+}
+
 TEST_F(CommonUIScreenTest, ActivationHidesTheTaskLabelBelowItsPlaceAndLeavesTheOverlayButtonsHidden)
 {
     TestCommonScreen& s = screen();

@@ -226,6 +226,7 @@ public:
     void stagedSequenceRun() override {}
     void stagedSequenceEnd() override {}
     FRefT<std::istream> openSearchData(std::int32_t) override { return {}; }
+    bool needsActiveEntry() const override { return true; }
 
     std::vector<std::string> viewLog;
 
