@@ -141,6 +141,15 @@ public:
     bool isGamePaused() const override;
     void playSound(const FRef& sound, int32_t volume) override;
 
+    // The screen the loading screen goes on to (k_noScreen: none, which
+    // starts the level); the loading screen clears it when it reads it.
+    int32_t pendingScreen() const { return m_pendingScreen.load(); }
+    void setPendingScreen(int32_t kind) { m_pendingScreen = kind; }
+    // Set when the loading screen goes on to the main menu, which then starts
+    // its music again and clears it.
+    bool menuMusicRestart() const { return m_menuMusicRestart.load(); }
+    void setMenuMusicRestart(bool restart) { m_menuMusicRestart = restart; }
+
     GameParams* params() const { return m_params.get(); }
     GameSoundChannels* sounds() const { return m_sounds.get(); }
     GameCursors* cursors() const { return m_cursors.get(); }
@@ -170,6 +179,8 @@ private:
     std::unique_ptr<GameSaveData> m_saveData;
     bool m_suspended = false;
     std::atomic<int32_t> m_previousScreenKind{k_noScreen};
+    std::atomic<int32_t> m_pendingScreen{k_noScreen};
+    std::atomic<bool> m_menuMusicRestart{false};
     FRefT<ParticleEmitterView> m_particleView;
     int32_t m_particleViewUsers = 0;
     std::deque<FRef> m_assetLoadQueue;

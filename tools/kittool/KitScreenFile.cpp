@@ -64,6 +64,8 @@ std::vector<uint8_t> recordOf(const ScreenManifest& m, const ManifestWidget& w,
     case WidgetType::k_marker:
         return writeWidgetPart(partOf(w));
     case WidgetType::k_image:
+    // A video sprite is an image widget in the file: it reads the image record.
+    case WidgetType::k_videoSprite:
         return writeImageRecord({partOf(w), static_cast<int16_t>(w.image)});
     case WidgetType::k_label:
         return writeLabelRecord(labelOf(w));

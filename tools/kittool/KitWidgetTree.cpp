@@ -151,8 +151,13 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
         if (FWidgetFactory::find(button) == nullptr)
             FWidgetFactory::registerType(button, &createStandInButton);
     }
+    // A video sprite's record is an image record: the tool reads it as an
+    // image (registered afresh each time, like the engine's types, so that
+    // it is wrapped once).
+    FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &FWidgetFactory::createChild<FImageWidget>);
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_image>();
+    wrap<FWidgetTypes::k_videoSprite>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();
     wrap<FWidgetTypes::k_button>();

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 namespace {
@@ -39,7 +40,11 @@ template <class Run> std::string failureOf(Run run)
 
 TEST(GameFactoriesTest, EveryScreenKindIsRefusedByNameUntilItsScreenExists)
 {
+    // Kinds whose screens exist; the front-end tests build them.
+    const std::set<std::int32_t> built = {k_introScreen, k_introSlidesScreen, k_clickToContinueScreen,
+                                          k_introAnimationScreen};
     for (std::int32_t kind = 0; kind < k_screenKindCount; ++kind) {
+        if (built.count(kind) != 0) continue;
         const std::string failure = failureOf([kind] { createScreen(kind); });
         const std::string expected =
             "screen kind " + std::to_string(kind) + " (" + screenClassName(kind) + ") is not built yet";

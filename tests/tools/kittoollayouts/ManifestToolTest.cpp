@@ -46,7 +46,13 @@ protected:
 TEST_F(ManifestToolTest, GameManifestsPassTheCheck)
 {
     ASSERT_EQ(kittool("manifests " SCREEN_MANIFESTS), 0) << output;
-    EXPECT_NE(output.find("12 screen manifests checked"), std::string::npos) << output;
+    // Every manifest of the folder is checked, however many screens exist.
+    int manifests = 0;
+    for (const auto& entry : fs::directory_iterator(SCREEN_MANIFESTS))
+        manifests += entry.path().extension() == ".lua" ? 1 : 0;
+    EXPECT_GT(manifests, 12);
+    EXPECT_NE(output.find(std::to_string(manifests) + " screen manifests checked"), std::string::npos)
+        << output;
 }
 
 TEST_F(ManifestToolTest, BrokenFixtureIsRefusedNamingFolderIdAndKey)

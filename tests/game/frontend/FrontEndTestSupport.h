@@ -1,0 +1,149 @@
+#pragma once
+
+// The front-end folders as screen files that kittool writes from the game's
+// own manifests, a real video in place of each clip's placeholder, and the
+// game module over the game's screen factory, driven by a simulated clock.
+
+#include "game/FakeCursorDevice.h"
+#include "game/app/InlineGameModule.h"
+#include "game/screenbase/PromptTestSupport.h"
+
+#include "engine/graphics/FakeGraph.h"
+#include "game/factories/GameScreenFactory.h"
+#include "game/core/ScreenKind.h"
+#include "game/factories/GameWidgetFactory.h"
+#include "image/FImageLoaderModule.h"
+#include "image/FPngLoader.h"
+#include "video/FVideoLoaderModule.h"
+#include "tools/videowriters/GwVideoWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace frontendtest {
+
+// Every folder the front-end screens bind, shared parts included.
+inline const std::vector<std::string>& frontEndFolders()
+{
+    static const std::vector<std::string> folders = {"004", "010", "011", "012", "017", "027", "030"};
+    return folders;
+}
+
+class FrontEndScreenFiles
+{
+public:
+    static const std::filesystem::path& folder()
+    {
+        static FrontEndScreenFiles files;
+        return files.m_path;
+    }
+
+private:
+    FrontEndScreenFiles()
+    {
+        std::random_device seed;
+        m_path = std::filesystem::temp_directory_path() / ("zibbo-frontend-files-" + std::to_string(seed()));
+        std::filesystem::create_directories(m_path);
+        for (const std::string& folder : frontEndFolders()) {
+            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + SCREEN_MANIFESTS + "/" +
+                                        folder + ".lua " + m_path.string() + " > /dev/null";
+            EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        }
+    }
+    ~FrontEndScreenFiles()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+
+    std::filesystem::path m_path;
+};
+
+// Writes a small video of `frames` frames at `fps` as the asset file.
+inline void writeVideo(const std::filesystem::path& file, int32_t frames, uint32_t fps)
+{
+    GwVideoFile video = gwPictureVideo(frames, 8, 6, 3);
+    video.frameRate = fps;
+    const std::vector<uint8_t> bytes = writeGwVideo(video);
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Notes the window title and opens no window.
+class TitleGraph : public FakeGraph
+{
+public:
+    void createWindowAndDevice(FPointI, FPointI, int32_t) override {}
+    void setWindowMode(int32_t) override {}
+};
+
+// The game module with the game's factory over the front-end folders. The
+// intro animation is a clip of `k_animationFrames` frames at 20 fps unless a
+// test writes another before the module runs.
+struct FrontEndFixture : prompttest::PromptFolders
+{
+    static constexpr int32_t k_stepMs = 10;
+    static constexpr int32_t k_animationFrames = 30;
+
+    FrontEndFixture()
+    {
+        GameWidgetFactory::registerTypes();
+        std::filesystem::copy(FrontEndScreenFiles::folder(), scratch.path(),
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+        writeVideo(scratch.path() / "017" / "006633_0.gwvideo", k_animationFrames, 20);
+    }
+
+    // Runs the clock for `ms` in frames of k_stepMs, each drawn and shown.
+    void advance(int32_t ms)
+    {
+        for (int32_t t = 0; t < ms; t += k_stepMs) {
+            module.tick(k_stepMs);
+            frame();
+            clock += k_stepMs;
+        }
+    }
+    void frame()
+    {
+        module.drain();
+        module.frameConsumed();
+        module.drain();
+        module.framePresented();
+        module.drain();
+    }
+    // Runs the clock until the current kind is `kind` (at most `limit` ms);
+    // the simulated time that took, or -1.
+    int32_t runUntil(int32_t kind, int32_t limit)
+    {
+        const int32_t start = clock;
+        while (module.currentKind() != kind) {
+            if (clock - start > limit) return -1;
+            advance(k_stepMs);
+        }
+        return clock - start;
+    }
+    // What the game module's launch asks for first.
+    void start()
+    {
+        module.run();
+        module.setScreen(k_introScreen, false);
+        frame();
+    }
+
+    int32_t clock = 0;
+    FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
+    FVideoLoaderModule gwVideo{k_slotGwVideoLoader, ".gwvideo"};
+    TitleGraph graph;
+    GameScreenFactory factory;
+    FakeCursorDevice cursorDevice;
+    InlineGameModule module{&factory, cursorDevice};
+};
+
+} // namespace frontendtest
