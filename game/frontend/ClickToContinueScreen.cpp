@@ -5,5 +5,6 @@
 
 void ClickToContinueScreen::onPointerDown(int32_t, int32_t, const FPointI&)
 {
-    if (ZibboUserInterface* game = ZibboUserInterface::getInstance()) game->setScreen(k_introSlidesScreen, false);
+    if (ZibboUserInterface* game = ZibboUserInterface::getInstance())
+        game->setScreen(k_introSlidesScreen, false);
 }

@@ -55,7 +55,8 @@ void IntroScreen::onPictureBShown()
 
 void IntroScreen::onIntroDone()
 {
-    if (ZibboUserInterface* game = ZibboUserInterface::getInstance()) game->setScreen(k_introSlidesScreen, false);
+    if (ZibboUserInterface* game = ZibboUserInterface::getInstance())
+        game->setScreen(k_introSlidesScreen, false);
 }
 
 void IntroScreen::update(int32_t elapsed)

@@ -9,7 +9,8 @@
 IntroSlidesScreen::IntroSlidesScreen()
 {
     m_slideSprite = dynamic_cast<VideoSprite*>(m_slide.get());
-    if (m_slideSprite == nullptr) ZIBBO_FAIL(msgIllegalOperation, "the intro slide of folder 10 is no video sprite");
+    if (m_slideSprite == nullptr)
+        ZIBBO_FAIL(msgIllegalOperation, "the intro slide of folder 10 is no video sprite");
     m_slideFade.target = m_slideSprite;
     m_coverFade.target = m_cover.get();
 }

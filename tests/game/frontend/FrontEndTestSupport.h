@@ -9,13 +9,13 @@
 #include "game/screenbase/PromptTestSupport.h"
 
 #include "engine/graphics/FakeGraph.h"
-#include "game/factories/GameScreenFactory.h"
 #include "game/core/ScreenKind.h"
+#include "game/factories/GameScreenFactory.h"
 #include "game/factories/GameWidgetFactory.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FPngLoader.h"
-#include "video/FVideoLoaderModule.h"
 #include "tools/videowriters/GwVideoWriter.h"
+#include "video/FVideoLoaderModule.h"
 
 #include <gtest/gtest.h>
 
