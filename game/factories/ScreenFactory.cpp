@@ -7,6 +7,7 @@
 #include "game/frontend/IntroAnimationScreen.h"
 #include "game/frontend/IntroScreen.h"
 #include "game/frontend/IntroSlidesScreen.h"
+#include "game/frontend/LoadingScreen.h"
 #include "ui/FScreen.h"
 
 namespace {
@@ -31,6 +32,8 @@ FRefT<FScreen> createScreen(std::int32_t kind)
         return buildScreenOf<ClickToContinueScreen>();
     case k_introAnimationScreen:
         return buildScreenOf<IntroAnimationScreen>();
+    case k_loadingScreen:
+        return buildScreenOf<LoadingScreen>();
     default:
         break;
     }

@@ -32,7 +32,8 @@ namespace frontendtest {
 // Every folder the front-end screens bind, shared parts included.
 inline const std::vector<std::string>& frontEndFolders()
 {
-    static const std::vector<std::string> folders = {"004", "010", "011", "012", "017", "027", "030"};
+    static const std::vector<std::string> folders = {"004", "010", "011", "012", "015",
+                                                     "016", "017", "027", "030"};
     return folders;
 }
 
@@ -99,6 +100,8 @@ struct FrontEndFixture : prompttest::PromptFolders
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
         writeVideo(scratch.path() / "017" / "006633_0.gwvideo", k_animationFrames, 20);
+        for (int id = 1877; id <= 1901; ++id)
+            writeVideo(scratch.path() / "016" / ("00" + std::to_string(id) + "_0.gwvideo"), 2, 12);
     }
 
     // Runs the clock for `ms` in frames of k_stepMs, each drawn and shown.
