@@ -8,6 +8,7 @@
 #include "game/frontend/IntroScreen.h"
 #include "game/frontend/IntroSlidesScreen.h"
 #include "game/frontend/LoadingScreen.h"
+#include "game/frontend/ZibboSplashScreen.h"
 #include "ui/FScreen.h"
 
 namespace {
@@ -34,6 +35,8 @@ FRefT<FScreen> createScreen(std::int32_t kind)
         return buildScreenOf<IntroAnimationScreen>();
     case k_loadingScreen:
         return buildScreenOf<LoadingScreen>();
+    case k_splashScreen:
+        return buildScreenOf<ZibboSplashScreen>();
     default:
         break;
     }

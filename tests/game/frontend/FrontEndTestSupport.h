@@ -8,6 +8,7 @@
 #include "game/app/InlineGameModule.h"
 #include "game/screenbase/PromptTestSupport.h"
 
+#include "asset/FRawDataModule.h"
 #include "engine/graphics/FakeGraph.h"
 #include "game/core/ScreenKind.h"
 #include "game/factories/GameScreenFactory.h"
@@ -32,8 +33,8 @@ namespace frontendtest {
 // Every folder the front-end screens bind, shared parts included.
 inline const std::vector<std::string>& frontEndFolders()
 {
-    static const std::vector<std::string> folders = {"004", "010", "011", "012", "015",
-                                                     "016", "017", "027", "030"};
+    static const std::vector<std::string> folders = {"004", "010", "011", "012", "015", "016",
+                                                     "017", "023", "027", "028", "030", "031"};
     return folders;
 }
 
@@ -100,6 +101,12 @@ struct FrontEndFixture : prompttest::PromptFolders
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
         writeVideo(scratch.path() / "017" / "006633_0.gwvideo", k_animationFrames, 20);
+        for (const char* clip : {"006604_0.gwvideo", "006608_0.gwvideo", "006609_0.gwvideo"})
+            writeVideo(scratch.path() / "031" / clip, 4, 20);
+        // The game data the splash screen reads, as our tools generate it.
+        std::filesystem::copy_file(std::string(ZIBBO_GAME_DATA_DIR) + "/gamedata.xml",
+                                   scratch.path() / "012" / "006650_0.dat",
+                                   std::filesystem::copy_options::overwrite_existing);
         for (int id = 1877; id <= 1901; ++id)
             writeVideo(scratch.path() / "016" / ("00" + std::to_string(id) + "_0.gwvideo"), 2, 12);
     }
@@ -141,6 +148,7 @@ struct FrontEndFixture : prompttest::PromptFolders
     }
 
     int32_t clock = 0;
+    FRawDataModule rawData;
     FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
     FVideoLoaderModule gwVideo{k_slotGwVideoLoader, ".gwvideo"};
     TitleGraph graph;
