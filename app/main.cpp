@@ -1,10 +1,12 @@
 // Entry point of the game: the program's arguments become the one command
 // line the engine parses, and the application runs on this (main) thread.
+#include "PlatformBackends.h"
 #include "core/FProcessModule.h"
 #include "core/FRef.h"
 #include "core/FString.h"
 #include "game/app/ZibboUserInterface.h"
 #include "game/core/GameApplication.h"
+#include "platform/FDurableStoragePosix.h"
 #include "platform/FFatalMessageSdl.h"
 #include "platform/FOperatingSystemLinux.h"
 #include "platform/FSingleInstance.h"
@@ -15,6 +17,7 @@
 int main(int argc, char** argv)
 {
     FOperatingSystemLinux::install();
+    FDurableStoragePosix::install();
     FFatalMessageSdl fatalMessage;
     FFatalMessageBox::install(&fatalMessage);
 
@@ -24,8 +27,9 @@ int main(int argc, char** argv)
         FRefT<FString> commandLine =
             makeSharedStringCopy(FString(FProcessModule::joinCommandLine(words).c_str()));
         // Only the first copy runs; a second one hands its command line over.
-        exitCode = runSingleInstance(
-            commandLine, [](FRefT<FString> line) { runGameApplication(line, &createZibboUserInterface); });
+        exitCode = runSingleInstance(commandLine, [](FRefT<FString> line) {
+            runGameApplication(platformBackends(), line, &createZibboUserInterface);
+        });
     } catch (...) {
         // Failures were shown when they were raised.
         exitCode = 1;

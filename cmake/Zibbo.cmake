@@ -25,6 +25,21 @@ function(zibbo_library area)
   endif()
 endfunction()
 
+# The precompiled header that every test binary reuses (made once, on first use).
+function(zibbo_test_precompiled_header)
+  if(TARGET zibbo_test_pch)
+    return()
+  endif()
+  set(anchor ${PROJECT_BINARY_DIR}/tests/support/TestPch.cpp)
+  if(NOT EXISTS ${anchor})
+    file(WRITE ${anchor} "// Compiled only to make the tests' precompiled header.\n")
+  endif()
+  add_library(zibbo_test_pch STATIC ${anchor})
+  target_link_libraries(zibbo_test_pch PRIVATE GTest::gtest GTest::gmock)
+  target_precompile_headers(zibbo_test_pch PRIVATE <gtest/gtest.h> <gmock/gmock.h> <algorithm> <cstdint> <cstring>
+                            <functional> <map> <memory> <string> <vector>)
+endfunction()
+
 # zibbo_test(<name> DEPS targets... [SOURCES files...])
 # One GoogleTest binary per folder of tests/, registered with ctest. Without
 # SOURCES every *.cpp of the current folder is used. Each test binary runs
@@ -42,6 +57,10 @@ function(zibbo_test name)
   add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
   # The test main installs the operating system (see tests/support).
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} zibbo_platform_os GTest::gtest GTest::gmock Threads::Threads)
+  # GoogleTest's and GoogleMock's headers are most of what a test source
+  # compiles: every test binary reuses one precompiled header of them.
+  zibbo_test_precompiled_header()
+  target_precompile_headers(${name} REUSE_FROM zibbo_test_pch)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   # The headless environment is set by the tests' own main (tests/support).
   # Tests that hold a fixed machine resource (a well-known port) name it as
@@ -64,6 +83,8 @@ endfunction()
 function(zibbo_benchmark name)
   cmake_parse_arguments(ARG "" "" "DEPS;SOURCES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  # A benchmark's few sources each keep their own constants: no batches.
+  set_target_properties(${name} PROPERTIES UNITY_BUILD OFF)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/bench)
   set_property(GLOBAL APPEND PROPERTY ZIBBO_BENCHMARKS ${name})
@@ -101,5 +122,15 @@ function(zibbo_add_subfolders)
   foreach(l ${lists})
     get_filename_component(dir ${l} DIRECTORY)
     add_subdirectory(${dir})
+  endforeach()
+endfunction()
+
+# zibbo_unity_alone(files...)
+# Compiles the named sources of the current folder on their own, outside the
+# unity batches, because a file-local name of theirs is also used by another
+# source of the same target. Renaming the name per file lets the file rejoin.
+function(zibbo_unity_alone)
+  foreach(f ${ARGN})
+    set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${f} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
   endforeach()
 endfunction()

@@ -7,7 +7,9 @@
 // while its screen file is read) and unbinds them again; the same pass over
 // the member files with the loaders alone is timed beside it. Counters: both
 // mean times per pass in milliseconds, their ratio and the asset layer's
-// share, and the same share between the fastest passes of each side.
+// share, and the same share between the fastest passes of each side; "cpuRatio"
+// is the ratio of the process's CPU time on both sides (steady on a loaded
+// machine).
 #include "asset/FRawData.h"
 #include "asset/FRawDataModule.h"
 #include "asset/FScreenModule.h"
@@ -33,6 +35,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <random>
@@ -61,6 +64,14 @@ std::vector<uint8_t> picture(int index, bool png)
     for (size_t i = 0; i < p.rgb.size(); i += 3)
         rgba.insert(rgba.end(), {p.rgb[i], p.rgb[i + 1], p.rgb[i + 2], 255});
     return writePng(PngPicture::rgba(side, side, std::move(rgba)));
+}
+
+// CPU time of the whole process in milliseconds.
+double processCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) * 1e-6;
 }
 
 struct DirectImage
@@ -186,10 +197,14 @@ void BM_ReadKitFolders(benchmark::State& state)
     double directMs = 0;
     double bestAsset = 1e300;
     double bestDirect = 1e300;
+    double assetCpu = 0;
+    double directCpu = 0;
     for (auto _ : state) {
+        const double cpuStart = processCpuMs();
         const auto start = std::chrono::steady_clock::now();
         for (int f = 1; f <= k_folders; ++f)
             kit.screens->readScreenFile(nullptr, f, k_imagesPerFolder + k_textsPerFolder + 1, 0, false);
+        const double cpuAsset = processCpuMs();
         state.PauseTiming();
         if (kit.screens->registry().assetCount() != size_t(k_folders * k_imagesPerFolder))
             state.SkipWithError("not every image was registered");
@@ -197,7 +212,10 @@ void BM_ReadKitFolders(benchmark::State& state)
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         for (int f = 1; f <= k_folders; ++f)
             kit.screens->unbind(f);
+        const double cpuDirect = processCpuMs();
         const double direct = decodeDirectly(kit);
+        directCpu += processCpuMs() - cpuDirect;
+        assetCpu += cpuAsset - cpuStart;
         assetMs += asset;
         directMs += direct;
         bestAsset = std::min(bestAsset, asset);
@@ -208,6 +226,7 @@ void BM_ReadKitFolders(benchmark::State& state)
     state.counters["assetMs"] = assetMs / n;
     state.counters["directMs"] = directMs / n;
     state.counters["ratio"] = assetMs / directMs;
+    state.counters["cpuRatio"] = assetCpu / directCpu;
     state.counters["layerPct"] = 100.0 * (assetMs - directMs) / directMs;
     // The fastest pass of each side: less disturbed by other load on the machine.
     state.counters["bestAssetMs"] = bestAsset;

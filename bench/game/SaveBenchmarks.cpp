@@ -6,6 +6,8 @@
 #include "game/core/ProfileManager.h"
 #include "game/core/SaveManager.h"
 #include "io/FMemoryOutStreambuf.h"
+#include "platform/FDurableStoragePosix.h"
+#include "platform/FOperatingSystemLinux.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,7 +32,8 @@ struct ScratchData
     ~ScratchData() { std::filesystem::remove_all(folder); }
 
     std::filesystem::path folder;
-    SaveManager manager;
+    FDurableStoragePosix storage;
+    SaveManager manager{&storage};
 };
 
 // A profile well into the game: half the quests played.
@@ -96,4 +99,14 @@ BENCHMARK(BM_ProfileLoad)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
 
-BENCHMARK_MAIN();
+// The save manager finds its data folder through the operating system, which
+// every program installs first, this one included.
+int main(int argc, char** argv)
+{
+    FOperatingSystemLinux::install();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -93,8 +93,14 @@ void FScreenModule::loadAssetKits(const FSystemLocale& locale)
     prioritiseUpdates(languages);
     mountAll(files, languages, m_kits);
 
+    // Searched first: opening a name that matches nothing is the file
+    // systems' own failure, which reads as a fault of the program rather than
+    // of the installation.
+    FFileEntryMap targets;
+    files.search(targets, FString(u"GWTarget"));
+    if (targets.empty()) ZIBBO_FAIL(msgFileMissing, "GWTarget");
     FRefT<FInStream> target;
-    files.openByName(target, FString(u"GWTarget"));
+    files.openEntry(target, targets.begin()->second);
     FInStream* reader = waitForRefTarget(target);
     if (reader == nullptr) ZIBBO_FAIL(msgFileMissing, "GWTarget");
     const FString name = FAssetKits::readTarget(*reader);

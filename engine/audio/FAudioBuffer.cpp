@@ -287,26 +287,7 @@ void FAudioBuffer::chooseConverters()
         m_fetchVoice = &::fetchVoice<F>;
         m_shift = (sizeof(T) == 1 ? 0 : sizeof(T) == 2 ? 1 : 2) + (Channels == 2 ? 1 : 0);
     };
-    switch (m_kind * 2 + m_channels - 1) {
-    case 0:
-        use.template operator()<std::int8_t, 1>();
-        break;
-    case 1:
-        use.template operator()<std::int8_t, 2>();
-        break;
-    case 2:
-        use.template operator()<std::int16_t, 1>();
-        break;
-    case 3:
-        use.template operator()<std::int16_t, 2>();
-        break;
-    case 4:
-        use.template operator()<std::int32_t, 1>();
-        break;
-    default:
-        use.template operator()<std::int32_t, 2>();
-        break;
-    }
+    withFormat(m_kind, m_channels, use);
     m_skipVoice = &::skipVoice;
 }
 

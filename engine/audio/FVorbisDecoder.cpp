@@ -151,6 +151,10 @@ void FVorbisDecoder::step(std::vector<int16_t>& out)
         if (paged > 0) {
             ogg_stream_pagein(&m_stream, &page);
         } else if (paged == 0 && readBlock() <= 0) {
+            // Data that ends before the stream's last page is a cut file:
+            // what it holds would play as a shorter sound, its loop past
+            // the end.
+            if (m_stream.e_o_s == 0) ZIBBO_FAIL(msgFileCorrupted, "Ogg: Could not read more bytes");
             m_ended = true;
         }
     }

@@ -3,6 +3,7 @@
 #include "core/FIntroSort.h"
 #include "core/FMemory.h"
 #include "core/FModule.h"
+#include "core/FOperatingSystem.h"
 #include "core/FProcessService.h"
 #include "core/FSystemFeatures.h"
 #include "core/FThreadAlert.h"
@@ -37,6 +38,8 @@ FApplication::FApplication()
     }
     m_platformUtilities = engineNew<FUtilPlatform>(k_memObject);
     m_modules.reserve(32);
+    const std::string statistics = FOperatingSystem::current().environment("ZIBBO_STATISTICS");
+    m_showStatistics = !statistics.empty() && statistics != "0" ? 1 : 0;
 }
 
 FApplication::~FApplication()

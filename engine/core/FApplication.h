@@ -72,7 +72,11 @@ public:
 
     const FString& name() const noexcept { return m_name; }
     void setName(const FString& name) { m_name = name; }
+    // Nonzero: the graphics module draws the statistics line over every
+    // frame. Set at construction from the environment variable
+    // ZIBBO_STATISTICS (any value but empty or "0").
     int32_t showStatistics() const noexcept { return m_showStatistics; }
+    void setShowStatistics(int32_t show) noexcept { m_showStatistics = show; }
 
     void setMemoryUse(uint32_t ramKB, uint32_t ramPeakKB) noexcept
     {

@@ -142,10 +142,23 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
     FString name, value;
     int position = 0;
     const std::u16string_view text = commandLine.view();
+    // Where the switch being read starts, for the failure texts: the player
+    // (or a shortcut) typed it and must see which word is wrong.
+    std::size_t switchStart = 0;
+    const auto currentWord = [&] {
+        std::size_t end = switchStart;
+        while (end < text.size() && !isBlank(text[end]))
+            ++end;
+        return text.substr(switchStart, end - switchStart);
+    };
+    const auto failNameless = [&] {
+        ZIBBO_FAIL_TEXT("Malformed command line: " << currentWord()
+                                                   << " gives a value to a switch without a name");
+    };
     // A value ends at a blank, its closing quote or the end of the line; a
     // value without a name ("/:x") is malformed.
     const auto storeValue = [&] {
-        if (name.empty()) ZIBBO_FAIL_TEXT("");
+        if (name.empty()) failNameless();
         storeArgument(arguments, name, value);
     };
 
@@ -155,6 +168,7 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
         case k_between:
             if (unit == u'/' && !startsPath(text.substr(i))) {
                 name.clear();
+                switchStart = i;
                 state = k_name;
             } else if (isBlank(unit)) {
             } else if (unit == u'"') {
@@ -170,7 +184,7 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
             break;
         case k_name:
             if (unit == u':') {
-                if (name.empty()) ZIBBO_FAIL_TEXT("");
+                if (name.empty()) failNameless();
                 value.clear();
                 state = k_value;
             } else if (isBlank(unit)) {
@@ -179,7 +193,10 @@ void FProcessModule::parseCommandLine(const FString& commandLine, FProcessServic
             } else if (isAlphanumeric(unit)) {
                 name.pushBack(unit);
             } else {
-                ZIBBO_FAIL_TEXT("");
+                ZIBBO_FAIL_TEXT(
+                    "Malformed command line: the switch "
+                    << currentWord() << " holds '" << unit
+                    << "'; a switch name is made of letters and digits, and ':' starts its value");
             }
             break;
         case k_value:

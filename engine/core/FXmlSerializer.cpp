@@ -188,8 +188,10 @@ void keepWhiteSpace()
     (void)kept;
 }
 
-// The decoding rules of FString without its failure reports: characters of
-// the Basic Multilingual Plane only, no overlong forms, no surrogates.
+// The decoding rules of the readers below without their failure reports:
+// FString's own (no overlong forms, no surrogates) plus the well-formed
+// four-byte characters that textOfUtf8 turns into surrogate pairs, so that
+// every text utf8Text writes is judged readable.
 bool isStrictUtf8(const std::string& text)
 {
     std::size_t i = 0;
@@ -206,6 +208,11 @@ bool isStrictUtf8(const std::string& text)
             tails = 2;
             low = lead == 0xE0 ? 0xA0 : 0x80;
             high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            // U+10000 to U+10FFFF, nothing shorter or beyond.
+            tails = 3;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
         } else {
             return false;
         }
@@ -376,6 +383,19 @@ bool FXmlSerializer::isReadable(const std::string& text)
     return document.FirstChildElement("root") != nullptr && nodesReadable(&document);
 }
 
+bool FXmlSerializer::canHoldText(const FString& text)
+{
+    const std::u16string_view units = text.view();
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (units[i] < 0x20 || isLowSurrogate(units[i])) return false;
+        if (isHighSurrogate(units[i])) {
+            if (i + 1 == units.size() || !isLowSurrogate(units[i + 1])) return false;
+            ++i;
+        }
+    }
+    return true;
+}
+
 void FXmlSerializer::writeText(const char* name, const std::string& text)
 {
     enterSection(name);
@@ -404,7 +424,7 @@ std::string FXmlSerializer::readText(const char* name, bool emptyWhenMissing)
 // leaves the value unchanged and clears the valid flag.
 template <class T> void FXmlSerializer::readNumber(const char* name, T& value)
 {
-    FString decoded(readText(name, false).c_str());
+    const FString decoded = textOfUtf8(readText(name, false));
     std::wistringstream in(std::wstring(decoded.begin(), decoded.end()));
     in.imbue(std::locale::classic());
     T number{};
@@ -540,7 +560,7 @@ void FXmlSerializer::readBoolDefault(const char* name, bool& value, const bool& 
 
 void FXmlSerializer::readBool(const char* name, bool& value)
 {
-    FString text(readText(name, false).c_str());
+    const FString text = textOfUtf8(readText(name, false));
     value = text == u"true" || text == u"1";
     if (observer() != nullptr) {
         observer()->readBool(name, value);

@@ -70,10 +70,14 @@ public:
 
     // True when a loading serializer can take `text` without a failure report
     // from the document itself: it parses to a document with the element
-    // "root", every text in it is UTF-8 that FString accepts, and every
+    // "root", every text in it is UTF-8 that the readers accept, and every
     // "count" attribute is a number. Saved files are user-writable, so their
     // readers ask this first.
     static bool isReadable(const std::string& text);
+    // True when an FString value with this text reads back unchanged: no
+    // control character below U+0020 (XML cannot hold most of them) and no
+    // surrogate outside a high-low pair (written as '-').
+    static bool canHoldText(const FString& text);
 
     void writeBoolDefault(const char* name, const bool& value, const bool& defaultValue) override;
     void writeBool(const char* name, const bool& value) override;

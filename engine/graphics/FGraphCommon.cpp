@@ -16,6 +16,7 @@
 #include "graphics/FTextureRegistry.h"
 #include "image/FImage.h"
 
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -388,16 +389,23 @@ bool FGraphCommon::isFullScreen()
 void FGraphCommon::onPaint()
 {
     if (!hasWindow()) return;
+    FApplication* application = FApplication::instance();
+    const bool statistics = application != nullptr && application->showStatistics() != 0;
+    bool pendingTaken = false;
     int32_t pending = m_pendingPaints.load();
-    do {
-        if (pending <= 0) return;
-    } while (!m_pendingPaints.compare_exchange_weak(pending, pending - 1));
-    renderFrame();
-    if (FDisplayListener* listener = displayListener()) listener->framePresented();
+    while (pending > 0 && !pendingTaken)
+        pendingTaken = m_pendingPaints.compare_exchange_weak(pending, pending - 1);
+    // The statistics line shows on every paint: without a pending frame the
+    // last one is drawn again under it.
+    if (!pendingTaken && !statistics) return;
+    renderFrame(statistics);
+    if (pendingTaken) {
+        if (FDisplayListener* listener = displayListener()) listener->framePresented();
+    }
     presentFrame();
 }
 
-void FGraphCommon::renderFrame()
+void FGraphCommon::renderFrame(bool withStatistics)
 {
     bool fresh = false;
     FDrawCommandBuffer& frame = takeFrame(fresh);
@@ -419,12 +427,30 @@ void FGraphCommon::renderFrame()
     }
     device.setViewport(m_viewport, m_applicationSize);
     frame.replay(device, *m_textures);
+    if (withStatistics) drawStatistics(device, fresh);
     ++m_presentedFrames;
     device.endFrame();
     // Only a newly recorded frame frees its buffer for the next recording;
     // painting the last frame again tells the recorder nothing.
     if (!fresh) return;
     if (FDisplayListener* listener = displayListener()) listener->frameRendered();
+}
+
+void FGraphCommon::drawStatistics(FRenderDevice& device, bool freshFrame)
+{
+    FApplication* application = FApplication::instance();
+    if (application == nullptr) return;
+    if (freshFrame) m_statistics.frameShown();
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    // The memory counters are read once a second, with the rate.
+    if (m_statistics.advance(now.count())) {
+        if (FUtilPlatform* utilities = application->platformUtilities()) utilities->memoryUse();
+    }
+    const std::string line =
+        FStatisticsLine::format(application->ramKB(), application->ramPeakKB(), application->vramInUse(),
+                                application->vramPeak(), m_statistics.framesPerSecond());
+    FStatisticsLine::draw(device, m_clientSize, line);
 }
 
 void FGraphCommon::peekFrameSignal()

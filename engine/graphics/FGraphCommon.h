@@ -11,8 +11,10 @@
 #include "graphics/FDrawCommandBuffer.h"
 #include "graphics/FDrawContext.h"
 #include "graphics/FGraph.h"
+#include "graphics/FStatisticsLine.h"
 
 class FAction;
+class FString;
 class FImage;
 class FRenderDevice;
 class FTextureRegistry;
@@ -80,6 +82,16 @@ public:
     // The picture drawn behind every frame (the strips around a letterboxed
     // picture show it); empty for none.
     void setBackgroundImage(FRefT<FImage> image);
+
+    // What the device offers, answered by the platform's device: a text of
+    // its features between a first and a last line of their own, the bits
+    // of a back-buffer pixel, the largest texture edge and whether a GPU
+    // rasterizes (false for a software renderer). Without a device: the two
+    // lines alone, 0 and false.
+    virtual void describeFeatures(FString& out) = 0;
+    virtual int32_t getColourBits() = 0;
+    virtual int32_t getMaxTextureSize() = 0;
+    virtual bool hasHardwareRasterization() = 0;
 
     bool hasWindow() const { return m_windowOpen.load(); }
     int32_t pendingPaints() const { return m_pendingPaints.load(); }
@@ -154,7 +166,9 @@ private:
     void doSetWindowTitle(FAction&, std::string* title);
 
     void applyFullScreenTransform();
-    void renderFrame();
+    // withStatistics draws the statistics line over the frame.
+    void renderFrame(bool withStatistics);
+    void drawStatistics(FRenderDevice& device, bool freshFrame);
     // The buffer to replay: the newly finished frame when there is one
     // (the buffers change places; fresh is set), else the last one again.
     FDrawCommandBuffer& takeFrame(bool& fresh);
@@ -190,6 +204,7 @@ private:
     FRefT<FImage> m_background;
     FSignal m_frameSignal;
     PointerLayer m_layers[4];
+    FStatisticsLine m_statistics;
     int32_t m_videoMemory = 64 << 20;
     int32_t m_videoMemoryTier = 3;
 };

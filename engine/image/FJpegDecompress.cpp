@@ -495,6 +495,13 @@ void FJpegDecompress::decodeBlock(OutputRecord& out, int32_t* block)
 
 void FJpegDecompress::decodeMcus()
 {
+    // The tables cannot change while the data runs: markers are read between
+    // calls. With a table missing, every block goes through the checked path,
+    // which reports the fault where the block needs the table.
+    if (prepareLeanTables()) {
+        decodeMcusLean();
+        return;
+    }
     m_bits.reset();
     alignas(32) int32_t block[64] = {};
     while (m_currentMDU < m_numberMDU) {
@@ -513,6 +520,141 @@ void FJpegDecompress::decodeMcus()
         ++m_currentMDU;
         convertDecodedRows();
     }
+    m_bits.returnUnusedBytes();
+}
+
+bool FJpegDecompress::prepareLeanTables()
+{
+    for (int32_t s = 0; s < m_scanComponents; ++s) {
+        const OutputRecord& out = m_outDU[s];
+        if (out.m_dcTable >= m_numberDCTables || out.m_acTable >= m_numberACTables) return false;
+        const int32_t* q = m_qMatrix[out.m_quantTable].get();
+        m_leanDc[s] = m_dcTables[out.m_dcTable].get();
+        m_leanAc[s] = m_acTables[out.m_acTable].get();
+        if (m_leanDc[s] == nullptr || m_leanAc[s] == nullptr || q == nullptr) return false;
+        // (v x q) << 8 and v x (q << 8) agree modulo 2^32.
+        for (int32_t k = 0; k < 64; ++k)
+            m_leanQuant[s][k] = static_cast<uint32_t>(q[k_zigZag[k]]) << 8;
+    }
+    return true;
+}
+
+namespace {
+
+// The rows (bit r for row r) among the positions set in a natural-order mask
+// of the block.
+inline uint32_t jpegRowsOf(uint64_t positions)
+{
+    positions |= positions >> 4;
+    positions |= positions >> 2;
+    positions |= positions >> 1;
+    positions &= 0x0101010101010101ull;
+    return static_cast<uint32_t>((positions * 0x0102040810204080ull) >> 56);
+}
+
+// One block with the reader's state, the tables and the block in registers;
+// the same coefficients and failures as FJpegDecompress::decodeBlock with
+// every table present. Answers the natural-order mask of the positions
+// written (the DC always). Kept out of the MCU loop, whose own variables
+// would otherwise push the reader's state out of the registers.
+__attribute__((noinline)) uint64_t jpegLeanBlock(FJpegBitReader& reader, const FJpegHuffmanTable& dc,
+                                                 const FJpegHuffmanTable& ac, const uint32_t* quant,
+                                                 int32_t& predictor, int32_t* block)
+{
+    FJpegBitReader bits = reader;
+    const uint32_t dcEntry = bits.peekValue(dc);
+    int32_t difference = 0;
+    if (dcEntry != 0) {
+        bits.skip(FJpegHuffmanTable::fastTotalLength(dcEntry));
+        difference = FJpegHuffmanTable::fastValue(dcEntry);
+    } else {
+        const int32_t magnitude = bits.decode(dc);
+        if (magnitude > 11) {
+            bits.checkData();
+            ZIBBO_FAIL(msgFileCorrupted, "DC: magnitude (" << magnitude << ") <= 11");
+        }
+        if (magnitude != 0) difference = bits.receiveExtend(magnitude);
+    }
+    predictor = static_cast<int32_t>(static_cast<uint32_t>(predictor) + static_cast<uint32_t>(difference));
+    block[0] = static_cast<int32_t>(static_cast<uint32_t>(predictor) * quant[0]);
+
+    uint64_t written = 1;
+    for (int32_t k = 1; k < 64;) {
+        int32_t value = 0;
+        const uint32_t entry = bits.peekValue(ac);
+        if (__builtin_expect(entry != 0, 1)) {
+            k += FJpegHuffmanTable::fastSymbol(entry) >> 4;
+            if (k > 63) {
+                bits.skip(FJpegHuffmanTable::fastCodeLength(entry));
+                break;
+            }
+            bits.skip(FJpegHuffmanTable::fastTotalLength(entry));
+            value = FJpegHuffmanTable::fastValue(entry);
+        } else {
+            const int32_t rs = bits.decode(ac);
+            const int32_t size = rs & 15;
+            const int32_t run = rs >> 4;
+            if (size == 0) {
+                if (run != 15) break;
+                k += 16;
+                continue;
+            }
+            k += run;
+            if (k > 63) break;
+            value = bits.receiveExtend(size);
+        }
+        const uint32_t pos = k_zigZag[k];
+        block[pos] = static_cast<int32_t>(static_cast<uint32_t>(value) * quant[k]);
+        written |= uint64_t{1} << pos;
+        ++k;
+    }
+    bits.checkData();
+    reader = bits;
+    return written;
+}
+
+} // namespace
+
+void FJpegDecompress::decodeMcusLean()
+{
+    m_bits.reset();
+    FJpegBitReader bits = m_bits;
+    alignas(32) int32_t block[64] = {};
+    while (m_currentMDU < m_numberMDU) {
+        const int32_t mcuX = m_currentMDU % m_scanMDUWide;
+        const int32_t mcuY = m_currentMDU / m_scanMDUWide;
+        for (int32_t s = 0; s < m_scanComponents; ++s) {
+            OutputRecord& out = m_outDU[s];
+            const FJpegHuffmanTable& dc = *m_leanDc[s];
+            const FJpegHuffmanTable& ac = *m_leanAc[s];
+            const uint32_t* quant = m_leanQuant[s];
+            const int32_t across = out.m_blocksAcross;
+            const int32_t down = out.m_blocksDown;
+            const int32_t width = out.m_planeWidth;
+            const int32_t height = out.m_planeHeight;
+            int32_t predictor = out.m_predictor;
+            for (int32_t by = 0; by < down; ++by) {
+                const int32_t y = (mcuY * down + by) * 8;
+                for (int32_t bx = 0; bx < across; ++bx) {
+                    const int32_t x = (mcuX * across + bx) * 8;
+                    const uint64_t written = jpegLeanBlock(bits, dc, ac, quant, predictor, block);
+                    const uint32_t rowMask = jpegRowsOf(written);
+                    const int32_t cols = std::min(8, width - x);
+                    const int32_t rows = std::min(8, height - y);
+                    if (cols > 0 && rows > 0)
+                        FJpegIdct::transform(block, rowMask, jpegRowsOf(written & 0xFEFEFEFEFEFEFEFEull),
+                                             out.m_plane + static_cast<std::ptrdiff_t>(y) * width + x, width,
+                                             cols, rows);
+                    for (uint32_t r = 0; r < 8; ++r)
+                        if ((rowMask >> r) & 1u) std::memset(block + r * 8, 0, 8 * sizeof(int32_t));
+                }
+            }
+            out.m_predictor = predictor;
+        }
+        ++m_currentMDU;
+        convertDecodedRows();
+    }
+    m_bits = bits;
     m_bits.returnUnusedBytes();
 }
 

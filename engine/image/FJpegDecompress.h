@@ -93,6 +93,10 @@ private:
 
     // Entropy-coded data.
     void decodeMcus();
+    // The MCUs of a scan whose tables are all present: the tables are looked
+    // up once, and the reader's state stays in registers throughout.
+    void decodeMcusLean();
+    bool prepareLeanTables();
     void decodeBlock(OutputRecord& out, int32_t* coefficients);
     FInStream& m_stream;
 
@@ -128,4 +132,11 @@ private:
     // The MCU grid of the scan, where its blocks go.
     int32_t m_scanMDUWide = 1;
     int32_t m_scanMDUHigh = 0;
+
+    // Per component of the scan, for the lean decoding: its tables, and its
+    // quantisation table in zig-zag order with the coefficients' scale of 256
+    // already applied.
+    const FJpegHuffmanTable* m_leanDc[k_maximumSources] = {};
+    const FJpegHuffmanTable* m_leanAc[k_maximumSources] = {};
+    alignas(64) uint32_t m_leanQuant[k_maximumSources][64] = {};
 };

@@ -1,5 +1,7 @@
 #include "image/FJpegHuffmanTable.h"
 
+#include <algorithm>
+
 void FJpegHuffmanTable::build(const uint8_t counts[16], const uint8_t* values, bool dc)
 {
     int32_t total = 0;
@@ -46,14 +48,24 @@ void FJpegHuffmanTable::build(const uint8_t counts[16], const uint8_t* values, b
     }
     if (m_longest > 0) ++m_maxCode[m_longest];
 
-    // The lookup replays the bit-by-bit decode on every k_fastBits prefix.
+    // The lookup gives what the bit-by-bit decode gives for every k_fastBits
+    // prefix: the shortest length l whose first l bits are at most
+    // MAXCODE[l]. The prefixes that length l takes are those below
+    // (MAXCODE[l] + 1) << (k_fastBits - l) that no shorter length took, so
+    // each prefix is filled once.
     const int32_t fastLimit = m_longest < k_fastBits ? m_longest : k_fastBits;
-    for (int32_t prefix = 0; prefix < (1 << k_fastBits); ++prefix) {
+    constexpr int64_t prefixes = int64_t{1} << k_fastBits;
+    for (int64_t prefix = 0; prefix < prefixes; ++prefix) {
         m_fast[prefix] = 0;
         m_fastValue[prefix] = 0;
-        for (int32_t l = 1; l <= fastLimit; ++l) {
+    }
+    int64_t taken = 0;
+    for (int32_t l = 1; l <= fastLimit && taken < prefixes; ++l) {
+        if (m_maxCode[l] < 0) continue;
+        const int64_t bound = std::min(prefixes, (int64_t{m_maxCode[l]} + 1) << (k_fastBits - l));
+        for (int64_t p = taken; p < bound; ++p) {
+            const int32_t prefix = static_cast<int32_t>(p);
             const int32_t c = prefix >> (k_fastBits - l);
-            if (c > m_maxCode[l]) continue;
             const int32_t symbol = valueOf(l, c);
             m_fast[prefix] = static_cast<uint16_t>((l << 8) | symbol);
             const int32_t size = dc ? symbol : (symbol & 15);
@@ -63,7 +75,7 @@ void FJpegHuffmanTable::build(const uint8_t counts[16], const uint8_t* values, b
                 m_fastValue[prefix] = (static_cast<uint32_t>(value) << 16) | static_cast<uint32_t>(l << 12) |
                                       static_cast<uint32_t>((l + size) << 8) | static_cast<uint32_t>(symbol);
             }
-            break;
         }
+        taken = std::max(taken, bound);
     }
 }

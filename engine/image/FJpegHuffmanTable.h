@@ -8,7 +8,7 @@
 struct FJpegHuffmanTable
 {
     static constexpr int k_valueCount = 256;
-    static constexpr int k_fastBits = 9;
+    static constexpr int k_fastBits = 11;
 
     // Builds the code sizes and codes, then the decoding arrays, from the
     // numbers of codes of each length 1 to 16 (whose sum is at most

@@ -44,6 +44,23 @@ constexpr Basis makeBasis()
 constexpr Basis k_basis = makeBasis();
 constexpr uint32_t k_dcWeight = k_basis.k[0][0];
 
+// The symmetries the regrouped column pass relies on: output 7 - x takes the
+// even terms of output x as they are and the odd ones negated, and the even
+// terms of outputs 0..3 are built from two pairs.
+constexpr bool basisIsSymmetric()
+{
+    for (int32_t u = 0; u < 8; ++u)
+        for (int32_t x = 0; x < 4; ++x)
+            if (k_basis.k[u][7 - x] != (u % 2 == 0 ? k_basis.k[u][x] : 0u - k_basis.k[u][x])) return false;
+    for (int32_t x = 0; x < 4; ++x)
+        if (k_basis.k[0][x] != k_basis.k[0][0]) return false;
+    const auto& k = k_basis.k;
+    return k[4][1] == 0u - k[4][0] && k[4][2] == 0u - k[4][0] && k[4][3] == k[4][0] &&
+           k[2][3] == 0u - k[2][0] && k[6][3] == 0u - k[6][0] && k[2][2] == 0u - k[2][1] &&
+           k[6][2] == 0u - k[6][1];
+}
+static_assert(basisIsSymmetric(), "the column pass regroups its sums by these symmetries");
+
 inline int32_t shift12(uint32_t sum)
 {
     return static_cast<int32_t>(sum) >> 12;
@@ -131,6 +148,26 @@ __attribute__((always_inline)) inline void transformBlock(const int32_t* block, 
     }
 
     // Columns, all eight at once; rows past the last used one are zero.
+    if (usedRows > 2) {
+        // The same sums regrouped (exact in wrapping arithmetic): output rows
+        // y and 7 - y share the even terms and differ in the odd terms' sign,
+        // and the even terms pair up once more.
+        const Lanes a = tmp[0] * k_basis.k[0][0];
+        const Lanes b = tmp[4] * k_basis.k[4][0];
+        const Lanes evenOdd0 = tmp[2] * k_basis.k[2][0] + tmp[6] * k_basis.k[6][0];
+        const Lanes evenOdd1 = tmp[2] * k_basis.k[2][1] + tmp[6] * k_basis.k[6][1];
+        const Lanes even[4] = {a + b + evenOdd0, a - b + evenOdd1, a - b - evenOdd1, a + b - evenOdd0};
+        Lanes out[8];
+        for (int32_t y = 0; y < 4; ++y) {
+            const Lanes odd = tmp[1] * k_basis.k[1][y] + tmp[3] * k_basis.k[3][y] + tmp[5] * k_basis.k[5][y] +
+                              tmp[7] * k_basis.k[7][y];
+            out[y] = even[y] + odd;
+            out[7 - y] = even[y] - odd;
+        }
+        for (int32_t y = 0; y < rows; ++y)
+            storeRow(dest + static_cast<std::ptrdiff_t>(y) * stride, toSamples(out[y]), cols);
+        return;
+    }
     for (int32_t y = 0; y < rows; ++y) {
         Lanes acc = tmp[0] * k_basis.k[0][y];
         for (int32_t v = 1; v < usedRows; ++v)

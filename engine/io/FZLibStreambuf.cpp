@@ -42,12 +42,10 @@ FZLibStreambuf::FZLibStreambuf(const FZipMemberInfo& member)
     m_inputSize = std::clamp<int64_t>(member.compressedSize, 1, k_inputSize);
     try {
         m_input = allocate<unsigned char>(k_memStream, m_inputSize);
-        m_window = allocate<unsigned char>(k_memData, int64_t{1} << m_windowBits);
         for (char*& chunk : m_chunks)
             chunk = allocate<char>(k_memData, chunkSizeFor(m_dataSize));
     } catch (...) {
         engineFree(m_input);
-        engineFree(m_window);
         for (char* chunk : m_chunks)
             engineFree(chunk);
         throw;
@@ -81,7 +79,6 @@ FZLibStreambuf::~FZLibStreambuf()
         }
     }
     engineFree(m_input);
-    engineFree(m_window);
     for (char* chunk : m_chunks)
         engineFree(chunk);
 }
@@ -146,10 +143,10 @@ FDeferredFailure FZLibStreambuf::restartMember()
 bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
 {
     m_zstream = z_stream{};
-    const int init = inflateBackInit(&m_zstream, m_windowBits, m_window);
+    const int init = inflateInit2(&m_zstream, -m_windowBits);
     if (init != Z_OK) {
         failure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
-            report << "inflateBack*Init m_windowBits (" << m_windowBits << ") returned " << init;
+            report << "inflateInit2 m_windowBits (" << m_windowBits << ") returned " << init;
         });
         return false;
     }
@@ -161,8 +158,8 @@ bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
     m_shutdown = nullptr;
     m_zstream.next_in = Z_NULL;
     m_zstream.avail_in = 0;
-    const int result = inflateBack(&m_zstream, &inputFunction, this, &outputFunction, this);
-    inflateBackEnd(&m_zstream);
+    const int result = inflateChunks();
+    inflateEnd(&m_zstream);
 
     if (result == Z_STREAM_END && !m_callbackFailure && m_gathered > 0) {
         // A member that ended short of its size still hands over what it had.
@@ -187,9 +184,48 @@ bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
     return m_requestTaken;
 }
 
-unsigned FZLibStreambuf::inputFunction(void* self, z_const unsigned char** buffer)
+int FZLibStreambuf::inflateChunks()
 {
-    return static_cast<FZLibStreambuf*>(self)->readInputBlock(buffer);
+    // zlib inflates straight into the spare chunk, so the bytes are written
+    // once on this side; a call ends where the chunk is handed over, and
+    // never lets the member grow more than one byte past its size.
+    const int64_t room = chunkSizeFor(m_dataSize) - k_putback;
+    bool inputEnded = false;
+    for (;;) {
+        if (m_zstream.avail_in == 0 && !inputEnded) {
+            z_const unsigned char* input = nullptr;
+            const unsigned got = readInputBlock(&input);
+            if (m_callbackFailure) return Z_BUF_ERROR;
+            m_zstream.next_in = input;
+            m_zstream.avail_in = got;
+            inputEnded = got == 0;
+        }
+        const int64_t space =
+            std::min({room - m_gathered, m_handOverAt - m_gathered, m_dataSize - m_produced + 1});
+        unsigned char* out =
+            reinterpret_cast<unsigned char*>(m_chunks[1 - m_currentChunk] + k_putback) + m_gathered;
+        m_zstream.next_out = out;
+        m_zstream.avail_out = static_cast<uInt>(space);
+        const int result = inflate(&m_zstream, Z_NO_FLUSH);
+        const int64_t made = space - static_cast<int64_t>(m_zstream.avail_out);
+        if (m_produced + made > m_dataSize) {
+            m_callbackFailure =
+                FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+                    report << "inflated size (" << m_produced + made << ") <= uncompressed size ("
+                           << m_dataSize << ")";
+                });
+            return Z_BUF_ERROR;
+        }
+        m_produced += made;
+        m_gathered += made;
+        if (result == Z_STREAM_END) return result;
+        if (result != Z_OK && result != Z_BUF_ERROR) return result;
+        // No progress with the input at its end: the member is cut short.
+        if (result == Z_BUF_ERROR && inputEnded && m_zstream.avail_in == 0) return result;
+        if (m_gathered < m_handOverAt && m_produced < m_dataSize && m_gathered < room) continue;
+        m_handOverAt = std::min(m_handOverAt * 4, k_handOverSize);
+        if (deliver() != 0) return Z_BUF_ERROR;
+    }
 }
 
 unsigned FZLibStreambuf::readInputBlock(z_const unsigned char** buffer)
@@ -206,32 +242,6 @@ unsigned FZLibStreambuf::readInputBlock(z_const unsigned char** buffer)
         return 0;
     }
     return static_cast<unsigned>(count);
-}
-
-int FZLibStreambuf::outputFunction(void* self, unsigned char* data, unsigned length)
-{
-    return static_cast<FZLibStreambuf*>(self)->gather(data, length);
-}
-
-int FZLibStreambuf::gather(const unsigned char* data, unsigned length)
-{
-    if (m_produced + length > m_dataSize) {
-        m_callbackFailure =
-            FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
-                report << "inflated size (" << m_produced + length << ") <= uncompressed size (" << m_dataSize
-                       << ")";
-            });
-        return 1;
-    }
-    m_produced += length;
-
-    // Blocks go into the spare chunk while the reader still reads the
-    // current one; only the hand-over waits for the reader.
-    std::memcpy(m_chunks[1 - m_currentChunk] + k_putback + m_gathered, data, length);
-    m_gathered += length;
-    if (m_gathered < m_handOverAt && m_produced < m_dataSize) return 0;
-    m_handOverAt = std::min(m_handOverAt * 4, k_handOverSize);
-    return deliver();
 }
 
 int FZLibStreambuf::deliver()

@@ -12,8 +12,8 @@
 #include <atomic>
 #include <exception>
 
-// A deflated member, inflated by zlib (inflate-back) on a pooled worker
-// thread. The worker decodes one block ahead and hands it over when the reader
+// A deflated member, inflated by zlib straight into the chunks on a pooled
+// worker thread. The worker decodes one block ahead and hands it over when the reader
 // asks, through two semaphores: `request` (the reader wants data, a restart or
 // the end) and `ready` (a block, a restart or the end is done).
 //
@@ -32,7 +32,7 @@ class FZLibStreambuf : public FSubStreambuf
 {
 public:
     static constexpr int k_windowBits = 15;
-    // The smallest window inflate-back accepts.
+    // The smallest window raw inflating accepts.
     static constexpr int k_minWindowBits = 9;
     static constexpr int64_t k_inputSize = 16384;
     static constexpr int64_t k_windowSize = 1 << k_windowBits;
@@ -55,7 +55,7 @@ public:
     ~FZLibStreambuf() override;
 
     bool isDirectAccess() const override { return false; }
-    // The bytes the stream holds for its input, window and chunks.
+    // The bytes the stream holds for its input, zlib's window and the chunks.
     int64_t bufferBytes() const
     {
         return m_inputSize + (int64_t{1} << m_windowBits) + 2 * chunkSizeFor(m_dataSize);
@@ -81,14 +81,15 @@ private:
 
     // Worker side.
     void workerMain();
-    // One pass of inflate-back over the member; true when it ended by taking
+    // One pass of inflating over the member; true when it ended by taking
     // a close or reset request. Sets `failure` when the member is broken.
     bool inflateMember(FDeferredFailure& failure);
+    // Inflates and hands over chunks until the member ends, breaks or the
+    // reader asks to close or restart; answers zlib's last result
+    // (Z_BUF_ERROR when a request or failure stopped it).
+    int inflateChunks();
     FDeferredFailure restartMember();
-    static unsigned inputFunction(void* self, z_const unsigned char** buffer);
-    static int outputFunction(void* self, unsigned char* data, unsigned length);
     unsigned readInputBlock(z_const unsigned char** buffer);
-    int gather(const unsigned char* data, unsigned length);
     // Hands the gathered bytes over at the reader's next request; 1 when the
     // reader asked to close or restart instead (or the wait unwound).
     int deliver();
@@ -103,7 +104,6 @@ private:
     int64_t m_inputSize = k_inputSize;
     z_stream m_zstream{};
     unsigned char* m_input = nullptr;
-    unsigned char* m_window = nullptr;
     char* m_chunks[2] = {nullptr, nullptr};
     int m_currentChunk = 0;
     std::atomic<bool> m_closeNow{false};

@@ -16,6 +16,11 @@ public:
     // Forgets what was covered (the member starts over).
     void restart();
 
+    // The CRC-32 of the bytes before (`crc`) continued over `count` more, as
+    // zlib's crc32 answers; folded with carry-less products where the
+    // processor has them.
+    static uint32_t update(uint32_t crc, const void* data, int64_t count);
+
     // True once the whole member was covered and its CRC differs.
     bool failed() const { return m_covered == m_size && m_size > 0 && m_crc != m_expected; }
     [[noreturn]] void raiseFailure() const;

@@ -229,6 +229,29 @@ FPointI FGraphSdl::displaySize()
     return FPointI{mode.w, mode.h};
 }
 
+void FGraphSdl::describeFeatures(FString& out)
+{
+    std::string text = "OpenGL features\n";
+    if (m_device != nullptr) text += m_device->featureLines();
+    text += "End of OpenGL features";
+    out = FString(text.c_str());
+}
+
+int32_t FGraphSdl::getColourBits()
+{
+    return m_device != nullptr ? m_device->colourBits() : 0;
+}
+
+int32_t FGraphSdl::getMaxTextureSize()
+{
+    return m_device != nullptr ? m_device->maxTextureSize() : 0;
+}
+
+bool FGraphSdl::hasHardwareRasterization()
+{
+    return m_device != nullptr && m_device->hardwareRasterization();
+}
+
 void FGraphSdl::applyCursorClip(const FRectI* rect)
 {
     if (m_window == nullptr) return;

@@ -35,6 +35,11 @@ public:
     // starts; a later createWindowAndDevice only changes its size and mode.
     void main() override;
 
+    void describeFeatures(FString& out) override;
+    int32_t getColourBits() override;
+    int32_t getMaxTextureSize() override;
+    bool hasHardwareRasterization() override;
+
     SDL_Window* window() const { return m_window; }
     FRenderDeviceGl* glDevice() const { return m_device.get(); }
     // What the last failed window or context creation said.

@@ -363,8 +363,10 @@ void FPlatformSpecificModuleSdl::forgetTrackedWindow(std::uint32_t windowId)
 }
 
 bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine, std::string& failure,
+                                                     bool& hopeless,
                                                      const FUnixSocket::PeerUserLookup& peerUser)
 {
+    hopeless = false;
     // Logging and the platform wait need an application object.
     FApplication application;
     const std::u16string text(commandLine.isNull() || commandLine.get() == nullptr ? std::u16string_view()
@@ -379,7 +381,9 @@ bool FPlatformSpecificModuleSdl::findRunningInstance(FRefT<FString> commandLine,
             failure = "the running copy did not take the command line";
             return false;
         case FHandOverSender::Result::noReply:
-            failure = "the running copy did not answer";
+            failure = "the running copy did not answer within " +
+                      std::to_string(FHandOverSender::k_replyTimeoutMs / 1000) + " s";
+            hopeless = true;
             return false;
         case FHandOverSender::Result::foreignListener:
             failure = "the hand-over socket belongs to another user";

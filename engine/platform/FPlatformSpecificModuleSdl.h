@@ -52,8 +52,11 @@ public:
     void windowProc(const SDL_Event& event);
 
     // A second copy's side: hands the command line to the running copy.
-    // True when a running copy took it; otherwise `failure` says why not.
-    static bool findRunningInstance(FRefT<FString> commandLine, std::string& failure,
+    // True when a running copy took it; otherwise `failure` says why not, and
+    // `hopeless` is set when trying again cannot help (a copy that took the
+    // record and never answered would hold every attempt for the whole reply
+    // time).
+    static bool findRunningInstance(FRefT<FString> commandLine, std::string& failure, bool& hopeless,
                                     const FUnixSocket::PeerUserLookup& peerUser = {});
 
     // Maps a position in the window into the picture; false when the picture

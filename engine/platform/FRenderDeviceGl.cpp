@@ -299,6 +299,43 @@ std::string FRenderDeviceGl::rendererName() const
            (version != nullptr ? version : "?");
 }
 
+int32_t FRenderDeviceGl::colourBits() const
+{
+    int32_t bits = 0;
+    for (const GLenum channel : {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS, GL_ALPHA_BITS}) {
+        GLint value = 0;
+        m_gl->GetIntegerv(channel, &value);
+        if (value > 0) bits += value;
+    }
+    return bits;
+}
+
+bool FRenderDeviceGl::hardwareRasterization() const
+{
+    int accelerated = 0;
+    if (SDL_GL_GetAttribute(SDL_GL_ACCELERATED_VISUAL, &accelerated) == 0 && accelerated == 0) return false;
+    const auto* renderer = reinterpret_cast<const char*>(m_gl->GetString(GL_RENDERER));
+    if (renderer == nullptr) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer", "SWR"})
+        if (std::strstr(renderer, software) != nullptr) return false;
+    return true;
+}
+
+std::string FRenderDeviceGl::featureLines() const
+{
+    auto text = [this](GLenum name) {
+        const auto* value = reinterpret_cast<const char*>(m_gl->GetString(name));
+        return std::string(value != nullptr ? value : "?");
+    };
+    GLint units = 0;
+    m_gl->GetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
+    return "Renderer: " + text(GL_RENDERER) + "\nVendor: " + text(GL_VENDOR) +
+           "\nVersion: " + text(GL_VERSION) + "\nShading language: " + text(GL_SHADING_LANGUAGE_VERSION) +
+           "\nMaximum texture size: " + std::to_string(m_maxTextureSize) +
+           "\nTexture units: " + std::to_string(units) + "\nColour bits: " + std::to_string(colourBits()) +
+           "\nHardware rasterization: " + (hardwareRasterization() ? "yes" : "no") + "\n";
+}
+
 int64_t FRenderDeviceGl::queryVideoMemory() const
 {
     const auto* extensions = reinterpret_cast<const char*>(m_gl->GetString(GL_EXTENSIONS));

@@ -33,6 +33,15 @@ public:
     // GL_RENDERER, GL_VERSION of the context.
     std::string rendererName() const;
     int32_t maxTextureSize() const { return m_maxTextureSize; }
+    // Bits of one pixel of the frame buffer drawn into (red, green, blue
+    // and alpha together).
+    int32_t colourBits() const;
+    // False for Mesa's software rasterizers (llvmpipe, softpipe, swrast) and
+    // for a context SDL made without acceleration.
+    bool hardwareRasterization() const;
+    // One "name: value" line each: renderer, vendor, version, shading
+    // language, texture size and units, colour bits, rasterization.
+    std::string featureLines() const;
     // Adapter memory in bytes where the driver tells it, else 0.
     int64_t queryVideoMemory() const;
     // The pixels of rect of the target (y down from its top) as R, G, B, A

@@ -2,6 +2,7 @@
 
 #include "platform/FInstanceLock.h"
 #include "platform/FInstanceNames.h"
+#include "platform/FOperatingSystemLinux.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
 
 #include <cstdio>
@@ -25,11 +26,19 @@ int runSingleInstance(FRefT<FString> commandLine, const FApplicationRunner& runA
             lock.release();
             return 0;
         }
+        bool hopeless = false;
         try {
-            if (FPlatformSpecificModuleSdl::findRunningInstance(commandLine, failure, peerUser)) return 0;
+            if (FPlatformSpecificModuleSdl::findRunningInstance(commandLine, failure, hopeless, peerUser)) {
+                // Without a window nothing shows that the running copy took it.
+                if (FOperatingSystemLinux::variable("ZIBBO_HEADLESS") == "1")
+                    std::fprintf(stderr,
+                                 "The command line was handed over to the copy of the game that runs\n");
+                return 0;
+            }
         } catch (...) {
             return 1;
         }
+        if (hopeless) break;
     }
     std::fprintf(stderr,
                  "Another copy of the game is running, but the command line could not be handed to it: %s\n",

@@ -12,7 +12,10 @@
 // Returns the process exit code: 0 after a run or a delivered hand-over, 1
 // when the hand-over or the run threw, and k_handOverFailedExit when a copy
 // runs but the command line could not be handed to it (said on standard
-// error, so the player's request is not lost without a word).
+// error, so the player's request is not lost without a word). A copy that
+// takes the record and does not answer is given up after one reply time.
+// Headless (ZIBBO_HEADLESS=1), a delivered hand-over is said on standard
+// error too, as no window comes to the front.
 using FApplicationRunner = std::function<void(FRefT<FString> commandLine)>;
 
 inline constexpr int k_instanceAttempts = 5;

@@ -1,6 +1,7 @@
 #include "script/FScriptInstance.h"
 
 #include "core/FApplication.h"
+#include "core/FDebug.h"
 #include "core/FErrorMessage.h"
 #include "core/FLogStream.h"
 #include "core/FMemory.h"
@@ -12,12 +13,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
-FScriptInstance::FScriptInstance(FApplication& application, const char* name, std::uint64_t instructionBudget)
+FScriptInstance::FScriptInstance(FApplication& application, const char* name, FScriptLimits::Bounds bounds)
     : m_path(std::string("Scripts/") + (name == nullptr ? "" : name)), m_text(makeNullRef()),
-      m_instructionBudget(instructionBudget)
+      m_limits(std::move(bounds))
 {
-    m_state = luaL_newstate();
+    m_state = m_limits.newState();
     if (m_state == nullptr) {
         ZIBBO_FAIL_TEXT("Could not initialize Lua");
     }
@@ -55,30 +57,44 @@ FScriptInstance::FScriptInstance(FApplication& application, const char* name, st
 
 FScriptInstance::~FScriptInstance()
 {
-    // Closing the state under a script that still runs would pull it from under
-    // the worker: wait for the task to end, and leave the state open if it does
-    // not end in time.
-    if (state() == k_running && !isInline() && worker() != nullptr)
-        worker()->waitIdle(FThread::k_endPatienceMs, false);
+    // The worker must be done with the state before it is closed. A script
+    // that still runs is stopped: its next step, allocation or library call
+    // fails, and none of those runs long, so the wait ends soon.
     if (state() == k_running) {
-        ZIBBO_LOG(k_logDev, false) << "Script " << m_path << " still runs; its Lua state is left open";
-        return;
+        m_limits.stop();
+        while (state() == k_running && !isInline() && worker() != nullptr &&
+               !worker()->waitIdle(FThread::k_endPatienceMs, false)) {
+            ZIBBO_LOG(k_logDev, false) << "Script " << m_path << " still runs; waiting for it to stop";
+        }
     }
     {
         // The task is marked done under its lock; once the lock is free the
         // worker no longer touches this object.
         FMutexLock lock(m_lock);
     }
-    lua_close(m_state);
+    if (m_state != nullptr) {
+        lua_close(m_state);
+    }
 }
 
 void FScriptInstance::main()
 {
+    m_limits.startClock();
     int status = lua_cpcall(m_state, &FScriptInstance::callHandlerThis, this);
     if (status != 0) {
-        lua_settop(m_state, 0);
+        // A failed script is never read: what it took goes at once.
+        lua_close(m_state);
+        m_state = nullptr;
+        if (m_limits.stopped()) {
+            // Its owner is going away; there is nobody to tell.
+            ZIBBO_LOG(k_logDev, false) << "Script " << m_path << " was stopped";
+            return;
+        }
         ZIBBO_FAIL_TEXT("Script execution returned " << status);
     }
+    // Reads push names, and an allocation refused outside a protected call
+    // would end in the panic handler.
+    m_limits.liftMemoryLimit();
     FMutexLock lock(m_executedSignal);
     m_executed.store(true, std::memory_order_release);
     m_executedSignal.set();
@@ -97,7 +113,7 @@ int FScriptInstance::callHandlerThis(lua_State* state)
 void FScriptInstance::loadChunk()
 {
     lua_gc(m_state, LUA_GCSTOP, 0);
-    FScriptSandbox::open(m_state, m_instructionBudget);
+    FScriptSandbox::open(m_state);
     lua_gc(m_state, LUA_GCRESTART, 0);
 
     // The text ends at its first zero byte; a precompiled chunk always has one
@@ -105,7 +121,12 @@ void FScriptInstance::loadChunk()
     const char* text = static_cast<const char*>(m_text.get());
     const std::string chunkName = "@" + m_path;
     auto fail = [this](const char* what, int status) {
-        const char* message = lua_tostring(m_state, -1);
+        if (m_limits.stopped()) {
+            // Stopped by the destructor: not a fault of the script's.
+            throw FDebug::TreatedException();
+        }
+        const std::string refusal = status == LUA_ERRMEM ? m_limits.describeRefusal() : std::string();
+        const char* message = refusal.empty() ? lua_tostring(m_state, -1) : refusal.c_str();
         ZIBBO_FAIL_TEXT(what << m_path << " (error code = " << status << ")"
                              << (message == nullptr ? "" : "\n") << (message == nullptr ? "" : message));
     };

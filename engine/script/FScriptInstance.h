@@ -13,9 +13,10 @@
 #include "core/FRef.h"
 #include "core/FSignal.h"
 #include "core/FThreadTask.h"
-#include "script/FScriptSandbox.h"
+#include "script/FScriptLimits.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -27,11 +28,11 @@ class FScriptInstance : public FThreadTask
 public:
     // Reads "Scripts/" + `name` through the application's file-system service
     // and starts running it. A missing file is a failure, and nothing runs. A
-    // script that runs more than `instructionBudget` Lua instructions fails.
-    FScriptInstance(FApplication& application, const char* name,
-                    std::uint64_t instructionBudget = FScriptSandbox::k_defaultInstructionBudget);
-    // Waits (a bounded time) for a script that is still running, then closes
-    // the Lua state.
+    // script that goes past one of its `bounds` fails, and what it took is
+    // freed (FScriptLimits).
+    FScriptInstance(FApplication& application, const char* name, FScriptLimits::Bounds bounds = {});
+    // Stops a script that is still running and waits until its worker has
+    // left it (the bounds make that quick), then closes the Lua state.
     ~FScriptInstance() override;
 
     // Blocks until the script has run; a script that failed never has, so its
@@ -51,6 +52,9 @@ public:
     void leaveTable();
 
     const std::string& path() const noexcept { return m_path; }
+    // Bytes the script's state holds; nothing once a failed script's state
+    // has been closed.
+    std::size_t memoryInUse() const noexcept { return m_limits.memoryInUse(); }
 
 protected:
     // The task's work on the worker: opens the libraries and runs the script.
@@ -80,6 +84,8 @@ private:
     FRef m_text;
     FSignal m_executedSignal;
     std::atomic<bool> m_executed{false};
-    std::uint64_t m_instructionBudget;
+    // The state allocates through it, so it is built before the state and
+    // outlives it.
+    FScriptLimits m_limits;
     lua_State* m_state = nullptr;
 };

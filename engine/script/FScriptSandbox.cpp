@@ -1,7 +1,11 @@
 #include "script/FScriptSandbox.h"
 
+#include "script/FScriptLimits.h"
+#include "script/FScriptPatterns.h"
+
 #include <lua.hpp>
 
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -9,10 +13,7 @@ namespace {
 
 // The budget is counted in steps of this many instructions, which keeps the
 // hook off the hot path.
-constexpr int k_hookInterval = 10'000;
-
-// The address is the registry key of the state's remaining budget.
-const char k_budgetKey = 0;
+constexpr int k_hookInterval = FScriptLimits::k_checkInterval;
 
 constexpr const char* k_precompiledRefused = "precompiled chunks are not accepted";
 
@@ -162,15 +163,10 @@ int loadFromReader(lua_State* state)
 
 void countInstructions(lua_State* state, lua_Debug* event)
 {
-    lua_pushlightuserdata(state, const_cast<char*>(&k_budgetKey));
-    lua_rawget(state, LUA_REGISTRYINDEX);
-    auto* remaining = static_cast<std::uint64_t*>(lua_touserdata(state, -1));
-    lua_pop(state, 1);
-    if (remaining == nullptr) {
-        return;
-    }
-    if (*remaining >= static_cast<std::uint64_t>(k_hookInterval)) {
-        *remaining -= k_hookInterval;
+    FScriptLimits& limits = FScriptLimits::of(state);
+    limits.take(k_hookInterval);
+    const char* what = limits.dueError();
+    if (what == nullptr) {
         return;
     }
     // From here every instruction fails, so a script that catches the error
@@ -178,10 +174,9 @@ void countInstructions(lua_State* state, lua_Debug* event)
     lua_sethook(state, &countInstructions, LUA_MASKCOUNT, 1);
     // The error names the chunk and line the script had reached.
     if (lua_getinfo(state, "Sl", event) != 0 && event->currentline > 0) {
-        luaL_error(state, "%s:%d: the script ran past its budget of instructions", event->short_src,
-                   event->currentline);
+        luaL_error(state, "%s:%d: %s", event->short_src, event->currentline, what);
     }
-    luaL_error(state, "the script ran past its budget of instructions");
+    luaL_error(state, "%s", what);
 }
 
 } // namespace
@@ -191,7 +186,7 @@ bool FScriptSandbox::isPrecompiled(const char* text, std::size_t length) noexcep
     return length > 0 && text[0] == LUA_SIGNATURE[0];
 }
 
-void FScriptSandbox::open(lua_State* state, std::uint64_t instructionBudget)
+void FScriptSandbox::open(lua_State* state)
 {
     for (const Library& library : k_libraries) {
         if (library.open == nullptr) {
@@ -208,6 +203,9 @@ void FScriptSandbox::open(lua_State* state, std::uint64_t instructionBudget)
             lua_getglobal(state, library.name);
         }
         keepOnly(state, library);
+        if (std::strcmp(library.name, LUA_STRLIBNAME) == 0) {
+            FScriptPatterns::install(state);
+        }
         lua_pop(state, 1);
     }
     // The libraries register themselves in the loaded-module table as well;
@@ -221,10 +219,5 @@ void FScriptSandbox::open(lua_State* state, std::uint64_t instructionBudget)
     lua_pushcclosure(state, &loadFromReader, 1);
     lua_setglobal(state, "load");
 
-    auto* remaining = static_cast<std::uint64_t*>(lua_newuserdata(state, sizeof(std::uint64_t)));
-    *remaining = instructionBudget;
-    lua_pushlightuserdata(state, const_cast<char*>(&k_budgetKey));
-    lua_insert(state, -2);
-    lua_rawset(state, LUA_REGISTRYINDEX);
     lua_sethook(state, &countInstructions, LUA_MASKCOUNT, k_hookInterval);
 }

@@ -7,23 +7,22 @@
 // refusing precompiled chunks; string without dump; table; math; of os only
 // time, clock and date. No io, package or debug library is opened.
 //
-// Every script also runs under an instruction budget: one that runs past it
-// fails with a Lua error naming the chunk, so an endless loop cannot hold a
-// worker for the rest of the run.
+// Every script also runs under the bounds of its state's FScriptLimits: one
+// that runs past its steps fails with a Lua error naming the chunk, so an
+// endless loop cannot hold a worker for the rest of the run; the pattern
+// functions and rep are bounded inside their calls (FScriptPatterns).
 
-#include <cstdint>
+#include <cstddef>
 
 struct lua_State;
 
 class FScriptSandbox
 {
 public:
-    // Enough for any tuning script many times over, and still under a second.
-    static constexpr std::uint64_t k_defaultInstructionBudget = 100'000'000;
-
-    // Opens the allowed libraries into the globals of a fresh state and
-    // installs the instruction budget; call before the chunk is loaded.
-    static void open(lua_State* state, std::uint64_t instructionBudget = k_defaultInstructionBudget);
+    // Opens the allowed libraries into the globals of a fresh state made by
+    // FScriptLimits::newState and installs the step count; call before the
+    // chunk is loaded.
+    static void open(lua_State* state);
 
     // Whether `text` is a precompiled chunk rather than source text.
     static bool isPrecompiled(const char* text, std::size_t length) noexcept;

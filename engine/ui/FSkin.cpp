@@ -103,11 +103,18 @@ void FSkin::replacePart(Part& part, FRef asset)
 
 void FSkin::resolveLinks(FScreenRegistry& registry)
 {
-    // An id the registry does not hold leaves the part empty.
+    // An id the registry does not hold leaves the part empty. So does a
+    // skin: skins are the only assets that hold others, and a skin among the
+    // parts (this one itself, or one that names this one) would make a cycle
+    // of handles that nothing releases.
+    auto part = [&registry](int32_t id) {
+        FRef found = registry.findInSecond(id);
+        return dynamic_cast<FSkin*>(found.as<FAsset>()) != nullptr ? FRef() : found;
+    };
     for (StateRecord& record : m_states) {
-        if (record.imageId != 0) replacePart(record.image, registry.findInSecond(record.imageId));
-        if (record.fontId != 0) replacePart(record.font, registry.findInSecond(record.fontId));
-        if (record.soundId != 0) replacePart(record.sound, registry.findInSecond(record.soundId));
+        if (record.imageId != 0) replacePart(record.image, part(record.imageId));
+        if (record.fontId != 0) replacePart(record.font, part(record.fontId));
+        if (record.soundId != 0) replacePart(record.sound, part(record.soundId));
     }
 }
 

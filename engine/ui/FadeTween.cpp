@@ -1,20 +1,24 @@
 #include "ui/FadeTween.h"
 
 #include "ui/FLabel.h"
+#include "ui/FWidget.h"
 
-void FadeTween::applyToList(int32_t value)
+int32_t fadedAlpha(FLabel& label)
 {
-    for (FLabel* label : labels)
-        label->setAlpha(static_cast<uint8_t>(value));
+    return static_cast<int32_t>(label.colourTable()[0] >> 24);
 }
 
-void FadeTween::applyToTarget(int32_t value)
+void setFadedAlpha(FLabel& label, int32_t value)
 {
-    if (target != nullptr) target->setAlpha(static_cast<uint8_t>(value));
+    label.setAlpha(static_cast<uint8_t>(value));
 }
 
-void startAlphaTween(FadeTween& tween, int32_t to, int32_t duration)
+int32_t fadedAlpha(FWidget& widget)
 {
-    if (tween.target == nullptr) return;
-    tween.startFrom(static_cast<int32_t>(tween.target->colourTable()[0] >> 24), to, duration);
+    return static_cast<int32_t>(widget.widgetColour() >> 24);
+}
+
+void setFadedAlpha(FWidget& widget, int32_t value)
+{
+    widget.setWidgetAlpha(static_cast<uint8_t>(value));
 }

@@ -62,6 +62,18 @@ std::vector<Bytes> screenSeeds()
     tail.widgetTree = writeContainerRecord(tree);
     file.owner = tail;
     seeds.push_back(writeScreenFile(file));
+
+    // A skin that names itself among its parts, and an owner tail cut short:
+    // the skin held its own handle, so the failed read leaked every asset.
+    ScreenFile selfLinked;
+    selfLinked.records.push_back(asset(3, 4, imageKindData(true)));
+    SkinData loop;
+    loop.states[0].imageId = 5;
+    loop.states[1].imageId = 4;
+    selfLinked.records.push_back(asset(6, 5, skinKindData(loop)));
+    Bytes cut = writeScreenFile(selfLinked);
+    cut.insert(cut.end(), {0x00, 0x05, 0x00});
+    seeds.push_back(cut);
     return seeds;
 }
 

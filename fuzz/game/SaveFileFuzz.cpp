@@ -9,6 +9,7 @@
 #include "game/core/GlobalSettings.h"
 #include "game/core/PlayerProfile.h"
 #include "game/core/SaveManager.h"
+#include "platform/FDurableStoragePosix.h"
 #include "support/QuietErrorHandler.h"
 
 #include "core/FErrorHandler.h"
@@ -51,7 +52,8 @@ SaveManager& saveManager()
             std::filesystem::remove_all(scratchFolder(), ignored);
         });
         setenv("XDG_DATA_HOME", base.c_str(), 1);
-        auto* manager = new SaveManager;
+        static FDurableStoragePosix s_storage;
+        auto* manager = new SaveManager(&s_storage);
         manager->attachDefaultFileSystem();
         return manager;
     }();

@@ -1,5 +1,7 @@
 #include "game/app/ZibboUserInterface.h"
 
+#include "game/app/ZibboWorldMapServices.h"
+
 #include "asset/FAsset.h"
 #include "audio/FAudioLock.h"
 #include "audio/FAudioNode.h"
@@ -87,6 +89,7 @@ ZibboUserInterface::ZibboUserInterface(FScreenFactory* factory, CursorDevice& cu
 
 ZibboUserInterface::~ZibboUserInterface()
 {
+    if (WorldMapServices::instance() == m_worldMapServices.get()) WorldMapServices::setInstance(nullptr);
     // A running load ends before its task goes.
     if (m_assetLoadJob != nullptr && m_assetLoadJob->worker() != nullptr)
         m_assetLoadJob->worker()->waitIdle(~0u, false);
@@ -120,6 +123,8 @@ void ZibboUserInterface::onLaunch()
         m_sounds->initAudio();
     }
     GameWidgetFactory::registerTypes();
+    m_worldMapServices = std::make_unique<ZibboWorldMapServices>(*this);
+    WorldMapServices::setInstance(m_worldMapServices.get());
     setScreen(k_introScreen, false);
     openWindow();
     GameRandom::srand(static_cast<uint32_t>(std::time(nullptr)));
@@ -404,6 +409,45 @@ bool ZibboUserInterface::isGamePaused() const
     return m_sounds != nullptr && m_sounds->isPaused();
 }
 
+void ZibboUserInterface::setMusicVolume(uint8_t volume)
+{
+    m_musicVolume = volume;
+    if (m_sounds != nullptr) m_sounds->setMusicVolume(volume);
+}
+
+void ZibboUserInterface::setVoiceVolume(uint8_t volume)
+{
+    m_voiceVolume = volume;
+    if (m_sounds != nullptr) m_sounds->setVoiceVolume(volume);
+}
+
+void ZibboUserInterface::setSfxVolumeScale(int32_t scale)
+{
+    if (scale < 0 || scale > GameSoundChannels::k_maxSfxScale) {
+        // The channels log the refusal; the stored scale stays valid.
+        if (m_sounds != nullptr) m_sounds->setSfxVolumeScale(scale);
+        return;
+    }
+    m_sfxScale = static_cast<int16_t>(scale);
+    if (m_sounds != nullptr) m_sounds->setSfxVolumeScale(scale);
+}
+
+void ZibboUserInterface::playDialogue(const FRef& sound)
+{
+    if (m_sounds == nullptr || sound.get() == nullptr) return;
+    m_sounds->playDialogue(FRefT<FAudioNode>(sound));
+}
+
+void ZibboUserInterface::stopDialogue()
+{
+    if (m_sounds != nullptr) m_sounds->dialogueChannel().stop();
+}
+
+void ZibboUserInterface::stopAllSounds()
+{
+    if (m_sounds != nullptr) m_sounds->stopAllSounds();
+}
+
 void ZibboUserInterface::playSound(const FRef& sound, int32_t volume)
 {
     if (m_sounds == nullptr || sound.get() == nullptr) return;
@@ -420,6 +464,14 @@ void ZibboUserInterface::initSaveData()
 bool ZibboUserInterface::loadSaveData()
 {
     return m_saveData->loadSaveData();
+}
+
+bool ZibboUserInterface::showPendingSaveError(FScreen& screen)
+{
+    const int32_t error = m_saveData->takePendingSaveError();
+    if (error == GameSaveData::k_noSaveError) return false;
+    screen.onSaveGameError(error);
+    return true;
 }
 
 FRefT<SaveManager> ZibboUserInterface::getSaveManager() const
@@ -466,6 +518,11 @@ bool ZibboUserInterface::commitNewProfile()
 void ZibboUserInterface::cancelNewProfile()
 {
     m_saveData->cancelNewProfile();
+}
+
+void ZibboUserInterface::deleteProfile(const FString& name)
+{
+    m_saveData->deleteProfile(name);
 }
 
 void ZibboUserInterface::copyProfiles(std::vector<PlayerProfile>& out) const

@@ -31,6 +31,7 @@ class ParticleEmitterView;
 class PlayerProfile;
 class ProfileManager;
 class SaveManager;
+class ZibboWorldMapServices;
 
 // The game module: the user-interface module of the game and the owner of
 // every game-wide object (tuning values, sound channels, cursors, the shared
@@ -92,6 +93,13 @@ public:
     // save error.
     void initSaveData();
     bool loadSaveData();
+    // Hands the save error that the last set-up of the save data left (a
+    // damaged file kept aside, or files that could not be written) to
+    // `screen` as a save event, once: the screen that set the save data up
+    // shows it as a system prompt after the set-up. False when none was
+    // pending. Not done inside initSaveData, which the system prompt itself
+    // calls while it clears its queue.
+    bool showPendingSaveError(FScreen& screen);
     FRefT<SaveManager> getSaveManager() const;
     FRefT<GlobalSettings> getGlobalSettings() const;
     FRefT<GameSession> getGameSession() const;
@@ -104,6 +112,9 @@ public:
     void setNewProfileName(const FString& name);
     bool commitNewProfile();
     void cancelNewProfile();
+    // The profile screens delete a profile through here, so that the
+    // settings stop naming it as the last profile.
+    void deleteProfile(const FString& name);
     void copyProfiles(std::vector<PlayerProfile>& out) const;
     bool isProfileSlotUsed(int32_t slot) const;
 
@@ -141,14 +152,31 @@ public:
     bool isGamePaused() const override;
     void playSound(const FRef& sound, int32_t volume) override;
 
-    // The screen the loading screen goes on to (k_noScreen: none, which
-    // starts the level); the loading screen clears it when it reads it.
+    // The screen the loading screen continues to; k_noScreen lets it go on
+    // to the story mode screen.
     int32_t pendingScreen() const { return m_pendingScreen.load(); }
-    void setPendingScreen(int32_t kind) { m_pendingScreen = kind; }
-    // Set when the loading screen goes on to the main menu, which then starts
-    // its music again and clears it.
+    void setPendingScreen(int32_t kind) { m_pendingScreen.store(kind); }
+    // Makes the main menu start its music when it next becomes current.
     bool menuMusicRestart() const { return m_menuMusicRestart.load(); }
     void setMenuMusicRestart(bool restart) { m_menuMusicRestart = restart; }
+    // Set while a gameplay screen has asked for its pause overlay.
+    bool isPauseRequested() const { return m_pauseRequested; }
+    void setPauseRequested(bool requested) { m_pauseRequested = requested; }
+
+    // The player's volumes: music and voice 0..64, the effect scale 0..10.
+    // The module keeps them and applies them to the sound channels when
+    // there are any; a scale above 10 is refused by the channels.
+    virtual void setMusicVolume(uint8_t volume);
+    virtual void setVoiceVolume(uint8_t volume);
+    virtual void setSfxVolumeScale(int32_t scale);
+    uint8_t musicVolume() const { return m_musicVolume; }
+    uint8_t voiceVolume() const { return m_voiceVolume; }
+    int16_t sfxVolumeScale() const { return m_sfxScale; }
+    // The dialogue channel: a voice line that plays on through pauses.
+    virtual void playDialogue(const FRef& sound);
+    virtual void stopDialogue();
+    // Every sound but the dialogue channel.
+    virtual void stopAllSounds();
 
     GameParams* params() const { return m_params.get(); }
     GameSoundChannels* sounds() const { return m_sounds.get(); }
@@ -179,8 +207,7 @@ private:
     std::unique_ptr<GameSaveData> m_saveData;
     bool m_suspended = false;
     std::atomic<int32_t> m_previousScreenKind{k_noScreen};
-    std::atomic<int32_t> m_pendingScreen{k_noScreen};
-    std::atomic<bool> m_menuMusicRestart{false};
+    std::unique_ptr<ZibboWorldMapServices> m_worldMapServices;
     FRefT<ParticleEmitterView> m_particleView;
     int32_t m_particleViewUsers = 0;
     std::deque<FRef> m_assetLoadQueue;
@@ -188,6 +215,12 @@ private:
     FTimerTween m_reactivationTimer;
     FRefT<FColorRect> m_inactiveOverlay;
     QuitQuestion m_quitQuestion;
+    std::atomic<int32_t> m_pendingScreen{k_noScreen};
+    std::atomic<bool> m_menuMusicRestart{false};
+    bool m_pauseRequested = false;
+    uint8_t m_musicVolume = 24;
+    uint8_t m_voiceVolume = 44;
+    int16_t m_sfxScale = 6;
 };
 
 // The game module over the game's screen factory and the system cursors, for

@@ -28,11 +28,6 @@
 #include "io/FZipModule.h"
 #include "net/FDebugChannelModule.h"
 #include "net/FNetworkModule.h"
-#include "platform/FAudioOutputSdl.h"
-#include "platform/FGamePadModuleSdl.h"
-#include "platform/FGraphSdl.h"
-#include "platform/FPlatformSpecificModuleSdl.h"
-#include "platform/FSocketPosix.h"
 #include "ui/FFontModule.h"
 #include "video/FVideoLoaderModule.h"
 
@@ -43,14 +38,21 @@ template <class T, class... Args> void add(std::vector<FModule*>& modules, Args&
     if (T* module = engineNew<T>(k_memObject, static_cast<Args&&>(args)...)) modules.push_back(module);
 }
 
+void addMade(std::vector<FModule*>& modules, FModule* (*make)())
+{
+    if (make == nullptr) return;
+    if (FModule* module = make()) modules.push_back(module);
+}
+
 } // namespace
 
-void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> commandLine)
+void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> commandLine,
+                             const ApplicationBackends& backends)
 {
-    add<FNetworkModule>(modules, FSocketPosix::instance());
+    if (backends.sockets != nullptr) add<FNetworkModule>(modules, *backends.sockets);
     add<FZipModule>(modules);
     add<FClockModule>(modules);
-    add<FGraphSdl>(modules);
+    addMade(modules, backends.makeGraphics);
     add<FKeyedMapModule>(modules);
     add<FVideoLoaderModule>(modules, k_slotGwVideoLoader, ".gwvideo");
     add<FRawDataModule>(modules);
@@ -58,33 +60,34 @@ void buildApplicationModules(std::vector<FModule*>& modules, FRefT<FString> comm
     add<FFontModule>(modules);
     add<FScreenModule>(modules, &createScreenObject);
     add<FZLibModule>(modules);
-    add<FDebugChannelModule>(modules, FSocketPosix::instance(), commandLine);
+    if (backends.sockets != nullptr) add<FDebugChannelModule>(modules, *backends.sockets, commandLine);
     add<FImageLoaderModule>(modules, k_slotPngLoader, &FPngLoader::load);
     add<FVideoLoaderModule>(modules, k_slotTheoraLoader, ".theora");
     add<FLoggingModule>(modules);
     add<FAudioGWSampleModule>(modules);
     add<FImageLoaderModule>(modules, k_slotJpeg32Loader, &FJpeg32Loader::load);
-    add<FAudioModule>(modules, FAudioModule::OutputFactory(&FAudioOutputSdl::create));
+    add<FAudioModule>(modules, backends.audioOutput);
     add<FAudioVorbisModule>(modules);
     add<FAssetReleaseModule>(modules);
     add<FImageLoaderModule>(modules, k_slotPvrLoader, &FPvrLoader::load);
-    add<FPlatformSpecificModuleSdl>(modules);
+    addMade(modules, backends.makePlatformWindow);
     add<FProcessModule>(modules, commandLine);
     add<FRandomModule>(modules);
     add<FThreadPoolModule>(modules);
     add<FFileSystemModule>(modules);
-    add<FGamePadModuleSdl>(modules);
+    addMade(modules, backends.makeGamePads);
     add<NullAppServiceModule>(modules);
 }
 
-int runGameApplication(FRefT<FString> commandLine, GameModuleMaker makeGameModule)
+int runGameApplication(const ApplicationBackends& backends, FRefT<FString> commandLine,
+                       GameModuleMaker makeGameModule)
 {
     FApplication application;
     try {
         FSystemLocale locale;
         getSystemLocale(locale);
         FLocalizedMessages::setLanguage(FApplication::readInstalledLanguage());
-        buildApplicationModules(application.modules(), commandLine);
+        buildApplicationModules(application.modules(), commandLine, backends);
         if (makeGameModule != nullptr) {
             if (FModule* module = makeGameModule()) application.modules().push_back(module);
         }

@@ -33,18 +33,29 @@ void GameSaveData::initSaveData(const GameSession::Tuning& tuning)
 
 bool GameSaveData::loadSaveData()
 {
-    const bool loaded = !m_globalSettings.isNull() && !m_profileManager.isNull() &&
-                        m_globalSettings->load() && m_profileManager->createInitialFiles();
-    if (!loaded) {
+    if (m_globalSettings.isNull() || m_profileManager.isNull()) return false;
+    const bool settingsLoaded = m_globalSettings->load();
+    const bool profilesLoaded = m_profileManager->createInitialFiles();
+    if (!settingsLoaded || !profilesLoaded) {
         ZIBBO_LOG(k_logDefault, false) << "THERE WAS AN ERROR WHILE CREATING INITIAL PROFILE DATA!";
+        m_pendingSaveError = k_saveErrorCannotWrite;
         return false;
     }
+    if (m_globalSettings->replacedDamagedFile() || m_profileManager->replacedFiles() > 0)
+        m_pendingSaveError = k_saveErrorFileReplaced;
     std::vector<FString> names;
     m_profileManager->getUsedProfileNames(names);
     if (names.size() == 1) {
         ZIBBO_LOG(k_logDefault, false) << "Profile found : " << names.front();
     }
     return true;
+}
+
+int32_t GameSaveData::takePendingSaveError()
+{
+    const int32_t error = m_pendingSaveError;
+    m_pendingSaveError = k_noSaveError;
+    return error;
 }
 
 void GameSaveData::beginNewProfile()
@@ -65,6 +76,14 @@ bool GameSaveData::commitNewProfile(const Volumes& volumes, uint16_t language)
     if (!m_globalSettings.isNull()) m_globalSettings->setLastProfile(m_newProfile->name);
     m_newProfile.reset();
     return true;
+}
+
+void GameSaveData::deleteProfile(const FString& name)
+{
+    if (m_profileManager.isNull()) return;
+    m_profileManager->deleteProfile(name);
+    if (!m_globalSettings.isNull() && m_globalSettings->lastProfile() == name)
+        m_globalSettings->setLastProfile(FString("<>"));
 }
 
 void GameSaveData::cancelNewProfile()

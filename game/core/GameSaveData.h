@@ -29,6 +29,16 @@ public:
         int16_t effectScale = 6;
     };
 
+    // Save errors for the player, as the system-message screens number them
+    // (their onSaveGameError id).
+    static constexpr int32_t k_noSaveError = 0;
+    // A saved file failed its check; it was kept aside as "<name>.bad" and
+    // replaced. A notice, then the offer to go on without saving.
+    static constexpr int32_t k_saveErrorFileReplaced = 2;
+    // The saved files could not be written (or a damaged one could not be
+    // kept aside). A question: go on without saving, or try again.
+    static constexpr int32_t k_saveErrorCannotWrite = 3;
+
     GameSaveData();
     ~GameSaveData();
     GameSaveData(const GameSaveData&) = delete;
@@ -38,9 +48,16 @@ public:
     // screen), loaded, then a new play session over them with `tuning`. Each
     // replaces the one made by an earlier call.
     void initSaveData(const GameSession::Tuning& tuning);
-    // The global settings, then the six profile files. False when either
-    // failed; the profiles are not touched when the settings failed.
+    // The global settings, then the six profile files, each on its own: a
+    // damaged settings file never keeps the profiles from loading. False when
+    // either could not be made ready. A fault is left as the pending save
+    // error.
     bool loadSaveData();
+    // The save error of the last loadSaveData that has not been shown yet
+    // (k_noSaveError when none); taking it clears it. The first screen that
+    // can show system messages takes it after setting up the save data.
+    int32_t pendingSaveError() const { return m_pendingSaveError; }
+    int32_t takePendingSaveError();
 
     // A fresh, empty record of the profile being created.
     void beginNewProfile();
@@ -51,6 +68,10 @@ public:
     // profile manager refused it; false too without a record or before
     // initSaveData. A name longer than a profile takes is a failure report.
     bool commitNewProfile(const Volumes& volumes, uint16_t language);
+    // Frees every profile with this name (ProfileManager::deleteProfile);
+    // when it was the last profile, the settings name none, so that the next
+    // start does not look for it.
+    void deleteProfile(const FString& name);
     // Frees the record and leaves the edit slot.
     void cancelNewProfile();
     // The six profiles in slot order (none before initSaveData).
@@ -83,4 +104,5 @@ private:
     FString m_pendingProfileName;
     std::unique_ptr<ProfileNameBuffer> m_newProfile;
     bool m_returnToProfileScreen = false;
+    int32_t m_pendingSaveError = k_noSaveError;
 };

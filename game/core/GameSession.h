@@ -6,6 +6,7 @@
 
 #include "game/core/GameStructure.h"
 #include "game/core/QuestProgress.h"
+#include "game/core/StoryEvent.h"
 
 #include "core/FRef.h"
 
@@ -30,7 +31,7 @@ public:
     static constexpr std::int32_t k_playerCount = 2;
     static constexpr std::int32_t k_slotCount = 2;
     // The story event the wrong-click penalty raises.
-    static constexpr std::int32_t k_wrongClickEvent = 4;
+    static constexpr std::int32_t k_wrongClickEvent = k_eventWrongClickPenalty;
 
     // The tuning values the session and its level objects use; the game
     // module fills them from its GameParams ("WrongHitTimer",

@@ -59,6 +59,9 @@ public:
 
     std::deque<World>& worlds() noexcept { return m_worlds; }
     const Result& lastResult() const noexcept { return m_lastResult; }
+    void setLastResult(const Result& result) noexcept { m_lastResult = result; }
+    // The world map takes the last result once: back to {-1, -1, -2}.
+    void resetLastResult() noexcept { m_lastResult = Result{}; }
     const std::vector<std::int32_t>& multiplayerPowerUps() const noexcept { return m_multiplayerPowerUps; }
     const std::vector<std::int32_t>& negativePowerUps() const noexcept { return m_negativePowerUps; }
     Quest& specialQuest() noexcept { return m_specialQuest; }

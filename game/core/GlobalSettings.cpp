@@ -22,6 +22,7 @@ void GlobalSettings::serialize(FSerializer& serializer)
 
 bool GlobalSettings::load()
 {
+    m_replacedDamagedFile = false;
     if (m_saveManager.savesDisabled()) {
         ZIBBO_LOG(k_logDefault, false) << "GlobalSettings::load() - External memory access is disabled...";
         return true;
@@ -35,15 +36,28 @@ bool GlobalSettings::load()
     }
     const FRefT<FInStream> document =
         SaveFileCheck::readableDocument(m_saveManager.loadData(FString(k_fileName)));
-    if (document.get() == nullptr) return false;
     // Read into a copy, so that a malformed file leaves the fields alone.
     GlobalSettings loaded(*this);
-    try {
-        FXmlSerializer serializer(document);
-        loaded.serialize(serializer);
-    } catch (const SaveFileCheck::Malformed& failure) {
-        ZIBBO_LOG(k_logRelease, false) << "Global settings are malformed: " << failure.what();
-        return false;
+    bool readable = document.get() != nullptr;
+    if (readable) {
+        try {
+            FXmlSerializer serializer(document);
+            loaded.serialize(serializer);
+        } catch (const SaveFileCheck::Malformed& failure) {
+            ZIBBO_LOG(k_logRelease, false) << "Global settings are malformed: " << failure.what();
+            readable = false;
+        }
+    }
+    if (!readable) {
+        // Left as it is, the file would fail every start and keep the
+        // profiles from loading. It holds no progress; a copy is kept all the
+        // same, and a failed copy does not stop the rebuild.
+        m_saveManager.keepAsBad(FString(k_fileName));
+        m_lastProfile = FString("<>");
+        m_fullScreen = true;
+        m_replacedDamagedFile = true;
+        ZIBBO_LOG(k_logRelease, false) << "Global settings rebuilt from the defaults.";
+        return save();
     }
     m_lastProfile = loaded.m_lastProfile;
     m_fullScreen = loaded.m_fullScreen;

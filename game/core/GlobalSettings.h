@@ -16,10 +16,12 @@ public:
     explicit GlobalSettings(SaveManager& saveManager);
     virtual ~GlobalSettings() = default;
 
-    // Reads the file, or creates it on first run. False when the file failed
-    // its check or is malformed (the fields keep their values) or the first
-    // save failed. With saves disabled: true, nothing read.
+    // Reads the file, or creates it on first run. A file that fails its
+    // check or is malformed is kept as "globalsDL.dat.bad" and rebuilt from
+    // the defaults (replacedDamagedFile() then answers true). False when the
+    // file could not be written. With saves disabled: true, nothing read.
     bool load();
+    bool replacedDamagedFile() const { return m_replacedDamagedFile; }
     // False when the file did not reach the disk. With saves disabled: true,
     // nothing written.
     bool save();
@@ -36,4 +38,5 @@ private:
     SaveManager& m_saveManager;
     FString m_lastProfile;
     bool m_fullScreen = true;
+    bool m_replacedDamagedFile = false;
 };

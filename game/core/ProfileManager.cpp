@@ -3,6 +3,7 @@
 #include "core/FErrorMessage.h"
 #include "core/FLogStream.h"
 #include "core/FSerializer.h"
+#include "core/FXmlSerializer.h"
 #include "game/core/SaveManager.h"
 
 #include <string>
@@ -14,7 +15,8 @@ const char k_freeName[] = "<>";
 } // namespace
 
 ProfileManager::ProfileManager(SaveManager& saveManager)
-    : m_saveManager(saveManager), m_profiles(k_slotCount, PlayerProfile(FString(k_freeName)))
+    : m_saveManager(saveManager), m_profiles(k_slotCount, PlayerProfile(FString(k_freeName))),
+      m_slotReady(k_slotCount, false)
 {
 }
 
@@ -25,31 +27,49 @@ FString ProfileManager::fileNameOf(int32_t slot)
 
 bool ProfileManager::createInitialFiles()
 {
+    bool allReady = true;
+    m_replacedFiles = 0;
     for (int32_t slot = 0; slot < k_slotCount; ++slot) {
         const FString fileName = fileNameOf(slot);
         PlayerProfile& profile = m_profiles[static_cast<size_t>(slot)];
+        m_slotReady[static_cast<size_t>(slot)] = false;
         FFileEntryMap found;
         m_saveManager.findFiles(found, fileName);
         if (found.empty()) {
             ZIBBO_LOG(k_logDefault, false)
                 << "ProfileManager::createInitialFiles: Creating new profile: '" << fileName << "'.";
             profile.reset();
-            if (!saveProfile(slot)) return false;
+            m_slotReady[static_cast<size_t>(slot)] = saveProfile(slot);
+            allReady = allReady && m_slotReady[static_cast<size_t>(slot)];
             continue;
         }
         const FRefT<FInStream> stream = m_saveManager.loadData(fileName);
         if (waitForRefTarget(stream) != nullptr) {
             ZIBBO_LOG(k_logDefault, false)
                 << "ProfileManager::createInitialFiles: Loading existing profile: '" << fileName << "'.";
-            if (profile.load(stream)) continue;
+            if (profile.load(stream)) {
+                m_slotReady[static_cast<size_t>(slot)] = true;
+                continue;
+            }
         }
         // A failed check or a malformed file: the player's data is kept aside
-        // before a fresh profile takes the slot.
-        m_saveManager.keepAsBad(fileName);
+        // before a fresh profile takes the slot, and is never written over.
         profile.reset();
-        if (!saveProfile(slot)) return false;
+        if (!m_saveManager.keepAsBad(fileName)) {
+            allReady = false;
+            continue;
+        }
+        ++m_replacedFiles;
+        m_slotReady[static_cast<size_t>(slot)] = saveProfile(slot);
+        allReady = allReady && m_slotReady[static_cast<size_t>(slot)];
     }
-    return true;
+    return allReady;
+}
+
+bool ProfileManager::isSlotReady(int32_t slot) const
+{
+    return static_cast<uint32_t>(slot) < static_cast<uint32_t>(k_slotCount) &&
+           m_slotReady[static_cast<size_t>(slot)];
 }
 
 PlayerProfile* ProfileManager::getCurrentProfile()
@@ -104,6 +124,12 @@ bool ProfileManager::addProfile(const FString& name, uint16_t language, int32_t 
     if (name.length() > PlayerProfile::k_maxNameLength)
         ZIBBO_FAIL_TEXT("[Create] User profile name can not have more then " << PlayerProfile::k_maxNameLength
                                                                              << " characters.");
+    // A name the profile file would change is refused here, not discovered
+    // at the next start.
+    if (!FXmlSerializer::canHoldText(name)) {
+        ZIBBO_LOG(k_logDefault, false) << "ProfileManager::addProfile: profile name can not be saved.";
+        return false;
+    }
     for (const PlayerProfile& profile : m_profiles) {
         if (profile.name() == name) {
             ZIBBO_LOG(k_logDefault, false)
@@ -111,11 +137,15 @@ bool ProfileManager::addProfile(const FString& name, uint16_t language, int32_t 
             return false;
         }
     }
+    const auto isFree = [this](int32_t i) {
+        return m_slotReady[static_cast<size_t>(i)] &&
+               m_profiles[static_cast<size_t>(i)].name() == FString(k_freeName);
+    };
     int32_t chosen = -1;
     if (slot >= -1 && slot < k_slotCount) {
-        if (slot >= 0 && m_profiles[static_cast<size_t>(slot)].name() == FString(k_freeName)) chosen = slot;
+        if (slot >= 0 && isFree(slot)) chosen = slot;
         for (int32_t i = 0; chosen < 0 && i < k_slotCount; ++i)
-            if (m_profiles[static_cast<size_t>(i)].name() == FString(k_freeName)) chosen = i;
+            if (isFree(i)) chosen = i;
     }
     if (chosen < 0) {
         ZIBBO_LOG(k_logDefault, false) << "ProfileManager::addProfile: All out of profiles!";
@@ -139,7 +169,7 @@ void ProfileManager::deleteProfile(const FString& name)
 {
     for (int32_t slot = 0; slot < k_slotCount; ++slot) {
         PlayerProfile& profile = m_profiles[static_cast<size_t>(slot)];
-        if (!(profile.name() == name)) continue;
+        if (!m_slotReady[static_cast<size_t>(slot)] || !(profile.name() == name)) continue;
         profile.setName(FString(k_freeName));
         profile.setAvatar(0);
         profile.reset();

@@ -5,7 +5,6 @@
 #include "io/FFolderFileSystem.h"
 #include "io/FMemoryInStream.h"
 #include "io/FMemoryOutStreambuf.h"
-#include "platform/FDurableFile.h"
 
 #include <cstring>
 
@@ -42,7 +41,10 @@ bool sameDigest(const FDigestBytes& digest, const std::string& side)
 
 } // namespace
 
-SaveManager::SaveManager() = default;
+SaveManager::SaveManager(FDurableStorage* storage)
+    : m_storage(storage != nullptr ? *storage : FDurableStorage::current())
+{
+}
 
 SaveManager::~SaveManager() = default;
 
@@ -86,8 +88,8 @@ bool SaveManager::finishCommitted(const FString& path)
 {
     // The new pair goes in place, the data first.
     const FString dataTemp = withSuffix(path, k_dataTemp);
-    if (FDurableFile::exists(dataTemp) && !FDurableFile::replace(dataTemp, path)) return false;
-    return FDurableFile::replace(withSuffix(path, k_sideCommitted), withSuffix(path, k_sideSuffix));
+    if (m_storage.exists(dataTemp) && !m_storage.replace(dataTemp, path)) return false;
+    return m_storage.replace(withSuffix(path, k_sideCommitted), withSuffix(path, k_sideSuffix));
 }
 
 bool SaveManager::recover(const FString& name)
@@ -95,14 +97,14 @@ bool SaveManager::recover(const FString& name)
     const FString path = pathOf(name);
     if (path.empty()) return false;
     bool finished = true;
-    if (FDurableFile::exists(withSuffix(path, k_sideCommitted))) {
+    if (m_storage.exists(withSuffix(path, k_sideCommitted))) {
         finished = finishCommitted(path);
         ZIBBO_LOG(k_logRelease, false) << "SaveManager: " << (finished ? "finished" : "could not finish")
                                        << " an interrupted save of " << name;
     } else {
-        FDurableFile::remove(withSuffix(path, k_dataTemp));
+        m_storage.remove(withSuffix(path, k_dataTemp));
     }
-    FDurableFile::remove(withSuffix(path, k_sideTemp));
+    m_storage.remove(withSuffix(path, k_sideTemp));
     return finished;
 }
 
@@ -117,7 +119,7 @@ void SaveManager::findFiles(FFileEntryMap& found, const FString& name)
 bool SaveManager::verifyBytes(const FString& name, const std::string& bytes)
 {
     std::string side;
-    if (!FDurableFile::read(withSuffix(pathOf(name), k_sideSuffix), side, k_maxFileBytes)) {
+    if (!m_storage.read(withSuffix(pathOf(name), k_sideSuffix), side, k_maxFileBytes)) {
         ZIBBO_LOG(k_logDefault, false) << name << ": Error Verifying Checksum: checksum file not found!";
         return false;
     }
@@ -137,8 +139,8 @@ bool SaveManager::verifyBytes(const FString& name, const std::string& bytes)
 bool SaveManager::verifyChecksum(const FString& name)
 {
     std::string bytes;
-    if (!FDurableFile::read(pathOf(name), bytes, k_maxFileBytes)) {
-        if (!FDurableFile::exists(withSuffix(pathOf(name), k_sideSuffix))) {
+    if (!m_storage.read(pathOf(name), bytes, k_maxFileBytes)) {
+        if (!m_storage.exists(withSuffix(pathOf(name), k_sideSuffix))) {
             ZIBBO_LOG(k_logDefault, false) << name << ": Error Verifying Checksum: checksum file not found!";
         }
         return false;
@@ -149,7 +151,7 @@ bool SaveManager::verifyChecksum(const FString& name)
 FDigestBytes SaveManager::computeChecksum(const FString& name)
 {
     std::string bytes;
-    if (!FDurableFile::read(pathOf(name), bytes, k_maxFileBytes)) {
+    if (!m_storage.read(pathOf(name), bytes, k_maxFileBytes)) {
         ZIBBO_LOG(k_logDefault, false) << "Error Writing Checksum: " << name << " file not found!";
         return FDigestBytes();
     }
@@ -161,7 +163,7 @@ FRefT<FInStream> SaveManager::loadData(const FString& name)
     FFileEntryMap found;
     findFiles(found, name);
     std::string bytes;
-    if (found.empty() || !FDurableFile::read(pathOf(name), bytes, k_maxFileBytes)) {
+    if (found.empty() || !m_storage.read(pathOf(name), bytes, k_maxFileBytes)) {
         ZIBBO_LOG(k_logDefault, false) << "SaveManager::loadData(): File '" << name << "' not found.";
         return nullTarget<FInStream>();
     }
@@ -197,12 +199,12 @@ bool SaveManager::commit(const FString& name, const std::string& bytes)
     const FString dataTemp = withSuffix(path, k_dataTemp);
     const FString sideTemp = withSuffix(path, k_sideTemp);
     const FString sideCommitted = withSuffix(path, k_sideCommitted);
-    if (!FDurableFile::write(dataTemp, bytes.data(), bytes.size()) ||
-        !FDurableFile::write(sideTemp, digest.data(), digest.length) ||
+    if (!m_storage.write(dataTemp, bytes.data(), bytes.size()) ||
+        !m_storage.write(sideTemp, digest.data(), digest.length) ||
         // Both temporaries must be on the disk before the commit's name is.
-        !FDurableFile::flushFolder(pathOf(FString())) || !FDurableFile::replace(sideTemp, sideCommitted)) {
-        FDurableFile::remove(dataTemp);
-        FDurableFile::remove(sideTemp);
+        !m_storage.flushFolder(pathOf(FString())) || !m_storage.replace(sideTemp, sideCommitted)) {
+        m_storage.remove(dataTemp);
+        m_storage.remove(sideTemp);
         ZIBBO_LOG(k_logRelease, false)
             << "SaveManager: could not save " << name << "; the previous save stays.";
         return false;
@@ -224,8 +226,8 @@ bool SaveManager::writeChecksum(const FString& name)
     const FString path = pathOf(name);
     if (digest.bytes.get() == nullptr || path.empty()) return false;
     const FString sideTemp = withSuffix(path, k_sideTemp);
-    return FDurableFile::write(sideTemp, digest.data(), digest.length) &&
-           FDurableFile::replace(sideTemp, withSuffix(path, k_sideSuffix));
+    return m_storage.write(sideTemp, digest.data(), digest.length) &&
+           m_storage.replace(sideTemp, withSuffix(path, k_sideSuffix));
 }
 
 bool SaveManager::keepAsBad(const FString& name)
@@ -233,10 +235,10 @@ bool SaveManager::keepAsBad(const FString& name)
     const FString path = pathOf(name);
     if (path.empty()) return false;
     const FString side = withSuffix(path, k_sideSuffix);
-    bool kept = FDurableFile::replace(path, withSuffix(path, k_badSuffix));
+    bool kept = m_storage.replace(path, withSuffix(path, k_badSuffix));
     // The kept pair is one file's: an older kept side file goes.
-    kept = (FDurableFile::exists(side) ? FDurableFile::replace(side, withSuffix(side, k_badSuffix))
-                                       : FDurableFile::remove(withSuffix(side, k_badSuffix))) &&
+    kept = (m_storage.exists(side) ? m_storage.replace(side, withSuffix(side, k_badSuffix))
+                                   : m_storage.remove(withSuffix(side, k_badSuffix))) &&
            kept;
     ZIBBO_LOG(k_logRelease, false) << "SaveManager: " << name << " failed its check; "
                                    << (kept ? "kept as " : "could not keep it as ") << name << ".bad";

@@ -3,6 +3,7 @@
 #include "core/FRef.h"
 #include "core/FString.h"
 #include "io/FDigest.h"
+#include "io/FDurableStorage.h"
 #include "io/FFileSystem.h"
 #include "io/FInStream.h"
 #include "io/FOutStream.h"
@@ -43,7 +44,9 @@ public:
     // Larger files are not ours; they are not read into memory.
     static constexpr size_t k_maxFileBytes = 1 << 20;
 
-    SaveManager();
+    // The files go through `storage` (null: the storage the program
+    // installed), which must outlive the manager.
+    explicit SaveManager(FDurableStorage* storage = nullptr);
     ~SaveManager();
     SaveManager(const SaveManager&) = delete;
     SaveManager& operator=(const SaveManager&) = delete;
@@ -95,6 +98,7 @@ private:
     bool commit(const FString& name, const std::string& bytes);
     bool verifyBytes(const FString& name, const std::string& bytes);
 
+    FDurableStorage& m_storage;
     FRefT<FFileSystem> m_fileSystem;
     FString m_lastFileName;
     bool m_savesDisabled = false;

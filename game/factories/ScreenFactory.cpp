@@ -9,6 +9,7 @@
 #include "game/frontend/IntroSlidesScreen.h"
 #include "game/frontend/LoadingScreen.h"
 #include "game/frontend/ZibboSplashScreen.h"
+#include "game/worldmap/WorldMapScreen.h"
 #include "ui/FScreen.h"
 
 namespace {
@@ -37,6 +38,8 @@ FRefT<FScreen> createScreen(std::int32_t kind)
         return buildScreenOf<LoadingScreen>();
     case k_splashScreen:
         return buildScreenOf<ZibboSplashScreen>();
+    case k_worldMapScreen:
+        return buildScreenOf<WorldMapScreen>();
     default:
         break;
     }

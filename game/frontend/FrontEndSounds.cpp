@@ -13,12 +13,6 @@ void playMusic(const FRef& track, bool loop)
     game->sounds()->playMusic(FRefT<FAudioNode>(track), loop);
 }
 
-void stopAllSounds()
-{
-    ZibboUserInterface* game = ZibboUserInterface::getInstance();
-    if (game != nullptr && game->sounds() != nullptr) game->sounds()->stopAllSounds();
-}
-
 bool isGamePaused()
 {
     ZibboUserInterface* game = ZibboUserInterface::getInstance();

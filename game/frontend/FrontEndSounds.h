@@ -7,6 +7,5 @@
 // headless run without audio).
 namespace FrontEndSounds {
 void playMusic(const FRef& track, bool loop);
-void stopAllSounds();
 bool isGamePaused();
 } // namespace FrontEndSounds

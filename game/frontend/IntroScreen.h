@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ScreenLayout04.h"
-#include "ui/WidgetFadeTween.h"
+#include "ui/FadeTween.h"
 
 #include <cstdint>
 

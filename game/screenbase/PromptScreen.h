@@ -2,7 +2,7 @@
 
 #include "ScreenLayout27.h"
 #include "game/screenbase/PromptMessage.h"
-#include "ui/WidgetFadeTween.h"
+#include "ui/FadeTween.h"
 
 #include <cstdint>
 #include <deque>

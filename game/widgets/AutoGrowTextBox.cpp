@@ -1,5 +1,6 @@
 #include "game/widgets/AutoGrowTextBox.h"
 
+#include "core/FErrorMessage.h"
 #include "ui/FImageWidget.h"
 #include "ui/FLabel.h"
 
@@ -27,8 +28,17 @@ void AutoGrowTextBox::setup(const FRefT<FLabel>& label, const FRefT<FWidget>& to
                             const FRefT<FWidget>& middlePiece, const FRefT<FWidget>& bottomPiece,
                             const FRefT<FImage>& backdropImage)
 {
+    // The box reads no parts from its layout record: its screen hands them
+    // over here, and a box left without one would fault on its first update.
+    const char* missing = label.get() == nullptr             ? "label"
+                          : topPiece.get() == nullptr        ? "top piece"
+                          : middlePiece.get() == nullptr     ? "middle piece"
+                          : bottomPiece.get() == nullptr     ? "bottom piece"
+                          : middlePiece->parent() == nullptr ? "frame (the middle piece's parent)"
+                                                             : nullptr;
+    if (missing != nullptr) ZIBBO_FAIL_TEXT("AutoGrowTextBox: set up without its " << missing);
     WordWrapLabel::setup(label, topPiece, middlePiece, bottomPiece, backdropImage);
-    m_frame = middlePiece.get() != nullptr ? middlePiece->parent() : nullptr;
+    m_frame = middlePiece->parent();
     if (m_frame != nullptr) m_frame->setWidgetPosition(m_frame->rect().left - 10, m_frame->rect().top);
     if (label.get() != nullptr) label->setVisible(false);
 }
@@ -50,8 +60,15 @@ void AutoGrowTextBox::show()
     if (m_sizeIncrement == 0 && m_frame->height() < middlePiece()->height()) m_sizeIncrement = -1;
 }
 
+bool AutoGrowTextBox::isComplete() const
+{
+    return m_frame != nullptr;
+}
+
 void AutoGrowTextBox::update(int32_t elapsed)
 {
+    // A box its screen never completed has nothing to type or grow.
+    if (!isComplete()) return;
     if (isRunning()) {
         addRevealTime(elapsed);
         revealStep();
@@ -103,7 +120,7 @@ void AutoGrowTextBox::growStep()
 
 void AutoGrowTextBox::onPointerDown(int32_t, int32_t, const FPointI&)
 {
-    if (m_growing) return;
+    if (m_growing || !isComplete()) return;
     if (isDone()) {
         m_shrinking = true;
         m_growing = true;

@@ -8,6 +8,7 @@
 // height to the height of the middle piece in steps of 50 ms; a click types
 // the rest at once, a click on a finished box shrinks the frame back and
 // closes the box, calling the owner back. The owner calls update every frame.
+// Setup refuses a missing part with a failure report.
 class AutoGrowTextBox : public WordWrapLabel
 {
 public:
@@ -25,6 +26,9 @@ public:
     bool isShrinking() const { return m_shrinking; }
     int32_t sizeIncrement() const { return m_sizeIncrement; }
     FContainer* frame() const { return m_frame; }
+    // Whether setup gave the box its parts; until then it ignores updates
+    // and presses.
+    bool isComplete() const;
 
 private:
     void growStep();

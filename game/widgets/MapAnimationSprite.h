@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FRef.h"
+#include "game/core/TaskType.h"
 #include "game/widgets/MapAnimation.h"
 #include "game/widgets/VideoSprite.h"
 
@@ -26,7 +27,7 @@ public:
     static constexpr int32_t k_frameTime = 83;
     static constexpr int32_t k_maxVolume = 25;
     // The task type during which companion sounds stay silent.
-    static constexpr int32_t k_silentTaskType = 16;
+    static constexpr int32_t k_silentTaskType = k_taskDimmedPause;
 
     explicit MapAnimationSprite(FContainer* parent);
     ~MapAnimationSprite() override;

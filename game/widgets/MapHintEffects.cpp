@@ -1,4 +1,6 @@
 #include "game/widgets/MapHintEffects.h"
+#include "game/core/PowerUpKind.h"
+#include "game/core/TaskType.h"
 
 #include "core/FMemory.h"
 #include "game/core/ActivePowerUp.h"
@@ -27,9 +29,9 @@ using MapHintGeometry::CursorClip;
 
 // The power-up that mirrors the view: distances are measured from the
 // mirrored point.
-constexpr int32_t k_mirrorPowerUp = 5;
+constexpr int32_t k_mirrorPowerUp = k_powerUpFlip;
 // No mini-map view frame during this task type.
-constexpr int32_t k_noViewFrameTask = 9;
+constexpr int32_t k_noViewFrameTask = k_taskSpotDifferences;
 // A throw target lies at most this far from the window's centre.
 constexpr double k_throwReach = 10000.0;
 // The hint frame's grey, alpha in the top byte.

@@ -1,4 +1,6 @@
 #include "game/widgets/MapView.h"
+#include "game/core/PowerUpKind.h"
+#include "game/core/TaskType.h"
 
 #include "core/FErrorMessage.h"
 #include "core/FLogStream.h"
@@ -32,9 +34,9 @@ namespace {
 // the far zoom.
 constexpr int32_t k_freeQuestType = 2;
 // The power-up that anchors an effect to a scene spot.
-constexpr int32_t k_anchoredPowerUp = 7;
-constexpr int32_t k_frozenAnimationsTask = 18;
-constexpr int32_t k_missSoundTask = 9;
+constexpr int32_t k_anchoredPowerUp = k_powerUpQuake;
+constexpr int32_t k_frozenAnimationsTask = k_taskAwards;
+constexpr int32_t k_missSoundTask = k_taskSpotDifferences;
 // Pad direction buttons never press the scene.
 constexpr int32_t k_lastPadDirection = 3;
 // A narrow view on the right half of a 640-wide screen gets whole-screen

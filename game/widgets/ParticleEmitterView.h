@@ -5,7 +5,7 @@
 #include "ui/FContainer.h"
 #include "ui/FMoveTween.h"
 #include "ui/FTimerTween.h"
-#include "ui/WidgetFadeTween.h"
+#include "ui/FadeTween.h"
 
 #include <cstdint>
 #include <deque>

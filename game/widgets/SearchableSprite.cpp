@@ -1,4 +1,6 @@
 #include "game/widgets/SearchableSprite.h"
+#include "game/core/PowerUpKind.h"
+#include "game/core/TaskType.h"
 
 #include "core/FDelegate.h"
 #include "game/core/ActivePowerUp.h"
@@ -18,16 +20,16 @@ namespace {
 
 // The power-up kinds the sprite knows: one that lasts until the next find,
 // and one that covers the other player's items.
-constexpr int32_t k_untilNextFindPowerUp = 0;
-constexpr int32_t k_coverPowerUp = 4;
+constexpr int32_t k_untilNextFindPowerUp = k_powerUpThrow;
+constexpr int32_t k_coverPowerUp = k_powerUpCover;
 // The owner of an item that has no panel entry.
 constexpr int32_t k_ownerWithoutEntry = 2;
 // Task types whose finds the screen's found effect (or, for 4, its staged
 // sequence) takes over.
-constexpr int32_t k_lastScreenHandledTask = 5;
-constexpr int32_t k_stagedFoundTask = 4;
-constexpr int32_t k_lostPhotoTask = 8;
-constexpr int32_t k_hiddenOnFoundTask = 9;
+constexpr int32_t k_lastScreenHandledTask = k_taskFindZibboSecondForm;
+constexpr int32_t k_stagedFoundTask = k_taskFindDrabb;
+constexpr int32_t k_lostPhotoTask = k_taskFindPhotographs;
+constexpr int32_t k_hiddenOnFoundTask = k_taskSpotDifferences;
 
 bool isPlayerSlot(int32_t player)
 {

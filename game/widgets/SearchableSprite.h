@@ -2,6 +2,7 @@
 
 #include "core/FRef.h"
 #include "game/core/StateListeners.h"
+#include "game/core/StoryEvent.h"
 #include "ui/FImageWidget.h"
 
 #include <cstdint>
@@ -26,7 +27,7 @@ public:
 
     // The longest press, in frame time, that still counts as a click.
     static constexpr int32_t k_clickMs = 300;
-    static constexpr int32_t k_foundStoryEvent = 11;
+    static constexpr int32_t k_foundStoryEvent = k_eventFoundAnimationEnded;
     static constexpr int32_t k_soundVolume = 63;
 
     SearchableSprite(FContainer* parent, bool addToParent = true);

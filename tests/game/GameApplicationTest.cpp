@@ -1,4 +1,5 @@
 #include "game/core/GameApplication.h"
+#include "app/PlatformBackends.h"
 #include "audio/FAudioService.h"
 #include "core/FApplication.h"
 #include "core/FMemory.h"
@@ -27,7 +28,7 @@ TEST(GameApplicationTest, TheModuleListCreatesEveryEngineModuleInOrder)
     const std::vector<int> expected = {7, 11, 1, 14, 0, 10, 9, 9, 9,  15, 9, 2,  9, 10,
                                        2, 9,  9, 11, 9, 3,  9, 3, 13, 2,  2, 13, 4, 3};
     FApplication application;
-    buildApplicationModules(application.modules(), makeSharedStringCopy(FString("/a:b")));
+    buildApplicationModules(application.modules(), makeSharedStringCopy(FString("/a:b")), platformBackends());
     std::vector<int> priorities;
     for (const FModule* module : application.modules())
         priorities.push_back(module->priority());
@@ -38,6 +39,22 @@ TEST(GameApplicationTest, TheModuleListCreatesEveryEngineModuleInOrder)
     application.stopModules();
     for (int slot = 0; slot < k_serviceSlotCount; ++slot)
         EXPECT_EQ(application.service(slot), nullptr) << slot;
+}
+
+TEST(GameApplicationTest, ModulesWhoseBackendIsNotChosenAreLeftOut)
+{
+    // As above without network, graphics, debug channel, platform window and
+    // game pads; the audio module runs without an output.
+    const std::vector<int> expected = {11, 1, 0,  10, 9, 9, 9,  15, 9, 9,  10, 2,
+                                       9,  9, 11, 9,  3, 9, 13, 2,  2, 13, 3};
+    FApplication application;
+    buildApplicationModules(application.modules(), makeSharedStringCopy(FString("")), ApplicationBackends{});
+    std::vector<int> priorities;
+    for (const FModule* module : application.modules())
+        priorities.push_back(module->priority());
+    EXPECT_EQ(priorities, expected);
+    EXPECT_EQ(application.service(k_slotGraphics), nullptr);
+    application.stopModules();
 }
 
 TEST(GameApplicationTest, RunsTheLoopUntilAQuitIsRequestedThenStopsEverything)
@@ -61,7 +78,7 @@ TEST(GameApplicationTest, RunsTheLoopUntilAQuitIsRequestedThenStopsEverything)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    EXPECT_EQ(runGameApplication(makeSharedStringCopy(FString(""))), 0);
+    EXPECT_EQ(runGameApplication(platformBackends(), makeSharedStringCopy(FString(""))), 0);
     quitter.join();
     EXPECT_EQ(FApplication::instance(), nullptr);
     EXPECT_EQ(name, "Kit Name");
@@ -120,7 +137,7 @@ TEST(GameApplicationTest, TheGameModuleIsAppendedAfterTheEngineModulesStartsLast
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    EXPECT_EQ(runGameApplication(makeSharedStringCopy(FString("")),
+    EXPECT_EQ(runGameApplication(platformBackends(), makeSharedStringCopy(FString("")),
                                  [] { return static_cast<FModule*>(engineNew<WitnessModule>(k_memObject)); }),
               0);
     quitter.join();
@@ -132,7 +149,7 @@ TEST(GameApplicationTest, TheGameModuleIsAppendedAfterTheEngineModulesStartsLast
 
 TEST(GameApplicationTest, AMalformedCommandLineFailsAfterRemovingTheModulesMadeSoFar)
 {
-    EXPECT_ANY_THROW(runGameApplication(makeSharedStringCopy(FString("/bad-switch"))));
+    EXPECT_ANY_THROW(runGameApplication(platformBackends(), makeSharedStringCopy(FString("/bad-switch"))));
     EXPECT_EQ(FApplication::instance(), nullptr);
 }
 

@@ -9,6 +9,8 @@
 #include "game/core/PlayerProfile.h"
 #include "game/core/ProfileManager.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -79,7 +81,7 @@ TEST_F(GameSaveDataTest, SettingUpAgainReplacesEveryObjectAndReadsWhatWasSaved)
     EXPECT_EQ(names, std::vector<FString>{FString("Ann")});
 }
 
-TEST_F(GameSaveDataTest, SettingsThatFailToLoadLeaveTheProfileFilesAlone)
+TEST_F(GameSaveDataTest, SettingsThatFailTheirCheckAreRebuiltAndAFolderThatCannotBeWrittenIsReported)
 {
     // In this order: the second case makes the folder unreachable.
     enum Fault { k_damagedSettings, k_noFolder };
@@ -94,11 +96,18 @@ TEST_F(GameSaveDataTest, SettingsThatFailToLoadLeaveTheProfileFilesAlone)
         }
         std::unique_ptr<GameSaveData> data = attached();
         data->initSaveData(GameSession::Tuning{});
-        EXPECT_FALSE(data->loadSaveData());
         EXPECT_EQ(data->globalSettings()->lastProfile(), FString("<>"));
+        EXPECT_EQ(data->takePendingSaveError(), fault == k_damagedSettings
+                                                    ? GameSaveData::k_saveErrorFileReplaced
+                                                    : GameSaveData::k_saveErrorCannotWrite);
         if (fault == k_damagedSettings) {
-            EXPECT_FALSE(exists(fileOf(0)));
+            // The profiles were set up all the same.
+            EXPECT_TRUE(exists(fileOf(0)));
+            EXPECT_TRUE(data->globalSettings()->replacedDamagedFile());
         }
+        // Loading again: the rebuilt file loads; the folder stays unwritable.
+        EXPECT_EQ(data->loadSaveData(), fault == k_damagedSettings);
+        EXPECT_FALSE(data->globalSettings()->replacedDamagedFile());
         // The game goes on with a session over six free profiles.
         ASSERT_FALSE(data->gameSession().isNull());
         EXPECT_FALSE(data->isProfileSlotUsed(0));
@@ -175,6 +184,95 @@ TEST_F(GameSaveDataTest, ASlotOutsideTheSixProfilesIsARangeFailure)
     for (int32_t slot : {-1, 6, 100})
         EXPECT_THROW(data->isProfileSlotUsed(slot), std::out_of_range) << slot;
     EXPECT_NO_THROW(data->isProfileSlotUsed(5));
+}
+
+TEST_F(GameSaveDataTest, ADamagedSettingsFileNeverCostsAProfile)
+{
+    enum Fault { k_flippedByte, k_missingSideFile };
+    for (Fault fault : {k_flippedByte, k_missingSideFile}) {
+        SCOPED_TRACE(fault);
+        std::filesystem::remove_all(folder());
+        {
+            std::unique_ptr<GameSaveData> first = attached();
+            first->initSaveData(GameSession::Tuning{});
+            first->beginNewProfile();
+            first->newProfile()->name = FString("Bob");
+            first->setEditProfileSlot(2);
+            ASSERT_TRUE(first->commitNewProfile(GameSaveData::Volumes{}, 0));
+        }
+        const std::string bob = readFile(fileOf(2));
+        ASSERT_NE(bob.find("<name>Bob</name>"), std::string::npos);
+        std::string settings = readFile("globalsDL.dat");
+        if (fault == k_flippedByte) {
+            ASSERT_GT(settings.size(), 20u);
+            settings[20] = static_cast<char>(~settings[20]);
+            writeFile("globalsDL.dat", settings);
+        } else {
+            std::filesystem::remove(folder() / "globalsDL.dat.crc");
+        }
+
+        // The next start: the player creates "Alice" in the slot that holds Bob.
+        std::unique_ptr<GameSaveData> data = attached();
+        data->initSaveData(GameSession::Tuning{});
+        EXPECT_TRUE(data->isProfileSlotUsed(2));
+        data->beginNewProfile();
+        data->newProfile()->name = FString("Alice");
+        data->setEditProfileSlot(2);
+        ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+        EXPECT_EQ(readFile(fileOf(2)), bob);
+        EXPECT_EQ(data->profileManager()->getProfile(2)->name(), FString("Bob"));
+        EXPECT_EQ(data->profileManager()->getProfile(0)->name(), FString("Alice"));
+
+        // The damaged settings were kept aside and rebuilt; the player is told.
+        EXPECT_EQ(readFile("globalsDL.dat.bad"), settings);
+        EXPECT_TRUE(data->saveManager()->verifyChecksum(FString("globalsDL.dat")));
+        EXPECT_EQ(data->takePendingSaveError(), GameSaveData::k_saveErrorFileReplaced);
+        EXPECT_EQ(data->takePendingSaveError(), GameSaveData::k_noSaveError);
+
+        // Both profiles are there at the start after.
+        std::unique_ptr<GameSaveData> later = attached();
+        later->initSaveData(GameSession::Tuning{});
+        std::vector<FString> names;
+        later->profileManager()->getUsedProfileNames(names);
+        EXPECT_EQ(names, (std::vector<FString>{FString("Alice"), FString("Bob")}));
+        EXPECT_EQ(later->globalSettings()->lastProfile(), FString("Alice"));
+        EXPECT_EQ(later->takePendingSaveError(), GameSaveData::k_noSaveError);
+    }
+}
+
+TEST_F(GameSaveDataTest, DeletingTheLastProfileClearsItFromTheSettings)
+{
+    const struct
+    {
+        const char* deleted;
+        const char* lastAfter;
+    } cases[] = {
+        {"Bo", "<>"},    // the last profile
+        {"Ann", "Bo"},   // another one: the settings keep naming Bo
+        {"Nobody", "Bo"} // no such profile
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deleted);
+        for (const auto& entry : std::filesystem::directory_iterator(folder()))
+            std::filesystem::remove(entry.path());
+        std::unique_ptr<GameSaveData> data = creatingAnn();
+        ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+        data->beginNewProfile();
+        data->newProfile()->name = FString("Bo");
+        ASSERT_TRUE(data->commitNewProfile(GameSaveData::Volumes{}, 0));
+        ASSERT_EQ(data->globalSettings()->lastProfile(), FString("Bo"));
+
+        data->deleteProfile(FString(c.deleted));
+        EXPECT_EQ(data->globalSettings()->lastProfile(), FString(c.lastAfter));
+        std::vector<FString> names;
+        data->profileManager()->getUsedProfileNames(names);
+        EXPECT_EQ(std::count(names.begin(), names.end(), FString(c.deleted)), 0);
+
+        // The file says so too.
+        std::unique_ptr<GameSaveData> later = attached();
+        later->initSaveData(GameSession::Tuning{});
+        EXPECT_EQ(later->globalSettings()->lastProfile(), FString(c.lastAfter));
+    }
 }
 
 } // namespace

@@ -56,21 +56,26 @@ TEST_F(GlobalSettingsTest, TheLastProfileIsSavedOnlyWhenItChanges)
     }
 }
 
-TEST_F(GlobalSettingsTest, AFileThatFailsItsCheckOrIsMalformedLoadsAsFalse)
+TEST_F(GlobalSettingsTest, AFileThatFailsItsCheckOrIsMalformedIsKeptAsideAndRebuilt)
 {
     GlobalSettings first(m_manager);
     ASSERT_TRUE(first.load());
+    EXPECT_FALSE(first.replacedDamagedFile());
     first.setLastProfile(FString("Ann"));
     const std::string good = readFile("globalsDL.dat");
 
     std::filesystem::remove(folder() / "globalsDL.dat.crc");
     GlobalSettings noSide(m_manager);
-    EXPECT_FALSE(noSide.load());
+    EXPECT_TRUE(noSide.load());
+    EXPECT_TRUE(noSide.replacedDamagedFile());
     EXPECT_EQ(noSide.lastProfile(), FString("<>"));
-    EXPECT_EQ(readFile("globalsDL.dat"), good); // left alone
-    noSide.setLastProfile(FString("Cy"));       // rewrites both files
+    EXPECT_EQ(readFile("globalsDL.dat.bad"), good);
+    EXPECT_FALSE(exists("globalsDL.dat.crc.bad"));
+    EXPECT_TRUE(m_manager.verifyChecksum(FString("globalsDL.dat")));
+    noSide.setLastProfile(FString("Cy"));
     GlobalSettings reread(m_manager);
     EXPECT_TRUE(reread.load());
+    EXPECT_FALSE(reread.replacedDamagedFile());
     EXPECT_EQ(reread.lastProfile(), FString("Cy"));
 
     // A valid side file over content this program never writes.
@@ -81,8 +86,12 @@ TEST_F(GlobalSettingsTest, AFileThatFailsItsCheckOrIsMalformedLoadsAsFalse)
         writeFile("globalsDL.dat", text);
         ASSERT_TRUE(m_manager.writeChecksum(FString("globalsDL.dat")));
         GlobalSettings malformed(m_manager);
-        EXPECT_FALSE(malformed.load());
+        EXPECT_TRUE(malformed.load());
+        EXPECT_TRUE(malformed.replacedDamagedFile());
         EXPECT_EQ(malformed.lastProfile(), FString("<>"));
+        EXPECT_EQ(readFile("globalsDL.dat.bad"), text);
+        EXPECT_TRUE(exists("globalsDL.dat.crc.bad"));
+        EXPECT_TRUE(m_manager.verifyChecksum(FString("globalsDL.dat")));
     }
     writeFile("globalsDL.dat", "<root><lastProfile>Di</lastProfile><fullScreen>1</fullScreen></root>");
     ASSERT_TRUE(m_manager.writeChecksum(FString("globalsDL.dat")));

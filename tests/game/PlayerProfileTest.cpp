@@ -258,7 +258,10 @@ TEST(PlayerProfileTest, AMalformedFileChangesNothing)
         {"avatar not a number", replaced(good, "<avatar>0</avatar>", "<avatar>x</avatar>")},
         {"name too long", replaced(good, "<name>Ann</name>", "<name>ABCDEFGHIJKLM</name>")},
         {"name not UTF-8", replaced(good, "<name>Ann</name>", "<name>A\xC3</name>")},
-        {"name outside the plane", replaced(good, "<name>Ann</name>", "<name>&#x1F600;</name>")},
+        {"name beyond U+10FFFF", replaced(good, "<name>Ann</name>", "<name>\xF4\x90\x80\x80</name>")},
+        {"name in an overlong four-byte form",
+         replaced(good, "<name>Ann</name>", "<name>\xF0\x8F\xBF\xBF</name>")},
+        {"name with a cut four-byte form", replaced(good, "<name>Ann</name>", "<name>\xF0\x9F\x98</name>")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -271,6 +274,9 @@ TEST(PlayerProfileTest, AMalformedFileChangesNothing)
     PlayerProfile profile(FString("Bob"));
     EXPECT_TRUE(profile.load(memoryIn(good)));
     EXPECT_EQ(profile.name(), FString("Ann"));
+    // A character outside the Basic Multilingual Plane is a name like any.
+    EXPECT_TRUE(profile.load(memoryIn(replaced(good, "<name>Ann</name>", "<name>&#x1F600;</name>"))));
+    EXPECT_EQ(profile.name(), FString(u"\U0001F600"));
 }
 
 } // namespace

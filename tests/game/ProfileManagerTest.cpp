@@ -1,7 +1,9 @@
 #include "game/core/ProfileManager.h"
 
 #include "SaveFolder.h"
+#include "game/core/GlobalSettings.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -158,6 +160,62 @@ TEST_F(ProfileManagerTest, AFolderThatCannotBeMadeFailsTheFirstRun)
     ProfileManager profiles(blocked);
     EXPECT_FALSE(profiles.createInitialFiles());
     EXPECT_TRUE(profiles.getProfile(0)->isChanged());
+}
+
+TEST_F(ProfileManagerTest, EveryNameThatIsTakenReadsBackAsItWasWritten)
+{
+    const struct
+    {
+        const char* what;
+        std::u16string name;
+        bool taken;
+    } cases[] = {
+        {"plain", u"Ann", true},
+        {"accents", u"Zo\u00eb \u00c9lise", true},
+        {"CJK", u"\u4e2d\u6587\u540d", true},
+        {"last BMP unit", u"a\uffff", true},
+        {"byte-order mark inside", u"a\ufeffb", true},
+        {"emoji", u"A\U0001F600b", true},
+        {"six emoji, twelve units", u"\U0001F600\U0001F601\U0001F602\U0001F603\U0001F604\U0001F605", true},
+        {"highest plane", u"\U0010FFFD", true},
+        {"spaces kept", u"  two  sp ", true},
+        {"spaces only", u"   ", true},
+        {"tab and line feed", u"a\tb\nc", false},
+        {"markup", u"<&>\"'", true},
+        {"character data end", u"]]>", true},
+        {"entity text", u"&#65;&amp;", true},
+        {"delete", u"a\u007fb", true},
+        {"empty", u"", true},
+        {"lone high surrogate", u"A\xD800", false},
+        {"lone low surrogate", u"\xDC00z", false},
+        {"reversed pair", u"\xDE00\xD83D", false},
+        {"control character", u"a\u0001b", false},
+        {"zero unit", std::u16string(u"a\0b", 3), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& entry : std::filesystem::directory_iterator(folder()))
+            std::filesystem::remove(entry.path());
+        const FString name(std::u16string_view(c.name));
+        ProfileManager& profiles = started();
+        EXPECT_EQ(profiles.addProfile(name, 0, 2), c.taken);
+        if (!c.taken) {
+            EXPECT_EQ(profiles.getProfile(2)->name(), FString("<>"));
+            continue;
+        }
+        GlobalSettings settings(m_manager);
+        ASSERT_TRUE(settings.load());
+        settings.setLastProfile(name);
+
+        ProfileManager& again = started();
+        EXPECT_EQ(again.getProfile(2)->name(), name);
+        EXPECT_EQ(again.replacedFiles(), 0);
+        GlobalSettings reread(m_manager);
+        EXPECT_TRUE(reread.load());
+        EXPECT_FALSE(reread.replacedDamagedFile());
+        // An empty name is recorded as no profile.
+        EXPECT_EQ(reread.lastProfile(), name.empty() ? FString("<>") : name);
+    }
 }
 
 } // namespace

@@ -185,4 +185,71 @@ TEST_F(SaveManagerTest, NothingIsSavedWithoutAFolder)
     EXPECT_FALSE(save(blocked, "a.dat", "data"));
 }
 
+// Passes every operation to the installed storage and notes what it was
+// asked, by the last part of each name.
+class RecordingStorage : public FDurableStorage
+{
+public:
+    bool write(const FString& path, const void* data, size_t size) override
+    {
+        note("write", path);
+        return FDurableStorage::current().write(path, data, size);
+    }
+    bool replace(const FString& from, const FString& to) override
+    {
+        note("replace", from, to);
+        return FDurableStorage::current().replace(from, to);
+    }
+    bool remove(const FString& path) override
+    {
+        note("remove", path);
+        return FDurableStorage::current().remove(path);
+    }
+    bool exists(const FString& path) override { return FDurableStorage::current().exists(path); }
+    bool read(const FString& path, std::string& bytes, size_t maxBytes) override
+    {
+        return FDurableStorage::current().read(path, bytes, maxBytes);
+    }
+    bool flushFolder(const FString& folder) override
+    {
+        calls.push_back("flush");
+        return FDurableStorage::current().flushFolder(folder);
+    }
+
+    std::vector<std::string> calls;
+
+private:
+    static std::string leaf(const FString& path)
+    {
+        const std::string text = path.toUtf8();
+        return text.substr(text.find_last_of('\\') + 1);
+    }
+    void note(const char* what, const FString& path, const FString& to = FString())
+    {
+        calls.push_back(std::string(what) + " " + leaf(path) + (to.empty() ? "" : " " + leaf(to)));
+    }
+};
+
+TEST_F(SaveManagerTest, TheFilesGoThroughTheStorageItWasGivenInCrashSafeOrder)
+{
+    RecordingStorage storage;
+    SaveManager manager(&storage);
+    manager.attachDefaultFileSystem();
+    ASSERT_TRUE(save(manager, "a.dat", "data"));
+    EXPECT_EQ(storage.calls, (std::vector<std::string>{
+                                 "remove a.dat.tmp", "remove a.dat.crc.tmp", // leftovers of an earlier save
+                                 "write a.dat.tmp", "write a.dat.crc.tmp", "flush",
+                                 "replace a.dat.crc.tmp a.dat.crc.new", // the commit
+                                 "replace a.dat.tmp a.dat", "replace a.dat.crc.new a.dat.crc"}));
+    EXPECT_EQ(load(manager, "a.dat"), "data");
+
+    // A storage that can do nothing (none installed) fails every save and load.
+    FDurableStorage none;
+    SaveManager without(&none);
+    without.attachDefaultFileSystem();
+    EXPECT_FALSE(save(without, "b.dat", "data"));
+    EXPECT_FALSE(exists("b.dat"));
+    EXPECT_EQ(load(without, "a.dat"), "<null>");
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -54,6 +55,25 @@ inline pid_t start(const std::string& program, const std::vector<std::string>& a
     const int spawned = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), envp.data());
     ::posix_spawn_file_actions_destroy(&actions);
     return spawned == 0 ? pid : -1;
+}
+
+// True once the game handles `signal` itself (the platform layer turns
+// SIGTERM into its quit event); false when it ended or the time ran out
+// first.
+inline bool catchesSignal(pid_t pid, int signal, int limitMs)
+{
+    for (int waited = 0; waited < limitMs; waited += 10) {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("State:", 0) == 0 && line.find('Z') != std::string::npos) return false;
+            if (line.rfind("SigCgt:", 0) == 0 &&
+                ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1) != 0)
+                return true;
+        }
+        ::usleep(10000);
+    }
+    return false;
 }
 
 // The exit status once the game has ended within the time limit (128 when a

@@ -139,9 +139,12 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
     std::map<std::string, bool> classes;
     for (const ManifestWidget& w : m.widgets)
         classes[widgetClass(w.type)] = true;
+    if (!m.lists.empty()) classes["FWidget"] = true;
     for (const auto& [cls, used] : classes)
         h << "#include \"ui/" << cls << ".h\"\n";
-    h << "\n#include <cstdint>\n\n";
+    h << "\n#include <cstdint>\n";
+    if (!m.lists.empty()) h << "#include <vector>\n";
+    h << "\n";
     h << "// Binds folder " << m.folder << ": builds the screen's widget tree and holds its widgets, assets\n"
       << "// and texts; the screen class overrides the button handlers.\nclass " << name << " : public "
       << m.base;
@@ -159,6 +162,8 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
     for (std::size_t i = 0; i < held.size(); ++i)
         h << "    FRef " << held[i].member << "; // " << (held[i].text ? "text " : "asset ") << held[i].id
           << "\n";
+    for (const ManifestList& l : m.lists)
+        h << "    std::vector<FRefT<FWidget>> m_" << l.member << "; // " << l.widgets.size() << " widgets\n";
     for (const ManifestWidget& w : m.widgets) {
         char id[16];
         std::snprintf(id, sizeof id, "0x%08x", w.id);
@@ -190,9 +195,19 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
             if (w.id == b.widget) member = "m_" + w.member;
         c << "    wireLayoutButton(" << member << ", this, &" << name << "::" << b.handler << ");\n";
     }
+    for (const ManifestList& l : m.lists) {
+        for (uint32_t id : l.widgets) {
+            for (const ManifestWidget& w : m.widgets) {
+                if (w.id == id)
+                    c << "    m_" << l.member << ".push_back(FRefT<FWidget>(m_" << w.member << "));\n";
+            }
+        }
+    }
     c << "}\n\n";
     c << name << "::~" << name << "()\n{\n    releaseHandles();\n    m_binding.unbind();\n}\n\n";
     c << "void " << name << "::releaseHandles() noexcept\n{\n";
+    for (auto l = m.lists.rbegin(); l != m.lists.rend(); ++l)
+        c << "    m_" << l->member << ".clear();\n";
     for (auto w = m.widgets.rbegin(); w != m.widgets.rend(); ++w)
         c << "    m_" << w->member << ".release();\n";
     for (auto e = held.rbegin(); e != held.rend(); ++e)

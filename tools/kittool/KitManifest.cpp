@@ -139,6 +139,13 @@ void readLists(const LuaTable& root, ScreenManifest& m)
         button.handler = entry.text("handler");
         m.buttons.push_back(button);
     });
+    readList(root, "lists", "", false, "list", m, [&](const LuaTable& entry, const std::string&) {
+        ManifestList list;
+        list.member = entry.text("member");
+        for (int32_t id : entry.integers("widgets"))
+            list.widgets.push_back(static_cast<uint32_t>(id));
+        m.lists.push_back(list);
+    });
 }
 
 void checkIds(const ScreenManifest& m)
@@ -193,6 +200,14 @@ void checkIds(const ScreenManifest& m)
         if (!wired.insert(b.widget).second) fault(m, what, "widget", "wired twice");
         member(what, b.handler);
     }
+    for (const ManifestList& l : m.lists) {
+        const std::string what = "list " + l.member;
+        member(what, l.member);
+        for (uint32_t id : l.widgets) {
+            if (widgets.count(id) == 0)
+                fault(m, what, "widgets", hexId(id) + " is no widget of the manifest");
+        }
+    }
 }
 
 void checkShape(const ScreenManifest& m)
@@ -210,7 +225,7 @@ void checkShape(const ScreenManifest& m)
                (m.className.rfind("LayoutPart", 0) != 0 && m.className.rfind("ScreenLayout", 0) != 0)) {
         fault(m, "the class", "class", "'" + m.className + "' is neither LayoutPartNN nor ScreenLayoutNN");
     } else if (m.isPart()) {
-        if (!m.widgets.empty() || !m.buttons.empty() || !m.parts.empty())
+        if (!m.widgets.empty() || !m.buttons.empty() || !m.parts.empty() || !m.lists.empty())
             fault(m, "the class", "widgets", "a layout part holds no widgets, buttons or parts");
         // A part reserves six entries beyond the ids it holds.
         if (m.hint != static_cast<int32_t>(held) + 6)

@@ -54,6 +54,14 @@ struct ManifestButton
     std::string handler;
 };
 
+// A named list of widgets of the manifest that the class gathers after
+// fetching them (each entry also stays a single member).
+struct ManifestList
+{
+    std::string member;
+    std::vector<uint32_t> widgets;
+};
+
 struct ScreenManifest
 {
     std::string path;
@@ -73,6 +81,7 @@ struct ScreenManifest
     std::vector<ManifestText> texts;
     std::vector<ManifestWidget> widgets;
     std::vector<ManifestButton> buttons;
+    std::vector<ManifestList> lists;
 
     bool isPart() const { return className.rfind("LayoutPart", 0) == 0; }
     // World scenes (1 to 12) file their assets by item key and take their

@@ -60,11 +60,14 @@ std::vector<uint8_t> recordOf(const ScreenManifest& m, const ManifestWidget& w,
 {
     switch (w.type) {
     case WidgetType::k_container:
+    // A step slider loads as a plain container; its knob and track are made
+    // by the screen that hosts it.
+    case WidgetType::k_stepSlider:
         return writeContainerRecord(containerOf(m, partOf(w), w.id, children));
     case WidgetType::k_marker:
         return writeWidgetPart(partOf(w));
     case WidgetType::k_image:
-    // A video sprite is an image widget in the file: it reads the image record.
+    // A video sprite's record is an image widget's; the screen gives it its clip.
     case WidgetType::k_videoSprite:
         return writeImageRecord({partOf(w), static_cast<int16_t>(w.image)});
     case WidgetType::k_label:

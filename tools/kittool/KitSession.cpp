@@ -20,14 +20,18 @@ bool KitSession::handleError(const FString& text)
     return true;
 }
 
-FRefT<FFileSystem> KitSession::openKit(const std::string& path)
+FRefT<FFileEntry> KitSession::kitEntry(const std::string& path)
 {
     FString name;
     if (!FNativePath::toEngine(path, name)) ZIBBO_FAIL_TEXT("Not a usable kit name: " << path);
-    FFolderFileSystem plain(FFolderFileSystem::k_folderNone);
-    const FFileEntryMap found = plain.find(name);
+    const FFileEntryMap found = m_plainFolder.find(name);
     if (found.size() != 1) ZIBBO_FAIL(msgIllegalOperation, "No file is named: " << name);
+    return found.begin()->second;
+}
+
+FRefT<FFileSystem> KitSession::openKit(const std::string& path)
+{
     FRefT<FFileSystem> kit;
-    m_zip.service().openArchive(kit, found.begin()->second, k_archiveKeys);
+    m_zip.service().openArchive(kit, kitEntry(path), k_archiveKeys);
     return kit;
 }

@@ -8,6 +8,8 @@
 // folders that a world scene binds together (its own and the screens'
 // shared folders); and every record of the gameplay animation table names
 // an animation of its world. A fault names the folder, the id and the key.
+// The kit's target file reads as the game reads it, and every script under
+// "Scripts/" runs through the game's script host within its bounds.
 #include "game/core/GameDataAssets.h"
 #include "tools/contentwriters/ScreenFileWriter.h"
 #include "tools/gamedata/AnimTable.h"
@@ -15,18 +17,22 @@
 #include "tools/kittool/KitManifest.h"
 #include "tools/kittool/KitSession.h"
 
+#include "asset/FAssetKits.h"
 #include "audio/FAudioGWSampleModule.h"
 #include "audio/FAudioVorbisModule.h"
 #include "audio/FSample.h"
+#include "core/FDebug.h"
 #include "core/FMemory.h"
 #include "core/FXmlSerializer.h"
 #include "image/FImage.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FPngLoader.h"
 #include "io/FFile.h"
+#include "io/FFileSystemModule.h"
 #include "io/FMemoryInStream.h"
 #include "io/FMemoryStreambuf.h"
 #include "io/FNativePath.h"
+#include "script/FScriptInstance.h"
 #include "ui/FFont.h"
 #include "ui/FFontModule.h"
 #include "video/FGWVideo.h"
@@ -38,6 +44,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <list>
 #include <map>
 #include <memory>
 #include <set>
@@ -87,6 +94,15 @@ public:
     {
         const auto it = m_byStem.find(lower(stem));
         return it == m_byStem.end() ? std::string() : it->second;
+    }
+
+    // Every member's name.
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> all;
+        for (const auto& entry : m_byStem)
+            all.push_back(entry.second);
+        return all;
     }
 
     std::vector<uint8_t> read(const std::string& name) const
@@ -289,6 +305,52 @@ std::size_t checkAnimationTable(const KitMembers& members, const std::vector<Scr
     return checked;
 }
 
+// The game refuses a kit without a target file it can read.
+void checkTarget(const KitMembers& members)
+{
+    const std::string name = members.find("GWTarget");
+    if (lower(name) != "gwtarget")
+        throw std::runtime_error("the kit holds no GWTarget: a file required by the application is missing");
+    const std::vector<uint8_t> bytes = members.read(name);
+    try {
+        const FRefT<FInStream> reader = FMemoryInStream::make(std::string(bytes.begin(), bytes.end()));
+        FAssetKits::readTarget(*reader.get());
+    } catch (const FDebug::VellumcoreException&) {
+        throw std::runtime_error("GWTarget is damaged (the reader's report is above)");
+    } catch (const FDebug::TreatedException&) {
+        throw std::runtime_error("GWTarget is damaged (the reader's report is above)");
+    }
+}
+
+// Runs every script of the kit through the game's script host, the kit
+// mounted alone, as the game runs its tuning values; one past its bounds
+// fails here as it would fail the game's start. Answers the scripts run.
+std::size_t checkScripts(KitSession& session, const std::string& kitPath, const KitMembers& members)
+{
+    FFileSystemModule files;
+    const std::list<FRefT<FFileSystem>> folders = files.mounted();
+    for (const FRefT<FFileSystem>& folder : folders)
+        files.service().unmount(folder);
+    FRefT<FFileSystem> kit;
+    files.service().mountArchive(kit, session.kitEntry(kitPath));
+    std::size_t run = 0;
+    for (const std::string& name : members.names()) {
+        if (lower(name).rfind("scripts/", 0) != 0 || lower(fs::path(name).extension().string()) != ".lua")
+            continue;
+        const std::string script = name.substr(8);
+        try {
+            FScriptInstance instance(session.application(), script.c_str());
+            instance.waitUntilExecuted();
+        } catch (const FDebug::VellumcoreException&) {
+            throw std::runtime_error("Scripts/" + script + " does not run (its report is above)");
+        } catch (const FDebug::TreatedException&) {
+            throw std::runtime_error("Scripts/" + script + " does not run (its report is above)");
+        }
+        ++run;
+    }
+    return run;
+}
+
 std::vector<ScreenManifest> contentManifests(const fs::path& content)
 {
     std::vector<ScreenManifest> all;
@@ -324,7 +386,10 @@ int kitValidate(const KitArgs& args)
         assets += m.assets.size();
     }
     const std::size_t animations = checkAnimationTable(members, all);
+    checkTarget(members);
+    const std::size_t scripts = checkScripts(session, args[0], members);
     std::printf("%zu folders, %zu assets checked\n", all.size(), assets);
+    std::printf("  scripts run within their bounds: %zu\n", scripts);
     if (animations != 0)
         std::printf("  animation records naming their world's animations: %zu\n", animations);
     for (const auto& [extension, count] : tally.decoded)

@@ -37,7 +37,10 @@ template <uint32_t Type> FRefT<FWidget> recordType(FContainer& parent)
 
 template <uint32_t Type> void wrap()
 {
-    if (FWidgetFactory::Creator creator = FWidgetFactory::find(Type)) {
+    // A tree read before may have left the wrapper registered: wrapping it
+    // again would make it call itself.
+    FWidgetFactory::Creator creator = FWidgetFactory::find(Type);
+    if (creator != nullptr && creator != &recordType<Type>) {
         engineCreators()[Type] = creator;
         FWidgetFactory::registerType(Type, &recordType<Type>);
     }
@@ -62,6 +65,13 @@ public:
 FRefT<FWidget> createStandInButton(FContainer& parent)
 {
     return FRefT<FWidget>(makeRef<StandInButton>(engineNew<StandInButton>(k_memObject, &parent)));
+}
+
+// A video sprite's record is an image widget's: where the game's video
+// sprite is not registered, an image widget reads it.
+FRefT<FWidget> createStandInVideoSprite(FContainer& parent)
+{
+    return FRefT<FWidget>(makeRef<FImageWidget>(engineNew<FImageWidget>(k_memObject, &parent, true)));
 }
 
 class TreeScreen : public FScreen
@@ -151,11 +161,13 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
         if (FWidgetFactory::find(button) == nullptr)
             FWidgetFactory::registerType(button, &createStandInButton);
     }
-    // A video sprite's record is an image record: the tool reads it as an
-    // image (registered afresh each time, like the engine's types, so that
-    // it is wrapped once).
-    FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &FWidgetFactory::createChild<FImageWidget>);
+    // Step sliders read a container record; the game's class is not linked here.
+    if (FWidgetFactory::find(FWidgetTypes::k_stepSlider) == nullptr)
+        FWidgetFactory::registerType(FWidgetTypes::k_stepSlider, &FWidgetFactory::createChild<FContainer>);
+    if (FWidgetFactory::find(FWidgetTypes::k_videoSprite) == nullptr)
+        FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &createStandInVideoSprite);
     wrap<FWidgetTypes::k_container>();
+    wrap<FWidgetTypes::k_stepSlider>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_videoSprite>();
     wrap<FWidgetTypes::k_marker>();

@@ -23,9 +23,10 @@ const KitCommand k_commands[] = {
      ".gwsample or .vorbis sound to a 16-bit WAV",
      kitDecodeMedia},
     {"screen", "KIT FOLDER [--json]", "a screen file's texts, assets and owner tail", kitScreen},
-    {"build", "CONTENT_DIR OUT_DIR [GAME_DATA_DIR] [--preview]",
+    {"build", "CONTENT_DIR OUT_DIR [GAME_DATA_DIR] [--preview] [--cache DIR]",
      "make the main kit (Zibbo.zip) from a content folder and the generated game data; --preview also writes "
-     "preview pictures of every folder into OUT_DIR/preview",
+     "preview pictures of every folder into OUT_DIR/preview; made media are kept in DIR (default "
+     "OUT_DIR/recipe-cache)",
      kitBuild},
     {"layouts", "MANIFEST_DIR OUT_DIR", "write the layout classes of the screen manifests", kitLayouts},
     {"screenfile", "MANIFEST OUT_DIR", "write a manifest's screen file and placeholder asset files",

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 RecipeCache::RecipeCache(fs::path folder) : m_folder(std::move(folder))
@@ -48,7 +50,8 @@ RecipeAsset RecipeCache::make(const Recipe& recipe)
     }
     RecipeAsset asset = makeRecipeAsset(recipe);
     std::ostringstream part;
-    part << path.string() << ".part" << std::this_thread::get_id();
+    // Named by process and thread: builds of several build folders may share one cache.
+    part << path.string() << ".part" << ::getpid() << "-" << std::this_thread::get_id();
     {
         std::ofstream out(part.str(), std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(asset.bytes.data()),

@@ -48,6 +48,16 @@ std::vector<Bytes> seeds()
         shorter.resize(cut);
         out.push_back(shorter);
     }
+    // A text box without its frame child, under an id that repeats, so the
+    // harness updates and presses the one box three times: it faulted on its
+    // first growing update.
+    ContainerRecord bare;
+    bare.widget = {0, 0, 400, 300, 0, 1};
+    ContainerRecord repeated;
+    repeated.widget = root.widget;
+    for (int i = 0; i < 3; ++i)
+        repeated.children.push_back({3, WidgetType::k_autoGrowTextBox, writeContainerRecord(bare)});
+    out.push_back(writeContainerRecord(repeated));
     // Each kind alone, so that mutations of one record start small.
     for (const ContainerChild& child : root.children) {
         ContainerRecord single;

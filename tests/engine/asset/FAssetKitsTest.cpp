@@ -108,6 +108,23 @@ TEST_F(KitTest, NoMainKitIsAFailureNamingIt)
     EXPECT_NE(failure.find("Zibbo.zip"), std::string::npos) << failure;
 }
 
+// A main kit without its target file, also an empty one, is an installation
+// to repair, not a fault of the program.
+TEST_F(KitTest, AKitWithoutItsTargetFileIsAMissingFile)
+{
+    for (const bool empty : {false, true}) {
+        SCOPED_TRACE(empty ? "an empty kit" : "a kit without GWTarget");
+        ZipWriter writer;
+        if (!empty) writer.add("a.txt", "main");
+        writer.writeTo(scratch.path() / "Zibbo.zip");
+        FScreenModule module(&makeScreenObject);
+        const std::string failure = failureOf([&] { module.loadAssetKits(localeOf(0, 26)); });
+        EXPECT_NE(failure.find("A file required by the application is missing"), std::string::npos)
+            << failure;
+        EXPECT_NE(failure.find("GWTarget"), std::string::npos) << failure;
+    }
+}
+
 TEST_F(KitTest, TargetTextLongerThanItsBlockIsRefused)
 {
     ZipWriter writer;

@@ -146,6 +146,42 @@ TEST_F(AssetTest, PinHoldsAnUnloadUntilTheLastUnpin)
     EXPECT_EQ(asset.releases, 1);
 }
 
+TEST_F(AssetTest, EachPinHoldsTheUnloadAndTheCountDecides)
+{
+    // pins: how many; unpins: how many are given back before the check.
+    struct Case
+    {
+        int pins, unpins;
+        bool unloaded;
+    } const cases[] = {{0, 0, true}, {1, 0, false}, {1, 1, true}, {2, 1, false}, {3, 2, false}, {3, 3, true}};
+    for (const Case& c : cases) {
+        CountingAsset& asset = make(FAsset::k_flagUnloadWhenUnused, FAsset::k_modeRelease);
+        asset.setSource(memoryStream("abc"));
+        asset.addUser();
+        for (int i = 0; i < c.pins; ++i)
+            asset.pin();
+        asset.dropUser();
+        for (int i = 0; i < c.unpins; ++i)
+            asset.unpin();
+        EXPECT_EQ(asset.state(), c.unloaded ? FAsset::k_unloaded : FAsset::k_loaded)
+            << c.pins << " pins, " << c.unpins << " unpins";
+        EXPECT_EQ(asset.releases, c.unloaded ? 1 : 0) << c.pins << " pins, " << c.unpins << " unpins";
+    }
+    // A pin taken and given back with no unload asked for unloads nothing,
+    // and a pin taken after that holds the next unload again.
+    CountingAsset& asset = make(FAsset::k_flagUnloadWhenUnused, FAsset::k_modeRelease);
+    asset.setSource(memoryStream("abc"));
+    asset.addUser();
+    asset.pin();
+    asset.unpin();
+    EXPECT_EQ(asset.state(), FAsset::k_loaded);
+    asset.pin();
+    asset.dropUser();
+    EXPECT_EQ(asset.state(), FAsset::k_loaded);
+    asset.unpin();
+    EXPECT_EQ(asset.state(), FAsset::k_unloaded);
+}
+
 TEST_F(AssetTest, ForcedUnloadOfAnUnloadedAssetChangesNothing)
 {
     CountingAsset& asset = make(0, FAsset::k_modeRelease);

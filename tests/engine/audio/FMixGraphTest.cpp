@@ -131,6 +131,37 @@ TEST(FMixGraphTest, FadeOutTakesSeventeenPassesAndReportsItsEndOnce)
     EXPECT_EQ(graph.fader().fadeTime, 0);
 }
 
+TEST(FMixGraphTest, AFadeTooSlowForOneStepPerPassMovesOneUnitAPassAndEnds)
+{
+    // 10 minutes for a change of 4: the step truncates to 0, so each pass
+    // moves the level by one unit towards the target instead.
+    struct Case
+    {
+        int from, to;
+    } const cases[] = {{16384, 16380}, {16380, 16384}, {0, 3}, {3, 0}};
+    for (const Case& c : cases) {
+        OneChannel graph(makeSource(constantBuffer(1000, 1000, 44100)), k_pass);
+        Recorder ended;
+        graph.fader().m_fadeEnded.insert(ended.handle);
+        graph.fader().current = c.from;
+        graph.fader().target = c.to;
+        graph.fader().fadeTime = 600000;
+        std::vector<int> levels;
+        for (int pass = 0; pass < 8 && graph.fader().fadeTime != 0; ++pass) {
+            graph.root.mix(0, k_pass);
+            levels.push_back(graph.fader().current);
+        }
+        const int direction = c.to > c.from ? 1 : -1;
+        std::vector<int> expected;
+        for (int level = c.from + direction; level != c.to + direction; level += direction)
+            expected.push_back(level);
+        EXPECT_EQ(levels, expected) << c.from << " to " << c.to;
+        EXPECT_EQ(graph.fader().step, direction);
+        EXPECT_EQ(graph.fader().fadeTime, 0);
+        EXPECT_EQ(ended.notified, std::vector<std::intptr_t>{c.to >> 8});
+    }
+}
+
 TEST(FMixGraphTest, ReplacingASoundingSourceRampsItsLastFrameOut)
 {
     OneChannel graph(makeSource(constantBuffer(8000, -8000, 1000)), 64);

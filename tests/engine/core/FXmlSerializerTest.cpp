@@ -504,8 +504,13 @@ TEST(FXmlSerializerTest, TellsWhichDocumentsItReadsWithoutAFailure)
         {"stray tail byte", "<root><n>\x80</n></root>", false},
         {"overlong", "<root><n>\xC0\xAF</n></root>", false},
         {"surrogate", "<root><n>\xED\xA0\x80</n></root>", false},
-        {"four-byte character", "<root><n>\xF0\x9F\x98\x80</n></root>", false},
-        {"four-byte entity", "<root><n>&#x1F600;</n></root>", false},
+        {"four-byte character", "<root><n>\xF0\x9F\x98\x80</n></root>", true},
+        {"four-byte entity", "<root><n>&#x1F600;</n></root>", true},
+        {"last four-byte character", "<root><n>\xF4\x8F\xBF\xBF</n></root>", true},
+        {"four-byte form beyond U+10FFFF", "<root><n>\xF4\x90\x80\x80</n></root>", false},
+        {"overlong four-byte form", "<root><n>\xF0\x8F\xBF\xBF</n></root>", false},
+        {"cut four-byte form", "<root><n>\xF0\x9F\x98</n></root>", false},
+        {"five-byte lead", "<root><n>\xF8\x88\x80\x80\x80</n></root>", false},
         {"count not a number", "<root><l count=\"2x\" /></root>", false},
         {"nested count not a number", "<root><l><_0 count=\"\" /></l></root>", false},
         {"too deep", deep, false},
@@ -514,6 +519,27 @@ TEST(FXmlSerializerTest, TellsWhichDocumentsItReadsWithoutAFailure)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(FXmlSerializer::isReadable(c.text), c.readable);
     }
+}
+
+TEST(FXmlSerializerTest, AReadableDocumentReadsWithoutAFailureInEveryKindOfValue)
+{
+    // A four-byte character where a number or a flag belongs: readable, so
+    // every read of it must be a value, not a failure report.
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    const std::string text = "<root><b>" + emoji + "</b><i>12" + emoji + "</i><x>" + emoji + "</x></root>";
+    ASSERT_TRUE(FXmlSerializer::isReadable(text));
+    loadXml(text, [](FXmlSerializer& s) {
+        bool b = true;
+        EXPECT_NO_THROW(s.readBool("b", b));
+        EXPECT_FALSE(b);
+        std::int32_t i = 0;
+        EXPECT_NO_THROW(s.readInt("i", i));
+        EXPECT_EQ(i, 12);
+        EXPECT_TRUE(s.isValid());
+        std::int32_t x = 5;
+        EXPECT_NO_THROW(s.readInt("x", x));
+        EXPECT_FALSE(s.isValid());
+    });
 }
 
 TEST(FXmlSerializerTest, HasValueOnlyWhereAPlainReadSucceeds)

@@ -77,6 +77,20 @@ TEST_F(ProcessModuleTest, MalformedSwitchesAreFailures)
     const std::vector<std::string> texts = m_box.texts();
     ASSERT_EQ(texts.size(), 1u); // only the first failure of the run is shown
     EXPECT_NE(texts[0].find("core/FProcessModule ("), std::string::npos);
+    // The text names the word and what is wrong with it.
+    EXPECT_NE(texts[0].find("Malformed command line: the switch /a-b holds '-'"), std::string::npos)
+        << texts[0];
+}
+
+TEST_F(ProcessModuleTest, ASwitchWithoutANameSaysSo)
+{
+    FProcessService::Arguments arguments;
+    EXPECT_ANY_THROW(FProcessModule::parseCommandLine(FString("one /:v two"), arguments));
+    const std::vector<std::string> texts = m_box.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("Malformed command line: /:v gives a value to a switch without a name"),
+              std::string::npos)
+        << texts[0];
 }
 
 TEST_F(ProcessModuleTest, JoinedArgumentsParseBackIntoTheSameWords)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordingDevice.h"
+#include "core/FString.h"
 #include "graphics/FGraphCommon.h"
 #include "graphics/FTextureRegistry.h"
 
@@ -14,6 +15,11 @@ public:
     // The device goes before the module's own parts: textures are given
     // back while it still exists.
     ~FakeGraph() override { textures().detachDevice(); }
+
+    void describeFeatures(FString& out) override { out = FString("Recording features"); }
+    int32_t getColourBits() override { return 32; }
+    int32_t getMaxTextureSize() override { return 4096; }
+    bool hasHardwareRasterization() override { return false; }
 
     RecordingDevice device;
     FPointI display{1024, 768};

@@ -1,4 +1,5 @@
 #include "image/FJpegDecompress.h"
+#include "image/FJpegHuffmanTable.h"
 
 #include "DecoderTestSupport.h"
 #include "JpegStreamBuilder.h"
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -393,3 +396,69 @@ TEST(FJpegDecompress, LeavesTheBytesAfterTheEndOfImage)
 }
 
 } // namespace
+
+namespace {
+
+// What the bit-by-bit decode answers for the next k_fastBits bits `prefix`:
+// the entries the lookups must hold (0 where the code is longer).
+void decodeByBits(const FJpegHuffmanTable& table, bool dc, int32_t prefix, uint16_t& fast,
+                  uint32_t& fastValue)
+{
+    constexpr int32_t bits = FJpegHuffmanTable::k_fastBits;
+    fast = 0;
+    fastValue = 0;
+    for (int32_t l = 1; l <= std::min(table.m_longest, bits); ++l) {
+        const int32_t code = prefix >> (bits - l);
+        if (code > table.m_maxCode[l]) continue;
+        const int32_t symbol = table.valueOf(l, code);
+        fast = static_cast<uint16_t>((l << 8) | symbol);
+        const int32_t size = dc ? symbol : (symbol & 15);
+        if ((dc || size > 0) && l + size <= bits) {
+            const int32_t raw = (prefix >> (bits - l - size)) & ((1 << size) - 1);
+            const int32_t value = size == 0 ? 0 : (raw < (1 << (size - 1)) ? raw - (1 << size) + 1 : raw);
+            fastValue = (static_cast<uint32_t>(value) << 16) | static_cast<uint32_t>(l << 12) |
+                        static_cast<uint32_t>((l + size) << 8) | static_cast<uint32_t>(symbol);
+        }
+        return;
+    }
+}
+
+} // namespace
+
+// The lookups agree with the bit-by-bit decode on every prefix, for usual
+// tables, tables with gaps and long codes, and tables that claim more codes
+// than their lengths hold.
+TEST(FJpegHuffmanTable, LookupsAgreeWithTheBitByBitDecode)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<uint8_t> counts;
+    };
+    const Case cases[] = {
+        {"luminance DC", {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0}},
+        {"luminance AC", {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 125}},
+        {"one code", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"gaps", {0, 0, 3, 0, 0, 0, 9, 0, 0, 0, 40, 0, 0, 0, 0, 0}},
+        {"long codes only", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 200, 0, 0, 0}},
+        {"over-subscribed", {3, 5, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"empty", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        for (const bool dc : {true, false}) {
+            std::vector<uint8_t> values(256);
+            for (size_t i = 0; i < values.size(); ++i)
+                values[i] = static_cast<uint8_t>(dc ? i % 12 : (i * 37 + 1) % 256);
+            auto table = std::make_unique<FJpegHuffmanTable>();
+            table->build(c.counts.data(), values.data(), dc);
+            int32_t mismatches = 0;
+            for (int32_t prefix = 0; prefix < (1 << FJpegHuffmanTable::k_fastBits); ++prefix) {
+                uint16_t fast = 0;
+                uint32_t fastValue = 0;
+                decodeByBits(*table, dc, prefix, fast, fastValue);
+                if (fast != table->m_fast[prefix] || fastValue != table->m_fastValue[prefix]) ++mismatches;
+            }
+            EXPECT_EQ(mismatches, 0) << c.name << (dc ? " (DC)" : " (AC)");
+        }
+    }
+}

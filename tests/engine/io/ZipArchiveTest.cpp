@@ -1,5 +1,6 @@
 #include "engine/io/IoTestSupport.h"
 
+#include "io/FFile.h"
 #include "io/FZipFileEntry.h"
 #include "io/FZipModuleArchive.h"
 
@@ -160,6 +161,37 @@ TEST_F(ZipArchiveTest, NamesAreLowerCasedKeysAndTheLaterDuplicateStays)
     EXPECT_EQ(both->entries().size(), 2u);
     EXPECT_EQ(both->find(u"DIR/x.TXT").size(), 2u);
     EXPECT_EQ(both->find(u"dir\\?.txt").size(), 2u);
+}
+
+// Patterns that begin with digits try only the keys that begin with them;
+// they find just what matching every key finds, neighbours and the other
+// slash included, and a '?' in a '*' section is still refused.
+TEST_F(ZipArchiveTest, PatternsThatBeginWithDigitsFindWhatEveryKeyWouldMatch)
+{
+    ZipWriter writer;
+    for (const char* name :
+         {"001/000010_0.png", "001\\000011_0.JPG", "001/sub/000012_0.png", "0010/000013_0.png",
+          "002/000014_0.png", "00/000015_0.png", "001/000016_1.png", "001", "a001/000017_0.png"})
+        writer.add(name, "x");
+    FRefT<FFileSystem> archive = openArchive(writer, "Digits.zip");
+    const auto keysOf = [](const FFileEntryMap& found) {
+        std::vector<std::string> keys;
+        for (const auto& [key, entry] : found)
+            keys.push_back(key.toUtf8());
+        return keys;
+    };
+    const std::vector<std::string> folderOne = {"001/000010_0.png", "001\\000011_0.jpg"};
+    EXPECT_EQ(keysOf(archive->find(u"001/*_0.*")), folderOne);
+    EXPECT_EQ(keysOf(archive->find(u"001\\*_0.*")), folderOne);
+    for (const char16_t* pattern : {u"001/*_0.*", u"0010/*.png", u"001", u"00*/*_0.png", u"001/sub/*", u"9*",
+                                    u"00/*", u"002/000014_0.PNG"}) {
+        FFileEntryMap all;
+        for (const auto& [key, entry] : archive->entries())
+            if (FFile::matchPattern(FString(pattern), key)) all.emplace(key, entry);
+        EXPECT_EQ(keysOf(archive->find(pattern)), keysOf(all)) << FString(pattern).toUtf8();
+    }
+    EXPECT_EQ(archive->find(u"002/000014_0.PNG").size(), 1u);
+    EXPECT_FALSE(failureOf([&] { archive->find(u"001/a?*.png"); }).empty());
 }
 
 TEST_F(ZipArchiveTest, ArchiveBehindOtherDataOpensWithTheBias)

@@ -32,21 +32,11 @@ pid_t startGame(const std::string& argument)
     return gameprocess::start(ZIBBO_GAME_BINARY, {argument}, "net-debug");
 }
 
-// True once the game handles SIGTERM itself (the platform layer turns it
-// into its quit event); before that the signal would simply kill it.
+// True once the game handles SIGTERM itself; before that the signal would
+// simply kill it.
 bool catchesTerm(pid_t pid, int limitMs)
 {
-    for (int waited = 0; waited < limitMs; waited += 10) {
-        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind("SigCgt:", 0) == 0 &&
-                ((std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1) != 0)
-                return true;
-        }
-        ::usleep(10000);
-    }
-    return false;
+    return gameprocess::catchesSignal(pid, SIGTERM, limitMs);
 }
 
 // An orderly end: the quit that SIGTERM asks for (0), or the game's own

@@ -2,6 +2,7 @@
 
 #include "PlatformTestSupport.h"
 #include "platform/FHandOverRecord.h"
+#include "platform/FHandOverSender.h"
 #include "platform/FInstanceLock.h"
 #include "platform/FInstanceNames.h"
 #include "platform/FPlatformSpecificModuleSdl.h"
@@ -155,9 +156,39 @@ TEST(FSingleInstance, SecondCopySendsOneRecordAndEnds)
         EXPECT_EQ(readRecord(client), FHandOverRecord::encodeCommandLine(c.text));
         reply(client, 0);
         EXPECT_EQ(second.wait(), 0);
+        // Headless (as every test runs), no window shows that it arrived: the
+        // second copy says so.
+        EXPECT_NE(second.readAll().find("The command line was handed over to the copy of the game that runs"),
+                  std::string::npos);
         // Exactly one record.
         EXPECT_FALSE(server.accept(0).isValid());
     }
+}
+
+// A running copy that takes the record and never answers is given up after
+// one reply time, not after one for each of the five attempts, and the
+// second copy says why.
+TEST(FSingleInstance, RunningCopyThatTakesTheRecordButNeverRepliesIsGivenUpSoon)
+{
+    const FInstanceNames names = FInstanceNames::fromEnvironment();
+    FInstanceLock lock(names.lockPath);
+    ASSERT_EQ(lock.tryAcquire(), FInstanceLock::Result::acquired);
+    const FUnixSocket server = FUnixSocket::listenOn(names.socketName);
+    ASSERT_TRUE(server.isValid());
+
+    const auto start = std::chrono::steady_clock::now();
+    Helper second({"start", "again"});
+    const FUnixSocket client = server.accept(10000);
+    ASSERT_TRUE(client.isValid());
+    client.setTimeout(10000);
+    EXPECT_EQ(readRecord(client), FHandOverRecord::encodeCommandLine(u"again"));
+    EXPECT_EQ(second.wait(), k_handOverFailedExit);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_NE(second.readAll().find("the command line could not be handed to it: the running copy did not "
+                                    "answer within 5 s"),
+              std::string::npos);
+    EXPECT_FALSE(server.accept(0).isValid()) << "no second attempt";
+    EXPECT_LT(waited, std::chrono::milliseconds(2 * FHandOverSender::k_replyTimeoutMs));
 }
 
 TEST(FSingleInstance, RefusedHandOverIsRetriedFiveTimesThenGivenUp)

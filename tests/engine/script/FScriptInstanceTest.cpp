@@ -1,6 +1,7 @@
 #include "engine/script/ScriptTestSupport.h"
 
 #include <cstring>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -112,6 +113,27 @@ TEST_F(FScriptInstanceTest, DestroyingARunningScriptWaitsForIt)
     auto script = run("busy.lua", "local n = 0\nfor i = 1, 3000000 do n = n + 1 end\n");
     script.reset();
     EXPECT_TRUE(m_handler.texts.empty());
+}
+
+// Destroying an instance under a script that is still running stops the
+// script and waits until the worker has left the state before closing it;
+// nothing is reported, as the owner is going away. Without a budget only the
+// stop can end these scripts, inside a library call or between instructions.
+TEST_F(FScriptInstanceTest, DestroyingARunningScriptStopsItBeforeTheStateCloses)
+{
+    const char* const scripts[] = {
+        "for i = 1, 3 do string.rep('', 2147483647) end\nwhile true do end",
+        "while true do string.find(string.rep('a', 400), string.rep('.-', 4)..'b') end",
+        "while true do pcall(string.rep, 'x', 2^30) end",
+        "local t = {}\nwhile true do t[#t % 1000 + 1] = { 1, 2, 3 } end",
+    };
+    for (const char* text : scripts) {
+        SCOPED_TRACE(text);
+        m_handler.texts.clear();
+        auto script = run("endless.lua", text, std::numeric_limits<std::uint64_t>::max());
+        script.reset();
+        EXPECT_TRUE(m_handler.texts.empty());
+    }
 }
 
 TEST_F(FScriptInstanceTest, AMissingScriptFailsInTheConstructor)

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 class ScriptTest : public ::testing::Test
 {
@@ -46,10 +47,18 @@ protected:
     }
 
     std::unique_ptr<FScriptInstance> run(const std::string& name, const std::string& text,
-                                         std::uint64_t budget = FScriptSandbox::k_defaultInstructionBudget)
+                                         std::uint64_t budget = FScriptLimits::k_defaultInstructionBudget)
+    {
+        FScriptLimits::Bounds bounds;
+        bounds.instructionBudget = budget;
+        return run(name, text, std::move(bounds));
+    }
+
+    std::unique_ptr<FScriptInstance> run(const std::string& name, const std::string& text,
+                                         FScriptLimits::Bounds bounds)
     {
         writeScript(name, text);
-        return std::make_unique<FScriptInstance>(m_application, name.c_str(), budget);
+        return std::make_unique<FScriptInstance>(m_application, name.c_str(), std::move(bounds));
     }
 
     // Runs `action`, which must raise one failure whose text starts with `message`.

@@ -108,6 +108,25 @@ TEST_F(EditBoxTest, WidthLimitMeasuresTheCandidate)
     EXPECT_EQ(box.text().length(), 18u);
 }
 
+TEST_F(EditBoxTest, WidthLimitTakesATextOfExactlyTheBoxWidthLessFifteen)
+{
+    // Characters are 10 wide: a box of 195 takes a text of exactly 180.
+    struct Case
+    {
+        int32_t boxWidth;
+        std::size_t accepted;
+    } const cases[] = {{195, 18}, {194, 17}, {196, 18}, {205, 19}, {204, 18}, {15, 0}};
+    for (const Case& c : cases) {
+        FEditBox edit(nullptr, false);
+        edit.setWidgetRect({0, 0, c.boxWidth, 40});
+        edit.setFont(font);
+        edit.setMaxLength(FEditBox::k_limitedByWidth);
+        for (int i = 0; i < 25; ++i)
+            edit.handleKey(u'c');
+        EXPECT_EQ(edit.text().length(), c.accepted) << c.boxWidth;
+    }
+}
+
 TEST_F(EditBoxTest, TypedBackslashesShowAsTheyAre)
 {
     for (char16_t c : std::u16string_view(u"\\C9\\x\\"))

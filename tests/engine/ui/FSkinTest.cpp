@@ -74,6 +74,39 @@ TEST(SkinTest, NoImageOrAnEmptyImageGivesZeroInsets)
     EXPECT_EQ(g.skin.getInsets(), (std::array<float, 4>{0, 0, 0, 0})) << "no division by a zero size";
 }
 
+// A skin never holds a skin, itself or another: the handles would hold each
+// other and neither would ever be released (the screen-file fuzzer's leak).
+TEST(SkinTest, ASkinAmongThePartsIsLeftOutSoNoCycleForms)
+{
+    FScreenRegistry registry;
+    FRef first = makeRef(engineNew<FSkin>(k_memObject));
+    FRef second = makeRef(engineNew<FSkin>(k_memObject));
+    registry.insertAsset(5, first);
+    registry.insertAsset(6, second);
+    FRef image = imageAsset(registry, 7, 4, 4);
+    SkinData data;
+    data.states[FSkin::k_normal].imageId = 5;  // itself
+    data.states[FSkin::k_pressed].imageId = 6; // a skin that names this one back
+    data.states[FSkin::k_hover].imageId = 7;
+    FRefT<FInStream> stream = streamOver(skinKindData(data));
+    first.as<FSkin>()->readKindData(*stream.get());
+    first.as<FSkin>()->resolveLinks(registry);
+    SkinData back;
+    back.states[FSkin::k_normal].imageId = 5;
+    FRefT<FInStream> backStream = streamOver(skinKindData(back));
+    second.as<FSkin>()->readKindData(*backStream.get());
+    second.as<FSkin>()->resolveLinks(registry);
+
+    const FSkin& skin = *first.as<FSkin>();
+    EXPECT_EQ(skin.state(FSkin::k_normal).image.asset.get(), nullptr);
+    EXPECT_EQ(skin.state(FSkin::k_pressed).image.asset.get(), nullptr);
+    EXPECT_EQ(skin.state(FSkin::k_hover).image.asset.get(), image.get());
+    EXPECT_EQ(second.as<FSkin>()->state(FSkin::k_normal).image.asset.get(), nullptr);
+    // Only the registry and this test hold the skins.
+    EXPECT_EQ(first.holder()->count(), 2);
+    EXPECT_EQ(second.holder()->count(), 2);
+}
+
 TEST(SkinTest, CountsReachThePartsAndGoBackWithTheSkin)
 {
     FScreenRegistry registry;

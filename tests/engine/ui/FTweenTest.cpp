@@ -9,7 +9,6 @@
 #include "ui/FSpringTween.h"
 #include "ui/FTimerTween.h"
 #include "ui/FadeTween.h"
-#include "ui/WidgetFadeTween.h"
 
 #include <gtest/gtest.h>
 
@@ -179,7 +178,7 @@ TEST(FadeTest, LabelListIsFadedLinearlyAndTheTargetLeftAlone)
     target.setAlpha(200);
     FadeTween fade;
     fade.target = &target;
-    fade.labels = {&a, &b};
+    fade.items = {&a, &b};
     startAlphaTween(fade, 0, 1000); // from the target's 200
     EXPECT_EQ(fade.from, 200);
     fade.easing = 1;
@@ -219,7 +218,7 @@ TEST(FadeTest, DelaySpeedListsAndCompletion)
     PlainWidget a(&parent, true), b(&parent, true), target(&parent, true);
     WidgetFadeTween fade;
     fade.target = &target;
-    fade.widgets = {&a, &b};
+    fade.items = {&a, &b};
     startAlphaFade(fade, 0, 1000); // from the target's 255
     fade.easing = 2;               // a list is always linear
     fade.delay = 100;

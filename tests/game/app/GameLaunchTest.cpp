@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -91,6 +92,51 @@ TEST(GameLaunchTest, TheStartUpChainRunsByItselfToTheSplashScreen)
     EXPECT_NE(errors.find("No file is named: 012/GWScreen"), std::string::npos) << errors;
     // The intro, the slides and the clip take 3350 + 3250 + 1000 ms.
     EXPECT_GE(ms, 7600);
+}
+
+// A kit is replaceable content: tuning values that start with a line taking
+// more memory or time than a script may have end the game with a report
+// naming the script, also when the player asks it to close meanwhile.
+TEST(GameLaunchTest, TuningValuesPastTheirBoundsEndTheGameWithAReport)
+{
+    const struct
+    {
+        const char* firstLine;
+        const char* report;
+    } cases[] = {
+        {"string.rep('x', 2^30)",
+         "string.rep: a result of 1073741824 bytes is past the script's memory limit"},
+        {"string.find(string.rep('a', 400), string.rep('.-', 4)..'b')",
+         "the script ran past its budget of instructions"},
+        {"local t = {} for i = 1, 1e9 do t[i] = i end", "the script ran past its memory limit of 64 MB"},
+    };
+    const std::string params = readFile(std::string(ZIBBO_CONTENT_DIR) + "/Scripts/params.lua");
+    for (const auto& c : cases) {
+        for (const bool terminate : {false, true}) {
+            SCOPED_TRACE(std::string(c.firstLine) + (terminate ? " (SIGTERM)" : ""));
+            ScratchFolder scratch;
+            ZipWriter kit;
+            kit.add("GWTarget", writeTarget("Launch"));
+            kit.add("Scripts/params.lua", std::string(c.firstLine) + "\n" + params);
+            kit.writeTo("Zibbo.zip");
+
+            const pid_t pid = gameprocess::start(ZIBBO_GAME_BINARY, {}, "game-bounds", "stderr.txt");
+            ASSERT_GT(pid, 0);
+            if (terminate && gameprocess::catchesSignal(pid, SIGTERM, 20000)) {
+                ::kill(pid, SIGTERM);
+            }
+            const int exitCode = gameprocess::waitForExit(pid, 20000);
+            const std::string errors = readFile("stderr.txt");
+            if (terminate) {
+                // Ended before or after its report, never by the signal's default.
+                EXPECT_TRUE(exitCode == 0 || exitCode == 1) << exitCode << errors;
+                continue;
+            }
+            EXPECT_EQ(exitCode, 1) << errors;
+            EXPECT_NE(errors.find("Error while executing Scripts/params.lua"), std::string::npos) << errors;
+            EXPECT_NE(errors.find(c.report), std::string::npos) << errors;
+        }
+    }
 }
 
 } // namespace

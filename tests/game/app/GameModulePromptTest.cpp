@@ -13,6 +13,11 @@
 #include "game/screenbase/PromptTestSupport.h"
 
 #include "core/FKeyCode.h"
+#include "io/FNativePath.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +90,39 @@ public:
     Lines take() { return std::exchange(calls, {}); }
 
     Lines calls;
+};
+
+// The save folder below a scratch folder while it lives, never the user's own.
+class ScratchDataHome
+{
+public:
+    ScratchDataHome()
+    {
+        char pattern[] = "/tmp/zibbo-prompt-saves-XXXXXX";
+        if (mkdtemp(pattern) != nullptr) m_base = pattern;
+        EXPECT_FALSE(m_base.empty());
+        const char* previous = std::getenv("XDG_DATA_HOME");
+        m_hadPrevious = previous != nullptr;
+        if (m_hadPrevious) m_previous = previous;
+        setenv("XDG_DATA_HOME", m_base.c_str(), 1);
+    }
+    ~ScratchDataHome()
+    {
+        if (m_hadPrevious) {
+            setenv("XDG_DATA_HOME", m_previous.c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
+        std::error_code ignored;
+        if (!m_base.empty()) std::filesystem::remove_all(m_base, ignored);
+    }
+    ScratchDataHome(const ScratchDataHome&) = delete;
+    ScratchDataHome& operator=(const ScratchDataHome&) = delete;
+
+private:
+    std::string m_base;
+    std::string m_previous;
+    bool m_hadPrevious = false;
 };
 
 class GameModulePromptTest : public testing::Test, protected PromptFolders
@@ -231,6 +269,7 @@ TEST_F(GameModulePromptTest, AnInactiveWindowQuitsAtOnce)
 
 TEST_F(GameModulePromptTest, TheSystemPromptsReachTheSaveData)
 {
+    const ScratchDataHome dataHome;
     module.getSaveManager()->attachDefaultFileSystem();
     ASSERT_TRUE(module.getGameSession().isNull());
     // Cancelling a save error question makes the save data anew.
@@ -247,6 +286,25 @@ TEST_F(GameModulePromptTest, TheSystemPromptsReachTheSaveData)
     EXPECT_TRUE(module.getSaveManager()->savesDisabled());
     EXPECT_EQ(screen().queueSize(), 0u);
     EXPECT_EQ(module.take(), (Lines{"pause", "resume", "pause", "resume"}));
+}
+
+TEST_F(GameModulePromptTest, ADamagedSaveFileReachesThePlayerAsASaveErrorOnce)
+{
+    const ScratchDataHome dataHome;
+    module.getSaveManager()->attachDefaultFileSystem();
+    module.initSaveData();
+    EXPECT_FALSE(module.showPendingSaveError(screen()));
+
+    const std::filesystem::path folder = FNativePath::toNative(module.getSaveManager()->fileSystem()->root());
+    std::filesystem::remove(folder / "globalsDL.dat.crc");
+    module.initSaveData();
+    module.take();
+    ASSERT_TRUE(module.showPendingSaveError(screen()));
+    EXPECT_EQ(screen().getFrontMessageKind(), SystemMessageScreen::k_saveGameError);
+    EXPECT_EQ(screen().queueSize(), 1u);
+    EXPECT_EQ(module.take(), Lines{"pause"});
+    EXPECT_FALSE(module.showPendingSaveError(screen()));
+    EXPECT_EQ(screen().queueSize(), 1u);
 }
 
 } // namespace

@@ -162,3 +162,54 @@ TEST_F(TextBoxTest, MiddlePieceFewPixelsTallerStillOpens)
 }
 
 } // namespace
+
+namespace {
+
+// A box built from its layout record holds no parts until its screen sets it
+// up: it ignores updates and presses until then (the widget-record fuzzer's
+// finding pressed and updated it three times), and setup refuses a missing
+// part with a failure report instead of a fault on the first update.
+TEST_F(TextBoxTest, ABoxWithoutItsPartsIsRefusedNotFaulted)
+{
+    for (int32_t round = 0; round < 4; ++round) {
+        box.update(60);
+        box.onPointerDown(0, 1, {0, 0});
+    }
+    EXPECT_FALSE(box.isComplete());
+    EXPECT_FALSE(box.isGrowing());
+
+    const FRefT<FImageWidget> loose = piece(nullptr, {0, 0, 90, 40});
+    const FRefT<FImageWidget> part = piece(&box, {0, 0, 90, 40});
+    const FRefT<FLabel> text = makeRef(engineNew<FLabel>(k_memObject, &box, true));
+    const struct
+    {
+        FRefT<FLabel> label;
+        FRefT<FWidget> top, middle, bottom;
+        const char* missing;
+    } cases[] = {
+        {{}, FRefT<FWidget>(FRef(part)), FRefT<FWidget>(FRef(part)), FRefT<FWidget>(FRef(part)), "label"},
+        {text, {}, FRefT<FWidget>(FRef(part)), FRefT<FWidget>(FRef(part)), "top piece"},
+        {text, FRefT<FWidget>(FRef(part)), {}, FRefT<FWidget>(FRef(part)), "middle piece"},
+        {text, FRefT<FWidget>(FRef(part)), FRefT<FWidget>(FRef(part)), {}, "bottom piece"},
+        {text, FRefT<FWidget>(FRef(part)), FRefT<FWidget>(FRef(loose)), FRefT<FWidget>(FRef(part)),
+         "frame (the middle piece's parent)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.missing);
+        const std::size_t before = handler.texts.size();
+        AutoGrowTextBox other{&root};
+        EXPECT_ANY_THROW(
+            other.setup(c.label, c.top, c.middle, c.bottom, makeRef(engineNew<FImage>(k_memObject))));
+        ASSERT_EQ(handler.texts.size(), before + 1);
+        EXPECT_NE(
+            utf8(handler.texts.back()).find(std::string("AutoGrowTextBox: set up without its ") + c.missing),
+            std::string::npos)
+            << utf8(handler.texts.back());
+        other.update(60);
+        other.onPointerDown(0, 1, {0, 0});
+        other.update(60);
+        EXPECT_FALSE(other.isComplete());
+    }
+}
+
+} // namespace

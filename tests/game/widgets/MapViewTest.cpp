@@ -143,6 +143,58 @@ TEST_F(MapViewTest, HintModeClampsAsFreeModeUntilARectangleIsSet)
     EXPECT_EQ(contentAt(), (FPointI{-130, -60}));
 }
 
+TEST_F(MapViewTest, HintModeHoldsTheLeftEdgeFirstAndJudgesTheRightByTheLeftBeforeIt)
+{
+    build(6, 1);
+    // A hint rectangle narrower and lower than the 640 x 480 window: the
+    // two rules of an axis disagree, and the order settles it.
+    map()->holdOn({100, 80, 500, 380});
+    struct Case
+    {
+        FPointI to;
+        FPointI at;
+    } const cases[] = {
+        // Left past -100: held at -100, then 0 + 500 < 640 moves it to 140.
+        {{0, 0}, {140, 100}},
+        // Left past -100 but 200 + 500 reaches the window: held at -100.
+        {{200, 150}, {-100, -80}},
+        // Within both rules: the right rule alone moves it.
+        {{-150, -120}, {140, 100}},
+    };
+    for (const Case& c : cases) {
+        map()->scrollTo(c.to.x, c.to.y);
+        EXPECT_EQ(contentAt(), c.at) << c.to.x << "," << c.to.y;
+    }
+}
+
+TEST_F(MapViewTest, AnAutomaticScrollSnapsFromFivePixelsButStepsFromSix)
+{
+    build(6, 2);
+    struct Case
+    {
+        FPointI target; // as autoScrollTo takes it
+        FPointI afterOneStep;
+        bool stillScrolling;
+    } const cases[] = {
+        {{505, 300}, {-505, -300}, false}, {{500, 305}, {-500, -305}, false},
+        {{495, 295}, {-495, -295}, false}, {{506, 300}, {-502, -300}, true},
+        {{500, 306}, {-500, -302}, true},  {{494, 300}, {-498, -300}, true},
+    };
+    for (const Case& c : cases) {
+        map()->scrollTo(-500, -300);
+        CountingScrollListener listener;
+        map()->setAutoScrollListener(&listener);
+        map()->autoScrollTo(true, c.target.x, c.target.y);
+        map()->update(101);
+        EXPECT_EQ(contentAt(), c.afterOneStep) << c.target.x << "," << c.target.y;
+        EXPECT_EQ(map()->isAutoScrolling(), c.stillScrolling) << c.target.x << "," << c.target.y;
+        EXPECT_EQ(listener.ended, c.stillScrolling ? 0 : 1);
+        map()->setAutoScrollListener(nullptr);
+        while (map()->isAutoScrolling())
+            map()->update(101);
+    }
+}
+
 TEST_F(MapViewTest, AnAutomaticScrollEasesInStepsAndSnapsToTheTarget)
 {
     build(6, 2);

@@ -112,6 +112,10 @@ TEST(ParticleSpriteTest, AlphaFallsFrom255ToZeroOverTheLifetime)
         {0, 1, 255},
         // Past a minute the product would overflow 32 bits.
         {60000, 120000, 127},
+        // Late in the life the divisor shows: 58982 / 256 and 64880 / 256.
+        {900, 1000, 25},
+        {990, 1000, 2},
+        {750, 1000, 63},
         // A record of no lifetime is at its end.
         {0, 0, 0},
     };
@@ -120,6 +124,44 @@ TEST(ParticleSpriteTest, AlphaFallsFrom255ToZeroOverTheLifetime)
         record.age = c.age;
         record.lifetime = c.lifetime;
         EXPECT_EQ(record.alpha(), c.alpha) << c.age << "/" << c.lifetime;
+    }
+}
+
+TEST(ParticleSpriteTest, AnEmittedSpriteDrawsItsRandomsInOrder)
+{
+    // Spreads of different sizes on each axis, so that values drawn in the
+    // wrong order land in the wrong field.
+    ParticleScene scene(3, 8);
+    ParticleEmitter& emitter = scene.add(1000, ParticleEmitter::k_point, {100, 50});
+    emitter.spreadWidth = 3;
+    emitter.spreadHeight = 7;
+    emitter.velocitySpreadX = 1000;
+    emitter.velocitySpreadY = 300000;
+    emitter.lifetimeRange = 900;
+    emitter.lifetimeMin = 50;
+    emitter.rate = 10;
+    emitter.restart();
+    for (const uint32_t seed : {1u, 99u, 31337u}) {
+        GameRandom::srand(seed);
+        const int32_t before = scene.group.liveCount();
+        scene.pool.update(10, scene.group);
+        ASSERT_EQ(scene.group.liveCount(), before + 1);
+        const ParticleSpriteRecord* record = nullptr;
+        for (const ParticleSpriteRecord& r : scene.group.records())
+            if (r.live && r.age == 0) record = &r;
+        ASSERT_NE(record, nullptr);
+        GameRandom::srand(seed);
+        int32_t d[10];
+        for (int32_t& value : d)
+            value = GameRandom::rand();
+        const int32_t x0 = emitter.particle()->x;
+        const int32_t y0 = emitter.particle()->y;
+        EXPECT_EQ(record->spinPhase, d[0]);
+        EXPECT_EQ(record->x, x0 + (d[1] * d[2]) % (3 * 65536) - 3 * 65536 / 2);
+        EXPECT_EQ(record->y, y0 + (d[3] * d[4]) % (7 * 65536) - 7 * 65536 / 2);
+        EXPECT_EQ(record->lifetime, static_cast<uint32_t>(d[5] % 900 + 50));
+        EXPECT_EQ(record->vx, (d[6] * d[7]) % 1000 - 500) << seed;
+        EXPECT_EQ(record->vy, (d[8] * d[9]) % 300000 - 150000) << seed;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include <sys/stat.h>
@@ -289,11 +290,28 @@ TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
     EXPECT_GT(picture.out.size(), 200u);
     EXPECT_NE(built.out.find("media: 1 made, 0 from the cache"), std::string::npos) << built.out;
 
-    // A second build makes nothing again and gives the same bytes.
+    // A second build with no input changed does nothing: the kit is not written again.
     const std::string kit = slurp("out/Zibbo.zip");
+    const auto written = fs::last_write_time("out/Zibbo.zip");
+    const ToolRun same = kittool("build demo out data");
+    ASSERT_EQ(same.exitCode, 0) << same.err;
+    EXPECT_NE(same.out.find("is up to date"), std::string::npos) << same.out;
+    EXPECT_EQ(fs::last_write_time("out/Zibbo.zip"), written);
+    // A changed input (a script, the game data) makes the kit again; the unchanged recipe's
+    // media come from the cache and the same sources give the same bytes.
+    spill("demo/Scripts/extra.lua", "y = 2\n");
     const ToolRun again = kittool("build demo out data");
     ASSERT_EQ(again.exitCode, 0) << again.err;
     EXPECT_NE(again.out.find("media: 0 made, 1 from the cache"), std::string::npos) << again.out;
+    EXPECT_EQ(kittool("cat out/Zibbo.zip Scripts/extra.lua").out, "y = 2\n");
+    fs::remove("demo/Scripts/extra.lua");
+    spill("data/gamedata.xml", "<GameStructure version=\"2\"/>\n");
+    const ToolRun newData = kittool("build demo out data");
+    ASSERT_EQ(newData.exitCode, 0) << newData.err;
+    EXPECT_NE(newData.out.find("media: 0 made, 1 from the cache"), std::string::npos) << newData.out;
+    EXPECT_EQ(kittool("cat out/Zibbo.zip 012/006650_0.xml").out, "<GameStructure version=\"2\"/>\n");
+    spill("data/gamedata.xml", "<GameStructure/>\n");
+    ASSERT_EQ(kittool("build demo out data").exitCode, 0);
     EXPECT_EQ(slurp("out/Zibbo.zip"), kit);
     const ToolRun screen = kittool("screen out/Zibbo.zip 12");
     EXPECT_EQ(screen.exitCode, 0) << screen.err;
@@ -307,6 +325,21 @@ TEST_F(KittoolTest, BuildPacksEveryManifestFolderAndTheGeneratedGameData)
     const ToolRun damaged = kittool("build demo out data");
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_NE(damaged.err.find("012.lua"), std::string::npos) << damaged.err;
+}
+
+TEST_F(KittoolTest, BuildsOfSeveralFoldersShareOneRecipeCache)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua", partTwelveManifest());
+    const ToolRun first = kittool("build demo out1 --cache shared");
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_NE(first.out.find("media: 1 made, 0 from the cache"), std::string::npos) << first.out;
+    EXPECT_FALSE(fs::exists("out1/recipe-cache"));
+    const ToolRun second = kittool("build demo out2 --cache shared");
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_NE(second.out.find("media: 0 made, 1 from the cache"), std::string::npos) << second.out;
+    EXPECT_EQ(slurp("out1/Zibbo.zip"), slurp("out2/Zibbo.zip"));
+    EXPECT_EQ(kittool("build demo out3 --cache").exitCode, 2);
 }
 
 TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
@@ -351,6 +384,65 @@ TEST_F(KittoolTest, ValidateDecodesEveryAssetAndNamesWhatIsBroken)
     const ToolRun stale = kittool("validate out/Zibbo.zip demo");
     EXPECT_EQ(stale.exitCode, 1);
     EXPECT_NE(stale.err.find("folder 12, asset 6642"), std::string::npos) << stale.err;
+}
+
+// A kit is replaceable content: validate catches what would stop the game at
+// start, a target file it cannot read and tuning values past their bounds.
+TEST_F(KittoolTest, ValidateReadsTheTargetAndRunsTheScriptsWithinTheirBounds)
+{
+    spill("demo/GWTarget.txt", "Demo\n");
+    spill("demo/screens/012.lua", partTwelveManifest());
+    spill("demo/Scripts/params.lua", "WrongHitCounter = 3\n");
+    ASSERT_EQ(kittool("build demo out").exitCode, 0);
+    const ToolRun valid = kittool("validate out/Zibbo.zip demo");
+    ASSERT_EQ(valid.exitCode, 0) << valid.err;
+    EXPECT_NE(valid.out.find("scripts run within their bounds: 1"), std::string::npos) << valid.out;
+
+    const char* const members[] = {"012/GWScreen", "012/006650_0.dat", "012/006641_0.png"};
+    struct Case
+    {
+        const char* what;
+        std::optional<std::string> target; // none: left out
+        std::string params;
+        std::vector<std::string> expected; // in the failure text
+    };
+    const std::string target = kittool("cat out/Zibbo.zip GWTarget").out;
+    const std::string params = "WrongHitCounter = 3\n";
+    const std::vector<Case> cases = {
+        {"no target",
+         std::nullopt,
+         params,
+         {"the kit holds no GWTarget: a file required by the application is missing"}},
+        {"a damaged target", target.substr(0, 7), params, {"GWTarget is damaged"}},
+        {"a target of a length past the file",
+         target.substr(0, 5) + std::string("\xff\xff\0\0", 4),
+         params,
+         {"GWTarget is damaged"}},
+        {"a script past its memory",
+         target,
+         "string.rep('x', 2^30)\n" + params,
+         {"Scripts/params.lua does not run", "past the script's memory limit"}},
+        {"a script past its steps",
+         target,
+         "string.find(string.rep('a', 400), string.rep('.-', 4)..'b')\n" + params,
+         {"Scripts/params.lua does not run", "the script ran past its budget of instructions"}},
+        {"a script that fails", target, "error('broken')\n", {"Scripts/params.lua does not run", "broken"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ZipWriter kit;
+        for (const char* member : members) {
+            const std::string bytes = kittool(std::string("cat out/Zibbo.zip ") + member).out;
+            kit.add(member, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        }
+        if (c.target) kit.add("GWTarget", std::vector<uint8_t>(c.target->begin(), c.target->end()));
+        kit.add("Scripts/params.lua", std::vector<uint8_t>(c.params.begin(), c.params.end()));
+        spill("broken.zip", kit.build());
+        const ToolRun broken = kittool("validate broken.zip demo");
+        EXPECT_EQ(broken.exitCode, 1);
+        for (const std::string& text : c.expected)
+            EXPECT_NE(broken.err.find(text), std::string::npos) << broken.err;
+    }
 }
 
 // Building `demo` with `manifest` as folder 12's must fail with every text of

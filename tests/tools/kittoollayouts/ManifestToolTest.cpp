@@ -46,11 +46,13 @@ protected:
 TEST_F(ManifestToolTest, GameManifestsPassTheCheck)
 {
     ASSERT_EQ(kittool("manifests " SCREEN_MANIFESTS), 0) << output;
-    // Every manifest of the folder is checked, however many screens exist.
+    // Every "NNN.lua" of the folder is checked.
     int manifests = 0;
-    for (const auto& entry : fs::directory_iterator(SCREEN_MANIFESTS))
-        manifests += entry.path().extension() == ".lua" ? 1 : 0;
-    EXPECT_GT(manifests, 12);
+    for (const fs::directory_entry& entry : fs::directory_iterator(SCREEN_MANIFESTS)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == 7 && name.substr(3) == ".lua") ++manifests;
+    }
+    EXPECT_GE(manifests, 12);
     EXPECT_NE(output.find(std::to_string(manifests) + " screen manifests checked"), std::string::npos)
         << output;
 }
@@ -107,6 +109,14 @@ TEST_F(ManifestToolTest, ChecksRefuseEachKindOfFault)
          "folder 45, the class, key 'baseHeader': the main base CommonScreen needs its header"},
         {"missing part", head + "hint = 9, parts = { 46 } }",
          "folder 45, the class, key 'parts': folder 46 has no manifest"},
+        {"list of an absent widget",
+         head + "hint = 9, widgets = { " + widget +
+             " } }, lists = { { member = \"all\", widgets = { 0x10, 0x11 } } } }",
+         "folder 45, list all, key 'widgets': 0x00000011 is no widget of the manifest"},
+        {"list named as a widget",
+         head + "hint = 9, widgets = { " + widget +
+             " } }, lists = { { member = \"label\", widgets = { 0x10 } } } }",
+         "folder 45, list label, key 'member': 'label' is used twice"},
     };
     for (const Case& c : cases) {
         const fs::path folder = m_scratch / c.name;

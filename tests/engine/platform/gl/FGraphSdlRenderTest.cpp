@@ -8,8 +8,10 @@
 #include "engine/graphics/RecordingDevice.h"
 #include "graphics/FDisplayListener.h"
 #include "graphics/FShapeEmitter.h"
+#include "graphics/FStatisticsLine.h"
 #include "platform/FRenderDeviceGl.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -177,6 +179,74 @@ TEST_F(GlRenderTest, ATextRunOverTwoPagesDrawsEveryGlyphOnce)
     m_expected.fill({17, 4, 19, 12}, 0xFFFFFF00u);
     m_expected.fill({24, 4, 32, 12}, 0x80FFFF00u);
     m_expected.expectMatches(pixels);
+}
+
+TEST_F(GlRenderTest, TheStatisticsLineIsDrawnInWhiteAtTheWindowsTopLeft)
+{
+    // 64 pixels hold the first five cells of the line: "ram:1".
+    m_application.setMemoryUse(1234, 5678);
+    m_application.setShowStatistics(1);
+    const auto pixels = render([](FDrawContext& c) {
+        FShapeEmitter::pushColouredPolygon(c, 0xFF204060u, {0, 0, k_width, k_height});
+    });
+    m_expected.fill({0, 0, k_width, k_height}, 0xFF204060u);
+    const std::string line = FStatisticsLine::format(1234, 5678, 0, 0, 0);
+    const int32_t s = FStatisticsLine::k_pixelScale;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const uint8_t* rows = FStatisticsLine::glyph(line[i]);
+        ASSERT_NE(rows, nullptr);
+        const int32_t cell = static_cast<int32_t>(i) * FStatisticsLine::k_cellWidth * s;
+        for (int32_t row = 0; row < 7; ++row)
+            for (int32_t column = 0; column < 5; ++column)
+                if (rows[row] & (0x10 >> column))
+                    m_expected.fill({cell + column * s, row * s, cell + (column + 1) * s, (row + 1) * s},
+                                    0xFFFFFFFFu);
+    }
+    m_expected.expectMatches(pixels);
+    m_application.setShowStatistics(0);
+}
+
+TEST(GlDeviceQueryTest, TheGraphicsQueriesAnswerFromTheContext)
+{
+    FApplication application;
+    TestGraph graph;
+    // Before the window there is no device to ask.
+    FString features;
+    graph.describeFeatures(features);
+    EXPECT_EQ(features.toUtf8(), "OpenGL features\nEnd of OpenGL features");
+    EXPECT_EQ(graph.getColourBits(), 0);
+    EXPECT_EQ(graph.getMaxTextureSize(), 0);
+    EXPECT_FALSE(graph.hasHardwareRasterization());
+
+    graph.createWindowAndDevice({64, 48}, {64, 48}, FGraph::k_modeFixedWindow);
+    ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
+    // The context's own pixel format, as SDL reports it.
+    int bits = 0;
+    for (const SDL_GLattr attribute :
+         {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE}) {
+        int value = 0;
+        ASSERT_EQ(SDL_GL_GetAttribute(attribute, &value), 0);
+        bits += value;
+    }
+    EXPECT_EQ(graph.getColourBits(), bits);
+    EXPECT_GE(graph.getColourBits(), 24);
+    // OpenGL 2.1 promises at least 64; every driver we run on gives 2048 or more.
+    EXPECT_GE(graph.getMaxTextureSize(), 2048);
+    const std::string renderer = graph.glDevice()->rendererName();
+    const bool software =
+        renderer.find("llvmpipe") != std::string::npos || renderer.find("softpipe") != std::string::npos;
+    if (software) {
+        EXPECT_FALSE(graph.hasHardwareRasterization()) << renderer;
+    }
+    graph.describeFeatures(features);
+    const std::string text = features.toUtf8();
+    EXPECT_EQ(text.rfind("OpenGL features\nRenderer: ", 0), 0u) << text;
+    EXPECT_NE(text.find("Maximum texture size: " + std::to_string(graph.getMaxTextureSize()) + "\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find(std::string("Hardware rasterization: ") + (software ? "no" : "yes")),
+              std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 23), "\nEnd of OpenGL features");
 }
 
 struct LetterboxCase

@@ -1,0 +1,27 @@
+#include "game/worldmap/WorldMapServices.h"
+
+#include "game/core/GameSession.h"
+#include "game/core/ProfileManager.h"
+
+namespace {
+
+WorldMapServices* s_worldMapServices = nullptr;
+
+} // namespace
+
+PlayerProfile* WorldMapServices::currentProfile()
+{
+    GameSession* session = gameSession();
+    if (session == nullptr || session->profiles() == nullptr) return nullptr;
+    return session->profiles()->getCurrentProfile();
+}
+
+WorldMapServices* WorldMapServices::instance()
+{
+    return s_worldMapServices;
+}
+
+void WorldMapServices::setInstance(WorldMapServices* services)
+{
+    s_worldMapServices = services;
+}
