@@ -6,7 +6,6 @@
 #include "core/FKeyCode.h"
 #include "core/FLogStream.h"
 #include "game/app/ZibboUserInterface.h"
-#include "game/core/ControllerManager.h"
 #include "game/core/GameSession.h"
 #include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
@@ -18,16 +17,6 @@
 #include <sstream>
 
 namespace {
-
-// The splash screen takes the controllers' record; every flag goes back to
-// its value from construction.
-void takeSplashControllers(ZibboUserInterface& game, FScreen* screen)
-{
-    ControllerManager& controllers = game.controllerManager();
-    controllers.setCurrentScreen(screen);
-    for (int32_t pointer = 0; pointer < ControllerManager::k_pointerCount; ++pointer)
-        controllers.setCursorFlag(pointer, 1);
-}
 
 VideoSprite* splashVideoSprite(const FRefT<FWidget>& widget, const char* what)
 {
@@ -74,16 +63,14 @@ void ZibboSplashScreen::onActivate()
 {
     FrontEndSounds::playMusic(m_frontEndMusic, false);
     ZibboUserInterface* game = ZibboUserInterface::getInstance();
-    if (game != nullptr) {
-        takeSplashControllers(*game, this);
-        game->setQuitNeedsConfirmation(true);
-    }
+    FrontEndSounds::takeControllers(this);
+    if (game != nullptr) game->setQuitNeedsConfirmation(true);
     m_title->play(false);
     m_second->play(false);
     m_readyGroup->setVisible(false);
     m_shownOnActivation->setVisible(true);
     startPan();
-    if (game != nullptr) takeSplashControllers(*game, this);
+    FrontEndSounds::takeControllers(this);
     if (getFrontMessageKind() != 0)
         m_pendingCheck = true;
     else
@@ -141,6 +128,9 @@ void ZibboSplashScreen::loadStep()
     }
     if (FGraph* graph = findService<FGraph>(k_slotGraphics)) graph->setSystemCursorVisible(true);
     game->loadScreen(k_mainMenuScreen);
+    // A damaged file the set-up replaced, or a folder it could not write,
+    // reaches the player now as a save prompt (once per set-up).
+    game->showPendingSaveError(*this);
 }
 
 bool ZibboSplashScreen::promptShown() const

@@ -2,6 +2,7 @@
 // after more than 750 ms: the pending one, the level in the normal mode, or
 // the main menu when nothing names where to go.
 
+#include "game/SaveFolder.h"
 #include "game/frontend/FrontEndTestSupport.h"
 
 #include "game/core/GameRandom.h"
@@ -37,7 +38,8 @@ public:
     std::vector<int32_t> requested;
 };
 
-class LoadingScreenTest : public testing::Test, protected FrontEndFixture
+// The saves go to a scratch data folder, never the user's own.
+class LoadingScreenTest : public SaveFolderTest, protected FrontEndFixture
 {
 protected:
     LoadingScreenTest() { loadingModule.run(); }

@@ -3,6 +3,7 @@
 // press that goes on, and the save-error prompts 5, 6 and 7, whose "go on
 // without saving" runs the load step again only after the menu build ended.
 
+#include "game/SaveFolder.h"
 #include "game/frontend/FrontEndTestSupport.h"
 
 #include "core/FKeyCode.h"
@@ -42,12 +43,14 @@ public:
     std::atomic<int> menuBuilds{0};
 };
 
-class SplashScreenTest : public testing::Test, protected FrontEndFixture
+// The saves go to a scratch data folder, never the user's own.
+class SplashScreenTest : public SaveFolderTest, protected FrontEndFixture
 {
 protected:
-    SplashScreenTest()
+    SplashScreenTest() { splashModule.run(); }
+    void SetUp() override
     {
-        splashModule.run();
+        SaveFolderTest::SetUp();
         splashModule.getSaveManager()->attachDefaultFileSystem();
     }
 
@@ -163,6 +166,32 @@ TEST_F(SplashScreenTest, ASaveErrorHoldsTheLoadStepAndGoingOnWithoutSavingRunsIt
         step(screen);
         EXPECT_TRUE(screen.isReady()) << c.name;
     }
+}
+
+TEST_F(SplashScreenTest, ASaveFileDamagedBeforeTheLoadStepIsShownOnceAfterIt)
+{
+    writeFile("globalsDL.dat", "<root><lastProfile>Bo</lastProfile></root>");
+    writeFile("globalsDL.dat.crc", std::string(20, 'x'));
+    ZibboSplashScreen& screen = show();
+    step(screen);
+    EXPECT_EQ(screen.getFrontMessageKind(), 0);
+    step(screen);
+    EXPECT_EQ(screen.loadStepRuns(), 1);
+    EXPECT_EQ(screen.getFrontMessageKind(), SystemMessageScreen::k_saveGameError);
+    // The prompt holds the label back although the menu is built.
+    step(screen);
+    EXPECT_FALSE(screen.isReady());
+
+    confirm(screen);
+    EXPECT_EQ(screen.getFrontMessageKind(), SystemMessageScreen::k_noSavesConfirmation);
+    confirm(screen);
+    step(screen);
+    step(screen);
+    EXPECT_EQ(screen.loadStepRuns(), 2);
+    // The rebuilt file loads: nothing more to show.
+    EXPECT_EQ(screen.getFrontMessageKind(), 0);
+    step(screen);
+    EXPECT_TRUE(screen.isReady());
 }
 
 TEST_F(SplashScreenTest, GoingOnWithoutSavingDuringTheMenuBuildWaitsForItAndLoadsOnceMore)
