@@ -67,8 +67,8 @@ FRefT<FWidget> createStandInButton(FContainer& parent)
     return FRefT<FWidget>(makeRef<StandInButton>(engineNew<StandInButton>(k_memObject, &parent)));
 }
 
-// A video sprite's record is an image widget's: where the game's video
-// sprite is not registered, an image widget reads it.
+// A video or flash sprite's record is an image widget's: where the game's
+// class is not registered, an image widget reads it.
 FRefT<FWidget> createStandInVideoSprite(FContainer& parent)
 {
     return FRefT<FWidget>(makeRef<FImageWidget>(engineNew<FImageWidget>(k_memObject, &parent, true)));
@@ -169,11 +169,14 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
     }
     if (FWidgetFactory::find(FWidgetTypes::k_videoSprite) == nullptr)
         FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &createStandInVideoSprite);
+    if (FWidgetFactory::find(FWidgetTypes::k_flashSprite) == nullptr)
+        FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, &createStandInVideoSprite);
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_stepSlider>();
     wrap<FWidgetTypes::k_fadeSwapWidget>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_videoSprite>();
+    wrap<FWidgetTypes::k_flashSprite>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();
     wrap<FWidgetTypes::k_button>();
