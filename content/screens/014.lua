@@ -441,9 +441,10 @@ end
 -- Parents before children: the containers first, in the order above, then everything else.
 local sorted = {}
 for _, w in ipairs(widgets) do if w.type == k_container and w.parent == 0 then sorted[#sorted + 1] = w end end
-for _, w in ipairs(widgets) do if w.type == k_container and w.parent ~= 0 then sorted[#sorted + 1] = w end end
--- The map picture is the map container's first child, so that it is drawn under the worlds.
+-- The map picture is the map container's first child, so that it is drawn under the worlds, the overlay and the
+-- sparkles.
 for _, w in ipairs(widgets) do if w.id == 0x34f02029 then sorted[#sorted + 1] = w end end
+for _, w in ipairs(widgets) do if w.type == k_container and w.parent ~= 0 then sorted[#sorted + 1] = w end end
 for _, w in ipairs(widgets) do if w.type ~= k_container and w.id ~= 0x34f02029 then sorted[#sorted + 1] = w end end
 
 -- Widget lists ----------------------------------------------------------------------------------------------------
