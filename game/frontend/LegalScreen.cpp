@@ -45,7 +45,8 @@ LegalScreen::LegalScreen()
     m_noticeText = m_noticeLabel.get();
     m_hiddenText = m_hiddenLabel.get();
     m_videoPlayer = dynamic_cast<VideoSprite*>(m_videoSprite.get());
-    if (m_videoPlayer == nullptr) ZIBBO_FAIL(msgIllegalOperation, "the slide show of folder 7 is no video sprite");
+    if (m_videoPlayer == nullptr)
+        ZIBBO_FAIL(msgIllegalOperation, "the slide show of folder 7 is no video sprite");
     // Pages and notices are paragraphs: they wrap and sit centred.
     for (FLabel* label : {m_headingText, m_bodyText, m_noticeText}) {
         label->setHorizontalAlignment(2);
@@ -53,22 +54,20 @@ LegalScreen::LegalScreen()
     }
     const FRectI& r = m_videoPlayer->rect();
     m_videoCentre = {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
-    m_videos.entries = {m_loadingPicture0,  m_loadingPicture1,  m_loadingPicture2,  m_loadingPicture3,
-                        m_loadingPicture4,  m_loadingPicture5,  m_loadingPicture6,  m_loadingPicture7,
-                        m_loadingPicture8,  m_loadingPicture9,  m_loadingPicture10, m_loadingPicture11,
-                        m_loadingPicture12, m_loadingPicture13, m_loadingPicture14, m_loadingPicture15,
-                        m_loadingPicture16, m_loadingPicture17, m_loadingPicture18, m_loadingPicture19,
-                        m_loadingPicture20, m_loadingPicture21, m_loadingPicture22, m_loadingPicture23,
-                        m_loadingPicture24};
-    m_headings.entries = {m_pageHeading01, m_pageHeading02, m_pageHeading03, m_pageHeading04, m_pageHeading05,
-                          m_pageHeading06, m_pageHeading07, m_pageHeading08, m_pageHeading09, m_pageHeading10,
-                          m_pageHeading11, m_pageHeading12, m_pageHeading13, m_pageHeading14, m_pageHeading15,
-                          m_pageHeading16, m_pageHeading17, m_pageHeading18, m_pageHeading19, m_pageHeading20,
-                          m_pageHeading21, m_pageHeading22, m_pageHeading23, m_pageHeading24, m_pageHeading25,
-                          m_pageHeading26, m_pageHeading27, m_pageHeading28, m_pageHeading29, m_pageHeading30,
-                          m_pageHeading31, m_pageHeading32, m_pageHeading33, m_pageHeading34, m_pageHeading35,
-                          m_pageHeading36, m_pageHeading37, m_pageHeading38, m_pageHeading39, m_pageHeading40,
-                          m_pageHeading41, m_pageHeading42};
+    m_videos.entries = {
+        m_loadingPicture0,  m_loadingPicture1,  m_loadingPicture2,  m_loadingPicture3,  m_loadingPicture4,
+        m_loadingPicture5,  m_loadingPicture6,  m_loadingPicture7,  m_loadingPicture8,  m_loadingPicture9,
+        m_loadingPicture10, m_loadingPicture11, m_loadingPicture12, m_loadingPicture13, m_loadingPicture14,
+        m_loadingPicture15, m_loadingPicture16, m_loadingPicture17, m_loadingPicture18, m_loadingPicture19,
+        m_loadingPicture20, m_loadingPicture21, m_loadingPicture22, m_loadingPicture23, m_loadingPicture24};
+    m_headings.entries = {
+        m_pageHeading01, m_pageHeading02, m_pageHeading03, m_pageHeading04, m_pageHeading05, m_pageHeading06,
+        m_pageHeading07, m_pageHeading08, m_pageHeading09, m_pageHeading10, m_pageHeading11, m_pageHeading12,
+        m_pageHeading13, m_pageHeading14, m_pageHeading15, m_pageHeading16, m_pageHeading17, m_pageHeading18,
+        m_pageHeading19, m_pageHeading20, m_pageHeading21, m_pageHeading22, m_pageHeading23, m_pageHeading24,
+        m_pageHeading25, m_pageHeading26, m_pageHeading27, m_pageHeading28, m_pageHeading29, m_pageHeading30,
+        m_pageHeading31, m_pageHeading32, m_pageHeading33, m_pageHeading34, m_pageHeading35, m_pageHeading36,
+        m_pageHeading37, m_pageHeading38, m_pageHeading39, m_pageHeading40, m_pageHeading41, m_pageHeading42};
     m_bodies.entries = {m_pageBody01, m_pageBody02, m_pageBody03, m_pageBody04, m_pageBody05, m_pageBody06,
                         m_pageBody07, m_pageBody08, m_pageBody09, m_pageBody10, m_pageBody11, m_pageBody12,
                         m_pageBody13, m_pageBody14, m_pageBody15, m_pageBody16, m_pageBody17, m_pageBody18,
@@ -95,9 +94,9 @@ LegalScreen::LegalScreen()
 
 LegalScreen::~LegalScreen()
 {
-    for (FTween* tween : std::initializer_list<FTween*>{&m_headingFade, &m_noticeFade, &m_videoFade, &m_pulseFade,
-                                                        &m_headingTimer, &m_videoTimer, &m_noticeTimer,
-                                                        &m_startTimer})
+    for (FTween* tween :
+         std::initializer_list<FTween*>{&m_headingFade, &m_noticeFade, &m_videoFade, &m_pulseFade,
+                                        &m_headingTimer, &m_videoTimer, &m_noticeTimer, &m_startTimer})
         tween->setCompletion(nullptr);
     // A track end after the screen went must not reach it.
     releaseFirstTrack();
@@ -144,9 +143,9 @@ void LegalScreen::update(int32_t elapsed)
 {
     SystemMessageScreen::update(elapsed);
     if (FrontEndSounds::isGamePaused()) return;
-    for (FTween* tween : std::initializer_list<FTween*>{&m_pulseFade, &m_headingFade, &m_videoFade, &m_noticeFade,
-                                                        &m_headingTimer, &m_videoTimer, &m_noticeTimer,
-                                                        &m_startTimer})
+    for (FTween* tween :
+         std::initializer_list<FTween*>{&m_pulseFade, &m_headingFade, &m_videoFade, &m_noticeFade,
+                                        &m_headingTimer, &m_videoTimer, &m_noticeTimer, &m_startTimer})
         tween->update(elapsed);
     m_videoPlayer->update(elapsed);
     m_bodyText->setAlpha(static_cast<uint8_t>(m_headingText->colourTable()[0] >> 24));
@@ -291,6 +290,6 @@ void LegalScreen::onLegalDone()
     m_done = true;
     if (game == nullptr) return;
     game->setPendingScreen(previous == k_animationScreen || previous == k_storyModeScreen ? k_worldMapScreen
-                                                                                           : k_mainMenuScreen);
+                                                                                          : k_mainMenuScreen);
     game->setScreen(k_loadingScreen, false);
 }

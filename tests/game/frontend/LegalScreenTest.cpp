@@ -70,8 +70,9 @@ TEST(LegalInputCodesTest, CodesMatchThemselvesAndTheirTwinsInEitherOrder)
         int32_t a;
         int32_t b;
         bool match;
-    } cases[] = {{6, 8, true}, {8, 6, true}, {4, 17, true},  {17, 4, true},  {5, 18, true}, {18, 5, true},
-                 {19, 19, true}, {8, 8, true}, {6, 17, false}, {4, 18, false}, {8, 19, false}, {5, 17, false}};
+    } cases[] = {{6, 8, true},   {8, 6, true},   {4, 17, true},  {17, 4, true},
+                 {5, 18, true},  {18, 5, true},  {19, 19, true}, {8, 8, true},
+                 {6, 17, false}, {4, 18, false}, {8, 19, false}, {5, 17, false}};
     for (const auto& c : cases)
         EXPECT_EQ(inputCodesMatch(c.a, c.b), c.match) << c.a << " " << c.b;
 }

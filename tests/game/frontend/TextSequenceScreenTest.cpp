@@ -115,8 +115,9 @@ TEST_F(TextSequenceScreenTest, AGraceTimeLeftFromOneEntryNeverEndsTheNext)
 TEST_F(TextSequenceScreenTest, APressAfterAWrappedTextWasTypedGoesOnInsteadOfStartingItAgain)
 {
     TextSequenceScreen& screen = show();
-    const char* text = "Thank you for searching with Zibbo through every one of the twelve worlds, your journey "
-                       "is complete";
+    const char* text =
+        "Thank you for searching with Zibbo through every one of the twelve worlds, your journey "
+        "is complete";
     retype(screen, text);
     run(screen, static_cast<int32_t>(FString(text).length() + 1) * TextSequenceScreen::k_characterMs);
     ASSERT_TRUE(screen.m_textComplete);
