@@ -55,8 +55,11 @@ public:
     // A read of at least this many bytes inflates on the reader's thread.
     static constexpr int64_t k_directReadSize = k_windowSize;
     // A read straight into the caller's buffer goes in steps of this size,
-    // so that the CRC reads each step while it is still in cache.
-    static constexpr int64_t k_directStepSize = 64 * 1024;
+    // so that the CRC reads each step while it is still in cache. Each zlib
+    // call copies its last window of output, and matches that reach back
+    // before the call's start take zlib's slower window path: small steps
+    // cost several per cent.
+    static constexpr int64_t k_directStepSize = 512 * 1024;
 
     // Window bits for a member of `size` bytes: no deflate distance reaches
     // back further than the member is long.
