@@ -358,6 +358,7 @@ int64_t FZLibStreambuf::inflateDirect(char* out, int64_t count)
     // The member's last byte always comes through a chunk, where a member
     // running on past its size is caught before the reader sees its end
     // and the CRC is checked before the reader gets the last bytes.
+    growInput();
     const int64_t limit = std::min(count, m_dataSize - m_produced - 1);
     int64_t done = 0;
     while (done < limit) {
@@ -379,6 +380,20 @@ int64_t FZLibStreambuf::inflateDirect(char* out, int64_t count)
     m_currentEback = m_produced - keep;
     setg(base - keep, base, base);
     return done;
+}
+
+void FZLibStreambuf::growInput()
+{
+    const int64_t size = std::min(inputLength(), k_directInputSize);
+    if (size <= m_inputSize) return;
+    // Without the memory the reads go on in the smaller blocks.
+    auto* input = static_cast<unsigned char*>(engineAlloc(k_memStream, static_cast<size_t>(size)));
+    if (input == nullptr) return;
+    if (m_zstream.avail_in > 0) std::memcpy(input, m_zstream.next_in, m_zstream.avail_in);
+    m_zstream.next_in = input;
+    engineFree(m_input);
+    m_input = input;
+    m_inputSize = size;
 }
 
 void FZLibStreambuf::restartOnReader()

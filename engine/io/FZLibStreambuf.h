@@ -60,6 +60,10 @@ public:
     // before the call's start take zlib's slower window path: small steps
     // cost several per cent.
     static constexpr int64_t k_directStepSize = 512 * 1024;
+    // The input block of reads straight into the caller's buffer: each zlib
+    // call that runs out of input pays the same as a step, and 16 KiB of
+    // input is a short step.
+    static constexpr int64_t k_directInputSize = 64 * 1024;
 
     // Window bits for a member of `size` bytes: no deflate distance reaches
     // back further than the member is long.
@@ -147,6 +151,9 @@ private:
     // Inflates up to `count` bytes into `out` on the reader's thread, short
     // of the member's last byte; answers how many it wrote.
     int64_t inflateDirect(char* out, int64_t count);
+    // Gives the input a block of k_directInputSize (once, when the member
+    // has that much), keeping what zlib has not read yet.
+    void growInput();
     // Starts the member over on the reader's thread.
     void restartOnReader();
 

@@ -353,6 +353,7 @@ TEST_F(ZipMemberTest, LargeReadsTakeTheInflateOverOnTheReader)
         auto* inflating = dynamic_cast<FZLibStreambuf*>(stream->buffer());
         ASSERT_NE(inflating, nullptr);
         FInStreambuf& buffer = *inflating;
+        const int64_t bytesBefore = inflating->bufferBytes();
         // Each read: where it starts (after a seek there) and how much it asks for.
         const std::pair<int64_t, int64_t> reads[] = {
             {0, 1000},       // from the worker
@@ -370,6 +371,9 @@ TEST_F(ZipMemberTest, LargeReadsTakeTheInflateOverOnTheReader)
             EXPECT_EQ(buffer.position(), at + count);
         }
         EXPECT_TRUE(inflating->isInflatingOnReader());
+        // Reads straight into the caller's buffer take larger input blocks.
+        EXPECT_EQ(inflating->bufferBytes() - bytesBefore,
+                  FZLibStreambuf::k_directInputSize - FZLibStreambuf::k_inputSize);
         // Putback after a read straight into the caller's buffer.
         for (int i = 1; i <= 3; ++i)
             ASSERT_EQ(buffer.sungetc(), data[static_cast<size_t>(440000 - i)]) << i;
