@@ -61,8 +61,10 @@ std::vector<uint8_t> recordOf(const ScreenManifest& m, const ManifestWidget& w,
     switch (w.type) {
     case WidgetType::k_container:
     // A step slider loads as a plain container; its knob and track are made
-    // by the screen that hosts it.
+    // by the screen that hosts it. A fade-swap widget is a container whose
+    // pictures its screen gives it.
     case WidgetType::k_stepSlider:
+    case WidgetType::k_fadeSwapWidget:
         return writeContainerRecord(containerOf(m, partOf(w), w.id, children));
     case WidgetType::k_marker:
         return writeWidgetPart(partOf(w));

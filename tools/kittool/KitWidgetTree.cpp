@@ -161,13 +161,17 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
         if (FWidgetFactory::find(button) == nullptr)
             FWidgetFactory::registerType(button, &createStandInButton);
     }
-    // Step sliders read a container record; the game's class is not linked here.
-    if (FWidgetFactory::find(FWidgetTypes::k_stepSlider) == nullptr)
-        FWidgetFactory::registerType(FWidgetTypes::k_stepSlider, &FWidgetFactory::createChild<FContainer>);
+    // Step sliders and fade-swap widgets read a container record; the game's
+    // classes are not linked here.
+    for (uint32_t container : {FWidgetTypes::k_stepSlider, FWidgetTypes::k_fadeSwapWidget}) {
+        if (FWidgetFactory::find(container) == nullptr)
+            FWidgetFactory::registerType(container, &FWidgetFactory::createChild<FContainer>);
+    }
     if (FWidgetFactory::find(FWidgetTypes::k_videoSprite) == nullptr)
         FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &createStandInVideoSprite);
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_stepSlider>();
+    wrap<FWidgetTypes::k_fadeSwapWidget>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_videoSprite>();
     wrap<FWidgetTypes::k_marker>();
