@@ -3,6 +3,7 @@
 #include "core/FErrorMessage.h"
 #include "core/FMemory.h"
 #include "game/core/ScreenKind.h"
+#include "game/gameplay/StoryModeScreen.h"
 #include "game/worldmap/WorldMapScreen.h"
 #include "ui/FScreen.h"
 
@@ -14,6 +15,8 @@ FRefT<FScreen> createScreen(std::int32_t kind)
     switch (kind) {
     case k_worldMapScreen:
         return makeRef<FScreen>(engineNew<WorldMapScreen>(k_memObject));
+    case k_storyModeScreen:
+        return makeRef<FScreen>(engineNew<StoryModeScreen>(k_memObject));
     default:
         break;
     }

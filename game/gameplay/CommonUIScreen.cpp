@@ -130,7 +130,8 @@ void CommonUIScreen::readWorldAnims()
     if (table == nullptr) return;
     FRefT<FInStream> stream = FAssetStream::make(*table);
     FXmlSerializer serializer(stream);
-    loadWorldAnims(serializer, m_session.get() != nullptr ? m_session->currentWorldIndex() : 0, m_animRecords);
+    loadWorldAnims(serializer, m_session.get() != nullptr ? m_session->currentWorldIndex() : 0,
+                   m_animRecords);
 }
 
 void CommonUIScreen::fillHintImageLists()
@@ -261,8 +262,8 @@ void CommonUIScreen::updatePlayerSprites(int32_t player, int32_t ms)
         if (plays(pieces[n].get())) pieces[n]->update(ms);
         if (n < flights.size() && flights[n].isActive()) flights[n].update(ms);
     }
-    for (VideoSprite* sprite : {m_clickMarkers[player].get(), m_foundMarkers[player].get(),
-                                m_foundEffects[player].get()}) {
+    for (VideoSprite* sprite :
+         {m_clickMarkers[player].get(), m_foundMarkers[player].get(), m_foundEffects[player].get()}) {
         if (plays(sprite)) sprite->update(ms);
     }
     if (m_foundFlashes[player].get() != nullptr) m_foundFlashes[player]->update(ms);
@@ -285,7 +286,8 @@ void CommonUIScreen::onPointerMove(int32_t pointer, const FPointI& point)
     if (isHintCursorOn()) {
         if (FRefT<MapView> map = getMapView(0); map.get() != nullptr) {
             const FRectI& r = map->rect();
-            const bool inside = point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
+            const bool inside =
+                point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
             m_pointerInMap = inside;
             if (inside)
                 map->stopHintCursorClip();
@@ -446,7 +448,8 @@ void CommonUIScreen::setDimmed(bool on, int32_t player)
 
 void CommonUIScreen::onDimmerFadeFinished()
 {
-    if (FWidget* dimmer = m_dimmer.get(); dimmer != nullptr && fadedAlpha(*dimmer) == 0) dimmer->setVisible(false);
+    if (FWidget* dimmer = m_dimmer.get(); dimmer != nullptr && fadedAlpha(*dimmer) == 0)
+        dimmer->setVisible(false);
 }
 
 void CommonUIScreen::showPowerUpMessage(int32_t kind, int32_t player)

@@ -114,9 +114,9 @@ void LevelItems::setTaskImages(SearchableSprite& sprite, const SearchableObject&
         if (position < LevelItemImages::k_hintImageCount) {
             give(images.hintImagesA[position], images.hintImagesB[position]);
         } else {
-            ZIBBO_LOG(k_logWarn, false) << "Level item " << item.fileName().c_str() << " at position "
-                                        << static_cast<std::int32_t>(position)
-                                        << " has no hint image (ten at most)";
+            ZIBBO_LOG(k_logWarn, false)
+                << "Level item " << item.fileName().c_str() << " at position "
+                << static_cast<std::int32_t>(position) << " has no hint image (ten at most)";
         }
         break;
     default:
@@ -144,7 +144,8 @@ void LevelItems::placeSearchables(const std::deque<SearchableObject*>& list, std
     std::deque<FRefT<SearchableSprite>>& sprites = m_host.levelTaskSprites();
     for (std::size_t i = 0; i < list.size(); ++i) {
         SearchableObject& item = *list[i];
-        FRefT<SearchableSprite> sprite = makeRef(engineNew<SearchableSprite>(k_memObject, map->content(), true));
+        FRefT<SearchableSprite> sprite =
+            makeRef(engineNew<SearchableSprite>(k_memObject, map->content(), true));
         sprite->setItem(&item);
         sprite->setCount(item.multipleType());
         sprite->setEntryMode(item.multipleType() != 0 ? k_multipleSpriteKind : item.kind());
@@ -186,8 +187,9 @@ void LevelItems::createHintSearchableSprites()
         sprite->setItem(hint.get());
         const FRef picture = lookUp(hint->fileName());
         if (picture.get() == nullptr && k_levelItemsTraceLevel == 1)
-            FLogStream("Default", false) << "*** ERROR IN StoryModeScreen::createHintSearchableSprites()! *** "
-                                         << hint->fileName().c_str() << " not found";
+            FLogStream("Default", false)
+                << "*** ERROR IN StoryModeScreen::createHintSearchableSprites()! *** "
+                << hint->fileName().c_str() << " not found";
         sprite->setImage(FRefT<FImage>(picture), true);
         sprite->prepare();
         sprites.push_back(sprite);
@@ -211,7 +213,8 @@ void LevelItems::createMapAnimations(const std::vector<AnimRecord>& records)
             continue;
         }
         const FRef* hotSpot = hotSpots != nullptr ? hotSpots->find(record.sound.toUtf8()) : nullptr;
-        FRefT<MapAnimationSprite> sprite = makeRef(engineNew<MapAnimationSprite>(k_memObject, map->content()));
+        FRefT<MapAnimationSprite> sprite =
+            makeRef(engineNew<MapAnimationSprite>(k_memObject, map->content()));
         sprite->setOccasional(record.isLooping == 0);
         sprite->setClips(FRefT<FVideo>(*animation),
                          hotSpot != nullptr ? FRefT<FAudioNode>(*hotSpot) : FRefT<FAudioNode>());

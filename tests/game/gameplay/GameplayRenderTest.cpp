@@ -80,7 +80,8 @@ protected:
         if (const char* out = std::getenv("ZIBBO_GAMEPLAY_PNG_DIR")) {
             const std::vector<uint8_t> bytes = writePng(PngPicture::rgba(800, 600, readBack.pixels));
             std::ofstream((fs::path(out) / name).string(), std::ios::binary)
-                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
         }
     }
 

@@ -70,10 +70,10 @@ public:
 // A record as the search data gives it.
 SearchableObject readLevelItem(const std::string& fileName, const std::string& panelText = "")
 {
-    FXmlSerializer serializer(xmlStream("<root>" + element("fileName", fileName) +
-                                        element("difficultyRating", "1") + element("type", "0") +
-                                        element("forKids", "1") + element("forIngame", "1") +
-                                        element("forParty", "1") + element("panelText", panelText) + "</root>"));
+    FXmlSerializer serializer(
+        xmlStream("<root>" + element("fileName", fileName) + element("difficultyRating", "1") +
+                  element("type", "0") + element("forKids", "1") + element("forIngame", "1") +
+                  element("forParty", "1") + element("panelText", panelText) + "</root>"));
     SearchableObject item;
     item.serialize(serializer);
     item.setPlayer(0);
@@ -94,9 +94,9 @@ public:
         screen.map = makeRef(engineNew<MapView>(k_memObject, &screen, true));
         screen.map->setWidgetRect({0, 0, 800, 480});
         LevelItemImages& i = screen.images;
-        for (FRefT<FImage>* image : {&i.zibboBling, &i.zibboPanel, &i.lastWorldPanel, &i.starmantleBling,
-                                     &i.starmantlePanel, &i.vessaBling, &i.vessaPanel, &i.tuffBling, &i.tuffPanel,
-                                     &i.drabbBling, &i.drabbPanel})
+        for (FRefT<FImage>* image :
+             {&i.zibboBling, &i.zibboPanel, &i.lastWorldPanel, &i.starmantleBling, &i.starmantlePanel,
+              &i.vessaBling, &i.vessaPanel, &i.tuffBling, &i.tuffPanel, &i.drabbBling, &i.drabbPanel})
             *image = tokenAsset();
         for (std::size_t k = 0; k < LevelItemImages::k_hintImageCount; ++k) {
             i.hintImagesA[k] = tokenAsset();
@@ -157,14 +157,22 @@ TEST_F(LevelItemsTest, BlingAndPanelImagesFollowTheTaskType)
         bool none;
     };
     const Case cases[] = {
-        {0, 0, &i.zibboBling, &i.zibboPanel, false},      {0, 11, &i.zibboBling, &i.lastWorldPanel, false},
-        {1, 3, &i.starmantleBling, &i.starmantlePanel, false}, {2, 3, &i.vessaBling, &i.vessaPanel, false},
-        {3, 3, &i.tuffBling, &i.tuffPanel, false},        {4, 3, &i.drabbBling, &i.drabbPanel, false},
-        {9, 3, &i.tuffBling, &i.tuffPanel, false},        {6, 3, nullptr, nullptr, false},
-        {7, 3, nullptr, nullptr, false},                  {8, 3, nullptr, nullptr, false},
-        {10, 3, nullptr, nullptr, false},                 {11, 3, nullptr, nullptr, false},
-        {12, 3, nullptr, nullptr, false},                 {14, 3, nullptr, nullptr, false},
-        {15, 3, nullptr, nullptr, true},                  {18, 3, nullptr, nullptr, true},
+        {0, 0, &i.zibboBling, &i.zibboPanel, false},
+        {0, 11, &i.zibboBling, &i.lastWorldPanel, false},
+        {1, 3, &i.starmantleBling, &i.starmantlePanel, false},
+        {2, 3, &i.vessaBling, &i.vessaPanel, false},
+        {3, 3, &i.tuffBling, &i.tuffPanel, false},
+        {4, 3, &i.drabbBling, &i.drabbPanel, false},
+        {9, 3, &i.tuffBling, &i.tuffPanel, false},
+        {6, 3, nullptr, nullptr, false},
+        {7, 3, nullptr, nullptr, false},
+        {8, 3, nullptr, nullptr, false},
+        {10, 3, nullptr, nullptr, false},
+        {11, 3, nullptr, nullptr, false},
+        {12, 3, nullptr, nullptr, false},
+        {14, 3, nullptr, nullptr, false},
+        {15, 3, nullptr, nullptr, true},
+        {18, 3, nullptr, nullptr, true},
     };
     for (const Case& c : cases) {
         NamedAssetMap table;
@@ -260,8 +268,8 @@ TEST_F(LevelItemsTest, CaptionsGroupKeysAndPanelEntries)
     EXPECT_EQ(screen.taskSprites[1]->panelText().get(), nullptr); // the key is not there
     EXPECT_EQ(screen.taskSprites[1]->entryMode(), 2);
     EXPECT_EQ(screen.taskSprites[1]->count(), 3);
-    EXPECT_EQ(screen.panels[0].calls,
-              (std::vector<std::string>{"createEntry World01Picture01 0", "createEntry World01Picture02Multiple01 3"}));
+    EXPECT_EQ(screen.panels[0].calls, (std::vector<std::string>{"createEntry World01Picture01 0",
+                                                                "createEntry World01Picture02Multiple01 3"}));
     for (const auto& sprite : screen.taskSprites) {
         EXPECT_EQ(sprite->parent(), screen.map->content());
         EXPECT_EQ(sprite->item()->listeners().size(), 1u);
