@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/FAppListener.h"
 #include "core/FRef.h"
@@ -51,6 +52,8 @@ public:
     virtual void setCursor(FRefT<FCursorImage> cursor) = 0;
     virtual void showSystemCursor(bool show) = 0;
     virtual void setSystemCursorVisible(bool show) = 0;
+    // The window's title bar text (UTF-8); a window made later takes it too.
+    virtual void setWindowTitle(const std::string& title) = 0;
     virtual void setVertexOffset(FPointF offset) = 0;
     // Any thread: one more frame is to be rendered.
     virtual void requestRedraw() = 0;

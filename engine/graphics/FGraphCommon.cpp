@@ -288,6 +288,19 @@ void FGraphCommon::doShowSystemCursor(FAction&, bool* show)
     applySystemCursor(*show);
 }
 
+void FGraphCommon::setWindowTitle(const std::string& title)
+{
+    runOnMainThread(engineNew<FAction1<FGraphCommon, std::string>>(k_memObject, this,
+                                                                   &FGraphCommon::doSetWindowTitle, title),
+                    false);
+}
+
+void FGraphCommon::doSetWindowTitle(FAction&, std::string* title)
+{
+    m_windowTitle = *title;
+    applyWindowTitle(m_windowTitle);
+}
+
 void FGraphCommon::setVertexOffset(FPointF offset)
 {
     m_vertexOffset = offset;

@@ -52,6 +52,9 @@ public:
     void setCursor(FRefT<FCursorImage> cursor) override;
     void showSystemCursor(bool show) override;
     void setSystemCursorVisible(bool show) override { showSystemCursor(show); }
+    void setWindowTitle(const std::string& title) override;
+    // The last title asked for (empty: none yet); main thread.
+    const std::string& windowTitle() const { return m_windowTitle; }
     void setVertexOffset(FPointF offset) override;
     void requestRedraw() override;
     void onWindowResized(FPointI clientSize) override;
@@ -124,6 +127,8 @@ protected:
     virtual void applyCursorClip(const FRectI* rect) = 0;
     virtual void applyCursor(FCursorImage* cursor) = 0;
     virtual void applySystemCursor(bool show) = 0;
+    // A platform without a title bar ignores it.
+    virtual void applyWindowTitle(const std::string&) {}
 
     // Sets the measured adapter memory and its tier.
     void setVideoMemory(int32_t bytes);
@@ -158,6 +163,7 @@ private:
     void doReleaseCursorClip(FAction&);
     void doSetCursor(FAction&, FRefT<FCursorImage>* cursor);
     void doShowSystemCursor(FAction&, bool* show);
+    void doSetWindowTitle(FAction&, std::string* title);
 
     void applyFullScreenTransform();
     // withStatistics draws the statistics line over the frame.
@@ -193,6 +199,7 @@ private:
     std::atomic<int32_t> m_pendingPaints{0};
     std::atomic<uint32_t> m_presentedFrames{0};
     bool m_systemCursorShown = true;
+    std::string m_windowTitle;
     FRefT<FCursorImage> m_cursor;
     FRefT<FImage> m_background;
     FSignal m_frameSignal;

@@ -23,7 +23,7 @@ namespace {
 
 constexpr int64_t k_fallbackVideoMemory = 64 << 20;
 
-std::string windowTitle()
+std::string defaultWindowTitle()
 {
     FRefT<FString> title = FProcessModule::productTitle();
     return title.isNull() ? std::string("Zibbo Far Afield") : title->toUtf8();
@@ -94,7 +94,8 @@ FRenderDevice* FGraphSdl::openWindow(FPointI clientSize, int32_t mode)
     FPointI size = clientSize;
     if (mode == k_modeDesktopBorderless || mode == k_modeFullScreen) size = displaySize();
     const int position = mode == k_modeDesktopBorderless ? 0 : SDL_WINDOWPOS_UNDEFINED;
-    m_window = SDL_CreateWindow(windowTitle().c_str(), position, position, size.x, size.y,
+    const std::string title = windowTitle().empty() ? defaultWindowTitle() : windowTitle();
+    m_window = SDL_CreateWindow(title.c_str(), position, position, size.x, size.y,
                                 SDL_WINDOW_OPENGL | windowFlags(mode));
     if (m_window == nullptr) {
         m_error = std::string("SDL_CreateWindow: ") + SDL_GetError();
@@ -294,6 +295,11 @@ void FGraphSdl::applyCursor(FCursorImage* cursor)
         handle = m_arrow;
     }
     if (handle != nullptr) SDL_SetCursor(handle);
+}
+
+void FGraphSdl::applyWindowTitle(const std::string& title)
+{
+    if (m_window != nullptr) SDL_SetWindowTitle(m_window, title.c_str());
 }
 
 void FGraphSdl::applySystemCursor(bool show)

@@ -56,6 +56,7 @@ protected:
     void applyCursorClip(const FRectI* rect) override;
     void applyCursor(FCursorImage* cursor) override;
     void applySystemCursor(bool show) override;
+    void applyWindowTitle(const std::string& title) override;
 
 private:
     void followDrawableSize();

@@ -166,10 +166,11 @@ void CommonUIScreen::onActivate()
         else
             module->resumeAudioAndCursor(true);
     }
+    // Enabled for the options overlay, but not shown: the buttons are the
+    // screen's own children and would float over the level until the overlay
+    // opens (which hides them again outside the main menu).
     for (FButton* button : {m_resetButton.get(), m_displayModeButton.get()}) {
-        if (button == nullptr) continue;
-        button->setEnabled(true);
-        button->setVisible(true);
+        if (button != nullptr) button->setEnabled(true);
     }
 }
 
@@ -225,12 +226,24 @@ void CommonUIScreen::update(int32_t ms)
 
 void CommonUIScreen::updatePowerUpViews(int32_t ms)
 {
-    for (std::size_t i = 0; i < m_powerUpViews.size(); ++i) {
+    // A view may remove itself or another view while it updates, so no
+    // position in the queue is trusted across an update: each round takes the
+    // first view that has not run this frame. Every view runs once a frame,
+    // none is passed over when the one before it goes.
+    std::vector<const PowerUpView*> updated;
+    for (;;) {
         if (m_viewsChanged) {
             m_viewsChanged = false;
             break;
         }
-        m_powerUpViews[i]->update(ms);
+        const auto next =
+            std::find_if(m_powerUpViews.begin(), m_powerUpViews.end(), [&](const PowerUpView* view) {
+                return std::find(updated.begin(), updated.end(), view) == updated.end();
+            });
+        if (next == m_powerUpViews.end()) break;
+        PowerUpView* view = *next;
+        updated.push_back(view);
+        view->update(ms);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "core/FRef.h"
 #include "game/core/GameplayScreen.h"
 #include "game/gameplay/AnimRecord.h"
+#include "game/widgets/PlayFieldHost.h"
 #include "ui/FMoveTween.h"
 #include "ui/FTimerTween.h"
 #include "ui/FadeTween.h"
@@ -33,8 +34,9 @@ class VideoSprite;
 // panel and the pause request (Escape, or the game falling into the
 // background). The story mode screen derives from it and gives the hooks
 // their meaning; no screen of this class alone is made. Players 0 and 1 are
-// also pointers 0 and 1. UI thread only.
-class CommonUIScreen : public ScreenLayout06, public GameplayScreen
+// also pointers 0 and 1. It is the play field host the game widgets ask for
+// the map view and the HUD panel. UI thread only.
+class CommonUIScreen : public ScreenLayout06, public GameplayScreen, public virtual PlayFieldHost
 {
 public:
     static constexpr int32_t k_playerCount = 2;
@@ -66,8 +68,8 @@ public:
     // Hooks the story mode screen gives their meaning; here the defaults.
     virtual bool hasPlayerMapViews() const { return false; }
     virtual void onSearchListReady();
-    virtual FRefT<MapView> getMapView(int32_t) { return {}; }
-    virtual HudEntryPanel* getPlayerPanel(int32_t) { return nullptr; }
+    FRefT<MapView> getMapView(int32_t) override { return {}; }
+    HudEntryPanel* getPlayerPanel(int32_t) override { return nullptr; }
     virtual FRef getMessageIcon(int32_t) { return {}; }
     virtual bool isHintCursorOn() const { return false; }
     virtual std::deque<FRef>* getHintSprites() { return &m_hintSprites; }
@@ -142,7 +144,8 @@ protected:
     // The view of a power-up kind with the panel as parent, or null for a
     // kind that has no view here (None, or outside 0 to 7).
     virtual PowerUpView* createPowerUpView(int32_t kind, HudEntryPanel* panel);
-    // The frame's power-up view loop.
+    // The frame's power-up view loop: every view of the queue is updated
+    // once, also when views are removed meanwhile.
     void updatePowerUpViews(int32_t ms);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "asset/FAssetStream.h"
 #include "asset/FRawData.h"
+#include "core/FApplication.h"
 #include "core/FKeyCode.h"
 #include "core/FMemory.h"
 #include "core/FServiceSlots.h"
@@ -23,6 +24,7 @@
 #include "game/widgets/FadeSwapWidget.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/ForwardingMapView.h"
+#include "game/widgets/HudEntryPanel.h"
 #include "game/widgets/MapView.h"
 #include "game/widgets/ParticleGroup.h"
 #include "game/widgets/ParticlePool.h"
@@ -32,8 +34,8 @@
 #include "game/worlds/WorldScene.h"
 #include "graphics/FGraph.h"
 #include "image/FImage.h"
-#include "ui/FImageWidget.h"
 #include "ui/FFont.h"
+#include "ui/FImageWidget.h"
 #include "ui/FLabel.h"
 #include "video/FVideo.h"
 
@@ -213,10 +215,11 @@ void StoryModeScreen::setUpLevel()
         m_listener->screen = this;
         m_listener->generator = play->getSearchListGenerator().get();
         const int32_t task = currentTaskType();
-        if (map != nullptr && (task < k_firstLateTaskType || task == k_taskAwards)) map->createOverlaySprites();
+        if (map != nullptr && (task < k_firstLateTaskType || task == k_taskAwards))
+            map->createOverlaySprites();
         if (m_script != nullptr)
-            m_script->buildWorldTaskScript(quest == k_storyTutorialQuest ? 0 : play->currentWorldIndex(), true,
-                                           true);
+            m_script->buildWorldTaskScript(quest == k_storyTutorialQuest ? 0 : play->currentWorldIndex(),
+                                           true, true);
         buildDimmer();
         if (m_storyArtImage.get() != nullptr) m_storyArtImage->setVisible(false);
         if (m_storyArtOverlay.get() != nullptr) m_storyArtOverlay->setVisible(false);
@@ -243,7 +246,8 @@ void StoryModeScreen::setUpLevel()
     buildParticleLayers();
     if (auto* swap = storyWidget<FadeSwapWidget>(m_fadeSwap))
         swap->setSprites(FRefT<FContainer>(m_swapSpritesA), FRefT<FContainer>(m_swapSpritesB));
-    if (quest != k_storyTutorialQuest && quest != k_storyDifferenceQuest) m_levelItems.createHintSearchableSprites();
+    if (quest != k_storyTutorialQuest && quest != k_storyDifferenceQuest)
+        m_levelItems.createHintSearchableSprites();
     m_flash = makeRef(engineNew<FlashSprite>(k_memObject, this));
     m_flash->start(k_storyOpaqueWhite);
     placeLargeCharacter();
@@ -536,7 +540,8 @@ void StoryModeScreen::updateWorriedPose()
     LevelTimer* timer = play != nullptr ? play->getLevelTimer() : nullptr;
     CharacterVideoSprite* character = characterSprite();
     if (timer == nullptr || character == nullptr || timer->total() <= 0) return;
-    const bool late = static_cast<double>(timer->elapsed()) / static_cast<double>(timer->total()) > k_worriedRatio;
+    const bool late =
+        static_cast<double>(timer->elapsed()) / static_cast<double>(timer->total()) > k_worriedRatio;
     if (late && !m_worried) {
         character->playPose(4, true);
         m_worried = true;

@@ -62,7 +62,12 @@ public:
     static constexpr int32_t k_tierParticles = 4;
     static constexpr int32_t k_dimmerAlpha = 120;
     // Map flip states.
-    enum FlipState : int32_t { k_flipUpright = 0, k_flipTurning = 1, k_flipUpsideDown = 2, k_flipTurningBack = 3 };
+    enum FlipState : int32_t {
+        k_flipUpright = 0,
+        k_flipTurning = 1,
+        k_flipUpsideDown = 2,
+        k_flipTurningBack = 3
+    };
 
     StoryModeScreen();
     ~StoryModeScreen() override;

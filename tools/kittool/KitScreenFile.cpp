@@ -81,6 +81,8 @@ std::vector<uint8_t> recordOf(const ScreenManifest& m, const ManifestWidget& w,
     case WidgetType::k_videoSprite:
     case WidgetType::k_characterVideoSprite:
     case WidgetType::k_queuedVideoSprite:
+    // So is a flash sprite's; the screen gives it its colour.
+    case WidgetType::k_flashSprite:
         return writeImageRecord({partOf(w), static_cast<int16_t>(w.image)});
     case WidgetType::k_label:
         return writeLabelRecord(labelOf(w));

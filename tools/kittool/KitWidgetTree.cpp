@@ -67,8 +67,8 @@ FRefT<FWidget> createStandInButton(FContainer& parent)
     return FRefT<FWidget>(makeRef<StandInButton>(engineNew<StandInButton>(k_memObject, &parent)));
 }
 
-// A video sprite's record is an image widget's: where the game's video
-// sprite is not registered, an image widget reads it.
+// A video or flash sprite's record is an image widget's: where the game's
+// class is not registered, an image widget reads it.
 FRefT<FWidget> createStandInVideoSprite(FContainer& parent)
 {
     return FRefT<FWidget>(makeRef<FImageWidget>(engineNew<FImageWidget>(k_memObject, &parent, true)));
@@ -164,7 +164,7 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
     // Step sliders and fade-swap widgets read a container record; the game's
     // classes are not linked here.
     // So do the game's container kinds of the story screen, and its video
-    // sprites read an image record.
+    // sprites and flash sprite read an image record.
     for (uint32_t container : {FWidgetTypes::k_stepSlider, FWidgetTypes::k_fadeSwapWidget,
                                FWidgetTypes::k_mapView, FWidgetTypes::k_hudPanel, FWidgetTypes::k_storyPanel,
                                FWidgetTypes::k_awardsViewport, FWidgetTypes::k_factoryContainer}) {
@@ -172,7 +172,7 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
             FWidgetFactory::registerType(container, &FWidgetFactory::createChild<FContainer>);
     }
     for (uint32_t video : {FWidgetTypes::k_videoSprite, FWidgetTypes::k_characterVideoSprite,
-                           FWidgetTypes::k_queuedVideoSprite}) {
+                           FWidgetTypes::k_queuedVideoSprite, FWidgetTypes::k_flashSprite}) {
         if (FWidgetFactory::find(video) == nullptr)
             FWidgetFactory::registerType(video, &createStandInVideoSprite);
     }
@@ -188,6 +188,7 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
     wrap<FWidgetTypes::k_storyPanel>();
     wrap<FWidgetTypes::k_awardsViewport>();
     wrap<FWidgetTypes::k_factoryContainer>();
+    wrap<FWidgetTypes::k_flashSprite>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();
     wrap<FWidgetTypes::k_button>();

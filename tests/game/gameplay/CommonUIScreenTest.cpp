@@ -12,6 +12,7 @@
 #include "game/gameplay/PowerUpView.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/VideoSprite.h"
+#include "ui/FButton.h"
 #include "ui/FImageWidget.h"
 #include "ui/FLabel.h"
 
@@ -123,14 +124,29 @@ TEST_F(CommonUIScreenTest, BindsFolderSixWithItsNameMapsAndGivesEveryUseBack)
         EXPECT_EQ(screens.useCount(folders[i]), before[i]) << folders[i];
 }
 
-TEST_F(CommonUIScreenTest, ActivationHidesTheTaskLabelBelowItsPlace)
+TEST_F(CommonUIScreenTest, ReloadedTextsReachTheHoldersAndTheVoiceLinesStay)
+{
+    TestCommonScreen& s = screen();
+    const FRef cover = s.m_coverMessage;
+    const void* line = s.m_zibboFoundVoices.find("ZibboSearchableFound07")->get();
+    s.reloadTexts(1);
+    EXPECT_EQ(*cover.as<FString>(), FString("Recouvert ! Cliquez cinq fois pour percer"));
+    EXPECT_EQ(s.m_taskLabel->text(), FString("Trouvez les objets cachés !"));
+    EXPECT_EQ(s.m_zibboFoundVoices.find("ZibboSearchableFound07")->get(), line);
+    s.reloadTexts(0);
+}
+
+TEST_F(CommonUIScreenTest, ActivationHidesTheTaskLabelBelowItsPlaceAndLeavesTheOverlayButtonsHidden)
 {
     TestCommonScreen& s = screen();
     FLabel& label = *s.m_taskLabel;
     EXPECT_FALSE(label.isVisible());
     EXPECT_EQ(label.rect().top, 260 + 40);
-    EXPECT_TRUE(s.m_resetButton->isVisible());
-    EXPECT_TRUE(s.m_displayModeButton->isEnabled());
+    // Enabled for the options overlay, yet not floating over the level.
+    for (FButton* button : {s.m_resetButton.get(), s.m_displayModeButton.get()}) {
+        EXPECT_TRUE(button->isEnabled());
+        EXPECT_FALSE(button->isVisible());
+    }
 }
 
 TEST_F(CommonUIScreenTest, EscapePausesOnceWhileTheLevelRunsAndOtherKeysDoNothing)
@@ -226,6 +242,29 @@ TEST_F(CommonUIScreenTest, TheViewsChangedFlagEndsTheFramesViewLoop)
     static_cast<TestView*>(s.getPowerUpViewByUniqueId(1))->onUpdate = nullptr;
     s.update(20);
     EXPECT_EQ(s.viewLog, (std::vector<std::string>{"update 1 20", "update 2 20"}));
+}
+
+// A view that removes itself, or an earlier one, while the views update must
+// not make the loop pass over the view behind it for that frame.
+TEST_F(CommonUIScreenTest, EveryViewIsUpdatedOnceAFrameWhileViewsAreRemoved)
+{
+    TestCommonScreen& s = screen();
+    ActivePowerUp a(1, k_powerUpThrow), b(2, k_powerUpFlip), c(3, k_powerUpSplat);
+    for (ActivePowerUp* record : {&a, &b, &c})
+        s.addIndividualPowerUpView(*record);
+    s.viewLog.clear();
+    static_cast<TestView*>(s.getPowerUpViewByUniqueId(1))->removeSelf = true;
+    s.update(20);
+    EXPECT_EQ(s.viewLog, (std::vector<std::string>{"update 1 20", "update 2 20", "update 3 20"}));
+    EXPECT_EQ(s.getPowerUpViewByUniqueId(1), nullptr);
+
+    ActivePowerUp d(4, k_powerUpQuake);
+    s.addIndividualPowerUpView(d);
+    s.viewLog.clear();
+    static_cast<TestView*>(s.getPowerUpViewByUniqueId(3))->onUpdate = [&] { s.removePowerUpView(2); };
+    s.update(20);
+    EXPECT_EQ(s.viewLog, (std::vector<std::string>{"update 2 20", "update 3 20", "update 4 20"}));
+    ASSERT_EQ(s.powerUpViews().size(), 2u);
 }
 
 TEST_F(CommonUIScreenTest, TheDimmerFadesInAndHidesWhenFadedOut)

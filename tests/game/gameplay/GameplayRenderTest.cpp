@@ -30,7 +30,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <set>
 #include <string>
 
 namespace {
@@ -66,17 +65,9 @@ protected:
     // Draws the screen, checks that the frame is a picture and writes it.
     void drawAndKeep(FScreen& screen, const char* name)
     {
-        FDrawContext& context = graph.beginFrameRecording();
-        screen.draw(context);
-        graph.endFrameRecording();
-        readBack.pixels.clear();
-        graph.onPaint();
+        glrender::paintFrame(graph, readBack, [&](FDrawContext& context) { screen.draw(context); });
         ASSERT_EQ(readBack.pixels.size(), 800u * 600u * 4u);
-        std::set<uint32_t> colours;
-        for (std::size_t i = 0; i < readBack.pixels.size(); i += 4 * 97)
-            colours.insert(uint32_t(readBack.pixels[i]) << 16 | uint32_t(readBack.pixels[i + 1]) << 8 |
-                           readBack.pixels[i + 2]);
-        EXPECT_GT(colours.size(), 20u) << name;
+        EXPECT_GT(glrender::sampledColours(readBack.pixels), 20u) << name;
         if (const char* out = std::getenv("ZIBBO_GAMEPLAY_PNG_DIR")) {
             const std::vector<uint8_t> bytes = writePng(PngPicture::rgba(800, 600, readBack.pixels));
             std::ofstream((fs::path(out) / name).string(), std::ios::binary)

@@ -188,7 +188,7 @@ template <class Screen> struct HostedScreen : GameplayFolders
     RecordingGameModule module{&factory, cursorDevice};
 };
 
-// Notes its updates; `onUpdate` runs inside each.
+// Notes its updates; `onUpdate` runs inside each, or the view removes itself.
 class TestView : public PowerUpView
 {
 public:
@@ -197,11 +197,17 @@ public:
     void update(int32_t ms) override
     {
         m_log.push_back("update " + std::to_string(uniqueId()) + " " + std::to_string(ms));
+        if (removeSelf) {
+            // As a view whose effect has ended: nothing of it is touched after.
+            hostScreen()->removePowerUpView(uniqueId());
+            return;
+        }
         if (onUpdate) onUpdate();
     }
     void setup() override { m_log.push_back("setup " + std::to_string(uniqueId())); }
 
     std::function<void()> onUpdate;
+    bool removeSelf = false;
 
 private:
     std::vector<std::string>& m_log;
@@ -221,6 +227,7 @@ public:
     void stagedSequenceRun() override {}
     void stagedSequenceEnd() override {}
     FRefT<std::istream> openSearchData(std::int32_t) override { return {}; }
+    bool needsActiveEntry() const override { return true; }
 
     std::vector<std::string> viewLog;
 
