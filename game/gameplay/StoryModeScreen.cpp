@@ -179,8 +179,11 @@ void StoryModeScreen::onActivate()
     if (ZibboUserInterface* module = ZibboUserInterface::getInstance()) {
         ControllerManager& controllers = module->controllerManager();
         controllers.setCurrentScreen(this);
-        for (int32_t pointer : k_storyCursorFlagPointers)
-            controllers.setCursorFlag(pointer, 1);
+        // The manager's row holds pointers 0 to 3: the flag of 4 has no
+        // place in it and is left out rather than written past the row.
+        for (int32_t pointer : k_storyCursorFlagPointers) {
+            if (pointer < ControllerManager::k_pointerCount) controllers.setCursorFlag(pointer, 1);
+        }
     }
     if (FGraph* graph = storyGraph()) graph->setSystemCursorVisible(true);
 }
