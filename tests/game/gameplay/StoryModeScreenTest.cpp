@@ -7,10 +7,12 @@
 
 #include "asset/FRawDataModule.h"
 #include "core/FKeyCode.h"
+#include "game/core/GameSaveData.h"
 #include "game/core/GameSession.h"
 #include "game/core/LevelTimer.h"
 #include "game/core/PlayerProfile.h"
 #include "game/core/ProfileManager.h"
+#include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 #include "game/core/SearchListGenerator.h"
 #include "game/gameplay/StoryHud.h"
@@ -101,13 +103,14 @@ struct StoryWorldFiles
         // The animation table: the world's placeholder clips play nothing, so
         // its one used record names no clip of the scene (the level items'
         // own test places animations).
-        const std::string anims =
-            "<root><World0><Anims count=\"2\">"
-            "<_0><IsUsed>1</IsUsed><Top>40</Top><Left>120</Left><IsLooping>1</IsLooping><Name>World01AnimNone</Name>"
-            "<Sound>World01HotSpot01</Sound></_0>"
-            "<_1><IsUsed>0</IsUsed><Top>-5</Top><Left>7</Left><IsLooping>0</IsLooping><Name>World01Anim02</Name>"
-            "<Sound></Sound></_1></Anims></World0>"
-            "<World1><Anims count=\"0\"></Anims></World1></root>";
+        const std::string anims = "<root><World0><Anims count=\"2\">"
+                                  "<_0><IsUsed>1</IsUsed><Top>40</Top><Left>120</Left><IsLooping>1</"
+                                  "IsLooping><Name>World01AnimNone</Name>"
+                                  "<Sound>World01HotSpot01</Sound></_0>"
+                                  "<_1><IsUsed>0</IsUsed><Top>-5</Top><Left>7</Left><IsLooping>0</"
+                                  "IsLooping><Name>World01Anim02</Name>"
+                                  "<Sound></Sound></_1></Anims></World0>"
+                                  "<World1><Anims count=\"0\"></Anims></World1></root>";
         writeStoryFile(scratch / assetFileName(12, 6644, ".dat"), {anims.begin(), anims.end()});
     }
 };
@@ -129,7 +132,12 @@ protected:
     void start(std::vector<int> tasks, int questType = 1, bool withSession = true)
     {
         module.run();
-        if (withSession && module.getGameSession().get() == nullptr) module.initSaveData();
+        if (withSession && module.getGameSession().get() == nullptr) {
+            // Saves go to the scratch user folder; without a file system no
+            // profile slot is ready.
+            module.getSaveManager()->attachDefaultFileSystem();
+            module.initSaveData();
+        }
         FLocalizedMessages::setLanguage(0);
         if (!withSession) {
             module.showScreen(k_storyModeScreen);
@@ -325,6 +333,35 @@ TEST_F(StoryModeScreenTest, TheFrameTurnsTheDialAndTheMapAndWritesOnlyALiveParti
     const FPointI before = s.pointerPoint(0);
     s.onPointerMove(2, {5, 5});
     EXPECT_EQ(s.pointerPoint(0), before);
+}
+
+TEST_F(StoryModeScreenTest, FinishingAQuestRecordsOnlyThreeStarsOrMoreAndLeavesForTheWorldMap)
+{
+    start({0});
+    module.beginNewProfile();
+    module.saveData().newProfile()->name = FString("Tess");
+    module.saveData().setEditProfileSlot(0);
+    ASSERT_TRUE(module.commitNewProfile());
+    TestStoryScreen& s = screen();
+    LevelTimer* timer = session().getLevelTimer();
+    ASSERT_NE(timer, nullptr);
+    for (int stars : {2, 3}) {
+        for (const auto& star : timer->stars())
+            star->setState(StarMarker::k_passed);
+        for (int i = 0; i < stars; ++i)
+            timer->addStar(0.9);
+        ASSERT_EQ(timer->countStarsLeft(), stars);
+        session().structure().resetLastResult();
+        module.screens.clear();
+        s.startFinishTimer();
+        s.m_awardsViewport->setVisible(true);
+        s.update(60);
+        EXPECT_FALSE(s.m_finishTimer.isActive());
+        EXPECT_EQ(session().structure().lastResult().questId, stars >= 3 ? 0 : -1) << stars;
+        EXPECT_EQ(module.pendingScreen(), k_worldMapScreen) << stars;
+        EXPECT_EQ(module.screens, (std::vector<int32_t>{k_loadingScreen})) << stars;
+        module.setPendingScreen(k_noScreen);
+    }
 }
 
 } // namespace
