@@ -7,6 +7,7 @@
 
 #include "asset/FRawDataModule.h"
 #include "core/FKeyCode.h"
+#include "game/core/ControllerManager.h"
 #include "game/core/GameSaveData.h"
 #include "game/core/GameSession.h"
 #include "game/core/LevelTimer.h"
@@ -98,6 +99,8 @@ struct StoryWorldFiles
         const std::string data = GameDataText::searchData(
             0, {{"ZIBBOS", {{"World01Zibbo01"}, {"World01Zibbo02"}, {"World01Zibbo03"}}},
                 {"PICTURES", GameDataText::numbered("World01Picture", 8)},
+                // The tutorial quest's picture search hides copies.
+                {"PICTUREMULTIPLES", GameDataText::numbered("World01Picture", 2, 3)},
                 {"HINTS", {{"World01Hint01"}}}});
         writeStoryFile(scratch / assetFileName(25, 6582, ".dat"), {data.begin(), data.end()});
         // The animation table: the world's placeholder clips play nothing, so
@@ -206,6 +209,12 @@ TEST_F(StoryModeScreenTest, TheLevelIsSetUpAtTheFirstActivationNotAtConstruction
     const SearchListGenerator* generator = session().getSearchListGenerator().get();
     ASSERT_NE(generator, nullptr);
     EXPECT_EQ(hud.log, (std::vector<std::string>{"hud setUp", "timer bar"}));
+    // Activation makes the screen the controllers' and enables pointers 0, 1
+    // and 3 (4 is outside the manager's row and must not be written).
+    const ControllerManager& controllers = module.controllerManager();
+    EXPECT_EQ(controllers.currentScreen(), static_cast<FScreen*>(&s));
+    for (int32_t pointer : {0, 1, 3})
+        EXPECT_EQ(controllers.cursorFlag(pointer), 1) << pointer;
 
     // A second screen built (as the loader's worker builds it) leaves the
     // session and the sounds alone until it becomes current.
@@ -362,6 +371,24 @@ TEST_F(StoryModeScreenTest, FinishingAQuestRecordsOnlyThreeStarsOrMoreAndLeavesF
         EXPECT_EQ(module.screens, (std::vector<int32_t>{k_loadingScreen})) << stars;
         module.setPendingScreen(k_noScreen);
     }
+}
+
+TEST_F(StoryModeScreenTest, RestartAndEscapeLeaveOrPauseTheLevel)
+{
+    start({0}, 6);
+    TestStoryScreen& s = screen();
+    s.onKeyDown(FKeyCode::k_escape);
+    EXPECT_TRUE(module.isPauseRequested());
+    FLayoutButton* restart = dynamic_cast<FLayoutButton*>(s.m_restartButton.get());
+    ASSERT_NE(restart, nullptr);
+    s.onRestartButton(*restart);
+    // The tutorial quest restarts as quest 0, through the loading screen.
+    EXPECT_EQ(session().currentQuestType(), 0);
+    EXPECT_EQ(module.pendingScreen(), k_storyModeScreen);
+    ASSERT_FALSE(module.screens.empty());
+    EXPECT_EQ(module.screens.back(), k_loadingScreen);
+    const Lines calls = module.take();
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "stop all"), calls.end());
 }
 
 } // namespace
