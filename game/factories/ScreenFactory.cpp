@@ -12,6 +12,7 @@
 #include "game/frontend/LoadingScreen.h"
 #include "game/frontend/TextSequenceScreen.h"
 #include "game/frontend/ZibboSplashScreen.h"
+#include "game/gameplay/StoryModeScreen.h"
 #include "game/worldmap/WorldMapScreen.h"
 #include "ui/FScreen.h"
 
@@ -49,6 +50,8 @@ FRefT<FScreen> createScreen(std::int32_t kind)
         return buildScreenOf<AnimationScreen>();
     case k_worldMapScreen:
         return buildScreenOf<WorldMapScreen>();
+    case k_storyModeScreen:
+        return buildScreenOf<StoryModeScreen>();
     default:
         break;
     }

@@ -32,8 +32,9 @@ std::vector<Held> heldOf(const ScreenManifest& m)
     for (const ManifestAsset& a : m.assets) {
         if (!a.isFiled()) held.push_back({false, a.id, "m_" + a.member});
     }
-    for (const ManifestText& t : m.texts)
-        held.push_back({true, t.id, "m_" + t.member});
+    for (const ManifestText& t : m.texts) {
+        if (!t.isFiled()) held.push_back({true, t.id, "m_" + t.member});
+    }
     return held;
 }
 
@@ -166,7 +167,13 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
         std::size_t count = 0;
         for (const ManifestAsset& a : m.assets)
             count += a.map == map ? 1 : 0;
-        h << "    NamedAssetMap m_" << map << "; // " << count << " samples by name\n";
+        std::size_t texts = 0;
+        for (const ManifestText& t : m.texts)
+            texts += t.map == map ? 1 : 0;
+        if (texts > 0)
+            h << "    NamedTextMap m_" << map << "; // " << texts << " texts by key\n";
+        else
+            h << "    NamedAssetMap m_" << map << "; // " << count << " samples by name\n";
     }
     for (std::size_t i = 0; i < held.size(); ++i)
         h << "    FRef " << held[i].member << "; // " << (held[i].text ? "text " : "asset ") << held[i].id
@@ -206,6 +213,14 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
         for (const ManifestAsset* a : filed)
             c << "        m_" << map << ".findOrInsert(\"" << a->name
               << "\") = m_binding.fetchAsset(registry, " << a->id << ");\n";
+        std::vector<const ManifestText*> texts;
+        for (const ManifestText& t : m.texts)
+            if (t.map == map) texts.push_back(&t);
+        std::sort(texts.begin(), texts.end(),
+                  [](const ManifestText* x, const ManifestText* y) { return x->id < y->id; });
+        for (const ManifestText* t : texts)
+            c << "        m_" << map << ".findOrInsert(\"" << t->name
+              << "\") = m_binding.fetchText(registry, " << t->id << ");\n";
     }
     c << "    } catch (...) {\n        releaseHandles();\n        m_binding.unbind();\n        throw;\n    "
          "}\n";
@@ -240,9 +255,13 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
         c << "    " << part << "::reloadTexts(language);\n";
     if (!plainBase) c << "    " << m.base << "::reloadTexts(language);\n";
     c << "    m_binding.rebind(language);\n";
-    if (!m.texts.empty()) c << "    FScreenRegistry& registry = FLayoutBinding::registry();\n";
-    for (const ManifestText& t : m.texts)
-        c << "    m_binding.swapText(registry, m_" << t.member << ", " << t.id << ");\n";
+    // Texts filed by key keep their language.
+    const bool swaps =
+        std::any_of(m.texts.begin(), m.texts.end(), [](const ManifestText& t) { return !t.isFiled(); });
+    if (swaps) c << "    FScreenRegistry& registry = FLayoutBinding::registry();\n";
+    for (const ManifestText& t : m.texts) {
+        if (!t.isFiled()) c << "    m_binding.swapText(registry, m_" << t.member << ", " << t.id << ");\n";
+    }
     c << "    onTargetChange();\n}\n";
 }
 

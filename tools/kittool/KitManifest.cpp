@@ -116,6 +116,8 @@ void readLists(const LuaTable& root, ScreenManifest& m)
         text.id = entry.integer("id");
         text.member = entry.has("key") ? entry.text("key") : entry.text("member");
         text.strings = entry.texts("strings");
+        text.map = optionalText(entry, "map");
+        text.name = optionalText(entry, "name");
         if (text.strings.empty()) fault(m, what, "strings", "no English string");
         m.texts.push_back(text);
     });
@@ -183,6 +185,18 @@ void checkIds(const ScreenManifest& m)
         if (t.id <= 0 || t.id > k_largestId) fault(m, what, "id", "out of the range 1 to 32767");
         if (!texts.insert(t.id).second) fault(m, what, "id", "listed twice in the text map");
         member(what, t.member);
+        if (t.isFiled()) {
+            if (std::find(m.nameMaps.begin(), m.nameMaps.end(), t.map) == m.nameMaps.end())
+                fault(m, what, "map", "'" + t.map + "' is none of the manifest's nameMaps");
+            if (t.name.empty()) fault(m, what, "name", "a filed text needs its key");
+            if (!filed.insert({t.map, t.name}).second)
+                fault(m, what, "name", "'" + t.name + "' is filed twice in " + t.map);
+            for (const ManifestAsset& a : m.assets)
+                if (a.map == t.map)
+                    fault(m, what, "map", "'" + t.map + "' files samples; texts need a map of their own");
+        } else if (!t.name.empty()) {
+            fault(m, what, "name", "a name without a map");
+        }
     }
     std::map<uint32_t, const ManifestWidget*> widgets;
     for (const ManifestWidget& w : m.widgets) {
@@ -195,7 +209,7 @@ void checkIds(const ScreenManifest& m)
             const auto parent = widgets.find(w.parent);
             if (parent == widgets.end() || parent->second == &w)
                 fault(m, what, "parent", hexId(w.parent) + " is no widget listed before it");
-            if (parent->second->type != FWidgetTypes::k_container)
+            if (!isContainerType(parent->second->type))
                 fault(m, what, "parent", hexId(w.parent) + " is no container");
         }
         if (w.text != 0 && texts.count(w.text) == 0)
@@ -268,12 +282,31 @@ std::size_t ScreenManifest::heldIds() const
 {
     const auto filed =
         std::count_if(assets.begin(), assets.end(), [](const ManifestAsset& a) { return a.isFiled(); });
-    return assets.size() - static_cast<std::size_t>(filed) + texts.size() + widgets.size();
+    const auto filedTexts =
+        std::count_if(texts.begin(), texts.end(), [](const ManifestText& t) { return t.isFiled(); });
+    return assets.size() - static_cast<std::size_t>(filed) + texts.size() -
+           static_cast<std::size_t>(filedTexts) + widgets.size();
 }
 
 std::string ScreenManifest::where() const
 {
     return "manifest " + fs::path(path).filename().string() + ", folder " + std::to_string(folder);
+}
+
+bool isContainerType(uint32_t type)
+{
+    using namespace FWidgetTypes;
+    switch (type) {
+    case k_container:
+    case k_mapView:
+    case k_hudPanel:
+    case k_storyPanel:
+    case k_awardsViewport:
+    case k_factoryContainer:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int16_t manifestKindCode(const std::string& kind)

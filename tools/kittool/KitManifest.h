@@ -38,6 +38,12 @@ struct ManifestText
     int32_t id = 0;
     std::string member;
     std::vector<std::string> strings; // in language order, English first
+    // Screens: a text filed under the key `name` in the name map `map`
+    // instead of a member of its own (a map holds samples or texts, not
+    // both); a filed text is not exchanged when the language changes.
+    std::string map;
+    std::string name;
+    bool isFiled() const { return !map.empty(); }
 };
 
 struct ManifestWidget
@@ -111,6 +117,8 @@ std::vector<ScreenManifest> readScreenManifests(const std::string& folder);
 
 // The asset kind code of a kind name, or -1.
 int16_t manifestKindCode(const std::string& kind);
+// Whether a type code loads as a container (its record holds children).
+bool isContainerType(uint32_t type);
 // Whether a type code builds a button that layouts wire.
 bool isButtonType(uint32_t type);
 

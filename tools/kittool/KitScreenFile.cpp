@@ -65,12 +65,22 @@ std::vector<uint8_t> recordOf(const ScreenManifest& m, const ManifestWidget& w,
     // pictures its screen gives it.
     case WidgetType::k_stepSlider:
     case WidgetType::k_fadeSwapWidget:
+    // The game's container kinds (the map view, the HUD strip, the story
+    // panel, the awards viewport, the timer bar) load as containers too; their
+    // screen fills them.
+    case WidgetType::k_mapView:
+    case WidgetType::k_hudPanel:
+    case WidgetType::k_storyPanel:
+    case WidgetType::k_awardsViewport:
+    case WidgetType::k_factoryContainer:
         return writeContainerRecord(containerOf(m, partOf(w), w.id, children));
     case WidgetType::k_marker:
         return writeWidgetPart(partOf(w));
     case WidgetType::k_image:
     // A video sprite's record is an image widget's; the screen gives it its clip.
     case WidgetType::k_videoSprite:
+    case WidgetType::k_characterVideoSprite:
+    case WidgetType::k_queuedVideoSprite:
     // So is a flash sprite's; the screen gives it its colour.
     case WidgetType::k_flashSprite:
         return writeImageRecord({partOf(w), static_cast<int16_t>(w.image)});

@@ -163,19 +163,31 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
     }
     // Step sliders and fade-swap widgets read a container record; the game's
     // classes are not linked here.
-    for (uint32_t container : {FWidgetTypes::k_stepSlider, FWidgetTypes::k_fadeSwapWidget}) {
+    // So do the game's container kinds of the story screen, and its video
+    // sprites and flash sprite read an image record.
+    for (uint32_t container : {FWidgetTypes::k_stepSlider, FWidgetTypes::k_fadeSwapWidget,
+                               FWidgetTypes::k_mapView, FWidgetTypes::k_hudPanel, FWidgetTypes::k_storyPanel,
+                               FWidgetTypes::k_awardsViewport, FWidgetTypes::k_factoryContainer}) {
         if (FWidgetFactory::find(container) == nullptr)
             FWidgetFactory::registerType(container, &FWidgetFactory::createChild<FContainer>);
     }
-    if (FWidgetFactory::find(FWidgetTypes::k_videoSprite) == nullptr)
-        FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &createStandInVideoSprite);
-    if (FWidgetFactory::find(FWidgetTypes::k_flashSprite) == nullptr)
-        FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, &createStandInVideoSprite);
+    for (uint32_t video : {FWidgetTypes::k_videoSprite, FWidgetTypes::k_characterVideoSprite,
+                           FWidgetTypes::k_queuedVideoSprite, FWidgetTypes::k_flashSprite}) {
+        if (FWidgetFactory::find(video) == nullptr)
+            FWidgetFactory::registerType(video, &createStandInVideoSprite);
+    }
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_stepSlider>();
     wrap<FWidgetTypes::k_fadeSwapWidget>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_videoSprite>();
+    wrap<FWidgetTypes::k_characterVideoSprite>();
+    wrap<FWidgetTypes::k_queuedVideoSprite>();
+    wrap<FWidgetTypes::k_mapView>();
+    wrap<FWidgetTypes::k_hudPanel>();
+    wrap<FWidgetTypes::k_storyPanel>();
+    wrap<FWidgetTypes::k_awardsViewport>();
+    wrap<FWidgetTypes::k_factoryContainer>();
     wrap<FWidgetTypes::k_flashSprite>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();

@@ -41,11 +41,12 @@ template <class Run> std::string failureOf(Run run)
 
 TEST(GameFactoriesTest, EveryScreenKindIsRefusedByNameUntilItsScreenExists)
 {
-    // Kinds whose screens exist; the front-end and world map tests build them.
+    // Kinds whose screens exist; the front-end, world map and story mode tests
+    // build them.
     const std::set<std::int32_t> built = {
         k_introScreen,        k_introSlidesScreen, k_clickToContinueScreen, k_introAnimationScreen,
         k_loadingScreen,      k_splashScreen,      k_worldMapScreen,        k_legalScreen,
-        k_textSequenceScreen, k_animationScreen};
+        k_textSequenceScreen, k_animationScreen,   k_storyModeScreen};
     for (std::int32_t kind = 0; kind < k_screenKindCount; ++kind) {
         if (built.count(kind) != 0) continue;
         const std::string failure = failureOf([kind] { createScreen(kind); });

@@ -40,7 +40,8 @@ private:
         std::random_device seed;
         m_path = std::filesystem::temp_directory_path() / ("zibbo-gameplay-files-" + std::to_string(seed()));
         std::filesystem::create_directories(m_path);
-        for (const char* folder : {"006", "012", "021", "023", "024", "025", "027", "030"}) {
+        for (const char* folder :
+             {"005", "006", "012", "021", "023", "024", "025", "027", "029", "030", "032"}) {
             const std::filesystem::path manifest =
                 std::filesystem::path(SCREEN_MANIFESTS) / (std::string(folder) + ".lua");
             if (!std::filesystem::exists(manifest)) continue;
