@@ -55,13 +55,16 @@ public:
     bool isGamePaused() const override { return false; }
     void playSound(const FRef&, int32_t) override {}
     void stopAllSounds() override {}
-    void setPendingScreen(int32_t) override {}
-    void setScreen(int32_t, bool) override {}
+    void setPendingScreen(int32_t kind) override { pending = kind; }
+    void setScreen(int32_t kind, bool) override { next = kind; }
     void prepareScreen(FScreen*) override {}
 
     GameSession* session = nullptr;
     GameParams* tuning = nullptr;
     int32_t previous = k_profileMenuScreen;
+    // Where the map last asked to go, and through which screen.
+    int32_t pending = -1;
+    int32_t next = -1;
 };
 
 } // namespace WorldMapKit

@@ -151,6 +151,21 @@ TEST(WorldMapRenderTest, TheMapFromTheDemoKitDraws)
             map.update(20);
         drawWorldMapFrame(graph, readBack, map, "story");
     }
+    {
+        // Entered again from the menu side, the map is handed to the player,
+        // whose menu button leaves for the main menu through the loading screen.
+        services.previous = k_profileMenuScreen;
+        FRefT<FScreen> screen = createScreen(k_worldMapScreen);
+        auto& map = dynamic_cast<WorldMapScreen&>(*screen);
+        map.onActivate();
+        for (int frame = 0; frame < 3000 && map.mode() != WorldMapScreen::k_modeBrowse; ++frame)
+            map.update(20);
+        ASSERT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+        map.onBackToMenuClicked(*map.m_menuButton);
+        EXPECT_TRUE(map.isLeaving());
+        EXPECT_EQ(services.pending, k_mainMenuScreen);
+        EXPECT_EQ(services.next, k_loadingScreen);
+    }
     WorldMapServices::setInstance(nullptr);
 }
 
