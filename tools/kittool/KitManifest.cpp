@@ -180,7 +180,8 @@ void checkIds(const ScreenManifest& m)
             const auto parent = widgets.find(w.parent);
             if (parent == widgets.end() || parent->second == &w)
                 fault(m, what, "parent", hexId(w.parent) + " is no widget listed before it");
-            if (parent->second->type != FWidgetTypes::k_container)
+            if (parent->second->type != FWidgetTypes::k_container &&
+                parent->second->type != FWidgetTypes::k_animatedMenuButton)
                 fault(m, what, "parent", hexId(w.parent) + " is no container");
         }
         if (w.text != 0 && texts.count(w.text) == 0)

@@ -164,10 +164,18 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
     // Step sliders read a container record; the game's class is not linked here.
     if (FWidgetFactory::find(FWidgetTypes::k_stepSlider) == nullptr)
         FWidgetFactory::registerType(FWidgetTypes::k_stepSlider, &FWidgetFactory::createChild<FContainer>);
+    // Menu buttons read a container record and flash sprites an image record.
+    if (FWidgetFactory::find(FWidgetTypes::k_animatedMenuButton) == nullptr)
+        FWidgetFactory::registerType(FWidgetTypes::k_animatedMenuButton,
+                                     &FWidgetFactory::createChild<FContainer>);
+    if (FWidgetFactory::find(FWidgetTypes::k_flashSprite) == nullptr)
+        FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, &FWidgetFactory::createChild<FImageWidget>);
     if (FWidgetFactory::find(FWidgetTypes::k_videoSprite) == nullptr)
         FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &createStandInVideoSprite);
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_stepSlider>();
+    wrap<FWidgetTypes::k_animatedMenuButton>();
+    wrap<FWidgetTypes::k_flashSprite>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_videoSprite>();
     wrap<FWidgetTypes::k_marker>();

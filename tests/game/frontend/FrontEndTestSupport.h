@@ -33,8 +33,10 @@ namespace frontendtest {
 // Every folder the front-end screens bind, shared parts included.
 inline const std::vector<std::string>& frontEndFolders()
 {
-    static const std::vector<std::string> folders = {"004", "010", "011", "012", "015", "016",
-                                                     "017", "023", "027", "028", "030", "031"};
+    static const std::vector<std::string> folders = {
+        "004", "010", "011", "012", "015", "016", "017", "023", "027", "028", "030", "031",
+        // The menus over the shared backdrop.
+        "001", "002", "003", "008", "013", "018", "019", "020", "021", "025", "026"};
     return folders;
 }
 
