@@ -43,7 +43,9 @@ TEST(GameFactoriesTest, EveryScreenKindIsRefusedByNameUntilItsScreenExists)
     // Kinds whose screens exist; the front-end and world map tests build them.
     const std::set<std::int32_t> built = {
         k_introScreen,   k_introSlidesScreen, k_clickToContinueScreen, k_introAnimationScreen,
-        k_loadingScreen, k_splashScreen,      k_worldMapScreen};
+        k_loadingScreen, k_splashScreen,      k_worldMapScreen,        k_mainMenuScreen,
+        k_profileScreen, k_nameEntryScreen,   k_avatarSelectScreen,    k_profileMenuScreen,
+        k_gameModeScreen};
     for (std::int32_t kind = 0; kind < k_screenKindCount; ++kind) {
         if (built.count(kind) != 0) continue;
         const std::string failure = failureOf([kind] { createScreen(kind); });
