@@ -15,6 +15,15 @@ local boxX = { 37, 231, 425, 618, 618, 425, 231, 37, 37, 231, 425, 618 }
 local boxY = { 437, 437, 437, 437, 250, 250, 250, 250, 62, 62, 62, 62 }
 local boxW, boxH = 137, 100
 
+-- The map picture is stretched over the map container grown by trunc(800 x 300 / 640) = 375 pixels on every side;
+-- its route runs through the worlds' box centres in world order, as fractions of the picture.
+local mapMargin = 375
+local mapPlaces = {}
+for w = 1, 12 do
+  mapPlaces[#mapPlaces + 1] = (boxX[w] + boxW / 2 + mapMargin) / (800 + 2 * mapMargin)
+  mapPlaces[#mapPlaces + 1] = (boxY[w] + boxH / 2 + mapMargin) / (600 + 2 * mapMargin)
+end
+
 local function hex4(id) return string.format("%04X", id) end
 
 -- Ambient sprites per world in the order the map building places them (the anchor first in `anchor`), with the
@@ -61,10 +70,79 @@ end
 
 local k_container, k_image, k_label, k_button, k_video = 0xB7F8BDB2, 0x39C4B436, 0x6187C023, 0x36DF9795, 0xB177E041
 
+-- Voice lines -----------------------------------------------------------------------------------------------------
+-- Vessa (A) speaks high and quick, Starmantle (B) low and slow; the quest lines are read by a narrator.
+local voices = { A = { pitch = 78, speed = 165 }, B = { pitch = 18, speed = 128 }, N = { pitch = 50, speed = 150 } }
+local voiceLines = {}
+local function say(id, speaker, text) voiceLines[id] = { speaker = speaker, text = text } end
+-- Story breaks, in play order.
+say(0x1125, "B", "Welcome, traveller. I am Starmantle, keeper of this old map.")
+say(0x1126, "A", "And I am Vessa! Every quest you finish brings the map back to life.")
+say(0x1127, "B", "Twelve worlds lie hidden under the dust. Each one waits for a helper.")
+say(0x1128, "A", "Five stars on a quest earn you a piece of the map. Collect them all!")
+say(0x1129, "B", "Go on, then. The harbour is waiting for you.")
+say(0x114F, "A", "You found them all! The orchard folk are so pleased.")
+say(0x1150, "A", "Keep going, and new roads will open on the map.")
+say(0x112B, "B", "A strange road leads far beyond the lagoon.")
+say(0x112C, "B", "Pack well, traveller. Some trips take a long time.")
+say(0x1146, "A", "Look how far you have come! Half of the map shines again.")
+say(0x1147, "B", "Yet the hardest places are still ahead of us.")
+say(0x1148, "A", "The desert winds have hidden many treasures.")
+say(0x1149, "B", "Watch closely. Nothing there is where it seems.")
+say(0x114A, "B", "I will be waiting for you on the other side.")
+say(0x114B, "B", "Only the sky port remains. Can you feel the wind?")
+say(0x114C, "B", "Finish what you started, and the map is whole.")
+say(0x1124, "A", "Welcome back! The map has missed you.")
+say(0x114D, "B", "The story is told, but stars still wait to be won.")
+say(0x114E, "B", "Return to any world and earn every last star.")
+say(0x1141, "B", "A gift for you: your first piece of the map! Each piece shows a little more of the world.")
+say(0x1123, "B", "This quest takes you on a long trip. Follow the road to its end.")
+say(0x1087, "B", "Choose a quest. Every quest of this world gives its own stars.")
+-- The guide's pools.
+local poolLines = {
+  [0x112D] = "Another piece of the map! Look how it grows.",
+  [0x112E] = "Five stars! That piece fits right here.",
+  [0x112F] = "The map is getting clearer every day.",
+  [0x1130] = "A fine piece. Only a few more to find.",
+  [0x1131] = "Well done! The map remembers your work.",
+  [0x1132] = "Someone needs a photographer. Take a look!",
+  [0x1133] = "A new photo quest is ready for you.",
+  [0x1134] = "Bring your camera, traveller. There is work to do.",
+  [0x1135] = "The pictures will not take themselves!",
+  [0x1136] = "A photo quest has appeared on the map.",
+  [0x1137] = "Two pictures, small differences. Can you spot them?",
+  [0x1138] = "A quest of differences is waiting.",
+  [0x1139] = "Sharp eyes are needed here. Try this one.",
+  [0x113A] = "Something has changed. Find out what!",
+  [0x113B] = "A new puzzle of differences is open.",
+  [0x113C] = "A new world has opened! Go and explore it.",
+  [0x113D] = "The road goes on. A new place awaits.",
+  [0x113E] = "Look, the lock is gone! A new world is yours.",
+  [0x113F] = "Fresh lands to discover. Off you go!",
+  [0x1140] = "The map grows wider. A new world is open.",
+  [0x10E0] = "A long trip is ahead. The road is far but worth it.",
+  [0x10E1] = "Far away, something waits for you.",
+  [0x10E2] = "Time for a journey. Pack your bags!",
+  [0x10E3] = "The long road is open. Are you ready?",
+  [0x10E4] = "A distant place calls for a helper.",
+  [0x10E5] = "Follow the long road to a faraway land.",
+}
+for id, text in pairs(poolLines) do say(id, "B", text) end
+-- The quests' own lines: world w's base and the quest number 0..3.
+local questBases = { 0x10E6, 0x10EB, 0x10F0, 0x10F5, 0x10FB, 0x1100, 0x1105, 0x110A, 0x110F, 0x1115, 0x111A, 0x111F }
+local questSays = { "Find the hidden things in %s.", "Take the photographs in %s.", "Spot the differences in %s.",
+                    "Make the long trip from %s." }
+for w = 1, 12 do
+  for q = 1, 4 do
+    local id = questBases[w] + q - 1
+    if voiceLines[id] == nil then say(id, "N", string.format(questSays[q], worldNames[w])) end
+  end
+end
+
 -- Assets ----------------------------------------------------------------------------------------------------------
 local named = {
-  [0x1087] = { kind = "image", member = "mapArt", role = "the world map picture",
-               recipe = { kind = "map", w = 1100, h = 840, spots = 12, seed = 14 } },
+  [0x10CA] = { kind = "image", member = "mapArt", role = "the world map picture", chosen = true,
+               recipe = { kind = "map", w = 1240, h = 1080, places = mapPlaces, seed = 14 } },
   [0x10B2] = { kind = "image", member = "questIconType3", role = "quest-type icon of type 3",
                recipe = { kind = "item_panel", emoji = "compass", icon = 40 } },
   [0x10B3] = { kind = "image", member = "questIconType0", role = "quest-type icon of type 0",
@@ -97,7 +175,7 @@ local named = {
                recipe = { kind = "effect", effect = "whoosh" } },
   [0x10C2] = { kind = "sample", member = "pieceRevealSound", role = "a map piece appears", chosen = true,
                recipe = { kind = "effect", effect = "chime" } },
-  [0x10C3] = { kind = "sample", member = "tagFinishedSound", role = "a quest tag's animation ends", chosen = true,
+  [0x10C4] = { kind = "sample", member = "tagFinishedSound", role = "a quest tag's animation ends", chosen = true,
                recipe = { kind = "effect", effect = "pop" } },
   [0x10C8] = { kind = "sample", member = "worldOpenSound", role = "a world opens", chosen = true,
                recipe = { kind = "effect", effect = "fanfare" } },
@@ -107,8 +185,44 @@ local named = {
                recipe = { kind = "item_panel", emoji = "star", icon = 28 } },
   [0x10DE] = { kind = "image", member = "starEmpty", role = "empty star of the quest chooser",
                recipe = { kind = "frame", w = 28, h = 28, border = 3 } },
-  [0x10DF] = { kind = "music", member = "speakerAMusic", role = "speaker A's story-break music" },
-  [0x1151] = { kind = "music", member = "storyBreak4Music", role = "the story-break music after quest 3" },
+  [0x10DF] = { kind = "music", member = "speakerAMusic", role = "speaker A's story-break music",
+               recipe = { kind = "music", bars = 8, tempo = 84, loop = false, seed = 31 } },
+  [0x1151] = { kind = "music", member = "storyBreak4Music", role = "the story-break music after quest 3",
+               recipe = { kind = "music", bars = 8, tempo = 110, loop = false, seed = 32 } },
+  [0x1191] = { kind = "music", member = "mapMusic", role = "the world map's music",
+               recipe = { kind = "music", bars = 16, tempo = 96, loop = false, seed = 33 } },
+  [0x10B0] = { kind = "video", member = "normalEndingClip", role = "the ending after the last story quest",
+               recipe = { kind = "clip", w = 320, h = 240, frames = 45, fps = 15, format = "gwvideo", palette = "skyport",
+                          sparkles = 60, label = "The End", seed = 40 } },
+  [0x10C3] = { kind = "video", member = "perfectEndingClip", role = "the ending for all 180 stars",
+               recipe = { kind = "clip", w = 320, h = 240, frames = 45, fps = 15, format = "gwvideo", palette = "menu",
+                          sparkles = 120, label = "All 180 stars!", seed = 41 } },
+  [0x1184] = { kind = "sample", member = "endingSound", role = "the ending's fanfare",
+               recipe = { kind = "effect", effect = "fanfare", pitch = 0.8 } },
+  [0x10CB] = { kind = "image", member = "awardPanelPicture", role = "the panel of the stars just earned", chosen = true,
+               recipe = { kind = "panel", w = 340, h = 100, palette = "menu", label = "" } },
+  [0x10CC] = { kind = "image", member = "awardMarkerPicture", role = "marks the world just played", chosen = true,
+               recipe = { kind = "item_panel", emoji = "flag", icon = 40 } },
+  [0x10CD] = { kind = "image", member = "speakerFramePicture", role = "the frame around a guide", chosen = true,
+               recipe = { kind = "frame", w = 200, h = 220, border = 10, palette = "menu" } },
+  [0x10CE] = { kind = "image", member = "speakerAPlate", role = "speaker A's name plate", chosen = true,
+               recipe = { kind = "panel", w = 180, h = 30, palette = "garden", label = "Vessa" } },
+  [0x10CF] = { kind = "image", member = "speakerBPlate", role = "speaker B's name plate", chosen = true,
+               recipe = { kind = "panel", w = 180, h = 30, palette = "space", label = "Starmantle" } },
+  [0x10D3] = { kind = "image", member = "questFace0", role = "the face of the hidden-things quest button", chosen = true,
+               recipe = { kind = "panel", w = 140, h = 150, palette = "garden", label = "Find" } },
+  [0x10D4] = { kind = "image", member = "questFace1", role = "the face of the middle quest button", chosen = true,
+               recipe = { kind = "panel", w = 140, h = 150, palette = "forest", label = "Quest" } },
+  [0x10D5] = { kind = "image", member = "questFace2", role = "the face of the differences quest button", chosen = true,
+               recipe = { kind = "panel", w = 140, h = 150, palette = "space", label = "Spot" } },
+  [0x10D6] = { kind = "image", member = "scrollRoller", role = "a roller of the quest scroll", chosen = true,
+               recipe = { kind = "panel", w = 420, h = 40, palette = "canyon", label = "" } },
+  [0x10D0] = { kind = "image", member = "tripPanelPicture", role = "a half of the long trip's curtain", chosen = true,
+               recipe = { kind = "panel", w = 400, h = 600, palette = "desert", label = "" } },
+  [0x10D1] = { kind = "image", member = "tripCoverPicture", role = "the long trip's dark cover", chosen = true,
+               recipe = { kind = "panel", w = 800, h = 600, palette = "space", label = "" } },
+  [0x10D2] = { kind = "image", member = "tripArrivalPicture", role = "the far place the long trip reaches", chosen = true,
+               recipe = { kind = "background", w = 800, h = 600, palette = "desert", label = "A long trip", seed = 5 } },
   [0x1177] = { kind = "image", member = "lockPicture", role = "the lock over a closed world", chosen = true,
                recipe = { kind = "item_panel", emoji = "lock", icon = 56 } },
   [0x1178] = { kind = "image", member = "buttonNormal", chosen = true,
@@ -147,8 +261,11 @@ for id = 0x1087, 0x1191 do
                 chosen = true,
                 recipe = { kind = "tile", w = 40, h = 30, scene_w = 400, scene_h = 300, x = (n % 3) * 120 + 40,
                            y = 120, palette = palettes[w], seed = w } }
-    elseif id >= 0x10DF and id <= 0x1150 and not (id >= 0x1142 and id <= 0x1145) then
-      entry = { kind = "sample", member = "voice" .. hex4(id), role = "a voice line of the guide or a quest" }
+    elseif voiceLines[id] ~= nil then
+      local line = voiceLines[id]
+      entry = { kind = "sample", member = "voice" .. hex4(id), role = "a voice line: " .. line.text,
+                recipe = { kind = "speech", text = line.text, voice = "en", pitch = voices[line.speaker].pitch,
+                           speed = voices[line.speaker].speed } }
     else
       entry = { kind = "image", member = "asset" .. hex4(id), chosen = true }
     end
@@ -165,10 +282,12 @@ for id = 0x10C, 0x177 do
   for w = 1, 12 do
     if nameTexts[w] == id then member, strings = "worldName" .. (w - 1), { worldNames[w] } end
   end
-  local groups = { 0x122, 0x132, 0x148, 0x16C }
+  -- Quest q's descriptions start at its base with world 0, then worlds 9, 10, 11, then worlds 1 to 8.
+  local groups = { 0x132, 0x148, 0x16C, 0x122 }
   for q = 1, 4 do
     if id >= groups[q] and id < groups[q] + 12 then
-      local w = id - groups[q] + 1
+      local k = id - groups[q]
+      local w = (k == 0 and 1) or (k <= 3 and k + 9) or (k - 2)
       member = string.format("questDescription%d_%d", q - 1, w - 1)
       strings = { questWords[q] .. " in " .. worldNames[w] .. "." }
     end
@@ -206,12 +325,17 @@ local order = {
 }
 
 local MAP, PANEL, CONTENT = 0x1590529b, 0xa249c842, 0xadd61a0a
+local function range(from, to)
+  local ids = {}
+  for p = from, to do ids[#ids + 1] = order[p + 1] end
+  return ids
+end
 -- What each widget is; every widget not named here is a hidden image of the chooser, the scroll or the guide.
 local spec = {}
 local function set(id, t) spec[id] = t end
 
 set(MAP, { type = k_container, member = "mapContainer", parent = 0, rect = { 0, 0, 800, 600 } })
-set(0x34f02029, { type = k_image, member = "mapPicture", parent = MAP, rect = { 0, 0, 800, 600 }, image = 0x1087 })
+set(0x34f02029, { type = k_image, member = "mapPicture", parent = MAP, rect = { 0, 0, 800, 600 }, image = 0x10CA })
 for w = 1, 12 do
   for i, id in ipairs(ambient[w]) do
     set(id, { type = k_video, member = string.format("ambient%d_%d", w - 1, i - 1), parent = MAP,
@@ -239,8 +363,61 @@ set(0xb6d26ff0, { type = k_button, member = "playButton", parent = CONTENT, rect
 set(0x8595707d, { type = k_button, member = "closeScrollButton", parent = CONTENT, rect = { 220, 350, 160, 44 },
                   skin = 0x117C, text = 0x112 })
 set(0x46e43224, { type = k_video, member = "endingSprite", parent = 0, rect = { 0, 0, 800, 600 }, visible = false })
-set(0x95b94136, { type = k_video, member = "speakerA", parent = 0, rect = { 600, 380, 180, 200 }, visible = false })
-set(0xfb5e320b, { type = k_video, member = "speakerB", parent = 0, rect = { 20, 380, 180, 200 }, visible = false })
+-- The guides: Vessa (A) on the right, Starmantle (B) on the left; each a talking clip under a frame, with a name plate.
+set(0x95b94136, { type = k_video, member = "speakerA", parent = 0, rect = { 600, 330, 180, 200 } })
+set(0x4dca7eb2, { type = k_image, member = "speakerAFrame", parent = 0, rect = { 590, 320, 200, 220 }, image = 0x10CD })
+set(0x261f90dc, { type = k_image, member = "speakerAName", parent = 0, rect = { 600, 534, 180, 30 }, image = 0x10CE })
+set(0xfb5e320b, { type = k_video, member = "speakerB", parent = 0, rect = { 20, 330, 180, 200 } })
+set(0x42bd6f75, { type = k_image, member = "speakerBFrame", parent = 0, rect = { 10, 320, 200, 220 }, image = 0x10CD })
+set(0xc2c76287, { type = k_image, member = "speakerBName", parent = 0, rect = { 20, 534, 180, 30 }, image = 0x10CF })
+-- The stars just earned: a panel at the top with the quest type's icon and five stars.
+set(0x33d63bec, { type = k_image, member = "awardPanel", parent = 0, rect = { 230, 12, 340, 100 }, image = 0x10CB,
+                  visible = false })
+set(0x79032327, { type = k_image, member = "awardIcon", parent = 0, rect = { 246, 34, 56, 56 }, image = 0x10B3,
+                  visible = false })
+for i = 0, 4 do
+  set(order[8 + i], { type = k_image, member = string.format("awardStar%d", i), parent = 0,
+                      rect = { 318 + 48 * i, 40, 44, 44 }, image = 0x10DD, visible = false })
+end
+set(0xb4e5db57, { type = k_image, member = "awardMarker", parent = MAP, rect = { 0, 0, 40, 40 }, image = 0x10CC,
+                  visible = false })
+-- The long trip: two curtain halves, the dark cover and the far place.
+set(0x61208374, { type = k_image, member = "tripArrival", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D2 })
+set(0x1f339fad, { type = k_image, member = "tripPanelLeft", parent = 0, rect = { 0, 0, 400, 600 }, image = 0x10D0 })
+set(0x92f8b060, { type = k_image, member = "tripPanelRight", parent = 0, rect = { 400, 0, 400, 600 }, image = 0x10D0 })
+set(0x4bd0f7ba, { type = k_image, member = "tripCover", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D1 })
+
+-- The quest chooser: a dimmer over the map, a panel with three quest buttons (a face, the quest's icon, five stars).
+set(0x9a0017c2, { type = k_image, member = "chooserDimmer", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D1 })
+set(0x4a5e4b00, { type = k_container, member = "questChooserPanel", parent = 0, rect = { 150, 170, 500, 240 },
+                  visible = false })
+set(0xf8836ad3, { type = k_image, member = "chooserFront", parent = 0, rect = { 0, 0, 1, 1 }, visible = false })
+local chooserButtons = {
+  { id = 0x5fa61327, member = "questButton0", x = 20, hit = 0x955089ec, icon = 0x41b01911, iconImage = 0x10B3,
+    face = 0x10D3, stars = range(135, 139) },
+  { id = 0xf64ad0df, member = "questButtonMiddle", x = 180, hit = 0x3a2e3873, icon = 0xeecea88e, iconImage = 0x10B4,
+    face = 0x10D4, stars = range(143, 147) },
+  { id = 0xb4b7fd11, member = "questButton2", x = 340, hit = 0xf8efbce0, icon = 0x2c0f2c1d, iconImage = 0x10B5,
+    face = 0x10D5, stars = range(155, 159) },
+}
+for _, b in ipairs(chooserButtons) do
+  set(b.id, { type = k_container, member = b.member, parent = 0x4a5e4b00, rect = { b.x, 20, 140, 200 } })
+  set(b.hit, { type = k_image, member = b.member .. "Hit", parent = b.id, rect = { 0, 0, 140, 150 }, image = b.face })
+  set(b.icon, { type = k_image, member = b.member .. "Icon", parent = b.id, rect = { 42, 40, 56, 56 },
+                image = b.iconImage })
+  for i, star in ipairs(b.stars) do
+    set(star, { type = k_image, member = string.format("%sStar%d", b.member, i - 1), parent = b.id,
+                rect = { 2 + 27 * (i - 1), 160, 26, 26 }, image = 0x10DE })
+  end
+end
+-- The quest scroll: two rollers with the paper band between them, and the content on top.
+set(0x6421371e, { type = k_image, member = "scrollRollerB", parent = PANEL, rect = { 0, 0, 420, 40 }, image = 0x10D6 })
+set(0xe729af3b, { type = k_image, member = "scrollRollerA", parent = PANEL, rect = { 0, 380, 420, 40 }, image = 0x10D6 })
+set(0x040a902e, { type = k_image, member = "scrollBand", parent = PANEL, rect = { 10, 20, 400, 380 }, image = 0x117E })
+set(0xd9165de2, { type = k_image, member = "scrollCover", parent = PANEL, rect = { 10, 20, 400, 380 }, image = 0x117E })
+set(0xfee4c246, { type = k_image, member = "scrollTitle", parent = CONTENT, rect = { 60, 50, 300, 60 } })
+set(0x9c110ce9, { type = k_label, member = "scrollDescription", parent = CONTENT, rect = { 50, 130, 320, 180 },
+                  text = 0x132, font = 0x117D })
 
 -- The panels that the map building, the chooser and the scroll move are placed on the screen; the rest wait hidden.
 local roles = {
@@ -264,17 +441,13 @@ end
 -- Parents before children: the containers first, in the order above, then everything else.
 local sorted = {}
 for _, w in ipairs(widgets) do if w.type == k_container and w.parent == 0 then sorted[#sorted + 1] = w end end
-for _, w in ipairs(widgets) do if w.type == k_container and w.parent ~= 0 then sorted[#sorted + 1] = w end end
--- The map picture is the map container's first child, so that it is drawn under the worlds.
+-- The map picture is the map container's first child, so that it is drawn under the worlds, the overlay and the
+-- sparkles.
 for _, w in ipairs(widgets) do if w.id == 0x34f02029 then sorted[#sorted + 1] = w end end
+for _, w in ipairs(widgets) do if w.type == k_container and w.parent ~= 0 then sorted[#sorted + 1] = w end end
 for _, w in ipairs(widgets) do if w.type ~= k_container and w.id ~= 0x34f02029 then sorted[#sorted + 1] = w end end
 
 -- Widget lists ----------------------------------------------------------------------------------------------------
-local function range(from, to)
-  local ids = {}
-  for p = from, to do ids[#ids + 1] = order[p + 1] end
-  return ids
-end
 local lists = {
   { member = "awardStars", widgets = range(7, 11) },
   { member = "spareWidgets", widgets = range(12, 20) },

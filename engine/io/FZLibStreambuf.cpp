@@ -78,6 +78,8 @@ FZLibStreambuf::~FZLibStreambuf()
                !m_worker.worker()->waitIdle(FUtilPlatform::k_infinite, false)) {
         }
     }
+    // A worker that handed its zlib state over left it open.
+    if (m_readerInflates) inflateEnd(&m_zstream);
     engineFree(m_input);
     for (char* chunk : m_chunks)
         engineFree(chunk);
@@ -97,6 +99,13 @@ void FZLibStreambuf::workerMain()
     while (!m_closeNow) {
         FDeferredFailure failure;
         const bool requestTaken = inflateMember(failure);
+        if (m_handingOver) {
+            // The reader goes on with the zlib state; this is the last
+            // touch of the object from this thread.
+            m_readerInflates = true;
+            m_ready.release();
+            return;
+        }
         if (!requestTaken && !waitRequest()) return;
         // The reader now waits for `ready`: it asks for a restart, for the
         // end, or for data after the member ended or broke.
@@ -140,6 +149,19 @@ FDeferredFailure FZLibStreambuf::restartMember()
     return catchFailure([this] { processor()->reset(); });
 }
 
+void FZLibStreambuf::beginPass()
+{
+    m_produced = 0;
+    m_gathered = 0;
+    m_handOverAt = k_firstHandOverSize;
+    m_requestTaken = false;
+    m_inputEnded = false;
+    m_callbackFailure = FDeferredFailure();
+    m_shutdown = nullptr;
+    m_zstream.next_in = Z_NULL;
+    m_zstream.avail_in = 0;
+}
+
 bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
 {
     m_zstream = z_stream{};
@@ -150,38 +172,72 @@ bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
         });
         return false;
     }
-    m_produced = 0;
-    m_gathered = 0;
-    m_handOverAt = k_firstHandOverSize;
-    m_requestTaken = false;
-    m_callbackFailure = FDeferredFailure();
-    m_shutdown = nullptr;
-    m_zstream.next_in = Z_NULL;
-    m_zstream.avail_in = 0;
+    beginPass();
     const int result = inflateChunks();
+    if (m_handingOver) return true;
     inflateEnd(&m_zstream);
 
     if (result == Z_STREAM_END && !m_callbackFailure && m_gathered > 0) {
         // A member that ended short of its size still hands over what it had.
-        if (deliver() != 0 && m_requestTaken) return true;
+        if (deliver(false) != 0 && m_requestTaken) return true;
     }
     if (m_shutdown) std::rethrow_exception(m_shutdown);
-    if (m_callbackFailure) {
-        failure = m_callbackFailure;
-    } else if (result == Z_STREAM_END) {
-        if (m_produced != m_dataSize)
-            failure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
-                report << "inflated size (" << m_produced << ") == uncompressed size (" << m_dataSize << ")";
-            });
-    } else if (!(result == Z_BUF_ERROR && m_requestTaken)) {
-        const bool closeNow = m_closeNow;
-        const bool resetNow = m_resetNow;
-        failure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
-            report << "result (" << result << ") == Z_STREAM_END || ((m_closeNow (" << closeNow
-                   << ") || m_resetNow (" << resetNow << ") && result == Z_BUF_ERROR)";
+    failure = passFailure(result);
+    return m_requestTaken;
+}
+
+FDeferredFailure FZLibStreambuf::passFailure(int result) const
+{
+    if (m_callbackFailure) return m_callbackFailure;
+    if (result == Z_STREAM_END) {
+        if (m_produced == m_dataSize) return FDeferredFailure();
+        return FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+            report << "inflated size (" << m_produced << ") == uncompressed size (" << m_dataSize << ")";
         });
     }
-    return m_requestTaken;
+    if (result == Z_BUF_ERROR && m_requestTaken) return FDeferredFailure();
+    const bool closeNow = m_closeNow;
+    const bool resetNow = m_resetNow;
+    return FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+        report << "result (" << result << ") == Z_STREAM_END || ((m_closeNow (" << closeNow
+               << ") || m_resetNow (" << resetNow << ") && result == Z_BUF_ERROR)";
+    });
+}
+
+int FZLibStreambuf::inflateStep(unsigned char* out, int64_t space, int64_t& made)
+{
+    made = 0;
+    if (m_zstream.avail_in == 0 && !m_inputEnded) {
+        z_const unsigned char* input = nullptr;
+        const unsigned got = readInputBlock(&input);
+        if (m_callbackFailure) return Z_BUF_ERROR;
+        m_zstream.next_in = input;
+        m_zstream.avail_in = got;
+        m_inputEnded = got == 0;
+    }
+    m_zstream.next_out = out;
+    m_zstream.avail_out = static_cast<uInt>(space);
+    const int result = inflate(&m_zstream, Z_NO_FLUSH);
+    const int64_t wrote = space - static_cast<int64_t>(m_zstream.avail_out);
+    if (m_produced + wrote > m_dataSize) {
+        m_callbackFailure =
+            FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+                report << "inflated size (" << m_produced + wrote << ") <= uncompressed size (" << m_dataSize
+                       << ")";
+            });
+        return Z_BUF_ERROR;
+    }
+    m_produced += wrote;
+    made = wrote;
+    return result;
+}
+
+bool FZLibStreambuf::passEnded(int result) const
+{
+    if (m_callbackFailure || result == Z_STREAM_END) return true;
+    if (result != Z_OK && result != Z_BUF_ERROR) return true;
+    // No progress with the input at its end: the member is cut short.
+    return result == Z_BUF_ERROR && m_inputEnded && m_zstream.avail_in == 0;
 }
 
 int FZLibStreambuf::inflateChunks()
@@ -190,41 +246,20 @@ int FZLibStreambuf::inflateChunks()
     // once on this side; a call ends where the chunk is handed over, and
     // never lets the member grow more than one byte past its size.
     const int64_t room = chunkSizeFor(m_dataSize) - k_putback;
-    bool inputEnded = false;
     for (;;) {
-        if (m_zstream.avail_in == 0 && !inputEnded) {
-            z_const unsigned char* input = nullptr;
-            const unsigned got = readInputBlock(&input);
-            if (m_callbackFailure) return Z_BUF_ERROR;
-            m_zstream.next_in = input;
-            m_zstream.avail_in = got;
-            inputEnded = got == 0;
-        }
         const int64_t space =
             std::min({room - m_gathered, m_handOverAt - m_gathered, m_dataSize - m_produced + 1});
         unsigned char* out =
             reinterpret_cast<unsigned char*>(m_chunks[1 - m_currentChunk] + k_putback) + m_gathered;
-        m_zstream.next_out = out;
-        m_zstream.avail_out = static_cast<uInt>(space);
-        const int result = inflate(&m_zstream, Z_NO_FLUSH);
-        const int64_t made = space - static_cast<int64_t>(m_zstream.avail_out);
-        if (m_produced + made > m_dataSize) {
-            m_callbackFailure =
-                FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
-                    report << "inflated size (" << m_produced + made << ") <= uncompressed size ("
-                           << m_dataSize << ")";
-                });
-            return Z_BUF_ERROR;
-        }
-        m_produced += made;
+        int64_t made = 0;
+        const int result = inflateStep(out, space, made);
         m_gathered += made;
-        if (result == Z_STREAM_END) return result;
-        if (result != Z_OK && result != Z_BUF_ERROR) return result;
-        // No progress with the input at its end: the member is cut short.
-        if (result == Z_BUF_ERROR && inputEnded && m_zstream.avail_in == 0) return result;
+        if (passEnded(result)) return m_callbackFailure ? Z_BUF_ERROR : result;
         if (m_gathered < m_handOverAt && m_produced < m_dataSize && m_gathered < room) continue;
         m_handOverAt = std::min(m_handOverAt * 4, k_handOverSize);
-        if (deliver() != 0) return Z_BUF_ERROR;
+        const int delivered = deliver(true);
+        if (delivered == 1) return Z_BUF_ERROR;
+        if (delivered == 2) return k_chunkDelivered;
     }
 }
 
@@ -244,8 +279,24 @@ unsigned FZLibStreambuf::readInputBlock(z_const unsigned char** buffer)
     return static_cast<unsigned>(count);
 }
 
-int FZLibStreambuf::deliver()
+void FZLibStreambuf::takeGathered()
 {
+    char* const fresh = m_chunks[1 - m_currentChunk] + k_putback;
+    const int64_t keep = std::min<int64_t>(gptr() - eback(), k_putback);
+    if (keep > 0) std::memcpy(fresh - keep, gptr() - keep, static_cast<size_t>(keep));
+    m_currentEback += (egptr() - eback()) - keep;
+    setg(fresh - keep, fresh, fresh + m_gathered);
+    m_currentChunk = 1 - m_currentChunk;
+    m_gathered = 0;
+}
+
+int FZLibStreambuf::deliver(bool midPass)
+{
+    if (m_readerInflates) {
+        // On the reader's own thread: the reader asked for this chunk.
+        takeGathered();
+        return midPass ? 2 : 0;
+    }
     try {
         FUtilPlatform::wait(&m_request, FUtilPlatform::k_infinite);
     } catch (...) {
@@ -256,30 +307,102 @@ int FZLibStreambuf::deliver()
         m_requestTaken = true;
         return 1;
     }
-
-    char* const fresh = m_chunks[1 - m_currentChunk] + k_putback;
-    const int64_t keep = std::min<int64_t>(gptr() - eback(), k_putback);
-    if (keep > 0) std::memcpy(fresh - keep, gptr() - keep, static_cast<size_t>(keep));
-    m_currentEback += (egptr() - eback()) - keep;
-    setg(fresh - keep, fresh, fresh + m_gathered);
-    m_currentChunk = 1 - m_currentChunk;
-    m_gathered = 0;
+    takeGathered();
+    if (midPass && m_takeOverNow) {
+        // `ready` is released once the pass has unwound (workerMain).
+        m_handingOver = true;
+        return 2;
+    }
     m_ready.release();
     return 0;
 }
 
 // ---- reader side ----
 
-void FZLibStreambuf::askWorker()
+void FZLibStreambuf::askWorker(bool takeOver)
 {
+    m_takeOverNow = takeOver;
     m_request.release();
     FUtilPlatform::wait(&m_ready, FUtilPlatform::k_infinite);
+    m_takeOverNow = false;
     if (m_failure) m_failure.raise();
+    checkGetArea();
+}
+
+void FZLibStreambuf::checkGetArea()
+{
     m_crc.feed(position(), gptr(), egptr() - gptr());
     if (m_crc.failed()) {
+        // The bytes that failed the check are not handed out after all.
+        setg(eback(), gptr(), gptr());
         m_readerFailure = catchFailure([this] { m_crc.raiseFailure(); });
         m_readerFailure.raise();
     }
+}
+
+void FZLibStreambuf::inflateOnReader()
+{
+    const int result = inflateChunks();
+    if (result != k_chunkDelivered) {
+        // The member ended or broke; what it had before a short end is
+        // read first, as from the worker.
+        if (result == Z_STREAM_END && !m_callbackFailure && m_gathered > 0) takeGathered();
+        m_failure = passFailure(result);
+    }
+    checkGetArea();
+    if (m_failure && gptr() >= egptr()) m_failure.raise();
+}
+
+int64_t FZLibStreambuf::inflateDirect(char* out, int64_t count)
+{
+    // The member's last byte always comes through a chunk, where a member
+    // running on past its size is caught before the reader sees its end
+    // and the CRC is checked before the reader gets the last bytes.
+    growInput();
+    const int64_t limit = std::min(count, m_dataSize - m_produced - 1);
+    int64_t done = 0;
+    while (done < limit) {
+        int64_t made = 0;
+        const int64_t at = m_produced;
+        const int result = inflateStep(reinterpret_cast<unsigned char*>(out + done),
+                                       std::min(limit - done, k_directStepSize), made);
+        m_crc.feed(at, out + done, made);
+        done += made;
+        if (passEnded(result)) {
+            m_failure = passFailure(result);
+            break;
+        }
+    }
+    // The get area holds nothing to read, but the bytes before it for putback.
+    char* const base = m_chunks[m_currentChunk] + k_putback;
+    const int64_t keep = std::min(done, k_putback);
+    std::memcpy(base - keep, out + done - keep, static_cast<size_t>(keep));
+    m_currentEback = m_produced - keep;
+    setg(base - keep, base, base);
+    return done;
+}
+
+void FZLibStreambuf::growInput()
+{
+    const int64_t size = std::min(inputLength(), k_directInputSize);
+    if (size <= m_inputSize) return;
+    // Without the memory the reads go on in the smaller blocks.
+    auto* input = static_cast<unsigned char*>(engineAlloc(k_memStream, static_cast<size_t>(size)));
+    if (input == nullptr) return;
+    if (m_zstream.avail_in > 0) std::memcpy(input, m_zstream.next_in, m_zstream.avail_in);
+    m_zstream.next_in = input;
+    engineFree(m_input);
+    m_input = input;
+    m_inputSize = size;
+}
+
+void FZLibStreambuf::restartOnReader()
+{
+    clearGetArea();
+    m_failure = restartMember();
+    if (m_failure) m_failure.raise();
+    inflateReset(&m_zstream);
+    beginPass();
 }
 
 FZLibStreambuf::int_type FZLibStreambuf::underflow()
@@ -290,9 +413,38 @@ FZLibStreambuf::int_type FZLibStreambuf::underflow()
     if (m_readerFailure) m_readerFailure.raise();
     if (remaining() <= 0) return traits_type::eof();
     if (!m_started) ZIBBO_FAIL(msgIllegalOperation, "underflow before start");
-    askWorker();
+    if (m_readerInflates)
+        inflateOnReader();
+    else
+        askWorker();
     if (m_closeNow || gptr() >= egptr()) return traits_type::eof();
     return traits_type::to_int_type(*gptr());
+}
+
+std::streamsize FZLibStreambuf::xsgetn(char_type* s, std::streamsize count)
+{
+    std::streamsize got = 0;
+    while (got < count) {
+        const std::streamsize ready = std::min<std::streamsize>(count - got, egptr() - gptr());
+        if (ready > 0) {
+            std::memcpy(s + got, gptr(), static_cast<size_t>(ready));
+            gbump(static_cast<int>(ready));
+            got += ready;
+            continue;
+        }
+        // A large read inflates on this thread, straight into `s`.
+        const bool large = count - got >= k_directReadSize && remaining() > k_directReadSize;
+        if (large && m_started && !m_failure && !m_readerFailure) {
+            if (m_readerInflates) {
+                got += inflateDirect(s + got, count - got);
+                continue;
+            }
+            askWorker(true);
+            if (m_readerInflates || gptr() < egptr()) continue;
+        }
+        if (traits_type::eq_int_type(underflow(), traits_type::eof())) break;
+    }
+    return got;
 }
 
 FZLibStreambuf::pos_type FZLibStreambuf::seekoff(off_type off, std::ios_base::seekdir dir,
@@ -308,10 +460,14 @@ FZLibStreambuf::pos_type FZLibStreambuf::seekoff(off_type off, std::ios_base::se
             return pos_type(target);
         }
         if (!m_started) ZIBBO_FAIL(msgIllegalOperation, "seekoff before start");
-        m_resetNow = true;
         m_readerFailure = FDeferredFailure();
         m_crc.restart();
-        askWorker();
+        if (m_readerInflates) {
+            restartOnReader();
+        } else {
+            m_resetNow = true;
+            askWorker();
+        }
     }
 
     const int64_t skip = target - position();

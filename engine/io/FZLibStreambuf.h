@@ -28,6 +28,14 @@
 // an archive read that fails) is handed to the reader, which raises it the
 // next time it asks for data (so the error handler hears of it on the
 // reader's thread). The reader checks the CRC as chunks arrive.
+//
+// A read that asks for at least k_directReadSize bytes takes the inflate over
+// from the worker: the worker hands over what it gathered and its zlib state
+// and ends its task, and from then on the reader inflates on its own thread,
+// straight into the caller's buffer (no hand-over, no copy), checking the CRC
+// step by step while the bytes are still in cache. Smaller reads and seeks
+// then go on on the reader's thread through the chunks, with the same checks
+// and failures as on the worker.
 class FZLibStreambuf : public FSubStreambuf
 {
 public:
@@ -44,6 +52,18 @@ public:
     // The first hand-over waits for this much (one block is at least as
     // much on a long member); each later one for four times the one before.
     static constexpr int64_t k_firstHandOverSize = 16 * 1024;
+    // A read of at least this many bytes inflates on the reader's thread.
+    static constexpr int64_t k_directReadSize = k_windowSize;
+    // A read straight into the caller's buffer goes in steps of this size,
+    // so that the CRC reads each step while it is still in cache. Each zlib
+    // call copies its last window of output, and matches that reach back
+    // before the call's start take zlib's slower window path: small steps
+    // cost several per cent.
+    static constexpr int64_t k_directStepSize = 512 * 1024;
+    // The input block of reads straight into the caller's buffer: each zlib
+    // call that runs out of input pays the same as a step, and 16 KiB of
+    // input is a short step.
+    static constexpr int64_t k_directInputSize = 64 * 1024;
 
     // Window bits for a member of `size` bytes: no deflate distance reaches
     // back further than the member is long.
@@ -62,9 +82,12 @@ public:
     }
     // Starts the worker; call once, after attaching any processor.
     void start() override;
+    // True once the reader's thread inflates (a large read took it over).
+    bool isInflatingOnReader() const { return m_readerInflates; }
 
 protected:
     int_type underflow() override;
+    std::streamsize xsgetn(char_type* s, std::streamsize count) override;
     pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode mode) override;
     pos_type seekpos(pos_type pos, std::ios_base::openmode mode) override;
 
@@ -79,25 +102,60 @@ private:
         FZLibStreambuf& m_owner;
     };
 
-    // Worker side.
+    // What inflateChunks answers when it stopped after handing a chunk over
+    // to the reader's own thread, or to a reader that takes the inflate over.
+    static constexpr int k_chunkDelivered = 1000;
+
+    // Worker side (and the reader's, once it inflates).
     void workerMain();
     // One pass of inflating over the member; true when it ended by taking
-    // a close or reset request. Sets `failure` when the member is broken.
+    // a close or reset request, or by handing the inflate to the reader.
+    // Sets `failure` when the member is broken.
     bool inflateMember(FDeferredFailure& failure);
+    // Sets the counts back for a pass over the member from its start.
+    void beginPass();
     // Inflates and hands over chunks until the member ends, breaks or the
     // reader asks to close or restart; answers zlib's last result
-    // (Z_BUF_ERROR when a request or failure stopped it).
+    // (Z_BUF_ERROR when a request or failure stopped it, k_chunkDelivered
+    // when it stopped after a chunk on the reader's request).
     int inflateChunks();
+    // One call of zlib into `space` bytes at `out`, reading the next input
+    // block first when zlib used the last; `made` is what it wrote. A failed
+    // read or a member growing past its size sets m_callbackFailure.
+    int inflateStep(unsigned char* out, int64_t space, int64_t& made);
+    // True when `result` ends the pass: the member ended, broke or is cut short.
+    bool passEnded(int result) const;
+    // The failure a pass that ended with `result` leaves (none when the
+    // member ended whole, or a request stopped it).
+    FDeferredFailure passFailure(int result) const;
     FDeferredFailure restartMember();
     unsigned readInputBlock(z_const unsigned char** buffer);
+    // Makes the gathered bytes the get area, keeping the putback bytes.
+    void takeGathered();
     // Hands the gathered bytes over at the reader's next request; 1 when the
-    // reader asked to close or restart instead (or the wait unwound).
-    int deliver();
+    // reader asked to close or restart instead (or the wait unwound), 2 when
+    // the pass stops after the hand-over (the reader inflates from now on).
+    // `midPass`: the pass can go on after it (false for a member's last chunk).
+    int deliver(bool midPass);
     // Waits for the reader's request; false when the wait unwound (shutdown).
     bool waitRequest();
 
     // Reader side.
-    void askWorker();
+    // Asks the worker for the next chunk, or with `takeOver` for the next
+    // chunk and the inflate itself.
+    void askWorker(bool takeOver = false);
+    // Feeds the get area to the CRC check and raises its failure.
+    void checkGetArea();
+    // The next chunk, inflated on the reader's thread.
+    void inflateOnReader();
+    // Inflates up to `count` bytes into `out` on the reader's thread, short
+    // of the member's last byte; answers how many it wrote.
+    int64_t inflateDirect(char* out, int64_t count);
+    // Gives the input a block of k_directInputSize (once, when the member
+    // has that much), keeping what zlib has not read yet.
+    void growInput();
+    // Starts the member over on the reader's thread.
+    void restartOnReader();
 
     Worker m_worker;
     int m_windowBits = k_windowBits;
@@ -108,6 +166,10 @@ private:
     int m_currentChunk = 0;
     std::atomic<bool> m_closeNow{false};
     std::atomic<bool> m_resetNow{false};
+    std::atomic<bool> m_takeOverNow{false};
+    // Set by the worker before its last `ready`: the reader owns the zlib
+    // state and inflates from then on.
+    bool m_readerInflates = false;
     FSemaphore m_request;
     FSemaphore m_ready;
     bool m_started = false;
@@ -117,6 +179,8 @@ private:
     int64_t m_gathered = 0; // bytes waiting in the spare chunk
     int64_t m_handOverAt = k_firstHandOverSize;
     bool m_requestTaken = false;
+    bool m_inputEnded = false;
+    bool m_handingOver = false;
     FDeferredFailure m_callbackFailure;
     std::exception_ptr m_shutdown;
 

@@ -15,6 +15,7 @@ FZipStoredStreambuf::FZipStoredStreambuf(const FZipMemberInfo& member)
 
 FZipStoredStreambuf::int_type FZipStoredStreambuf::underflow()
 {
+    if (m_failure) m_failure.raise();
     return bufferedUnderflow(m_bufferSize, inputLeft());
 }
 
@@ -26,7 +27,13 @@ void FZipStoredStreambuf::readSource(char* dest, int64_t count)
 void FZipStoredStreambuf::onBlockRead(int64_t streamPos, const char* data, int64_t count)
 {
     m_crc.feed(streamPos, data, count);
-    if (m_crc.failed()) m_crc.raiseFailure();
+    if (!m_crc.failed()) return;
+    try {
+        m_crc.raiseFailure();
+    } catch (...) {
+        m_failure = FDeferredFailure::caught(std::current_exception());
+    }
+    m_failure.raise();
 }
 
 FZipStoredStreambuf::pos_type FZipStoredStreambuf::seekoff(off_type off, std::ios_base::seekdir dir,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "io/FDeferredFailure.h"
 #include "io/FSubStreambuf.h"
 #include "io/FZipCrcCheck.h"
 #include "io/FZipMemberInfo.h"
@@ -25,4 +26,6 @@ protected:
 private:
     int64_t m_bufferSize;
     FZipCrcCheck m_crc;
+    // Kept once the CRC failed: the member stays broken.
+    FDeferredFailure m_failure;
 };

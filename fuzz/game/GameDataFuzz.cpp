@@ -1,7 +1,7 @@
-// Reads arbitrary bytes as the game data and as a world's search data, then
-// plays a level of every search task over search data that read. Failure
-// reports are the expected answer to most inputs; crashes, overruns and leaks
-// are not.
+// Reads arbitrary bytes as the game data, as a world's search data and as the
+// gameplay animation table, then plays a level of every search task over
+// search data that read. Failure reports are the expected answer to most
+// inputs; crashes, overruns, leaks and a half-read animation table are not.
 
 #include "game/GameDataTestSupport.h"
 #include "support/QuietErrorHandler.h"
@@ -14,9 +14,11 @@
 #include "game/core/GameplayScreen.h"
 #include "game/core/SearchListGenerator.h"
 #include "game/core/StoryTaskStepper.h"
+#include "game/gameplay/AnimRecord.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <sstream>
 #include <string>
@@ -76,6 +78,25 @@ void playLevels(const std::string& searchData)
     }
 }
 
+// Reads the animation table of worlds 0 to 3 through one serializer, so a
+// failed world must leave the serializer where a next world still reads. A
+// failure must leave the records as they were.
+void readAnimTables(const std::string& text)
+{
+    FXmlSerializer serializer(xmlStream(text));
+    std::vector<AnimRecord> records(1);
+    records[0].top = 12345;
+    for (std::int32_t world = 0; world <= 3; ++world) {
+        const std::vector<AnimRecord> before = records;
+        try {
+            loadWorldAnims(serializer, world, records);
+        } catch (const std::exception&) {
+            if (records.size() != before.size() || (!records.empty() && records[0].top != before[0].top))
+                std::abort();
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -98,6 +119,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             generator.readSearchData(serializer, 0);
             playLevels(text);
         }
+    } catch (const std::exception&) {
+    }
+    try {
+        readAnimTables(text);
     } catch (const std::exception&) {
     }
     return 0;

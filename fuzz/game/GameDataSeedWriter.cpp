@@ -1,8 +1,8 @@
 // Writes the seed corpus of the game data harness into the folder given as
-// the second argument: the game data and the first world's search data that
-// our gamedata tool generated (first argument: its output folder), a search
-// data file of that world carried over into world 1's section, and damaged
-// variants.
+// the second argument: the game data, the first world's search data and the
+// gameplay animation table that our gamedata tool generated (first argument:
+// its output folder), a search data file of that world carried over into
+// world 1's section, and damaged variants.
 
 #include "game/core/GameDataAssets.h"
 
@@ -46,7 +46,8 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(folder);
     const std::string game = readFile(data / GameDataAssets::k_gameDataFile);
     std::string world = readFile(data / GameDataAssets::searchDataFile(0));
-    if (game.empty() || world.empty()) {
+    const std::string anims = readFile(data / GameDataAssets::k_animationTableFile);
+    if (game.empty() || world.empty() || anims.empty()) {
         std::fprintf(stderr, "no generated game data in %s\n", argv[1]);
         return 1;
     }
@@ -63,5 +64,17 @@ int main(int argc, char** argv)
         "<forParty>1</forParty><panelText/></_0></PICTURES></World01></root>");
     writeSeed(folder, "world01-ratings.xml",
               replaced(world, "<difficultyRating>1<", "<difficultyRating>-7<"));
+    // The animation table whole and damaged: cut short, a world missing, a
+    // count past the records present, a value beyond the int range, a record
+    // without a field.
+    writeSeed(folder, "anims.xml", anims);
+    writeSeed(folder, "anims-truncated.xml", anims.substr(0, anims.size() / 2));
+    writeSeed(folder, "anims-no-world1.xml",
+              replaced(replaced(anims, "<World1>", "<Moved1>"), "</World1>", "</Moved1>"));
+    writeSeed(folder, "anims-count-beyond.xml", replaced(anims, "<Anims count=\"", "<Anims count=\"9"));
+    writeSeed(folder, "anims-count-negative.xml", replaced(anims, "<Anims count=\"", "<Anims count=\"-"));
+    writeSeed(folder, "anims-top-beyond-int.xml", replaced(anims, "<Top>", "<Top>4294967296"));
+    writeSeed(folder, "anims-no-left.xml",
+              replaced(replaced(anims, "<Left>", "<Right>"), "</Left>", "</Right>"));
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "game/core/GameSession.h"
 #include "game/core/GameSoundChannels.h"
 
+#include "audio/FAudioNode.h"
 #include "core/FApplication.h"
 #include "graphics/FGraph.h"
 
@@ -59,4 +60,34 @@ void ZibboWorldMapServices::prepareScreen(FScreen* screen)
     }
     if (FGraph* graph = findService<FGraph>(k_slotGraphics)) graph->setSystemCursorVisible(true);
     if (GameCursors* cursors = m_module.cursors()) cursors->setDefaultCursor(0);
+}
+
+bool ZibboWorldMapServices::playVoice(const FRef& line)
+{
+    GameSoundChannels* sounds = m_module.sounds();
+    const FRefT<FAudioNode> sound(line);
+    if (sounds == nullptr || sound.get() == nullptr) return false;
+    sounds->playVoice(sound, false);
+    return true;
+}
+
+void ZibboWorldMapServices::stopVoice()
+{
+    if (GameSoundChannels* sounds = m_module.sounds()) sounds->stopVoice();
+}
+
+void ZibboWorldMapServices::setVoiceFinishedCallback(const FDelegate<void()>* callback)
+{
+    if (GameSoundChannels* sounds = m_module.sounds()) sounds->setVoiceFinishedCallback(callback);
+}
+
+void ZibboWorldMapServices::playMusic(const FRef& track, bool loop)
+{
+    if (GameSoundChannels* sounds = m_module.sounds(); sounds != nullptr && track.get() != nullptr)
+        sounds->playMusic(FRefT<FAudioNode>(track), loop);
+}
+
+void ZibboWorldMapServices::stopAmbientSound()
+{
+    if (GameSoundChannels* sounds = m_module.sounds()) sounds->ambientChannel().stop();
 }

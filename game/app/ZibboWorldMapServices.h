@@ -20,6 +20,11 @@ public:
     void setPendingScreen(int32_t kind) override;
     void setScreen(int32_t kind, bool async) override;
     void prepareScreen(FScreen* screen) override;
+    bool playVoice(const FRef& line) override;
+    void stopVoice() override;
+    void setVoiceFinishedCallback(const FDelegate<void()>* callback) override;
+    void playMusic(const FRef& track, bool loop) override;
+    void stopAmbientSound() override;
 
 private:
     ZibboUserInterface& m_module;

@@ -111,6 +111,10 @@ public:
     Quest* currentQuest() const noexcept { return m_currentQuest; }
     bool isNormalDifficulty() const noexcept { return m_normalDifficulty; }
     void setNormalDifficulty(bool normal) noexcept { m_normalDifficulty = normal; }
+    // The world map's special-quest answer: the level that starts next plays
+    // the special quest as well.
+    bool isSpecialQuest() const noexcept { return m_specialQuest; }
+    void setSpecialQuest(bool special) noexcept { m_specialQuest = special; }
     std::int32_t mode() const noexcept { return m_mode; }
     void setMode(std::int32_t mode) noexcept { m_mode = mode; }
     bool isPenaltyEnabled() const noexcept { return m_penaltyEnabled; }
@@ -124,6 +128,7 @@ private:
     void deletePowerUp(ActivePowerUp* powerUp);
 
     ProfileManager* m_profiles;
+    bool m_specialQuest = false;
     std::int32_t m_currentWorldIndex = -1;
     std::int32_t m_currentQuestType = -1;
     Quest* m_currentQuest = nullptr;

@@ -15,6 +15,8 @@ LevelTimer::LevelTimer(GameSession* owner, double comboTime, double comboWarning
 
 void LevelTimer::pauseFor(std::int32_t ms) noexcept
 {
+    // Nothing would ever end a pause of no time.
+    if (ms <= 0) return;
     resumed = false;
     m_pauseLeft = ms;
 }

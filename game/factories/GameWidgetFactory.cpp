@@ -2,6 +2,7 @@
 
 #include "core/FErrorMessage.h"
 #include "core/FMemory.h"
+#include "game/gameplay/HudPanel.h"
 #include "game/widgets/AnimatedMenuButton.h"
 #include "game/widgets/AutoGrowTextBox.h"
 #include "game/widgets/AwardsViewport.h"
@@ -64,8 +65,8 @@ void GameWidgetFactory::registerTypes()
     FWidgetFactory::registerType(k_effectSprite, &FWidgetFactory::createChild<EffectSprite>);
     FWidgetFactory::registerType(k_factoryContainer, &FWidgetFactory::createChild<FactoryContainerWidget>);
     FWidgetFactory::registerType(k_mapView, &FWidgetFactory::createChild<MapView>);
+    FWidgetFactory::registerType(k_hudPanel, &FWidgetFactory::createChild<HudPanel>);
     refuseUnlessRegistered<k_button>();
-    refuseUnlessRegistered<k_hudPanel>();
     refuseUnlessRegistered<k_storyPanel>();
 }
 

@@ -3,17 +3,20 @@
 #include "core/FErrorMessage.h"
 #include "core/FMemory.h"
 #include "game/core/ScreenKind.h"
+#include "game/frontend/AnimationScreen.h"
 #include "game/frontend/AvatarSelectScreen.h"
 #include "game/frontend/ClickToContinueScreen.h"
 #include "game/frontend/GameModeScreen.h"
 #include "game/frontend/IntroAnimationScreen.h"
 #include "game/frontend/IntroScreen.h"
 #include "game/frontend/IntroSlidesScreen.h"
+#include "game/frontend/LegalScreen.h"
 #include "game/frontend/LoadingScreen.h"
 #include "game/frontend/MainMenuScreen.h"
 #include "game/frontend/NameEntryScreen.h"
 #include "game/frontend/ProfileMenuScreen.h"
 #include "game/frontend/ProfileScreen.h"
+#include "game/frontend/TextSequenceScreen.h"
 #include "game/frontend/ZibboSplashScreen.h"
 #include "game/worldmap/WorldMapScreen.h"
 #include "ui/FScreen.h"
@@ -56,6 +59,12 @@ FRefT<FScreen> createScreen(std::int32_t kind)
         return buildScreenOf<ProfileMenuScreen>();
     case k_gameModeScreen:
         return buildScreenOf<GameModeScreen>();
+    case k_legalScreen:
+        return buildScreenOf<LegalScreen>();
+    case k_textSequenceScreen:
+        return buildScreenOf<TextSequenceScreen>();
+    case k_animationScreen:
+        return buildScreenOf<AnimationScreen>();
     case k_worldMapScreen:
         return buildScreenOf<WorldMapScreen>();
     default:

@@ -2,6 +2,7 @@
 
 #include "core/FErrorMessage.h"
 #include "core/FXmlSerializer.h"
+#include "game/core/GameDataAssets.h"
 
 #include <string>
 
@@ -9,8 +10,9 @@ namespace {
 
 [[noreturn]] void failAnimTable(std::int32_t worldIndex, const std::string& what)
 {
-    ZIBBO_FAIL(msgIllegalOperation, "gameplay animation table (asset " << k_animTableAsset << "), World"
-                                                                       << worldIndex << ": " << what);
+    ZIBBO_FAIL(msgIllegalOperation, "gameplay animation table (asset "
+                                        << GameDataAssets::k_animationTableAsset << "), World" << worldIndex
+                                        << ": " << what);
 }
 
 void readAnimInt(FXmlSerializer& serializer, std::int32_t worldIndex, std::int32_t item, const char* name,

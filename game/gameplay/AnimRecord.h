@@ -19,10 +19,9 @@ struct AnimRecord
     FString sound;
 };
 
-// The table is a data asset of the shared layout part; its id names it in
+// The table's asset id (GameDataAssets::k_animationTableAsset) names it in
 // failure reports.
-inline constexpr std::int32_t k_animTableAsset = 6644;
-
+//
 // Reads the element "World" plus `worldIndex` and its array "Anims" into
 // `records`. The table comes from a kit, so it is checked: a missing
 // element, a count that is negative or beyond the items present, or a value

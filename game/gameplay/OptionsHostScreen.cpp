@@ -353,42 +353,44 @@ void OptionsHostScreen::placeStretchStrip()
     strip->setVisible(true);
 }
 
-FRefT<ParticleEmitter> OptionsHostScreen::makePieceEmitter(FWidget& piece, int32_t accelerationY,
-                                                           void (OptionsHostScreen::*finished)())
+void OptionsHostScreen::restartPieceEmitter(FRefT<ParticleEmitter>& holder, const FWidget* piece,
+                                            const PieceEmitterLayer& layer, int32_t accelerationY,
+                                            bool additiveBlend, ParticleEmitter::Finished* done)
 {
-    const FPointI centre{piece.rect().left + piece.width() / 2, piece.rect().top + piece.height() / 2};
-    FRefT<ParticleEmitter> emitter = makeRef(engineNew<ParticleEmitter>(
-        k_memObject, k_emitterRunMs, m_particlePool.get(), m_particleGroup.get(), imageOf(m_emitterImage),
-        centre.x, centre.y, ParticleEmitter::k_point, false, 0));
-    emitter->lifetimeRange = 900;
-    emitter->lifetimeMin = 700;
-    emitter->spreadWidth = piece.width();
-    emitter->spreadHeight = piece.height();
-    emitter->accelerationX = 0;
-    emitter->accelerationY = accelerationY;
-    emitter->spin = 2;
-    emitter->sizeBase = 4;
-    emitter->sizeGrowth = 16;
-    emitter->additiveBlend = true;
-    ParticleEmitter::Finished* done = makeMemberDelegate(this, finished);
-    emitter->setOnFinished(done);
+    if (piece != nullptr && layer.pool != nullptr) {
+        // The old emitter goes before its replacement takes particles from the pool.
+        holder.release();
+        const FPointI centre = piece->getWidgetCenter();
+        FRefT<ParticleEmitter> emitter = makeRef(engineNew<ParticleEmitter>(
+            k_memObject, k_emitterRunMs, layer.pool, layer.group, imageOf(m_emitterImage), centre.x, centre.y,
+            ParticleEmitter::k_point, false, 0));
+        emitter->lifetimeRange = 900;
+        emitter->lifetimeMin = 700;
+        emitter->spreadWidth = piece->width();
+        emitter->spreadHeight = piece->height();
+        emitter->accelerationX = 0;
+        emitter->accelerationY = accelerationY;
+        emitter->spin = 2;
+        emitter->sizeBase = 4;
+        emitter->sizeGrowth = 16;
+        emitter->additiveBlend = additiveBlend;
+        emitter->setOnFinished(done);
+        emitter->restart();
+        holder = emitter;
+    }
     freeAndNull(done);
-    emitter->restart();
-    return emitter;
 }
 
 void OptionsHostScreen::restartTopEmitter()
 {
-    if (m_topPiece.get() == nullptr || m_particlePool.get() == nullptr) return;
-    m_topEmitter.release();
-    m_topEmitter = makePieceEmitter(*m_topPiece, -10000, &OptionsHostScreen::onTopEmitterFinished);
+    restartPieceEmitter(m_topEmitter, m_topPiece.get(), {m_particlePool.get(), m_particleGroup.get()}, -10000,
+                        true, makeMemberDelegate(this, &OptionsHostScreen::onTopEmitterFinished));
 }
 
 void OptionsHostScreen::restartBottomEmitter()
 {
-    if (m_bottomPiece.get() == nullptr || m_particlePool.get() == nullptr) return;
-    m_bottomEmitter.release();
-    m_bottomEmitter = makePieceEmitter(*m_bottomPiece, 10000, &OptionsHostScreen::onBottomEmitterFinished);
+    restartPieceEmitter(m_bottomEmitter, m_bottomPiece.get(), {m_particlePool.get(), m_particleGroup.get()},
+                        10000, true, makeMemberDelegate(this, &OptionsHostScreen::onBottomEmitterFinished));
 }
 
 void OptionsHostScreen::update(int32_t ms)

@@ -102,6 +102,22 @@ protected:
     // The screen's height from the graphics service, else its own.
     int32_t screenHeight() const;
 
+    // Where a piece's particles live.
+    struct PieceEmitterLayer
+    {
+        ParticlePool* pool;
+        ParticleGroup* group;
+    };
+    // Replaces the emitter in `holder` (the old one is destroyed) with one that
+    // runs 10 s over `piece` (centred on it, spread over its size) with the
+    // emitter picture of the options overlay, and restarts it; `done` (owned,
+    // freed here) runs when its run ends. Nothing happens without a piece or
+    // a pool. The options and pause overlays' four emitters differ only in
+    // their layer, acceleration and blend.
+    void restartPieceEmitter(FRefT<ParticleEmitter>& holder, const FWidget* piece,
+                             const PieceEmitterLayer& layer, int32_t accelerationY, bool additiveBlend,
+                             FDelegate<void()>* done);
+
 private:
     void startOpeningSlide();
     void startClosingSlide();
@@ -114,8 +130,6 @@ private:
     void restartBottomEmitter();
     void onTopEmitterFinished() { m_restartTopEmitter = true; }
     void onBottomEmitterFinished() { m_restartBottomEmitter = true; }
-    FRefT<ParticleEmitter> makePieceEmitter(FWidget& piece, int32_t accelerationY,
-                                            void (OptionsHostScreen::*finished)());
     // Moves the sliders to the game module's current volumes.
     void syncSliders();
     void setDisplayModeCaption(bool windowed);

@@ -259,40 +259,16 @@ void PauseHostScreen::leaveLevel(int32_t pending)
     module->setScreen(k_loadingScreen, false);
 }
 
-FRefT<ParticleEmitter> PauseHostScreen::makeRollerEmitter(FWidget& roller, int32_t accelerationY,
-                                                          void (PauseHostScreen::*finished)())
-{
-    const FPointI centre = roller.getWidgetCenter();
-    FRefT<ParticleEmitter> emitter = makeRef(engineNew<ParticleEmitter>(
-        k_memObject, k_emitterRunMs, m_particlePool.get(), m_particleGroup.get(),
-        FRefT<FImage>(m_emitterImage), centre.x, centre.y, ParticleEmitter::k_point, false, 0));
-    emitter->lifetimeRange = 900;
-    emitter->lifetimeMin = 700;
-    emitter->spreadWidth = roller.width();
-    emitter->spreadHeight = roller.height();
-    emitter->accelerationY = accelerationY;
-    emitter->spin = 2;
-    emitter->sizeBase = 4;
-    emitter->sizeGrowth = 16;
-    ParticleEmitter::Finished* done = makeMemberDelegate(this, finished);
-    emitter->setOnFinished(done);
-    freeAndNull(done);
-    emitter->restart();
-    return emitter;
-}
-
 void PauseHostScreen::restartBottomEmitter()
 {
-    if (m_bottomRoller.get() == nullptr || m_particlePool.get() == nullptr) return;
-    m_bottomEmitter.release();
-    m_bottomEmitter = makeRollerEmitter(*m_bottomRoller, -10000, &PauseHostScreen::onBottomEmitterFinished);
+    restartPieceEmitter(m_bottomEmitter, m_bottomRoller.get(), {m_particlePool.get(), m_particleGroup.get()},
+                        -10000, false, makeMemberDelegate(this, &PauseHostScreen::onBottomEmitterFinished));
 }
 
 void PauseHostScreen::restartTopEmitter()
 {
-    if (m_topRoller.get() == nullptr || m_particlePool.get() == nullptr) return;
-    m_topEmitter.release();
-    m_topEmitter = makeRollerEmitter(*m_topRoller, 10000, &PauseHostScreen::onTopEmitterFinished);
+    restartPieceEmitter(m_topEmitter, m_topRoller.get(), {m_particlePool.get(), m_particleGroup.get()}, 10000,
+                        false, makeMemberDelegate(this, &PauseHostScreen::onTopEmitterFinished));
 }
 
 void PauseHostScreen::update(int32_t ms)

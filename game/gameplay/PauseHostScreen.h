@@ -85,8 +85,6 @@ private:
     void restartTopEmitter();
     void onBottomEmitterFinished() { m_restartBottom = true; }
     void onTopEmitterFinished() { m_restartTop = true; }
-    FRefT<ParticleEmitter> makeRollerEmitter(FWidget& roller, int32_t accelerationY,
-                                             void (PauseHostScreen::*finished)());
     // Leaves the level for `pending` through the loading screen.
     void leaveLevel(int32_t pending);
     void setComboRunning(bool running);

@@ -30,4 +30,13 @@ public:
     // The panel's top-left in screen coordinates (its widget's absolute
     // position), from which entry rectangles are measured.
     virtual FPointI panelPosition() = 0;
+
+    // What the entries ask of their panel. The marker follows a selected
+    // entry; a completed entry asks for the strip to be laid out again.
+    virtual void selectEntry(HudPanelEntry*) {}
+    virtual void refreshSelection() {}
+    virtual void placeMarker() {}
+    virtual void requestRelayout() {}
+    // 0 idle, 1 pressed, 2 dragging, 3 coasting.
+    virtual int32_t dragState() const { return 0; }
 };

@@ -144,6 +144,7 @@ public:
     int32_t pressTimer() const { return m_pressTimer; }
     FPointI lastPoint() const { return m_lastPoint; }
     bool isAutoScrolling() const { return m_autoScrolling; }
+    bool isThrowEffectRunning() const { return m_effectRunning; }
     FPointI autoScrollTarget() const { return m_autoScrollTarget; }
     float zoom() const { return m_currentZoom; }
     const std::vector<float>& zoomLevels() const { return m_zoomLevels; }

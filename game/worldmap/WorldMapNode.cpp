@@ -18,7 +18,7 @@ constexpr int32_t k_tagClips[WorldMapNode::k_tagTypes] = {0x10BA, 0x10BB, 0x10BC
 // Icons by quest type 0..3.
 constexpr int32_t k_questIcons[WorldMapNode::k_tagTypes] = {0x10B3, 0x10B4, 0x10B5, 0x10B2};
 constexpr int32_t k_pieceRevealSound = 0x10C2;
-constexpr int32_t k_tagFinishedSound = 0x10C3;
+constexpr int32_t k_tagFinishedSound = 0x10C4;
 constexpr int32_t k_worldOpenSound = 0x10C8;
 constexpr int32_t k_nodeSelectSound = 0x10C9;
 
@@ -68,7 +68,7 @@ FWidget* WorldMapNode::pickMapPiece(int32_t questType)
 
 bool WorldMapNode::revealMapPiece(FWidget* piece)
 {
-    if (piece == nullptr || m_owner->phase() != WorldMapScreen::k_phasePiece) return false;
+    if (piece == nullptr || m_owner->phase() != WorldMapScreen::k_phaseNewMapPiece) return false;
     piece->setWidgetAlpha(0);
     piece->setVisible(true);
     m_owner->centerLeftOfLevel(m_index);
@@ -129,8 +129,9 @@ void WorldMapNode::playTagAnimation(int32_t questType)
 
 void WorldMapNode::onTagAnimationFinished(VideoSprite&)
 {
+    // The reminder walk moves on when the next reminder is presented, not
+    // here, so that no reminder is skipped.
     m_owner->playSound(m_owner->asset(k_tagFinishedSound));
-    m_owner->advanceReminder();
     m_tagAnimating = false;
 }
 

@@ -24,6 +24,7 @@ namespace {
 
 constexpr int32_t k_fullScreenImage = 6674;
 constexpr int32_t k_revealSparkleClip = 0x10B9;
+constexpr int32_t k_playSound = 0x10C9;
 
 // The ambient sprites of each world in the order the building places them,
 // with the position of the anchor among them.
@@ -77,10 +78,15 @@ const std::array<std::vector<int32_t>, 12>& worldClips()
 
 WorldMapScreen::WorldMapScreen()
 {
-    m_phaseTimer.setSpeed(1.0f);
-    m_launchTimer.setSpeed(1.0f);
-    m_openTimer.setSpeed(1.0f);
-    m_endingFade.setSpeed(1.0f);
+    for (FTween* tween : std::initializer_list<FTween*>{
+             &m_phaseTimer,         &m_launchTimer,         &m_openTimer,           &m_endingFade,
+             &m_awardStarFade,      &m_awardIconFade,       &m_awardPanelFade,      &m_awardTimer,
+             &m_awardHideDelay,     &m_storyClipTimer,      &m_tripMoves[0],        &m_tripMoves[1],
+             &m_tripCoverFade,      &m_tripArrivalFade,     &m_tripSoundTimer,      &m_panelFrameFades[0],
+             &m_panelFrameFades[1], &m_panelSpriteFades[0], &m_panelSpriteFades[1], &m_chooserDimmerFade,
+             &m_rollerMoves[0],     &m_rollerMoves[1]})
+        tween->setSpeed(1.0f);
+    buildQuestDescriptions();
 
     m_revealSparkle = makeRef(engineNew<VideoSprite>(k_memObject, mapContainerWidget(), true));
     m_revealSparkle->setVideo(FRefT<FVideo>(asset(k_revealSparkleClip)), true);
@@ -102,6 +108,7 @@ WorldMapScreen::WorldMapScreen()
 WorldMapScreen::~WorldMapScreen()
 {
     m_worldNodes.clear();
+    if (WorldMapServices* host = services(); host != nullptr) host->setVoiceFinishedCallback(nullptr);
     m_activeNode.release();
     m_shownNode.release();
     for (FRefT<ParticleEmitter>& sparkle : m_selectionSparkles)
@@ -240,14 +247,13 @@ void WorldMapScreen::onActivate()
     m_endingFade.target = m_endingPanel.get();
     if (m_awardMarker.get() != nullptr) m_awardMarker->setVisible(false);
     placeMapPicture();
+    resetGuide();
+    prepareQuestChooser();
     createParticleLayers();
+    prepareQuestScroll();
+    prepareLongTripPanels();
 
-    auto* launch = makeMemberDelegate(this, &WorldMapScreen::onLaunchTimer);
-    m_launchTimer.setCompletion(launch);
-    engineFree(launch);
-    auto* opened = makeMemberDelegate(this, &WorldMapScreen::onNodeTweenDone);
-    m_openTimer.setCompletion(opened);
-    engineFree(opened);
+    setTweenCompletions();
 
     GameSession* game = session();
     if (game != nullptr) {
@@ -261,7 +267,20 @@ void WorldMapScreen::onActivate()
     m_mode = k_modePhases;
     m_reminderIndex = 0;
     m_voicePlaying = false;
+    m_panelHiding = false;
+    m_newWorldOpened = false;
     decideNewData();
+    if (isStoryBreakDue()) {
+        // The guides' clips are loaded now, not in the middle of the break.
+        for (Speaker speaker : {k_speakerA, k_speakerB}) {
+            if (!needsSpeakerVideos(speaker)) continue;
+            const FRef idle = speaker == k_speakerA ? m_speakerAClip1 : m_speakerBClip1;
+            const FRef talk = speaker == k_speakerA ? m_speakerAClip2 : m_speakerBClip2;
+            for (const FRef& clip : {idle, talk}) {
+                if (const FRefT<FVideo> video(clip); video.get() != nullptr) video->ensureLoaded();
+            }
+        }
+    }
 
     m_menuButton->setVisible(false);
     beginPhase();
@@ -271,34 +290,33 @@ void WorldMapScreen::onActivate()
     clampMapOffset();
 }
 
-void WorldMapScreen::beginPhase()
+template <class Tween>
+void setMapCompletion(Tween& tween, WorldMapScreen* screen, void (WorldMapScreen::*handler)())
 {
-    // The loading phase: the map is built and restored from the profile.
-    m_phase = k_phaseLoading;
-    buildWorldNodes();
-    splitOpenQuests();
-    restoreWorlds();
-    restoreMapPieces();
-    restoreQuestTags();
-    // Until the presentation phases exist the map goes straight to the
-    // player, with the session's world (or the first open one) selected.
-    GameSession* game = session();
-    int32_t selected = game != nullptr ? game->currentWorldIndex() : -1;
-    if (selected < 0 || selected >= k_worldCount || !worldOpen(selected)) {
-        selected = 0;
-        for (int32_t w = 0; w < k_worldCount; ++w) {
-            if (worldOpen(w)) {
-                selected = w;
-                break;
-            }
-        }
-    }
-    if (m_activeNode.get() == nullptr && !m_worldNodes.empty()) m_activeNode = m_worldNodes[selected];
-    // One step of the loading phase shows restored tags at their last frame.
-    updateNodes(0);
-    m_phase = k_phaseHandOver;
-    m_mode = k_modeBrowse;
-    m_menuButton->setVisible(true);
+    auto* completion = makeMemberDelegate(screen, handler);
+    tween.setCompletion(completion);
+    engineFree(completion);
+}
+
+void WorldMapScreen::setTweenCompletions()
+{
+    // Set once: a completion that replaced its own tween's completion would
+    // free the delegate that is running.
+    setMapCompletion(m_storyClipTimer, this, &WorldMapScreen::playNextStoryClip);
+    setMapCompletion(m_phaseTimer, this, &WorldMapScreen::onPhaseTimer);
+    setMapCompletion(m_launchTimer, this, &WorldMapScreen::onLaunchTimer);
+    setMapCompletion(m_openTimer, this, &WorldMapScreen::onNodeTweenDone);
+    setMapCompletion(m_tripSoundTimer, this, &WorldMapScreen::playLongTripSound);
+    setMapCompletion(m_awardStarFade, this, &WorldMapScreen::onAwardStarStep);
+    setMapCompletion(m_awardTimer, this, &WorldMapScreen::onAwardTimer);
+    setMapCompletion(m_endingFade, this, &WorldMapScreen::onEndingFadeDone);
+    setMapCompletion(m_panelFrameFades[k_speakerA], this, &WorldMapScreen::onSpeakerAFrameShown);
+    setMapCompletion(m_panelFrameFades[k_speakerB], this, &WorldMapScreen::onSpeakerBFrameShown);
+    setMapCompletion(m_tripMoves[0], this, &WorldMapScreen::onTripPanelArrived);
+    setMapCompletion(m_tripCoverFade, this, &WorldMapScreen::onTripCoverShown);
+    setMapCompletion(m_tripArrivalFade, this, &WorldMapScreen::onTripArrivalShown);
+    setMapCompletion(m_rollerMoves[0], this, &WorldMapScreen::onScrollRollerAArrived);
+    setMapCompletion(m_rollerMoves[1], this, &WorldMapScreen::onScrollRollerBArrived);
 }
 
 void WorldMapScreen::splitOpenQuests()
@@ -323,9 +341,10 @@ void WorldMapScreen::update(int32_t elapsed)
     ScreenLayout14::update(elapsed);
     if (WorldMapServices* host = services(); host != nullptr && host->isGamePaused()) return;
     if (m_phaseTimer.isActive()) m_phaseTimer.update(elapsed);
+    if (m_voiceEndPending) onVoiceFinished();
     switch (m_mode) {
     case k_modePhases:
-        if (m_openTimer.isActive()) m_openTimer.update(elapsed);
+        updatePhase(elapsed);
         updateNodes(elapsed);
         break;
     case k_modeBrowse:
@@ -337,12 +356,14 @@ void WorldMapScreen::update(int32_t elapsed)
         }
         break;
     case k_modeQuestChooser:
-        // The chooser's fade arrives with the chooser; its particle step
-        // already runs here.
-        updateParticleLayers(elapsed);
+        if (m_chooserDimmerFade.isActive())
+            m_chooserDimmerFade.update(elapsed);
+        else
+            fadeInQuestChooser(elapsed);
         updateNodes(elapsed);
         break;
     case k_modeQuestScroll:
+        updateQuestScroll(elapsed);
         break;
     case k_modeLaunch:
         updateParticleLayers(elapsed);
@@ -353,10 +374,18 @@ void WorldMapScreen::update(int32_t elapsed)
         }
         break;
     }
+    if (m_longTrip) updateLongTrip(elapsed);
+    if (m_tripCoverFade.isActive()) m_tripCoverFade.update(elapsed);
     if (m_endingFade.isActive()) m_endingFade.update(elapsed);
+    // The panels' fades run whenever one is active, so that a guide shows
+    // while idling before a line, not only once the line starts.
+    updateGuidePanels(elapsed);
     updateGlide(elapsed);
     updateDrag(elapsed);
+    if (m_storyClipTimer.isActive()) m_storyClipTimer.update(elapsed);
     if (m_launchTimer.isActive()) m_launchTimer.update(elapsed);
+    if (VideoSprite* ending = endingSprite(); ending != nullptr && ending->isPlaying())
+        ending->update(elapsed);
 }
 
 void WorldMapScreen::updateNodes(int32_t elapsed)
@@ -390,18 +419,35 @@ void WorldMapScreen::onBackToMenuClicked(FLayoutButton&)
     host->setScreen(k_loadingScreen, false);
 }
 
-void WorldMapScreen::onCloseScrollClicked(FLayoutButton&)
-{
-    // The quest scroll arrives with the quest chooser.
-}
-
 void WorldMapScreen::onPlayClicked(FLayoutButton&)
 {
-    // Starting a quest comes with the quest scroll; the sweep and the launch
-    // timing below are ready for it.
-    if (m_mode != k_modeQuestScroll || m_playPressed) return;
+    if (m_playPressed) return;
     m_playPressed = true;
+    WorldMapServices* host = services();
+    if (host != nullptr) host->stopVoice();
     startLaunchSweep();
+    playSound(asset(k_playSound));
+    GameSession* game = session();
+    const int32_t quest = game != nullptr ? game->currentQuestType() : -1;
+    const int32_t world = game != nullptr ? game->currentWorldIndex() : -1;
+    PlayerProfile* profile = host != nullptr ? host->currentProfile() : nullptr;
+    if (quest == 0 && world == 0) {
+        // The launch waits for the answer.
+        askSpecialQuestQuestion();
+        return;
+    }
+    if (quest == 0 && world == 1) {
+        if (profile != nullptr && profile->flag(PlayerProfile::k_seenWorld2Tutorial)) {
+            askSpecialQuestQuestion();
+            return;
+        }
+        if (game != nullptr) game->setSpecialQuest(true);
+        if (profile != nullptr) {
+            profile->setFlag(PlayerProfile::k_seenWorld2Tutorial, true);
+            profile->setChanged();
+            host->saveProfile();
+        }
+    }
     m_mode = k_modeLaunch;
 }
 

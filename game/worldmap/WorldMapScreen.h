@@ -6,6 +6,7 @@
 #include "game/core/GameStructure.h"
 #include "game/core/QuestProgress.h"
 #include "graphics/FGeometry.h"
+#include "ui/FMoveTween.h"
 #include "ui/FTimerTween.h"
 #include "ui/FadeTween.h"
 
@@ -59,11 +60,39 @@ public:
     static constexpr float k_sparkleHalfTurn = 3.1415925f;
     // Glides for a node's reveal leave it this far right of the centre.
     static constexpr int32_t k_leftOfLevel = 80;
-    // Phases of the presentation; the stand-in machine uses the first, the
-    // piece reveal and the hand-over.
+    // Phases of the presentation, run in the order 0, 1, 2, 4, 3, 5, 6, 7.
     static constexpr int32_t k_phaseLoading = 0;
-    static constexpr int32_t k_phasePiece = 2;
-    static constexpr int32_t k_phaseHandOver = 7;
+    static constexpr int32_t k_phaseAward = 1;
+    static constexpr int32_t k_phaseNewMapPiece = 2;
+    static constexpr int32_t k_phaseStoryBreak = 3;
+    static constexpr int32_t k_phaseGameComplete = 4;
+    static constexpr int32_t k_phaseNewWorld = 5;
+    static constexpr int32_t k_phaseQuestReminders = 6;
+    static constexpr int32_t k_phaseDone = 7;
+    static constexpr int32_t k_starFadeMs = 300;
+    static constexpr int32_t k_awardPauseMs = 800;
+    static constexpr int32_t k_phasePauseMs = 1200;
+    static constexpr int32_t k_storyIdleMs = 700;
+    static constexpr int32_t k_endingFadeMs = 1000;
+    static constexpr int32_t k_specialQuestQuestion = 13;
+    // A quest record's best state: five stars.
+    static constexpr int32_t k_fiveStars = 6;
+    static constexpr int32_t k_allStars = 180;
+    // The guide's voice pools: map piece, reminders of types 1 and 2, new
+    // world, reminders of type 3.
+    enum VoicePool : int32_t {
+        k_poolMapPiece = 0,
+        k_poolReminder1 = 1,
+        k_poolReminder2 = 2,
+        k_poolNewWorld = 3,
+        k_poolReminder3 = 4,
+        k_poolCount = 5,
+    };
+    // The two guides: A (Vessa) and B (Starmantle).
+    enum Speaker : int32_t {
+        k_speakerA = 0,
+        k_speakerB = 1,
+    };
 
     WorldMapScreen();
     ~WorldMapScreen() override;
@@ -76,6 +105,85 @@ public:
     void onBackToMenuClicked(FLayoutButton& button) override;
     void onCloseScrollClicked(FLayoutButton& button) override;
     void onPlayClicked(FLayoutButton& button) override;
+    void onConfirmMessage(int32_t kind) override;
+    void onCancel() override;
+
+    // The phase machine.
+    void beginPhase();
+    void endPhase();
+    void updatePhase(int32_t elapsed);
+    void askSpecialQuestQuestion();
+    bool isGameCompleteDue();
+    void onAwardStarStep();
+    void onAwardTimer();
+    void onPhaseTimer();
+
+    // The quest chooser and the quest scroll.
+    void buildQuestDescriptions();
+    void prepareQuestChooser();
+    void hideQuestChooser();
+    void openQuestChooser();
+    void fillQuestChooser();
+    void fillQuestStars(const std::vector<FRefT<FWidget>>& stars, int32_t quest);
+    void fadeInQuestChooser(int32_t elapsed);
+    // Quest button 0, the middle one (quest 1 or 3) or button 2, by 0, 1, 2.
+    bool hitsQuestButton(int32_t which, const FPointI& point) const;
+    void highlightQuestButton(int32_t quest);
+    void clearQuestButtonHighlights();
+    void onChooserHover(const FPointI& point);
+    void onChooserRelease(const FPointI& point);
+    void closeQuestChooser();
+    void pickQuest(int32_t quest);
+    void prepareQuestScroll();
+    void openQuestScroll();
+    void updateQuestScroll(int32_t elapsed);
+    void showQuestScrollContent();
+    void onScrollRollerAArrived();
+    void onScrollRollerBArrived();
+    std::array<FWidget*, 3> questButtons() const;
+    int32_t middleQuest() const { return m_middleQuest; }
+    const std::array<std::deque<FRef>, 4>& questDescriptions() const { return m_questDescriptions; }
+    bool questScrollShown() const { return m_questScrollShown; }
+
+    // The ending.
+    void startEnding();
+    void onEndingShown();
+    void onEndingClipFinished(VideoSprite& sprite);
+    void onEndingHidden();
+    void onEndingFadeDone();
+    VideoSprite* endingSprite() const;
+
+    // The guides and the story breaks.
+    void resetGuide();
+    void fillGuideVoicePools();
+    void showSpeakerPanel(Speaker speaker);
+    void onSpeakerFrameShown(Speaker speaker);
+    void onSpeakerAFrameShown();
+    void onSpeakerBFrameShown();
+    void hideSpeakerPanel(Speaker speaker);
+    void playSpeakerIdle(Speaker speaker);
+    void speakAs(Speaker speaker, const FRef& line);
+    void playStoryBreak();
+    void playNextStoryClip();
+    void runPhaseTutorial();
+    void endPhaseTutorial();
+    void onVoiceFinished();
+    void updateGuidePanels(int32_t elapsed);
+    FRef pickPoolLine(VoicePool pool);
+    FRef pickReminderLine(int32_t questType);
+    bool isStoryBreakDue() const;
+    bool needsSpeakerVideos(Speaker speaker) const;
+    // The lines of the story break for the last result (or a fresh entry),
+    // in play order with their speakers.
+    std::vector<std::pair<int32_t, Speaker>> storyBreakLines() const;
+    // A press during a voice line skips it; true when the press ends there.
+    bool skipVoiceLine();
+    void startLongTrip(int32_t world);
+    void updateLongTrip(int32_t elapsed);
+    void onTripPanelArrived();
+    void onTripCoverShown();
+    void onTripArrivalShown();
+    void playLongTripSound();
 
     // Building (each loading phase).
     void buildWorldNodes();
@@ -125,6 +233,18 @@ public:
     bool worldOpen(int32_t world) const;
 
     int32_t phase() const { return m_phase; }
+    // The phases begun since the activation, in order (phase 6 once per
+    // reminder).
+    const std::vector<int32_t>& phaseLog() const { return m_phaseLog; }
+    bool isPerfectEnding() const { return m_perfectEnding; }
+    bool isVoicePlaying() const { return m_voicePlaying; }
+    bool isLongTrip() const { return m_longTrip; }
+    bool guideHasSpoken() const { return m_guideHasSpoken; }
+    int32_t awardStarIndex() const { return m_awardStarIndex; }
+    const std::vector<FRef>& storyClips() const { return m_storyClips; }
+    const std::array<std::vector<FRef>, k_poolCount>& guideVoicePools() const { return m_guideVoicePools; }
+    VideoSprite* speakerSprite(Speaker speaker) const;
+    FImageWidget* endingPanel() const { return m_endingPanel.get(); }
     void setPhase(int32_t phase) { m_phase = phase; }
     Mode mode() const { return m_mode; }
     void setMode(Mode mode) { m_mode = mode; }
@@ -164,7 +284,6 @@ public:
     const std::vector<QuestProgress>& seenOpenQuests() const { return m_seenOpenQuests; }
     const std::vector<QuestProgress>& newOpenQuests() const { return m_newOpenQuests; }
     int32_t reminderIndex() const { return m_reminderIndex; }
-    void advanceReminder() { ++m_reminderIndex; }
     void playSound(const FRef& sound);
 
 private:
@@ -173,9 +292,15 @@ private:
     void placeWorldSprites();
     void bindMapPieces();
     void bindLockOverlays();
-    // The stand-in for the presentation phases: restores the map and hands
-    // it to the player.
-    void beginPhase();
+    void setTweenCompletions();
+    void beginLoadingPhase();
+    void beginAwardPhase();
+    void beginNewMapPiecePhase();
+    void beginReminderPass();
+    void prepareAwardPanel();
+    void prepareLongTripPanels();
+    void moveScrollRollers(const std::array<FPointI, 2>& to);
+    void handOver();
     void placeMapPicture();
     void decideNewData();
     FPointI screenSize() const;
@@ -210,6 +335,46 @@ private:
     bool m_freshEntry = false;
     bool m_longTrip = false;
     bool m_voicePlaying = false;
+    bool m_panelHiding = false;
+    bool m_voiceEndPending = false;
+    int32_t m_reminderType = -1;
+    bool m_clipDone = false;
+    bool m_guideHasSpoken = false;
+    bool m_dropFirstClip = false;
+    bool m_musicOnceA = false;
+    bool m_musicOnceB = false;
+    bool m_giftVoice = false;
+    bool m_perfectEnding = false;
+    bool m_newWorldOpened = false;
+    bool m_phaseTimerArmed = false;
+    bool m_questScrollShown = false;
+    std::vector<int32_t> m_phaseLog;
+    WidgetFadeTween m_chooserDimmerFade;
+    std::array<std::deque<FRef>, 4> m_questDescriptions;
+    int32_t m_middleQuest = -1;
+    std::array<FPointI, 2> m_rollerOpen{};
+    std::array<FPointI, 2> m_rollerClosed{};
+    std::array<FMoveTween, 2> m_rollerMoves;
+    std::array<bool, 2> m_rollerArrived{};
+    int32_t m_awardStarIndex = 0;
+    WidgetFadeTween m_awardStarFade;
+    WidgetFadeTween m_awardIconFade;
+    WidgetFadeTween m_awardPanelFade;
+    FTimerTween m_awardTimer;
+    FTimerTween m_awardHideDelay;
+    std::vector<FRef> m_storyClips;
+    std::vector<bool> m_storySpeakers;
+    FTimerTween m_storyClipTimer;
+    std::array<std::vector<FRef>, k_poolCount> m_guideVoicePools;
+    // Per speaker: frame, sprite and the third widget hidden with the panel.
+    std::array<std::array<FWidget*, 3>, 2> m_speakerPanels{};
+    std::array<WidgetFadeTween, 2> m_panelFrameFades;
+    std::array<WidgetFadeTween, 2> m_panelSpriteFades;
+    std::array<FPointI, 2> m_tripRestPoints{};
+    std::array<FMoveTween, 2> m_tripMoves;
+    WidgetFadeTween m_tripCoverFade;
+    WidgetFadeTween m_tripArrivalFade;
+    FTimerTween m_tripSoundTimer;
     GameStructure::Result m_lastResult;
     std::vector<QuestProgress> m_seenOpenQuests;
     std::vector<QuestProgress> m_newOpenQuests;

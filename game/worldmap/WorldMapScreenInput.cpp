@@ -34,6 +34,7 @@ bool acceptedButton(int32_t button)
 void WorldMapScreen::onPointerDown(int32_t pointer, int32_t button, const FPointI& point)
 {
     if (pointer != 0 || !acceptedButton(button)) return;
+    if (skipVoiceLine()) return;
     ScreenLayout14::onPointerDown(pointer, button, point);
     if (!m_glideActive && (m_dragState == k_dragIdle || m_dragState == k_dragCoasting)) {
         m_dragState = k_dragPressed;
@@ -70,6 +71,7 @@ void WorldMapScreen::onPointerMove(int32_t pointer, const FPointI& point)
             }
         }
     }
+    if (m_mode == k_modeQuestChooser) onChooserHover(point);
     m_lastPointerPoint = point;
 }
 
@@ -93,6 +95,7 @@ void WorldMapScreen::onPointerUp(int32_t pointer, int32_t button, const FPointI&
             if (hit) onNodeClicked(world->m_index);
         }
     }
+    if (m_mode == k_modeQuestChooser) onChooserRelease(point);
     ScreenLayout14::onPointerUp(pointer, button, point);
     if (m_leaving) return;
     if (m_dragState == k_dragDragging) {
@@ -146,7 +149,10 @@ void WorldMapScreen::selectWorld(int32_t world)
                               static_cast<std::size_t>(world) < worlds.size() ? &worlds[world] : nullptr);
     }
     if (!m_longTrip) centerAroundLevel(world);
-    // A pending quest's scroll opens at once once the quest scroll exists;
-    // until then the map stays in the player's hands.
-    if (!target.m_hasQuestReminder) m_chooserPending = true;
+    // A pending quest's scroll opens at once; otherwise the chooser opens
+    // when the glide ends.
+    if (target.m_hasQuestReminder)
+        pickQuest(target.m_reminderQuest);
+    else
+        m_chooserPending = true;
 }

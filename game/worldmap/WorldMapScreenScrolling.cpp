@@ -42,9 +42,7 @@ void WorldMapScreen::updateGlide(int32_t elapsed)
         m_glideActive = false;
         if (m_chooserPending) {
             m_chooserPending = false;
-            // The quest chooser opens here once it exists; counted so that
-            // the hand-over can be seen.
-            ++m_chooserOpenings;
+            openQuestChooser();
         }
     }
     clampMapOffset();

@@ -16,6 +16,14 @@ PlayerProfile* WorldMapServices::currentProfile()
     return session->profiles()->getCurrentProfile();
 }
 
+void WorldMapServices::saveProfile()
+{
+    GameSession* session = gameSession();
+    if (session == nullptr || session->profiles() == nullptr) return;
+    if (const int32_t slot = session->profiles()->currentIndex(); slot >= 0)
+        session->profiles()->saveProfile(slot);
+}
+
 WorldMapServices* WorldMapServices::instance()
 {
     return s_worldMapServices;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FDelegate.h"
 #include "core/FRef.h"
 
 #include <cstdint>
@@ -37,6 +38,17 @@ public:
     // Makes the screen the controller record's current screen with its four
     // enable flags, shows the system pointer and the default cursor.
     virtual void prepareScreen(FScreen* screen) = 0;
+    // The guides' and the quests' voice lines: one at a time on the voice
+    // channel, whose end calls the registered callback (a clone is kept;
+    // null clears it). Stopping a line does not call it. False when the line
+    // cannot be heard (no sound output), so no end will come.
+    virtual bool playVoice(const FRef&) { return false; }
+    virtual void stopVoice() {}
+    virtual void setVoiceFinishedCallback(const FDelegate<void()>*) {}
+    virtual void playMusic(const FRef&, bool) {}
+    virtual void stopAmbientSound() {}
+    // Writes the current profile's file when it changed.
+    void saveProfile();
 
     // The installed services, or null.
     static WorldMapServices* instance();

@@ -90,6 +90,12 @@ TEST(PlaySessionTest, AFindGivesBackTheTimeRewardAndRunsTheCombo)
     EXPECT_EQ(timer.elapsed(), before);
     timer.update(100); // the pause ends first, so this frame already counts
     EXPECT_EQ(timer.elapsed(), before + 100);
+
+    // A quest without a pause time never stops the clock.
+    timer.pauseFor(0);
+    timer.update(100);
+    EXPECT_TRUE(timer.resumed);
+    EXPECT_EQ(timer.elapsed(), before + 200);
 }
 
 TEST(PlaySessionTest, StarMarksWarnPassAndComeBack)

@@ -6,6 +6,7 @@
 
 #include "ui/FWidgetTypes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -28,8 +29,9 @@ struct Held
 std::vector<Held> heldOf(const ScreenManifest& m)
 {
     std::vector<Held> held;
-    for (const ManifestAsset& a : m.assets)
-        held.push_back({false, a.id, "m_" + a.member});
+    for (const ManifestAsset& a : m.assets) {
+        if (!a.isFiled()) held.push_back({false, a.id, "m_" + a.member});
+    }
     for (const ManifestText& t : m.texts)
         held.push_back({true, t.id, "m_" + t.member});
     return held;
@@ -142,6 +144,7 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
     if (!m.lists.empty()) classes["FWidget"] = true;
     for (const auto& [cls, used] : classes)
         h << "#include \"ui/" << cls << ".h\"\n";
+    if (!m.nameMaps.empty()) h << "#include \"game/worlds/NamedRefMap.h\"\n";
     h << "\n#include <cstdint>\n";
     if (!m.lists.empty()) h << "#include <vector>\n";
     h << "\n";
@@ -159,6 +162,12 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
     for (const ManifestButton& b : m.buttons)
         h << "    virtual void " << b.handler << "(FLayoutButton&) {}\n";
     h << "\n    FLayoutBinding m_binding;\n";
+    for (const std::string& map : m.nameMaps) {
+        std::size_t count = 0;
+        for (const ManifestAsset& a : m.assets)
+            count += a.map == map ? 1 : 0;
+        h << "    NamedAssetMap m_" << map << "; // " << count << " samples by name\n";
+    }
     for (std::size_t i = 0; i < held.size(); ++i)
         h << "    FRef " << held[i].member << "; // " << (held[i].text ? "text " : "asset ") << held[i].id
           << "\n";
@@ -178,7 +187,7 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
     c << "\n{\n";
     c << "    m_binding.bind(this, k_folder, k_hint, FLayoutBinding::currentLanguage());\n";
     // A folder that holds nothing (its screen only binds it) fetches nothing.
-    if (!held.empty() || !m.widgets.empty())
+    if (!held.empty() || !m.widgets.empty() || !m.nameMaps.empty())
         c << "    FScreenRegistry& registry = FLayoutBinding::registry();\n";
     c << "    try {\n";
     for (const Held& e : held)
@@ -187,6 +196,17 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
     for (const ManifestWidget& w : m.widgets)
         c << "        m_" << w.member << " = FRefT<" << widgetClass(w.type)
           << ">(m_binding.fetchWidget(registry, " << widgetId(w.id) << "));\n";
+    // Filed last, each map in ascending id order.
+    for (const std::string& map : m.nameMaps) {
+        std::vector<const ManifestAsset*> filed;
+        for (const ManifestAsset& a : m.assets)
+            if (a.map == map) filed.push_back(&a);
+        std::sort(filed.begin(), filed.end(),
+                  [](const ManifestAsset* x, const ManifestAsset* y) { return x->id < y->id; });
+        for (const ManifestAsset* a : filed)
+            c << "        m_" << map << ".findOrInsert(\"" << a->name
+              << "\") = m_binding.fetchAsset(registry, " << a->id << ");\n";
+    }
     c << "    } catch (...) {\n        releaseHandles();\n        m_binding.unbind();\n        throw;\n    "
          "}\n";
     for (const ManifestButton& b : m.buttons) {
@@ -212,6 +232,8 @@ void writeScreen(const ScreenManifest& m, const std::vector<ScreenManifest>& all
         c << "    m_" << w->member << ".release();\n";
     for (auto e = held.rbegin(); e != held.rend(); ++e)
         c << "    " << e->member << ".release();\n";
+    for (auto map = m.nameMaps.rbegin(); map != m.nameMaps.rend(); ++map)
+        c << "    m_" << *map << ".clear();\n";
     c << "}\n\n";
     c << "void " << name << "::reloadTexts(int32_t language)\n{\n";
     for (const std::string& part : parts)

@@ -105,6 +105,8 @@ void readLists(const LuaTable& root, ScreenManifest& m)
             });
         }
         asset.table = optionalText(entry, "table");
+        asset.map = optionalText(entry, "map");
+        asset.name = optionalText(entry, "name");
         asset.kindCode = manifestKindCode(asset.kind);
         if (asset.kindCode < 0) fault(m, what, "kind", "unknown kind '" + asset.kind + "'");
         m.assets.push_back(asset);
@@ -156,12 +158,25 @@ void checkIds(const ScreenManifest& m)
         if (!members.insert(name).second) fault(m, what, "member", "'" + name + "' is used twice");
     };
     std::set<int32_t> assets;
+    std::set<std::pair<std::string, std::string>> filed;
     for (const ManifestAsset& a : m.assets) {
         const std::string what = "asset " + std::to_string(a.id);
         if (a.id <= 0 || a.id > k_largestId) fault(m, what, "id", "out of the range 1 to 32767");
         if (!assets.insert(a.id).second) fault(m, what, "id", "listed twice in the asset map");
         member(what, a.member);
+        if (a.isFiled()) {
+            if (std::find(m.nameMaps.begin(), m.nameMaps.end(), a.map) == m.nameMaps.end())
+                fault(m, what, "map", "'" + a.map + "' is none of the manifest's nameMaps");
+            if (a.kind != "sample") fault(m, what, "map", "only samples are filed by name");
+            if (a.name.empty()) fault(m, what, "name", "a filed sample needs its name");
+            if (!filed.insert({a.map, a.name}).second)
+                fault(m, what, "name", "'" + a.name + "' is filed twice in " + a.map);
+        } else if (!a.name.empty()) {
+            fault(m, what, "name", "a name without a map");
+        }
     }
+    for (const std::string& map : m.nameMaps)
+        member("name map " + map, map);
     std::set<int32_t> texts;
     for (const ManifestText& t : m.texts) {
         const std::string what = "text " + std::to_string(t.id);
@@ -226,8 +241,9 @@ void checkShape(const ScreenManifest& m)
                (m.className.rfind("LayoutPart", 0) != 0 && m.className.rfind("ScreenLayout", 0) != 0)) {
         fault(m, "the class", "class", "'" + m.className + "' is neither LayoutPartNN nor ScreenLayoutNN");
     } else if (m.isPart()) {
-        if (!m.widgets.empty() || !m.buttons.empty() || !m.parts.empty() || !m.lists.empty())
-            fault(m, "the class", "widgets", "a layout part holds no widgets, buttons or parts");
+        if (!m.widgets.empty() || !m.buttons.empty() || !m.parts.empty() || !m.lists.empty() ||
+            !m.nameMaps.empty())
+            fault(m, "the class", "widgets", "a layout part holds no widgets, buttons, parts or name maps");
         // A part reserves six entries beyond the ids it holds.
         if (m.hint != static_cast<int32_t>(held) + 6)
             fault(m, "the folder", "hint",
@@ -248,6 +264,13 @@ void checkShape(const ScreenManifest& m)
 }
 
 } // namespace
+
+std::size_t ScreenManifest::heldIds() const
+{
+    const auto filed =
+        std::count_if(assets.begin(), assets.end(), [](const ManifestAsset& a) { return a.isFiled(); });
+    return assets.size() - static_cast<std::size_t>(filed) + texts.size() + widgets.size();
+}
 
 std::string ScreenManifest::where() const
 {
@@ -287,6 +310,7 @@ ScreenManifest readScreenManifest(const std::string& path)
         m.constructorParameters = optionalText(root, "constructor");
         m.baseArguments = optionalText(root, "baseArguments");
         if (root.has("parts")) m.parts = root.integers("parts");
+        if (root.has("nameMaps")) m.nameMaps = root.texts("nameMaps");
         if (root.has("size")) {
             const std::vector<int32_t> size = root.integers("size");
             if (size.size() != 2) throw std::runtime_error("x.size: two numbers (width, height) expected");

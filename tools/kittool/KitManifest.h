@@ -25,6 +25,12 @@ struct ManifestAsset
     // How the kit makes the asset's media; none: the demo design decides.
     std::optional<Recipe> recipe;
     std::string table; // world scenes: the table the asset is filed in
+    // Screens: a sample filed under `name` in the name map `map` (one of the
+    // manifest's `nameMaps`) instead of a member of its own; `member` then
+    // only names its file.
+    std::string map;
+    std::string name;
+    bool isFiled() const { return !map.empty(); }
 };
 
 struct ManifestText
@@ -82,13 +88,16 @@ struct ScreenManifest
     std::vector<ManifestWidget> widgets;
     std::vector<ManifestButton> buttons;
     std::vector<ManifestList> lists;
+    // The name maps the class files samples in, in member order.
+    std::vector<std::string> nameMaps;
 
     bool isPart() const { return className.rfind("LayoutPart", 0) == 0; }
     // World scenes (1 to 12) file their assets by item key and take their
     // hint from the worlds' table; 0 for every other folder.
     int32_t world = 0;
-    // The ids the class fetches from the registry.
-    std::size_t heldIds() const { return assets.size() + texts.size() + widgets.size(); }
+    // The ids the class holds in members of its own (the samples filed in
+    // name maps are fetched too, but held by the maps).
+    std::size_t heldIds() const;
     // "manifest 012.lua, folder 12" for messages.
     std::string where() const;
 };

@@ -61,18 +61,20 @@ std::vector<uint8_t> recordOf(const ScreenManifest& m, const ManifestWidget& w,
     switch (w.type) {
     case WidgetType::k_container:
     // A step slider loads as a plain container; its knob and track are made
-    // by the screen that hosts it.
+    // by the screen that hosts it. A fade-swap widget is a container whose
+    // pictures its screen gives it.
     case WidgetType::k_stepSlider:
     // An animated menu button is a container of its own frame, clip, caption
     // and click area; the screen sets it up.
     case WidgetType::k_animatedMenuButton:
+    case WidgetType::k_fadeSwapWidget:
         return writeContainerRecord(containerOf(m, partOf(w), w.id, children));
     case WidgetType::k_marker:
         return writeWidgetPart(partOf(w));
     case WidgetType::k_image:
     // A video sprite's record is an image widget's; the screen gives it its clip.
     case WidgetType::k_videoSprite:
-    // A flash sprite is an image widget that the screen colours.
+    // So is a flash sprite's; the screen gives it its colour.
     case WidgetType::k_flashSprite:
         return writeImageRecord({partOf(w), static_cast<int16_t>(w.image)});
     case WidgetType::k_label:

@@ -67,8 +67,8 @@ FRefT<FWidget> createStandInButton(FContainer& parent)
     return FRefT<FWidget>(makeRef<StandInButton>(engineNew<StandInButton>(k_memObject, &parent)));
 }
 
-// A video sprite's record is an image widget's: where the game's video
-// sprite is not registered, an image widget reads it.
+// A video or flash sprite's record is an image widget's: where the game's
+// class is not registered, an image widget reads it.
 FRefT<FWidget> createStandInVideoSprite(FContainer& parent)
 {
     return FRefT<FWidget>(makeRef<FImageWidget>(engineNew<FImageWidget>(k_memObject, &parent, true)));
@@ -161,23 +161,24 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
         if (FWidgetFactory::find(button) == nullptr)
             FWidgetFactory::registerType(button, &createStandInButton);
     }
-    // Step sliders read a container record; the game's class is not linked here.
-    if (FWidgetFactory::find(FWidgetTypes::k_stepSlider) == nullptr)
-        FWidgetFactory::registerType(FWidgetTypes::k_stepSlider, &FWidgetFactory::createChild<FContainer>);
-    // Menu buttons read a container record and flash sprites an image record.
-    if (FWidgetFactory::find(FWidgetTypes::k_animatedMenuButton) == nullptr)
-        FWidgetFactory::registerType(FWidgetTypes::k_animatedMenuButton,
-                                     &FWidgetFactory::createChild<FContainer>);
-    if (FWidgetFactory::find(FWidgetTypes::k_flashSprite) == nullptr)
-        FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, &FWidgetFactory::createChild<FImageWidget>);
+    // Step sliders, fade-swap widgets and animated menu buttons read a container
+    // record; the game's classes are not linked here.
+    for (uint32_t container :
+         {FWidgetTypes::k_stepSlider, FWidgetTypes::k_fadeSwapWidget, FWidgetTypes::k_animatedMenuButton}) {
+        if (FWidgetFactory::find(container) == nullptr)
+            FWidgetFactory::registerType(container, &FWidgetFactory::createChild<FContainer>);
+    }
     if (FWidgetFactory::find(FWidgetTypes::k_videoSprite) == nullptr)
         FWidgetFactory::registerType(FWidgetTypes::k_videoSprite, &createStandInVideoSprite);
+    if (FWidgetFactory::find(FWidgetTypes::k_flashSprite) == nullptr)
+        FWidgetFactory::registerType(FWidgetTypes::k_flashSprite, &createStandInVideoSprite);
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_stepSlider>();
+    wrap<FWidgetTypes::k_fadeSwapWidget>();
     wrap<FWidgetTypes::k_animatedMenuButton>();
-    wrap<FWidgetTypes::k_flashSprite>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_videoSprite>();
+    wrap<FWidgetTypes::k_flashSprite>();
     wrap<FWidgetTypes::k_marker>();
     wrap<FWidgetTypes::k_label>();
     wrap<FWidgetTypes::k_button>();

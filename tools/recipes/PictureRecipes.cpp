@@ -174,7 +174,7 @@ RecipeAsset frame(const Recipe& recipe)
     return encodeRecipePicture(recipe, canvas);
 }
 
-// A parchment map with a dotted route through `spots` places.
+// A parchment map with a dotted route through its places.
 RecipeAsset map(const Recipe& recipe)
 {
     const RecipePalette& p = RecipePalette::of(recipe);
@@ -191,14 +191,28 @@ RecipeAsset map(const Recipe& recipe)
                   0, 2 * M_PI);
         cairo_fill(cr);
     }
-    const int spots = recipe.integer("spots", 1, 64, 12);
+    // The places lie where the map that shows the picture puts its worlds
+    // (`places`: x, y pairs as fractions of the picture), or spread evenly
+    // left to right at random heights.
+    std::vector<std::pair<double, double>> places;
+    if (recipe.has("places")) {
+        const std::vector<double> fractions = recipe.numbers("places");
+        if (fractions.empty() || fractions.size() % 2 != 0 || fractions.size() > 128)
+            recipe.fail("places", "wants 1 to 64 pairs of x, y fractions");
+        for (std::size_t i = 0; i < fractions.size(); i += 2) {
+            if (fractions[i] < 0 || fractions[i] > 1 || fractions[i + 1] < 0 || fractions[i + 1] > 1)
+                recipe.fail("places", "a fraction lies outside 0 .. 1");
+            places.emplace_back(w * fractions[i], h * fractions[i + 1]);
+        }
+    } else {
+        const int spots = recipe.integer("spots", 1, 64, 12);
+        for (int i = 0; i < spots; ++i)
+            places.emplace_back(w * (0.08 + 0.84 * (i + 0.5) / spots), h * random.uniform(0.15, 0.85));
+    }
     const double dash[] = {std::max(2.0, w / 120), std::max(2.0, w / 160)};
     cairo_set_dash(cr, dash, 2, 0);
     cairo_set_line_width(cr, std::max(1.0, w / 300));
     setRecipeColour(cr, p.ink, 0.8);
-    std::vector<std::pair<double, double>> places;
-    for (int i = 0; i < spots; ++i)
-        places.emplace_back(w * (0.08 + 0.84 * (i + 0.5) / spots), h * random.uniform(0.15, 0.85));
     for (std::size_t i = 0; i < places.size(); ++i)
         (i == 0 ? cairo_move_to : cairo_line_to)(cr, places[i].first, places[i].second);
     cairo_stroke(cr);

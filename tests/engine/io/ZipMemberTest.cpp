@@ -10,6 +10,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include <thread>
@@ -215,6 +216,10 @@ TEST_F(ZipMemberTest, CrcIsCheckedWhenTheLastBytesOfAMemberArrive)
         // Reading on to the end does not get the last bytes but the failure.
         const std::string failure = failureOf([&] { readAll(part); });
         EXPECT_NE(failure.find("== directory crc (305419896)"), std::string::npos) << failure;
+        // The failure stays: the bytes that failed the check are not read after it.
+        const size_t failed = handler.texts.size();
+        EXPECT_THROW(part->buffer()->sbumpc(), FDebug::VellumcoreException);
+        EXPECT_EQ(handler.texts.size(), failed);
     }
 }
 
@@ -328,6 +333,137 @@ TEST_F(ZipMemberTest, CloseAndRestartWhileTheWorkerRuns)
         openMember(archive, name);
     }
     EXPECT_TRUE(handler.texts.empty());
+}
+
+// A read of at least a window's worth takes the inflate over from the
+// worker and goes straight into the caller's buffer; putback, small reads,
+// seeks back (a restart on the reader's thread) and the member's end behave
+// as they do with the worker.
+TEST_F(ZipMemberTest, LargeReadsTakeTheInflateOverOnTheReader)
+{
+    const std::vector<uint8_t> data = sampleBytes(700000, 3);
+    const std::string all = text(data);
+    ZipWriter writer;
+    writer.add("plain", data, ZipMethod::Deflated);
+    writer.add("sealed", data, ZipMethod::Deflated, true);
+    FRefT<FFileSystem> archive = openArchive(writer);
+    for (const char* name : {"plain", "sealed"}) {
+        SCOPED_TRACE(name);
+        FRefT<FInStream> stream = openMember(archive, name);
+        auto* inflating = dynamic_cast<FZLibStreambuf*>(stream->buffer());
+        ASSERT_NE(inflating, nullptr);
+        FInStreambuf& buffer = *inflating;
+        const int64_t bytesBefore = inflating->bufferBytes();
+        // Each read: where it starts (after a seek there) and how much it asks for.
+        const std::pair<int64_t, int64_t> reads[] = {
+            {0, 1000},       // from the worker
+            {1000, 300000},  // takes the inflate over
+            {301000, 5000},  // through a chunk, on the reader
+            {20, 100000},    // far back: a restart on the reader
+            {400000, 40000}, // a forward seek, then a large read
+        };
+        for (const auto& [at, count] : reads) {
+            SCOPED_TRACE(at);
+            ASSERT_EQ(int64_t(buffer.pubseekpos(at)), at);
+            std::string got(static_cast<size_t>(count), '\0');
+            ASSERT_EQ(buffer.sgetn(got.data(), count), count);
+            EXPECT_TRUE(got == all.substr(static_cast<size_t>(at), static_cast<size_t>(count)));
+            EXPECT_EQ(buffer.position(), at + count);
+        }
+        EXPECT_TRUE(inflating->isInflatingOnReader());
+        // Reads straight into the caller's buffer take larger input blocks.
+        EXPECT_EQ(inflating->bufferBytes() - bytesBefore,
+                  FZLibStreambuf::k_directInputSize - FZLibStreambuf::k_inputSize);
+        // Putback after a read straight into the caller's buffer.
+        for (int i = 1; i <= 3; ++i)
+            ASSERT_EQ(buffer.sungetc(), data[static_cast<size_t>(440000 - i)]) << i;
+        // The rest in one read that asks for more than there is.
+        ASSERT_EQ(int64_t(buffer.pubseekpos(440000)), 440000);
+        std::string rest(400000, '\0');
+        ASSERT_EQ(buffer.sgetn(rest.data(), 400000), 260000);
+        rest.resize(260000);
+        EXPECT_TRUE(rest == all.substr(440000));
+        EXPECT_EQ(buffer.remaining(), 0);
+        EXPECT_EQ(buffer.sgetc(), std::char_traits<char>::eof());
+    }
+    EXPECT_TRUE(handler.texts.empty());
+}
+
+// Raw deflate data of `data` with a full flush after its first `goodBytes`,
+// followed by `tail` (bytes that break the stream at that point).
+std::vector<uint8_t> deflateThenBreak(const std::vector<uint8_t>& data, size_t goodBytes,
+                                      const std::vector<uint8_t>& tail)
+{
+    z_stream z{};
+    deflateInit2(&z, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::vector<uint8_t> out(deflateBound(&z, goodBytes) + 16 + tail.size());
+    z.next_in = const_cast<Bytef*>(data.data());
+    z.avail_in = static_cast<uInt>(goodBytes);
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FULL_FLUSH);
+    out.resize(out.size() - z.avail_out);
+    deflateEnd(&z);
+    out.insert(out.end(), tail.begin(), tail.end());
+    return out;
+}
+
+// Members that break after the reader took the inflate over: each failure is
+// the one the worker reports, raised by the large read, and it stays.
+TEST_F(ZipMemberTest, DamagedMembersFailOnTheReadersInflate)
+{
+    const std::vector<uint8_t> data = sampleBytes(600000, 4);
+    const uint32_t crc = static_cast<uint32_t>(crc32_z(0, data.data(), data.size()));
+    const std::vector<uint8_t> deflated = zipDeflate(data.data(), data.size());
+    struct Case
+    {
+        const char* name;
+        std::vector<uint8_t> raw; // raw deflate data, or empty: the writer deflates `data`
+        std::optional<uint32_t> crcField;
+        std::optional<uint32_t> sizeField;
+        const char* report;
+    };
+    const Case cases[] = {
+        {"crc", {}, 0x12345678u, {}, "== directory crc (305419896)"},
+        {"longer entry", {}, {}, 650000u, "inflated size (600000) == uncompressed size (650000)"},
+        {"shorter entry", {}, {}, 500000u, "inflated size (500001) <= uncompressed size (500000)"},
+        {"cut short",
+         std::vector<uint8_t>(deflated.begin(), deflated.begin() + std::ptrdiff_t(deflated.size() * 2 / 3)),
+         crc, 600000u, "result (-5) == Z_STREAM_END"},
+        {"bad block", deflateThenBreak(data, 300000, {0xFF, 0xFF, 0xFF, 0xFF}), crc, 600000u,
+         "result (-3) == Z_STREAM_END"},
+    };
+    for (const Case& c : cases) {
+        for (const bool encrypted : {false, true}) {
+            // Raw data goes in as stored bytes that claim to be deflated; the
+            // writer seals those with their own CRC, so they stay plain.
+            if (encrypted && !c.raw.empty()) continue;
+            SCOPED_TRACE(std::string(c.name) + (encrypted ? " sealed" : ""));
+            ZipWriter writer;
+            ZipMember& member = c.raw.empty() ? writer.add("m", data, ZipMethod::Deflated, encrypted)
+                                              : writer.add("m", c.raw, ZipMethod::Stored);
+            if (!c.raw.empty()) member.methodField = 8;
+            member.crcField = c.crcField;
+            member.uncompressedSizeField = c.sizeField;
+            FRefT<FFileSystem> archive = openArchive(writer);
+            FRefT<FInStream> stream = openMember(archive, "m");
+            auto* inflating = dynamic_cast<FZLibStreambuf*>(stream->buffer());
+            ASSERT_NE(inflating, nullptr);
+            std::string head(1000, '\0');
+            ASSERT_EQ(inflating->sgetn(head.data(), 1000), 1000);
+            EXPECT_EQ(head, text(data).substr(0, 1000));
+            std::string rest(static_cast<size_t>(inflating->remaining()), '\0');
+            const std::string failure =
+                failureOf([&] { inflating->sgetn(rest.data(), static_cast<std::streamsize>(rest.size())); });
+            EXPECT_NE(failure.find(c.report), std::string::npos) << failure;
+            EXPECT_TRUE(inflating->isInflatingOnReader());
+            const size_t reported = handler.texts.size();
+            EXPECT_THROW(inflating->sbumpc(), FDebug::VellumcoreException);
+            EXPECT_THROW(inflating->sgetn(rest.data(), static_cast<std::streamsize>(rest.size())),
+                         FDebug::VellumcoreException);
+            EXPECT_EQ(handler.texts.size(), reported);
+        }
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "game/core/ScreenKind.h"
 #include "game/factories/GameWidgetFactory.h"
 #include "game/factories/ScreenFactory.h"
+#include "game/gameplay/HudPanel.h"
 #include "game/widgets/AwardsViewport.h"
 #include "game/widgets/EffectSprite.h"
 #include "game/widgets/FactoryContainerWidget.h"
@@ -42,10 +43,10 @@ TEST(GameFactoriesTest, EveryScreenKindIsRefusedByNameUntilItsScreenExists)
 {
     // Kinds whose screens exist; the front-end and world map tests build them.
     const std::set<std::int32_t> built = {
-        k_introScreen,   k_introSlidesScreen, k_clickToContinueScreen, k_introAnimationScreen,
-        k_loadingScreen, k_splashScreen,      k_worldMapScreen,        k_mainMenuScreen,
-        k_profileScreen, k_nameEntryScreen,   k_avatarSelectScreen,    k_profileMenuScreen,
-        k_gameModeScreen};
+        k_introScreen,    k_introSlidesScreen, k_clickToContinueScreen, k_introAnimationScreen,
+        k_loadingScreen,  k_splashScreen,      k_worldMapScreen,        k_mainMenuScreen,
+        k_profileScreen,  k_nameEntryScreen,   k_avatarSelectScreen,    k_profileMenuScreen,
+        k_gameModeScreen, k_legalScreen,       k_textSequenceScreen,    k_animationScreen};
     for (std::int32_t kind = 0; kind < k_screenKindCount; ++kind) {
         if (built.count(kind) != 0) continue;
         const std::string failure = failureOf([kind] { createScreen(kind); });
@@ -82,7 +83,6 @@ TEST(GameFactoriesTest, UnknownAndNotYetBuiltCodesAreRefusedByCodeAndAddNothing)
     } const cases[] = {
         {0x12345678u, "widget type 0x12345678 is unknown"},
         {0u, "widget type 0x00000000 is unknown"},
-        {FWidgetTypes::k_hudPanel, "widget type 0xEFA7D95A (HudPanel) is not built yet"},
         {FWidgetTypes::k_storyPanel, "widget type 0xF2F140A8 (StoryPanel) is not built yet"},
     };
     TestScreen parent;
@@ -112,6 +112,7 @@ TEST(GameFactoriesTest, PlayFieldCodesBuildTheirWidgetsAsChildrenOfTheParent)
         {FWidgetTypes::k_mapView, [](FWidget* w) { return dynamic_cast<MapView*>(w) != nullptr; }},
         {FWidgetTypes::k_factoryContainer,
          [](FWidget* w) { return dynamic_cast<FactoryContainerWidget*>(w) != nullptr; }},
+        {FWidgetTypes::k_hudPanel, [](FWidget* w) { return dynamic_cast<HudPanel*>(w) != nullptr; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(FWidgetTypes::className(c.type));
@@ -132,13 +133,13 @@ TEST(GameFactoriesTest, ACreatorRegisteredElsewhereIsKeptWhenTheGameRegistersIts
             return FRefT<FWidget>(makeRef<FContainer>(engineNew<FContainer>(k_memObject, &parent, true)));
         }
     };
-    FWidgetFactory::registerType(FWidgetTypes::k_hudPanel, &Probe::create);
+    FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, &Probe::create);
     GameWidgetFactory::registerTypes();
-    EXPECT_EQ(FWidgetFactory::find(FWidgetTypes::k_hudPanel), &Probe::create);
+    EXPECT_EQ(FWidgetFactory::find(FWidgetTypes::k_storyPanel), &Probe::create);
     // Put back the refusal for the other tests.
-    FWidgetFactory::registerType(FWidgetTypes::k_hudPanel, nullptr);
+    FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, nullptr);
     GameWidgetFactory::registerTypes();
-    EXPECT_NE(FWidgetFactory::find(FWidgetTypes::k_hudPanel), &Probe::create);
+    EXPECT_NE(FWidgetFactory::find(FWidgetTypes::k_storyPanel), &Probe::create);
 }
 
 TEST(GameFactoriesTest, ALayoutNamingBothEditBoxCodesGetsTwoEditBoxesThatBehaveAlike)

@@ -24,8 +24,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace frontendtest {
@@ -33,10 +35,11 @@ namespace frontendtest {
 // Every folder the front-end screens bind, shared parts included.
 inline const std::vector<std::string>& frontEndFolders()
 {
-    static const std::vector<std::string> folders = {
-        "004", "010", "011", "012", "015", "016", "017", "023", "027", "028", "030", "031",
-        // The menus over the shared backdrop.
-        "001", "002", "003", "008", "013", "018", "019", "020", "021", "025", "026"};
+    static const std::vector<std::string> folders = {"004", "007", "009", "010", "011", "012", "015", "016",
+                                                     "017", "022", "023", "027", "028", "030", "031",
+                                                     // The menus over the shared backdrop.
+                                                     "001", "002", "003", "008", "013", "018", "019", "020",
+                                                     "021", "025", "026"};
     return folders;
 }
 
@@ -95,6 +98,7 @@ struct FrontEndFixture : prompttest::PromptFolders
 {
     static constexpr int32_t k_stepMs = 10;
     static constexpr int32_t k_animationFrames = 30;
+    static constexpr int32_t k_closingFrames = 12;
 
     FrontEndFixture()
     {
@@ -109,6 +113,7 @@ struct FrontEndFixture : prompttest::PromptFolders
         std::filesystem::copy_file(std::string(ZIBBO_GAME_DATA_DIR) + "/gamedata.xml",
                                    scratch.path() / "012" / "006650_0.dat",
                                    std::filesystem::copy_options::overwrite_existing);
+        writeVideo(scratch.path() / "009" / "001902_0.gwvideo", k_closingFrames, 24);
         for (int id = 1877; id <= 1901; ++id)
             writeVideo(scratch.path() / "016" / ("00" + std::to_string(id) + "_0.gwvideo"), 2, 12);
     }
@@ -157,6 +162,36 @@ struct FrontEndFixture : prompttest::PromptFolders
     GameScreenFactory factory;
     FakeCursorDevice cursorDevice;
     InlineGameModule module{&factory, cursorDevice};
+};
+
+// Builds the real screens of the kinds it is given and plain prompt screens
+// for every other kind, noting each kind asked for.
+class RealScreenFactory : public prompttest::PromptFactory<SystemMessageScreen>
+{
+public:
+    explicit RealScreenFactory(std::vector<int32_t> realKinds) : m_real(std::move(realKinds)) {}
+    // The background builds call it on a loader thread.
+    FRefT<FScreen> createScreen(int32_t kind) override
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_requested.push_back(kind);
+        }
+        for (int32_t real : m_real)
+            if (real == kind) return m_factory.createScreen(kind);
+        return prompttest::PromptFactory<SystemMessageScreen>::createScreen(kind);
+    }
+    std::vector<int32_t> requested()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_requested;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<int32_t> m_requested;
+    std::vector<int32_t> m_real;
+    GameScreenFactory m_factory;
 };
 
 } // namespace frontendtest

@@ -7,12 +7,15 @@
 #include "game/FakeCursorDevice.h"
 #include "game/app/InlineGameModule.h"
 #include "game/factories/GameWidgetFactory.h"
+#include "game/gameplay/CommonUIScreen.h"
+#include "game/gameplay/PowerUpView.h"
 #include "game/screenbase/PromptTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -37,7 +40,7 @@ private:
         std::random_device seed;
         m_path = std::filesystem::temp_directory_path() / ("zibbo-gameplay-files-" + std::to_string(seed()));
         std::filesystem::create_directories(m_path);
-        for (const char* folder : {"012", "021", "023", "024", "025", "027", "030"}) {
+        for (const char* folder : {"006", "012", "021", "023", "024", "025", "027", "030"}) {
             const std::filesystem::path manifest =
                 std::filesystem::path(SCREEN_MANIFESTS) / (std::string(folder) + ".lua");
             if (!std::filesystem::exists(manifest)) continue;
@@ -145,6 +148,9 @@ public:
         InlineGameModule::stopAllSounds();
     }
 
+    // A system pause as the mixer reports it (the tests run without one).
+    bool isGamePaused() const override { return systemPaused || InlineGameModule::isGamePaused(); }
+
     Lines take() { return std::exchange(calls, {}); }
     // Names a sound by the asset it is, through the names the test gave.
     std::string nameOf(const FRef& sound) const
@@ -155,8 +161,80 @@ public:
     }
 
     Lines calls;
+    bool systemPaused = false;
     std::vector<int32_t> screens;
     std::vector<std::pair<std::string, const void*>> soundNames;
+};
+
+// Builds a `Screen` for every kind the game module asks for.
+template <class Screen> class OneScreenFactory : public FScreenFactory
+{
+public:
+    FRefT<FScreen> createScreen(int32_t) override
+    {
+        return FRefT<FScreen>(makeRef<FScreen>(engineNew<Screen>(k_memObject)));
+    }
+};
+
+// The folders and a recording game module whose every screen is a `Screen`;
+// the fixture runs the module and shows a screen.
+template <class Screen> struct HostedScreen : GameplayFolders
+{
+    Screen& screen() { return *static_cast<Screen*>(module.currentScreen().get()); }
+
+    OneScreenFactory<Screen> factory;
+    FakeCursorDevice cursorDevice;
+    RecordingGameModule module{&factory, cursorDevice};
+};
+
+// Notes its updates; `onUpdate` runs inside each, or the view removes itself.
+class TestView : public PowerUpView
+{
+public:
+    explicit TestView(int32_t kind, std::vector<std::string>& log) : PowerUpView(kind), m_log(log) {}
+
+    void update(int32_t ms) override
+    {
+        m_log.push_back("update " + std::to_string(uniqueId()) + " " + std::to_string(ms));
+        if (removeSelf) {
+            // As a view whose effect has ended: nothing of it is touched after.
+            hostScreen()->removePowerUpView(uniqueId());
+            return;
+        }
+        if (onUpdate) onUpdate();
+    }
+    void setup() override { m_log.push_back("setup " + std::to_string(uniqueId())); }
+
+    std::function<void()> onUpdate;
+    bool removeSelf = false;
+
+private:
+    std::vector<std::string>& m_log;
+};
+
+// The story screen's operations that this base leaves to it.
+class TestCommonScreen : public CommonUIScreen
+{
+public:
+    void playWrongHitPenalty(std::int32_t) override {}
+    bool isPictureSearchMode() const override { return false; }
+    void onTaskBegun() override {}
+    void onTaskAdvanced() override {}
+    void showAnimatedOverlay(StoryTaskStepper&) override {}
+    void stagedSequenceBegin() override {}
+    void stagedSequenceShow() override {}
+    void stagedSequenceRun() override {}
+    void stagedSequenceEnd() override {}
+    FRefT<std::istream> openSearchData(std::int32_t) override { return {}; }
+    bool needsActiveEntry() const override { return true; }
+
+    std::vector<std::string> viewLog;
+
+protected:
+    PowerUpView* createPowerUpView(int32_t kind, HudEntryPanel*) override
+    {
+        return engineNew<TestView>(k_memObject, kind, viewLog);
+    }
 };
 
 } // namespace gameplaytest

@@ -19,16 +19,7 @@ using namespace gameplaytest;
 
 namespace {
 
-class OptionsScreens : public FScreenFactory
-{
-public:
-    FRefT<FScreen> createScreen(int32_t) override
-    {
-        return FRefT<FScreen>(makeRef<FScreen>(engineNew<OptionsHostScreen>(k_memObject)));
-    }
-};
-
-class OptionsHostScreenTest : public testing::Test, protected GameplayFolders
+class OptionsHostScreenTest : public testing::Test, protected HostedScreen<OptionsHostScreen>
 {
 protected:
     OptionsHostScreenTest()
@@ -42,8 +33,6 @@ protected:
                              {"preview", s.m_voicePreview.get()}};
         module.take();
     }
-
-    OptionsHostScreen& screen() { return *static_cast<OptionsHostScreen*>(module.currentScreen().get()); }
 
     // Opens the overlay and runs it to fully open.
     void openFully()
@@ -84,10 +73,6 @@ protected:
         EXPECT_NE(profile, nullptr);
         return *profile;
     }
-
-    OptionsScreens factory;
-    FakeCursorDevice cursorDevice;
-    RecordingGameModule module{&factory, cursorDevice};
 };
 
 TEST_F(OptionsHostScreenTest, ActivationHidesTheOverlayAndDisablesTheMainMenuButtons)

@@ -32,16 +32,7 @@ public:
     int backdrops = 0;
 };
 
-class PauseScreens : public FScreenFactory
-{
-public:
-    FRefT<FScreen> createScreen(int32_t) override
-    {
-        return FRefT<FScreen>(makeRef<FScreen>(engineNew<TestPauseScreen>(k_memObject)));
-    }
-};
-
-class PauseHostScreenTest : public testing::Test, protected GameplayFolders
+class PauseHostScreenTest : public testing::Test, protected HostedScreen<TestPauseScreen>
 {
 protected:
     PauseHostScreenTest()
@@ -52,8 +43,6 @@ protected:
         module.soundNames = {{"confirm", s.m_confirmSound.get()}, {"open", s.m_openSound.get()}};
         module.take();
     }
-
-    TestPauseScreen& screen() { return *static_cast<TestPauseScreen*>(module.currentScreen().get()); }
 
     void showPause()
     {
@@ -68,10 +57,6 @@ protected:
         ASSERT_TRUE(screen().m_pauseOpen);
         module.take();
     }
-
-    PauseScreens factory;
-    FakeCursorDevice cursorDevice;
-    RecordingGameModule module{&factory, cursorDevice};
 };
 
 TEST_F(PauseHostScreenTest, ShowingPausesTheAudioSlidesOpenAndResumeSlidesBackAndResumes)

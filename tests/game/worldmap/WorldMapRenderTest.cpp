@@ -5,6 +5,7 @@
 #include "support/ScratchFileModules.h"
 
 #include "game/GameDataTestSupport.h"
+#include "game/worldmap/WorldMapKitSupport.h"
 
 #include "asset/FAsset.h"
 #include "asset/FScreenModule.h"
@@ -34,7 +35,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
 
 namespace {
@@ -42,32 +42,24 @@ namespace {
 namespace fs = std::filesystem;
 using namespace GameDataText;
 
-class SilentAsset : public FAsset
+// The frame as it stands; written to `name` beside the PNG that
+// ZIBBO_WORLDMAP_PNG names ("" for that file itself).
+void drawWorldMapFrame(glrender::TestGraph& graph, glrender::ReadBack& readBack, WorldMapScreen& map,
+                       const std::string& name)
 {
-};
-
-FRef makeKitObject(int16_t kind)
-{
-    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<SilentAsset>(k_memObject));
-    return FAssetKinds::create(kind);
+    glrender::paintFrame(graph, readBack, [&](FDrawContext& context) { map.draw(context); });
+    ASSERT_EQ(readBack.pixels.size(), 800u * 600u * 4u);
+    // The frame is a picture, not one colour.
+    EXPECT_GT(glrender::sampledColours(readBack.pixels), 50u) << name;
+    if (const char* out = std::getenv("ZIBBO_WORLDMAP_PNG")) {
+        std::string path = out;
+        if (!name.empty())
+            path = path.substr(0, path.size() - (path.size() > 4 ? 4 : 0)) + "-" + name + ".png";
+        const std::vector<uint8_t> bytes = writePng(PngPicture::rgba(800, 600, readBack.pixels));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
 }
-
-class RenderServices : public WorldMapServices
-{
-public:
-    GameSession* gameSession() override { return session; }
-    GameParams* params() override { return tuning; }
-    int32_t previousScreenKind() const override { return k_profileMenuScreen; }
-    bool isGamePaused() const override { return false; }
-    void playSound(const FRef&, int32_t) override {}
-    void stopAllSounds() override {}
-    void setPendingScreen(int32_t) override {}
-    void setScreen(int32_t, bool) override {}
-    void prepareScreen(FScreen*) override {}
-
-    GameSession* session = nullptr;
-    GameParams* tuning = nullptr;
-};
 
 TEST(WorldMapRenderTest, TheMapFromTheDemoKitDraws)
 {
@@ -88,7 +80,7 @@ TEST(WorldMapRenderTest, TheMapFromTheDemoKitDraws)
     graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
     ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
     GameWidgetFactory::registerTypes();
-    FScreenModule screens{&makeKitObject};
+    FScreenModule screens{&WorldMapKit::makeObject};
 
     GameParams params(modules.application);
     params.onLoaded();
@@ -99,17 +91,6 @@ TEST(WorldMapRenderTest, TheMapFromTheDemoKitDraws)
     PlayerProfile& profile = *profiles.getCurrentProfile();
     profile.setName(FString("Painter"));
     // Five worlds open, pieces earned in the first three.
-    std::vector<std::vector<std::string>> worlds;
-    for (int w = 0; w < 12; ++w) {
-        std::vector<std::string> quests;
-        for (int q = 0; q < 3; ++q) {
-            QuestText text;
-            text.id = 3 * w + q;
-            text.type = q;
-            quests.push_back(quest(text));
-        }
-        worlds.push_back(quests);
-    }
     for (int w = 0; w < 5; ++w) {
         profile.unlockWorld(w);
         for (int q = 0; q < 3; ++q)
@@ -117,11 +98,12 @@ TEST(WorldMapRenderTest, TheMapFromTheDemoKitDraws)
     }
     for (int id : {0, 1, 2, 3, 4, 6})
         profile.setQuestResult(id, 5);
+    profile.setQuestResult(5, 2);
     profile.newQuests().clear();
     profile.newWorlds().clear();
     GameSession session(&profiles, {});
-    session.loadGameStructure(xmlStream(gameData(worlds)));
-    RenderServices services;
+    session.loadGameStructure(xmlStream(WorldMapKit::gameData()));
+    WorldMapKit::QuietServices services;
     services.session = &session;
     services.tuning = &params;
     WorldMapServices::setInstance(&services);
@@ -136,24 +118,38 @@ TEST(WorldMapRenderTest, TheMapFromTheDemoKitDraws)
         for (int frame = 0; frame < 60; ++frame)
             map.update(20);
 
-        FDrawContext& context = graph.beginFrameRecording();
-        map.draw(context);
-        graph.endFrameRecording();
-        readBack.pixels.clear();
-        graph.onPaint();
-        ASSERT_EQ(readBack.pixels.size(), 800u * 600u * 4u);
-        // The frame is a picture, not one colour.
-        std::set<uint32_t> colours;
-        for (std::size_t i = 0; i < readBack.pixels.size(); i += 4 * 97)
-            colours.insert(uint32_t(readBack.pixels[i]) << 16 | uint32_t(readBack.pixels[i + 1]) << 8 |
-                           readBack.pixels[i + 2]);
-        EXPECT_GT(colours.size(), 50u);
-        if (const char* out = std::getenv("ZIBBO_WORLDMAP_PNG")) {
-            const std::vector<uint8_t> bytes = writePng(PngPicture::rgba(800, 600, readBack.pixels));
-            std::ofstream(out, std::ios::binary)
-                .write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()));
-        }
+        drawWorldMapFrame(graph, readBack, map, "");
+
+        // The chooser of the orchard (all its quests finished), then the scroll.
+        map.selectWorld(1);
+        for (int frame = 0; frame < 200 && map.mode() != WorldMapScreen::k_modeQuestChooser; ++frame)
+            map.update(20);
+        for (int frame = 0; frame < 30; ++frame)
+            map.update(20);
+        drawWorldMapFrame(graph, readBack, map, "chooser");
+        map.pickQuest(0);
+        for (int frame = 0; frame < 40; ++frame)
+            map.update(20);
+        drawWorldMapFrame(graph, readBack, map, "scroll");
+    }
+    {
+        // Back from the harbour's first quest with five stars: the award,
+        // the piece and the guides' story break.
+        profile.setFlag(PlayerProfile::k_receivedGift, true);
+        session.structure().setLastResult({0, 0, 6});
+        profile.setQuestResult(0, 5);
+        services.previous = k_storyModeScreen;
+        FRefT<FScreen> screen = createScreen(k_worldMapScreen);
+        auto& map = dynamic_cast<WorldMapScreen&>(*screen);
+        map.onActivate();
+        for (int frame = 0; frame < 60; ++frame)
+            map.update(20);
+        drawWorldMapFrame(graph, readBack, map, "award");
+        for (int frame = 0; frame < 2000 && map.phase() != WorldMapScreen::k_phaseStoryBreak; ++frame)
+            map.update(20);
+        for (int frame = 0; frame < 40; ++frame)
+            map.update(20);
+        drawWorldMapFrame(graph, readBack, map, "story");
     }
     WorldMapServices::setInstance(nullptr);
 }

@@ -6,6 +6,7 @@
 #include "support/ScratchFileModules.h"
 
 #include "game/GameDataTestSupport.h"
+#include "game/worldmap/WorldMapKitSupport.h"
 
 #include "asset/FAsset.h"
 #include "asset/FScreenModule.h"
@@ -19,6 +20,7 @@
 #include "game/core/ScreenKind.h"
 #include "game/factories/GameWidgetFactory.h"
 #include "game/factories/ScreenFactory.h"
+#include "game/widgets/ImageRectFlipped.h"
 #include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/VideoSprite.h"
 #include "game/worldmap/WorldMapNode.h"
@@ -38,10 +40,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -49,16 +53,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace GameDataText;
-
-class QuietAsset : public FAsset
-{
-};
-
-FRef makeScreenObject(int16_t kind)
-{
-    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<QuietAsset>(k_memObject));
-    return FAssetKinds::create(kind);
-}
 
 // Every glyph 8 units wide; line extents 20 units.
 std::vector<uint8_t> nameFont()
@@ -95,12 +89,51 @@ public:
         calls.push_back("screen " + std::to_string(kind) + (async ? " async" : ""));
     }
     void prepareScreen(FScreen*) override { calls.push_back("prepare"); }
+    bool playVoice(const FRef& line) override
+    {
+        voices.push_back(line.get());
+        voiceLeft = audible ? voiceMs : -1;
+        return audible;
+    }
+    void stopVoice() override
+    {
+        calls.push_back("stop voice");
+        voiceLeft = -1;
+    }
+    void setVoiceFinishedCallback(const FDelegate<void()>* callback) override
+    {
+        FDelegate<void()>::assign(voiceFinished, callback);
+    }
+    void playMusic(const FRef& track, bool) override { music.push_back(track.get()); }
+    void stopAmbientSound() override { calls.push_back("stop ambient"); }
+    ~FakeServices() override { FDelegate<void()>::assign(voiceFinished, nullptr); }
+
+    // The voice channel's time: a line that has played `voiceMs` ends and
+    // calls the registered callback, as the game module's tick does.
+    void tick(int32_t ms)
+    {
+        if (voiceLeft < 0) return;
+        voiceLeft -= ms;
+        if (voiceLeft >= 0 || voiceFinished == nullptr) return;
+        // One call per registration, as the game module makes it.
+        FDelegate<void()>* callback = voiceFinished;
+        voiceFinished = nullptr;
+        callback->invoke();
+        FDelegate<void()>::assign(callback, nullptr);
+    }
 
     GameSession* session = nullptr;
     GameParams* tuning = nullptr;
     int32_t previous = k_mainMenuScreen;
     bool paused = false;
     std::vector<std::string> calls;
+    // Voice lines spoken and music started, by asset.
+    std::vector<void*> voices;
+    std::vector<void*> music;
+    int32_t voiceMs = 1000;
+    bool audible = true;
+    int32_t voiceLeft = -1;
+    FDelegate<void()>* voiceFinished = nullptr;
 };
 
 // Writes the screen files of the map's folders once per process.
@@ -132,23 +165,6 @@ const fs::path& screenFiles()
     return path;
 }
 
-// Quests by world: world w holds quest ids 3w, 3w+1, 3w+2 of types 0, 1, 2.
-std::string mapGameData()
-{
-    std::vector<std::vector<std::string>> worlds;
-    for (int w = 0; w < 12; ++w) {
-        std::vector<std::string> quests;
-        for (int q = 0; q < 3; ++q) {
-            QuestText text;
-            text.id = 3 * w + q;
-            text.type = q;
-            quests.push_back(quest(text));
-        }
-        worlds.push_back(quests);
-    }
-    return gameData(worlds);
-}
-
 class WorldMapScreenTest : public ::testing::Test, protected ScratchFileModules
 {
 protected:
@@ -170,7 +186,7 @@ protected:
         ASSERT_NE(profiles.getCurrentProfile(), nullptr);
         profiles.getProfile(0)->setName(FString("Tester"));
         session = std::make_unique<GameSession>(&profiles, GameSession::Tuning{});
-        session->loadGameStructure(xmlStream(mapGameData()));
+        session->loadGameStructure(xmlStream(WorldMapKit::gameData()));
         services.session = session.get();
         services.tuning = params.get();
         WorldMapServices::setInstance(&services);
@@ -192,13 +208,48 @@ protected:
             profile().setQuestResult(questId, stars);
     }
 
-    WorldMapScreen& enter()
+    // A new map object activated; with `handOver` its phases run until the
+    // player has it.
+    // Nothing new to present: the new-world and new-quest lists emptied.
+    void settle()
     {
+        profile().newWorlds().clear();
+        profile().newQuests().clear();
+    }
+
+    WorldMapScreen& enter(bool handOver = true)
+    {
+        screen.release();
         screen = createScreen(k_worldMapScreen);
         auto* map = dynamic_cast<WorldMapScreen*>(screen.get());
         EXPECT_NE(map, nullptr);
         map->onActivate();
+        if (handOver) {
+            runPhases(*map);
+            EXPECT_EQ(map->mode(), WorldMapScreen::k_modeBrowse);
+            // The hand-over's glide and the guide's last line end too.
+            for (int32_t t = 0; t < 20000 && (map->isGliding() || map->isVoicePlaying()); t += 20)
+                frame(*map, 20);
+        }
         return *map;
+    }
+
+    // 20 ms frames with the voice channel's time until the map is handed
+    // over or left, at most `limitMs`; the simulated time taken.
+    int32_t runPhases(WorldMapScreen& map, int32_t limitMs = 120000)
+    {
+        int32_t t = 0;
+        while (t < limitMs && map.mode() == WorldMapScreen::k_modePhases && !map.isLeaving()) {
+            frame(map, 20);
+            t += 20;
+        }
+        return t;
+    }
+
+    void frame(WorldMapScreen& map, int32_t ms)
+    {
+        map.update(ms);
+        services.tick(ms);
     }
 
     // The map point at the centre of world w's box, on the screen.
@@ -213,7 +264,7 @@ protected:
     FVideoLoaderModule gw{k_slotGwVideoLoader, ".gwvideo"};
     FFontModule fonts;
     RecordingErrorHandler handler;
-    FScreenModule screenModule{&makeScreenObject};
+    FScreenModule screenModule{&WorldMapKit::makeObject};
     std::unique_ptr<GameParams> params;
     SaveManager saves;
     ProfileManager profiles{saves};
@@ -276,6 +327,21 @@ TEST_F(WorldMapScreenTest, BuildingPlacesTheWorldsFromTheTuningTables)
                   node.m_box.left + (node.m_box.right - node.m_box.left) / 2);
         EXPECT_EQ(label.top + (label.bottom - label.top) / 2, node.m_box.bottom);
     }
+    // The demo's tuning tables give twelve places that do not overlap and
+    // lie inside the map picture.
+    const FRectI& picture = map.m_mapPicture->rect();
+    for (int32_t a = 0; a < 12; ++a) {
+        const FRectI& box = map.worldNodes()[a]->m_box;
+        EXPECT_TRUE(box.left >= picture.left && box.right <= picture.right && box.top >= picture.top &&
+                    box.bottom <= picture.bottom)
+            << a;
+        for (int32_t b = a + 1; b < 12; ++b) {
+            const FRectI& other = map.worldNodes()[b]->m_box;
+            EXPECT_TRUE(box.right <= other.left || other.right <= box.left || box.bottom <= other.top ||
+                        other.bottom <= box.top)
+                << a << " and " << b;
+        }
+    }
     // An open world's label is 0.7 of its text wide and two lines high.
     FLabel& open = *map.worldNodes()[0]->m_nameLabel;
     EXPECT_EQ(open.text().toUtf8(), "Harbour Bay");
@@ -301,7 +367,7 @@ TEST_F(WorldMapScreenTest, RestoreShowsOpenWorldsPiecesAndLocks)
     profile().newWorlds() = {1};
     profile().newQuests().clear();
     services.previous = k_profileMenuScreen; // keeps the new lists
-    WorldMapScreen& map = enter();
+    WorldMapScreen& map = enter(false);
     const WorldMapNode& first = *map.worldNodes()[0];
     EXPECT_FALSE(first.m_lockOverlay->isVisible());
     ASSERT_EQ(first.m_ambientSprites.size(), 1u);
@@ -319,9 +385,14 @@ TEST_F(WorldMapScreenTest, RestoreShowsOpenWorldsPiecesAndLocks)
     EXPECT_EQ(profile().newWorlds(), std::vector<int32_t>{1});
     // Open quests that are not new carry their tags.
     EXPECT_TRUE(first.m_hasQuestReminder);
-    // The map is the player's: browse mode with the menu button.
+    // Once the phases have run, the map is the player's: browse mode with
+    // the menu button, the new world opened and the lists emptied.
+    EXPECT_FALSE(map.m_menuButton->isVisible());
+    runPhases(map);
     EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
     EXPECT_TRUE(map.m_menuButton->isVisible());
+    EXPECT_FALSE(map.worldNodes()[1]->m_lockOverlay->isVisible());
+    EXPECT_TRUE(profile().newWorlds().empty());
 }
 
 TEST_F(WorldMapScreenTest, ThePreviousScreenDecidesTheNewLists)
@@ -343,7 +414,7 @@ TEST_F(WorldMapScreenTest, ThePreviousScreenDecidesTheNewLists)
         profile().newWorlds() = {1};
         profile().newQuests() = {3};
         services.previous = c.previous;
-        WorldMapScreen& map = enter();
+        WorldMapScreen& map = enter(false);
         EXPECT_EQ(profile().newWorlds().empty(), !c.keeps) << c.previous;
         EXPECT_EQ(profile().newQuests().empty(), !c.keeps) << c.previous;
         EXPECT_EQ(map.isFreshEntry(), c.fresh) << c.previous;
@@ -353,7 +424,7 @@ TEST_F(WorldMapScreenTest, ThePreviousScreenDecidesTheNewLists)
     session->structure().setLastResult({4, 1, 6});
     profile().newWorlds() = {1};
     services.previous = k_storyModeScreen;
-    WorldMapScreen& map = enter();
+    WorldMapScreen& map = enter(false);
     EXPECT_EQ(profile().newWorlds(), std::vector<int32_t>{1});
     EXPECT_EQ(map.lastResult().questId, 4);
     EXPECT_EQ(session->structure().lastResult().questId, -1);
@@ -378,6 +449,64 @@ TEST_F(WorldMapScreenTest, PickMapPieceSkipsOpaquePiecesAndStaysInBounds)
     EXPECT_EQ(last.pickMapPiece(2), map.m_worldPieces11[2].get());
     EXPECT_EQ(last.pickMapPiece(3), nullptr);
     EXPECT_EQ(last.pickMapPiece(-1), nullptr);
+}
+
+TEST_F(WorldMapScreenTest, ARevealedPieceFadesInOnceTheSparklePassesFrameFourteen)
+{
+    // World 0's type-1 quest just finished with five stars.
+    progress({0}, {{1, 5}});
+    session->structure().setLastResult({1, 0, 6});
+    services.previous = k_storyModeScreen;
+    WorldMapScreen& map = enter(false);
+    WorldMapNode& node = *map.worldNodes()[0];
+    // The restore left the result's own piece for the reveal.
+    ASSERT_EQ(alphaOf(*node.m_mapPieces[1]), 0);
+    // Five stars (1.5 s) and the award's pause (0.8 s), then the reveal.
+    for (int32_t t = 0; t < 10000 && map.phase() != WorldMapScreen::k_phaseNewMapPiece; t += 10)
+        frame(map, 10);
+    ASSERT_EQ(map.phase(), WorldMapScreen::k_phaseNewMapPiece);
+    ASSERT_TRUE(map.mapPieceRevealed());
+    FWidget& piece = *node.m_mapPieces[1];
+    VideoSprite& sparkle = *map.revealSparkle();
+    EXPECT_TRUE(sparkle.isPlaying());
+    EXPECT_TRUE(node.m_pieceRevealing);
+    // Frame time 27 ms (36 a second); the piece waits while frames 0..14 show.
+    int32_t elapsed = 0;
+    int32_t fadeStart = -1;
+    int32_t opaqueAt = -1;
+    uint8_t last = 0;
+    for (int step = 0; step < 400 && node.m_pieceRevealing; ++step) {
+        const int32_t sparkleFrame = sparkle.currentFrame();
+        frame(map, 10);
+        elapsed += 10;
+        const uint8_t alpha = alphaOf(piece);
+        EXPECT_GE(alpha, last) << "at " << elapsed << " ms";
+        last = alpha;
+        if (fadeStart < 0 && node.m_pieceFading) {
+            fadeStart = elapsed;
+            // The fade starts on the frame that shows a sparkle frame past 14.
+            EXPECT_GT(sparkle.currentFrame(), WorldMapNode::k_sparkleFadeFrame);
+            EXPECT_LE(sparkleFrame, WorldMapNode::k_sparkleFadeFrame);
+        }
+        if (fadeStart < 0) {
+            EXPECT_EQ(alpha, 0) << "at " << elapsed << " ms";
+        }
+        if (opaqueAt < 0 && alpha == 255) opaqueAt = elapsed;
+    }
+    ASSERT_GE(fadeStart, 0);
+    // 15 frames of 27 ms (the first 10 ms ran in the frame the phase began).
+    EXPECT_GE(fadeStart, 15 * 27 - 10);
+    EXPECT_LE(fadeStart, 16 * 27);
+    // Opaque 1411 ms after the fade starts, not sooner; then the reveal ends.
+    ASSERT_GE(opaqueAt, 0);
+    EXPECT_GE(opaqueAt - fadeStart, WorldMapNode::k_fadeMs - 10);
+    EXPECT_LE(opaqueAt - fadeStart, WorldMapNode::k_fadeMs + 20);
+    EXPECT_FALSE(node.m_pieceRevealing);
+    EXPECT_FALSE(node.m_pieceFading);
+    EXPECT_FALSE(sparkle.isPlaying());
+    EXPECT_EQ(alphaOf(piece), 255);
+    // A piece already opaque is not picked again: the next type-1 piece is.
+    EXPECT_EQ(node.pickMapPiece(1), node.m_mapPieces[2].get());
 }
 
 TEST_F(WorldMapScreenTest, AWorldIndexOutsideTheMapIsAFailureReport)
@@ -590,7 +719,10 @@ TEST_F(WorldMapScreenTest, TheMenuButtonDoesNothingOutsideBrowsing)
 
 TEST_F(WorldMapScreenTest, TheLaunchSweepArmsTheTimerThatLeavesForTheLevel)
 {
+    progress({0, 1, 2});
     WorldMapScreen& map = enter();
+    session->setCurrentWorld(2, &session->structure().worlds()[2]);
+    session->selectQuest(1);
     map.setMode(WorldMapScreen::k_modeQuestScroll);
     map.onPlayClicked(*map.m_playButton);
     ASSERT_EQ(map.mode(), WorldMapScreen::k_modeLaunch);
@@ -622,6 +754,540 @@ TEST_F(WorldMapScreenTest, NothingMovesWhileTheGameIsPaused)
     for (int frame = 0; frame < 20; ++frame)
         map.update(20);
     EXPECT_GT(map.mapOffset().x, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WorldMapScreenTest, PlayAsksTheSpecialQuestQuestionForTheFirstQuests)
+{
+    struct Case
+    {
+        int32_t world;
+        bool seenWorld2Tutorial;
+        bool asks;
+    };
+    const Case cases[] = {
+        {0, false, true},  // the first quest of the first world always asks
+        {1, false, false}, // the second world's first quest: not the first time
+        {1, true, true},   // but every time after
+        {2, false, false},
+    };
+    for (const Case& c : cases) {
+        progress({0, 1, 2});
+        profile().setFlag(PlayerProfile::k_seenWorld2Tutorial, c.seenWorld2Tutorial);
+        WorldMapScreen& map = enter();
+        session->setCurrentWorld(c.world, &session->structure().worlds()[static_cast<std::size_t>(c.world)]);
+        session->selectQuest(0);
+        session->setSpecialQuest(false);
+        map.setMode(WorldMapScreen::k_modeQuestScroll);
+        map.onPlayClicked(*map.m_playButton);
+        if (!c.asks) {
+            EXPECT_EQ(map.mode(), WorldMapScreen::k_modeLaunch) << c.world;
+            EXPECT_EQ(session->isSpecialQuest(), c.world == 1) << c.world;
+            EXPECT_EQ(profile().flag(PlayerProfile::k_seenWorld2Tutorial),
+                      c.world == 1 || c.seenWorld2Tutorial);
+            continue;
+        }
+        EXPECT_EQ(map.getFrontMessageKind(), WorldMapScreen::k_specialQuestQuestion) << c.world;
+        // The sweep stands still until the answer: no launch.
+        for (int32_t t = 0; t < 2000; t += 20)
+            frame(map, 20);
+        EXPECT_EQ(map.mode(), WorldMapScreen::k_modeQuestScroll);
+        EXPECT_FALSE(map.launchTimer().isActive());
+        // A second press while the question is open does nothing.
+        map.onPlayClicked(*map.m_playButton);
+        EXPECT_EQ(map.mode(), WorldMapScreen::k_modeQuestScroll);
+        map.onConfirmMessage(WorldMapScreen::k_specialQuestQuestion);
+        EXPECT_TRUE(session->isSpecialQuest());
+        ASSERT_EQ(map.mode(), WorldMapScreen::k_modeLaunch);
+        services.calls.clear();
+        int32_t sweepDone = -1;
+        int32_t t = 0;
+        for (; t < 5000 && services.calls.empty(); t += 20) {
+            frame(map, 20);
+            if (sweepDone < 0 && map.launchTimer().isActive()) sweepDone = t;
+        }
+        ASSERT_GE(sweepDone, 0);
+        // The loading screen (which goes on to the level) 500 ms after the sweep.
+        EXPECT_EQ(services.calls, std::vector<std::string>{"screen 9"});
+        EXPECT_NEAR(t - sweepDone, WorldMapScreen::k_launchDelayMs, 40);
+    }
+    // Saying no plays the quest without the special one.
+    progress({0});
+    WorldMapScreen& map = enter();
+    session->setCurrentWorld(0, &session->structure().worlds()[0]);
+    session->selectQuest(0);
+    session->setSpecialQuest(true);
+    map.setMode(WorldMapScreen::k_modeQuestScroll);
+    map.onPlayClicked(*map.m_playButton);
+    ASSERT_EQ(map.getFrontMessageKind(), WorldMapScreen::k_specialQuestQuestion);
+    map.onCancel();
+    EXPECT_FALSE(session->isSpecialQuest());
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeLaunch);
+}
+
+} // namespace
+
+namespace {
+
+// The story-break and guide lines a visit speaks, as asset ids of the map.
+std::vector<int32_t> spokenIds(WorldMapScreen& map, const std::vector<void*>& voices)
+{
+    std::vector<int32_t> ids;
+    for (void* voice : voices) {
+        int32_t found = -1;
+        for (int32_t id = 0x1087; id <= 0x1191 && found < 0; ++id) {
+            if (map.asset(id).get() == voice) found = id;
+        }
+        ids.push_back(found);
+    }
+    return ids;
+}
+
+TEST_F(WorldMapScreenTest, TheAwardShowsTheStarsThreeHundredMillisecondsApart)
+{
+    // Back from world 0's type-1 quest with three stars (state 4).
+    progress({0}, {{1, 3}});
+    settle();
+    session->structure().setLastResult({1, 0, 4});
+    services.previous = k_storyModeScreen;
+    WorldMapScreen& map = enter(false);
+    ASSERT_EQ(map.m_awardStars.size(), 5u);
+    EXPECT_TRUE(map.m_awardPanel->isVisible());
+    EXPECT_EQ(map.m_awardMarker->rect().left, map.worldNodes()[0]->m_tagPoint.x);
+    std::vector<int32_t> opaqueAt(5, -1);
+    int32_t awardEnd = -1;
+    for (int32_t t = 10; t <= 6000 && awardEnd < 0; t += 10) {
+        frame(map, 10);
+        for (std::size_t i = 0; i < 5; ++i) {
+            if (opaqueAt[i] < 0 && alphaOf(*map.m_awardStars[i]) == 255) opaqueAt[i] = t;
+        }
+        if (map.phase() != WorldMapScreen::k_phaseAward) awardEnd = t;
+    }
+    // Three stars at 300, 600 and 900 ms; the other two stay clear.
+    EXPECT_NEAR(opaqueAt[0], 300, 20);
+    EXPECT_NEAR(opaqueAt[1], 600, 20);
+    EXPECT_NEAR(opaqueAt[2], 900, 20);
+    EXPECT_EQ(opaqueAt[3], -1);
+    EXPECT_EQ(opaqueAt[4], -1);
+    // Then 800 ms, and the award ends.
+    EXPECT_NEAR(awardEnd, 900 + 800, 30);
+    runPhases(map);
+    EXPECT_EQ(map.phaseLog(), (std::vector<int32_t>{0, 1, 2, 4, 3, 5, 6, 7}));
+    EXPECT_EQ(alphaOf(*map.m_awardPanel), 0);
+}
+
+TEST_F(WorldMapScreenTest, AStateAboveSixFromADamagedProfileShowsFiveStarsAtMost)
+{
+    progress({0});
+    settle();
+    session->structure().setLastResult({1, 0, 9});
+    services.previous = k_storyModeScreen;
+    WorldMapScreen& map = enter(false);
+    runPhases(map);
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+    EXPECT_EQ(map.awardStarIndex(), 5);
+}
+
+TEST_F(WorldMapScreenTest, AFiveStarResultRevealsAPieceAndTheFirstGiftIsSpokenOnce)
+{
+    for (bool firstGift : {true, false}) {
+        progress({0}, {{1, 5}});
+        settle();
+        profile().setFlag(PlayerProfile::k_receivedGift, !firstGift);
+        session->structure().setLastResult({1, 0, 6});
+        services.previous = k_storyModeScreen;
+        services.voices.clear();
+        WorldMapScreen& map = enter(false);
+        int32_t t = 0;
+        while (t < 20000 && map.phase() <= WorldMapScreen::k_phaseNewMapPiece) {
+            frame(map, 20);
+            t += 20;
+        }
+        EXPECT_TRUE(map.mapPieceRevealed());
+        EXPECT_EQ(alphaOf(*map.worldNodes()[0]->m_mapPieces[1]), 255);
+        const std::vector<int32_t> spoken = spokenIds(map, services.voices);
+        ASSERT_FALSE(spoken.empty());
+        // The guide's map-piece line, then the first gift's.
+        EXPECT_GE(spoken[0], 0x112D);
+        EXPECT_LE(spoken[0], 0x1131);
+        EXPECT_EQ(spoken.size(), firstGift ? 2u : 1u);
+        if (firstGift) {
+            EXPECT_EQ(spoken[1], 0x1141);
+        }
+        EXPECT_TRUE(profile().flag(PlayerProfile::k_receivedGift));
+        runPhases(map);
+        EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+    }
+}
+
+TEST_F(WorldMapScreenTest, APressDuringTheFirstGiftEndsItsPhase)
+{
+    progress({0}, {{1, 5}});
+    settle();
+    session->structure().setLastResult({1, 0, 6});
+    services.previous = k_storyModeScreen;
+    services.voices.clear();
+    WorldMapScreen& map = enter(false);
+    for (int32_t t = 0; t < 20000 && services.voices.size() < 2; t += 20)
+        frame(map, 20);
+    ASSERT_EQ(spokenIds(map, services.voices).back(), 0x1141);
+    // A press stops the line: no end comes from the voice channel.
+    map.onPointerDown(0, 8, {400, 300});
+    map.onPointerUp(0, 8, {400, 300});
+    EXPECT_EQ(services.voiceLeft, -1);
+    EXPECT_NE(map.phase(), WorldMapScreen::k_phaseNewMapPiece);
+    runPhases(map, 20000);
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+}
+
+TEST_F(WorldMapScreenTest, StoryBreaksSpeakTheirLinesInOrderAfterTheIdle)
+{
+    struct Case
+    {
+        int32_t previous;
+        GameStructure::Result result;
+        std::vector<std::pair<int32_t, int32_t>> finished;
+        std::vector<int32_t> lines;
+        PlayerProfile::Flag seen;
+    };
+    const Case cases[] = {
+        {k_storyModeScreen,
+         {0, 0, 2},
+         {{0, 1}},
+         {0x1125, 0x1126, 0x1127, 0x1128, 0x1129},
+         PlayerProfile::k_seenSB1Zibbo},
+        {k_storyModeScreen, {1, 0, 2}, {{1, 1}}, {0x114F, 0x1150}, PlayerProfile::k_seenSB2Zibbo},
+        {k_storyModeScreen, {3, 1, 2}, {{3, 1}}, {0x112B, 0x112C}, PlayerProfile::k_seenSB4Zibbo},
+        // A fresh entry from the main menu: the welcome line.
+        {k_mainMenuScreen, {-1, -1, -2}, {}, {0x1124}, PlayerProfile::k_flagCount},
+        // The story is told (quest 11 finished, quest 35 not): speaker B's pair.
+        {k_mainMenuScreen, {-1, -1, -2}, {{11, 2}}, {0x114D, 0x114E}, PlayerProfile::k_flagCount},
+    };
+    for (const Case& c : cases) {
+        progress({0, 1, 2, 3}, c.finished);
+        settle();
+        profile().setFlag(PlayerProfile::k_seenEndGame, true);
+        session->structure().setLastResult(c.result);
+        services.previous = c.previous;
+        services.voices.clear();
+        services.music.clear();
+        WorldMapScreen& map = enter(false);
+        std::vector<int32_t> spokenAt;
+        int32_t t = 0;
+        while (t < 60000 && map.mode() == WorldMapScreen::k_modePhases) {
+            frame(map, 20);
+            t += 20;
+            if (services.voices.size() > spokenAt.size()) spokenAt.push_back(t);
+        }
+        EXPECT_EQ(spokenIds(map, services.voices), c.lines) << c.result.questId;
+        // Each line follows the one before by its length (1 s) and the 700 ms idle.
+        for (std::size_t i = 1; i < spokenAt.size(); ++i)
+            EXPECT_NEAR(spokenAt[i] - spokenAt[i - 1], 1000 + WorldMapScreen::k_storyIdleMs, 60) << i;
+        if (c.seen != PlayerProfile::k_flagCount) {
+            EXPECT_TRUE(profile().flag(c.seen));
+        }
+        EXPECT_TRUE(map.guideHasSpoken());
+        // Speaker A's music plays once, never on a fresh entry.
+        const bool speakerA = std::find(c.lines.begin(), c.lines.end(), 0x1126) != c.lines.end() ||
+                              std::find(c.lines.begin(), c.lines.end(), 0x114F) != c.lines.end();
+        const auto aMusic = std::count(services.music.begin(), services.music.end(), map.asset(0x10DF).get());
+        EXPECT_EQ(aMusic, speakerA && c.previous == k_storyModeScreen ? 1 : 0) << c.result.questId;
+        EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+    }
+}
+
+TEST_F(WorldMapScreenTest, APressDuringAStoryBreakSkipsToTheNextLine)
+{
+    progress({0}, {{0, 1}});
+    settle();
+    session->structure().setLastResult({0, 0, 2});
+    services.previous = k_storyModeScreen;
+    services.voices.clear();
+    WorldMapScreen& map = enter(false);
+    for (int32_t t = 0; t < 20000 && services.voices.empty(); t += 20)
+        frame(map, 20);
+    ASSERT_EQ(map.phase(), WorldMapScreen::k_phaseStoryBreak);
+    map.onPointerDown(0, 8, {400, 300});
+    map.onPointerUp(0, 8, {400, 300});
+    // The next line after the idle, not after the first line's second.
+    for (int32_t t = 0; t < WorldMapScreen::k_storyIdleMs + 60; t += 20)
+        frame(map, 20);
+    EXPECT_EQ(spokenIds(map, services.voices), (std::vector<int32_t>{0x1125, 0x1126}));
+}
+
+TEST_F(WorldMapScreenTest, ANewWorldOpensAndEachNewQuestIsPresentedOnce)
+{
+    // World 1 (quests 3, 4, 5 of types 0, 1, 2) just opened.
+    progress({0, 1});
+    profile().newWorlds() = {1};
+    profile().newQuests() = {3, 4, 5};
+    services.previous = k_profileMenuScreen;
+    services.voices.clear();
+    WorldMapScreen& map = enter(false);
+    EXPECT_TRUE(map.worldNodes()[1]->m_lockOverlay->isVisible());
+    std::vector<int32_t> reminders;
+    int32_t t = 0;
+    int32_t passes = 0;
+    while (t < 60000 && map.mode() == WorldMapScreen::k_modePhases) {
+        const std::size_t begun = map.phaseLog().size();
+        frame(map, 20);
+        t += 20;
+        if (map.phaseLog().size() > begun && map.phaseLog().back() == WorldMapScreen::k_phaseQuestReminders) {
+            ++passes;
+            for (const FRefT<WorldMapNode>& node : map.worldNodes()) {
+                if (node->m_tagAnimating) reminders.push_back(node->m_reminderQuest);
+            }
+        }
+    }
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+    // The new world's type-0 quest, then the two others, then the end.
+    EXPECT_EQ(reminders, (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(passes, 3);
+    EXPECT_EQ(map.phaseLog(), (std::vector<int32_t>{0, 1, 2, 4, 3, 5, 6, 6, 6, 6, 7}));
+    EXPECT_FALSE(map.worldNodes()[1]->m_lockOverlay->isVisible());
+    EXPECT_EQ(alphaOf(*map.worldNodes()[1]->m_ambientSprites[0]), 255);
+    EXPECT_TRUE(profile().newWorlds().empty());
+    EXPECT_TRUE(profile().newQuests().empty());
+    EXPECT_EQ(map.activeNode(), map.worldNodes()[1].get());
+    // The new world's line, then reminders of types 1 and 2 from their pools.
+    const std::vector<int32_t> spoken = spokenIds(map, services.voices);
+    ASSERT_EQ(spoken.size(), 3u);
+    EXPECT_GE(spoken[0], 0x113C);
+    EXPECT_LE(spoken[0], 0x1140);
+    EXPECT_GE(spoken[1], 0x1132);
+    EXPECT_LE(spoken[1], 0x1136);
+    EXPECT_GE(spoken[2], 0x1137);
+    EXPECT_LE(spoken[2], 0x113B);
+    // The map's music once the reminders are over.
+    EXPECT_EQ(services.music.back(), map.asset(0x1191).get());
+    EXPECT_NE(std::find(services.calls.begin(), services.calls.end(), "stop ambient"), services.calls.end());
+}
+
+TEST_F(WorldMapScreenTest, ATypeThreeReminderTakesTheLongTrip)
+{
+    // World 2's third quest is a long trip (type 3).
+    session->loadGameStructure(xmlStream(WorldMapKit::gameData(8)));
+    progress({0, 1, 2});
+    settle();
+    profile().newQuests() = {8};
+    // After quest 2 the trip speaks its own line.
+    session->structure().setLastResult({2, 0, 2});
+    services.previous = k_storyModeScreen;
+    services.voices.clear();
+    WorldMapScreen& map = enter(false);
+    runPhases(map);
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+    EXPECT_TRUE(map.isLongTrip());
+    EXPECT_EQ(map.activeNode(), map.worldNodes()[2].get());
+    // The curtains close over 2.5 s, the cover darkens and the far place shows.
+    for (int32_t t = 0; t < 6000; t += 20)
+        frame(map, 20);
+    EXPECT_EQ(alphaOf(*map.m_tripArrival), 255);
+    EXPECT_EQ(alphaOf(*map.m_tripCover), 0);
+    EXPECT_EQ(spokenIds(map, services.voices).back(), 0x1123);
+    // No map music after a long trip; its sound comes back.
+    EXPECT_EQ(std::count(services.music.begin(), services.music.end(), map.asset(0x1191).get()), 0);
+}
+
+TEST_F(WorldMapScreenTest, TheLastStoryQuestPlaysTheEndingAndLeavesForTheTextSequence)
+{
+    progress({0, 1, 2, 3}, {{11, 3}});
+    settle();
+    session->structure().setLastResult({11, 3, 4});
+    services.previous = k_storyModeScreen;
+    WorldMapScreen& map = enter(false);
+    runPhases(map, 30000);
+    EXPECT_TRUE(map.isLeaving());
+    // Seen before the clip; the phases after the ending never begin.
+    EXPECT_TRUE(profile().flag(PlayerProfile::k_seenEndGame));
+    EXPECT_EQ(map.phaseLog(), (std::vector<int32_t>{0, 1, 2, 4}));
+    const std::vector<std::string> leave{"pending 13", "screen 9"};
+    EXPECT_TRUE(std::search(services.calls.begin(), services.calls.end(), leave.begin(), leave.end()) !=
+                services.calls.end());
+    // The next time, finished again with fewer than 180 stars: no ending.
+    session->structure().setLastResult({11, 3, 4});
+    WorldMapScreen& again = enter();
+    EXPECT_EQ(again.phaseLog(), (std::vector<int32_t>{0, 1, 2, 4, 3, 5, 6, 7}));
+}
+
+TEST_F(WorldMapScreenTest, AllStarsPlayThePerfectEndingOnceAndTheMapGoesOn)
+{
+    std::vector<int32_t> all(12);
+    for (int32_t w = 0; w < 12; ++w)
+        all[static_cast<std::size_t>(w)] = w;
+    std::vector<std::pair<int32_t, int32_t>> results;
+    for (int32_t id = 0; id < 36; ++id)
+        results.emplace_back(id, 5);
+    progress(all, results);
+    settle();
+    profile().setFlag(PlayerProfile::k_seenEndGame, true);
+    ASSERT_EQ(profile().getTotalStars(), 180);
+    services.previous = k_profileMenuScreen;
+    WorldMapScreen& map = enter(false);
+    bool panelShown = false;
+    for (int32_t t = 0; t < 30000 && map.mode() == WorldMapScreen::k_modePhases; t += 20) {
+        frame(map, 20);
+        panelShown = panelShown || (map.endingPanel()->isVisible() && alphaOf(*map.endingPanel()) == 255);
+    }
+    EXPECT_TRUE(panelShown);
+    EXPECT_TRUE(map.isPerfectEnding());
+    EXPECT_FALSE(map.isLeaving());
+    EXPECT_FALSE(map.endingPanel()->isVisible());
+    EXPECT_TRUE(profile().flag(PlayerProfile::k_seenPerfectEndGame));
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+    // Once seen, phase 4 ends at once.
+    WorldMapScreen& again = enter(false);
+    for (int32_t t = 0; t < 200; t += 20)
+        frame(again, 20);
+    EXPECT_FALSE(again.endingPanel()->isVisible());
+    runPhases(again);
+    EXPECT_EQ(again.mode(), WorldMapScreen::k_modeBrowse);
+}
+
+TEST_F(WorldMapScreenTest, RandomProfilesAlwaysReachTheHandOverOrLeave)
+{
+    std::mt19937 random(2026);
+    const int32_t previousKinds[] = {k_mainMenuScreen, k_storyModeScreen, k_profileMenuScreen,
+                                     k_avatarSelectScreen};
+    for (int round = 0; round < 40; ++round) {
+        profiles.getProfile(0)->reset();
+        PlayerProfile& p = profile();
+        for (int32_t f = 0; f < PlayerProfile::k_flagCount; ++f)
+            p.setFlag(static_cast<PlayerProfile::Flag>(f), random() % 2 == 0);
+        std::vector<int32_t> open;
+        for (int32_t w = 0; w < 12; ++w) {
+            if (w == 0 || random() % 3 == 0) open.push_back(w);
+        }
+        std::vector<std::pair<int32_t, int32_t>> results;
+        for (int32_t w : open) {
+            for (int32_t q = 0; q < 3; ++q) {
+                if (random() % 2 == 0) results.emplace_back(3 * w + q, static_cast<int32_t>(random() % 6));
+            }
+        }
+        progress(open, results);
+        p.newWorlds().clear();
+        p.newQuests().clear();
+        for (int32_t w : open) {
+            if (random() % 3 == 0) p.newWorlds().push_back(w);
+            for (int32_t q = 0; q < 3; ++q) {
+                if (random() % 3 == 0) p.newQuests().push_back(3 * w + q);
+            }
+        }
+        const int32_t world = open[random() % open.size()];
+        const int32_t quest = 3 * world + static_cast<int32_t>(random() % 3);
+        // States up to 9: a damaged profile's.
+        GameStructure::Result result{quest, world, static_cast<int32_t>(random() % 10)};
+        if (random() % 3 == 0) result = {-1, -1, -2};
+        session->structure().setLastResult(result);
+        services.previous = previousKinds[random() % 4];
+        services.audible = random() % 4 != 0;
+        services.voiceMs = 200 + static_cast<int32_t>(random() % 3000);
+        services.calls.clear();
+        WorldMapScreen& map = enter(false);
+        const int32_t took = runPhases(map, 120000);
+        EXPECT_TRUE(map.mode() == WorldMapScreen::k_modeBrowse || map.isLeaving())
+            << "round " << round << " stuck in phase " << map.phase() << " after " << took << " ms";
+        EXPECT_LT(took, 120000) << round;
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WorldMapScreenTest, TheChooserShowsTheStarsAndTheScrollOpensAndCloses)
+{
+    // World 1's quests 3, 4, 5 (types 0, 1, 2) finished with 3, 0 and 5 stars:
+    // no quest left open there, so a click opens the chooser.
+    progress({0, 1}, {{3, 3}, {4, 0}, {5, 5}});
+    settle();
+    WorldMapScreen& map = enter();
+    map.selectWorld(1);
+    int32_t t = 0;
+    for (; t < 10000 && map.mode() != WorldMapScreen::k_modeQuestChooser; t += 20)
+        frame(map, 20);
+    ASSERT_EQ(map.mode(), WorldMapScreen::k_modeQuestChooser);
+    EXPECT_TRUE(map.m_questChooserPanel->isVisible());
+    // The dimmer reaches 128 in 150 ms, then the buttons fade in within about 150 ms.
+    for (int32_t ms = 0; ms < 320; ms += 20)
+        frame(map, 20);
+    EXPECT_EQ(alphaOf(*map.m_chooserDimmer), 128);
+    EXPECT_EQ(alphaOf(*map.m_questButton0Hit), 255);
+    EXPECT_EQ(alphaOf(*map.m_questStars2[4]), 255);
+    auto fullStars = [&](const std::vector<FRefT<FWidget>>& stars) {
+        int32_t full = 0;
+        for (const FRefT<FWidget>& star : stars)
+            full += dynamic_cast<FImageWidget&>(*star).getImage().get() == map.asset(0x10DD).get() ? 1 : 0;
+        return full;
+    };
+    EXPECT_EQ(fullStars(map.m_questStars0), 3); // state 4
+    EXPECT_EQ(fullStars(map.m_questStars1), 0); // state 1: finished without stars
+    EXPECT_EQ(fullStars(map.m_questStars2), 5);
+    EXPECT_EQ(map.middleQuest(), 1);
+    // Pointing at button 2 grows it to 1.3 about its centre.
+    // The middle of a button's hit picture, on the screen.
+    const FRectI panel = map.m_questChooserPanel->rect();
+    auto onButton = [&](FContainer& button, FImageWidget& hit) {
+        const FRectI r = getImageRectFlipped(hit.getImage().get());
+        return FPointI{panel.left + button.rect().left + (r.left + r.right) / 2,
+                       panel.top + button.rect().top + (r.top + r.bottom) / 2};
+    };
+    const FPointI onButton2 = onButton(*map.m_questButton2, *map.m_questButton2Hit);
+    map.onPointerMove(0, onButton2);
+    EXPECT_FLOAT_EQ(map.m_questButton2->scale().x, 1.3f);
+    map.onPointerMove(0, {5, 5});
+    EXPECT_FLOAT_EQ(map.m_questButton2->scale().x, 1.0f);
+    // A release on button 0 picks quest 0 and unrolls its scroll.
+    const FPointI onButton0 = onButton(*map.m_questButton0, *map.m_questButton0Hit);
+    services.voices.clear();
+    map.onPointerDown(0, 8, onButton0);
+    map.onPointerUp(0, 8, onButton0);
+    ASSERT_EQ(map.mode(), WorldMapScreen::k_modeQuestScroll);
+    EXPECT_EQ(session->currentQuestType(), 0);
+    EXPECT_TRUE(map.m_scrollPanel->isVisible());
+    EXPECT_FALSE(map.m_scrollContent->isVisible());
+    for (int32_t ms = 0; ms < 540; ms += 20)
+        frame(map, 20);
+    EXPECT_FALSE(map.m_scrollContent->isVisible()); // the rollers take 560 ms
+    for (int32_t ms = 0; ms < 60; ms += 20)
+        frame(map, 20);
+    EXPECT_TRUE(map.m_scrollContent->isVisible());
+    EXPECT_TRUE(map.questScrollShown());
+    // World 1's line of quest 0, and its description.
+    EXPECT_EQ(spokenIds(map, services.voices), std::vector<int32_t>{0x10EB});
+    EXPECT_EQ(map.m_scrollDescription->text().toUtf8(), "Find the hidden things in Orchard Hills.");
+    // Closing rolls it up and returns to the chooser.
+    map.onCloseScrollClicked(*map.m_closeScrollButton);
+    for (int32_t ms = 0; ms < 700; ms += 20)
+        frame(map, 20);
+    EXPECT_FALSE(map.m_scrollPanel->isVisible());
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeQuestChooser);
+    // A release away from the world closes the chooser.
+    map.onPointerDown(0, 8, {5, 5});
+    map.onPointerUp(0, 8, {5, 5});
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
+    EXPECT_EQ(alphaOf(*map.m_chooserDimmer), 0);
+}
+
+TEST_F(WorldMapScreenTest, AWorldWithAPendingQuestOpensItsScrollAtOnce)
+{
+    progress({0});
+    settle();
+    WorldMapScreen& map = enter();
+    ASSERT_TRUE(map.worldNodes()[0]->m_hasQuestReminder);
+    map.selectWorld(0);
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeQuestScroll);
+    for (int32_t ms = 0; ms < 700; ms += 20)
+        frame(map, 20);
+    ASSERT_TRUE(map.m_scrollContent->isVisible());
+    map.onCloseScrollClicked(*map.m_closeScrollButton);
+    for (int32_t ms = 0; ms < 700; ms += 20)
+        frame(map, 20);
+    // Reached through its reminder: back to browsing, not to a chooser.
+    EXPECT_EQ(map.mode(), WorldMapScreen::k_modeBrowse);
 }
 
 } // namespace

@@ -117,6 +117,25 @@ TEST_F(ManifestToolTest, ChecksRefuseEachKindOfFault)
          head + "hint = 9, widgets = { " + widget +
              " } }, lists = { { member = \"label\", widgets = { 0x10 } } } }",
          "folder 45, list label, key 'member': 'label' is used twice"},
+        {"sample filed in an undeclared map",
+         head +
+             "hint = 9, nameMaps = { \"voices\" }, assets = { { id = 7, kind = \"sample\", member = \"a\", "
+             "map = \"lines\", name = \"Line01\" } } }",
+         "folder 45, asset 7, key 'map': 'lines' is none of the manifest's nameMaps"},
+        {"picture filed by name",
+         head + "hint = 9, nameMaps = { \"voices\" }, assets = { { id = 7, kind = \"image\", member = \"a\", "
+                "map = \"voices\", name = \"Line01\" } } }",
+         "folder 45, asset 7, key 'map': only samples are filed by name"},
+        {"name filed twice",
+         head +
+             "hint = 9, nameMaps = { \"voices\" }, assets = { { id = 7, kind = \"sample\", member = \"a\", "
+             "map = \"voices\", name = \"Line01\" }, { id = 8, kind = \"sample\", member = \"b\", map = "
+             "\"voices\", name = \"Line01\" } } }",
+         "folder 45, asset 8, key 'name': 'Line01' is filed twice in voices"},
+        {"name map named as an asset",
+         head +
+             "hint = 9, nameMaps = { \"a\" }, assets = { { id = 7, kind = \"sample\", member = \"a\" } } }",
+         "folder 45, name map a, key 'member': 'a' is used twice"},
     };
     for (const Case& c : cases) {
         const fs::path folder = m_scratch / c.name;

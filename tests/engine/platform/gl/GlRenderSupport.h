@@ -5,6 +5,7 @@
 // reference compositor that the read-back pixels are compared with.
 
 #include "graphics/FDisplayListener.h"
+#include "graphics/FDrawContext.h"
 #include "platform/FGraphSdl.h"
 #include "platform/FRenderDeviceGl.h"
 
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 namespace glrender {
@@ -113,5 +115,27 @@ public:
 private:
     TestGraph& m_graph;
 };
+
+// Records `draw` (a callable taking the FDrawContext) as one frame, paints
+// it and gives the pixels read back.
+template <class Draw> const std::vector<uint8_t>& paintFrame(TestGraph& graph, ReadBack& readBack, Draw draw)
+{
+    FDrawContext& context = graph.beginFrameRecording();
+    draw(context);
+    graph.endFrameRecording();
+    readBack.pixels.clear();
+    graph.onPaint();
+    return readBack.pixels;
+}
+
+// The colours of every 97th pixel of rgba: a drawn picture has many, an
+// empty frame one.
+inline std::size_t sampledColours(const std::vector<uint8_t>& rgba)
+{
+    std::set<uint32_t> colours;
+    for (std::size_t i = 0; i + 2 < rgba.size(); i += 4 * 97)
+        colours.insert(uint32_t(rgba[i]) << 16 | uint32_t(rgba[i + 1]) << 8 | rgba[i + 2]);
+    return colours.size();
+}
 
 } // namespace glrender

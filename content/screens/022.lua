@@ -1,0 +1,35 @@
+-- Folder 22: The closing texts: each text is typed onto a panel while a voice reads it, then the screen flashes to
+-- black before the closing animation.
+return {
+  folder = 22,
+  hint = 14,
+  class = "ScreenLayout22",
+  base = "SystemMessageScreen",
+  baseHeader = "game/screenbase/SystemMessageScreen.h",
+  parts = { 28 },
+  size = { 800, 600 },
+  assets = {
+    { id = 6628, kind = "image", member = "backdropImage", role = "the closing texts' backdrop", chosen = true,
+      recipe = { kind = "background", w = 800, h = 600, palette = "skyport", seed = 22 } },
+    { id = 6629, kind = "font", member = "textFont", role = "the font of the typed texts", chosen = true,
+      recipe = { kind = "font", face = "serif-bold", size = 26 } },
+    { id = 6630, kind = "sample", member = "voiceLine1", role = "the voice line of the first text",
+      recipe = { kind = "speech", text = "Every world has shown you its hidden treasures, and every quest is done.",
+                 voice = "en", speed = 140, pitch = 45 } },
+    { id = 6631, kind = "sample", member = "voiceLine2", role = "the voice line of the second text",
+      recipe = { kind = "speech", text = "Thank you for searching with Zibbo. Your journey is complete!", voice = "en",
+                 speed = 140, pitch = 45 } },
+    { id = 6627, kind = "image", member = "textPanelImage", role = "the panel the texts are typed on", chosen = true,
+      recipe = { kind = "panel", w = 680, h = 200, palette = "menu" } },
+  },
+  texts = {},
+  widgets = {
+    { id = 0x59ACD55C, type = 0x39C4B436, member = "backdrop", parent = 0, rect = { 0, 0, 800, 600 }, image = 6628 },
+    { id = 0x78890836, type = 0x39C4B436, member = "textPanel", parent = 0, rect = { 60, 360, 680, 200 },
+      image = 6627 },
+    { id = 0xB9F7C8B3, type = 0x6187C023, member = "textLabel", parent = 0, rect = { 90, 380, 620, 160 },
+      font = 6629 },
+    { id = 0xF25C743A, type = 0xB177E041, member = "pictureSprite", parent = 0, rect = { 240, 60, 320, 240 } },
+    { id = 0xAC70AD04, type = 0xCE6776C7, member = "flashSprite", parent = 0, rect = { 0, 0, 800, 600 } },
+  },
+}

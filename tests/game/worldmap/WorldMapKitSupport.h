@@ -1,0 +1,67 @@
+#pragma once
+
+// What the world map's tests and benchmarks share: the game data of twelve
+// worlds with three quests each, kit objects whose sounds stay silent, and
+// services that answer the map without a game module.
+#include "game/GameDataTestSupport.h"
+
+#include "asset/FAsset.h"
+#include "core/FMemory.h"
+#include "game/core/ScreenKind.h"
+#include "game/worldmap/WorldMapServices.h"
+#include "ui/FAssetKinds.h"
+
+#include <string>
+#include <vector>
+
+namespace WorldMapKit {
+
+// World w holds quest ids 3w, 3w+1, 3w+2 of types 0, 1, 2; the quest id
+// `longTrip` (if any) is a type-3 quest instead.
+inline std::string gameData(int longTrip = -1)
+{
+    std::vector<std::vector<std::string>> worlds;
+    for (int w = 0; w < 12; ++w) {
+        std::vector<std::string> quests;
+        for (int q = 0; q < 3; ++q) {
+            GameDataText::QuestText text;
+            text.id = 3 * w + q;
+            text.type = text.id == longTrip ? 3 : q;
+            quests.push_back(GameDataText::quest(text));
+        }
+        worlds.push_back(quests);
+    }
+    return GameDataText::gameData(worlds);
+}
+
+class SilentAsset : public FAsset
+{
+};
+
+// The screen module's object maker: music and samples stay silent assets.
+inline FRef makeObject(int16_t kind)
+{
+    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<SilentAsset>(k_memObject));
+    return FAssetKinds::create(kind);
+}
+
+// Services with a session and tuning values and nothing else.
+class QuietServices : public WorldMapServices
+{
+public:
+    GameSession* gameSession() override { return session; }
+    GameParams* params() override { return tuning; }
+    int32_t previousScreenKind() const override { return previous; }
+    bool isGamePaused() const override { return false; }
+    void playSound(const FRef&, int32_t) override {}
+    void stopAllSounds() override {}
+    void setPendingScreen(int32_t) override {}
+    void setScreen(int32_t, bool) override {}
+    void prepareScreen(FScreen*) override {}
+
+    GameSession* session = nullptr;
+    GameParams* tuning = nullptr;
+    int32_t previous = k_profileMenuScreen;
+};
+
+} // namespace WorldMapKit
