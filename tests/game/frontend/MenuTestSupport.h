@@ -10,10 +10,12 @@
 #include "game/core/SaveManager.h"
 #include "game/widgets/ParticleEmitterView.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace frontendtest {
 
@@ -78,6 +80,17 @@ struct MenuFixture : prompttest::PromptFolders
             module.drain();
         }
     }
+    // A screen asked for with a load builds on a worker in real time while
+    // the simulated clock stands: waits (at most ten seconds) until its build
+    // has come back to the queue.
+    void awaitLoad()
+    {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (module.hasPendingLoad() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            module.drain();
+        }
+    }
     // Runs frames until the current kind is `kind`, at most `limit` ms; false
     // when it never came.
     bool runUntil(int32_t kind, int32_t limit)
@@ -85,6 +98,7 @@ struct MenuFixture : prompttest::PromptFolders
         for (int32_t t = 0; t <= limit; t += k_stepMs) {
             if (module.currentKind() == kind) return true;
             advance(k_stepMs);
+            awaitLoad();
         }
         return module.currentKind() == kind;
     }

@@ -179,7 +179,7 @@ TEST_F(NameEntryScreenTest, DISABLED_EditingKeepsItsOwnNameAndGoesOnToTheAvatars
     EXPECT_EQ(module.currentKind(), k_avatarSelectScreen);
 }
 
-TEST_F(NameEntryScreenTest, DISABLED_BackAndForthKeepsOneRecordWithTheLastName)
+TEST_F(NameEntryScreenTest, BackAndForthKeepsOneRecordWithTheLastName)
 {
     {
         NameEntryScreen& screen = entry(2);
@@ -196,7 +196,7 @@ TEST_F(NameEntryScreenTest, DISABLED_BackAndForthKeepsOneRecordWithTheLastName)
     EXPECT_EQ(module.saveData().editProfileSlot(), 2);
 }
 
-TEST_F(NameEntryScreenTest, DISABLED_BackDropsANewRecordButKeepsTheEditFlag)
+TEST_F(NameEntryScreenTest, BackDropsANewRecordButKeepsTheEditFlag)
 {
     NameEntryScreen& creating = entry(3);
     module.beginNewProfile();

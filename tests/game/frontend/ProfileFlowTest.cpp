@@ -76,7 +76,7 @@ TEST_F(ProfileFlowTest, ModeButtonsShowOnlyWithAnAvatar)
     EXPECT_FALSE(screen.slotMenuButton(4)->badgeLabel()->isVisible());
 }
 
-TEST_F(ProfileFlowTest, DISABLED_AnEmptySlotStartsANewProfileAndAUsedOneThePrologue)
+TEST_F(ProfileFlowTest, AnEmptySlotStartsANewProfileAndAUsedOneThePrologue)
 {
     addProfile(2, "BOB", 3);
     ProfileScreen& screen = show<ProfileScreen>(k_profileScreen);
@@ -93,7 +93,7 @@ TEST_F(ProfileFlowTest, DISABLED_AnEmptySlotStartsANewProfileAndAUsedOneTheProlo
     ASSERT_TRUE(runUntil(k_gameModeScreen, 4000));
 }
 
-TEST_F(ProfileFlowTest, DISABLED_EditAndDeleteModesEndOnAnEmptySlotWithoutASound)
+TEST_F(ProfileFlowTest, EditAndDeleteModesEndOnAnEmptySlotWithoutASound)
 {
     addProfile(1, "ANN", 2);
     ProfileScreen& screen = show<ProfileScreen>(k_profileScreen);
@@ -144,7 +144,7 @@ TEST_F(ProfileFlowTest, DISABLED_DeletingAsksAndRemovesEverySlotOfThatName)
     EXPECT_TRUE(screen.m_editButton->isVisible());
 }
 
-TEST_F(ProfileFlowTest, DISABLED_BackLeavesForTheMainMenuOnce)
+TEST_F(ProfileFlowTest, BackLeavesForTheMainMenuOnce)
 {
     ProfileScreen& screen = show<ProfileScreen>(k_profileScreen);
     module.soundNames = {{"cancel", screen.m_cancelSound.get()}};
@@ -155,7 +155,7 @@ TEST_F(ProfileFlowTest, DISABLED_BackLeavesForTheMainMenuOnce)
     ASSERT_TRUE(runUntil(k_mainMenuScreen, 4000));
 }
 
-TEST_F(ProfileFlowTest, DISABLED_AnAvatarGoesIntoTheNewRecordOrIsSavedWithTheEditedProfile)
+TEST_F(ProfileFlowTest, AnAvatarGoesIntoTheNewRecordOrIsSavedWithTheEditedProfile)
 {
     module.beginNewProfile();
     AvatarSelectScreen& creating = show<AvatarSelectScreen>(k_avatarSelectScreen);
