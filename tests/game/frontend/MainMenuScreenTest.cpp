@@ -132,12 +132,14 @@ TEST_F(MainMenuScreenTest, OptionsOpenOverTheMenuAndClosingBringsItBack)
     EXPECT_EQ(requests(k_profileScreen), 0);
 }
 
-TEST_F(MainMenuScreenTest, DISABLED_TheQuitQuestionEndsTheProgramOnlyWhenConfirmed)
+TEST_F(MainMenuScreenTest, TheQuitQuestionEndsTheProgramOnlyWhenConfirmed)
 {
     MainMenuScreen& screen = menu();
     screen.onQuitButtonClicked(anyButton(screen));
     EXPECT_EQ(screen.getFrontMessageKind(), MainMenuScreen::k_quitConfirmation);
     EXPECT_FALSE(screen.isChoiceMade());
+    // The question fades in before its buttons answer.
+    advance(500);
     screen.onCancelClicked(*screen.ScreenLayout27::m_cancelButton);
     advance(500);
     EXPECT_EQ(screen.getFrontMessageKind(), 0);
