@@ -164,7 +164,7 @@ TEST_F(NameEntryScreenTest, AnEmptyNameCannotBeConfirmed)
     EXPECT_FALSE(screen.m_okButton->isEnabled());
 }
 
-TEST_F(NameEntryScreenTest, DISABLED_EditingKeepsItsOwnNameAndGoesOnToTheAvatars)
+TEST_F(NameEntryScreenTest, EditingKeepsItsOwnNameAndGoesOnToTheAvatars)
 {
     addProfile(0, "ANN");
     module.saveData().setReturnToProfileScreen(true);
@@ -175,8 +175,7 @@ TEST_F(NameEntryScreenTest, DISABLED_EditingKeepsItsOwnNameAndGoesOnToTheAvatars
     EXPECT_TRUE(screen.isLeaving());
     EXPECT_EQ(module.saveData().pendingProfileName(), FString("ANN"));
     module.screens.clear();
-    advance(3000);
-    EXPECT_EQ(module.currentKind(), k_avatarSelectScreen);
+    EXPECT_TRUE(runUntil(k_avatarSelectScreen, 3000));
 }
 
 TEST_F(NameEntryScreenTest, BackAndForthKeepsOneRecordWithTheLastName)
