@@ -18,6 +18,7 @@
 #include "game/frontend/NameEntryScreen.h"
 #include "game/frontend/ProfileMenuScreen.h"
 #include "game/frontend/ProfileScreen.h"
+#include "game/frontend/ZibboSplashScreen.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/VideoSprite.h"
 #include "ui/FLabel.h"
@@ -295,10 +296,16 @@ TEST_F(ProfileFlowTest, ThePrologueTypesFourCaptionsAndSetsUpTheSpecialQuest)
     EXPECT_TRUE(requested(k_loadingScreen));
 }
 
-TEST_F(ProfileFlowTest, DISABLED_ANewProfileFromTheSplashToTheFirstLevel)
+TEST_F(ProfileFlowTest, ANewProfileFromTheSplashToTheFirstLevel)
 {
     module.showScreen(k_splashScreen);
+    // The splash screen takes a press once the menu it goes to is built.
     advance(500);
+    awaitLoad();
+    advance(100);
+    auto* splash = dynamic_cast<ZibboSplashScreen*>(module.currentScreen().get());
+    ASSERT_NE(splash, nullptr);
+    ASSERT_TRUE(splash->isReady());
     module.onPointerDown(0, 8, {400, 300});
     module.onPointerUp(0, 8, {400, 300});
     ASSERT_TRUE(runUntil(k_mainMenuScreen, 5000));
