@@ -4,12 +4,18 @@
 #include "core/FMemory.h"
 #include "game/core/ScreenKind.h"
 #include "game/frontend/AnimationScreen.h"
+#include "game/frontend/AvatarSelectScreen.h"
 #include "game/frontend/ClickToContinueScreen.h"
+#include "game/frontend/GameModeScreen.h"
 #include "game/frontend/IntroAnimationScreen.h"
 #include "game/frontend/IntroScreen.h"
 #include "game/frontend/IntroSlidesScreen.h"
 #include "game/frontend/LegalScreen.h"
 #include "game/frontend/LoadingScreen.h"
+#include "game/frontend/MainMenuScreen.h"
+#include "game/frontend/NameEntryScreen.h"
+#include "game/frontend/ProfileMenuScreen.h"
+#include "game/frontend/ProfileScreen.h"
 #include "game/frontend/TextSequenceScreen.h"
 #include "game/frontend/ZibboSplashScreen.h"
 #include "game/gameplay/StoryModeScreen.h"
@@ -42,6 +48,18 @@ FRefT<FScreen> createScreen(std::int32_t kind)
         return buildScreenOf<LoadingScreen>();
     case k_splashScreen:
         return buildScreenOf<ZibboSplashScreen>();
+    case k_mainMenuScreen:
+        return buildScreenOf<MainMenuScreen>();
+    case k_profileScreen:
+        return buildScreenOf<ProfileScreen>();
+    case k_nameEntryScreen:
+        return buildScreenOf<NameEntryScreen>();
+    case k_avatarSelectScreen:
+        return buildScreenOf<AvatarSelectScreen>();
+    case k_profileMenuScreen:
+        return buildScreenOf<ProfileMenuScreen>();
+    case k_gameModeScreen:
+        return buildScreenOf<GameModeScreen>();
     case k_legalScreen:
         return buildScreenOf<LegalScreen>();
     case k_textSequenceScreen:

@@ -298,6 +298,7 @@ bool isContainerType(uint32_t type)
     using namespace FWidgetTypes;
     switch (type) {
     case k_container:
+    case k_animatedMenuButton:
     case k_mapView:
     case k_hudPanel:
     case k_storyPanel:

@@ -64,6 +64,9 @@ std::vector<uint8_t> recordOf(const ScreenManifest& m, const ManifestWidget& w,
     // by the screen that hosts it. A fade-swap widget is a container whose
     // pictures its screen gives it.
     case WidgetType::k_stepSlider:
+    // An animated menu button is a container of its own frame, clip, caption
+    // and click area; the screen sets it up.
+    case WidgetType::k_animatedMenuButton:
     case WidgetType::k_fadeSwapWidget:
     // The game's container kinds (the map view, the HUD strip, the story
     // panel, the awards viewport, the timer bar) load as containers too; their

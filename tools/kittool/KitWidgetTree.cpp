@@ -161,13 +161,13 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
         if (FWidgetFactory::find(button) == nullptr)
             FWidgetFactory::registerType(button, &createStandInButton);
     }
-    // Step sliders and fade-swap widgets read a container record; the game's
+    // Step sliders, fade-swap widgets, animated menu buttons and the game's
+    // container kinds of the story screen read a container record; the game's
     // classes are not linked here.
-    // So do the game's container kinds of the story screen, and its video
-    // sprites and flash sprite read an image record.
-    for (uint32_t container : {FWidgetTypes::k_stepSlider, FWidgetTypes::k_fadeSwapWidget,
-                               FWidgetTypes::k_mapView, FWidgetTypes::k_hudPanel, FWidgetTypes::k_storyPanel,
-                               FWidgetTypes::k_awardsViewport, FWidgetTypes::k_factoryContainer}) {
+    for (uint32_t container :
+         {FWidgetTypes::k_stepSlider, FWidgetTypes::k_fadeSwapWidget, FWidgetTypes::k_animatedMenuButton,
+          FWidgetTypes::k_mapView, FWidgetTypes::k_hudPanel, FWidgetTypes::k_storyPanel,
+          FWidgetTypes::k_awardsViewport, FWidgetTypes::k_factoryContainer}) {
         if (FWidgetFactory::find(container) == nullptr)
             FWidgetFactory::registerType(container, &FWidgetFactory::createChild<FContainer>);
     }
@@ -179,6 +179,7 @@ void KitWidgetTree::loadWidgetTree(FInStream& reader, FScreenRegistry& registry,
     wrap<FWidgetTypes::k_container>();
     wrap<FWidgetTypes::k_stepSlider>();
     wrap<FWidgetTypes::k_fadeSwapWidget>();
+    wrap<FWidgetTypes::k_animatedMenuButton>();
     wrap<FWidgetTypes::k_image>();
     wrap<FWidgetTypes::k_videoSprite>();
     wrap<FWidgetTypes::k_characterVideoSprite>();

@@ -44,9 +44,11 @@ TEST(GameFactoriesTest, EveryScreenKindIsRefusedByNameUntilItsScreenExists)
     // Kinds whose screens exist; the front-end, world map and story mode tests
     // build them.
     const std::set<std::int32_t> built = {
-        k_introScreen,        k_introSlidesScreen, k_clickToContinueScreen, k_introAnimationScreen,
-        k_loadingScreen,      k_splashScreen,      k_worldMapScreen,        k_legalScreen,
-        k_textSequenceScreen, k_animationScreen,   k_storyModeScreen};
+        k_introScreen,    k_introSlidesScreen, k_clickToContinueScreen, k_introAnimationScreen,
+        k_loadingScreen,  k_splashScreen,      k_worldMapScreen,        k_mainMenuScreen,
+        k_profileScreen,  k_nameEntryScreen,   k_avatarSelectScreen,    k_profileMenuScreen,
+        k_gameModeScreen, k_legalScreen,       k_textSequenceScreen,    k_animationScreen,
+        k_storyModeScreen};
     for (std::int32_t kind = 0; kind < k_screenKindCount; ++kind) {
         if (built.count(kind) != 0) continue;
         const std::string failure = failureOf([kind] { createScreen(kind); });

@@ -36,7 +36,10 @@ namespace frontendtest {
 inline const std::vector<std::string>& frontEndFolders()
 {
     static const std::vector<std::string> folders = {"004", "007", "009", "010", "011", "012", "015", "016",
-                                                     "017", "022", "023", "027", "028", "030", "031"};
+                                                     "017", "022", "023", "027", "028", "030", "031",
+                                                     // The menus over the shared backdrop.
+                                                     "001", "002", "003", "008", "013", "018", "019", "020",
+                                                     "021", "025", "026"};
     return folders;
 }
 
