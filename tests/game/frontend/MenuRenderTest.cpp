@@ -3,6 +3,7 @@
 // ZIBBO_MENU_PNG_DIR names a folder each is written there as kind-NN.png for
 // people to look at.
 #include "engine/platform/gl/GlRenderSupport.h"
+#include "support/DemoKit.h"
 #include "support/ScratchFileModules.h"
 
 #include "asset/FAsset.h"
@@ -46,18 +47,12 @@ FRef makeMenuKitObject(int16_t kind)
 
 TEST(MenuRenderTest, TheMenusFromTheDemoKitDraw)
 {
-    if (!fs::exists(DEMO_KIT)) GTEST_SKIP() << "no demo kit at " << DEMO_KIT << " (make kit)";
-    if (std::system("command -v unzip > /dev/null 2>&1") != 0) GTEST_SKIP() << "unzip is not installed";
+    if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
     ScratchFileModules modules;
     FLocalizedMessages::setLanguage(0);
-    const std::string unzip =
-        "unzip -q -o '" + std::string(DEMO_KIT) + "' -d '" + modules.scratch.path().string() + "'";
-    ASSERT_EQ(std::system(unzip.c_str()), 0);
+    ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
     FRawDataModule rawData;
-    FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
-    FImageLoaderModule jpeg{k_slotJpegLoader, &FJpegLoader::load};
-    FVideoLoaderModule gw{k_slotGwVideoLoader, ".gwvideo"};
-    FFontModule fonts;
+    demokit::Loaders loaders;
     RecordingErrorHandler handler;
     glrender::TestGraph graph;
     glrender::ReadBack readBack{modules.application.serviceSlot(k_slotInvalidation), graph};

@@ -5,6 +5,7 @@
 // look at.
 #include "engine/platform/gl/GlRenderSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
+#include "support/DemoKit.h"
 #include "support/ScratchFileModules.h"
 
 #include "asset/FAsset.h"
@@ -51,12 +52,9 @@ class GameplayRenderTest : public testing::Test
 protected:
     void SetUp() override
     {
-        if (!fs::exists(DEMO_KIT)) GTEST_SKIP() << "no demo kit at " << DEMO_KIT << " (make kit)";
-        if (std::system("command -v unzip > /dev/null 2>&1") != 0) GTEST_SKIP() << "unzip is not installed";
+        if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
         FLocalizedMessages::setLanguage(0);
-        const std::string unzip =
-            "unzip -q -o '" + std::string(DEMO_KIT) + "' -d '" + modules.scratch.path().string() + "'";
-        ASSERT_EQ(std::system(unzip.c_str()), 0);
+        ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
         graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
         ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
         GameWidgetFactory::registerTypes();
@@ -77,10 +75,7 @@ protected:
     }
 
     ScratchFileModules modules;
-    FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
-    FImageLoaderModule jpeg{k_slotJpegLoader, &FJpegLoader::load};
-    FVideoLoaderModule gw{k_slotGwVideoLoader, ".gwvideo"};
-    FFontModule fonts;
+    demokit::Loaders loaders;
     FRawDataModule rawData;
     RecordingErrorHandler handler;
     glrender::TestGraph graph;

@@ -2,6 +2,7 @@
 // llvmpipe): the frame shows the map, and is written to the PNG that
 // ZIBBO_WORLDMAP_PNG names, for people to look at.
 #include "engine/platform/gl/GlRenderSupport.h"
+#include "support/DemoKit.h"
 #include "support/ScratchFileModules.h"
 
 #include "game/GameDataTestSupport.h"
@@ -63,17 +64,11 @@ void drawWorldMapFrame(glrender::TestGraph& graph, glrender::ReadBack& readBack,
 
 TEST(WorldMapRenderTest, TheMapFromTheDemoKitDraws)
 {
-    if (!fs::exists(DEMO_KIT)) GTEST_SKIP() << "no demo kit at " << DEMO_KIT << " (make kit)";
-    if (std::system("command -v unzip > /dev/null 2>&1") != 0) GTEST_SKIP() << "unzip is not installed";
+    if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
     ScratchFileModules modules;
     FLocalizedMessages::setLanguage(0);
-    const std::string unzip =
-        "unzip -q -o '" + std::string(DEMO_KIT) + "' -d '" + modules.scratch.path().string() + "'";
-    ASSERT_EQ(std::system(unzip.c_str()), 0);
-    FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
-    FImageLoaderModule jpeg{k_slotJpegLoader, &FJpegLoader::load};
-    FVideoLoaderModule gw{k_slotGwVideoLoader, ".gwvideo"};
-    FFontModule fonts;
+    ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
+    demokit::Loaders loaders;
     RecordingErrorHandler handler;
     glrender::TestGraph graph;
     glrender::ReadBack readBack{modules.application.serviceSlot(k_slotInvalidation), graph};
