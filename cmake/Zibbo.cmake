@@ -134,3 +134,39 @@ function(zibbo_unity_alone)
     set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${f} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
   endforeach()
 endfunction()
+
+# zibbo_test_screen_files(<test target>)
+# The screen files that `kittool screenfile` writes from the game's own
+# manifests (content/screens, content/worlds), written once per build into
+# the build tree instead of once per test: ctest starts one process per test,
+# and under the sanitizers every start of the tool costs about half a second.
+# The target gets KITTOOL_PATH, TEST_SCREEN_FILES and TEST_CONTENT_DIR; tests/support/ScreenFiles.h
+# copies a manifest's files from there into a test's own folder.
+function(zibbo_test_screen_files name)
+  if(NOT TARGET ${name})
+    return()
+  endif()
+  set(out ${PROJECT_BINARY_DIR}/tests/screenfiles)
+  if(NOT TARGET zibbo_test_screen_files)
+    set(stamps)
+    foreach(kind screens worlds)
+      file(GLOB manifests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/content/${kind}/*.lua)
+      foreach(manifest IN LISTS manifests)
+        get_filename_component(stem ${manifest} NAME_WE)
+        set(dir ${out}/${kind}/${stem})
+        add_custom_command(OUTPUT ${dir}.done
+          COMMAND ${CMAKE_COMMAND} -E rm -rf ${dir}
+          COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+          COMMAND sh -c "\"$<TARGET_FILE:kittool>\" screenfile \"${manifest}\" \"${dir}\" > /dev/null"
+          COMMAND ${CMAKE_COMMAND} -E touch ${dir}.done
+          DEPENDS ${manifest} kittool
+          VERBATIM)
+        list(APPEND stamps ${dir}.done)
+      endforeach()
+    endforeach()
+    add_custom_target(zibbo_test_screen_files DEPENDS ${stamps})
+  endif()
+  add_dependencies(${name} zibbo_test_screen_files kittool)
+  target_compile_definitions(${name} PRIVATE KITTOOL_PATH="$<TARGET_FILE:kittool>" TEST_SCREEN_FILES="${out}"
+                             TEST_CONTENT_DIR="${PROJECT_SOURCE_DIR}/content")
+endfunction()

@@ -7,6 +7,7 @@
 #include "game/FakeCursorDevice.h"
 #include "game/app/InlineGameModule.h"
 #include "game/screenbase/PromptTestSupport.h"
+#include "support/ScreenFiles.h"
 
 #include "asset/FRawDataModule.h"
 #include "engine/graphics/FakeGraph.h"
@@ -59,9 +60,7 @@ private:
         m_path = std::filesystem::temp_directory_path() / ("zibbo-frontend-files-" + std::to_string(seed()));
         std::filesystem::create_directories(m_path);
         for (const std::string& folder : frontEndFolders()) {
-            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + SCREEN_MANIFESTS + "/" +
-                                        folder + ".lua " + m_path.string() + " > /dev/null";
-            EXPECT_EQ(std::system(command.c_str()), 0) << command;
+            writeScreenFiles(std::string(SCREEN_MANIFESTS) + "/" + folder + ".lua", m_path);
         }
     }
     ~FrontEndScreenFiles()

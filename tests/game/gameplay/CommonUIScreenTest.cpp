@@ -2,6 +2,7 @@
 // the world's animation records, the pause request rules, the power-up view
 // queue, the dimmer and the power-up messages.
 #include "game/gameplay/GameplayTestSupport.h"
+#include "support/ScreenFiles.h"
 
 #include "asset/FRawDataModule.h"
 #include "core/FKeyCode.h"
@@ -39,9 +40,7 @@ struct WorldFiles
 {
     explicit WorldFiles(const std::filesystem::path& scratch)
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + WORLD_MANIFESTS "/036.lua " +
-                                    scratch.string() + " > /dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        writeScreenFiles(WORLD_MANIFESTS "/036.lua", scratch);
         std::ofstream(scratch / "012" / "006644_0.dat", std::ios::binary) << k_animTable;
     }
 };

@@ -10,6 +10,7 @@
 #include "game/gameplay/CommonUIScreen.h"
 #include "game/gameplay/PowerUpView.h"
 #include "game/screenbase/PromptTestSupport.h"
+#include "support/ScreenFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +46,7 @@ private:
             const std::filesystem::path manifest =
                 std::filesystem::path(SCREEN_MANIFESTS) / (std::string(folder) + ".lua");
             if (!std::filesystem::exists(manifest)) continue;
-            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + manifest.string() + " " +
-                                        m_path.string() + " > /dev/null";
-            EXPECT_EQ(std::system(command.c_str()), 0) << command;
+            writeScreenFiles(manifest, m_path);
         }
     }
     ~GameplayScreenFiles()

@@ -4,6 +4,7 @@
 // quest.
 #include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
+#include "support/ScreenFiles.h"
 
 #include "asset/FRawDataModule.h"
 #include "core/FKeyCode.h"
@@ -87,9 +88,7 @@ struct StoryWorldFiles
 {
     explicit StoryWorldFiles(const std::filesystem::path& scratch)
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + WORLD_MANIFESTS "/036.lua " +
-                                    scratch.string() + " > /dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        writeScreenFiles(WORLD_MANIFESTS "/036.lua", scratch);
         std::vector<uint8_t> rgba;
         for (int32_t i = 0; i < 200 * 200; ++i)
             rgba.insert(rgba.end(), {90, 140, 200, 255});

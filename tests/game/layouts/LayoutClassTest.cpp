@@ -4,6 +4,7 @@
 // swap that reaches labels.
 #include "engine/core/KernelTestSupport.h"
 #include "support/ScratchFileModules.h"
+#include "support/ScreenFiles.h"
 
 #include "LayoutPart12.h"
 #include "LayoutPart19.h"
@@ -116,9 +117,7 @@ protected:
 
     void writeScreenFile(const std::string& manifest)
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + manifest + " " +
-                                    scratch.path().string() + " > /dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ASSERT_TRUE(writeScreenFiles(manifest, scratch.path()));
     }
 
     FScreenRegistry& registry() { return module.registry(); }

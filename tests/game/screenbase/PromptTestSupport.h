@@ -5,6 +5,7 @@
 // reads them, and prompt screens that record how they were answered.
 
 #include "support/ScratchFileModules.h"
+#include "support/ScreenFiles.h"
 
 #include "asset/FAsset.h"
 #include "asset/FScreenModule.h"
@@ -89,9 +90,7 @@ private:
         m_path = std::filesystem::temp_directory_path() / ("zibbo-prompt-files-" + std::to_string(seed()));
         std::filesystem::create_directories(m_path);
         for (const char* folder : {"012", "027", "030"}) {
-            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + SCREEN_MANIFESTS + "/" +
-                                        folder + ".lua " + m_path.string() + " > /dev/null";
-            EXPECT_EQ(std::system(command.c_str()), 0) << command;
+            writeScreenFiles(std::string(SCREEN_MANIFESTS) + "/" + folder + ".lua", m_path);
         }
     }
     ~PromptScreenFiles()

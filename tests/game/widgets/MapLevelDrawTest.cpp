@@ -6,6 +6,7 @@
 #include "PlayFieldTestSupport.h"
 #include "engine/graphics/RecordingDevice.h"
 #include "support/ScratchFileModules.h"
+#include "support/ScreenFiles.h"
 
 #include "asset/FAsset.h"
 #include "asset/FScreenModule.h"
@@ -115,9 +116,7 @@ class MapLevelDrawTest : public ::testing::Test, protected ScratchFileModules
 protected:
     void SetUp() override
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + WORLD_MANIFESTS +
-                                    "/036.lua " + scratch.path().string() + " > /dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ASSERT_TRUE(writeScreenFiles(WORLD_MANIFESTS "/036.lua", scratch.path()));
         // Our own pictures over the placeholders: 200 x 200 tiles and
         // trimmed item layers.
         int32_t layer = 0;

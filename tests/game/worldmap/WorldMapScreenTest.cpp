@@ -4,6 +4,7 @@
 // the glide, dragging with coasting, hover and click, the sparkles and the
 // way back to the main menu.
 #include "support/ScratchFileModules.h"
+#include "support/ScreenFiles.h"
 
 #include "game/GameDataTestSupport.h"
 #include "game/worldmap/WorldMapKitSupport.h"
@@ -143,9 +144,7 @@ const fs::path& screenFiles()
         fs::path folder = fs::temp_directory_path() / ("zibbo-worldmap-files-" + std::to_string(::getpid()));
         fs::create_directories(folder);
         for (const char* manifest : {"003", "005", "012", "019", "023", "027", "028", "030", "014"}) {
-            const std::string command = std::string(KITTOOL_PATH) + " screenfile " + SCREEN_MANIFESTS + "/" +
-                                        manifest + ".lua " + folder.string() + " > /dev/null";
-            EXPECT_EQ(std::system(command.c_str()), 0) << command;
+            writeScreenFiles(std::string(SCREEN_MANIFESTS) + "/" + manifest + ".lua", folder);
         }
         // Real clips (16 frames of 8 x 8) and a real name font in place of
         // the placeholders.

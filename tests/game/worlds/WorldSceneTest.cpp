@@ -4,6 +4,7 @@
 // lacks an id its layout fetches.
 #include "engine/core/KernelTestSupport.h"
 #include "support/ScratchFileModules.h"
+#include "support/ScreenFiles.h"
 
 #include "game/worlds/WorldScene.h"
 #include "game/worlds/WorldSceneFactory.h"
@@ -53,9 +54,7 @@ protected:
 
     void writeScreenFile(const std::string& manifest)
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + manifest + " " +
-                                    scratch.path().string() + " > /dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        ASSERT_TRUE(writeScreenFiles(manifest, scratch.path()));
     }
     void writeWorld(int folder) { writeScreenFile(manifestPath(folder)); }
 
