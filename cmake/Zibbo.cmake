@@ -25,6 +25,15 @@ function(zibbo_library area)
   endif()
 endfunction()
 
+# Test sources are the larger part of what a build compiles, and optimising
+# them hard buys nothing: the code under test is in the libraries, which keep
+# the build type's flags. A Release build compiles the tests (and their
+# precompiled header, whose flags must match) at -O1, about a quarter faster
+# than at -O3. The sanitizer builds are at -O1 already.
+function(zibbo_test_optimisation name)
+  target_compile_options(${name} PRIVATE $<$<CONFIG:Release>:-O1>)
+endfunction()
+
 # The precompiled header that every test binary reuses (made once, on first use).
 function(zibbo_test_precompiled_header)
   if(TARGET zibbo_test_pch)
@@ -36,6 +45,7 @@ function(zibbo_test_precompiled_header)
   endif()
   add_library(zibbo_test_pch STATIC ${anchor})
   target_link_libraries(zibbo_test_pch PRIVATE GTest::gtest GTest::gmock)
+  zibbo_test_optimisation(zibbo_test_pch)
   target_precompile_headers(zibbo_test_pch PRIVATE <gtest/gtest.h> <gmock/gmock.h> <algorithm> <cstdint> <cstring>
                             <functional> <map> <memory> <string> <vector>)
 endfunction()
@@ -61,6 +71,7 @@ function(zibbo_test name)
   # compiles: every test binary reuses one precompiled header of them.
   zibbo_test_precompiled_header()
   target_precompile_headers(${name} REUSE_FROM zibbo_test_pch)
+  zibbo_test_optimisation(${name})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   # The headless environment is set by the tests' own main (tests/support).
   # Tests that hold a fixed machine resource (a well-known port) name it as
