@@ -224,6 +224,10 @@ protected:
     void setFlyTarget(int32_t player, FPointI point) override;
     void moveEffectAnchor(FPointI) override {}
 
+    // The found-item flow's negative power-up and swap sparkles.
+    virtual void grantRandomNegativePowerUp() {}
+    virtual void startSwapSparkles() {}
+
 private:
     // The steps of the constructor that follow the level set-up.
     void completeSetUp();
