@@ -35,7 +35,6 @@ public:
     FRefT<FImage> sweepSparkleImage() override { return {}; }
 };
 
-
 // The story screen as the refresh sees it: a real strip on an entry host,
 // the level's state chosen by the test and the calls it gets recorded.
 class RefreshLevel : public HudEntryRefreshHost
@@ -212,7 +211,8 @@ TEST(HudEntryRefreshTest, OneCharacterTasksAndTheInterruptKeepTheirOneEntry)
     RefreshLevel level("PPPP");
     level.interruptRunning = true;
     HudEntryRefresh refresh(level);
-    for (auto rule : {HudEntryRefresh::k_noSelection, HudEntryRefresh::k_onSelection, HudEntryRefresh::k_withHint}) {
+    for (auto rule :
+         {HudEntryRefresh::k_noSelection, HudEntryRefresh::k_onSelection, HudEntryRefresh::k_withHint}) {
         level.panel->entryAt(0)->setActive(true);
         refresh.refresh(rule);
         EXPECT_EQ(level.active(), "0001");
@@ -239,7 +239,8 @@ TEST(HudEntryRefreshTest, WithoutPanelFlightOrEntriesNothingChanges)
     // An empty strip: no entry is read.
     RefreshLevel empty("");
     HudEntryRefresh none(empty);
-    for (auto rule : {HudEntryRefresh::k_noSelection, HudEntryRefresh::k_onSelection, HudEntryRefresh::k_withHint})
+    for (auto rule :
+         {HudEntryRefresh::k_noSelection, HudEntryRefresh::k_onSelection, HudEntryRefresh::k_withHint})
         none.refresh(rule);
     EXPECT_EQ(none.hintTarget(), nullptr);
     EXPECT_TRUE(empty.calls.empty());

@@ -284,4 +284,19 @@ TEST_F(StoryInterruptTest, TheHintTargetGoesWithItsSpriteAndACancelledPromptClos
     EXPECT_EQ(s().events, (std::vector<int32_t>{1}));
 }
 
+TEST_F(StoryInterruptTest, TheSwapsEndFadesTheDimmerOut)
+{
+    startSearch(0);
+    FWidget& dimmer = *s().m_dimmer;
+    s().setDimmed(true, 0);
+    s().update(600);
+    EXPECT_EQ(dimmer.widgetColour() >> 24, 120u);
+    s().onSwapDone();
+    s().update(300);
+    EXPECT_GT(dimmer.widgetColour() >> 24, 0u);
+    EXPECT_LT(dimmer.widgetColour() >> 24, 120u);
+    s().update(300);
+    EXPECT_EQ(dimmer.widgetColour() >> 24, 0u);
+}
+
 } // namespace

@@ -102,7 +102,8 @@ struct StoryPanelStandIns
     {
         for (uint32_t type : {FWidgetTypes::k_hudPanel, FWidgetTypes::k_storyPanel})
             FWidgetFactory::registerType(type, &FWidgetFactory::createChild<FContainer>);
-        if (realStrip) FWidgetFactory::registerType(FWidgetTypes::k_hudPanel, &FWidgetFactory::createChild<HudPanel>);
+        if (realStrip)
+            FWidgetFactory::registerType(FWidgetTypes::k_hudPanel, &FWidgetFactory::createChild<HudPanel>);
     }
 };
 
