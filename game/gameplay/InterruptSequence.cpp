@@ -1,6 +1,7 @@
 #include "game/gameplay/InterruptSequence.h"
 
 #include "asset/FAsset.h"
+#include "audio/FAudioNode.h"
 #include "core/FLogStream.h"
 #include "core/FMemory.h"
 #include "core/FServiceSlots.h"
@@ -20,7 +21,6 @@
 #include "game/worlds/NamedRefMap.h"
 #include "game/worlds/WorldScene.h"
 #include "graphics/FGraph.h"
-#include "audio/FAudioNode.h"
 #include "ui/FImageWidget.h"
 #include "video/FVideo.h"
 

@@ -6,6 +6,7 @@
 // goes with its sprite, and the cancelled prompt closing the story.
 #include "game/gameplay/StoryScreenTestSupport.h"
 
+#include "game/core/ControllerManager.h"
 #include "game/core/GameSession.h"
 #include "game/core/LevelTimer.h"
 #include "game/core/SearchListGenerator.h"
@@ -300,3 +301,23 @@ TEST_F(StoryInterruptTest, TheSwapsEndFadesTheDimmerOut)
 }
 
 } // namespace
+
+TEST_F(StoryInterruptTest, AScreenThatGoesTakesItsStepRecordFromTheGenerator)
+{
+    startSearch();
+    {
+        // A second screen plays a level of its own and goes, while the play
+        // session keeps that level's generator.
+        FRefT<InterruptScreen> other(makeRef(engineNew<InterruptScreen>(k_memObject)));
+        other->onActivate();
+        ASSERT_NE(other->m_listener, nullptr);
+    }
+    module.controllerManager().setCurrentScreen(&s());
+    std::deque<SearchableObject*> listed;
+    session().getSearchListState(listed);
+    ASSERT_GT(listed.size(), 3u);
+    // The second find would start the interrupt: with no screen left to
+    // play it, none starts.
+    EXPECT_FALSE(listed[0]->markFound(0));
+    EXPECT_FALSE(listed[1]->markFound(0));
+}
