@@ -95,7 +95,9 @@ void InterruptSequence::playOverlayClip(const FRef& clip)
     if (FGraph* graph = findService<FGraph>(k_slotGraphics)) size = graph->getApplicationSize();
     overlay->setWidgetPosition(static_cast<int32_t>(k_overlayX * static_cast<int64_t>(size.x) / k_unitsWide),
                                static_cast<int32_t>(k_overlayY * static_cast<int64_t>(size.y) / k_unitsHigh));
+    // The clip plays over the overlay's panel.
     overlay->setVisible(true);
+    overlay->bringToFront();
     auto* done = makeMemberDelegate(this, &InterruptSequence::onOverlayDone);
     overlay->setFinishCallback(done);
     engineFree(done);
