@@ -179,7 +179,10 @@ void InterruptSequence::spawnItem()
         if (auto* image = interruptWidget<FImageWidget>(*pointer)) image->setAngle(0.0f);
     interruptShow(m_screen.m_dialFirstFrame, true);
     interruptShow(m_screen.m_dialSecondFrame, false);
+    // Both hands stand at the top; the frame turns them in their halves and
+    // the end of the interrupt hides them again.
     interruptShow(m_screen.m_dialFirstPointer, true);
+    interruptShow(m_screen.m_dialSecondPointer, true);
     m_screen.m_interruptElapsed = 0;
     m_screen.m_interruptRunning = true;
     setLevelTimerRunning(true);

@@ -155,6 +155,8 @@ TEST_F(StoryInterruptTest, FoundInTimeTheSearchGoesOnWithoutPenalty)
     EXPECT_TRUE(panel->entryAt(panel->entryCount() - 1)->isVisible());
     EXPECT_TRUE(shown(s().m_dialFirstFrame));
     EXPECT_FALSE(shown(s().m_dialSecondFrame));
+    EXPECT_TRUE(shown(s().m_dialFirstPointer));
+    EXPECT_TRUE(shown(s().m_dialSecondPointer));
 
     // Found as the time runs out: the find wins.
     bonus.item()->markFound(0);
