@@ -556,7 +556,9 @@ void SearchListGenerator::addInterruptItem()
 
 void SearchListGenerator::markLastItem()
 {
-    if (!m_items.empty()) {
+    // Only the interrupt item retires: without one (no Drabb to interrupt
+    // with) the last entry is an item of the task, which stays to be found.
+    if (!m_items.empty() && m_items.back()->isInterruptItem()) {
         m_items.back()->setState(SearchableObject::k_stateMarked);
     }
 }

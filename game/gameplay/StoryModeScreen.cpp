@@ -16,6 +16,7 @@
 #include "game/core/SearchableObject.h"
 #include "game/core/TaskData.h"
 #include "game/core/TaskType.h"
+#include "game/gameplay/HudPanel.h"
 #include "game/gameplay/InterruptDial.h"
 #include "game/gameplay/StoryHud.h"
 #include "game/gameplay/StoryScript.h"
@@ -92,6 +93,9 @@ StoryModeScreen::StoryModeScreen()
     auto* finish = makeMemberDelegate(this, &StoryModeScreen::finishQuest);
     m_finishTimer.setCompletion(finish);
     engineFree(finish);
+    auto* photo = makeMemberDelegate(this, &StoryModeScreen::onPhotoFound);
+    m_photoTimer.setCompletion(photo);
+    engineFree(photo);
     if (m_restartButton.get() != nullptr) m_restartButton->setVisible(false);
     if (m_awardsViewport.get() != nullptr) m_awardsViewport->setVisible(false);
     fillItemImages();
@@ -101,7 +105,15 @@ StoryModeScreen::~StoryModeScreen()
 {
     m_endFade.setCompletion(nullptr);
     m_finishTimer.setCompletion(nullptr);
+    m_photoTimer.setCompletion(nullptr);
     if (GameSession* play = session()) play->setPenaltyEnabled(true);
+    // The session's generator outlives the screen: it must not step a
+    // deleted record.
+    if (GameSession* play = session(); play != nullptr && m_listener != nullptr) {
+        SearchListGenerator* generator = play->getSearchListGenerator().get();
+        if (generator != nullptr && generator == m_listener->generator)
+            generator->setInterruptTarget(nullptr);
+    }
     engineDelete(m_listener);
     m_listener = nullptr;
     if (MapView* second = m_secondMapView.get()) second->removeMapChildren();
@@ -217,6 +229,7 @@ void StoryModeScreen::setUpLevel()
         m_listener = engineNew<SearchListListener>(k_memObject);
         m_listener->screen = this;
         m_listener->generator = play->getSearchListGenerator().get();
+        if (m_listener->generator != nullptr) m_listener->generator->setInterruptTarget(m_listener);
         const int32_t task = currentTaskType();
         if (map != nullptr && (task < k_firstLateTaskType || task == k_taskAwards))
             map->createOverlaySprites();
@@ -741,7 +754,7 @@ void StoryModeScreen::hidePowerUpMessage(int32_t player)
 {
     // The listener record exists in normal play only; without it the
     // level's interrupt never ran, as with state 0.
-    if (m_listener == nullptr || m_listener->state == 0) {
+    if (m_listener == nullptr || m_listener->step == 0) {
         CommonUIScreen::hidePowerUpMessage(player);
         return;
     }
@@ -855,4 +868,122 @@ FRefT<std::istream> StoryModeScreen::openSearchData(std::int32_t worldNumber)
     if (size > 0) in->buffer()->sgetn(bytes.data(), static_cast<std::streamsize>(size));
     return FRefT<std::istream>(
         makeSignaledRef<std::istream>(engineNew<std::istringstream>(k_memObject, std::move(bytes))));
+}
+
+void StoryModeScreen::dismissClickCover()
+{
+    m_interruptSequence.dismissClickCover();
+}
+
+void StoryModeScreen::checkInterruptTimeout()
+{
+    m_interruptSequence.checkTimeout();
+}
+
+void StoryModeScreen::spawnInterruptItem()
+{
+    m_interruptSequence.spawnItem();
+}
+
+void StoryModeScreen::endInterrupt(bool timedOut)
+{
+    m_interruptSequence.end(timedOut);
+}
+
+void StoryModeScreen::onTaskStepDone()
+{
+    if (m_listener != nullptr && m_listener->generator != nullptr) storyTaskStep(*m_listener);
+}
+
+bool StoryModeScreen::isInterruptSequenceActive() const
+{
+    const int32_t step = m_listener != nullptr ? m_listener->step : -1;
+    return step == 1 || step == 2 || step == 3;
+}
+
+HudPanel* StoryModeScreen::refreshPanel()
+{
+    return dynamic_cast<HudPanel*>(m_hudPanel.get());
+}
+
+bool StoryModeScreen::holdsSprite(const SearchableSprite* sprite)
+{
+    if (sprite == nullptr) return false;
+    if (m_searchableSprite.get() == sprite) return true;
+    for (const FRefT<SearchableSprite>& held : m_taskSprites)
+        if (held.get() == sprite) return true;
+    for (const FRef& held : *getHintSprites())
+        if (held.as<SearchableSprite>() == sprite) return true;
+    return false;
+}
+
+void StoryModeScreen::placeHintOnSprite(SearchableSprite& sprite)
+{
+    FRefT<MapView> map = getMapView(0);
+    if (map.get() != nullptr) map->placeHintOnSprite(&sprite);
+}
+
+void StoryModeScreen::setHintTarget(SearchableSprite* sprite, int32_t)
+{
+    m_entryRefresh.setHintTarget(sprite);
+}
+
+void StoryModeScreen::refreshEntriesWithHint(int32_t)
+{
+    m_entryRefresh.refresh(HudEntryRefresh::k_withHint);
+}
+
+void StoryModeScreen::refreshEntriesNoSelection(int32_t)
+{
+    m_entryRefresh.refresh(HudEntryRefresh::k_noSelection);
+}
+
+void StoryModeScreen::refreshEntriesOnSelection(int32_t)
+{
+    m_entryRefresh.refresh(HudEntryRefresh::k_onSelection);
+}
+
+void StoryModeScreen::lostPhotoFound()
+{
+    // Finds within the timer's 500 ms share the one sound at its end.
+    if (!m_photoTimer.isActive()) m_photoTimer.start(k_photoSoundMs);
+}
+
+void StoryModeScreen::onPhotoFound()
+{
+    if (ZibboUserInterface* module = ZibboUserInterface::getInstance())
+        module->playSound(m_photoSound, k_soundLevel);
+}
+
+void StoryModeScreen::onSwapMidpoint()
+{
+    startSwapSparkles();
+}
+
+void StoryModeScreen::onSwapDone()
+{
+    if (m_dimmer.get() != nullptr) setDimmed(false, 0);
+}
+
+void StoryModeScreen::onCancel()
+{
+    raiseStoryEvent(k_storyCloseEvent);
+    CommonUIScreen::onCancel();
+}
+
+FRef StoryModeScreen::getMessageIcon(int32_t)
+{
+    return m_messageIcon;
+}
+
+bool StoryModeScreen::isPauseBlocked() const
+{
+    const auto* viewport = storyWidget<AwardsViewport>(m_awardsViewport);
+    return viewport != nullptr && viewport->isActive();
+}
+
+int32_t StoryModeScreen::getLayoutAreaHeight() const
+{
+    const FWidget* area = m_layoutArea.get();
+    return area != nullptr ? area->rect().bottom - area->rect().top : 0;
 }

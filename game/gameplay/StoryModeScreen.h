@@ -2,6 +2,10 @@
 
 #include "ScreenLayout29.h"
 #include "core/FRef.h"
+#include "game/core/StoryTaskStepper.h"
+#include "game/gameplay/HudEntryRefresh.h"
+#include "game/gameplay/HudEntryRefreshHost.h"
+#include "game/gameplay/InterruptSequence.h"
 #include "game/gameplay/LevelItemImages.h"
 #include "game/gameplay/LevelItems.h"
 #include "game/gameplay/LevelItemsHost.h"
@@ -16,6 +20,7 @@
 class CharacterVideoSprite;
 class FImageWidget;
 class FlashSprite;
+class HudPanel;
 class SearchListGenerator;
 struct ParticleRecord;
 class ParticleGroup;
@@ -37,7 +42,8 @@ class VideoSprite;
 class StoryModeScreen : public ScreenLayout29,
                         public MapViewHost,
                         public SearchableSpriteHost,
-                        public LevelItemsHost
+                        public LevelItemsHost,
+                        public HudEntryRefreshHost
 {
 public:
     // Pointer buttons: a press or release of 4 or 17 is dropped; a release
@@ -61,6 +67,8 @@ public:
     static constexpr int32_t k_tierSprites = 32;
     static constexpr int32_t k_tierParticles = 4;
     static constexpr int32_t k_dimmerAlpha = 120;
+    static constexpr int32_t k_photoSoundMs = 500;
+    static constexpr int32_t k_storyCloseEvent = 1;
     // Map flip states.
     enum FlipState : int32_t {
         k_flipUpright = 0,
@@ -122,9 +130,39 @@ public:
     // The story features' operations the frame and the input call; the
     // story tasks, the dialog and the interrupt give them their meaning.
     virtual void startTask() { m_taskStartRequest = false; }
-    virtual void dismissClickCover() {}
+    virtual void dismissClickCover();
     virtual void onVoiceDone() {}
-    virtual void checkInterruptTimeout() {}
+    virtual void checkInterruptTimeout();
+
+    // The interrupt sequence (the search-list generator's step record drives
+    // it). endInterrupt ends a running interrupt: found, or timed out.
+    void spawnInterruptItem();
+    void endInterrupt(bool timedOut);
+    void onTaskStepDone();
+    virtual bool isInterruptSequenceActive() const;
+    // The strip's bonus entry completed (the interrupt item was found).
+    void onBonusItemDone() { endInterrupt(false); }
+    bool isInterruptBegun() const { return m_interruptBegun; }
+    bool isInterruptSuccess() const { return m_interruptSuccess; }
+
+    // The hint target and the HUD-entry refreshes (the player is ignored).
+    void setHintTarget(SearchableSprite* sprite, int32_t player);
+    SearchableSprite* getHintTarget() { return m_entryRefresh.hintTarget(); }
+    void refreshEntriesWithHint(int32_t player);
+    void refreshEntriesNoSelection(int32_t player);
+    void refreshEntriesOnSelection(int32_t player);
+    const HudEntryRefresh& entryRefresh() const { return m_entryRefresh; }
+
+    // The photo timer's end: one lost-photo sound for the finds it gathered.
+    void onPhotoFound();
+    // The fade-swap widget's second picture begins, and its end.
+    void onSwapMidpoint();
+    void onSwapDone();
+    // The player cancelled the front prompt: the story closes for the level.
+    void onCancel() override;
+    FRef getMessageIcon(int32_t player) override;
+    bool isPauseBlocked() const override;
+    int32_t getLayoutAreaHeight() const;
 
     // The tier effect's particle (null when none runs). The frame and the
     // move write to it only while the pool still lends it out.
@@ -138,22 +176,19 @@ public:
     bool isPictureSearchMode() const override { return false; }
     void onTaskBegun() override {}
     void onTaskAdvanced() override {}
-    void showAnimatedOverlay(StoryTaskStepper&) override {}
-    void stagedSequenceBegin() override {}
-    void stagedSequenceShow() override {}
-    void stagedSequenceRun() override {}
-    void stagedSequenceEnd() override {}
+    void showAnimatedOverlay(StoryTaskStepper&) override { m_interruptSequence.showOverlay(); }
+    void stagedSequenceBegin() override { m_interruptSequence.begin(); }
+    void stagedSequenceShow() override { m_interruptSequence.show(); }
+    void stagedSequenceRun() override { m_interruptSequence.run(); }
+    void stagedSequenceEnd() override { m_interruptSequence.finish(); }
     // The world's search data from the shared layout part (a copy of its
     // bytes), or an empty handle for a world number outside 0 to 11.
     FRefT<std::istream> openSearchData(std::int32_t worldNumber) override;
 
     // Members the story features read and write.
-    struct SearchListListener
-    {
-        StoryModeScreen* screen = nullptr;
-        SearchListGenerator* generator = nullptr;
-        int32_t state = -1;
-    };
+    // The generator's step record of the interrupt sequence: -1 or 0 none,
+    // 1 overlay, 3 interrupt running, 2 outcome.
+    using SearchListListener = StoryTaskStepper;
     SearchListListener* m_listener = nullptr;
     int32_t m_flipState = k_flipUpright;
     bool m_levelReady = false;
@@ -209,7 +244,7 @@ protected:
     bool isInterruptTaskActive() const override;
     void playStagedFoundSequence(SearchableSprite& sprite) override;
     void playFoundEffect(int32_t player, int32_t taskType, SearchableSprite& sprite) override;
-    void lostPhotoFound() override {}
+    void lostPhotoFound() override;
     void playFoundReaction() override {}
     void startDelayedReaction() override {}
     FRef foundSound() override;
@@ -224,7 +259,23 @@ protected:
     void setFlyTarget(int32_t player, FPointI point) override;
     void moveEffectAnchor(FPointI) override {}
 
+    // HudEntryRefreshHost.
+    HudPanel* refreshPanel() override;
+    bool refreshPanelFlight() const override { return m_panelFlight; }
+    bool refreshInterruptRunning() const override { return m_interruptRunning; }
+    int32_t refreshTaskType() const override { return currentTaskType(); }
+    int32_t refreshQuestType() const override { return questType(); }
+    bool holdsSprite(const SearchableSprite* sprite) override;
+    void placeHintOnSprite(SearchableSprite& sprite) override;
+    void cancelReminderVoice() override {}
+
+    // The found-item flow's negative power-up and swap sparkles.
+    virtual void grantRandomNegativePowerUp() {}
+    virtual void startSwapSparkles() {}
+
 private:
+    friend class InterruptSequence;
+
     // The steps of the constructor that follow the level set-up.
     void completeSetUp();
     void fillItemImages();
@@ -254,4 +305,6 @@ private:
     StoryScript* m_script = nullptr;
     bool m_levelSetUp = false;
     ParticleRecord* m_tierParticle = nullptr;
+    HudEntryRefresh m_entryRefresh{*this};
+    InterruptSequence m_interruptSequence{*this};
 };

@@ -1,8 +1,8 @@
-// The options overlay, the pause overlay and the common gameplay screen drawn
-// from the demo kit through the OpenGL device (offscreen, llvmpipe): each
-// frame is a picture, and is written as "options.png", "pause.png" and
-// "common.png" into the folder ZIBBO_GAMEPLAY_PNG_DIR names, for people to
-// look at.
+// The options overlay, the pause overlay, the common gameplay screen and the
+// story screen's interrupt overlay drawn from the demo kit through the OpenGL
+// device (offscreen, llvmpipe): each frame is a picture, and is written as
+// "options.png", "pause.png", "common.png" and "interrupt.png" into the
+// folder ZIBBO_GAMEPLAY_PNG_DIR names, for people to look at.
 #include "engine/platform/gl/GlRenderSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
 #include "support/DemoKit.h"
@@ -12,9 +12,11 @@
 #include "asset/FRawDataModule.h"
 #include "asset/FScreenModule.h"
 #include "core/FLocalizedMessages.h"
+#include "game/core/StoryTaskStepper.h"
 #include "game/factories/GameWidgetFactory.h"
 #include "game/gameplay/OptionsHostScreen.h"
 #include "game/gameplay/PauseHostScreen.h"
+#include "game/gameplay/StoryModeScreen.h"
 #include "graphics/FDrawContext.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FJpegLoader.h"
@@ -23,6 +25,8 @@
 #include "ui/FAssetKinds.h"
 #include "ui/FFontModule.h"
 #include "ui/FLabel.h"
+#include "ui/FWidgetFactory.h"
+#include "ui/FWidgetTypes.h"
 #include "video/FVideoLoaderModule.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +127,20 @@ TEST_F(GameplayRenderTest, TheCommonScreenDrawsItsBackdropAndTaskLabel)
     for (int frame = 0; frame < 10; ++frame)
         screen->update(20);
     drawAndKeep(*screen, "common.png");
+}
+
+TEST_F(GameplayRenderTest, TheInterruptOverlayDrawsItsClipOverItsPanel)
+{
+    // The story panel's widget class comes with the story script.
+    FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, &FWidgetFactory::createChild<FContainer>);
+    FRefT<StoryModeScreen> screen(makeRef(engineNew<StoryModeScreen>(k_memObject)));
+    screen->onActivate();
+    StoryTaskStepper stepper{screen.get(), nullptr, 1};
+    screen->showAnimatedOverlay(stepper);
+    for (int frame = 0; frame < 12; ++frame)
+        screen->update(83);
+    EXPECT_TRUE(static_cast<FWidget*>(screen->m_overlayContainer.get())->isVisible());
+    drawAndKeep(*screen, "interrupt.png");
 }
 
 } // namespace
