@@ -2,11 +2,11 @@
 
 #include "ScreenLayout29.h"
 #include "core/FRef.h"
+#include "game/gameplay/HudPanelHost.h"
 #include "game/gameplay/LevelItemImages.h"
 #include "game/gameplay/LevelItems.h"
 #include "game/gameplay/LevelItemsHost.h"
-#include "game/widgets/MapViewHost.h"
-#include "game/widgets/SearchableSpriteHost.h"
+#include "game/widgets/TimerBarHost.h"
 #include "ui/FTimerTween.h"
 #include "ui/FadeTween.h"
 
@@ -14,13 +14,14 @@
 #include <deque>
 
 class CharacterVideoSprite;
+class FactoryContainerWidget;
 class FImageWidget;
 class FlashSprite;
+class HudPanel;
 class SearchListGenerator;
 struct ParticleRecord;
 class ParticleGroup;
 class ParticlePool;
-class StoryHud;
 class StoryScript;
 class VideoSprite;
 
@@ -34,10 +35,7 @@ class VideoSprite;
 // the game module. It is left through the loading screen: to the world map
 // when the quest is finished, to itself when the level is restarted. UI
 // thread only from activation on.
-class StoryModeScreen : public ScreenLayout29,
-                        public MapViewHost,
-                        public SearchableSpriteHost,
-                        public LevelItemsHost
+class StoryModeScreen : public ScreenLayout29, public HudPanelHost, public TimerBarHost, public LevelItemsHost
 {
 public:
     // Pointer buttons: a press or release of 4 or 17 is dropped; a release
@@ -61,6 +59,9 @@ public:
     static constexpr int32_t k_tierSprites = 32;
     static constexpr int32_t k_tierParticles = 4;
     static constexpr int32_t k_dimmerAlpha = 120;
+    // The options layer's slider tick and the sparkle of the strip's sweep.
+    static constexpr int32_t k_scrollTickSound = 6163;
+    static constexpr int32_t k_sweepSparkleImage = 5687;
     // Map flip states.
     enum FlipState : int32_t {
         k_flipUpright = 0,
@@ -97,7 +98,6 @@ public:
 
     // The features not built into this class answer through these; a
     // screen without them skips their steps.
-    void setStoryHud(StoryHud* hud) { m_hud = hud; }
     void setStoryScript(StoryScript* script) { m_script = script; }
 
     // Accessors (the player index is ignored: one map, one strip).
@@ -108,7 +108,7 @@ public:
     FRefT<FWidget> getCursorSprite(int32_t player) const;
     bool isHintCursorOn() const override { return m_hintCursor; }
     std::deque<FRefT<SearchableSprite>>* getTaskSprites() { return &m_taskSprites; }
-    bool isInterruptRunning() const { return m_interruptRunning; }
+    bool isInterruptRunning() const override { return m_interruptRunning; }
     void setInterruptRunning(bool running) { m_interruptRunning = running; }
     bool allowsPanelFlight() const { return m_panelFlight; }
     FPointI getMapViewSize() const;
@@ -118,6 +118,31 @@ public:
     LevelItems& levelItems() { return m_levelItems; }
     MapView* mapView() const;
     MapView* secondMapView() const { return m_secondMapView.get(); }
+    // The layout's HUD strip and level timer bar (null where the layout's
+    // records made other widgets).
+    HudPanel* hudPanel() const;
+    FactoryContainerWidget* timerBar() const;
+
+    // HudPanelHost: the strip's questions. The hint target, the entry
+    // refreshes and the bonus item's end come with the story's hint
+    // operations; until then the strip's changes ask nothing more.
+    QueuedVideoSprite* getCursorSprite() override;
+    bool isPanelPassThrough() const override { return m_panelPassThrough; }
+    void refreshEntriesOnSelection(int32_t) override {}
+    void refreshEntriesNoSelection(int32_t) override {}
+    void refreshEntriesWithHint(int32_t) override {}
+    void onBonusItemDone() override {}
+    // The power-up views draw no widget of their own.
+    FWidget* firstPowerUpView() override { return nullptr; }
+    FRef scrollTickSound() override { return hudSound(k_scrollTickSound); }
+    FRefT<FImage> sweepSparkleImage() override { return hudImage(k_sweepSparkleImage); }
+    // TimerBarHost: the bar's parts are this layout's widgets; its media come
+    // from the bound layouts by id. The warning's comment line comes with the
+    // story's voice lines.
+    FWidget* timerBarWidget(uint32_t widgetId) override;
+    FRefT<FImage> timerBarImage(int32_t assetId) override { return hudImage(assetId); }
+    FRef timerBarSound(int32_t assetId) override { return hudSound(assetId); }
+    void playRandomComment() override {}
 
     // The story features' operations the frame and the input call; the
     // story tasks, the dialog and the interrupt give them their meaning.
@@ -209,20 +234,8 @@ protected:
     bool isInterruptTaskActive() const override;
     void playStagedFoundSequence(SearchableSprite& sprite) override;
     void playFoundEffect(int32_t player, int32_t taskType, SearchableSprite& sprite) override;
-    void lostPhotoFound() override {}
-    void playFoundReaction() override {}
-    void startDelayedReaction() override {}
-    FRef foundSound() override;
-    FRef hintFindSound(int32_t index) override;
-    FRefT<FImage> getBlingImage() override;
-    FRefT<FImage> getHintImage() override;
     void reportSpriteFound(int32_t player, SearchableSprite& sprite) override;
     void setHintCursorMode(bool on) override { m_hintCursor = on; }
-    void placePlayerCursor(int32_t, FPointI) override {}
-    bool isPlayActive() const override;
-    FRef missSound() override;
-    void setFlyTarget(int32_t player, FPointI point) override;
-    void moveEffectAnchor(FPointI) override {}
 
 private:
     // The steps of the constructor that follow the level set-up.
@@ -250,7 +263,6 @@ private:
     LevelItems m_levelItems{*this};
     LevelItemImages m_itemImages;
     std::deque<FRefT<SearchableSprite>> m_taskSprites;
-    StoryHud* m_hud = nullptr;
     StoryScript* m_script = nullptr;
     bool m_levelSetUp = false;
     ParticleRecord* m_tierParticle = nullptr;

@@ -16,9 +16,11 @@
 #include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 #include "game/core/SearchListGenerator.h"
-#include "game/gameplay/StoryHud.h"
+#include "game/gameplay/HudPanel.h"
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/gameplay/StoryScript.h"
+#include "game/widgets/FactoryContainerWidget.h"
+#include "game/widgets/HudPanelEntry.h"
 #include "game/widgets/MapTileSprite.h"
 #include "game/widgets/MapView.h"
 #include "game/widgets/ParticlePool.h"
@@ -41,27 +43,9 @@ using namespace gameplaytest;
 
 namespace {
 
-// Records the story features' calls the frame and the input make.
-class StoryTestHud : public StoryHud
-{
-public:
-    void setUpPanel() override { log.push_back("hud setUp"); }
-    void startPanelSweep() override { log.push_back("hud sweep"); }
-    void releasePanelHold() override { log.push_back("hud release"); }
-    int32_t panelEntryCount() const override { return 7; }
-    void initTimerBar(LevelTimer&) override { log.push_back("timer bar"); }
-    void update(int32_t) override {}
-
-    std::vector<std::string> log;
-};
-
 class TestStoryScreen : public StoryModeScreen
 {
 public:
-    static inline StoryHud* nextHud = nullptr;
-
-    TestStoryScreen() { setStoryHud(nextHud); }
-
     void startTask() override
     {
         StoryModeScreen::startTask();
@@ -118,14 +102,13 @@ struct StoryWorldFiles
     }
 };
 
-// Registers stand-ins for the strip and the story panel, whose widget
-// classes other work builds: containers, as their records are.
+// Registers a stand-in for the story panel, whose widget class other work
+// builds: a container, as its record is.
 struct StoryPanelStandIns
 {
     StoryPanelStandIns()
     {
-        for (uint32_t type : {FWidgetTypes::k_hudPanel, FWidgetTypes::k_storyPanel})
-            FWidgetFactory::registerType(type, &FWidgetFactory::createChild<FContainer>);
+        FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, &FWidgetFactory::createChild<FContainer>);
     }
 };
 
@@ -156,9 +139,7 @@ protected:
         session.setMode(0);
         session.setCurrentWorld(0, &session.structure().worlds()[0]);
         session.selectQuest(questType);
-        TestStoryScreen::nextHud = &hud;
         module.showScreen(k_storyModeScreen);
-        TestStoryScreen::nextHud = nullptr;
         module.take();
     }
 
@@ -170,7 +151,6 @@ protected:
     // The background tiles are pictures.
     FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
     StoryPanelStandIns standIns;
-    StoryTestHud hud;
 };
 
 TEST_F(StoryModeScreenTest, BindsFolderTwentyNineWithItsNameMapsAndGivesEveryUseBack)
@@ -208,7 +188,17 @@ TEST_F(StoryModeScreenTest, TheLevelIsSetUpAtTheFirstActivationNotAtConstruction
     EXPECT_TRUE(s.isLevelSetUp());
     const SearchListGenerator* generator = session().getSearchListGenerator().get();
     ASSERT_NE(generator, nullptr);
-    EXPECT_EQ(hud.log, (std::vector<std::string>{"hud setUp", "timer bar"}));
+    // The strip and the timer bar were set up for the level, with this
+    // screen as their host.
+    HudPanel* panel = s.hudPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->host(), static_cast<HudPanelHost*>(&s));
+    EXPECT_NE(panel->cover(), nullptr);
+    EXPECT_EQ(panel->restPosition(), (FPointI{panel->rect().left, panel->rect().top}));
+    FactoryContainerWidget* bar = s.timerBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->barWidth(), s.m_timerFirstSegment->width() + s.m_timerSecondSegment->width());
+    EXPECT_GT(bar->barWidth(), 0);
     // Activation makes the screen the controllers' and enables pointers 0, 1
     // and 3 (4 is outside the manager's row and must not be written).
     const ControllerManager& controllers = module.controllerManager();
@@ -392,3 +382,89 @@ TEST_F(StoryModeScreenTest, RestartAndEscapeLeaveOrPauseTheLevel)
 }
 
 } // namespace
+
+TEST_F(StoryModeScreenTest, TheStripListsTheTasksItemsAndAFindReachesItsEntry)
+{
+    start({0});
+    TestStoryScreen& s = screen();
+    HudPanel* panel = s.hudPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(s.getPlayerPanel(0), static_cast<HudEntryPanel*>(panel));
+    const auto* scene = s.worldScene().as<WorldScene>();
+    ASSERT_NE(scene, nullptr);
+    s.levelItems().setTaskTable(scene->getSpecialZibbo());
+    s.levelItems().createSearchableSprites();
+    std::deque<SearchableObject*> listed;
+    session().getSearchListState(listed);
+    ASSERT_FALSE(listed.empty());
+    // Every listed item has its entry on the strip, hosted by this screen.
+    ASSERT_EQ(s.getPanelEntryCount(0), panel->entryCount());
+    ASSERT_GT(panel->entryCount(), 0);
+    for (SearchableObject* item : listed) {
+        HudPanelEntry* entry = panel->findEntryByKey(item);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->screen(), static_cast<HudEntryHost*>(&s));
+        EXPECT_EQ(entry->parent(), static_cast<FContainer*>(panel));
+    }
+
+    // A find on the map reaches the item's entry in the next frame: its count
+    // drops with each of its items found and, the last one found, it
+    // completes and leaves the strip.
+    SearchableSprite& first = *s.getTaskSprites()->front();
+    ASSERT_NE(first.item(), nullptr);
+    HudPanelEntry* found = panel->findEntryByKey(first.item());
+    FRefT<HudPanelEntry> entry;
+    for (int32_t i = 0; i < panel->entryCount(); ++i) {
+        if (panel->entryAt(i).get() == found) entry = panel->entryAt(i);
+    }
+    ASSERT_NE(entry.get(), nullptr);
+    s.update(16);
+    const int32_t entries = panel->entryCount();
+    int32_t remaining = entry->remaining();
+    ASSERT_GT(remaining, 0);
+    for (const FRefT<SearchableSprite>& sprite : *s.getTaskSprites()) {
+        if (sprite->item() == nullptr || panel->findEntryByKey(sprite->item()) != entry.get()) continue;
+        EXPECT_FALSE(entry->isCompleted());
+        static_cast<MapViewHost&>(s).reportSpriteFound(0, *sprite);
+        s.update(16);
+        EXPECT_EQ(entry->remaining(), --remaining);
+    }
+    EXPECT_EQ(remaining, 0);
+    EXPECT_TRUE(entry->isCompleted());
+    for (int i = 0; i < 60 && panel->entryCount() == entries; ++i)
+        s.update(16);
+    EXPECT_EQ(panel->entryCount(), entries - 1);
+    EXPECT_EQ(panel->findEntryByKey(first.item()), nullptr);
+}
+
+TEST_F(StoryModeScreenTest, TheTimerBarFollowsTheLevelTimerFrameByFrame)
+{
+    start({0});
+    TestStoryScreen& s = screen();
+    FactoryContainerWidget* bar = s.timerBar();
+    LevelTimer* timer = session().getLevelTimer();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(timer, nullptr);
+    const int32_t full = bar->barWidth();
+    ASSERT_GT(full, 0);
+    // The clock stands still, so each frame shows exactly the time set.
+    timer->stopped = true;
+    timer->setTotal(100000);
+    timer->setElapsed(25000);
+    s.update(16);
+    EXPECT_EQ(bar->shownFill(), static_cast<int32_t>(full - full * 0.25f));
+    EXPECT_FALSE(bar->isWarned());
+    timer->setElapsed(60000);
+    s.update(16);
+    EXPECT_EQ(bar->shownFill(), static_cast<int32_t>(full - full * 0.6f));
+    EXPECT_TRUE(bar->isWarned());
+    // Time given back grows the bar again step by step.
+    timer->setElapsed(30000);
+    s.update(16);
+    EXPECT_TRUE(bar->isRefilling());
+    const int32_t target = static_cast<int32_t>(full - full * 0.3f);
+    for (int i = 0; i < 200 && bar->isRefilling(); ++i)
+        s.update(FactoryContainerWidget::k_refillStepMs);
+    EXPECT_FALSE(bar->isRefilling());
+    EXPECT_EQ(bar->shownFill(), target);
+}
