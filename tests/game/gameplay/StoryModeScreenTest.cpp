@@ -144,6 +144,19 @@ protected:
     }
 
     GameSession& session() { return *module.getGameSession(); }
+    // Places the special Zibbo table's items as the task's sprites; the
+    // items the search list holds.
+    std::deque<SearchableObject*> placeTaskItems()
+    {
+        std::deque<SearchableObject*> listed;
+        const auto* scene = screen().worldScene().as<WorldScene>();
+        EXPECT_NE(scene, nullptr);
+        if (scene == nullptr) return listed;
+        screen().levelItems().setTaskTable(scene->getSpecialZibbo());
+        screen().levelItems().createSearchableSprites();
+        session().getSearchListState(listed);
+        return listed;
+    }
 
     StoryWorldFiles worldFiles{scratch.path()};
     // The animation table is a raw-data asset.
@@ -253,12 +266,7 @@ TEST_F(StoryModeScreenTest, SetUpPlacesTilesPiecesCharacterAndItems)
     EXPECT_EQ(s.getPanelEntryCount(1), s.getPanelEntryCount(0));
     EXPECT_EQ(s.getMapView(1).get(), s.getMapView(0).get());
     // Placing the task's items: one sprite per listed item on the map.
-    const auto* scene = s.worldScene().as<WorldScene>();
-    ASSERT_NE(scene, nullptr);
-    s.levelItems().setTaskTable(scene->getSpecialZibbo());
-    s.levelItems().createSearchableSprites();
-    std::deque<SearchableObject*> listed;
-    session().getSearchListState(listed);
+    const std::deque<SearchableObject*> listed = placeTaskItems();
     EXPECT_EQ(s.getTaskSprites()->size(), listed.size());
     for (const auto& sprite : *s.getTaskSprites())
         EXPECT_EQ(sprite->parent(), map.content());
@@ -390,12 +398,7 @@ TEST_F(StoryModeScreenTest, TheStripListsTheTasksItemsAndAFindReachesItsEntry)
     HudPanel* panel = s.hudPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(s.getPlayerPanel(0), static_cast<HudEntryPanel*>(panel));
-    const auto* scene = s.worldScene().as<WorldScene>();
-    ASSERT_NE(scene, nullptr);
-    s.levelItems().setTaskTable(scene->getSpecialZibbo());
-    s.levelItems().createSearchableSprites();
-    std::deque<SearchableObject*> listed;
-    session().getSearchListState(listed);
+    const std::deque<SearchableObject*> listed = placeTaskItems();
     ASSERT_FALSE(listed.empty());
     // Every listed item has its entry on the strip, hosted by this screen.
     ASSERT_EQ(s.getPanelEntryCount(0), panel->entryCount());
