@@ -2,6 +2,7 @@
 
 #include "asset/FAssetStream.h"
 #include "asset/FRawData.h"
+#include "asset/FScreenRegistry.h"
 #include "core/FApplication.h"
 #include "core/FKeyCode.h"
 #include "core/FLogStream.h"
@@ -26,11 +27,14 @@
 #include "graphics/FGraph.h"
 #include "image/FImage.h"
 #include "ui/FButton.h"
+#include "ui/FFont.h"
 #include "ui/FImageWidget.h"
 #include "ui/FLabel.h"
+#include "ui/FLayoutBinding.h"
 #include "video/FVideo.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -526,4 +530,76 @@ FlashSprite* CommonUIScreen::foundFlash(int32_t player) const
 FPointI CommonUIScreen::pointerPoint(int32_t pointer) const
 {
     return m_pointerPoints.at(static_cast<std::size_t>(pointer));
+}
+
+void CommonUIScreen::setFlyTarget(int32_t player, FPointI point)
+{
+    if (player >= 0 && player < k_playerCount) m_flyTargets[static_cast<std::size_t>(player)] = point;
+}
+
+FRefT<FImage> CommonUIScreen::getBlingImage()
+{
+    return FRefT<FImage>(FRef(m_searchableImage));
+}
+
+FRefT<FImage> CommonUIScreen::getHintImage()
+{
+    return FRefT<FImage>(FRef(m_hintBlingImage));
+}
+
+FRef CommonUIScreen::swapSound(int32_t picture)
+{
+    if (picture == 0) return m_swapOutSound;
+    if (picture == 1) return m_swapInSound;
+    return {};
+}
+
+void CommonUIScreen::playSound(const FRef& sound, int32_t volume)
+{
+    if (ZibboUserInterface* module = gameModule()) module->playSound(sound, volume);
+}
+
+FRefT<FImage> CommonUIScreen::hudImage(int32_t assetId)
+{
+    return FRefT<FImage>(hudSound(assetId));
+}
+
+FRefT<FString> CommonUIScreen::hudText(int32_t textId)
+{
+    return FRefT<FString>(FLayoutBinding::registry().findInThird(textId));
+}
+
+FRefT<FFont> CommonUIScreen::hudFont(int32_t assetId)
+{
+    return FRefT<FFont>(hudSound(assetId));
+}
+
+FRef CommonUIScreen::hudSound(int32_t assetId)
+{
+    // The entries read assets of this layout and of the shared parts bound
+    // with it; the registry holds every bound folder's assets by id.
+    return FLayoutBinding::registry().findInSecond(assetId);
+}
+
+FRefT<FVideo> CommonUIScreen::hudClip(int32_t assetId)
+{
+    return FRefT<FVideo>(hudSound(assetId));
+}
+
+int32_t CommonUIScreen::foundLineCount()
+{
+    return static_cast<int32_t>(m_starmantleFoundVoices.size());
+}
+
+FRef CommonUIScreen::foundLine(int32_t index)
+{
+    if (index < 0 || index >= foundLineCount()) return {};
+    auto line = m_starmantleFoundVoices.entries().begin();
+    std::advance(line, index);
+    return line->second;
+}
+
+bool CommonUIScreen::isAlternateMode() const
+{
+    return m_session.get() != nullptr && m_session->mode() != 0;
 }

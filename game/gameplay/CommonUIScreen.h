@@ -4,7 +4,13 @@
 #include "core/FRef.h"
 #include "game/core/GameplayScreen.h"
 #include "game/gameplay/AnimRecord.h"
+#include "game/widgets/FadeSwapHost.h"
+#include "game/widgets/HintBadgeHost.h"
+#include "game/widgets/HudEntryHost.h"
+#include "game/widgets/MapHintHost.h"
+#include "game/widgets/MapViewHost.h"
 #include "game/widgets/PlayFieldHost.h"
+#include "game/widgets/SearchableSpriteHost.h"
 #include "ui/FMoveTween.h"
 #include "ui/FTimerTween.h"
 #include "ui/FadeTween.h"
@@ -36,7 +42,15 @@ class VideoSprite;
 // their meaning; no screen of this class alone is made. Players 0 and 1 are
 // also pointers 0 and 1. It is the play field host the game widgets ask for
 // the map view and the HUD panel. UI thread only.
-class CommonUIScreen : public ScreenLayout06, public GameplayScreen, public virtual PlayFieldHost
+class CommonUIScreen : public ScreenLayout06,
+                       public GameplayScreen,
+                       public virtual PlayFieldHost,
+                       public MapViewHost,
+                       public SearchableSpriteHost,
+                       public MapHintHost,
+                       public HintBadgeHost,
+                       public FadeSwapHost,
+                       public virtual HudEntryHost
 {
 public:
     static constexpr int32_t k_playerCount = 2;
@@ -105,6 +119,71 @@ public:
     void setDimmed(bool on, int32_t player);
     void showPowerUpMessage(int32_t kind, int32_t player);
     virtual void hidePowerUpMessage(int32_t player);
+
+    // What the game widgets ask of the screen that owns them. This base
+    // answers from its own layout (folder 6) and the bound layout parts;
+    // the story features the story mode screen builds are absent here.
+    // MapViewHost.
+    void reportSpriteFound(int32_t, SearchableSprite&) override {}
+    void setHintCursorMode(bool) override {}
+    void placePlayerCursor(int32_t, FPointI) override {}
+    bool isPlayActive() const override { return m_pauseClosed; }
+    FRef missSound() override { return m_cueSound; }
+    void setFlyTarget(int32_t player, FPointI point) override;
+    void moveEffectAnchor(FPointI) override {}
+    // SearchableSpriteHost.
+    bool isInterruptActive() const override { return false; }
+    void setInterruptActive(bool) override {}
+    bool isInterruptTaskActive() const override { return false; }
+    void playStagedFoundSequence(SearchableSprite&) override {}
+    void playFoundEffect(int32_t, int32_t, SearchableSprite&) override {}
+    void lostPhotoFound() override {}
+    void playFoundReaction() override {}
+    void startDelayedReaction() override {}
+    FRef foundSound() override { return m_foundSound; }
+    FRef hintFindSound(int32_t) override { return m_foundSound; }
+    FRefT<FImage> getBlingImage() override;
+    FRefT<FImage> getHintImage() override;
+    // MapHintHost: this base has no hint overlays or hot-and-cold cursor.
+    const MapViewAssets* getAssetTable() override { return nullptr; }
+    FContainer* getOverlayLayer() override { return nullptr; }
+    FWidget* getMarkerWidget() override { return nullptr; }
+    FWidget* getMiniMap() override { return nullptr; }
+    FWidget* getViewFrame() override { return nullptr; }
+    FRefT<FImage> getFramePicture() override { return {}; }
+    FRefT<FImage> getSparklePicture(int32_t) override { return {}; }
+    FRefT<FImage> getSwirlPicture(int32_t) override { return {}; }
+    bool isHintCursorMode() const override { return isHintCursorOn(); }
+    bool isHintRadarOn() const override { return false; }
+    void queueCursorClip(int32_t, const FRefT<FVideo>&, bool, bool) override {}
+    void playTierEffect(int32_t) override {}
+    void showHintOnSprite(SearchableSprite*, int32_t) override {}
+    std::vector<SearchableSprite*> getSpriteList() override { return {}; }
+    // HintBadgeHost.
+    GameSession* getGameSession() override { return m_session.get(); }
+    FRefT<FFont> getCounterFont() override { return FRefT<FFont>(FRef(m_effectFont)); }
+    FRefT<FImage> getBadgeSparkleImage() override { return {}; }
+    // FadeSwapHost: picture 0's sound, then picture 1's.
+    FRef swapSound(int32_t picture) override;
+    void playSound(const FRef& sound, int32_t volume) override;
+    void onFadeSwapHalfway() override { onSwapMidpoint(); }
+    void onFadeSwapFinished() override { onSwapDone(); }
+    virtual void onSwapMidpoint() {}
+    virtual void onSwapDone() {}
+    // HudEntryHost: the entries' media by asset or text id, from whichever
+    // bound layout holds them (empty when none does).
+    FRefT<FImage> hudImage(int32_t assetId) override;
+    FRefT<FString> hudText(int32_t textId) override;
+    FRefT<FFont> hudFont(int32_t assetId) override;
+    FRef hudSound(int32_t assetId) override;
+    FRefT<FVideo> hudClip(int32_t assetId) override;
+    int32_t foundLineCount() override;
+    FRef foundLine(int32_t index) override;
+    void sendTimerParticles(FPointI, int32_t) override {}
+    void setHintTarget(SearchableSprite*, int32_t) override {}
+    bool isInterruptRunning() const override { return false; }
+    QueuedVideoSprite* getCursorSprite() override { return nullptr; }
+    bool isAlternateMode() const override;
 
     GameSession* session() const { return m_session.get(); }
     const FRef& worldScene() const { return m_worldScene; }

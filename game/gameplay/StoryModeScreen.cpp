@@ -18,10 +18,10 @@
 #include "game/core/TaskType.h"
 #include "game/gameplay/HudPanel.h"
 #include "game/gameplay/InterruptDial.h"
-#include "game/gameplay/StoryHud.h"
 #include "game/gameplay/StoryScript.h"
 #include "game/widgets/AwardsViewport.h"
 #include "game/widgets/CharacterVideoSprite.h"
+#include "game/widgets/FactoryContainerWidget.h"
 #include "game/widgets/FadeSwapWidget.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/ForwardingMapView.h"
@@ -99,6 +99,10 @@ StoryModeScreen::StoryModeScreen()
     if (m_restartButton.get() != nullptr) m_restartButton->setVisible(false);
     if (m_awardsViewport.get() != nullptr) m_awardsViewport->setVisible(false);
     fillItemImages();
+    // The layout made the strip and the bar while this screen was still its
+    // layout base, which is no host of theirs yet.
+    if (HudPanel* panel = hudPanel()) panel->setHost(this);
+    if (FactoryContainerWidget* bar = timerBar()) bar->setTimerBarHost(this);
 }
 
 StoryModeScreen::~StoryModeScreen()
@@ -209,13 +213,14 @@ void StoryModeScreen::setUpLevel()
     const WorldScene* scene = levelWorldScene();
     const int32_t quest = questType();
     if (play->mode() == 0) {
-        if (m_hud != nullptr) m_hud->setUpPanel();
+        if (HudPanel* panel = hudPanel()) panel->setUp();
         if (map != nullptr) {
             map->bindScreenOverlays();
             if (quest != k_storyDifferenceQuest && scene != nullptr && scene->getBackgroundTiles() != nullptr)
                 map->buildBackgroundTiles(play->currentWorldIndex(), *scene->getBackgroundTiles());
         }
-        if (m_hud != nullptr && play->getLevelTimer() != nullptr) m_hud->initTimerBar(*play->getLevelTimer());
+        FactoryContainerWidget* bar = timerBar();
+        if (bar != nullptr && play->getLevelTimer() != nullptr) bar->initTimerBar(*play->getLevelTimer());
         buildPenaltySprites();
         if (auto* sprite = storyWidget<SearchableSprite>(m_searchableSprite)) sprite->prepare();
         if (auto* cursor = storyWidget<QueuedVideoSprite>(m_cursorSprite)) cursor->setup();
@@ -465,7 +470,8 @@ void StoryModeScreen::update(int32_t elapsedMs)
         auto* swap = storyWidget<FadeSwapWidget>(m_fadeSwap);
         if (swap != nullptr) swap->updateTweens(elapsedMs);
         if (GameSession* play = session()) play->update(elapsedMs);
-        if (m_hud != nullptr) m_hud->update(elapsedMs);
+        if (HudPanel* panel = hudPanel()) panel->update(elapsedMs);
+        if (FactoryContainerWidget* bar = timerBar()) bar->update(elapsedMs);
         if (auto* sprite = storyWidget<SearchableSprite>(m_searchableSprite)) sprite->update(elapsedMs);
         m_reminderTimer.update(elapsedMs);
         updateOverlayClipSound(elapsedMs);
@@ -725,7 +731,8 @@ HudEntryPanel* StoryModeScreen::getPlayerPanel(int32_t)
 
 int32_t StoryModeScreen::getPanelEntryCount(int32_t) const
 {
-    return m_hud != nullptr ? m_hud->panelEntryCount() : 0;
+    const HudPanel* panel = hudPanel();
+    return panel != nullptr ? panel->entryCount() : 0;
 }
 
 bool StoryModeScreen::needsActiveEntry() const
@@ -761,7 +768,7 @@ void StoryModeScreen::hidePowerUpMessage(int32_t player)
     if (player < 0 || player >= k_playerCount) return;
     if (FWidget* icon = m_messageIcon.get()) icon->setVisible(false);
     if (FLabel* label = m_messageLabels[static_cast<std::size_t>(player)].get()) label->setVisible(false);
-    if (m_hud != nullptr) m_hud->releasePanelHold();
+    if (HudPanel* panel = hudPanel()) panel->releaseHold();
 }
 
 void StoryModeScreen::refreshOverlaySprites()
@@ -773,7 +780,7 @@ void StoryModeScreen::refreshOverlaySprites()
 
 void StoryModeScreen::startPanelSweep()
 {
-    if (m_hud != nullptr) m_hud->startPanelSweep();
+    if (HudPanel* panel = hudPanel()) panel->startSweep();
 }
 
 bool StoryModeScreen::isMapDragging() const
@@ -817,41 +824,6 @@ void StoryModeScreen::playFoundEffect(int32_t player, int32_t, SearchableSprite&
 void StoryModeScreen::reportSpriteFound(int32_t player, SearchableSprite& sprite)
 {
     commitFind(player, sprite);
-}
-
-FRef StoryModeScreen::foundSound()
-{
-    return m_foundSound;
-}
-
-FRef StoryModeScreen::hintFindSound(int32_t)
-{
-    return m_foundSound;
-}
-
-FRefT<FImage> StoryModeScreen::getBlingImage()
-{
-    return FRefT<FImage>(FRef(m_searchableImage));
-}
-
-FRefT<FImage> StoryModeScreen::getHintImage()
-{
-    return FRefT<FImage>(FRef(m_hintBlingImage));
-}
-
-bool StoryModeScreen::isPlayActive() const
-{
-    return m_pauseClosed;
-}
-
-FRef StoryModeScreen::missSound()
-{
-    return m_cueSound;
-}
-
-void StoryModeScreen::setFlyTarget(int32_t player, FPointI point)
-{
-    if (player >= 0 && player < k_playerCount) m_flyTargets[static_cast<std::size_t>(player)] = point;
 }
 
 FRefT<std::istream> StoryModeScreen::openSearchData(std::int32_t worldNumber)
@@ -903,7 +875,7 @@ bool StoryModeScreen::isInterruptSequenceActive() const
 
 HudPanel* StoryModeScreen::refreshPanel()
 {
-    return dynamic_cast<HudPanel*>(m_hudPanel.get());
+    return hudPanel();
 }
 
 bool StoryModeScreen::holdsSprite(const SearchableSprite* sprite)
@@ -986,4 +958,36 @@ int32_t StoryModeScreen::getLayoutAreaHeight() const
 {
     const FWidget* area = m_layoutArea.get();
     return area != nullptr ? area->rect().bottom - area->rect().top : 0;
+}
+
+HudPanel* StoryModeScreen::hudPanel() const
+{
+    return storyWidget<HudPanel>(m_hudPanel);
+}
+
+FactoryContainerWidget* StoryModeScreen::timerBar() const
+{
+    return storyWidget<FactoryContainerWidget>(m_timerBar);
+}
+
+QueuedVideoSprite* StoryModeScreen::getCursorSprite()
+{
+    return storyWidget<QueuedVideoSprite>(m_cursorSprite);
+}
+
+FWidget* StoryModeScreen::timerBarWidget(uint32_t widgetId)
+{
+    // The bar works on this screen's own widgets: another story screen built
+    // meanwhile holds widgets of the same ids.
+    const std::pair<uint32_t, const FRef*> parts[] = {
+        {FactoryContainerWidget::k_firstSegment, &m_timerFirstSegment},
+        {FactoryContainerWidget::k_segmentReference, &m_timerSegmentReference},
+        {FactoryContainerWidget::k_secondSegment, &m_timerSecondSegment},
+        {FactoryContainerWidget::k_endCap, &m_timerEndCap},
+        {FactoryContainerWidget::k_refillPreview, &m_timerRefillPreview},
+        {FactoryContainerWidget::k_markerLayer, &m_timerMarkers}};
+    for (const auto& [id, part] : parts) {
+        if (id == widgetId) return storyWidget<FWidget>(*part);
+    }
+    return nullptr;
 }

@@ -6,11 +6,11 @@
 #include "game/gameplay/HudEntryRefresh.h"
 #include "game/gameplay/HudEntryRefreshHost.h"
 #include "game/gameplay/InterruptSequence.h"
+#include "game/gameplay/HudPanelHost.h"
 #include "game/gameplay/LevelItemImages.h"
 #include "game/gameplay/LevelItems.h"
 #include "game/gameplay/LevelItemsHost.h"
-#include "game/widgets/MapViewHost.h"
-#include "game/widgets/SearchableSpriteHost.h"
+#include "game/widgets/TimerBarHost.h"
 #include "ui/FTimerTween.h"
 #include "ui/FadeTween.h"
 
@@ -18,6 +18,7 @@
 #include <deque>
 
 class CharacterVideoSprite;
+class FactoryContainerWidget;
 class FImageWidget;
 class FlashSprite;
 class HudPanel;
@@ -25,7 +26,6 @@ class SearchListGenerator;
 struct ParticleRecord;
 class ParticleGroup;
 class ParticlePool;
-class StoryHud;
 class StoryScript;
 class VideoSprite;
 
@@ -40,8 +40,8 @@ class VideoSprite;
 // when the quest is finished, to itself when the level is restarted. UI
 // thread only from activation on.
 class StoryModeScreen : public ScreenLayout29,
-                        public MapViewHost,
-                        public SearchableSpriteHost,
+                        public HudPanelHost,
+                        public TimerBarHost,
                         public LevelItemsHost,
                         public HudEntryRefreshHost
 {
@@ -69,6 +69,9 @@ public:
     static constexpr int32_t k_dimmerAlpha = 120;
     static constexpr int32_t k_photoSoundMs = 500;
     static constexpr int32_t k_storyCloseEvent = 1;
+    // The options layer's slider tick and the sparkle of the strip's sweep.
+    static constexpr int32_t k_scrollTickSound = 6163;
+    static constexpr int32_t k_sweepSparkleImage = 5687;
     // Map flip states.
     enum FlipState : int32_t {
         k_flipUpright = 0,
@@ -105,7 +108,6 @@ public:
 
     // The features not built into this class answer through these; a
     // screen without them skips their steps.
-    void setStoryHud(StoryHud* hud) { m_hud = hud; }
     void setStoryScript(StoryScript* script) { m_script = script; }
 
     // Accessors (the player index is ignored: one map, one strip).
@@ -116,7 +118,7 @@ public:
     FRefT<FWidget> getCursorSprite(int32_t player) const;
     bool isHintCursorOn() const override { return m_hintCursor; }
     std::deque<FRefT<SearchableSprite>>* getTaskSprites() { return &m_taskSprites; }
-    bool isInterruptRunning() const { return m_interruptRunning; }
+    bool isInterruptRunning() const override { return m_interruptRunning; }
     void setInterruptRunning(bool running) { m_interruptRunning = running; }
     bool allowsPanelFlight() const { return m_panelFlight; }
     FPointI getMapViewSize() const;
@@ -126,6 +128,27 @@ public:
     LevelItems& levelItems() { return m_levelItems; }
     MapView* mapView() const;
     MapView* secondMapView() const { return m_secondMapView.get(); }
+    // The layout's HUD strip and level timer bar (null where the layout's
+    // records made other widgets).
+    HudPanel* hudPanel() const;
+    FactoryContainerWidget* timerBar() const;
+
+    // HudPanelHost: the strip's questions. The hint target, the entry
+    // refreshes and the bonus item's end are the story's hint operations
+    // below.
+    QueuedVideoSprite* getCursorSprite() override;
+    bool isPanelPassThrough() const override { return m_panelPassThrough; }
+    // The power-up views draw no widget of their own.
+    FWidget* firstPowerUpView() override { return nullptr; }
+    FRef scrollTickSound() override { return hudSound(k_scrollTickSound); }
+    FRefT<FImage> sweepSparkleImage() override { return hudImage(k_sweepSparkleImage); }
+    // TimerBarHost: the bar's parts are this layout's widgets; its media come
+    // from the bound layouts by id. The warning's comment line comes with the
+    // story's voice lines.
+    FWidget* timerBarWidget(uint32_t widgetId) override;
+    FRefT<FImage> timerBarImage(int32_t assetId) override { return hudImage(assetId); }
+    FRef timerBarSound(int32_t assetId) override { return hudSound(assetId); }
+    void playRandomComment() override {}
 
     // The story features' operations the frame and the input call; the
     // story tasks, the dialog and the interrupt give them their meaning.
@@ -141,16 +164,16 @@ public:
     void onTaskStepDone();
     virtual bool isInterruptSequenceActive() const;
     // The strip's bonus entry completed (the interrupt item was found).
-    void onBonusItemDone() { endInterrupt(false); }
+    void onBonusItemDone() override { endInterrupt(false); }
     bool isInterruptBegun() const { return m_interruptBegun; }
     bool isInterruptSuccess() const { return m_interruptSuccess; }
 
     // The hint target and the HUD-entry refreshes (the player is ignored).
-    void setHintTarget(SearchableSprite* sprite, int32_t player);
+    void setHintTarget(SearchableSprite* sprite, int32_t player) override;
     SearchableSprite* getHintTarget() { return m_entryRefresh.hintTarget(); }
-    void refreshEntriesWithHint(int32_t player);
-    void refreshEntriesNoSelection(int32_t player);
-    void refreshEntriesOnSelection(int32_t player);
+    void refreshEntriesWithHint(int32_t player) override;
+    void refreshEntriesNoSelection(int32_t player) override;
+    void refreshEntriesOnSelection(int32_t player) override;
     const HudEntryRefresh& entryRefresh() const { return m_entryRefresh; }
 
     // The photo timer's end: one lost-photo sound for the finds it gathered.
@@ -245,19 +268,8 @@ protected:
     void playStagedFoundSequence(SearchableSprite& sprite) override;
     void playFoundEffect(int32_t player, int32_t taskType, SearchableSprite& sprite) override;
     void lostPhotoFound() override;
-    void playFoundReaction() override {}
-    void startDelayedReaction() override {}
-    FRef foundSound() override;
-    FRef hintFindSound(int32_t index) override;
-    FRefT<FImage> getBlingImage() override;
-    FRefT<FImage> getHintImage() override;
     void reportSpriteFound(int32_t player, SearchableSprite& sprite) override;
     void setHintCursorMode(bool on) override { m_hintCursor = on; }
-    void placePlayerCursor(int32_t, FPointI) override {}
-    bool isPlayActive() const override;
-    FRef missSound() override;
-    void setFlyTarget(int32_t player, FPointI point) override;
-    void moveEffectAnchor(FPointI) override {}
 
     // HudEntryRefreshHost.
     HudPanel* refreshPanel() override;
@@ -301,7 +313,6 @@ private:
     LevelItems m_levelItems{*this};
     LevelItemImages m_itemImages;
     std::deque<FRefT<SearchableSprite>> m_taskSprites;
-    StoryHud* m_hud = nullptr;
     StoryScript* m_script = nullptr;
     bool m_levelSetUp = false;
     ParticleRecord* m_tierParticle = nullptr;

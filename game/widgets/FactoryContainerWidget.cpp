@@ -178,6 +178,13 @@ void FactoryContainerWidget::update(int32_t elapsedMs)
         m_ratio = ratio;
         onTimeRatioChanged();
     }
+    // While the timer is in one of its states 1 to 3 the preview takes its
+    // picture again every frame, so a picture reloaded meanwhile shows.
+    const int32_t state = m_timer->comboLevel();
+    if (state >= 1 && state <= 3) {
+        if (auto* preview = dynamic_cast<FImageWidget*>(part(k_refillPreview)))
+            preview->setImage(m_host->timerBarImage(k_previewImage), true);
+    }
     const auto& stars = m_timer->stars();
     const std::size_t count = std::min(stars.size(), m_markers.size());
     for (std::size_t i = 0; i < count; ++i) {

@@ -15,9 +15,11 @@
 #include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 #include "game/core/SearchListGenerator.h"
-#include "game/gameplay/StoryHud.h"
+#include "game/gameplay/HudPanel.h"
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/gameplay/StoryScript.h"
+#include "game/widgets/FactoryContainerWidget.h"
+#include "game/widgets/HudPanelEntry.h"
 #include "game/widgets/MapTileSprite.h"
 #include "game/widgets/MapView.h"
 #include "game/widgets/ParticlePool.h"
@@ -43,10 +45,6 @@ namespace {
 class TestStoryScreen : public StoryModeScreen
 {
 public:
-    static inline StoryHud* nextHud = nullptr;
-
-    TestStoryScreen() { setStoryHud(nextHud); }
-
     void startTask() override
     {
         StoryModeScreen::startTask();
@@ -99,7 +97,17 @@ TEST_F(StoryModeScreenTest, TheLevelIsSetUpAtTheFirstActivationNotAtConstruction
     EXPECT_TRUE(s.isLevelSetUp());
     const SearchListGenerator* generator = session().getSearchListGenerator().get();
     ASSERT_NE(generator, nullptr);
-    EXPECT_EQ(hud.log, (std::vector<std::string>{"hud setUp", "timer bar"}));
+    // The strip and the timer bar were set up for the level, with this
+    // screen as their host.
+    HudPanel* panel = s.hudPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->host(), static_cast<HudPanelHost*>(&s));
+    EXPECT_NE(panel->cover(), nullptr);
+    EXPECT_EQ(panel->restPosition(), (FPointI{panel->rect().left, panel->rect().top}));
+    FactoryContainerWidget* bar = s.timerBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->barWidth(), s.m_timerFirstSegment->width() + s.m_timerSecondSegment->width());
+    EXPECT_GT(bar->barWidth(), 0);
     // Activation makes the screen the controllers' and enables pointers 0, 1
     // and 3 (4 is outside the manager's row and must not be written).
     const ControllerManager& controllers = module.controllerManager();
@@ -154,12 +162,7 @@ TEST_F(StoryModeScreenTest, SetUpPlacesTilesPiecesCharacterAndItems)
     EXPECT_EQ(s.getPanelEntryCount(1), s.getPanelEntryCount(0));
     EXPECT_EQ(s.getMapView(1).get(), s.getMapView(0).get());
     // Placing the task's items: one sprite per listed item on the map.
-    const auto* scene = s.worldScene().as<WorldScene>();
-    ASSERT_NE(scene, nullptr);
-    s.levelItems().setTaskTable(scene->getSpecialZibbo());
-    s.levelItems().createSearchableSprites();
-    std::deque<SearchableObject*> listed;
-    session().getSearchListState(listed);
+    const std::deque<SearchableObject*> listed = placeTaskItems();
     EXPECT_EQ(s.getTaskSprites()->size(), listed.size());
     for (const auto& sprite : *s.getTaskSprites())
         EXPECT_EQ(sprite->parent(), map.content());
@@ -283,3 +286,84 @@ TEST_F(StoryModeScreenTest, RestartAndEscapeLeaveOrPauseTheLevel)
 }
 
 } // namespace
+
+TEST_F(StoryModeScreenTest, TheStripListsTheTasksItemsAndAFindReachesItsEntry)
+{
+    start({0});
+    TestStoryScreen& s = screen();
+    HudPanel* panel = s.hudPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(s.getPlayerPanel(0), static_cast<HudEntryPanel*>(panel));
+    const std::deque<SearchableObject*> listed = placeTaskItems();
+    ASSERT_FALSE(listed.empty());
+    // Every listed item has its entry on the strip, hosted by this screen.
+    ASSERT_EQ(s.getPanelEntryCount(0), panel->entryCount());
+    ASSERT_GT(panel->entryCount(), 0);
+    for (SearchableObject* item : listed) {
+        HudPanelEntry* entry = panel->findEntryByKey(item);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry->screen(), static_cast<HudEntryHost*>(&s));
+        EXPECT_EQ(entry->parent(), static_cast<FContainer*>(panel));
+    }
+
+    // A find on the map reaches the item's entry in the next frame: its count
+    // drops with each of its items found and, the last one found, it
+    // completes and leaves the strip.
+    SearchableSprite& first = *s.getTaskSprites()->front();
+    ASSERT_NE(first.item(), nullptr);
+    HudPanelEntry* found = panel->findEntryByKey(first.item());
+    FRefT<HudPanelEntry> entry;
+    for (int32_t i = 0; i < panel->entryCount(); ++i) {
+        if (panel->entryAt(i).get() == found) entry = panel->entryAt(i);
+    }
+    ASSERT_NE(entry.get(), nullptr);
+    s.update(16);
+    const int32_t entries = panel->entryCount();
+    int32_t remaining = entry->remaining();
+    ASSERT_GT(remaining, 0);
+    for (const FRefT<SearchableSprite>& sprite : *s.getTaskSprites()) {
+        if (sprite->item() == nullptr || panel->findEntryByKey(sprite->item()) != entry.get()) continue;
+        EXPECT_FALSE(entry->isCompleted());
+        static_cast<MapViewHost&>(s).reportSpriteFound(0, *sprite);
+        s.update(16);
+        EXPECT_EQ(entry->remaining(), --remaining);
+    }
+    EXPECT_EQ(remaining, 0);
+    EXPECT_TRUE(entry->isCompleted());
+    for (int i = 0; i < 60 && panel->entryCount() == entries; ++i)
+        s.update(16);
+    EXPECT_EQ(panel->entryCount(), entries - 1);
+    EXPECT_EQ(panel->findEntryByKey(first.item()), nullptr);
+}
+
+TEST_F(StoryModeScreenTest, TheTimerBarFollowsTheLevelTimerFrameByFrame)
+{
+    start({0});
+    TestStoryScreen& s = screen();
+    FactoryContainerWidget* bar = s.timerBar();
+    LevelTimer* timer = session().getLevelTimer();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(timer, nullptr);
+    const int32_t full = bar->barWidth();
+    ASSERT_GT(full, 0);
+    // The clock stands still, so each frame shows exactly the time set.
+    timer->stopped = true;
+    timer->setTotal(100000);
+    timer->setElapsed(25000);
+    s.update(16);
+    EXPECT_EQ(bar->shownFill(), static_cast<int32_t>(full - full * 0.25f));
+    EXPECT_FALSE(bar->isWarned());
+    timer->setElapsed(60000);
+    s.update(16);
+    EXPECT_EQ(bar->shownFill(), static_cast<int32_t>(full - full * 0.6f));
+    EXPECT_TRUE(bar->isWarned());
+    // Time given back grows the bar again step by step.
+    timer->setElapsed(30000);
+    s.update(16);
+    EXPECT_TRUE(bar->isRefilling());
+    const int32_t target = static_cast<int32_t>(full - full * 0.3f);
+    for (int i = 0; i < 200 && bar->isRefilling(); ++i)
+        s.update(FactoryContainerWidget::k_refillStepMs);
+    EXPECT_FALSE(bar->isRefilling());
+    EXPECT_EQ(bar->shownFill(), target);
+}

@@ -2,7 +2,7 @@
 
 // A level of the first world on the story mode screen over the game's own
 // screen files: the world's folder with its background tiles, search data
-// and animation table written at test time, stand-ins for the strip and the
+// and animation table written at test time, a stand-in for the
 // story panel, and a game session of one quest of chosen tasks.
 #include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
@@ -14,7 +14,7 @@
 #include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 #include "game/gameplay/HudPanel.h"
-#include "game/gameplay/StoryHud.h"
+#include "game/worlds/WorldScene.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FPngLoader.h"
 #include "tools/contentwriters/ScreenFileWriter.h"
@@ -33,20 +33,6 @@
 namespace storytest {
 
 using namespace gameplaytest;
-
-// Records the story features' calls the frame and the input make.
-class StoryTestHud : public StoryHud
-{
-public:
-    void setUpPanel() override { log.push_back("hud setUp"); }
-    void startPanelSweep() override { log.push_back("hud sweep"); }
-    void releasePanelHold() override { log.push_back("hud release"); }
-    int32_t panelEntryCount() const override { return 7; }
-    void initTimerBar(LevelTimer&) override { log.push_back("timer bar"); }
-    void update(int32_t) override {}
-
-    std::vector<std::string> log;
-};
 
 void writeStoryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
 {
@@ -92,22 +78,17 @@ struct StoryWorldFiles
     }
 };
 
-// Registers stand-ins for the strip and the story panel, whose widget
-// classes other work builds: containers, as their records are.
+// Registers a stand-in for the story panel, whose widget class other work
+// builds: a container, as its record is.
 struct StoryPanelStandIns
 {
-    // With `realStrip` the strip is the game's own HUD panel.
-    explicit StoryPanelStandIns(bool realStrip = false)
+    StoryPanelStandIns()
     {
-        for (uint32_t type : {FWidgetTypes::k_hudPanel, FWidgetTypes::k_storyPanel})
-            FWidgetFactory::registerType(type, &FWidgetFactory::createChild<FContainer>);
-        if (realStrip)
-            FWidgetFactory::registerType(FWidgetTypes::k_hudPanel, &FWidgetFactory::createChild<HudPanel>);
+        FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, &FWidgetFactory::createChild<FContainer>);
     }
 };
 
-// A level of the first world on the story screen `Screen` (which takes the
-// strip stand-in from its static `nextHud` while it is made).
+// A level of the first world on the story screen `Screen`.
 template <class Screen> class StoryScreenLevel : protected gameplaytest::HostedScreen<Screen>
 {
 protected:
@@ -139,13 +120,24 @@ protected:
         session.setMode(0);
         session.setCurrentWorld(0, &session.structure().worlds()[0]);
         session.selectQuest(questType);
-        Screen::nextHud = &hud;
         module.showScreen(k_storyModeScreen);
-        Screen::nextHud = nullptr;
         module.take();
     }
 
     GameSession& session() { return *module.getGameSession(); }
+    // Places the special Zibbo table's items as the task's sprites; the
+    // items the search list holds.
+    std::deque<SearchableObject*> placeTaskItems()
+    {
+        std::deque<SearchableObject*> listed;
+        const auto* scene = this->screen().worldScene().template as<WorldScene>();
+        EXPECT_NE(scene, nullptr);
+        if (scene == nullptr) return listed;
+        this->screen().levelItems().setTaskTable(scene->getSpecialZibbo());
+        this->screen().levelItems().createSearchableSprites();
+        session().getSearchListState(listed);
+        return listed;
+    }
 
     StoryWorldFiles worldFiles{scratch.path()};
     // The animation table is a raw-data asset.
@@ -153,7 +145,6 @@ protected:
     // The background tiles are pictures.
     FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
     StoryPanelStandIns standIns;
-    StoryTestHud hud;
 };
 
 } // namespace storytest

@@ -125,6 +125,21 @@ TEST(TimerBarTest, WarningAtSixtyPercentThenOneCommentAfterTwoAndAHalfSeconds)
     EXPECT_EQ(level.screen.calls.size(), 1u);
 }
 
+TEST(TimerBarTest, ThePreviewTakesItsPictureAgainEveryFrame)
+{
+    TimerBarLevel level;
+    level.bar->initTimerBar(level.timer);
+    const FRefT<FImage> own = level.screen.hudImage(FactoryContainerWidget::k_previewImage);
+    level.preview->setImage(hudtest::sizedPicture(7, 7), true);
+    level.at(10000);
+    EXPECT_EQ(level.preview->getImage().get(), own.get());
+    // The same frame without a change of ratio still restores it.
+    level.preview->setImage(hudtest::sizedPicture(7, 7), true);
+    level.bar->update(16);
+    EXPECT_EQ(level.preview->getImage().get(), own.get());
+    EXPECT_EQ(level.preview->width(), own->width());
+}
+
 TEST(TimerBarTest, GivenBackTimeRefillsThreePixelsEveryFiftyMsThenPauses)
 {
     TimerBarLevel level;
