@@ -25,6 +25,7 @@
 #include "game/widgets/ParticleGroup.h"
 #include "game/widgets/ParticlePool.h"
 #include "game/widgets/SearchableSprite.h"
+#include "game/widgets/SparkleSettings.h"
 #include "game/widgets/VideoSprite.h"
 #include "game/widgets/WidgetGeometry.h"
 #include "game/worlds/WorldSceneFactory.h"
@@ -739,20 +740,8 @@ void CommonUIScreen::launchFlyParticles(int32_t player)
     ParticleEmitter* emitter =
         makeCursorEmitter(m_flyEmitters[p], k_flyRunMs, ParticleEmitter::k_line, start);
     if (emitter == nullptr) return;
-    emitter->emitDuration = k_flyRunMs;
-    emitter->rate = 200;
-    emitter->additiveBlend = true; // blend mode 1
-    emitter->spreadWidth = 1;
-    emitter->spreadHeight = 1;
-    emitter->velocitySpreadX = 500000;
-    emitter->velocitySpreadY = 500000;
-    emitter->lifetimeRange = 1000;
-    emitter->lifetimeMin = 200;
-    emitter->accelerationX = 1;
-    emitter->accelerationY = 1000;
-    emitter->spin = 1;
-    emitter->sizeBase = 7;
-    emitter->sizeGrowth = 20;
+    // Blend mode 1.
+    applySparkle(*emitter, {k_flyRunMs, 200, true, 1, 1, 500000, 500000, 1, 1000, 1000, 200, 1, 7, 20});
     emitter->endX = target.x;
     emitter->endY = target.y;
     emitter->restart();
@@ -786,19 +775,9 @@ void CommonUIScreen::startPenaltyParticles(int32_t player)
     ParticleEmitter* emitter =
         makeCursorEmitter(m_penaltyEmitters[p], k_penaltyParticleMs, ParticleEmitter::k_point, {0, 0});
     if (emitter == nullptr) return;
-    emitter->rate = 500;
-    emitter->additiveBlend = true; // blend mode 1
-    emitter->spreadWidth = 25;
-    emitter->spreadHeight = 25;
-    emitter->velocitySpreadX = 2000;
-    emitter->velocitySpreadY = 1000;
-    emitter->accelerationX = 500;
-    emitter->accelerationY = 300;
-    emitter->lifetimeMin = 100;
-    emitter->lifetimeRange = 1500;
-    emitter->spin = 0;
-    emitter->sizeBase = 8;
-    emitter->sizeGrowth = 10;
+    // Blend mode 1; the emission lasts the emitter's run and 100 ms more.
+    applySparkle(*emitter,
+                 {k_penaltyParticleMs + 100, 500, true, 25, 25, 2000, 1000, 500, 300, 1500, 100, 0, 8, 10});
     emitter->follow(m_penaltyCursors[p].get(), 0, 0, false);
 }
 

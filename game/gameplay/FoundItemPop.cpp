@@ -23,9 +23,9 @@ struct PopStepLook
 
 // Steps 2 to 12: the zoom factor and the item picture's colour.
 constexpr PopStepLook k_popStepLooks[] = {
-    {1.1f, 0},           {1.2f, 0},           {1.26f, 0},          {1.28f, 0},
-    {1.3f, 0},           {1.32f, 0},          {1.34f, 0},          {1.38f, 0xFFFFFFFFu},
-    {1.3f, 0xC8D2D2D2u}, {1.15f, 0x648C8C8Cu}, {1.0f, 0},
+    {1.1f, 0},  {1.2f, 0},  {1.26f, 0},           {1.28f, 0},          {1.3f, 0},
+    {1.32f, 0}, {1.34f, 0}, {1.38f, 0xFFFFFFFFu}, {1.3f, 0xC8D2D2D2u}, {1.15f, 0x648C8C8Cu},
+    {1.0f, 0},
 };
 
 bool popSpritePlays(const VideoSprite* sprite)

@@ -4,8 +4,8 @@
 // sprites, over folder 6 with a burst clip of a chosen length, and a session
 // whose quest has one task of a chosen type.
 
-#include "game/GameDataTestSupport.h"
 #include "asset/FRawDataModule.h"
+#include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
 
 #include "game/core/GameSaveData.h"
@@ -121,7 +121,8 @@ struct CursorFiles
     }
 };
 
-template <int32_t BurstFrames> class CursorFixture : public testing::Test, protected HostedScreen<CursorScreen>
+template <int32_t BurstFrames>
+class CursorFixture : public testing::Test, protected HostedScreen<CursorScreen>
 {
 protected:
     CursorFixture()

@@ -42,9 +42,9 @@ TEST_F(PopTest, TheStepsFollowTheBurstFrameAndTheItemIsFoundAtTheLastStep)
     EXPECT_EQ(pop->rect(), k_mapRect);
 
     const std::map<int32_t, StepLook> looks = {
-        {2, {1.1f, 0xFFFFFFFFu}},  {3, {1.2f, 0xFFFFFFFFu}},  {4, {1.26f, 0xFFFFFFFFu}},
-        {5, {1.28f, 0xFFFFFFFFu}}, {6, {1.3f, 0xFFFFFFFFu}},  {7, {1.32f, 0xFFFFFFFFu}},
-        {8, {1.34f, 0xFFFFFFFFu}}, {9, {1.38f, 0xFFFFFFFFu}}, {10, {1.3f, 0xC8D2D2D2u}},
+        {2, {1.1f, 0xFFFFFFFFu}},   {3, {1.2f, 0xFFFFFFFFu}},  {4, {1.26f, 0xFFFFFFFFu}},
+        {5, {1.28f, 0xFFFFFFFFu}},  {6, {1.3f, 0xFFFFFFFFu}},  {7, {1.32f, 0xFFFFFFFFu}},
+        {8, {1.34f, 0xFFFFFFFFu}},  {9, {1.38f, 0xFFFFFFFFu}}, {10, {1.3f, 0xC8D2D2D2u}},
         {11, {1.15f, 0x648C8C8Cu}}, {12, {1.0f, 0x008C8C8Cu}},
     };
     std::vector<int32_t> seen;
@@ -153,8 +153,8 @@ TEST_F(PopTest, PlacementByPlayerTierAndTheNudges)
         bool sparkle;
     };
     const Case cases[] = {
-        {0, 0, 6, false, 0, {0, 0}, false},       {1, 1, 6, false, 800, {0, 0}, false},
-        {0, 2, 6, true, 0, {-w, -2 * w}, true},   {1, 3, 6, true, 800, {-w, -2 * w}, true},
+        {0, 0, 6, false, 0, {0, 0}, false},     {1, 1, 6, false, 800, {0, 0}, false},
+        {0, 2, 6, true, 0, {-w, -2 * w}, true}, {1, 3, 6, true, 800, {-w, -2 * w}, true},
         {0, 0, 7, true, 0, {0, 2 * w}, false},
     };
     for (const Case& c : cases) {
