@@ -10,10 +10,14 @@
 #include "core/FXmlSerializer.h"
 #include "game/app/ZibboUserInterface.h"
 #include "game/core/ActivePowerUp.h"
+#include "game/core/GameCursors.h"
 #include "game/core/GameParams.h"
 #include "game/core/GameSession.h"
+#include "game/core/LevelTimer.h"
 #include "game/core/PowerUpKind.h"
+#include "game/core/SearchableObject.h"
 #include "game/gameplay/CatchZone.h"
+#include "game/gameplay/FoundItemPop.h"
 #include "game/gameplay/PowerUpView.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/HudEntryPanel.h"
@@ -21,6 +25,8 @@
 #include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/ParticleGroup.h"
 #include "game/widgets/ParticlePool.h"
+#include "game/widgets/SearchableSprite.h"
+#include "game/widgets/SparkleSettings.h"
 #include "game/widgets/VideoSprite.h"
 #include "game/widgets/WidgetGeometry.h"
 #include "game/worlds/WorldSceneFactory.h"
@@ -58,8 +64,13 @@ CommonUIScreen::CommonUIScreen()
     ZibboUserInterface* module = gameModule();
     if (module != nullptr) m_session = module->getGameSession();
     buildPlayerSprites();
-    FTween::Completion* quake = nullptr; // the map quake's steps come with the cursor effects
+    FTween::Completion* quake = makeMemberDelegate(this, &CommonUIScreen::stepMapQuake);
     m_quakeTimer.setCompletion(quake);
+    freeAndNull(quake);
+    FTween::Completion* penaltyEnd = makeMemberDelegate(this, &CommonUIScreen::onPenaltyTimerFinished);
+    for (FTimerTween& timer : m_penaltyTimers)
+        timer.setCompletion(penaltyEnd);
+    freeAndNull(penaltyEnd);
     m_worldScene = makeWorldSceneHandle();
     createWorldScene(m_worldScene, m_session.get() != nullptr ? m_session->currentWorldIndex() : 0);
     buildEffectLayers();
@@ -69,11 +80,17 @@ CommonUIScreen::CommonUIScreen()
 CommonUIScreen::~CommonUIScreen()
 {
     deletePowerUpViews();
-    m_lastFoundSprite = nullptr;
     if (ZibboUserInterface* module = gameModule()) module->resumeAudioAndCursor(false);
     m_dimmerFade.setCompletion(nullptr);
     for (FRefT<VideoSprite>& marker : m_clickMarkers)
         if (marker.get() != nullptr) marker->setFinishCallback(nullptr);
+    for (FRefT<VideoSprite>& effect : m_foundEffects)
+        if (effect.get() != nullptr) effect->setFinishCallback(nullptr);
+    for (FRefT<VideoSprite>& marker : m_foundMarkers)
+        if (marker.get() != nullptr) marker->setFinishCallback(nullptr);
+    m_quakeTimer.setCompletion(nullptr);
+    for (FTimerTween& timer : m_penaltyTimers)
+        timer.setCompletion(nullptr);
 }
 
 void CommonUIScreen::buildPlayerSprites()
@@ -92,6 +109,11 @@ void CommonUIScreen::buildPlayerSprites()
         effect->setFrameRate(k_foundEffectFps);
         effect->setFrameTime(k_foundEffectFrameMs);
         effect->setVisible(false);
+        VideoSprite::Callback* effectEnded = makeMemberDelegate(this, &CommonUIScreen::onFoundEffectFinished);
+        effect->setFinishCallback(effectEnded);
+        freeAndNull(effectEnded);
+
+        m_foundItemPops[player] = makeRef(engineNew<FoundItemPop>(k_memObject, this));
 
         // Laid over the screen in white and hidden, ready for the found
         // effect's end: a flash at construction would blank the level's
@@ -284,15 +306,14 @@ void CommonUIScreen::updatePlayerSprites(int32_t player, int32_t ms)
         if (plays(sprite)) sprite->update(ms);
     }
     if (m_foundFlashes[player].get() != nullptr) m_foundFlashes[player]->update(ms);
+    if (FoundItemPop* pop = m_foundItemPops[player].get()) {
+        pop->update(ms);
+        if (pop->isBright()) launchFlyParticles(player);
+    }
     if (ParticleEmitter* fly = m_flyEmitters[player].get(); fly != nullptr && fly->isEnabled())
         fly->update(ms);
     if (FWidget* icon = m_messageIcons[player].as<FWidget>(); icon != nullptr && icon->isVisible())
         icon->bringToFront();
-}
-
-void CommonUIScreen::onClickMarkerFinished(VideoSprite& sprite)
-{
-    sprite.setVisible(false);
 }
 
 void CommonUIScreen::onPointerMove(int32_t pointer, const FPointI& point)
@@ -602,4 +623,370 @@ FRef CommonUIScreen::foundLine(int32_t index)
 bool CommonUIScreen::isAlternateMode() const
 {
     return m_session.get() != nullptr && m_session->mode() != 0;
+}
+
+FoundItemPop* CommonUIScreen::foundItemPop(int32_t player) const
+{
+    return m_foundItemPops.at(static_cast<std::size_t>(player)).get();
+}
+
+SearchableSprite* CommonUIScreen::lastFoundSprite(int32_t player) const
+{
+    return m_lastFoundSprites.at(static_cast<std::size_t>(player)).get();
+}
+
+bool CommonUIScreen::isStunned(int32_t player) const
+{
+    if (player < 0 || player >= k_playerCount) return false;
+    return plays(m_penaltyCursors[static_cast<std::size_t>(player)].get());
+}
+
+int32_t CommonUIScreen::playerOfSprite(const VideoSprite& sprite,
+                                       const std::array<FRefT<VideoSprite>, k_playerCount>& sprites) const
+{
+    for (int32_t player = 0; player < k_playerCount; ++player) {
+        if (sprites[static_cast<std::size_t>(player)].get() == &sprite) return player;
+    }
+    return -1;
+}
+
+void CommonUIScreen::placePlayerCursor(int32_t player, FPointI point)
+{
+    if (!isLevelRunning() || player < 0 || player >= k_playerCount) return;
+    VideoSprite* marker = m_clickMarkers[static_cast<std::size_t>(player)].get();
+    if (marker == nullptr) return;
+    marker->setWidgetPosition(point.x - marker->width() / 2, point.y - marker->height() / 2);
+    marker->setVisible(true);
+    marker->bringToFront();
+    marker->play(false);
+}
+
+void CommonUIScreen::onClickMarkerFinished(VideoSprite& sprite)
+{
+    if (playerOfSprite(sprite, m_clickMarkers) >= 0) sprite.setVisible(false);
+}
+
+void CommonUIScreen::commitLastFind(int32_t player)
+{
+    const auto p = static_cast<std::size_t>(player);
+    SearchableObject* item = m_lastFoundItems[p];
+    // Once only: a second commit would count the find twice in its list.
+    m_lastFoundItems[p] = nullptr;
+    m_lastFoundSprites[p].release();
+    if (item != nullptr) item->markFound(player);
+}
+
+void CommonUIScreen::playFoundEffect(int32_t player, int32_t kind, SearchableSprite& sprite)
+{
+    if (player < 0 || player >= k_playerCount) return;
+    const auto p = static_cast<std::size_t>(player);
+    VideoSprite* marker = m_foundMarkers[p].get();
+    VideoSprite* effect = m_foundEffects[p].get();
+    if ((marker != nullptr && marker->isVisible()) || plays(effect)) commitLastFind(player);
+    m_lastFoundSprites[p] = sprite.weakHandle();
+    m_lastFoundItems[p] = sprite.item();
+    m_lastFoundPlayer = player;
+    if (marker != nullptr) {
+        marker->setVisible(true);
+        marker->bringToFront();
+        VideoSprite::Callback* ended = makeMemberDelegate(this, &CommonUIScreen::onFoundMarkerFinished);
+        marker->setFinishCallback(ended);
+        freeAndNull(ended);
+        marker->play(false);
+    }
+    if (effect == nullptr) return;
+    const int32_t character = sprite.item() != nullptr ? sprite.item()->character() : 0;
+    const FRef* clip = nullptr;
+    switch (kind) {
+    case 0:
+    case 3:
+        clip = &m_zibboFoundClip;
+        break;
+    case 1:
+        clip = &m_starmantleFoundClip;
+        break;
+    case 2:
+        clip = &m_vessaFoundClip;
+        break;
+    case 4:
+        clip = &m_photoFoundClip;
+        break;
+    case 5:
+    case 6: {
+        const FRef* byCharacter[] = {nullptr, &m_zibboFoundClip, &m_vessaFoundClip, &m_starmantleFoundClip,
+                                     &m_drabbFoundClip};
+        if (character >= 1 && character <= 4) clip = byCharacter[character];
+        break;
+    }
+    default:
+        break;
+    }
+    if (kind == 0) m_startWait = false;
+    effect->setVideo(clip != nullptr ? FRefT<FVideo>(*clip) : FRefT<FVideo>(), true);
+    effect->setLoops(kind == 0 || character == 1 ? 1 : 0);
+    placeFoundEffect(*effect, kind, character);
+    effect->setVisible(true);
+    effect->bringToFront();
+    effect->play(false);
+    if (kind == 5 && m_session.get() != nullptr) {
+        if (LevelTimer* timer = m_session->getLevelTimer()) timer->resumed = false;
+    }
+    // Without a clip there is no clip end to wait for: the find would never
+    // be marked and a held level time never run again.
+    if (clip == nullptr || clip->get() == nullptr) onFoundEffectFinished(*effect);
+}
+
+void CommonUIScreen::placeFoundEffect(VideoSprite& effect, int32_t kind, int32_t character)
+{
+    const FWidget* anchor = nullptr;
+    if (kind == 0 || character == 1)
+        anchor = m_foundAnchorA.get();
+    else if (character == 2)
+        anchor = m_foundAnchorB.get();
+    else if (character == 3)
+        anchor = m_foundAnchorC.get();
+    else {
+        FRefT<MapView> map = getMapView(0);
+        if (map.get() != nullptr) effect.setWidgetSize(map->width(), map->height());
+        effect.setWidgetPosition(0, 0);
+        return;
+    }
+    if (anchor != nullptr) effect.setWidgetPosition(anchor->rect().left, anchor->rect().top);
+}
+
+void CommonUIScreen::onFoundMarkerFinished(VideoSprite& sprite)
+{
+    sprite.setVisible(false);
+}
+
+void CommonUIScreen::onFoundEffectFinished(VideoSprite& sprite)
+{
+    const int32_t player = playerOfSprite(sprite, m_foundEffects);
+    if (player < 0) return;
+    const auto p = static_cast<std::size_t>(player);
+    sprite.setLoops(0);
+    sprite.setVisible(false);
+    if (VideoSprite* marker = m_foundMarkers[p].get()) marker->setVisible(false);
+    if (FlashSprite* flash = m_foundFlashes[p].get()) flash->start();
+    commitLastFind(player);
+    if (m_session.get() != nullptr && m_session->getCurrentTaskType() == 5) {
+        if (LevelTimer* timer = m_session->getLevelTimer()) timer->resumed = true;
+    }
+}
+
+void CommonUIScreen::reportSpriteFound(int32_t player, SearchableSprite& sprite)
+{
+    if (player < 0 || player >= k_playerCount) return;
+    FoundItemPop* pop = m_foundItemPops[static_cast<std::size_t>(player)].get();
+    if (pop == nullptr) return;
+    if (pop->isRunning()) {
+        pop->finishNow();
+        pop->rewindBurst();
+    }
+    pop->setItemPicture(sprite.getKindEffect());
+    pop->start(sprite.item(), player, 0);
+}
+
+ParticleEmitter* CommonUIScreen::makeCursorEmitter(FRefT<ParticleEmitter>& holder, int32_t runMs,
+                                                   int32_t type, FPointI start)
+{
+    if (holder.get() != nullptr) holder->stop();
+    // The old emitter gives its particle back before the new one takes one.
+    holder.release();
+    if (m_particlePool.get() == nullptr || m_particleGroup.get() == nullptr) return nullptr;
+    holder =
+        makeRef(engineNew<ParticleEmitter>(k_memObject, runMs, m_particlePool.get(), m_particleGroup.get(),
+                                           FRefT<FImage>(m_timerSparkle), start.x, start.y, type, false, 0));
+    return holder.get();
+}
+
+void CommonUIScreen::launchFlyParticles(int32_t player)
+{
+    if (player < 0 || player >= k_playerCount) return;
+    const auto p = static_cast<std::size_t>(player);
+    const FPointI target = m_flyTargets[p];
+    if (target.x == -1 || target.y == -1) return;
+    if (m_particleGroup.get() != nullptr) {
+        if (FContainer* layer = m_particleGroup->layer()) layer->bringToFront();
+    }
+    FPointI start{0, 0};
+    if (FRefT<MapView> map = getMapView(player); map.get() != nullptr)
+        start = {map->rect().left + map->width() / 2, map->rect().top + map->height() / 2};
+    m_flyTargets[p] = {-1, -1};
+    ParticleEmitter* emitter =
+        makeCursorEmitter(m_flyEmitters[p], k_flyRunMs, ParticleEmitter::k_line, start);
+    if (emitter == nullptr) return;
+    // Blend mode 1.
+    applySparkle(*emitter, {k_flyRunMs, 200, true, 1, 1, 500000, 500000, 1, 1000, 1000, 200, 1, 7, 20});
+    emitter->endX = target.x;
+    emitter->endY = target.y;
+    emitter->restart();
+}
+
+void CommonUIScreen::playWrongHitPenalty(std::int32_t player)
+{
+    if (!isLevelRunning() || player < 0 || player >= k_playerCount) return;
+    const auto p = static_cast<std::size_t>(player);
+    VideoSprite* cursor = m_penaltyCursors[p].get();
+    if (cursor == nullptr || isStunned(player)) return;
+    if (FRefT<MapView> map = getMapView(player); map.get() != nullptr) {
+        map->startHintCursorClip();
+        map->setInputBlocked(true);
+    }
+    playScreenSound(m_penaltySound);
+    startPenaltyParticles(player);
+    const FPointI point = m_pointerPoints[p];
+    cursor->setWidgetPosition(point.x - cursor->width() / 2, point.y - cursor->height() / 2);
+    cursor->setVisible(true);
+    cursor->play(false);
+    cursor->bringToFront();
+    if (m_penaltyAutoEnd != 0) m_penaltyTimers[p].start(k_penaltyMs);
+    m_penaltyFlags[p] = true;
+}
+
+void CommonUIScreen::startPenaltyParticles(int32_t player)
+{
+    if (player < 0 || player >= k_playerCount) return;
+    const auto p = static_cast<std::size_t>(player);
+    ParticleEmitter* emitter =
+        makeCursorEmitter(m_penaltyEmitters[p], k_penaltyParticleMs, ParticleEmitter::k_point, {0, 0});
+    if (emitter == nullptr) return;
+    // Blend mode 1; the emission lasts the emitter's run and 100 ms more.
+    applySparkle(*emitter,
+                 {k_penaltyParticleMs + 100, 500, true, 25, 25, 2000, 1000, 500, 300, 1500, 100, 0, 8, 10});
+    emitter->follow(m_penaltyCursors[p].get(), 0, 0, false);
+}
+
+void CommonUIScreen::endWrongHitPenalty(int32_t player)
+{
+    if (!isStunned(player)) return;
+    const auto p = static_cast<std::size_t>(player);
+    if (ZibboUserInterface* module = gameModule(); module != nullptr && module->cursors() != nullptr)
+        module->cursors()->setDefaultCursor(player);
+    commonShowSystemCursor(true);
+    if (FRefT<MapView> map = getMapView(player); map.get() != nullptr) {
+        map->setInputBlocked(false);
+        map->stopHintCursorClip();
+    }
+    m_penaltyFlags[p] = false;
+    VideoSprite* cursor = m_penaltyCursors[p].get();
+    cursor->setPlaying(false);
+    cursor->setVisible(false);
+    if (m_penaltyEmitters[p].get() != nullptr) m_penaltyEmitters[p]->stop();
+    std::deque<FRefT<VideoSprite>>& pieces = m_penaltyPieces[p];
+    std::deque<FMoveTween>& flights = m_pieceFlights[p];
+    if (!flights.empty()) {
+        FTween::Completion* landed = makeMemberDelegate(this, &CommonUIScreen::hidePenaltyPieces);
+        flights.back().setCompletion(landed);
+        freeAndNull(landed);
+    }
+    const std::size_t paired = std::min({pieces.size(), flights.size(), m_exitPoints.size()});
+    for (std::size_t n = 0; n < paired; ++n) {
+        VideoSprite* piece = pieces[n].get();
+        if (piece == nullptr) continue;
+        piece->setWidgetPosition(cursor->rect().left, cursor->rect().top);
+        piece->setVisible(true);
+        piece->bringToFront();
+        piece->play(false);
+        flights[n].setTarget(piece);
+        flights[n].start({m_exitPoints[n].x - piece->width() / 2, m_exitPoints[n].y - piece->height() / 2},
+                         k_pieceFlightMs);
+    }
+}
+
+void CommonUIScreen::hidePenaltyPieces()
+{
+    for (std::deque<FRefT<VideoSprite>>& pieces : m_penaltyPieces) {
+        if (pieces.empty() || !plays(pieces.front().get())) continue;
+        for (FRefT<VideoSprite>& piece : pieces) {
+            if (piece.get() == nullptr) continue;
+            piece->setPlaying(false);
+            piece->setVisible(false);
+        }
+    }
+}
+
+void CommonUIScreen::onPenaltyTimerFinished()
+{
+    for (int32_t player = 0; player < k_playerCount; ++player) {
+        if (!m_penaltyTimers[static_cast<std::size_t>(player)].isActive() && isStunned(player))
+            playShakeEffect(player);
+    }
+}
+
+void CommonUIScreen::playShakeEffect(int32_t player)
+{
+    if (k_commonTraceLevel == 1) FLogStream("Default", false) << "SHAKE!!";
+    if (player < 0 || player >= k_playerCount) return;
+    ActivePowerUp* record = m_session.get() != nullptr ? m_session->powerUpSlot(player) : nullptr;
+    if (record != nullptr && record->kind() == k_powerUpStun) {
+        // The Stun's own end ends the penalty.
+        m_session->cancelPowerUp(record, player);
+        return;
+    }
+    if (isStunned(player)) endWrongHitPenalty(player);
+}
+
+void CommonUIScreen::playThrowEffect(int32_t player)
+{
+    if (k_commonTraceLevel == 1) FLogStream("Default", false) << "THROW!!";
+    if (player < 0 || player >= k_playerCount || m_session.get() == nullptr) return;
+    const ActivePowerUp* record = m_session->powerUpSlot(player);
+    if (record == nullptr) return;
+    if (record->kind() == k_powerUpThrow) {
+        if (FRefT<MapView> map = getMapView(player); map.get() != nullptr) map->startThrowEffect();
+        return;
+    }
+    if (record->kind() != k_powerUpQuake && record->kind() != k_powerUpSplat) return;
+    PowerUpView* view = getPowerUpViewByUniqueId(record->uniqueId());
+    if (view == nullptr) return;
+    if (record->kind() == k_powerUpQuake)
+        view->dropStep();
+    else
+        view->splatStep();
+}
+
+void CommonUIScreen::throwAtPlayer(int32_t player)
+{
+    playThrowEffect(player);
+    if (player < 0 || player >= k_playerCount || m_session.get() == nullptr) return;
+    const ActivePowerUp* record = m_session->powerUpSlot(player);
+    if (record != nullptr && record->kind() == k_powerUpCover) showPowerUpMessage(k_powerUpCover, player);
+}
+
+void CommonUIScreen::setMapQuake(int32_t player, bool on)
+{
+    if (FRefT<MapView> map = getMapView(player); map.get() != nullptr && map->content() != nullptr)
+        m_quakeOrigin = {map->content()->rect().left, map->content()->rect().top};
+    if (on) {
+        stepMapQuake();
+        m_quakeStep = 0;
+    } else {
+        m_quakeTimer.setActive(false);
+    }
+}
+
+void CommonUIScreen::stepMapQuake()
+{
+    if (m_session.get() == nullptr) return;
+    int32_t holder = -1;
+    for (int32_t player = 0; player < k_playerCount && holder < 0; ++player) {
+        const ActivePowerUp* record = m_session->powerUpSlot(player);
+        if (record != nullptr && record->kind() == k_powerUpQuake) holder = player;
+    }
+    if (holder < 0) return;
+    if (FRefT<MapView> map = getMapView(1 - holder); map.get() != nullptr) {
+        if (m_quakeStep % 2 == 0)
+            map->shake(k_quakeShake, k_quakeShake);
+        else
+            map->unshake();
+    }
+    int32_t delay = k_quakeStepMs;
+    if (m_quakeStep < k_quakeSteps) {
+        ++m_quakeStep;
+    } else {
+        m_quakeStep = 0;
+        delay = k_quakeRestMs;
+    }
+    m_quakeTimer.start(delay);
 }

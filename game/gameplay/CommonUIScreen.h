@@ -23,6 +23,7 @@
 class ActivePowerUp;
 class FImageWidget;
 class FlashSprite;
+class FoundItemPop;
 class GameSession;
 class HudEntryPanel;
 class MapView;
@@ -30,6 +31,7 @@ class ParticleEmitter;
 class ParticleGroup;
 class ParticlePool;
 class PowerUpView;
+class SearchableObject;
 class SearchableSprite;
 class VideoSprite;
 
@@ -64,6 +66,13 @@ public:
     static constexpr int32_t k_dimFadeMs = 600;
     static constexpr uint32_t k_taskLabelColour = 0xFFE08E00u; // (224, 142, 0, 255)
     static constexpr int32_t k_penaltyMs = 5000;
+    static constexpr int32_t k_pieceFlightMs = 700;
+    static constexpr int32_t k_flyRunMs = 500;
+    static constexpr int32_t k_penaltyParticleMs = 8000;
+    static constexpr int32_t k_quakeSteps = 10;
+    static constexpr int32_t k_quakeStepMs = 100;
+    static constexpr int32_t k_quakeRestMs = 500;
+    static constexpr int32_t k_quakeShake = 10;
 
     CommonUIScreen();
     ~CommonUIScreen() override;
@@ -92,6 +101,31 @@ public:
     virtual void playVoiceLine(const FRef& sound);
     // A HUD panel's hold and selection marker while a power-up message shows.
     virtual void holdPanel(int32_t, bool) {}
+    // The photo of the current photo task (0 the first); none here.
+    virtual FRef getStepImage(int32_t) const { return {}; }
+
+    // Player cursor effects: the click marker, the found effect and its
+    // commit, the found report through the pop, the fly particles, the
+    // wrong-hit penalty, shake, throw and the map quake.
+    void placePlayerCursor(int32_t player, FPointI point) override;
+    void onClickMarkerFinished(VideoSprite& sprite);
+    void playFoundEffect(int32_t player, int32_t kind, SearchableSprite& sprite) override;
+    void onFoundMarkerFinished(VideoSprite& sprite);
+    void onFoundEffectFinished(VideoSprite& sprite);
+    void reportSpriteFound(int32_t player, SearchableSprite& sprite) override;
+    void launchFlyParticles(int32_t player);
+    void playWrongHitPenalty(std::int32_t player) override;
+    void startPenaltyParticles(int32_t player);
+    virtual void endWrongHitPenalty(int32_t player);
+    void hidePenaltyPieces();
+    void onPenaltyTimerFinished();
+    virtual void playShakeEffect(int32_t player);
+    virtual void playThrowEffect(int32_t player);
+    void throwAtPlayer(int32_t player);
+    void setMapQuake(int32_t player, bool on);
+    void stepMapQuake();
+    // The penalty cursor plays: the player is stunned.
+    bool isStunned(int32_t player) const;
 
     // GameplayScreen: the defaults of this base.
     bool raiseStoryEvent(std::int32_t) override { return false; }
@@ -124,9 +158,7 @@ public:
     // answers from its own layout (folder 6) and the bound layout parts;
     // the story features the story mode screen builds are absent here.
     // MapViewHost.
-    void reportSpriteFound(int32_t, SearchableSprite&) override {}
     void setHintCursorMode(bool) override {}
-    void placePlayerCursor(int32_t, FPointI) override {}
     bool isPlayActive() const override { return m_pauseClosed; }
     FRef missSound() override { return m_cueSound; }
     void setFlyTarget(int32_t player, FPointI point) override;
@@ -136,7 +168,6 @@ public:
     void setInterruptActive(bool) override {}
     bool isInterruptTaskActive() const override { return false; }
     void playStagedFoundSequence(SearchableSprite&) override {}
-    void playFoundEffect(int32_t, int32_t, SearchableSprite&) override {}
     void lostPhotoFound() override {}
     void playFoundReaction() override {}
     void startDelayedReaction() override {}
@@ -194,8 +225,23 @@ public:
     VideoSprite* clickMarker(int32_t player) const;
     VideoSprite* foundEffect(int32_t player) const;
     FlashSprite* foundFlash(int32_t player) const;
+    FoundItemPop* foundItemPop(int32_t player) const;
+    // The sprite of the player's find whose effect still shows, or null (also
+    // once the sprite is gone).
+    SearchableSprite* lastFoundSprite(int32_t player) const;
+    int32_t lastFoundPlayer() const { return m_lastFoundPlayer; }
+    const FTimerTween& penaltyTimer(int32_t player) const
+    {
+        return m_penaltyTimers.at(static_cast<std::size_t>(player));
+    }
+    const FTimerTween& quakeTimer() const { return m_quakeTimer; }
+    int32_t quakeStep() const { return m_quakeStep; }
+    FPointI quakeOrigin() const { return m_quakeOrigin; }
     const std::deque<FPointI>& exitPoints() const { return m_exitPoints; }
     int32_t penaltyAutoEnd() const { return m_penaltyAutoEnd; }
+    // The tuning value "DizzyBirdMax" as read at construction; non-zero arms
+    // the penalty's 5000 ms end.
+    void setPenaltyAutoEnd(int32_t value) { m_penaltyAutoEnd = value; }
     FPointI pointerPoint(int32_t pointer) const;
 
     // Read and written by the story mode screen.
@@ -216,7 +262,6 @@ public:
     std::deque<FRefT<VideoSprite>> m_catchList;
     // The full-screen dim widget the level set-up makes.
     FRefT<FWidget> m_dimmer;
-    SearchableSprite* m_lastFoundSprite = nullptr;
     int32_t m_lastFoundPlayer = -1;
 
 protected:
@@ -232,12 +277,18 @@ private:
     void buildEffectLayers();
     void readWorldAnims();
     void fillHintImageLists();
-    void onClickMarkerFinished(VideoSprite& sprite);
     void onDimmerFadeFinished();
     void runCatchTest();
     void updatePlayerSprites(int32_t player, int32_t ms);
     void deletePowerUpViews();
     static bool plays(const VideoSprite* sprite);
+    // Marks the player's find whose effect shows found, once.
+    void commitLastFind(int32_t player);
+    int32_t playerOfSprite(const VideoSprite& sprite,
+                           const std::array<FRefT<VideoSprite>, k_playerCount>& sprites) const;
+    void placeFoundEffect(VideoSprite& effect, int32_t kind, int32_t character);
+    ParticleEmitter* makeCursorEmitter(FRefT<ParticleEmitter>& holder, int32_t runMs, int32_t type,
+                                       FPointI start);
     // Whether the level runs: the pause overlay is closed.
     bool isLevelRunning() const { return m_pauseClosed; }
 
@@ -249,6 +300,13 @@ private:
     std::array<FRefT<FlashSprite>, k_playerCount> m_foundFlashes;
     FRefT<ParticlePool> m_particlePool;
     FRefT<ParticleGroup> m_particleGroup;
+    std::array<FRefT<FoundItemPop>, k_playerCount> m_foundItemPops;
+    // Each player's find whose effect still shows: the sprite, held weakly
+    // because a task may release it meanwhile, and the item the effect's end
+    // marks found. Kept per player, so that one player's find never commits
+    // the other's.
+    std::array<FRefT<SearchableSprite>, k_playerCount> m_lastFoundSprites;
+    std::array<SearchableObject*, k_playerCount> m_lastFoundItems{};
     std::deque<FRef> m_hintSprites;
     std::array<FPointI, k_playerCount> m_pointerPoints{};
     bool m_viewsChanged = false;

@@ -49,6 +49,9 @@ public:
     // The Shower's catch of its falling sprite `index`, and the Splat's wipe.
     virtual void catchSprite(int32_t index);
     virtual void wipe() {}
+    // The throw effect's step of the Quake and of the Splat.
+    virtual void dropStep() {}
+    virtual void splatStep() {}
 
 private:
     int32_t m_kind;

@@ -816,9 +816,15 @@ void StoryModeScreen::playStagedFoundSequence(SearchableSprite& sprite)
     commitFind(sprite.item() != nullptr ? sprite.item()->player() : 0, sprite);
 }
 
-void StoryModeScreen::playFoundEffect(int32_t player, int32_t, SearchableSprite& sprite)
+void StoryModeScreen::playFoundEffect(int32_t player, int32_t taskType, SearchableSprite& sprite)
 {
-    commitFind(player, sprite);
+    CommonUIScreen::playFoundEffect(player, taskType, sprite);
+}
+
+void StoryModeScreen::endWrongHitPenalty(int32_t player)
+{
+    CommonUIScreen::endWrongHitPenalty(player);
+    raiseStoryEvent(k_eventPenaltyEnded);
 }
 
 void StoryModeScreen::reportSpriteFound(int32_t player, SearchableSprite& sprite)

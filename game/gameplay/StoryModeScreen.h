@@ -122,8 +122,10 @@ public:
     void setInterruptRunning(bool running) { m_interruptRunning = running; }
     bool allowsPanelFlight() const { return m_panelFlight; }
     FPointI getMapViewSize() const;
-    FRef getStepImage(int32_t index) const;
+    FRef getStepImage(int32_t index) const override;
     void hidePowerUpMessage(int32_t player) override;
+    // The common end of a penalty, then story event 5.
+    void endWrongHitPenalty(int32_t player) override;
     void refreshOverlaySprites();
     LevelItems& levelItems() { return m_levelItems; }
     MapView* mapView() const;
@@ -195,7 +197,6 @@ public:
     // The game core's calls (GameplayScreen). The story tasks, the cursor
     // effects and the interrupt sequence give the task and penalty calls
     // their meaning; until then the screen takes them without effect.
-    void playWrongHitPenalty(std::int32_t) override {}
     bool isPictureSearchMode() const override { return false; }
     void onTaskBegun() override {}
     void onTaskAdvanced() override {}

@@ -43,6 +43,8 @@ SearchableSprite::SearchableSprite(FContainer* parent, bool addToParent) : FImag
     auto* callback = makeMemberDelegate(this, &SearchableSprite::onStateEvent);
     m_stateListener = StateListener::makeListener(callback);
     engineFree(callback);
+    // Owns nothing: the handle only tells whether the sprite still lives.
+    m_weakSelf = makeHolderRef(this, nullptr);
     if (parent != nullptr) m_bling = makeRef(engineNew<FImageWidget>(k_memObject, parent, true));
 }
 
@@ -50,6 +52,7 @@ SearchableSprite::~SearchableSprite()
 {
     // Later notifications of the item must reach nothing.
     FRef::destroyTarget(m_stateListener);
+    m_weakSelf.setTarget(nullptr);
 }
 
 SearchableSpriteHost* SearchableSprite::host()

@@ -53,6 +53,9 @@ public:
 
     // The listener the creator registers among the item's listeners.
     const FRef& stateListener() const { return m_stateListener; }
+    // A handle that reads this sprite while it lives and null once it is
+    // gone: for holders that outlast a find without owning the sprite.
+    FRefT<SearchableSprite> weakHandle() const { return FRefT<SearchableSprite>(m_weakSelf); }
     SearchableObject* item() const { return m_item; }
     void setItem(SearchableObject* item) { m_item = item; }
     HudPanelEntry* panelEntry() const { return m_panelEntry; }
@@ -88,6 +91,7 @@ private:
     void takeFind();
 
     FRef m_stateListener;
+    FRef m_weakSelf;
     SearchableObject* m_item = nullptr;
     HudPanelEntry* m_panelEntry = nullptr;
     int32_t m_pressTime = 0;

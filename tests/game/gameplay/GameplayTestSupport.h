@@ -216,7 +216,6 @@ private:
 class TestCommonScreen : public CommonUIScreen
 {
 public:
-    void playWrongHitPenalty(std::int32_t) override {}
     bool isPictureSearchMode() const override { return false; }
     void onTaskBegun() override {}
     void onTaskAdvanced() override {}
