@@ -78,6 +78,9 @@ public:
     virtual void playVoiceLine(const FRef& sound);
     // A HUD panel's hold and selection marker while a power-up message shows.
     virtual void holdPanel(int32_t, bool) {}
+    // The map's shake of a player and the end of a player's wrong-hit stun.
+    virtual void playShakeEffect(int32_t) {}
+    virtual void endWrongHitPenalty(int32_t) {}
 
     // GameplayScreen: the defaults of this base.
     bool raiseStoryEvent(std::int32_t) override { return false; }

@@ -125,6 +125,11 @@ public:
     virtual void dismissClickCover() {}
     virtual void onVoiceDone() {}
     virtual void checkInterruptTimeout() {}
+    // The dialog's speaker, the reminder line and the HUD entries' refresh.
+    virtual void speakWithSpeaker(const FRef&) {}
+    virtual void hideSpeaker() {}
+    virtual void cancelReminderVoice() {}
+    virtual void refreshEntriesWithHint(int32_t) {}
 
     // The tier effect's particle (null when none runs). The frame and the
     // move write to it only while the pool still lends it out.
