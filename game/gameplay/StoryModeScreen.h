@@ -2,9 +2,11 @@
 
 #include "ScreenLayout29.h"
 #include "core/FRef.h"
+#include "game/gameplay/FoundItemFlow.h"
 #include "game/gameplay/LevelItemImages.h"
 #include "game/gameplay/LevelItems.h"
 #include "game/gameplay/LevelItemsHost.h"
+#include "game/gameplay/StoryTasks.h"
 #include "game/widgets/MapViewHost.h"
 #include "game/widgets/SearchableSpriteHost.h"
 #include "ui/FTimerTween.h"
@@ -48,6 +50,7 @@ public:
     static constexpr int32_t k_overlayClipSoundLevel = 25;
     static constexpr int32_t k_closeTimerMs = 300;
     static constexpr int32_t k_finishTimerMs = 50;
+    static constexpr int32_t k_endFadeMs = 500;
     static constexpr double k_worriedRatio = 0.85;
     static constexpr float k_flipStepDegrees = 9.0f;
     static constexpr int32_t k_resultStarCount = 3;
@@ -121,7 +124,7 @@ public:
 
     // The story features' operations the frame and the input call; the
     // story tasks, the dialog and the interrupt give them their meaning.
-    virtual void startTask() { m_taskStartRequest = false; }
+    virtual void startTask();
     virtual void dismissClickCover() {}
     virtual void onVoiceDone() {}
     virtual void checkInterruptTimeout() {}
@@ -130,6 +133,33 @@ public:
     virtual void hideSpeaker() {}
     virtual void cancelReminderVoice() {}
     virtual void refreshEntriesWithHint(int32_t) {}
+
+    // The story tasks.
+    void onSearchListReady() override;
+    void endTask() override;
+    void startSwapAnimation();
+    void setLevelTimerPaused(bool paused);
+    // The found-item flow.
+    void sendTimerParticles(int32_t x, int32_t y, int32_t voiceKind);
+    void playTierEffect(int32_t tier);
+    void setHintCursor(bool on);
+    void setPanelPassThrough(bool on);
+    bool isPanelPassThrough() const { return m_panelPassThrough; }
+    void endWrongHitPenalty(int32_t player) override;
+    void toggleFlip(int32_t player);
+    void addComboStep();
+    void startImpactBurst(int32_t x, int32_t y);
+    void startCoverStream(int32_t player);
+    void startCaughtBurst(int32_t x, int32_t y);
+    void playSpecialFoundAnimation(SearchableSprite& sprite);
+    void onSpecialFoundAnimationDone();
+    void startSwapSparkles();
+    void grantRandomNegativePowerUp();
+    void onGameReady();
+    // The overlay animation's end; the interrupt sequence gives it its meaning.
+    virtual void onTaskStepDone() {}
+    StoryTasks& storyTasks() { return m_tasks; }
+    FoundItemFlow& foundItemFlow() { return m_foundFlow; }
 
     // The tier effect's particle (null when none runs). The frame and the
     // move write to it only while the pool still lends it out.
@@ -141,7 +171,8 @@ public:
     // their meaning; until then the screen takes them without effect.
     void playWrongHitPenalty(std::int32_t) override {}
     bool isPictureSearchMode() const override { return false; }
-    void onTaskBegun() override {}
+    // The generator has the search list of a task ready.
+    void onTaskBegun() override { onSearchListReady(); }
     void onTaskAdvanced() override {}
     void showAnimatedOverlay(StoryTaskStepper&) override {}
     void stagedSequenceBegin() override {}
@@ -195,6 +226,10 @@ public:
     std::deque<FRef> m_stepImages;
     bool m_closeRequest = false;
     bool m_type15Handled = false;
+    // The Vessa lines a find of hers draws from; the dialog fills it.
+    std::deque<FRef> m_vessaLinePool;
+    // Set for the longer sparkle over the scroll.
+    bool m_longHint = false;
 
 protected:
     // LevelItemsHost.
@@ -222,7 +257,7 @@ protected:
     FRefT<FImage> getBlingImage() override;
     FRefT<FImage> getHintImage() override;
     void reportSpriteFound(int32_t player, SearchableSprite& sprite) override;
-    void setHintCursorMode(bool on) override { m_hintCursor = on; }
+    void setHintCursorMode(bool on) override { setHintCursor(on); }
     void placePlayerCursor(int32_t, FPointI) override {}
     bool isPlayActive() const override;
     FRef missSound() override;
@@ -230,6 +265,13 @@ protected:
     void moveEffectAnchor(FPointI) override {}
 
 private:
+    friend class StoryTasks;
+    friend class FoundItemFlow;
+
+    // The HUD panel's input lock and its return to rest; the end image's fade.
+    void setPanelInputLock(bool locked);
+    void returnPanelToRest();
+    void showEndImage();
     // The steps of the constructor that follow the level set-up.
     void completeSetUp();
     void fillItemImages();
@@ -259,4 +301,6 @@ private:
     StoryScript* m_script = nullptr;
     bool m_levelSetUp = false;
     ParticleRecord* m_tierParticle = nullptr;
+    StoryTasks m_tasks{*this};
+    FoundItemFlow m_foundFlow{*this};
 };
