@@ -70,6 +70,11 @@ void LevelTimer::onItemFound()
     m_elapsed = elapsed < 0.0 ? 0 : static_cast<std::int32_t>(elapsed);
 }
 
+void LevelTimer::addComboStep() noexcept
+{
+    if (m_comboLevel < k_maxComboLevel) ++m_comboLevel;
+}
+
 void LevelTimer::addStar(double position)
 {
     m_stars.push_back(makeRef(engineNew<StarMarker>(k_memObject, position)));

@@ -16,6 +16,8 @@ class LevelTimer
 {
 public:
     // `comboTime` and `comboWarning` are the tuning values in milliseconds.
+    static constexpr std::int32_t k_maxComboLevel = 9;
+
     LevelTimer(GameSession* owner, double comboTime, double comboWarning) noexcept;
 
     // Advances the pause, the star marks, the clock (while it runs) and the
@@ -24,6 +26,9 @@ public:
     // A listed item was found: the combo runs and the quest's time reward is
     // taken off the elapsed time.
     void onItemFound();
+    // A combo step of a power-up: the combo level rises by one, up to
+    // k_maxComboLevel.
+    void addComboStep() noexcept;
     // Appends a mark at `position`, a fraction of the level time.
     void addStar(double position);
     // The marks in state 0 or 1: the stars the player still holds.

@@ -489,6 +489,8 @@ void StoryModeScreen::update(int32_t elapsedMs)
             group->update(elapsedMs);
             group->applyRecords();
         }
+        m_foundFlow.update(elapsedMs);
+        m_tasks.update(elapsedMs);
         if (swap != nullptr && swap->isRunning()) swap->bringToFront();
         if (m_flash.get() != nullptr) m_flash->update(elapsedMs);
         if (ParticleRecord* particle = liveTierParticle(); particle != nullptr && isHintCursorOn())
@@ -626,6 +628,9 @@ void StoryModeScreen::onPointerUp(int32_t pointer, int32_t button, const FPointI
             onVoiceDone();
         } else if (task == k_taskOverlayAnimation) {
             endTask();
+        } else if (task == k_taskDialogLine || task == k_taskDialogLineSecond) {
+            // A press ends a dialog line, as its voice's end would.
+            m_taskStepRequest = true;
         }
     }
     if (button != k_panelSkipButton && storyOpen) {
@@ -797,7 +802,7 @@ void StoryModeScreen::setTierParticle(ParticleRecord* particle)
 
 bool StoryModeScreen::raiseStoryEvent(int32_t event)
 {
-    return CommonUIScreen::raiseStoryEvent(event);
+    return m_tasks.raiseStoryEvent(event);
 }
 
 bool StoryModeScreen::isInterruptTaskActive() const
@@ -813,7 +818,7 @@ void StoryModeScreen::commitFind(int32_t player, SearchableSprite& sprite)
 
 void StoryModeScreen::playStagedFoundSequence(SearchableSprite& sprite)
 {
-    commitFind(sprite.item() != nullptr ? sprite.item()->player() : 0, sprite);
+    playSpecialFoundAnimation(sprite);
 }
 
 void StoryModeScreen::playFoundEffect(int32_t player, int32_t taskType, SearchableSprite& sprite)
@@ -821,15 +826,9 @@ void StoryModeScreen::playFoundEffect(int32_t player, int32_t taskType, Searchab
     CommonUIScreen::playFoundEffect(player, taskType, sprite);
 }
 
-void StoryModeScreen::endWrongHitPenalty(int32_t player)
-{
-    CommonUIScreen::endWrongHitPenalty(player);
-    raiseStoryEvent(k_eventPenaltyEnded);
-}
-
 void StoryModeScreen::reportSpriteFound(int32_t player, SearchableSprite& sprite)
 {
-    commitFind(player, sprite);
+    m_foundFlow.reportSpriteFound(player, sprite);
 }
 
 FRefT<std::istream> StoryModeScreen::openSearchData(std::int32_t worldNumber)
@@ -996,4 +995,124 @@ FWidget* StoryModeScreen::timerBarWidget(uint32_t widgetId)
         if (id == widgetId) return storyWidget<FWidget>(*part);
     }
     return nullptr;
+}
+
+void StoryModeScreen::onSearchListReady()
+{
+    m_tasks.onSearchListReady();
+}
+
+void StoryModeScreen::startTask()
+{
+    m_tasks.startTask();
+}
+
+void StoryModeScreen::endTask()
+{
+    m_tasks.endTask();
+}
+
+void StoryModeScreen::startSwapAnimation()
+{
+    m_tasks.startSwapAnimation();
+}
+
+void StoryModeScreen::setLevelTimerPaused(bool paused)
+{
+    m_tasks.setLevelTimerPaused(paused);
+}
+
+void StoryModeScreen::sendTimerParticles(int32_t x, int32_t y, int32_t voiceKind)
+{
+    m_foundFlow.sendTimerParticles(x, y, voiceKind);
+}
+
+void StoryModeScreen::playTierEffect(int32_t tier)
+{
+    m_foundFlow.playTierEffect(tier);
+}
+
+void StoryModeScreen::setHintCursor(bool on)
+{
+    m_foundFlow.setHintCursor(on);
+}
+
+void StoryModeScreen::setPanelPassThrough(bool on)
+{
+    m_foundFlow.setPanelPassThrough(on);
+}
+
+void StoryModeScreen::endWrongHitPenalty(int32_t player)
+{
+    m_foundFlow.endWrongHitPenalty(player);
+}
+
+void StoryModeScreen::toggleFlip(int32_t)
+{
+    m_foundFlow.toggleFlip();
+}
+
+void StoryModeScreen::addComboStep()
+{
+    m_foundFlow.addComboStep();
+}
+
+void StoryModeScreen::startImpactBurst(int32_t x, int32_t y)
+{
+    m_foundFlow.startImpactBurst(x, y);
+}
+
+void StoryModeScreen::startCoverStream(int32_t)
+{
+    m_foundFlow.startCoverStream();
+}
+
+void StoryModeScreen::startCaughtBurst(int32_t x, int32_t y)
+{
+    m_foundFlow.startCaughtBurst(x, y);
+}
+
+void StoryModeScreen::playSpecialFoundAnimation(SearchableSprite& sprite)
+{
+    m_foundFlow.playSpecialFoundAnimation(sprite);
+}
+
+void StoryModeScreen::onSpecialFoundAnimationDone()
+{
+    m_foundFlow.onSpecialFoundAnimationDone();
+}
+
+void StoryModeScreen::startSwapSparkles()
+{
+    m_foundFlow.startSwapSparkles();
+}
+
+void StoryModeScreen::grantRandomNegativePowerUp()
+{
+    m_foundFlow.grantRandomNegativePowerUp();
+}
+
+void StoryModeScreen::onGameReady()
+{
+    m_foundFlow.onGameReady();
+}
+
+void StoryModeScreen::setPanelInputLock(bool locked)
+{
+    if (auto* panel = dynamic_cast<HudPanel*>(m_hudPanel.get())) panel->setInputLocked(locked);
+}
+
+void StoryModeScreen::returnPanelToRest()
+{
+    if (auto* panel = dynamic_cast<HudPanel*>(m_hudPanel.get())) panel->returnToRestPosition();
+}
+
+void StoryModeScreen::showEndImage()
+{
+    if (FImageWidget* image = m_endImage.get()) {
+        image->setVisible(true);
+        image->bringToFront();
+        m_endFade.target = image;
+        m_endFade.start(255, k_endFadeMs);
+    }
 }

@@ -3,6 +3,7 @@
 #include "ScreenLayout29.h"
 #include "core/FRef.h"
 #include "game/core/StoryTaskStepper.h"
+#include "game/gameplay/FoundItemFlow.h"
 #include "game/gameplay/HudEntryRefresh.h"
 #include "game/gameplay/HudEntryRefreshHost.h"
 #include "game/gameplay/InterruptSequence.h"
@@ -10,6 +11,7 @@
 #include "game/gameplay/LevelItemImages.h"
 #include "game/gameplay/LevelItems.h"
 #include "game/gameplay/LevelItemsHost.h"
+#include "game/gameplay/StoryTasks.h"
 #include "game/widgets/TimerBarHost.h"
 #include "ui/FTimerTween.h"
 #include "ui/FadeTween.h"
@@ -54,6 +56,7 @@ public:
     static constexpr int32_t k_overlayClipSoundLevel = 25;
     static constexpr int32_t k_closeTimerMs = 300;
     static constexpr int32_t k_finishTimerMs = 50;
+    static constexpr int32_t k_endFadeMs = 500;
     static constexpr double k_worriedRatio = 0.85;
     static constexpr float k_flipStepDegrees = 9.0f;
     static constexpr int32_t k_resultStarCount = 3;
@@ -154,9 +157,12 @@ public:
 
     // The story features' operations the frame and the input call; the
     // story tasks, the dialog and the interrupt give them their meaning.
-    virtual void startTask() { m_taskStartRequest = false; }
+    virtual void startTask();
     virtual void dismissClickCover();
     virtual void onVoiceDone() {}
+    // The dialog's speaker.
+    virtual void speakWithSpeaker(const FRef&) {}
+    virtual void hideSpeaker() {}
     virtual void checkInterruptTimeout();
 
     // The interrupt sequence (the search-list generator's step record drives
@@ -189,6 +195,30 @@ public:
     bool isPauseBlocked() const override;
     int32_t getLayoutAreaHeight() const;
 
+    // The story tasks.
+    void onSearchListReady() override;
+    void endTask() override;
+    void startSwapAnimation();
+    void setLevelTimerPaused(bool paused);
+    // The found-item flow.
+    void sendTimerParticles(int32_t x, int32_t y, int32_t voiceKind);
+    void sendTimerParticles(FPointI from, int32_t character) override { sendTimerParticles(from.x, from.y, character); }
+    void playTierEffect(int32_t tier);
+    void setHintCursor(bool on);
+    void setPanelPassThrough(bool on);
+    void toggleFlip(int32_t player);
+    void addComboStep();
+    void startImpactBurst(int32_t x, int32_t y);
+    void startCoverStream(int32_t player);
+    void startCaughtBurst(int32_t x, int32_t y);
+    void playSpecialFoundAnimation(SearchableSprite& sprite);
+    void onSpecialFoundAnimationDone();
+    virtual void startSwapSparkles();
+    virtual void grantRandomNegativePowerUp();
+    void onGameReady();
+    StoryTasks& storyTasks() { return m_tasks; }
+    FoundItemFlow& foundItemFlow() { return m_foundFlow; }
+
     // The tier effect's particle (null when none runs). The frame and the
     // move write to it only while the pool still lends it out.
     void setTierParticle(ParticleRecord* particle);
@@ -198,7 +228,8 @@ public:
     // effects and the interrupt sequence give the task and penalty calls
     // their meaning; until then the screen takes them without effect.
     bool isPictureSearchMode() const override { return false; }
-    void onTaskBegun() override {}
+    // The generator has the search list of a task ready.
+    void onTaskBegun() override { onSearchListReady(); }
     void onTaskAdvanced() override {}
     void showAnimatedOverlay(StoryTaskStepper&) override { m_interruptSequence.showOverlay(); }
     void stagedSequenceBegin() override { m_interruptSequence.begin(); }
@@ -249,6 +280,10 @@ public:
     std::deque<FRef> m_stepImages;
     bool m_closeRequest = false;
     bool m_type15Handled = false;
+    // The Vessa lines a find of hers draws from; the dialog fills it.
+    std::deque<FRef> m_vessaLinePool;
+    // Set for the longer sparkle over the scroll.
+    bool m_longHint = false;
 
 protected:
     // LevelItemsHost.
@@ -270,7 +305,7 @@ protected:
     void playFoundEffect(int32_t player, int32_t taskType, SearchableSprite& sprite) override;
     void lostPhotoFound() override;
     void reportSpriteFound(int32_t player, SearchableSprite& sprite) override;
-    void setHintCursorMode(bool on) override { m_hintCursor = on; }
+    void setHintCursorMode(bool on) override { setHintCursor(on); }
 
     // HudEntryRefreshHost.
     HudPanel* refreshPanel() override;
@@ -282,13 +317,15 @@ protected:
     void placeHintOnSprite(SearchableSprite& sprite) override;
     void cancelReminderVoice() override {}
 
-    // The found-item flow's negative power-up and swap sparkles.
-    virtual void grantRandomNegativePowerUp() {}
-    virtual void startSwapSparkles() {}
-
 private:
     friend class InterruptSequence;
+    friend class StoryTasks;
+    friend class FoundItemFlow;
 
+    // The HUD panel's input lock and its return to rest; the end image's fade.
+    void setPanelInputLock(bool locked);
+    void returnPanelToRest();
+    void showEndImage();
     // The steps of the constructor that follow the level set-up.
     void completeSetUp();
     void fillItemImages();
@@ -319,4 +356,6 @@ private:
     ParticleRecord* m_tierParticle = nullptr;
     HudEntryRefresh m_entryRefresh{*this};
     InterruptSequence m_interruptSequence{*this};
+    StoryTasks m_tasks{*this};
+    FoundItemFlow m_foundFlow{*this};
 };

@@ -19,4 +19,8 @@ public:
     // The running record shows the speaker's talking video.
     virtual bool recordHasSpeaker() const = 0;
     virtual void hidePanel() = 0;
+    // Hands an event code to the records; true when a record started.
+    virtual bool triggerEvent(int32_t) { return false; }
+    // The running record is done (the task it waited on ended).
+    virtual void completeRunningRecord() {}
 };
