@@ -19,11 +19,13 @@ class FImageWidget;
 class FlashSprite;
 class GameSession;
 class HudEntryPanel;
+class HudPanelEntry;
 class MapView;
 class ParticleEmitter;
 class ParticleGroup;
 class ParticlePool;
 class PowerUpView;
+class SearchableObject;
 class SearchableSprite;
 class VideoSprite;
 
@@ -78,6 +80,13 @@ public:
     virtual void playVoiceLine(const FRef& sound);
     // A HUD panel's hold and selection marker while a power-up message shows.
     virtual void holdPanel(int32_t, bool) {}
+    // What the power-up views ask of the screen that plays the level; here
+    // the defaults.
+    virtual int32_t getPanelEntryCount(int32_t) const { return 0; }
+    virtual void endWrongHitPenalty(int32_t) {}
+    virtual void throwAtPlayer(int32_t) {}
+    virtual void toggleFlip(int32_t) {}
+    virtual void addComboStep() {}
 
     // GameplayScreen: the defaults of this base.
     bool raiseStoryEvent(std::int32_t) override { return false; }
@@ -158,6 +167,8 @@ private:
     void runCatchTest();
     void updatePlayerSprites(int32_t player, int32_t ms);
     void deletePowerUpViews();
+    // The panel's entry that lists the item; empty when none does.
+    static FRefT<HudPanelEntry> findPanelEntryOf(HudEntryPanel* panel, const SearchableObject* item);
     static bool plays(const VideoSprite* sprite);
     // Whether the level runs: the pause overlay is closed.
     bool isLevelRunning() const { return m_pauseClosed; }

@@ -103,7 +103,7 @@ public:
     // Accessors (the player index is ignored: one map, one strip).
     FRefT<MapView> getMapView(int32_t player) override;
     HudEntryPanel* getPlayerPanel(int32_t player) override;
-    int32_t getPanelEntryCount(int32_t player) const;
+    int32_t getPanelEntryCount(int32_t player) const override;
     bool needsActiveEntry() const override;
     FRefT<FWidget> getCursorSprite(int32_t player) const;
     bool isHintCursorOn() const override { return m_hintCursor; }
