@@ -49,7 +49,8 @@ void ThrowPowerUpView::update(int32_t elapsedMs)
 
 void ThrowPowerUpView::onPowerUpStateChanged(ActivePowerUp& record)
 {
-    const bool launches = state() != ActivePowerUp::k_stateUsed && record.state() == ActivePowerUp::k_stateUsed;
+    const bool launches =
+        state() != ActivePowerUp::k_stateUsed && record.state() == ActivePowerUp::k_stateUsed;
     PowerUpView::onPowerUpStateChanged(record);
     if (state() == ActivePowerUp::k_stateUsed) {
         // Only the firing the view launches for is news to the story.
