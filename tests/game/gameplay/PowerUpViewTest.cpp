@@ -35,13 +35,16 @@ class PowerUpTestHud : public FContainer, public HudEntryPanel
 public:
     explicit PowerUpTestHud(FContainer* parent) : FContainer(parent, true) {}
 
-    HudPanelEntry* createEntry(SearchableObject&, SearchableSprite&, const FRefT<FImage>&, const FRefT<FImage>&,
-                               int32_t, const FRefT<FString>&) override
+    HudPanelEntry* createEntry(SearchableObject&, SearchableSprite&, const FRefT<FImage>&,
+                               const FRefT<FImage>&, int32_t, const FRefT<FString>&) override
     {
         return nullptr;
     }
     int32_t entryCount() const override { return static_cast<int32_t>(entries.size()); }
-    FRefT<HudPanelEntry> entryAt(int32_t index) const override { return entries.at(static_cast<std::size_t>(index)); }
+    FRefT<HudPanelEntry> entryAt(int32_t index) const override
+    {
+        return entries.at(static_cast<std::size_t>(index));
+    }
     void scrollToEntry(HudPanelEntry&) override {}
     FPointI panelPosition() override { return getAbsolutePosition(); }
 
@@ -189,7 +192,6 @@ protected:
     }
 };
 
-
 // 40 x 0.9f is 35.99999904 in double precision and truncates to 35; in
 // single precision it rounds to 36 and would place the badge at 264.
 TEST_F(PowerUpViewTest, TheBadgeSitsOnItsEntryAndFollowsItWhileReady)
@@ -217,7 +219,6 @@ TEST_F(PowerUpViewTest, TheBadgeSitsOnItsEntryAndFollowsItWhileReady)
     EXPECT_EQ(view->rect().left, 465) << "a fired badge stays where it was";
 }
 
-
 // With one entry the clip still flies and the effect starts; with none the
 // launch ends the power-up instead of leaving it fired for good.
 TEST_F(PowerUpViewTest, AFiringWithOneEntryOrNoneStillEnds)
@@ -239,8 +240,6 @@ TEST_F(PowerUpViewTest, AFiringWithOneEntryOrNoneStillEnds)
     EXPECT_TRUE(s.powerUpViews().empty());
     EXPECT_FALSE(called("throw 0"));
 }
-
-
 
 TEST_F(PowerUpViewTest, ThrowChargesWithThreeSoundsThenThrowsUnlessTheStoryTakesIt)
 {
@@ -335,7 +334,8 @@ TEST_F(PowerUpViewTest, RandomFiringsEndsAndRebuildsLeaveNothingBehind)
                 break;
             case 3:
                 // The screen's throw ends a Throw as a found item does.
-                if (ActivePowerUp* held = play().powerUpSlot(0); held != nullptr && held->kind() == k_powerUpThrow)
+                if (ActivePowerUp* held = play().powerUpSlot(0);
+                    held != nullptr && held->kind() == k_powerUpThrow)
                     play().cancelPowerUp(held, 0);
                 break;
             case 4:
@@ -350,8 +350,9 @@ TEST_F(PowerUpViewTest, RandomFiringsEndsAndRebuildsLeaveNothingBehind)
             // Every live record has exactly one view; ended ones keep theirs
             // only until the next update.
             for (ActivePowerUp* record : live) {
-                const auto views = std::count_if(s.powerUpViews().begin(), s.powerUpViews().end(),
-                                                 [&](const PowerUpView* v) { return v->uniqueId() == record->uniqueId(); });
+                const auto views =
+                    std::count_if(s.powerUpViews().begin(), s.powerUpViews().end(),
+                                  [&](const PowerUpView* v) { return v->uniqueId() == record->uniqueId(); });
                 ASSERT_EQ(views, 1);
             }
         }
