@@ -17,10 +17,15 @@
 #include "game/core/PowerUpKind.h"
 #include "game/core/SearchableObject.h"
 #include "game/gameplay/CatchZone.h"
+#include "game/gameplay/ComboBoostPowerUpView.h"
+#include "game/gameplay/FlipPowerUpView.h"
 #include "game/gameplay/FoundItemPop.h"
 #include "game/gameplay/PowerUpView.h"
+#include "game/gameplay/StunPowerUpView.h"
+#include "game/gameplay/ThrowPowerUpView.h"
 #include "game/widgets/FlashSprite.h"
 #include "game/widgets/HudEntryPanel.h"
+#include "game/widgets/HudPanelEntry.h"
 #include "game/widgets/MapView.h"
 #include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/ParticleGroup.h"
@@ -395,10 +400,34 @@ void CommonUIScreen::openOptionsOverlay()
     }
 }
 
-PowerUpView* CommonUIScreen::createPowerUpView(int32_t, HudEntryPanel*)
+PowerUpView* CommonUIScreen::createPowerUpView(int32_t kind, HudEntryPanel* panel)
 {
-    // The power-up kinds bring their views with their effects.
-    return nullptr;
+    auto* parent = dynamic_cast<FContainer*>(panel);
+    switch (kind) {
+    case k_powerUpThrow:
+        return engineNew<ThrowPowerUpView>(k_memObject, parent);
+    case k_powerUpComboBoost:
+        return engineNew<ComboBoostPowerUpView>(k_memObject, parent);
+    case k_powerUpStun:
+        return engineNew<StunPowerUpView>(k_memObject, parent);
+    case k_powerUpFlip:
+        return engineNew<FlipPowerUpView>(k_memObject, parent);
+    default:
+        return nullptr;
+    }
+}
+
+FRefT<HudPanelEntry> CommonUIScreen::findPanelEntryOf(HudEntryPanel* panel, const SearchableObject* item)
+{
+    // The handle, not only the entry: a view keeps its entry while it lives.
+    const int32_t count = panel != nullptr && item != nullptr ? panel->entryCount() : 0;
+    for (int32_t i = 0; i < count; ++i) {
+        FRefT<HudPanelEntry> entry = panel->entryAt(i);
+        if (entry.get() == nullptr) continue;
+        const auto& items = entry->items();
+        if (std::find(items.begin(), items.end(), item) != items.end()) return entry;
+    }
+    return {};
 }
 
 void CommonUIScreen::addIndividualPowerUpView(ActivePowerUp& record)
@@ -408,17 +437,19 @@ void CommonUIScreen::addIndividualPowerUpView(ActivePowerUp& record)
     const int32_t kind = record.kind();
     PowerUpView* view = isPowerUpKind(kind) ? createPowerUpView(kind, panel) : nullptr;
     if (view != nullptr) m_powerUpViews.push_back(view);
-    if (panel == nullptr && k_commonTraceLevel == 1)
+    const FRefT<HudPanelEntry> entry = findPanelEntryOf(panel, record.linkedItem());
+    if (entry.get() == nullptr && k_commonTraceLevel == 1)
         FLogStream("Default", false) << "   +++ PANEL IS NULL in CommonUIScreen::addIndividualPowerUpView";
     if (view == nullptr) return;
     view->setHostScreen(this);
     view->bindMapView(getMapView(player));
-    view->setPanelEntry(nullptr);
+    view->setPanelEntry(entry);
     view->alignWithPanel();
     view->setUniqueId(record.uniqueId());
     record.listeners().add(view->stateListener());
     record.listeners().notify(record);
     view->setup();
+    if (entry.get() != nullptr) entry->setPowerUpView(view);
 }
 
 void CommonUIScreen::rebuildPowerUpViews()

@@ -26,6 +26,7 @@ class FlashSprite;
 class FoundItemPop;
 class GameSession;
 class HudEntryPanel;
+class HudPanelEntry;
 class MapView;
 class ParticleEmitter;
 class ParticleGroup;
@@ -121,11 +122,16 @@ public:
     void onPenaltyTimerFinished();
     virtual void playShakeEffect(int32_t player);
     virtual void playThrowEffect(int32_t player);
-    void throwAtPlayer(int32_t player);
+    virtual void throwAtPlayer(int32_t player);
     void setMapQuake(int32_t player, bool on);
     void stepMapQuake();
     // The penalty cursor plays: the player is stunned.
     bool isStunned(int32_t player) const;
+    // What the power-up views ask of the screen that plays the level; here
+    // the defaults.
+    virtual int32_t getPanelEntryCount(int32_t) const { return 0; }
+    virtual void toggleFlip(int32_t) {}
+    virtual void addComboStep() {}
 
     // GameplayScreen: the defaults of this base.
     bool raiseStoryEvent(std::int32_t) override { return false; }
@@ -281,6 +287,8 @@ private:
     void runCatchTest();
     void updatePlayerSprites(int32_t player, int32_t ms);
     void deletePowerUpViews();
+    // The panel's entry that lists the item; empty when none does.
+    static FRefT<HudPanelEntry> findPanelEntryOf(HudEntryPanel* panel, const SearchableObject* item);
     static bool plays(const VideoSprite* sprite);
     // Marks the player's find whose effect shows found, once.
     void commitLastFind(int32_t player);

@@ -2,6 +2,7 @@
 
 #include "asset/FAsset.h"
 #include "audio/FAudioNode.h"
+#include "core/FApplication.h"
 #include "core/FLogStream.h"
 #include "core/FMemory.h"
 #include "core/FServiceSlots.h"

@@ -116,7 +116,7 @@ public:
     // Accessors (the player index is ignored: one map, one strip).
     FRefT<MapView> getMapView(int32_t player) override;
     HudEntryPanel* getPlayerPanel(int32_t player) override;
-    int32_t getPanelEntryCount(int32_t player) const;
+    int32_t getPanelEntryCount(int32_t player) const override;
     bool needsActiveEntry() const override;
     FRefT<FWidget> getCursorSprite(int32_t player) const;
     bool isHintCursorOn() const override { return m_hintCursor; }
@@ -206,8 +206,8 @@ public:
     void playTierEffect(int32_t tier);
     void setHintCursor(bool on);
     void setPanelPassThrough(bool on);
-    void toggleFlip(int32_t player);
-    void addComboStep();
+    void toggleFlip(int32_t player) override;
+    void addComboStep() override;
     void startImpactBurst(int32_t x, int32_t y);
     void startCoverStream(int32_t player);
     void startCaughtBurst(int32_t x, int32_t y);

@@ -108,6 +108,10 @@ public:
     int32_t remaining() const { return m_remaining; }
     int32_t iconShown() const { return m_iconShown; }
     void setIconShown(int32_t shown) { m_iconShown = shown; }
+    // The power-up view whose badge sits on this entry (not owned; the view
+    // clears the link when it goes).
+    FWidget* powerUpView() const { return m_powerUpView; }
+    void setPowerUpView(FWidget* view) { m_powerUpView = view; }
     const FRefT<FImage>& selectorImage() const { return m_selectorImage; }
     FLabel* caption() const { return m_caption.get(); }
     FLabel* textLabel() const { return m_textLabel.get(); }
@@ -158,6 +162,7 @@ private:
     int32_t m_groupKey = 0;
     int32_t m_remaining = 0;
     int32_t m_completedMs = 0;
+    FWidget* m_powerUpView = nullptr;
     bool m_feedbackSent = false;
     FRefT<FLabel> m_caption;
     FRefT<FString> m_captionText;

@@ -191,7 +191,7 @@ template <class Screen> struct HostedScreen : GameplayFolders
 class TestView : public PowerUpView
 {
 public:
-    explicit TestView(int32_t kind, std::vector<std::string>& log) : PowerUpView(kind), m_log(log) {}
+    explicit TestView(int32_t kind, std::vector<std::string>& log) : PowerUpView(nullptr, kind), m_log(log) {}
 
     void update(int32_t ms) override
     {
@@ -204,6 +204,7 @@ public:
         if (onUpdate) onUpdate();
     }
     void setup() override { m_log.push_back("setup " + std::to_string(uniqueId())); }
+    void onLaunchFinished() override { m_log.push_back("launched " + std::to_string(uniqueId())); }
 
     std::function<void()> onUpdate;
     bool removeSelf = false;
