@@ -20,16 +20,25 @@ namespace gameprocess {
 
 // The game's process id, or -1 when it could not be started. `instance`
 // names its single-instance lock; `errorFile`, when given, receives its
-// standard error.
+// standard error. `settings` ("NAME=value") replace the test's own variables
+// of those names; "NAME=" alone removes one.
 inline pid_t start(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& instance, const std::string& errorFile = std::string())
+                   const std::string& instance, const std::string& errorFile = std::string(),
+                   const std::vector<std::string>& settings = {})
 {
+    auto replaced = [&settings](const std::string& text) {
+        for (const std::string& setting : settings)
+            if (text.compare(0, setting.find('=') + 1, setting, 0, setting.find('=') + 1) == 0) return true;
+        return false;
+    };
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string text = *entry;
-        if (text.rfind("ZIBBO_INSTANCE=", 0) != 0 && text.rfind("ZIBBO_HEADLESS=", 0) != 0)
+        if (text.rfind("ZIBBO_INSTANCE=", 0) != 0 && text.rfind("ZIBBO_HEADLESS=", 0) != 0 && !replaced(text))
             environment.push_back(text);
     }
+    for (const std::string& setting : settings)
+        if (setting.back() != '=') environment.push_back(setting);
     environment.push_back("ZIBBO_INSTANCE=" + instance + "-" + std::to_string(::getpid()));
     environment.push_back("ZIBBO_HEADLESS=1");
     environment.push_back("SDL_VIDEODRIVER=offscreen");

@@ -51,9 +51,10 @@ TEST(GameLaunchTest, AKitWithoutTheIntroFolderEndsTheGameWithTheMissingFileRepor
     EXPECT_NE(errors.find("No file is named: 004/GWScreen"), std::string::npos) << errors;
 }
 
-TEST(GameLaunchTest, TheStartUpChainRunsByItselfToTheSplashScreen)
+// Writes Zibbo.zip with the tuning values and the start-up folders (intro,
+// slides, animation) into the current folder.
+void writeStartUpKit()
 {
-    ScratchFolder scratch;
     ZipWriter kit;
     kit.add("GWTarget", writeTarget("Launch"));
     kit.add("Scripts/params.lua", readFile(std::string(ZIBBO_CONTENT_DIR) + "/Scripts/params.lua"));
@@ -78,6 +79,12 @@ TEST(GameLaunchTest, TheStartUpChainRunsByItselfToTheSplashScreen)
             kit.add(name, readFile(entry.path().string()));
     }
     kit.writeTo("Zibbo.zip");
+}
+
+TEST(GameLaunchTest, TheStartUpChainRunsByItselfToTheSplashScreen)
+{
+    ScratchFolder scratch;
+    ASSERT_NO_FATAL_FAILURE(writeStartUpKit());
 
     const auto begin = std::chrono::steady_clock::now();
     const pid_t pid = gameprocess::start(ZIBBO_GAME_BINARY, {}, "game-startup", "stderr.txt");
@@ -91,6 +98,40 @@ TEST(GameLaunchTest, TheStartUpChainRunsByItselfToTheSplashScreen)
     EXPECT_NE(errors.find("No file is named: 012/GWScreen"), std::string::npos) << errors;
     // The intro, the slides and the clip take 3350 + 3250 + 1000 ms.
     EXPECT_GE(ms, 7600);
+}
+
+// A second start while the game runs hands its command line to the running
+// copy and ends at once with success; the running copy goes on.
+TEST(GameLaunchTest, ASecondStartHandsItsCommandLineOverAndEndsWithinThreeSeconds)
+{
+    ScratchFolder scratch;
+    ASSERT_NO_FATAL_FAILURE(writeStartUpKit());
+    std::filesystem::create_directories("home");
+    const std::vector<std::string> settings{"HOME=" + (scratch.path() / "home").string(),
+                                            "XDG_DATA_HOME=", "XDG_RUNTIME_DIR=" + scratch.path().string()};
+    const pid_t first = gameprocess::start(ZIBBO_GAME_BINARY, {}, "game-handover", "first.txt", settings);
+    ASSERT_GT(first, 0);
+    // Once it handles SIGTERM, the first copy has its window and listens.
+    ASSERT_TRUE(gameprocess::catchesSignal(first, SIGTERM, 20000)) << readFile("first.txt");
+
+    const auto begin = std::chrono::steady_clock::now();
+    const pid_t second =
+        gameprocess::start(ZIBBO_GAME_BINARY, {"/level:3"}, "game-handover", "second.txt", settings);
+    ASSERT_GT(second, 0);
+    const int secondExit = gameprocess::waitForExit(second, 3000);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin)
+            .count();
+    const std::string said = readFile("second.txt");
+    EXPECT_EQ(secondExit, 0) << said;
+    EXPECT_LT(ms, 3000);
+    EXPECT_EQ(said, "The command line was handed over to the copy of the game that runs\n");
+
+    // The first copy still runs, and ends when asked to.
+    int status = 0;
+    EXPECT_EQ(::waitpid(first, &status, WNOHANG), 0) << readFile("first.txt");
+    ::kill(first, SIGTERM);
+    EXPECT_EQ(gameprocess::waitForExit(first, 20000), 0) << readFile("first.txt");
 }
 
 // A kit is replaceable content: tuning values that start with a line taking
