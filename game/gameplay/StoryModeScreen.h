@@ -6,8 +6,8 @@
 #include "game/gameplay/FoundItemFlow.h"
 #include "game/gameplay/HudEntryRefresh.h"
 #include "game/gameplay/HudEntryRefreshHost.h"
-#include "game/gameplay/InterruptSequence.h"
 #include "game/gameplay/HudPanelHost.h"
+#include "game/gameplay/InterruptSequence.h"
 #include "game/gameplay/LevelItemImages.h"
 #include "game/gameplay/LevelItems.h"
 #include "game/gameplay/LevelItemsHost.h"
@@ -202,7 +202,10 @@ public:
     void setLevelTimerPaused(bool paused);
     // The found-item flow.
     void sendTimerParticles(int32_t x, int32_t y, int32_t voiceKind);
-    void sendTimerParticles(FPointI from, int32_t character) override { sendTimerParticles(from.x, from.y, character); }
+    void sendTimerParticles(FPointI from, int32_t character) override
+    {
+        sendTimerParticles(from.x, from.y, character);
+    }
     void playTierEffect(int32_t tier);
     void setHintCursor(bool on);
     void setPanelPassThrough(bool on);

@@ -33,7 +33,6 @@ namespace {
 class InterruptScreen : public StoryModeScreen
 {
 public:
-
     // The searchable sprite's and the strip's calls.
     using StoryModeScreen::lostPhotoFound;
     using StoryModeScreen::refreshPanel;
