@@ -161,8 +161,9 @@ void InterruptSequence::spawnItem()
     const WorldScene* scene = m_screen.levelWorldScene();
     const NamedAssetMap* pictures = scene != nullptr ? scene->getSpecialDrabb() : nullptr;
     const FRef* picture = pictures != nullptr ? pictures->find(item.fileName()) : nullptr;
-    if (picture == nullptr)
+    if (picture == nullptr) {
         ZIBBO_LOG(k_logWarn, false) << "Interrupt item " << item.fileName().c_str() << " has no picture";
+    }
     sprite->setImage(picture != nullptr ? FRefT<FImage>(*picture) : FRefT<FImage>(), true);
     std::deque<FRefT<SearchableSprite>>& sprites = *m_screen.getTaskSprites();
     for (const FRefT<SearchableSprite>& other : sprites)

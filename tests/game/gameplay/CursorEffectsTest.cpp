@@ -112,7 +112,9 @@ TEST_F(CursorEffectsTest, TheFoundEffectTakesItsClipPlaceAndRepeatsByKindAndChar
         EXPECT_EQ(item.state(), SearchableObject::k_stateFound);
         EXPECT_FALSE(s.m_foundMarkers[0]->isVisible());
         EXPECT_EQ(effect->loops(), 0);
-        if (k.clip != nullptr) EXPECT_TRUE(s.foundFlash(0)->isFlashing());
+        if (k.clip != nullptr) {
+            EXPECT_TRUE(s.foundFlash(0)->isFlashing());
+        }
         EXPECT_EQ(s.lastFoundSprite(0), nullptr);
         runUntil([&] { return !s.foundFlash(0)->isFlashing(); });
     }
