@@ -186,9 +186,15 @@ protected:
     // Fires the record and runs its launch to the start of its effect.
     int32_t launch(ActivePowerUp& record)
     {
-        PowerUpView* view = screen().getPowerUpViewByUniqueId(record.uniqueId());
+        const int32_t id = record.uniqueId();
         fire(play(), record);
-        return runUntil([&] { return !view->isLaunching(); }, 20000);
+        // Looked up each frame: a launch that ends its power-up deletes the view.
+        return runUntil(
+            [&] {
+                PowerUpView* view = screen().getPowerUpViewByUniqueId(id);
+                return view == nullptr || !view->isLaunching();
+            },
+            20000);
     }
 };
 
