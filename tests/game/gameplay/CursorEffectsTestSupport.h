@@ -7,6 +7,7 @@
 #include "asset/FRawDataModule.h"
 #include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
+#include "support/ScreenFiles.h"
 
 #include "game/core/GameSaveData.h"
 #include "game/core/GameSession.h"
@@ -107,9 +108,7 @@ struct CursorFiles
 {
     CursorFiles(const std::filesystem::path& scratch, int32_t burstFrames)
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + WORLD_MANIFESTS "/036.lua " +
-                                    scratch.string() + " > /dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        writeScreenFiles(WORLD_MANIFESTS "/036.lua", scratch);
         for (const auto& entry : std::filesystem::directory_iterator(scratch / "006")) {
             if (entry.path().extension() == ".gwvideo")
                 writeClip(scratch, std::stoi(entry.path().filename().string().substr(0, 6)), 8);

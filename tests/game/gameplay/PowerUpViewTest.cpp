@@ -3,6 +3,7 @@
 // kinds' effects and ends, and a seeded run of firings, cancels, throws and
 // view rebuilds in every phase of a power-up's life.
 #include "game/gameplay/GameplayTestSupport.h"
+#include "support/ScreenFiles.h"
 
 #include "asset/FRawDataModule.h"
 #include "game/core/ActivePowerUp.h"
@@ -119,9 +120,7 @@ struct PowerUpWorldFolder
 {
     explicit PowerUpWorldFolder(const std::filesystem::path& scratch)
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + WORLD_MANIFESTS "/036.lua " +
-                                    scratch.string() + " > /dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        writeScreenFiles(WORLD_MANIFESTS "/036.lua", scratch);
         std::ofstream(scratch / "012" / "006644_0.dat", std::ios::binary)
             << "<root><World0><Anims count=\"0\"></Anims></World0></root>";
     }

@@ -4,6 +4,7 @@
 // combo step, the random negative power-up and the tier effect's release.
 #include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
+#include "support/ScreenFiles.h"
 
 #include "asset/FRawDataModule.h"
 #include "game/core/ActivePowerUp.h"
@@ -54,9 +55,7 @@ struct TasksWorldFiles
 {
     explicit TasksWorldFiles(const std::filesystem::path& scratch)
     {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + WORLD_MANIFESTS "/036.lua " +
-                                    scratch.string() + " > /dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        writeScreenFiles(WORLD_MANIFESTS "/036.lua", scratch);
         std::vector<uint8_t> rgba;
         for (int32_t i = 0; i < 200 * 200; ++i)
             rgba.insert(rgba.end(), {90, 140, 200, 255});
