@@ -76,6 +76,8 @@ public:
     virtual bool isPauseBlocked() const { return false; }
     virtual void playStoryCue();
     virtual void playVoiceLine(const FRef& sound);
+    // The play field shakes for the player (a speaker comes up).
+    virtual void playShakeEffect(int32_t) {}
     // A HUD panel's hold and selection marker while a power-up message shows.
     virtual void holdPanel(int32_t, bool) {}
 

@@ -125,6 +125,9 @@ public:
     virtual void dismissClickCover() {}
     virtual void onVoiceDone() {}
     virtual void checkInterruptTimeout() {}
+    // The fade-swap of a find-Starmantle task and the interrupt's bonus item.
+    virtual void startSwapAnimation() {}
+    virtual void spawnInterruptItem() {}
 
     // The tier effect's particle (null when none runs). The frame and the
     // move write to it only while the pool still lends it out.
