@@ -19,6 +19,7 @@
 #include "game/gameplay/InterruptDial.h"
 #include "game/gameplay/StoryHud.h"
 #include "game/gameplay/StoryScript.h"
+#include "game/gameplay/StoryTeller.h"
 #include "game/widgets/AwardsViewport.h"
 #include "game/widgets/CharacterVideoSprite.h"
 #include "game/widgets/FadeSwapWidget.h"
@@ -95,6 +96,8 @@ StoryModeScreen::StoryModeScreen()
     if (m_restartButton.get() != nullptr) m_restartButton->setVisible(false);
     if (m_awardsViewport.get() != nullptr) m_awardsViewport->setVisible(false);
     fillItemImages();
+    m_teller = engineNew<StoryTeller>(k_memObject, *this);
+    m_script = &m_teller->script();
 }
 
 StoryModeScreen::~StoryModeScreen()
@@ -104,6 +107,9 @@ StoryModeScreen::~StoryModeScreen()
     if (GameSession* play = session()) play->setPenaltyEnabled(true);
     engineDelete(m_listener);
     m_listener = nullptr;
+    m_script = nullptr;
+    engineDelete(m_teller);
+    m_teller = nullptr;
     if (MapView* second = m_secondMapView.get()) second->removeMapChildren();
     m_taskSprites.clear();
 }
@@ -254,6 +260,7 @@ void StoryModeScreen::setUpLevel()
     m_flash = makeRef(engineNew<FlashSprite>(k_memObject, this));
     m_flash->start(k_storyOpaqueWhite);
     placeLargeCharacter();
+    if (m_teller != nullptr) m_teller->bindParts();
     m_endImage = makeRef(engineNew<FImageWidget>(k_memObject, this, true));
     m_endImage->setImage(FRefT<FImage>(m_mapOverlayImage), false);
     m_endImage->setWidgetRect({0, 0, width(), height()});
@@ -449,6 +456,7 @@ void StoryModeScreen::update(int32_t elapsedMs)
             map->update(elapsedMs);
             mapUpdated = true;
         }
+        if (m_teller != nullptr) m_teller->update(elapsedMs);
         auto* swap = storyWidget<FadeSwapWidget>(m_fadeSwap);
         if (swap != nullptr) swap->updateTweens(elapsedMs);
         if (GameSession* play = session()) play->update(elapsedMs);
@@ -777,7 +785,48 @@ void StoryModeScreen::setTierParticle(ParticleRecord* particle)
 
 bool StoryModeScreen::raiseStoryEvent(int32_t event)
 {
+    if (m_script != nullptr) return m_script->triggerEvent(event);
     return CommonUIScreen::raiseStoryEvent(event);
+}
+
+void StoryModeScreen::onVoiceDone()
+{
+    if (m_teller != nullptr) m_teller->dialog().onVoiceDone();
+}
+
+void StoryModeScreen::speakWithSpeaker(const FRef& sample)
+{
+    if (m_teller != nullptr) m_teller->dialog().speakWithSpeaker(sample);
+}
+
+void StoryModeScreen::hideSpeaker()
+{
+    if (m_teller != nullptr) m_teller->dialog().hideSpeaker();
+}
+
+void StoryModeScreen::replayReminderVoice()
+{
+    if (m_teller != nullptr) m_teller->dialog().replayReminderVoice();
+}
+
+void StoryModeScreen::cancelReminderVoice()
+{
+    if (m_teller != nullptr) m_teller->dialog().cancelReminderVoice();
+}
+
+void StoryModeScreen::playVoiceLine(const FRef& sound)
+{
+    if (m_teller != nullptr) m_teller->dialog().playVoiceLine(sound);
+}
+
+void StoryModeScreen::playRandomComment()
+{
+    if (m_teller != nullptr) m_teller->dialog().playRandomComment();
+}
+
+FRef StoryModeScreen::pickInterruptLine()
+{
+    return m_teller != nullptr ? m_teller->dialog().pickInterruptLine() : FRef();
 }
 
 bool StoryModeScreen::isInterruptTaskActive() const

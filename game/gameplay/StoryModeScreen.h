@@ -22,6 +22,7 @@ class ParticleGroup;
 class ParticlePool;
 class StoryHud;
 class StoryScript;
+class StoryTeller;
 class VideoSprite;
 
 // The screen on which a level is played (screen kind 15): the world's scene
@@ -123,11 +124,20 @@ public:
     // story tasks, the dialog and the interrupt give them their meaning.
     virtual void startTask() { m_taskStartRequest = false; }
     virtual void dismissClickCover() {}
-    virtual void onVoiceDone() {}
+    virtual void onVoiceDone();
     virtual void checkInterruptTimeout() {}
     // The fade-swap of a find-Starmantle task and the interrupt's bonus item.
     virtual void startSwapAnimation() {}
     virtual void spawnInterruptItem() {}
+    // The story's lines and steps (the story teller does the work).
+    StoryTeller* storyTeller() const { return m_teller; }
+    void speakWithSpeaker(const FRef& sample);
+    void hideSpeaker();
+    void replayReminderVoice();
+    void cancelReminderVoice();
+    void playVoiceLine(const FRef& sound) override;
+    void playRandomComment();
+    FRef pickInterruptLine();
 
     // The tier effect's particle (null when none runs). The frame and the
     // move write to it only while the pool still lends it out.
@@ -255,6 +265,7 @@ private:
     std::deque<FRefT<SearchableSprite>> m_taskSprites;
     StoryHud* m_hud = nullptr;
     StoryScript* m_script = nullptr;
+    StoryTeller* m_teller = nullptr;
     bool m_levelSetUp = false;
     ParticleRecord* m_tierParticle = nullptr;
 };

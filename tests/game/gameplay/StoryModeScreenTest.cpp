@@ -178,7 +178,7 @@ TEST_F(StoryModeScreenTest, BindsFolderTwentyNineWithItsNameMapsAndGivesEveryUse
     start({0}, 1, false);
     TestStoryScreen& s = screen();
     EXPECT_EQ(screens.useCount(29), 1);
-    EXPECT_EQ(s.m_voiceSamples.size(), 134u);
+    EXPECT_EQ(s.m_voiceSamples.size(), 146u);
     EXPECT_EQ(s.m_dialogTexts.size(), 189u);
     const FRef* line = s.m_voiceSamples.find("KTQ_12_86a_sm");
     ASSERT_NE(line, nullptr);
