@@ -14,8 +14,8 @@ namespace {
 constexpr int32_t k_dialogTraceLevel = 0;
 
 // Starmantle's lines that open an interrupt in the later worlds.
-constexpr const char* k_dialogInterruptLines[] = {"KTQ_03_01_sm", "KTQ_03_02_sm", "KTQ_03_04_sm", "KTQ_03_05_sm",
-                                                  "KTQ_03_07_sm"};
+constexpr const char* k_dialogInterruptLines[] = {"KTQ_03_01_sm", "KTQ_03_02_sm", "KTQ_03_04_sm",
+                                                  "KTQ_03_05_sm", "KTQ_03_07_sm"};
 // The Vessa quest's interrupt line.
 constexpr const char* k_dialogVessaInterruptLine = "KTQ_VSSQ_003_vss";
 // What Vessa says when an item of her quest is found.
@@ -23,7 +23,8 @@ constexpr const char* k_dialogVessaLines[] = {"KTQ_VSSQ_006_vss", "KTQ_VSSQ_007_
                                               "KTQ_VSSQ_009_vss", "KTQ_VSSQ_010_vss", "KTQ_VSSQ_011_vss",
                                               "KTQ_VSSQ_012_vss"};
 // The comments while the clock runs: Vessa's in her quest, Starmantle's elsewhere.
-constexpr const char* k_dialogVessaComments[] = {"KTQ_VSSQ_004_vss", "KTQ_VSSQ_004_b_vss", "KTQ_VSSQ_005_vss"};
+constexpr const char* k_dialogVessaComments[] = {"KTQ_VSSQ_004_vss", "KTQ_VSSQ_004_b_vss",
+                                                 "KTQ_VSSQ_005_vss"};
 constexpr const char* k_dialogComments[] = {"KTQ_01_16_sm", "KTQ_01_17_sm", "KTQ_01_18_sm"};
 
 void dialogAlpha(FWidget* widget, int32_t alpha)
@@ -260,7 +261,8 @@ void StoryDialog::playRandomComment()
     // here would repeat the same comment within a second and make a seeded
     // run unrepeatable.
     const auto r = static_cast<std::size_t>(GameRandom::rand() % k_commentCount);
-    const char* const* lines = m_host.dialogQuestType() == k_secondSetQuest ? k_dialogVessaComments : k_dialogComments;
+    const char* const* lines =
+        m_host.dialogQuestType() == k_secondSetQuest ? k_dialogVessaComments : k_dialogComments;
     playVoiceLine(fixedLine(lines[r]));
 }
 

@@ -110,7 +110,8 @@ void StoryTaskList::buildWorldTaskScript(int32_t worldIndex, bool enabled, bool 
     const int32_t quest = m_host.storyQuestType();
     auto appendSteps = [this](const auto& steps) {
         for (const StoryTableStep& step : steps)
-            append(step.voiceId, step.trigger, step.artKind, step.delay, step.speaker, step.callback, step.reminder);
+            append(step.voiceId, step.trigger, step.artKind, step.delay, step.speaker, step.callback,
+                   step.reminder);
     };
     if (worldIndex == 0) {
         if (m_enabled) appendSteps(k_storyTutorialSteps);
@@ -132,8 +133,9 @@ void StoryTaskList::buildWorldTaskScript(int32_t worldIndex, bool enabled, bool 
         m_enabled = false;
         return;
     }
-    std::stable_sort(m_records.begin(), m_records.end(),
-                     [](const StoryTaskRecord& a, const StoryTaskRecord& b) { return a.m_orderKey < b.m_orderKey; });
+    std::stable_sort(
+        m_records.begin(), m_records.end(),
+        [](const StoryTaskRecord& a, const StoryTaskRecord& b) { return a.m_orderKey < b.m_orderKey; });
     m_final = &m_records.back();
     if (!m_enabled) return;
     // The first lines load now; the others load one step ahead, except the
@@ -167,8 +169,9 @@ bool StoryTaskList::triggerEvent(int32_t code)
     if (m_running != nullptr) {
         for (const StoryTaskRecord& record : m_records) {
             if (record.m_trigger == code && record.m_state == StoryTaskRecord::k_waiting) {
-                FLogStream("Default", false) << "story event " << code << " while step " << m_running->m_orderKey
-                                             << " runs: step " << record.m_orderKey << " goes on waiting";
+                FLogStream("Default", false)
+                    << "story event " << code << " while step " << m_running->m_orderKey << " runs: step "
+                    << record.m_orderKey << " goes on waiting";
                 break;
             }
         }

@@ -63,8 +63,9 @@ public:
 
 private:
     // Appends a record keyed after the last one.
-    StoryTaskRecord& append(const char* voiceId, int32_t trigger, int32_t artKind, int32_t delay, bool speaker,
-                            StoryCallback callback = StoryCallback::k_none, bool reminder = false);
+    StoryTaskRecord& append(const char* voiceId, int32_t trigger, int32_t artKind, int32_t delay,
+                            bool speaker, StoryCallback callback = StoryCallback::k_none,
+                            bool reminder = false);
     bool qualifies(StoryTaskRecord& record, int32_t code);
 
     StoryScriptHost& m_host;

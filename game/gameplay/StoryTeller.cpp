@@ -133,7 +133,8 @@ void StoryTeller::presentRecord(StoryTaskRecord& record)
     if (record.m_reminder) m_dialog.rememberReminder(record.getVoice());
     runCallback(record.m_callback);
     showStoryArt(record.m_artKind, true);
-    if (record.m_speaker && (m_screen.m_storyArtImage.get() == nullptr || !m_screen.m_storyArtImage->isVisible()))
+    if (record.m_speaker &&
+        (m_screen.m_storyArtImage.get() == nullptr || !m_screen.m_storyArtImage->isVisible()))
         setStoryDimmed(true);
     // The search pauses while the step plays.
     if (LevelTimer* timer = levelTimer()) timer->resumed = false;
@@ -185,7 +186,8 @@ void StoryTeller::onRecordShown()
 {
     m_screen.m_closeAllowed = true;
     GameSession* play = m_screen.session();
-    if (play == nullptr || play->currentQuestType() != k_tutorialQuest || play->currentWorldIndex() != 0) return;
+    if (play == nullptr || play->currentQuestType() != k_tutorialQuest || play->currentWorldIndex() != 0)
+        return;
     std::deque<FRefT<SearchableSprite>>& items = *m_screen.getTaskSprites();
     if (!items.empty() && items.front().get() != nullptr) items.front()->setLocked(false);
 }
@@ -280,7 +282,8 @@ void StoryTeller::showStoryArt(int32_t artKind, bool show)
     m_artFade.target = overlay;
     m_artFade.delay = 0;
     m_artFade.start(255, k_artFadeMs);
-    if (FWidget* dimmer = m_screen.m_dimmer.get(); dimmer != nullptr && dimmer->isVisible()) setStoryDimmed(false);
+    if (FWidget* dimmer = m_screen.m_dimmer.get(); dimmer != nullptr && dimmer->isVisible())
+        setStoryDimmed(false);
 }
 
 void StoryTeller::onArtFadeDone()

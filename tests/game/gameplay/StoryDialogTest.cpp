@@ -1,8 +1,8 @@
 // The story's two characters: the swap to the speaker and back on its
 // timeline, the voice-done step and the reminder, the dropped lines and the
 // random comment drawn from the game's own random numbers.
-#include "game/core/GameRandom.h"
 #include "game/gameplay/StoryDialog.h"
+#include "game/core/GameRandom.h"
 #include "game/gameplay/StoryDialogHost.h"
 #include "game/gameplay/StoryTaskRecord.h"
 #include "game/widgets/CharacterVideoSprite.h"
@@ -43,7 +43,10 @@ public:
     }
     void setStoryVoiceEnd(StoryVoiceEnd end) override { voiceEnd = end; }
     void stopStoryVoice() override { log.push_back("stop"); }
-    void playCommonVoiceLine(const FRef& sample) override { log.push_back("line " + std::to_string(sampleId(sample))); }
+    void playCommonVoiceLine(const FRef& sample) override
+    {
+        log.push_back("line " + std::to_string(sampleId(sample)));
+    }
     void setStoryDimmed(bool dimmed) override { log.push_back(dimmed ? "dim" : "undim"); }
     void shakeForSpeaker() override { log.push_back("shake"); }
     void onFirstDifferenceLineDone() override { log.push_back("swap"); }
@@ -57,7 +60,8 @@ public:
         ids.push_back(id);
         const auto known = std::find(names.begin(), names.end(), id);
         if (known == names.end()) names.push_back(id);
-        return dialogSample(1000 + static_cast<int32_t>(std::find(names.begin(), names.end(), id) - names.begin()));
+        return dialogSample(1000 +
+                            static_cast<int32_t>(std::find(names.begin(), names.end(), id) - names.begin()));
     }
 
     int32_t quest = 0;
@@ -103,7 +107,8 @@ struct DialogFixture
     // The alphas of small frame, small sprite, portrait, talking video.
     std::vector<int32_t> alphas()
     {
-        return {fadedAlpha(*smallFrame), fadedAlpha(*smallSprite), fadedAlpha(*portrait), fadedAlpha(*talking)};
+        return {fadedAlpha(*smallFrame), fadedAlpha(*smallSprite), fadedAlpha(*portrait),
+                fadedAlpha(*talking)};
     }
     bool logged(const std::string& entry) const
     {

@@ -4,6 +4,7 @@
 // quest.
 #include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
+#include "game/gameplay/StoryLevelTestSupport.h"
 
 #include "asset/FRawDataModule.h"
 #include "core/FKeyCode.h"
@@ -75,101 +76,22 @@ public:
     std::vector<std::string> calls;
 };
 
-void writeStoryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// The first world's folder with 200 x 200 background tiles, and the search
-// data of world 1 in place of the placeholder of the shared part.
-struct StoryWorldFiles
-{
-    explicit StoryWorldFiles(const std::filesystem::path& scratch)
-    {
-        const std::string command = std::string(KITTOOL_PATH) + " screenfile " + WORLD_MANIFESTS "/036.lua " +
-                                    scratch.string() + " > /dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        std::vector<uint8_t> rgba;
-        for (int32_t i = 0; i < 200 * 200; ++i)
-            rgba.insert(rgba.end(), {90, 140, 200, 255});
-        const std::vector<uint8_t> tile = writePng(PngPicture::rgba(200, 200, rgba));
-        for (int id = 20001; id <= 20096; ++id)
-            writeStoryFile(scratch / assetFileName(36, id, ".png"), tile);
-        const std::string data = GameDataText::searchData(
-            0, {{"ZIBBOS", {{"World01Zibbo01"}, {"World01Zibbo02"}, {"World01Zibbo03"}}},
-                {"PICTURES", GameDataText::numbered("World01Picture", 8)},
-                // The tutorial quest's picture search hides copies.
-                {"PICTUREMULTIPLES", GameDataText::numbered("World01Picture", 2, 3)},
-                {"HINTS", {{"World01Hint01"}}}});
-        writeStoryFile(scratch / assetFileName(25, 6582, ".dat"), {data.begin(), data.end()});
-        // The animation table: the world's placeholder clips play nothing, so
-        // its one used record names no clip of the scene (the level items'
-        // own test places animations).
-        const std::string anims = "<root><World0><Anims count=\"2\">"
-                                  "<_0><IsUsed>1</IsUsed><Top>40</Top><Left>120</Left><IsLooping>1</"
-                                  "IsLooping><Name>World01AnimNone</Name>"
-                                  "<Sound>World01HotSpot01</Sound></_0>"
-                                  "<_1><IsUsed>0</IsUsed><Top>-5</Top><Left>7</Left><IsLooping>0</"
-                                  "IsLooping><Name>World01Anim02</Name>"
-                                  "<Sound></Sound></_1></Anims></World0>"
-                                  "<World1><Anims count=\"0\"></Anims></World1></root>";
-        writeStoryFile(scratch / assetFileName(12, 6644, ".dat"), {anims.begin(), anims.end()});
-    }
-};
-
-// Registers stand-ins for the strip and the story panel, whose widget
-// classes other work builds: containers, as their records are.
-struct StoryPanelStandIns
-{
-    StoryPanelStandIns()
-    {
-        for (uint32_t type : {FWidgetTypes::k_hudPanel, FWidgetTypes::k_storyPanel})
-            FWidgetFactory::registerType(type, &FWidgetFactory::createChild<FContainer>);
-    }
-};
-
-class StoryModeScreenTest : public testing::Test, protected HostedScreen<TestStoryScreen>
+class StoryModeScreenTest : public testing::Test, protected StoryLevel<TestStoryScreen>
 {
 protected:
     void start(std::vector<int> tasks, int questType = 1, bool withSession = true)
     {
-        module.run();
-        if (withSession && module.getGameSession().get() == nullptr) {
-            // Saves go to the scratch user folder; without a file system no
-            // profile slot is ready.
-            module.getSaveManager()->attachDefaultFileSystem();
-            module.initSaveData();
-        }
-        FLocalizedMessages::setLanguage(0);
-        if (!withSession) {
+        if (!loadQuest(std::move(tasks), questType, withSession)) {
             module.showScreen(k_storyModeScreen);
             module.take();
             return;
         }
-        ASSERT_NE(module.getGameSession().get(), nullptr);
-        GameSession& session = *module.getGameSession();
-        GameDataText::QuestText quest;
-        quest.type = questType;
-        quest.tasks = std::move(tasks);
-        session.loadGameStructure(xmlStream(GameDataText::gameData({{GameDataText::quest(quest)}})));
-        session.setMode(0);
-        session.setCurrentWorld(0, &session.structure().worlds()[0]);
-        session.selectQuest(questType);
         TestStoryScreen::nextHud = &hud;
         module.showScreen(k_storyModeScreen);
         TestStoryScreen::nextHud = nullptr;
         module.take();
     }
 
-    GameSession& session() { return *module.getGameSession(); }
-
-    StoryWorldFiles worldFiles{scratch.path()};
-    // The animation table is a raw-data asset.
-    FRawDataModule rawData;
-    // The background tiles are pictures.
-    FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
-    StoryPanelStandIns standIns;
     StoryTestHud hud;
 };
 

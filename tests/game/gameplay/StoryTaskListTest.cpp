@@ -1,7 +1,7 @@
 // The story script: the per-world step tables, the trigger rules, the delay
 // before a step is presented, and a long run of random events.
-#include "game/gameplay/StoryScriptHost.h"
 #include "game/gameplay/StoryTaskList.h"
+#include "game/gameplay/StoryScriptHost.h"
 
 #include <gtest/gtest.h>
 
@@ -96,15 +96,16 @@ TEST(StoryTaskListTest, EachWorldBuildsItsTable)
     };
     for (const Case& c : cases) {
         ScriptFixture f(c.world, c.tutorial, c.quest);
-        const std::string what = "world " + std::to_string(c.world) + (c.tutorial ? " tutorial" : "") + " quest " +
-                                 std::to_string(c.quest);
+        const std::string what = "world " + std::to_string(c.world) + (c.tutorial ? " tutorial" : "") +
+                                 " quest " + std::to_string(c.quest);
         EXPECT_EQ(triggersOf(f.list), c.triggers) << what;
         EXPECT_EQ(f.list.isEnabled(), c.enabled) << what;
         for (std::size_t i = 0; i < f.list.records().size(); ++i) {
             EXPECT_EQ(f.list.records()[i].m_orderKey, static_cast<int32_t>(i)) << what;
             EXPECT_EQ(f.list.records()[i].m_state, StoryTaskRecord::k_waiting) << what;
         }
-        EXPECT_EQ(f.list.finalRecord(), f.list.records().empty() ? nullptr : &f.list.records().back()) << what;
+        EXPECT_EQ(f.list.finalRecord(), f.list.records().empty() ? nullptr : &f.list.records().back())
+            << what;
     }
 }
 
