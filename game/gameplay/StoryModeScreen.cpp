@@ -785,8 +785,11 @@ void StoryModeScreen::setTierParticle(ParticleRecord* particle)
 
 bool StoryModeScreen::raiseStoryEvent(int32_t event)
 {
-    if (m_script != nullptr) return m_script->triggerEvent(event);
-    return CommonUIScreen::raiseStoryEvent(event);
+    if (m_script == nullptr) return CommonUIScreen::raiseStoryEvent(event);
+    const bool started = m_script->triggerEvent(event);
+    // A new step says its own line: the last one's reminder is dropped.
+    if (started) cancelReminderVoice();
+    return started;
 }
 
 void StoryModeScreen::onVoiceDone()
