@@ -25,15 +25,17 @@ std::set<std::string> manifestVoiceIds()
     const std::string manifest = text.str();
     const std::regex entry("map = \"voiceSamples\", name = \"([^\"]+)\"");
     std::set<std::string> ids;
-    for (auto it = std::sregex_iterator(manifest.begin(), manifest.end(), entry); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(manifest.begin(), manifest.end(), entry);
+         it != std::sregex_iterator(); ++it)
         ids.insert((*it)[1].str());
     return ids;
 }
 
 bool followsVoiceGrammar(const std::string& id)
 {
-    static const std::regex grammar("KTQ_(\\d\\d_\\d\\d[a-z]?_(sm|smt|vss|vsst)|\\d\\ddq_\\d\\d_(sm|smt|vss|vsst)|"
-                                    "VSSQ_\\d{3}[a-z]?(_[a-z])?_(sm|smt|vss|vsst)|TUFQ_\\d{3}[a-z]_sm|PAR_\\d{3}_smt)");
+    static const std::regex grammar(
+        "KTQ_(\\d\\d_\\d\\d[a-z]?_(sm|smt|vss|vsst)|\\d\\ddq_\\d\\d_(sm|smt|vss|vsst)|"
+        "VSSQ_\\d{3}[a-z]?(_[a-z])?_(sm|smt|vss|vsst)|TUFQ_\\d{3}[a-z]_sm|PAR_\\d{3}_smt)");
     return std::regex_match(id, grammar);
 }
 
