@@ -3,6 +3,7 @@
 #include "core/FErrorMessage.h"
 #include "core/FMemory.h"
 #include "game/gameplay/HudPanel.h"
+#include "game/gameplay/StoryPanel.h"
 #include "game/widgets/AnimatedMenuButton.h"
 #include "game/widgets/AutoGrowTextBox.h"
 #include "game/widgets/AwardsViewport.h"
@@ -66,8 +67,10 @@ void GameWidgetFactory::registerTypes()
     FWidgetFactory::registerType(k_factoryContainer, &FWidgetFactory::createChild<FactoryContainerWidget>);
     FWidgetFactory::registerType(k_mapView, &FWidgetFactory::createChild<MapView>);
     FWidgetFactory::registerType(k_hudPanel, &FWidgetFactory::createChild<HudPanel>);
+    // A story panel creator registered before the game's (a tool's stand-in) is kept.
+    if (FWidgetFactory::find(k_storyPanel) == nullptr)
+        FWidgetFactory::registerType(k_storyPanel, &FWidgetFactory::createChild<StoryPanel>);
     refuseUnlessRegistered<k_button>();
-    refuseUnlessRegistered<k_storyPanel>();
 }
 
 FRefT<FWidget> createWidget(std::uint32_t type, FContainer& parent)

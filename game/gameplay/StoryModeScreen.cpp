@@ -19,6 +19,7 @@
 #include "game/gameplay/HudPanel.h"
 #include "game/gameplay/InterruptDial.h"
 #include "game/gameplay/StoryScript.h"
+#include "game/gameplay/StoryTeller.h"
 #include "game/widgets/AwardsViewport.h"
 #include "game/widgets/CharacterVideoSprite.h"
 #include "game/widgets/FactoryContainerWidget.h"
@@ -103,6 +104,8 @@ StoryModeScreen::StoryModeScreen()
     // layout base, which is no host of theirs yet.
     if (HudPanel* panel = hudPanel()) panel->setHost(this);
     if (FactoryContainerWidget* bar = timerBar()) bar->setTimerBarHost(this);
+    m_teller = engineNew<StoryTeller>(k_memObject, *this);
+    m_script = &m_teller->script();
 }
 
 StoryModeScreen::~StoryModeScreen()
@@ -120,6 +123,9 @@ StoryModeScreen::~StoryModeScreen()
     }
     engineDelete(m_listener);
     m_listener = nullptr;
+    m_script = nullptr;
+    engineDelete(m_teller);
+    m_teller = nullptr;
     if (MapView* second = m_secondMapView.get()) second->removeMapChildren();
     m_taskSprites.clear();
 }
@@ -239,8 +245,10 @@ void StoryModeScreen::setUpLevel()
         if (map != nullptr && (task < k_firstLateTaskType || task == k_taskAwards))
             map->createOverlaySprites();
         if (m_script != nullptr)
+            // The tutorial steps come only with the tutorial the world map's
+            // question (or a first visit of the second world) asked for.
             m_script->buildWorldTaskScript(quest == k_storyTutorialQuest ? 0 : play->currentWorldIndex(),
-                                           true, true);
+                                           play->isSpecialQuest(), true);
         buildDimmer();
         if (m_storyArtImage.get() != nullptr) m_storyArtImage->setVisible(false);
         if (m_storyArtOverlay.get() != nullptr) m_storyArtOverlay->setVisible(false);
@@ -272,6 +280,7 @@ void StoryModeScreen::setUpLevel()
     m_flash = makeRef(engineNew<FlashSprite>(k_memObject, this));
     m_flash->start(k_storyOpaqueWhite);
     placeLargeCharacter();
+    if (m_teller != nullptr) m_teller->bindParts();
     m_endImage = makeRef(engineNew<FImageWidget>(k_memObject, this, true));
     m_endImage->setImage(FRefT<FImage>(m_mapOverlayImage), false);
     m_endImage->setWidgetRect({0, 0, width(), height()});
@@ -467,6 +476,7 @@ void StoryModeScreen::update(int32_t elapsedMs)
             map->update(elapsedMs);
             mapUpdated = true;
         }
+        if (m_teller != nullptr) m_teller->update(elapsedMs);
         auto* swap = storyWidget<FadeSwapWidget>(m_fadeSwap);
         if (swap != nullptr) swap->updateTweens(elapsedMs);
         if (GameSession* play = session()) play->update(elapsedMs);
@@ -690,6 +700,8 @@ void StoryModeScreen::onPauseButton(FLayoutButton&)
 void StoryModeScreen::onRestartButton(FLayoutButton&)
 {
     GameSession* play = session();
+    // The level starts again without its tutorial.
+    if (play != nullptr) play->setSpecialQuest(false);
     if (play != nullptr && play->currentQuestType() == k_storyTutorialQuest) play->selectQuest(0);
     leaveLevel();
 }
@@ -803,6 +815,57 @@ void StoryModeScreen::setTierParticle(ParticleRecord* particle)
 bool StoryModeScreen::raiseStoryEvent(int32_t event)
 {
     return m_tasks.raiseStoryEvent(event);
+}
+
+void StoryModeScreen::onVoiceDone()
+{
+    if (m_teller != nullptr) m_teller->dialog().onVoiceDone();
+}
+
+void StoryModeScreen::speakWithSpeaker(const FRef& sample)
+{
+    if (m_teller != nullptr) m_teller->dialog().speakWithSpeaker(sample);
+}
+
+void StoryModeScreen::hideSpeaker()
+{
+    if (m_teller != nullptr) m_teller->dialog().hideSpeaker();
+}
+
+void StoryModeScreen::replayReminderVoice()
+{
+    if (m_teller != nullptr) m_teller->dialog().replayReminderVoice();
+}
+
+void StoryModeScreen::cancelReminderVoice()
+{
+    if (m_teller != nullptr) m_teller->dialog().cancelReminderVoice();
+}
+
+void StoryModeScreen::playVoiceLine(const FRef& sound)
+{
+    if (m_teller != nullptr) m_teller->dialog().playVoiceLine(sound);
+}
+
+void StoryModeScreen::playRandomComment()
+{
+    if (m_teller != nullptr) m_teller->dialog().playRandomComment();
+}
+
+FRef StoryModeScreen::pickInterruptLine()
+{
+    return m_teller != nullptr ? m_teller->dialog().pickInterruptLine() : FRef();
+}
+
+void StoryModeScreen::completeStoryStep()
+{
+    if (m_script == nullptr) return;
+    // Our own teller closes the step with its panel, art and chaining; a
+    // script given from outside only has its record closed.
+    if (m_teller != nullptr && m_script == &m_teller->script())
+        m_teller->closeRecord(true);
+    else
+        m_script->closeRunning();
 }
 
 bool StoryModeScreen::isInterruptTaskActive() const

@@ -29,6 +29,7 @@ struct ParticleRecord;
 class ParticleGroup;
 class ParticlePool;
 class StoryScript;
+class StoryTeller;
 class VideoSprite;
 
 // The screen on which a level is played (screen kind 15): the world's scene
@@ -153,16 +154,12 @@ public:
     FWidget* timerBarWidget(uint32_t widgetId) override;
     FRefT<FImage> timerBarImage(int32_t assetId) override { return hudImage(assetId); }
     FRef timerBarSound(int32_t assetId) override { return hudSound(assetId); }
-    void playRandomComment() override {}
 
     // The story features' operations the frame and the input call; the
     // story tasks, the dialog and the interrupt give them their meaning.
     virtual void startTask();
     virtual void dismissClickCover();
-    virtual void onVoiceDone() {}
-    // The dialog's speaker.
-    virtual void speakWithSpeaker(const FRef&) {}
-    virtual void hideSpeaker() {}
+    virtual void onVoiceDone();
     virtual void checkInterruptTimeout();
 
     // The interrupt sequence (the search-list generator's step record drives
@@ -221,6 +218,17 @@ public:
     void onGameReady();
     StoryTasks& storyTasks() { return m_tasks; }
     FoundItemFlow& foundItemFlow() { return m_foundFlow; }
+    // The story's lines and steps (the story teller does the work).
+    StoryTeller* storyTeller() const { return m_teller; }
+    void speakWithSpeaker(const FRef& sample);
+    void hideSpeaker();
+    void replayReminderVoice();
+    void cancelReminderVoice() override;
+    void playVoiceLine(const FRef& sound) override;
+    void playRandomComment() override;
+    FRef pickInterruptLine();
+    // The running story step is done (the task it waited on ended).
+    void completeStoryStep();
 
     // The tier effect's particle (null when none runs). The frame and the
     // move write to it only while the pool still lends it out.
@@ -318,7 +326,6 @@ protected:
     int32_t refreshQuestType() const override { return questType(); }
     bool holdsSprite(const SearchableSprite* sprite) override;
     void placeHintOnSprite(SearchableSprite& sprite) override;
-    void cancelReminderVoice() override {}
 
 private:
     friend class InterruptSequence;
@@ -355,6 +362,7 @@ private:
     LevelItemImages m_itemImages;
     std::deque<FRefT<SearchableSprite>> m_taskSprites;
     StoryScript* m_script = nullptr;
+    StoryTeller* m_teller = nullptr;
     bool m_levelSetUp = false;
     ParticleRecord* m_tierParticle = nullptr;
     HudEntryRefresh m_entryRefresh{*this};

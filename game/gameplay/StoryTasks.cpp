@@ -471,7 +471,7 @@ void StoryTasks::endTask()
     }
     m_screen.cancelReminderVoice();
     if (type == k_taskFindStarmantle && m_screen.m_script != nullptr && m_screen.m_script->isRecordRunning())
-        m_screen.m_script->completeRunningRecord();
+        m_screen.completeStoryStep();
 }
 
 bool StoryTasks::raiseStoryEvent(int32_t code)

@@ -7,6 +7,7 @@
 #include "game/factories/GameWidgetFactory.h"
 #include "game/factories/ScreenFactory.h"
 #include "game/gameplay/HudPanel.h"
+#include "game/gameplay/StoryPanel.h"
 #include "game/widgets/AwardsViewport.h"
 #include "game/widgets/EffectSprite.h"
 #include "game/widgets/FactoryContainerWidget.h"
@@ -85,7 +86,6 @@ TEST(GameFactoriesTest, UnknownAndNotYetBuiltCodesAreRefusedByCodeAndAddNothing)
     } const cases[] = {
         {0x12345678u, "widget type 0x12345678 is unknown"},
         {0u, "widget type 0x00000000 is unknown"},
-        {FWidgetTypes::k_storyPanel, "widget type 0xF2F140A8 (StoryPanel) is not built yet"},
     };
     TestScreen parent;
     for (const Case& c : cases) {
@@ -115,6 +115,7 @@ TEST(GameFactoriesTest, PlayFieldCodesBuildTheirWidgetsAsChildrenOfTheParent)
         {FWidgetTypes::k_factoryContainer,
          [](FWidget* w) { return dynamic_cast<FactoryContainerWidget*>(w) != nullptr; }},
         {FWidgetTypes::k_hudPanel, [](FWidget* w) { return dynamic_cast<HudPanel*>(w) != nullptr; }},
+        {FWidgetTypes::k_storyPanel, [](FWidget* w) { return dynamic_cast<StoryPanel*>(w) != nullptr; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(FWidgetTypes::className(c.type));
@@ -138,7 +139,7 @@ TEST(GameFactoriesTest, ACreatorRegisteredElsewhereIsKeptWhenTheGameRegistersIts
     FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, &Probe::create);
     GameWidgetFactory::registerTypes();
     EXPECT_EQ(FWidgetFactory::find(FWidgetTypes::k_storyPanel), &Probe::create);
-    // Put back the refusal for the other tests.
+    // Put back the game's own creator for the other tests.
     FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, nullptr);
     GameWidgetFactory::registerTypes();
     EXPECT_NE(FWidgetFactory::find(FWidgetTypes::k_storyPanel), &Probe::create);

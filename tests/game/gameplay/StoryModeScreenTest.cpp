@@ -15,9 +15,12 @@
 #include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 #include "game/core/SearchListGenerator.h"
+#include "game/core/StoryEvent.h"
 #include "game/gameplay/HudPanel.h"
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/gameplay/StoryScript.h"
+#include "game/gameplay/StoryTaskRecord.h"
+#include "game/gameplay/StoryTeller.h"
 #include "game/widgets/FactoryContainerWidget.h"
 #include "game/widgets/HudPanelEntry.h"
 #include "game/widgets/MapTileSprite.h"
@@ -67,7 +70,7 @@ TEST_F(StoryModeScreenTest, BindsFolderTwentyNineWithItsNameMapsAndGivesEveryUse
     start({0}, 1, false);
     TestStoryScreen& s = screen();
     EXPECT_EQ(screens.useCount(29), 1);
-    EXPECT_EQ(s.m_voiceSamples.size(), 134u);
+    EXPECT_EQ(s.m_voiceSamples.size(), 146u);
     EXPECT_EQ(s.m_dialogTexts.size(), 189u);
     const FRef* line = s.m_voiceSamples.find("KTQ_12_86a_sm");
     ASSERT_NE(line, nullptr);
@@ -268,17 +271,32 @@ TEST_F(StoryModeScreenTest, FinishingAQuestRecordsOnlyThreeStarsOrMoreAndLeavesF
     }
 }
 
+TEST_F(StoryModeScreenTest, TheFirstWorldsTutorialStepsComeOnlyWithTheTutorialFlag)
+{
+    // A level of the first world played without the tutorial: only the
+    // world's own steps are built, and none greets the player at the start.
+    start({0});
+    ASSERT_NE(screen().storyTeller(), nullptr);
+    const auto& records = screen().storyTeller()->script().records();
+    EXPECT_FALSE(records.empty());
+    for (const StoryTaskRecord& record : records)
+        EXPECT_NE(record.m_trigger, k_eventLevelReady) << record.m_orderKey;
+}
+
 TEST_F(StoryModeScreenTest, RestartAndEscapeLeaveOrPauseTheLevel)
 {
     start({0}, 6);
+    session().setSpecialQuest(true);
     TestStoryScreen& s = screen();
     s.onKeyDown(FKeyCode::k_escape);
     EXPECT_TRUE(module.isPauseRequested());
     FLayoutButton* restart = dynamic_cast<FLayoutButton*>(s.m_restartButton.get());
     ASSERT_NE(restart, nullptr);
     s.onRestartButton(*restart);
-    // The tutorial quest restarts as quest 0, through the loading screen.
+    // The tutorial quest restarts as quest 0 without its tutorial, through
+    // the loading screen.
     EXPECT_EQ(session().currentQuestType(), 0);
+    EXPECT_FALSE(session().isSpecialQuest());
     EXPECT_EQ(module.pendingScreen(), k_storyModeScreen);
     ASSERT_FALSE(module.screens.empty());
     EXPECT_EQ(module.screens.back(), k_loadingScreen);

@@ -34,7 +34,7 @@ namespace storytest {
 
 using namespace gameplaytest;
 
-void writeStoryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+inline void writeStoryFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -95,7 +95,9 @@ protected:
     using gameplaytest::HostedScreen<Screen>::module;
     using gameplaytest::HostedScreen<Screen>::scratch;
 
-    void start(std::vector<int> tasks, int questType = 1, bool withSession = true, int interrupt = 0)
+    // Loads a quest of `questType` with the tasks into a fresh session, ready
+    // for the story screen; false when the test runs without a session.
+    bool loadQuest(std::vector<int> tasks, int questType = 1, bool withSession = true, int interrupt = 0)
     {
         module.run();
         if (withSession && module.getGameSession().get() == nullptr) {
@@ -105,12 +107,9 @@ protected:
             module.initSaveData();
         }
         FLocalizedMessages::setLanguage(0);
-        if (!withSession) {
-            module.showScreen(k_storyModeScreen);
-            module.take();
-            return;
-        }
-        ASSERT_NE(module.getGameSession().get(), nullptr);
+        if (!withSession) return false;
+        EXPECT_NE(module.getGameSession().get(), nullptr);
+        if (module.getGameSession().get() == nullptr) return false;
         GameSession& session = *module.getGameSession();
         GameDataText::QuestText quest;
         quest.type = questType;
@@ -120,6 +119,12 @@ protected:
         session.setMode(0);
         session.setCurrentWorld(0, &session.structure().worlds()[0]);
         session.selectQuest(questType);
+        return true;
+    }
+
+    void start(std::vector<int> tasks, int questType = 1, bool withSession = true, int interrupt = 0)
+    {
+        if (!loadQuest(std::move(tasks), questType, withSession, interrupt) && withSession) return;
         module.showScreen(k_storyModeScreen);
         module.take();
     }

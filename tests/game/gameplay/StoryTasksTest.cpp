@@ -25,11 +25,13 @@
 #include "game/gameplay/StoryScript.h"
 #include "game/widgets/AwardsViewport.h"
 #include "game/widgets/HudPanelEntry.h"
+#include "game/widgets/MapView.h"
 #include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/ParticlePool.h"
 #include "game/widgets/SearchableSprite.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FPngLoader.h"
+#include "tools/contentwriters/ScreenFileWriter.h"
 #include "tools/imagewriters/PngWriter.h"
 #include "ui/FContainer.h"
 #include "ui/FWidgetFactory.h"
@@ -98,6 +100,10 @@ public:
         events.push_back(code);
         return false;
     }
+    Closed closeRunning() override { return {}; }
+    StoryTaskRecord* runningRecord() const override { return nullptr; }
+    void setSearchCheckOnClose(bool) override {}
+    bool takeSearchCheckOnClose() override { return false; }
 
     std::vector<int32_t> events;
 };
