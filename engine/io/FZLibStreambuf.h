@@ -55,15 +55,16 @@ public:
     // A read of at least this many bytes inflates on the reader's thread.
     static constexpr int64_t k_directReadSize = k_windowSize;
     // A read straight into the caller's buffer goes in steps of this size,
-    // so that the CRC reads each step while it is still in cache. Each zlib
-    // call copies its last window of output, and matches that reach back
-    // before the call's start take zlib's slower window path: small steps
-    // cost several per cent.
-    static constexpr int64_t k_directStepSize = 512 * 1024;
+    // so that the CRC reads each step while it is still in cache (a core's
+    // second-level cache holds about this much). Each zlib call copies its
+    // last window of output, and matches that reach back before the call's
+    // start take zlib's slower window path: small steps cost several per cent.
+    static constexpr int64_t k_directStepSize = 1024 * 1024;
     // The input block of reads straight into the caller's buffer: each zlib
-    // call that runs out of input pays the same as a step, and 16 KiB of
-    // input is a short step.
-    static constexpr int64_t k_directInputSize = 64 * 1024;
+    // call that runs out of input pays the same as a step, so a block holds
+    // about a step's worth of deflated text (a quarter of it), and each file
+    // read is a system call.
+    static constexpr int64_t k_directInputSize = 256 * 1024;
 
     // Window bits for a member of `size` bytes: no deflate distance reaches
     // back further than the member is long.
