@@ -142,7 +142,7 @@ end
 -- Assets ----------------------------------------------------------------------------------------------------------
 local named = {
   [0x10CA] = { kind = "image", member = "mapArt", role = "the world map picture", chosen = true,
-               recipe = { kind = "map", w = 1240, h = 1080, places = mapPlaces, seed = 14 } },
+               recipe = { kind = "map", w = 1240, h = 1080, places = mapPlaces, worlds = 1, seed = 14 } },
   [0x10B2] = { kind = "image", member = "questIconType3", role = "quest-type icon of type 3",
                recipe = { kind = "item_panel", emoji = "compass", icon = 40 } },
   [0x10B3] = { kind = "image", member = "questIconType0", role = "quest-type icon of type 0",
