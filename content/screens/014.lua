@@ -153,7 +153,7 @@ local named = {
                recipe = { kind = "item_panel", emoji = "puzzle", icon = 40 } },
   [0x10B6] = { kind = "video", member = "selectedTagClip", role = "the selected quest tag's clip",
                recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "menu",
-                          label = "!", seed = 6 } },
+                          emoji = "star", bob = 6, seed = 6 } },
   [0x10B7] = { kind = "font", member = "nameLabelFont", role = "font of the world name labels",
                recipe = { kind = "font", face = "serif-bold", size = 18 } },
   [0x10B9] = { kind = "video", member = "revealSparkleClip", role = "the map-piece reveal sparkle",
@@ -161,16 +161,16 @@ local named = {
                           palette = "menu", sparkles = 40, seed = 9 } },
   [0x10BA] = { kind = "video", member = "tagClipType0", role = "quest tag clip of type 0",
                recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "garden",
-                          label = "?", seed = 10 } },
+                          emoji = "magnifier", bob = 4, seed = 10 } },
   [0x10BB] = { kind = "video", member = "tagClipType1", role = "quest tag clip of type 1",
                recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "forest",
-                          label = "?", seed = 11 } },
+                          emoji = "camera", bob = 4, seed = 11 } },
   [0x10BC] = { kind = "video", member = "tagClipType2", role = "quest tag clip of type 2",
-               recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "space",
-                          label = "?", seed = 12 } },
-  [0x10BD] = { kind = "video", member = "tagClipType3", role = "quest tag clip of type 3",
                recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "menu",
-                          label = "!", seed = 13 } },
+                          emoji = "puzzle", bob = 4, seed = 12 } },
+  [0x10BD] = { kind = "video", member = "tagClipType3", role = "quest tag clip of type 3",
+               recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "desert",
+                          emoji = "compass", bob = 4, seed = 13 } },
   [0x10C1] = { kind = "sample", member = "tripSound", role = "the long trip's sound",
                recipe = { kind = "effect", effect = "whoosh" } },
   [0x10C2] = { kind = "sample", member = "pieceRevealSound", role = "a map piece appears", chosen = true,
@@ -403,7 +403,7 @@ local chooserButtons = {
 for _, b in ipairs(chooserButtons) do
   set(b.id, { type = k_container, member = b.member, parent = 0x4a5e4b00, rect = { b.x, 20, 140, 200 } })
   set(b.hit, { type = k_image, member = b.member .. "Hit", parent = b.id, rect = { 0, 0, 140, 150 }, image = b.face })
-  set(b.icon, { type = k_image, member = b.member .. "Icon", parent = b.id, rect = { 42, 40, 56, 56 },
+  set(b.icon, { type = k_image, member = b.member .. "Icon", parent = b.id, rect = { 46, 10, 48, 48 },
                 image = b.iconImage })
   for i, star in ipairs(b.stars) do
     set(star, { type = k_image, member = string.format("%sStar%d", b.member, i - 1), parent = b.id,

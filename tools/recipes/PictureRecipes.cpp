@@ -214,7 +214,7 @@ RecipeAsset map(const Recipe& recipe)
     }
     if (worlds) {
         if (places.size() > 12) recipe.fail("worlds", "wants at most 12 places, one per world");
-        const double r = std::min(w, h) * 0.11;
+        const double r = std::min(w, h) * 0.055;
         for (std::size_t i = 0; i < places.size(); ++i) {
             const RecipePalette& land = RecipePalette::ofWorld(static_cast<int>(i) + 1);
             const auto [x, y] = places[i];
@@ -222,15 +222,15 @@ RecipeAsset map(const Recipe& recipe)
             // its things (boats, stalls, cacti...) around the place.
             for (int blob = 0; blob < 5; ++blob) {
                 setRecipeColour(cr, land.ground, 0.55);
-                cairo_arc(cr, x + random.uniform(-0.5, 0.5) * r, y + random.uniform(-0.35, 0.35) * r,
-                          r * random.uniform(0.6, 0.85), 0, 2 * M_PI);
+                cairo_arc(cr, x + random.uniform(-0.4, 0.4) * r, y + random.uniform(-0.3, 0.3) * r,
+                          r * random.uniform(0.6, 0.8), 0, 2 * M_PI);
                 cairo_fill(cr);
             }
             setRecipeColour(cr, land.sky, 0.5);
             cairo_arc(cr, x, y, r * 0.45, 0, 2 * M_PI);
             cairo_fill(cr);
-            const double s = r * 0.45;
-            const double spots[][2] = {{-1.05, 0.55}, {1.05, 0.5}, {-0.95, -0.45}, {1.0, -0.5}, {0.0, 0.95}};
+            const double s = r * 0.5;
+            const double spots[][2] = {{-1.0, 0.5}, {1.0, 0.45}, {-0.9, -0.4}, {0.95, -0.45}};
             for (const auto& spot : spots)
                 drawRecipeMotif(cr, land, random, x + spot[0] * r, y + spot[1] * r, s);
         }
