@@ -210,17 +210,17 @@ local named = {
   [0x10CF] = { kind = "image", member = "speakerBPlate", role = "speaker B's name plate", chosen = true,
                recipe = { kind = "panel", w = 180, h = 30, palette = "space", label = "Starmantle" } },
   [0x10D3] = { kind = "image", member = "questFace0", role = "the face of the hidden-things quest button", chosen = true,
-               recipe = { kind = "panel", w = 140, h = 150, palette = "garden", label = "Find" } },
+               recipe = { kind = "panel", w = 140, h = 140, corner = 50, palette = "garden", label = "Find" } },
   [0x10D4] = { kind = "image", member = "questFace1", role = "the face of the middle quest button", chosen = true,
-               recipe = { kind = "panel", w = 140, h = 150, palette = "forest", label = "Quest" } },
+               recipe = { kind = "panel", w = 140, h = 140, corner = 50, palette = "forest", label = "Quest" } },
   [0x10D5] = { kind = "image", member = "questFace2", role = "the face of the differences quest button", chosen = true,
-               recipe = { kind = "panel", w = 140, h = 150, palette = "space", label = "Spot" } },
+               recipe = { kind = "panel", w = 140, h = 140, corner = 50, palette = "space", label = "Spot" } },
   [0x10D6] = { kind = "image", member = "scrollRoller", role = "a roller of the quest scroll", chosen = true,
                recipe = { kind = "panel", w = 420, h = 40, palette = "canyon", label = "" } },
   [0x10D0] = { kind = "image", member = "tripPanelPicture", role = "a half of the long trip's curtain", chosen = true,
                recipe = { kind = "panel", w = 400, h = 600, palette = "desert", label = "" } },
   [0x10D1] = { kind = "image", member = "tripCoverPicture", role = "the long trip's dark cover", chosen = true,
-               recipe = { kind = "panel", w = 800, h = 600, palette = "space", label = "" } },
+               recipe = { kind = "panel", w = 800, h = 600, corner = 0, palette = "space", label = "" } },
   [0x10D2] = { kind = "image", member = "tripArrivalPicture", role = "the far place the long trip reaches", chosen = true,
                recipe = { kind = "background", w = 800, h = 600, palette = "desert", label = "A long trip", seed = 5 } },
   [0x1177] = { kind = "image", member = "lockPicture", role = "the lock over a closed world", chosen = true,
@@ -387,7 +387,8 @@ set(0x1f339fad, { type = k_image, member = "tripPanelLeft", parent = 0, rect = {
 set(0x92f8b060, { type = k_image, member = "tripPanelRight", parent = 0, rect = { 400, 0, 400, 600 }, image = 0x10D0 })
 set(0x4bd0f7ba, { type = k_image, member = "tripCover", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D1 })
 
--- The quest chooser: a dimmer over the map, a panel with three quest buttons (a face, the quest's icon, five stars).
+-- The quest chooser: a dimmer over the map, a panel with three quest buttons (a round face, which the chooser turns
+-- for two of them, the quest's icon, five stars).
 set(0x9a0017c2, { type = k_image, member = "chooserDimmer", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D1 })
 set(0x4a5e4b00, { type = k_container, member = "questChooserPanel", parent = 0, rect = { 150, 170, 500, 240 },
                   visible = false })
@@ -402,8 +403,8 @@ local chooserButtons = {
 }
 for _, b in ipairs(chooserButtons) do
   set(b.id, { type = k_container, member = b.member, parent = 0x4a5e4b00, rect = { b.x, 20, 140, 200 } })
-  set(b.hit, { type = k_image, member = b.member .. "Hit", parent = b.id, rect = { 0, 0, 140, 150 }, image = b.face })
-  set(b.icon, { type = k_image, member = b.member .. "Icon", parent = b.id, rect = { 46, 10, 48, 48 },
+  set(b.hit, { type = k_image, member = b.member .. "Hit", parent = b.id, rect = { 0, 0, 140, 140 }, image = b.face })
+  set(b.icon, { type = k_image, member = b.member .. "Icon", parent = b.id, rect = { 46, 8, 48, 48 },
                 image = b.iconImage })
   for i, star in ipairs(b.stars) do
     set(star, { type = k_image, member = string.format("%sStar%d", b.member, i - 1), parent = b.id,

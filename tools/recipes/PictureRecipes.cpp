@@ -124,7 +124,10 @@ RecipeAsset panel(const Recipe& recipe)
     RecipeCanvas canvas(side(recipe, "w"), side(recipe, "h"));
     const double w = canvas.width(), h = canvas.height();
     const double border = std::max(1.0, std::min(w, h) * 0.04);
-    face(canvas.cr(), p, p.light, w, h, std::min(w, h) * 0.12, border);
+    // `corner`: the corners' radius in hundredths of the shorter side; 50 on a
+    // square makes a round face, which looks the same however it is turned.
+    const double corner = recipe.integer("corner", 0, 50, 12) / 100.0;
+    face(canvas.cr(), p, p.light, w, h, std::min(w, h) * corner, border);
     drawRecipeLabel(canvas.cr(), recipe.text("label", ""), w / 2, h / 2, std::min(h * 0.3, w * 0.12), p.ink);
     return encodeRecipePicture(recipe, canvas);
 }
