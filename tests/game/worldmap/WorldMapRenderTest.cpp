@@ -248,7 +248,7 @@ TEST_F(WorldMapRenderTest, ThePresentationPhasesDraw)
         frames(map, 400);
         drawWorldMapFrame(graph, readBack, map, "story");
         // The second line is the other guide's.
-        ASSERT_TRUE(runUntil(map, [&] { return services.voices.size() >= 3 && services.voiceLeft >= 0; }));
+        ASSERT_TRUE(runUntil(map, [&] { return speaking(0x1126, map); }));
         frames(map, 400);
         drawWorldMapFrame(graph, readBack, map, "story2");
     }
