@@ -354,7 +354,8 @@ set(0x6b4a8493, { type = k_image, member = "extraPiece", parent = MAP,
                   rect = { boxX[12] + 48, boxY[12] + 30, 40, 30 }, image = 0x1176 })
 set(0x929062c4, { type = k_container, member = "mapOverlay", parent = MAP, rect = { 0, 0, 800, 600 } })
 set(0x5b5a7ba0, { type = k_container, member = "sparkleContainer", parent = MAP, rect = { 0, 0, 800, 600 } })
-set(0xf426ff6e, { type = k_button, member = "menuButton", parent = 0, rect = { 16, 548, 160, 44 }, skin = 0x117C,
+-- The menu button sits in the top-left corner, clear of the first world's name and of the left guide's name plate.
+set(0xf426ff6e, { type = k_button, member = "menuButton", parent = 0, rect = { 16, 8, 160, 44 }, skin = 0x117C,
                   text = 0x10C })
 set(PANEL, { type = k_container, member = "scrollPanel", parent = 0, rect = { 190, 90, 420, 420 }, visible = false })
 set(CONTENT, { type = k_container, member = "scrollContent", parent = PANEL, rect = { 0, 0, 420, 420 } })
