@@ -389,9 +389,9 @@ set(0x92f8b060, { type = k_image, member = "tripPanelRight", parent = 0, rect = 
 set(0x4bd0f7ba, { type = k_image, member = "tripCover", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D1 })
 
 -- The quest chooser: a dimmer over the map, a panel with three quest buttons (a round face, which the chooser turns
--- for two of them, the quest's icon, five stars).
+-- for two of them, the quest's icon, five stars), high enough that the chosen world's name shows below the stars.
 set(0x9a0017c2, { type = k_image, member = "chooserDimmer", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D1 })
-set(0x4a5e4b00, { type = k_container, member = "questChooserPanel", parent = 0, rect = { 150, 170, 500, 240 },
+set(0x4a5e4b00, { type = k_container, member = "questChooserPanel", parent = 0, rect = { 150, 110, 500, 240 },
                   visible = false })
 set(0xf8836ad3, { type = k_image, member = "chooserFront", parent = 0, rect = { 0, 0, 1, 1 }, visible = false })
 local chooserButtons = {
