@@ -142,7 +142,7 @@ end
 -- Assets ----------------------------------------------------------------------------------------------------------
 local named = {
   [0x10CA] = { kind = "image", member = "mapArt", role = "the world map picture", chosen = true,
-               recipe = { kind = "map", w = 1240, h = 1080, places = mapPlaces, seed = 14 } },
+               recipe = { kind = "map", w = 1240, h = 1080, places = mapPlaces, worlds = 1, seed = 14 } },
   [0x10B2] = { kind = "image", member = "questIconType3", role = "quest-type icon of type 3",
                recipe = { kind = "item_panel", emoji = "compass", icon = 40 } },
   [0x10B3] = { kind = "image", member = "questIconType0", role = "quest-type icon of type 0",
@@ -153,7 +153,7 @@ local named = {
                recipe = { kind = "item_panel", emoji = "puzzle", icon = 40 } },
   [0x10B6] = { kind = "video", member = "selectedTagClip", role = "the selected quest tag's clip",
                recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "menu",
-                          label = "!", seed = 6 } },
+                          emoji = "star", bob = 6, seed = 6 } },
   [0x10B7] = { kind = "font", member = "nameLabelFont", role = "font of the world name labels",
                recipe = { kind = "font", face = "serif-bold", size = 18 } },
   [0x10B9] = { kind = "video", member = "revealSparkleClip", role = "the map-piece reveal sparkle",
@@ -161,16 +161,16 @@ local named = {
                           palette = "menu", sparkles = 40, seed = 9 } },
   [0x10BA] = { kind = "video", member = "tagClipType0", role = "quest tag clip of type 0",
                recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "garden",
-                          label = "?", seed = 10 } },
+                          emoji = "magnifier", bob = 4, seed = 10 } },
   [0x10BB] = { kind = "video", member = "tagClipType1", role = "quest tag clip of type 1",
                recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "forest",
-                          label = "?", seed = 11 } },
+                          emoji = "camera", bob = 4, seed = 11 } },
   [0x10BC] = { kind = "video", member = "tagClipType2", role = "quest tag clip of type 2",
-               recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "space",
-                          label = "?", seed = 12 } },
-  [0x10BD] = { kind = "video", member = "tagClipType3", role = "quest tag clip of type 3",
                recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "menu",
-                          label = "!", seed = 13 } },
+                          emoji = "puzzle", bob = 4, seed = 12 } },
+  [0x10BD] = { kind = "video", member = "tagClipType3", role = "quest tag clip of type 3",
+               recipe = { kind = "clip", w = 48, h = 48, frames = 16, fps = 24, format = "gwvideo", palette = "desert",
+                          emoji = "compass", bob = 4, seed = 13 } },
   [0x10C1] = { kind = "sample", member = "tripSound", role = "the long trip's sound",
                recipe = { kind = "effect", effect = "whoosh" } },
   [0x10C2] = { kind = "sample", member = "pieceRevealSound", role = "a map piece appears", chosen = true,
@@ -210,17 +210,17 @@ local named = {
   [0x10CF] = { kind = "image", member = "speakerBPlate", role = "speaker B's name plate", chosen = true,
                recipe = { kind = "panel", w = 180, h = 30, palette = "space", label = "Starmantle" } },
   [0x10D3] = { kind = "image", member = "questFace0", role = "the face of the hidden-things quest button", chosen = true,
-               recipe = { kind = "panel", w = 140, h = 150, palette = "garden", label = "Find" } },
+               recipe = { kind = "panel", w = 140, h = 140, corner = 50, palette = "garden", label = "Find" } },
   [0x10D4] = { kind = "image", member = "questFace1", role = "the face of the middle quest button", chosen = true,
-               recipe = { kind = "panel", w = 140, h = 150, palette = "forest", label = "Quest" } },
+               recipe = { kind = "panel", w = 140, h = 140, corner = 50, palette = "forest", label = "Quest" } },
   [0x10D5] = { kind = "image", member = "questFace2", role = "the face of the differences quest button", chosen = true,
-               recipe = { kind = "panel", w = 140, h = 150, palette = "space", label = "Spot" } },
+               recipe = { kind = "panel", w = 140, h = 140, corner = 50, palette = "space", label = "Spot" } },
   [0x10D6] = { kind = "image", member = "scrollRoller", role = "a roller of the quest scroll", chosen = true,
                recipe = { kind = "panel", w = 420, h = 40, palette = "canyon", label = "" } },
   [0x10D0] = { kind = "image", member = "tripPanelPicture", role = "a half of the long trip's curtain", chosen = true,
                recipe = { kind = "panel", w = 400, h = 600, palette = "desert", label = "" } },
   [0x10D1] = { kind = "image", member = "tripCoverPicture", role = "the long trip's dark cover", chosen = true,
-               recipe = { kind = "panel", w = 800, h = 600, palette = "space", label = "" } },
+               recipe = { kind = "panel", w = 800, h = 600, corner = 0, palette = "space", label = "" } },
   [0x10D2] = { kind = "image", member = "tripArrivalPicture", role = "the far place the long trip reaches", chosen = true,
                recipe = { kind = "background", w = 800, h = 600, palette = "desert", label = "A long trip", seed = 5 } },
   [0x1177] = { kind = "image", member = "lockPicture", role = "the lock over a closed world", chosen = true,
@@ -354,7 +354,8 @@ set(0x6b4a8493, { type = k_image, member = "extraPiece", parent = MAP,
                   rect = { boxX[12] + 48, boxY[12] + 30, 40, 30 }, image = 0x1176 })
 set(0x929062c4, { type = k_container, member = "mapOverlay", parent = MAP, rect = { 0, 0, 800, 600 } })
 set(0x5b5a7ba0, { type = k_container, member = "sparkleContainer", parent = MAP, rect = { 0, 0, 800, 600 } })
-set(0xf426ff6e, { type = k_button, member = "menuButton", parent = 0, rect = { 16, 548, 160, 44 }, skin = 0x117C,
+-- The menu button sits in the top-left corner, clear of the first world's name and of the left guide's name plate.
+set(0xf426ff6e, { type = k_button, member = "menuButton", parent = 0, rect = { 16, 8, 160, 44 }, skin = 0x117C,
                   text = 0x10C })
 set(PANEL, { type = k_container, member = "scrollPanel", parent = 0, rect = { 190, 90, 420, 420 }, visible = false })
 set(CONTENT, { type = k_container, member = "scrollContent", parent = PANEL, rect = { 0, 0, 420, 420 } })
@@ -387,9 +388,10 @@ set(0x1f339fad, { type = k_image, member = "tripPanelLeft", parent = 0, rect = {
 set(0x92f8b060, { type = k_image, member = "tripPanelRight", parent = 0, rect = { 400, 0, 400, 600 }, image = 0x10D0 })
 set(0x4bd0f7ba, { type = k_image, member = "tripCover", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D1 })
 
--- The quest chooser: a dimmer over the map, a panel with three quest buttons (a face, the quest's icon, five stars).
+-- The quest chooser: a dimmer over the map, a panel with three quest buttons (a round face, which the chooser turns
+-- for two of them, the quest's icon, five stars), high enough that the chosen world's name shows below the stars.
 set(0x9a0017c2, { type = k_image, member = "chooserDimmer", parent = 0, rect = { 0, 0, 800, 600 }, image = 0x10D1 })
-set(0x4a5e4b00, { type = k_container, member = "questChooserPanel", parent = 0, rect = { 150, 170, 500, 240 },
+set(0x4a5e4b00, { type = k_container, member = "questChooserPanel", parent = 0, rect = { 150, 110, 500, 240 },
                   visible = false })
 set(0xf8836ad3, { type = k_image, member = "chooserFront", parent = 0, rect = { 0, 0, 1, 1 }, visible = false })
 local chooserButtons = {
@@ -402,8 +404,8 @@ local chooserButtons = {
 }
 for _, b in ipairs(chooserButtons) do
   set(b.id, { type = k_container, member = b.member, parent = 0x4a5e4b00, rect = { b.x, 20, 140, 200 } })
-  set(b.hit, { type = k_image, member = b.member .. "Hit", parent = b.id, rect = { 0, 0, 140, 150 }, image = b.face })
-  set(b.icon, { type = k_image, member = b.member .. "Icon", parent = b.id, rect = { 42, 40, 56, 56 },
+  set(b.hit, { type = k_image, member = b.member .. "Hit", parent = b.id, rect = { 0, 0, 140, 140 }, image = b.face })
+  set(b.icon, { type = k_image, member = b.member .. "Icon", parent = b.id, rect = { 46, 8, 48, 48 },
                 image = b.iconImage })
   for i, star in ipairs(b.stars) do
     set(star, { type = k_image, member = string.format("%sStar%d", b.member, i - 1), parent = b.id,

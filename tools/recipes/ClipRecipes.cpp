@@ -4,6 +4,7 @@
 // played backwards or sought to its end) or as Theora.
 #include "tools/recipes/RecipeKinds.h"
 
+#include "tools/recipes/EmojiGlyphs.h"
 #include "tools/recipes/RecipeCanvas.h"
 #include "tools/recipes/RecipeLabel.h"
 #include "tools/recipes/RecipePalette.h"
@@ -31,7 +32,8 @@ struct Sparkle
 
 // Frame n of the clip into `canvas`.
 void drawFrame(const RecipeCanvas& canvas, const RecipeCanvas& scene, const RecipePalette& p,
-               const std::vector<Sparkle>& sparkles, int32_t n, int32_t frames, const std::string& caption)
+               const std::vector<Sparkle>& sparkles, int32_t n, int32_t frames, const std::string& caption,
+               const EmojiGlyph* figure, double bob)
 {
     cairo_t* cr = canvas.cr();
     const double w = canvas.width(), h = canvas.height();
@@ -46,6 +48,13 @@ void drawFrame(const RecipeCanvas& canvas, const RecipeCanvas& scene, const Reci
         cairo_arc(cr, x, y, s.radius, 0, 2 * M_PI);
         cairo_fill(cr);
     }
+    // The clip's figure stands in the middle; one that talks bobs up and down.
+    if (figure != nullptr) {
+        cairo_save(cr);
+        cairo_translate(cr, w / 2, h * 0.45 - bob * std::fabs(std::sin(n * 0.9)));
+        figure->paint(cr, std::min(w, h) * 0.6 / std::max(figure->width, figure->height));
+        cairo_restore(cr);
+    }
     drawRecipeLabel(cr, caption, w / 2, h * 0.82, h * 0.09, p.light);
 }
 
@@ -59,6 +68,8 @@ RecipeAsset clip(const Recipe& recipe)
     const int32_t fps = recipe.integer("fps", 1, 60, 25);
     const std::string caption = recipe.text("label", "");
     const uint32_t seed = recipe.seed();
+    const EmojiGlyph* figure = recipe.has("emoji") ? &EmojiGlyphs::of(recipe) : nullptr;
+    const double bob = recipe.integer("bob", 0, 64, 0);
 
     RecipeCanvas scene(w + w / 4, h);
     drawRecipeScene(scene.cr(), p, seed, scene.width(), scene.height());
@@ -82,7 +93,7 @@ RecipeAsset clip(const Recipe& recipe)
     theora.fpsNumerator = static_cast<uint32_t>(fps);
     const bool jpegFrames = recipe.choice("pictures", {"png", "jpg"}) == "jpg";
     for (int32_t n = 0; n < frames; ++n) {
-        drawFrame(canvas, scene, p, sparkles, n, frames, caption);
+        drawFrame(canvas, scene, p, sparkles, n, frames, caption, figure, bob);
         std::vector<uint8_t> rgba = canvas.rgba();
         if (format == "gwvideo" && !jpegFrames) {
             gw.frames.push_back(GwFrameRecord::png(PngPicture::rgba(w, h, std::move(rgba))));

@@ -122,6 +122,18 @@ cairo_surface_t* EmojiGlyph::surface() const
                                                height, stride);
 }
 
+void EmojiGlyph::paint(cairo_t* cr, double scale) const
+{
+    cairo_surface_t* glyph = surface();
+    cairo_save(cr);
+    cairo_scale(cr, scale, scale);
+    cairo_set_source_surface(cr, glyph, -width / 2.0, -height / 2.0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BEST);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(glyph);
+}
+
 const EmojiGlyph& EmojiGlyphs::of(const Recipe& recipe)
 {
     const std::string name = recipe.text("emoji");

@@ -11,6 +11,7 @@
 #include <vector>
 
 typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo cairo_t;
 
 struct EmojiGlyph
 {
@@ -22,6 +23,9 @@ struct EmojiGlyph
     // A Cairo surface over the glyph's pixels (destroy it after use; it must
     // not outlive the glyph).
     cairo_surface_t* surface() const;
+    // Draws the glyph scaled by `scale` with its centre at the origin of the
+    // current transform.
+    void paint(cairo_t* cr, double scale) const;
 };
 
 class EmojiGlyphs

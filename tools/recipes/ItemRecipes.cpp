@@ -39,19 +39,6 @@ ItemPlacement placementOf(const Recipe& recipe)
     return p;
 }
 
-// Draws the glyph with its centre at the origin of the current transform.
-void paintGlyph(cairo_t* cr, const EmojiGlyph& glyph, double scale)
-{
-    cairo_surface_t* surface = glyph.surface();
-    cairo_save(cr);
-    cairo_scale(cr, scale, scale);
-    cairo_set_source_surface(cr, surface, -glyph.width / 2.0, -glyph.height / 2.0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BEST);
-    cairo_paint(cr);
-    cairo_restore(cr);
-    cairo_surface_destroy(surface);
-}
-
 // The part of the scene the placed glyph may reach: its rotated box grown by
 // `margin`, clipped to the scene.
 RecipeRect reach(const Recipe& recipe, const ItemPlacement& p, const EmojiGlyph& glyph, double margin)
@@ -74,7 +61,7 @@ void drawPlaced(cairo_t* cr, const ItemPlacement& p, const EmojiGlyph& glyph, co
     cairo_save(cr);
     cairo_translate(cr, p.x - box.x, p.y - box.y);
     cairo_rotate(cr, p.angle * M_PI / 180);
-    paintGlyph(cr, glyph, p.size / glyph.height);
+    glyph.paint(cr, p.size / glyph.height);
     cairo_restore(cr);
 }
 
@@ -132,7 +119,7 @@ RecipeAsset panel(const Recipe& recipe)
     const int32_t icon = recipe.integer("icon", 8, 1024, 96);
     RecipeCanvas canvas(icon, icon);
     cairo_translate(canvas.cr(), icon / 2.0, icon / 2.0);
-    paintGlyph(canvas.cr(), glyph, icon * 0.88 / std::max(glyph.width, glyph.height));
+    glyph.paint(canvas.cr(), icon * 0.88 / std::max(glyph.width, glyph.height));
     return encodeRecipePicture(recipe, canvas);
 }
 

@@ -124,7 +124,10 @@ RecipeAsset panel(const Recipe& recipe)
     RecipeCanvas canvas(side(recipe, "w"), side(recipe, "h"));
     const double w = canvas.width(), h = canvas.height();
     const double border = std::max(1.0, std::min(w, h) * 0.04);
-    face(canvas.cr(), p, p.light, w, h, std::min(w, h) * 0.12, border);
+    // `corner`: the corners' radius in hundredths of the shorter side; 50 on a
+    // square makes a round face, which looks the same however it is turned.
+    const double corner = recipe.integer("corner", 0, 50, 12) / 100.0;
+    face(canvas.cr(), p, p.light, w, h, std::min(w, h) * corner, border);
     drawRecipeLabel(canvas.cr(), recipe.text("label", ""), w / 2, h / 2, std::min(h * 0.3, w * 0.12), p.ink);
     return encodeRecipePicture(recipe, canvas);
 }
@@ -185,7 +188,10 @@ RecipeAsset map(const Recipe& recipe)
     setRecipeColour(cr, paper);
     cairo_paint(cr);
     RecipeRandom random(recipe.seed());
-    for (int i = 0; i < 14; ++i) {
+    // `worlds` = 1: place i is world i + 1's land, drawn in that world's
+    // palette below; the plain map has faint patches of its own palette.
+    const bool worlds = recipe.integer("worlds", 0, 1, 0) == 1;
+    for (int i = 0; i < (worlds ? 0 : 14); ++i) {
         setRecipeColour(cr, p.ground, 0.25);
         cairo_arc(cr, random.uniform(0, w), random.uniform(0, h), std::min(w, h) * random.uniform(0.05, 0.16),
                   0, 2 * M_PI);
@@ -208,6 +214,29 @@ RecipeAsset map(const Recipe& recipe)
         const int spots = recipe.integer("spots", 1, 64, 12);
         for (int i = 0; i < spots; ++i)
             places.emplace_back(w * (0.08 + 0.84 * (i + 0.5) / spots), h * random.uniform(0.15, 0.85));
+    }
+    if (worlds) {
+        if (places.size() > 12) recipe.fail("worlds", "wants at most 12 places, one per world");
+        const double r = std::min(w, h) * 0.055;
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            const RecipePalette& land = RecipePalette::ofWorld(static_cast<int>(i) + 1);
+            const auto [x, y] = places[i];
+            // A patch of the world's ground with a lighter heart, then a few of
+            // its things (boats, stalls, cacti...) around the place.
+            for (int blob = 0; blob < 5; ++blob) {
+                setRecipeColour(cr, land.ground, 0.55);
+                cairo_arc(cr, x + random.uniform(-0.4, 0.4) * r, y + random.uniform(-0.3, 0.3) * r,
+                          r * random.uniform(0.6, 0.8), 0, 2 * M_PI);
+                cairo_fill(cr);
+            }
+            setRecipeColour(cr, land.sky, 0.5);
+            cairo_arc(cr, x, y, r * 0.45, 0, 2 * M_PI);
+            cairo_fill(cr);
+            const double s = r * 0.5;
+            const double spots[][2] = {{-1.0, 0.5}, {1.0, 0.45}, {-0.9, -0.4}, {0.95, -0.45}};
+            for (const auto& spot : spots)
+                drawRecipeMotif(cr, land, random, x + spot[0] * r, y + spot[1] * r, s);
+        }
     }
     const double dash[] = {std::max(2.0, w / 120), std::max(2.0, w / 160)};
     cairo_set_dash(cr, dash, 2, 0);

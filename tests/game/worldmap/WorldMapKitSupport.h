@@ -6,6 +6,7 @@
 #include "game/GameDataTestSupport.h"
 
 #include "asset/FAsset.h"
+#include "core/FDelegate.h"
 #include "core/FMemory.h"
 #include "game/core/ScreenKind.h"
 #include "game/worldmap/WorldMapServices.h"
@@ -44,6 +45,46 @@ inline FRef makeObject(int16_t kind)
     if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<SilentAsset>(k_memObject));
     return FAssetKinds::create(kind);
 }
+
+// The voice channel as the game module runs it: one line at a time, and a
+// line that has played `voiceMs` ends and calls the registered callback.
+class VoiceChannel
+{
+public:
+    ~VoiceChannel() { FDelegate<void()>::assign(voiceFinished, nullptr); }
+
+    bool playLine(const FRef& line)
+    {
+        voices.push_back(line.get());
+        voiceLeft = audible ? voiceMs : -1;
+        return audible;
+    }
+    void stopLine() { voiceLeft = -1; }
+    void setCallback(const FDelegate<void()>* callback)
+    {
+        FDelegate<void()>::assign(voiceFinished, callback);
+    }
+
+    // The channel's time, as the game module's tick gives it.
+    void tick(int32_t ms)
+    {
+        if (voiceLeft < 0) return;
+        voiceLeft -= ms;
+        if (voiceLeft >= 0 || voiceFinished == nullptr) return;
+        // One call per registration, as the game module makes it.
+        FDelegate<void()>* callback = voiceFinished;
+        voiceFinished = nullptr;
+        callback->invoke();
+        FDelegate<void()>::assign(callback, nullptr);
+    }
+
+    // The lines spoken, by asset.
+    std::vector<void*> voices;
+    int32_t voiceMs = 1000;
+    bool audible = true;
+    int32_t voiceLeft = -1;
+    FDelegate<void()>* voiceFinished = nullptr;
+};
 
 // Services with a session and tuning values and nothing else.
 class QuietServices : public WorldMapServices

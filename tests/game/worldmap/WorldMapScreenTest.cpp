@@ -72,7 +72,7 @@ std::vector<uint8_t> nameFont()
 }
 
 // The game module as the world map sees it, recording what it is asked.
-class FakeServices : public WorldMapServices
+class FakeServices : public WorldMapServices, public WorldMapKit::VoiceChannel
 {
 public:
     GameSession* gameSession() override { return session; }
@@ -90,51 +90,22 @@ public:
         calls.push_back("screen " + std::to_string(kind) + (async ? " async" : ""));
     }
     void prepareScreen(FScreen*) override { calls.push_back("prepare"); }
-    bool playVoice(const FRef& line) override
-    {
-        voices.push_back(line.get());
-        voiceLeft = audible ? voiceMs : -1;
-        return audible;
-    }
+    bool playVoice(const FRef& line) override { return playLine(line); }
     void stopVoice() override
     {
         calls.push_back("stop voice");
-        voiceLeft = -1;
+        stopLine();
     }
-    void setVoiceFinishedCallback(const FDelegate<void()>* callback) override
-    {
-        FDelegate<void()>::assign(voiceFinished, callback);
-    }
+    void setVoiceFinishedCallback(const FDelegate<void()>* callback) override { setCallback(callback); }
     void playMusic(const FRef& track, bool) override { music.push_back(track.get()); }
     void stopAmbientSound() override { calls.push_back("stop ambient"); }
-    ~FakeServices() override { FDelegate<void()>::assign(voiceFinished, nullptr); }
-
-    // The voice channel's time: a line that has played `voiceMs` ends and
-    // calls the registered callback, as the game module's tick does.
-    void tick(int32_t ms)
-    {
-        if (voiceLeft < 0) return;
-        voiceLeft -= ms;
-        if (voiceLeft >= 0 || voiceFinished == nullptr) return;
-        // One call per registration, as the game module makes it.
-        FDelegate<void()>* callback = voiceFinished;
-        voiceFinished = nullptr;
-        callback->invoke();
-        FDelegate<void()>::assign(callback, nullptr);
-    }
-
     GameSession* session = nullptr;
     GameParams* tuning = nullptr;
     int32_t previous = k_mainMenuScreen;
     bool paused = false;
     std::vector<std::string> calls;
-    // Voice lines spoken and music started, by asset.
-    std::vector<void*> voices;
+    // Music started, by asset.
     std::vector<void*> music;
-    int32_t voiceMs = 1000;
-    bool audible = true;
-    int32_t voiceLeft = -1;
-    FDelegate<void()>* voiceFinished = nullptr;
 };
 
 // Writes the screen files of the map's folders once per process.

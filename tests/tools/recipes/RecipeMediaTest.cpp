@@ -65,6 +65,37 @@ TEST(RecipeMediaTest, FramesKeepTheirCentreClearAndButtonStatesDiffer)
         EXPECT_NE(middles[i], middles[0]) << i;
 }
 
+// A panel's corners follow `corner`: a round face (which looks the same however
+// it is turned) leaves them clear, a square one fills them.
+TEST(RecipeMediaTest, APanelsCornersFollowItsCornerRadius)
+{
+    const auto round =
+        loadPicture(makeRecipeAsset(recipe(R"({ kind = "panel", w = 100, h = 100, corner = 50 })")));
+    const auto square =
+        loadPicture(makeRecipeAsset(recipe(R"({ kind = "panel", w = 100, h = 100, corner = 0 })")));
+    for (const FImagePoint corner :
+         {FImagePoint{3, 3}, FImagePoint{96, 3}, FImagePoint{3, 96}, FImagePoint{96, 96}}) {
+        EXPECT_EQ(getImagePixel(*round, corner)[3], 0) << corner.x << "," << corner.y;
+        EXPECT_EQ(getImagePixel(*square, corner)[3], 255) << corner.x << "," << corner.y;
+    }
+    EXPECT_EQ(getImagePixel(*round, {50, 50})[3], 255);
+}
+
+// The map of the worlds lays each place on its own world's land: the two
+// places differ from each other and from the bare parchment.
+TEST(RecipeMediaTest, TheMapOfTheWorldsColoursEachPlaceWithItsWorld)
+{
+    const auto plain = loadPicture(makeRecipeAsset(
+        recipe(R"({ kind = "map", w = 800, h = 400, places = { 0.25, 0.5, 0.75, 0.5 }, seed = 3 })")));
+    const auto worlds = loadPicture(makeRecipeAsset(recipe(
+        R"({ kind = "map", w = 800, h = 400, places = { 0.25, 0.5, 0.75, 0.5 }, worlds = 1, seed = 3 })")));
+    // Just below each place's marker and the route, inside its patch of land.
+    const FImagePoint first{200, 200 + 12}, second{600, 200 + 12};
+    EXPECT_NE(getImagePixel(*worlds, first), getImagePixel(*worlds, second));
+    EXPECT_NE(getImagePixel(*worlds, first), getImagePixel(*plain, first));
+    EXPECT_NE(getImagePixel(*worlds, second), getImagePixel(*plain, second));
+}
+
 // An item sits trimmed at its place in the scene; its bling covers it with a
 // glow around it; its panel is a square icon.
 TEST(RecipeMediaTest, ItemsAreTrimmedAndPlacedInTheirScene)

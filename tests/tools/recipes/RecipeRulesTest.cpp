@@ -57,6 +57,13 @@ TEST(RecipeRulesTest, SeedsAndTextsChangeWhatIsMade)
     EXPECT_NE(bytes(R"({ kind = "speech", text = "One." })"), bytes(R"({ kind = "speech", text = "Two." })"));
     EXPECT_NE(bytes(R"({ kind = "panel", w = 80, h = 60, palette = "snow" })"),
               bytes(R"({ kind = "panel", w = 80, h = 60, palette = "volcano" })"));
+    // The optional keys of the world map's media are read, not ignored.
+    EXPECT_NE(bytes(R"({ kind = "map", w = 80, h = 60, places = { 0.3, 0.5, 0.7, 0.5 } })"),
+              bytes(R"({ kind = "map", w = 80, h = 60, places = { 0.3, 0.5, 0.7, 0.5 }, worlds = 1 })"));
+    EXPECT_NE(bytes(R"({ kind = "clip", w = 48, h = 48, frames = 3 })"),
+              bytes(R"({ kind = "clip", w = 48, h = 48, frames = 3, emoji = "owl" })"));
+    EXPECT_NE(bytes(R"({ kind = "clip", w = 48, h = 48, frames = 3, emoji = "owl" })"),
+              bytes(R"({ kind = "clip", w = 48, h = 48, frames = 3, emoji = "owl", bob = 6 })"));
 }
 
 TEST(RecipeRulesTest, TheCacheMakesAnUnchangedAssetOnce)
@@ -112,6 +119,13 @@ TEST(RecipeRulesTest, BrokenRecipesNameTheRecipeAndTheKey)
         {R"({ kind = "speech", text = "Hi", voice = "klingon-xx" })", "key 'voice': espeak-ng has no voice"},
         {R"({ kind = "font", face = "comic", size = 10 })", "key 'face': 'comic' is not one of"},
         {R"({ kind = "clip", w = 64, h = 48 })", "key 'frames': missing"},
+        {R"({ kind = "clip", w = 64, h = 48, frames = 2, emoji = "unicorn_spaceship" })",
+         "key 'emoji': unknown emoji name 'unicorn_spaceship'"},
+        {R"({ kind = "panel", w = 10, h = 10, corner = 60 })", "key 'corner': 60 is outside 0..50"},
+        {R"({ kind = "map", w = 80, h = 60, worlds = 1,
+              places = { 0.1, 0.1, 0.2, 0.2, 0.3, 0.3, 0.4, 0.4, 0.5, 0.5, 0.6, 0.6, 0.7, 0.7,
+                         0.8, 0.8, 0.9, 0.9, 0.1, 0.9, 0.2, 0.8, 0.3, 0.7, 0.4, 0.6 } })",
+         "key 'worlds': wants at most 12 places"},
         {R"({ kind = "panel", w = 10, h = 10, tags = { 1, "x" } })", "key 'tags': entry 2 is not a number"},
         {R"({ kind = "panel", w = 10, h = 10, on = function() end })",
          "key 'on': a function cannot be a recipe value"},
