@@ -12,7 +12,7 @@ return {
     { id = 2400, kind = "image", member = "backdropImage", role = "the legal notice's backdrop", chosen = true,
       recipe = { kind = "background", w = 800, h = 600, palette = "space", seed = 7 } },
     { id = 2401, kind = "image", member = "textPanelImage", role = "the panel behind the texts", chosen = true,
-      recipe = { kind = "panel", w = 720, h = 250, palette = "menu" } },
+      recipe = { kind = "panel", w = 720, h = 250, palette = "space" } },
     { id = 2402, kind = "font", member = "headingFont", role = "the font of the page headings", chosen = true,
       recipe = { kind = "font", face = "serif-bold", size = 28 } },
     { id = 2403, kind = "font", member = "bodyFont", role = "the font of the page bodies and notices", chosen = true,

@@ -12,7 +12,7 @@ return {
       recipe = { kind = "music", bars = 2, tempo = 84, loop = false, seed = 9 } },
     { id = 1902, kind = "video", member = "animation", role = "the closing animation",
       recipe = { kind = "clip", w = 800, h = 600, frames = 120, fps = 24, format = "gwvideo", pictures = "jpg",
-                 palette = "skyport", label = "Thank you for playing", seed = 9 } },
+                 palette = "harbor", label = "Thank you for playing", seed = 9 } },
   },
   texts = {},
   widgets = {

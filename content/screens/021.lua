@@ -31,8 +31,10 @@ return {
       recipe = { kind = "effect", effect = "click", pitch = 1.6 } },
     { id = 6168, kind = "sample", member = "voicePreview", role = "the voice preview after a voice slider drag",
       recipe = { kind = "speech", text = "This is how loud I speak." } },
+    -- The buttons show one face in every state: the folder has no other picture of their size, and a knob's
+    -- face would come out torn across a button.
     { id = 6167, kind = "skin", member = "buttonSkin", role = "the skin of the overlay's buttons", chosen = true,
-      recipe = { kind = "skin", normal = 6166, hover = 6158, pressed = 6160, font = 6165, insets = { 8, 6, 8, 6 },
+      recipe = { kind = "skin", normal = 6166, hover = 6166, pressed = 6166, font = 6165, insets = { 8, 6, 8, 6 },
                  text = { 250, 245, 220 } } },
   },
   texts = {

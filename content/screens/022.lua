@@ -20,7 +20,7 @@ return {
       recipe = { kind = "speech", text = "Thank you for searching with Zibbo. Your journey is complete!", voice = "en",
                  speed = 140, pitch = 45 } },
     { id = 6627, kind = "image", member = "textPanelImage", role = "the panel the texts are typed on", chosen = true,
-      recipe = { kind = "panel", w = 680, h = 200, palette = "menu" } },
+      recipe = { kind = "panel", w = 680, h = 200, palette = "space" } },
   },
   texts = {},
   widgets = {

@@ -118,10 +118,7 @@ void ZibboUserInterface::onLaunch()
         m_params->onLoaded();
     }
     setupCursors();
-    if (auto* audio = findService<FAudioService>(k_slotAudio)) {
-        m_sounds = std::make_unique<GameSoundChannels>(*audio, *m_cursors);
-        m_sounds->initAudio();
-    }
+    setupSounds();
     GameWidgetFactory::registerTypes();
     m_worldMapServices = std::make_unique<ZibboWorldMapServices>(*this);
     WorldMapServices::setInstance(m_worldMapServices.get());
@@ -138,6 +135,14 @@ void ZibboUserInterface::setupCursors()
     // binds yet: until then the system arrow stays.
     if (custom) {
         ZIBBO_LOG(k_logDefault, false) << "Cursor images are not available yet; the system cursor stays";
+    }
+}
+
+void ZibboUserInterface::setupSounds()
+{
+    if (auto* audio = findService<FAudioService>(k_slotAudio)) {
+        m_sounds = std::make_unique<GameSoundChannels>(*audio, *m_cursors);
+        m_sounds->initAudio();
     }
 }
 

@@ -186,6 +186,11 @@ public:
     bool hasInactiveOverlay() const { return !m_inactiveOverlay.isNull(); }
     const FTimerTween& reactivationTimer() const { return m_reactivationTimer; }
 
+protected:
+    // The sound channels over the audio service, when there is one; the
+    // launch makes them.
+    void setupSounds();
+
 private:
     // The tuning value FullScreen picks display mode 0, otherwise mode 1.
     void openWindow();

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -81,9 +83,36 @@ void checkKitSkins(const ScreenManifest& m, const std::map<int32_t, const Screen
         }
         return -1;
     };
+    // The size a recipe draws an image at, when it states one (w and h).
+    auto recipeSizeOf = [&](int32_t id) -> std::optional<std::pair<int32_t, int32_t>> {
+        for (const ManifestAsset& a : m.assets)
+            if (a.id == id && a.recipe && a.recipe->has("w") && a.recipe->has("h"))
+                return std::pair{a.recipe->integer("w", 0, 0x7FFF, 0), a.recipe->integer("h", 0, 0x7FFF, 0)};
+        return std::nullopt;
+    };
     for (const ManifestAsset& a : m.assets) {
         if (a.kindCode != 6) continue;
         const SkinData skin = kitSkinData(m, a);
+        // A button measures its three-slice insets on the first face it
+        // finds and draws every state with them, so a face of another size
+        // comes out torn (a square key's face on a wide button).
+        std::optional<std::pair<int32_t, int32_t>> firstSize;
+        const char* firstState = nullptr;
+        for (std::size_t s = 0; s < 4; ++s) {
+            if (skin.states[s].imageId == 0) continue;
+            const auto size = recipeSizeOf(skin.states[s].imageId);
+            if (!size) continue;
+            if (!firstSize) {
+                firstSize = size;
+                firstState = k_states[s];
+            } else if (*size != *firstSize) {
+                fault(m, a, k_states[s],
+                      "face " + std::to_string(skin.states[s].imageId) + " is " +
+                          std::to_string(size->first) + "x" + std::to_string(size->second) + " while the " +
+                          firstState + " face is " + std::to_string(firstSize->first) + "x" +
+                          std::to_string(firstSize->second) + "; every face of a skin has one size");
+            }
+        }
         auto check = [&](const char* key, int16_t id, int16_t kind, const char* kindName) {
             if (id == 0) return;
             const int16_t found = kindOf(id);

@@ -10,6 +10,8 @@ public:
     {
         setInline(true);
     }
+    // The sound channels the launch would make (needs an audio service).
+    void makeSoundChannels() { setupSounds(); }
     // Runs every queued action.
     void drain()
     {

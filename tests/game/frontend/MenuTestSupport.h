@@ -6,6 +6,7 @@
 #include "game/frontend/FrontEndTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
 
+#include "audio/FAudioModule.h"
 #include "game/core/GameSession.h"
 #include "game/core/SaveManager.h"
 #include "game/widgets/ParticleEmitterView.h"
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -109,6 +111,15 @@ struct MenuFixture : prompttest::PromptFolders
         held = module.currentScreen();
         return *dynamic_cast<Screen*>(held.get());
     }
+    // The module's sound channels over an audio service without a device,
+    // which the system pause acts on. The screen files' sounds are silent
+    // stand-ins that no channel can play, so a test adds the channels only
+    // after the screens it shows have started their music.
+    void addSoundChannels()
+    {
+        audio = std::make_unique<FAudioModule>();
+        module.makeSoundChannels();
+    }
     // Runs the backdrop's entry animation to its end.
     void settle() { advance(3000); }
     ParticleEmitterView* backdrop() const { return module.particleView(); }
@@ -118,6 +129,8 @@ struct MenuFixture : prompttest::PromptFolders
     FVideoLoaderModule gwVideo{k_slotGwVideoLoader, ".gwvideo"};
     gameplaytest::ScratchUserData userData{scratch.path()};
     TitleGraph graph;
+    // Made before the module's launch and given up after the module.
+    std::unique_ptr<FAudioModule> audio;
     MenuScreens factory;
     FakeCursorDevice cursorDevice;
     gameplaytest::RecordingGameModule module{&factory, cursorDevice};

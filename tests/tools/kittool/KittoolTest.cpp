@@ -509,7 +509,7 @@ TEST_F(KittoolTest, BuildMakesAnAssetFromItsManifestRecipeAndNamesABrokenOne)
 // Folder 12 with two button pictures and a skin made of them (`skin`, the skin's recipe).
 std::string skinManifest(const std::string& skin)
 {
-    return "return { folder = 12, hint = 11, class = \"LayoutPart12\",\n"
+    return "return { folder = 12, hint = 12, class = \"LayoutPart12\",\n"
            "  assets = {\n"
            "    { id = 6650, kind = \"raw\", member = \"gameData\" },\n"
            "    { id = 6641, kind = \"image\", member = \"cursorImage\" },\n"
@@ -517,6 +517,8 @@ std::string skinManifest(const std::string& skin)
            "      recipe = { kind = \"button\", w = 60, h = 20, state = \"normal\" } },\n"
            "    { id = 6643, kind = \"image\", member = \"downImage\",\n"
            "      recipe = { kind = \"button\", w = 60, h = 20, state = \"pressed\" } },\n"
+           "    { id = 6644, kind = \"image\", member = \"squareImage\",\n"
+           "      recipe = { kind = \"button\", w = 20, h = 20, state = \"disabled\" } },\n"
            "    { id = 6645, kind = \"skin\", member = \"buttonSkin\", recipe = " +
            skin + " },\n  },\n}\n";
 }
@@ -533,7 +535,7 @@ TEST_F(KittoolTest, ASkinNamesThePartsOfItsRecipeInTheScreenFile)
     const ToolRun valid = kittool("validate out/Zibbo.zip demo");
     EXPECT_EQ(valid.exitCode, 0) << valid.err;
     EXPECT_NE(valid.out.find("decoded skin (its parts): 1"), std::string::npos) << valid.out;
-    EXPECT_NE(valid.out.find("decoded .png: 3"), std::string::npos) << valid.out;
+    EXPECT_NE(valid.out.find("decoded .png: 4"), std::string::npos) << valid.out;
 
     struct Case
     {
@@ -551,6 +553,9 @@ TEST_F(KittoolTest, ASkinNamesThePartsOfItsRecipeInTheScreenFile)
         {"a key no skin has", "{ kind = \"skin\", normal = 6642, colour = 3 }", "key 'colour'"},
         {"three insets", "{ kind = \"skin\", normal = 6642, insets = { 1, 2, 3 } }", "key 'insets'"},
         {"a picture's recipe", "{ kind = \"panel\", w = 20, h = 20 }", "key 'kind'"},
+        // A wide button would draw its disabled state torn.
+        {"a face of another size", "{ kind = \"skin\", normal = 6642, pressed = 6643, disabled = 6644 }",
+         "key 'disabled': face 6644 is 20x20 while the normal face is 60x20"},
     };
     for (const Case& c : cases)
         expectBrokenBuild(c.what, skinManifest(c.skin),

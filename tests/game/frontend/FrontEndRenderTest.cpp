@@ -1,0 +1,100 @@
+// The start-up and closing screens drawn from the demo kit through the OpenGL
+// device (offscreen, llvmpipe), each at a moment of its own timeline: each
+// frame shows a picture, and when ZIBBO_FRONTEND_PNG_DIR names a folder each
+// is written there as NAME.png for people to look at.
+#include "engine/platform/gl/GlRenderSupport.h"
+#include "support/DemoKit.h"
+#include "support/ScratchFileModules.h"
+
+#include "asset/FAsset.h"
+#include "asset/FRawDataModule.h"
+#include "asset/FScreenModule.h"
+#include "core/FLocalizedMessages.h"
+#include "game/core/ScreenKind.h"
+#include "game/factories/GameWidgetFactory.h"
+#include "game/factories/ScreenFactory.h"
+#include "graphics/FDrawContext.h"
+#include "image/FImageLoaderModule.h"
+#include "image/FJpegLoader.h"
+#include "image/FPngLoader.h"
+#include "tools/imagewriters/PngWriter.h"
+#include "ui/FAssetKinds.h"
+#include "ui/FFontModule.h"
+#include "ui/FScreen.h"
+#include "video/FVideoLoaderModule.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FrontEndRenderSilentAsset : public FAsset
+{
+};
+
+FRef makeFrontEndRenderObject(int16_t kind)
+{
+    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<FrontEndRenderSilentAsset>(k_memObject));
+    return FAssetKinds::create(kind);
+}
+
+TEST(FrontEndRenderTest, TheStartUpAndClosingScreensFromTheDemoKitDraw)
+{
+    if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
+    ScratchFileModules modules;
+    FLocalizedMessages::setLanguage(0);
+    ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
+    FRawDataModule rawData;
+    demokit::Loaders loaders;
+    RecordingErrorHandler handler;
+    glrender::TestGraph graph;
+    glrender::ReadBack readBack{modules.application.serviceSlot(k_slotInvalidation), graph};
+    graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
+    ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
+    GameWidgetFactory::registerTypes();
+    FScreenModule screens{&makeFrontEndRenderObject};
+
+    const struct
+    {
+        int32_t kind;
+        int32_t ms; // how far into its timeline the screen is drawn
+        const char* name;
+    } cases[] = {
+        {k_introScreen, 1200, "intro"},
+        {k_introSlidesScreen, 1200, "slides"},
+        {k_introAnimationScreen, 1000, "intro-animation"},
+        {k_splashScreen, 2000, "splash"},
+        {k_loadingScreen, 300, "loading"},
+        {k_legalScreen, 1500, "legal"},
+        {k_legalScreen, 8000, "legal-later"},
+        {k_textSequenceScreen, 3000, "text-sequence"},
+        {k_animationScreen, 1000, "animation"},
+        {k_animationScreen, 1800, "animation-fade"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FRefT<FScreen> screen = createScreen(c.kind);
+        ASSERT_FALSE(screen.isNull());
+        screen->setWidgetRect({0, 0, 800, 600});
+        screen->onActivate();
+        for (int32_t t = 0; t < c.ms; t += 20)
+            screen->update(20);
+        glrender::paintFrame(graph, readBack, [&](FDrawContext& context) { screen->draw(context); });
+        ASSERT_EQ(readBack.pixels.size(), 800u * 600u * 4u);
+        EXPECT_GT(glrender::sampledColours(readBack.pixels), 3u);
+        if (const char* folder = std::getenv("ZIBBO_FRONTEND_PNG_DIR")) {
+            const std::vector<uint8_t> bytes = writePng(PngPicture::rgba(800, 600, readBack.pixels));
+            std::ofstream(fs::path(folder) / (std::string(c.name) + ".png"), std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+        }
+    }
+}
+
+} // namespace
