@@ -1,7 +1,8 @@
 -- Folder 18: The main menu: the game's title over the front-end backdrop (its panel between two caps), three animated
 -- menu buttons (play, options, quit) and a fourth that is never set up, two tilted pictures and two calm lines that
--- show while the backdrop rests. Each menu button is a container holding its frame; the frame holds the click area
--- (a skinned button with the caption), the clip sprite drawn over it, the caption label and the image anchor.
+-- show while the backdrop rests. Each menu button is a container holding its click area (a skinned button with the
+-- caption) and its frame; the frame holds the clip sprite, the caption label and the image anchor. The frame takes no
+-- pointer hits (it tilts when hovered), so the click area sits beside it, where clicks reach it.
 -- The play, options and quit buttons sit 50 px higher, 30 px and 20 px lower than they show: the screen moves them.
 return {
   folder = 18,
@@ -72,7 +73,7 @@ return {
     -- The play button (moved 50 px down at activation).
     { id = 0x3A5F8DF2, type = 0x797A1743, member = "playButton", parent = 0, rect = { 280, 150, 240, 64 } },
     { id = 0x9BD33599, type = 0xB7F8BDB2, member = "playFrame", parent = 0x3A5F8DF2, rect = { 0, 0, 240, 64 } },
-    { id = 0xBC75BB31, type = 0x36DF9795, member = "playClickArea", parent = 0x9BD33599, rect = { 0, 0, 240, 64 },
+    { id = 0xBC75BB31, type = 0x36DF9795, member = "playClickArea", parent = 0x3A5F8DF2, rect = { 0, 0, 240, 64 },
       skin = 1467, text = 380 },
     { id = 0x58581246, type = 0xB177E041, member = "playClip", parent = 0x9BD33599, rect = { 0, 0, 240, 64 } },
     { id = 0xF89AEE45, type = 0x39C4B436, member = "playImageAnchor", parent = 0x9BD33599, rect = { 0, 0, 240, 64 },
@@ -89,7 +90,7 @@ return {
     -- The options button (moved 30 px up at activation).
     { id = 0x787A8A8F, type = 0x797A1743, member = "optionsButton", parent = 0, rect = { 280, 320, 240, 64 } },
     { id = 0xE11366F9, type = 0xB7F8BDB2, member = "optionsFrame", parent = 0x787A8A8F, rect = { 0, 0, 240, 64 } },
-    { id = 0x527BDA1D, type = 0x36DF9795, member = "optionsClickArea", parent = 0xE11366F9, rect = { 0, 0, 240, 64 },
+    { id = 0x527BDA1D, type = 0x36DF9795, member = "optionsClickArea", parent = 0x787A8A8F, rect = { 0, 0, 240, 64 },
       skin = 1467, text = 376 },
     { id = 0x5CADC27B, type = 0xB177E041, member = "optionsClip", parent = 0xE11366F9, rect = { 0, 5, 240, 64 } },
     { id = 0x6F05FF6C, type = 0x39C4B436, member = "optionsImageAnchor", parent = 0xE11366F9,
@@ -99,7 +100,7 @@ return {
     -- The quit button (moved 20 px up at activation).
     { id = 0xB4D08A11, type = 0x797A1743, member = "quitButton", parent = 0, rect = { 280, 410, 240, 64 } },
     { id = 0xDC734F49, type = 0xB7F8BDB2, member = "quitFrame", parent = 0xB4D08A11, rect = { 0, 0, 240, 64 } },
-    { id = 0x257CEA8B, type = 0x36DF9795, member = "quitClickArea", parent = 0xDC734F49, rect = { 0, 0, 240, 64 },
+    { id = 0x257CEA8B, type = 0x36DF9795, member = "quitClickArea", parent = 0xB4D08A11, rect = { 0, 0, 240, 64 },
       skin = 1467, text = 377 },
     { id = 0xB36FA945, type = 0xB177E041, member = "quitClip", parent = 0xDC734F49, rect = { 0, 0, 240, 64 } },
     { id = 0xC972F4D8, type = 0x39C4B436, member = "quitImageAnchor", parent = 0xDC734F49, rect = { 0, 0, 240, 64 },
