@@ -18,9 +18,13 @@
 #include "game/core/SearchableObject.h"
 #include "game/gameplay/CatchZone.h"
 #include "game/gameplay/ComboBoostPowerUpView.h"
+#include "game/gameplay/CoverPowerUpView.h"
 #include "game/gameplay/FlipPowerUpView.h"
 #include "game/gameplay/FoundItemPop.h"
 #include "game/gameplay/PowerUpView.h"
+#include "game/gameplay/QuakePowerUpView.h"
+#include "game/gameplay/ShowerPowerUpView.h"
+#include "game/gameplay/SplatPowerUpView.h"
 #include "game/gameplay/StunPowerUpView.h"
 #include "game/gameplay/ThrowPowerUpView.h"
 #include "game/widgets/FlashSprite.h"
@@ -412,6 +416,14 @@ PowerUpView* CommonUIScreen::createPowerUpView(int32_t kind, HudEntryPanel* pane
         return engineNew<StunPowerUpView>(k_memObject, parent);
     case k_powerUpFlip:
         return engineNew<FlipPowerUpView>(k_memObject, parent);
+    case k_powerUpCover:
+        return engineNew<CoverPowerUpView>(k_memObject, parent);
+    case k_powerUpQuake:
+        return engineNew<QuakePowerUpView>(k_memObject, parent);
+    case k_powerUpShower:
+        return engineNew<ShowerPowerUpView>(k_memObject, parent);
+    case k_powerUpSplat:
+        return engineNew<SplatPowerUpView>(k_memObject, parent);
     default:
         return nullptr;
     }

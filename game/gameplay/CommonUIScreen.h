@@ -132,6 +132,11 @@ public:
     virtual int32_t getPanelEntryCount(int32_t) const { return 0; }
     virtual void toggleFlip(int32_t) {}
     virtual void addComboStep() {}
+    // The particle effects of the Quake, the Cover and the Shower; the story
+    // mode screen plays them.
+    virtual void startImpactBurst(int32_t, int32_t) {}
+    virtual void startCoverStream(int32_t) {}
+    virtual void startCaughtBurst(int32_t, int32_t) {}
 
     // GameplayScreen: the defaults of this base.
     bool raiseStoryEvent(std::int32_t) override { return false; }

@@ -208,9 +208,9 @@ public:
     void setPanelPassThrough(bool on);
     void toggleFlip(int32_t player) override;
     void addComboStep() override;
-    void startImpactBurst(int32_t x, int32_t y);
-    void startCoverStream(int32_t player);
-    void startCaughtBurst(int32_t x, int32_t y);
+    void startImpactBurst(int32_t x, int32_t y) override;
+    void startCoverStream(int32_t player) override;
+    void startCaughtBurst(int32_t x, int32_t y) override;
     void playSpecialFoundAnimation(SearchableSprite& sprite);
     void onSpecialFoundAnimationDone();
     virtual void startSwapSparkles();
