@@ -40,7 +40,7 @@ return {
     { id = 3621, kind = "image", member = "portraitImage", role = "the speaker's portrait", chosen = true, recipe = { kind = "item_panel", emoji = "owl", icon = 180 } },
     { id = 3622, kind = "image", member = "dialFrame", role = "the interrupt dial's frames", chosen = true, recipe = { kind = "item_panel", emoji = "clock", icon = 96 } },
     { id = 3623, kind = "image", member = "dialPointer", role = "the interrupt dial's pointers", chosen = true, recipe = { kind = "button", w = 6, h = 40, label = "", state = "pressed", palette = "volcano" } },
-    { id = 3624, kind = "image", member = "overlayPicture", role = "the overlay images shown with the overlay container", chosen = true, recipe = { kind = "panel", w = 360, h = 200, palette = "space", label = "Watch out!" } },
+    { id = 3624, kind = "image", member = "overlayPicture", role = "the overlay images shown with the overlay container", chosen = true, recipe = { kind = "button", w = 120, h = 200, label = "!", state = "normal", palette = "volcano" } },
     { id = 3625, kind = "image", member = "tierSparkle", role = "tier-effect layer image; also the level timer bar's sparkle image", recipe = { kind = "item_panel", emoji = "star", icon = 24 } },
     { id = 3634, kind = "image", member = "viewMarkerPicture", role = "the view marker over the map", chosen = true, recipe = { kind = "frame", w = 64, h = 48, border = 4 } },
     { id = 3635, kind = "image", member = "timerPreview", role = "level timer bar: preview image", recipe = { kind = "button", w = 60, h = 18, label = "", state = "hover", palette = "meadow" } },

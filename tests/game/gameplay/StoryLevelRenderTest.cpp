@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 
 using namespace storytest;
 
@@ -118,6 +119,10 @@ TEST_F(StoryLevelRenderTest, ALevelOfTheFirstWorldDrawsFromItsStartToItsEnd)
     run(1000, 83);
     drawAndKeep("level-interrupt.png");
     run(4000);
+    // The interrupt over (its own flow hides these when its steps end).
+    for (FWidget* shown : std::initializer_list<FWidget*>{s.m_overlayContainer.get(), s.m_overlayVideo.get(),
+                                                          s.m_overlayExtra1.get(), s.m_overlayExtra2.get()})
+        if (shown != nullptr) shown->setVisible(false);
 
     // The end of the level.
     s.endTask();
