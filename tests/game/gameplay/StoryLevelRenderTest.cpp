@@ -13,10 +13,12 @@
 #include "game/core/ProfileManager.h"
 #include "game/core/StoryEvent.h"
 #include "game/core/StoryTaskStepper.h"
+#include "game/core/TaskType.h"
 #include "game/gameplay/FoundItemPop.h"
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/gameplay/StoryPanel.h"
 #include "game/gameplay/StoryTeller.h"
+#include "game/widgets/HudPanelEntry.h"
 #include "game/widgets/SearchableSprite.h"
 #include "graphics/FDrawContext.h"
 #include "image/FJpegLoader.h"
@@ -27,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -124,9 +127,23 @@ TEST_F(StoryLevelRenderTest, ALevelOfTheFirstWorldDrawsFromItsStartToItsEnd)
                                                           s.m_overlayExtra1.get(), s.m_overlayExtra2.get()})
         if (shown != nullptr) shown->setVisible(false);
 
-    // The end of the level.
+    // Every item found, the awards of the quest's last task, then the end.
+    const std::deque<FRefT<SearchableSprite>> sprites = *s.getTaskSprites();
+    for (const FRefT<SearchableSprite>& item : sprites) {
+        if (HudPanelEntry* entry = item->panelEntry()) entry->setActive(true);
+        const FPointI centre = FWidget::getRectCenter(item->rect());
+        item->onPointerDown(0, 8, centre);
+        item->update(100);
+        item->onPointerUp(0, 8, centre);
+        s.update(16);
+    }
+    for (int32_t frame = 0; frame < 600 && session().getCurrentTaskType() != k_taskAwards; ++frame)
+        s.update(16);
+    ASSERT_EQ(session().getCurrentTaskType(), k_taskAwards);
+    run(200);
     s.endTask();
     run(600);
+    EXPECT_TRUE(s.m_endImage->isVisible());
     drawAndKeep("level-end.png");
 }
 
