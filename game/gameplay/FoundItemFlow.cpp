@@ -142,6 +142,7 @@ void FoundItemFlow::sendTimerParticles(int32_t x, int32_t y, int32_t voiceKind)
         stream.endY = target.y;
         stream.emitDuration = k_timerStreamMs;
         stream.rate = 200;
+        stream.additiveBlend = true;
         stream.spreadWidth = 1;
         stream.spreadHeight = 1;
         stream.velocitySpreadX = 500000;
@@ -316,6 +317,7 @@ void FoundItemFlow::startImpactBurst(int32_t x, int32_t y)
     ParticleEmitter& burst =
         replaceEmitter(k_impact, 1000, m_screen.m_impactSparkle, {x, y}, ParticleEmitter::k_point);
     burst.rate = 100;
+    burst.additiveBlend = true;
     burst.spreadWidth = 1;
     burst.spreadHeight = 1;
     burst.velocitySpreadX = 2000000;
@@ -344,6 +346,7 @@ void FoundItemFlow::startCoverStream()
     ParticleEmitter& stream =
         replaceEmitter(k_cover, 2000, m_screen.m_swapSparkle, start, ParticleEmitter::k_circle);
     stream.rate = 100;
+    stream.additiveBlend = true;
     stream.spreadWidth = 1;
     stream.spreadHeight = 1;
     stream.velocitySpreadX = 1;
@@ -391,6 +394,7 @@ void FoundItemFlow::startSwapSparkles()
     sparkles.endX = right.x;
     sparkles.endY = right.y;
     sparkles.rate = 500;
+    sparkles.additiveBlend = true;
     sparkles.spreadWidth = 1;
     sparkles.spreadHeight = 11;
     sparkles.velocitySpreadX = 200000;

@@ -281,6 +281,8 @@ void HudPanel::startSweep()
     m_sweep->endX = w;
     m_sweep->endY = h / 2;
     m_sweep->rate = 650;
+    // Sparkles add their light to the strip.
+    m_sweep->additiveBlend = true;
     m_sweep->spreadWidth = 2 * h;
     m_sweep->spreadHeight = h;
     m_sweep->velocitySpreadX = 200000;

@@ -110,6 +110,8 @@ void FactoryContainerWidget::burst(FRefT<ParticleEmitter>& emitter, FImageWidget
                                                  m_screenParticles.get(), m_host->timerBarImage(k_burstImage),
                                                  at.x, at.y, ParticleEmitter::k_point, false, 0));
     emitter->rate = 20;
+    // The burst's sparkles light up what lies under them.
+    emitter->additiveBlend = true;
     emitter->spreadWidth = 1;
     emitter->spreadHeight = 1;
     emitter->velocitySpreadX = 200;
@@ -137,6 +139,7 @@ void FactoryContainerWidget::startRefillSparkle()
         from.x, from.y, ParticleEmitter::k_line, true, 0));
     m_refillEmitter->emitDuration = 200;
     m_refillEmitter->rate = 300;
+    m_refillEmitter->additiveBlend = true;
     m_refillEmitter->spreadWidth = 1;
     m_refillEmitter->spreadHeight = 1;
     m_refillEmitter->velocitySpreadX = 20000;

@@ -7,6 +7,7 @@
 #include "asset/FRawDataModule.h"
 #include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
+#include "game/gameplay/StoryScreenTestSupport.h"
 #include "support/ScreenFiles.h"
 
 #include "game/core/GameSaveData.h"
@@ -102,21 +103,17 @@ inline void writeClip(const std::filesystem::path& folder, int32_t asset, int32_
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// The first world's folder and an empty animation table; every clip of folder 6 as a playable clip of
+// The first world's level; every clip of folder 6 as a playable clip of
 // eight frames, the burst clip (asset 976) of `burstFrames`.
-struct CursorFiles
+struct CursorFiles : storytest::StoryWorldFiles
 {
-    CursorFiles(const std::filesystem::path& scratch, int32_t burstFrames)
+    CursorFiles(const std::filesystem::path& scratch, int32_t burstFrames) : StoryWorldFiles(scratch)
     {
-        writeScreenFiles(WORLD_MANIFESTS "/036.lua", scratch);
         for (const auto& entry : std::filesystem::directory_iterator(scratch / "006")) {
             if (entry.path().extension() == ".gwvideo")
                 writeClip(scratch, std::stoi(entry.path().filename().string().substr(0, 6)), 8);
         }
         writeClip(scratch, 976, burstFrames);
-        // The first world has no animations.
-        std::ofstream(scratch / "012" / "006644_0.dat", std::ios::binary)
-            << "<root><World0><Anims count=\"0\"></Anims></World0></root>";
     }
 };
 
@@ -147,17 +144,7 @@ protected:
         play.setPenaltyEnabled(true);
     }
 
-    void loadQuest(int32_t type)
-    {
-        GameSession& play = *module.getGameSession();
-        GameDataText::QuestText quest;
-        quest.type = 1;
-        quest.tasks = {type};
-        play.loadGameStructure(xmlStream(GameDataText::gameData({{GameDataText::quest(quest)}})));
-        play.setMode(0);
-        play.setCurrentWorld(0, &play.structure().worlds()[0]);
-        play.selectQuest(1);
-    }
+    void loadQuest(int32_t type) { storytest::loadStoryQuest(*module.getGameSession(), {type}); }
 
     // A findable item on the map, with the hint picture as its bling.
     FRefT<SearchableSprite> makeSprite(SearchableObject& item, int32_t character = 0)

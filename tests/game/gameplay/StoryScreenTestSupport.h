@@ -2,8 +2,8 @@
 
 // A level of the first world on the story mode screen over the game's own
 // screen files: the world's folder with its background tiles, search data
-// and animation table written at test time, a stand-in for the
-// story panel, and a game session of one quest of chosen tasks.
+// and animation table written at test time, and a game session of one quest
+// of chosen tasks.
 #include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
 #include "support/ScreenFiles.h"
@@ -14,6 +14,7 @@
 #include "game/core/SaveManager.h"
 #include "game/core/ScreenKind.h"
 #include "game/gameplay/HudPanel.h"
+#include "game/gameplay/StoryScript.h"
 #include "game/worlds/WorldScene.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FPngLoader.h"
@@ -78,13 +79,31 @@ struct StoryWorldFiles
     }
 };
 
-// Registers a stand-in for the story panel, whose widget class other work
-// builds: a container, as its record is.
-struct StoryPanelStandIns
+// Gives the session one quest of `questType` with the tasks in the first
+// world, in normal play, and selects it.
+inline void loadStoryQuest(GameSession& session, std::vector<int> tasks, int questType = 1, int interrupt = 0)
 {
-    StoryPanelStandIns()
+    GameDataText::QuestText quest;
+    quest.type = questType;
+    quest.tasks = std::move(tasks);
+    quest.interrupt = interrupt;
+    session.loadGameStructure(xmlStream(GameDataText::gameData({{GameDataText::quest(quest)}})));
+    session.setMode(0);
+    session.setCurrentWorld(0, &session.structure().worlds()[0]);
+    session.selectQuest(questType);
+}
+
+// A story screen `Base` that plays the script set in `nextScript` while it is
+// constructed in place of its own (tests that only watch the events the
+// screen hands to its script).
+template <class Base> class ScriptedStoryScreen : public Base
+{
+public:
+    static inline StoryScript* nextScript = nullptr;
+
+    ScriptedStoryScreen()
     {
-        FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, &FWidgetFactory::createChild<FContainer>);
+        if (nextScript != nullptr) this->setStoryScript(nextScript);
     }
 };
 
@@ -110,15 +129,7 @@ protected:
         if (!withSession) return false;
         EXPECT_NE(module.getGameSession().get(), nullptr);
         if (module.getGameSession().get() == nullptr) return false;
-        GameSession& session = *module.getGameSession();
-        GameDataText::QuestText quest;
-        quest.type = questType;
-        quest.tasks = std::move(tasks);
-        quest.interrupt = interrupt;
-        session.loadGameStructure(xmlStream(GameDataText::gameData({{GameDataText::quest(quest)}})));
-        session.setMode(0);
-        session.setCurrentWorld(0, &session.structure().worlds()[0]);
-        session.selectQuest(questType);
+        loadStoryQuest(*module.getGameSession(), std::move(tasks), questType, interrupt);
         return true;
     }
 
@@ -126,6 +137,17 @@ protected:
     {
         if (!loadQuest(std::move(tasks), questType, withSession, interrupt) && withSession) return;
         module.showScreen(k_storyModeScreen);
+        module.take();
+    }
+
+    // As `start`, with `script` played by the screen in place of its own;
+    // `Screen` is a `ScriptedStoryScreen`.
+    void startScripted(StoryScript& script, std::vector<int> tasks, int questType = 1)
+    {
+        if (!loadQuest(std::move(tasks), questType)) return;
+        Screen::nextScript = &script;
+        module.showScreen(k_storyModeScreen);
+        Screen::nextScript = nullptr;
         module.take();
     }
 
@@ -149,7 +171,6 @@ protected:
     FRawDataModule rawData;
     // The background tiles are pictures.
     FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
-    StoryPanelStandIns standIns;
 };
 
 } // namespace storytest

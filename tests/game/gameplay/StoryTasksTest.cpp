@@ -4,9 +4,9 @@
 // combo step, the random negative power-up and the tier effect's release.
 #include "game/GameDataTestSupport.h"
 #include "game/gameplay/GameplayTestSupport.h"
+#include "game/gameplay/StoryScreenTestSupport.h"
 #include "support/ScreenFiles.h"
 
-#include "asset/FRawDataModule.h"
 #include "game/core/ActivePowerUp.h"
 #include "game/core/GameRandom.h"
 #include "game/core/GameSaveData.h"
@@ -29,62 +29,13 @@
 #include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/ParticlePool.h"
 #include "game/widgets/SearchableSprite.h"
-#include "image/FImageLoaderModule.h"
-#include "image/FPngLoader.h"
-#include "tools/contentwriters/ScreenFileWriter.h"
-#include "tools/imagewriters/PngWriter.h"
 #include "ui/FContainer.h"
-#include "ui/FWidgetFactory.h"
-#include "ui/FWidgetTypes.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 using namespace gameplaytest;
 
 namespace {
-
-void writeTasksFile(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// The first world's folder with 200 x 200 background tiles, its search data
-// and an animation table without animations.
-struct TasksWorldFiles
-{
-    explicit TasksWorldFiles(const std::filesystem::path& scratch)
-    {
-        writeScreenFiles(WORLD_MANIFESTS "/036.lua", scratch);
-        std::vector<uint8_t> rgba;
-        for (int32_t i = 0; i < 200 * 200; ++i)
-            rgba.insert(rgba.end(), {90, 140, 200, 255});
-        const std::vector<uint8_t> tile = writePng(PngPicture::rgba(200, 200, rgba));
-        for (int id = 20001; id <= 20096; ++id)
-            writeTasksFile(scratch / assetFileName(36, id, ".png"), {tile.begin(), tile.end()});
-        writeTasksFile(scratch / assetFileName(25, 6582, ".dat"),
-                       GameDataText::searchData(
-                           0, {{"ZIBBOS", {{"World01Zibbo01"}, {"World01Zibbo02"}, {"World01Zibbo03"}}},
-                               {"PICTURES", GameDataText::numbered("World01Picture", 8)},
-                               {"PICTUREMULTIPLES", GameDataText::numbered("World01Picture", 2, 3)},
-                               {"VIGNETTES", {{"World01Vignette01"}}},
-                               {"DRABBS", {{"World01SpecialDrabb01"}}},
-                               {"HINTS", {{"World01Hint01"}}}}));
-        writeTasksFile(scratch / assetFileName(12, 6644, ".dat"),
-                       "<root><World0><Anims count=\"0\"></Anims></World0></root>");
-    }
-};
-
-// The story panel's widget class is other work's: a container stands in.
-struct TasksPanelStandIn
-{
-    TasksPanelStandIn()
-    {
-        FWidgetFactory::registerType(FWidgetTypes::k_storyPanel, &FWidgetFactory::createChild<FContainer>);
-    }
-};
 
 // Notes the events the screen hands to its script; no record ever runs.
 class TasksTestScript : public StoryScript
@@ -108,41 +59,17 @@ public:
     std::vector<int32_t> events;
 };
 
-class TasksTestScreen : public StoryModeScreen
-{
-public:
-    static inline StoryScript* nextScript = nullptr;
+using TasksTestScreen = storytest::ScriptedStoryScreen<StoryModeScreen>;
 
-    TasksTestScreen() { setStoryScript(nextScript); }
-};
-
-class StoryTasksTest : public testing::Test, protected HostedScreen<TasksTestScreen>
+class StoryTasksTest : public testing::Test, protected storytest::StoryScreenLevel<TasksTestScreen>
 {
 protected:
     void start(std::vector<int> tasks, int questType = 1)
     {
-        module.run();
-        if (module.getGameSession().get() == nullptr) {
-            module.getSaveManager()->attachDefaultFileSystem();
-            module.initSaveData();
-        }
-        FLocalizedMessages::setLanguage(0);
+        startScripted(script, std::move(tasks), questType);
         ASSERT_NE(module.getGameSession().get(), nullptr);
-        GameSession& play = *module.getGameSession();
-        GameDataText::QuestText quest;
-        quest.type = questType;
-        quest.tasks = std::move(tasks);
-        play.loadGameStructure(xmlStream(GameDataText::gameData({{GameDataText::quest(quest)}})));
-        play.setMode(0);
-        play.setCurrentWorld(0, &play.structure().worlds()[0]);
-        play.selectQuest(questType);
-        TasksTestScreen::nextScript = &script;
-        module.showScreen(k_storyModeScreen);
-        TasksTestScreen::nextScript = nullptr;
-        module.take();
     }
 
-    GameSession& session() { return *module.getGameSession(); }
     int32_t taskType() { return session().getCurrentTaskType(); }
 
     // Frames of `ms` each until `done` or the frame budget runs out.
@@ -165,10 +92,6 @@ protected:
         sprite.onPointerUp(0, 8, centre);
     }
 
-    TasksWorldFiles worldFiles{scratch.path()};
-    FRawDataModule rawData;
-    FImageLoaderModule png{k_slotPngLoader, &FPngLoader::load};
-    TasksPanelStandIn standIn;
     TasksTestScript script;
 };
 

@@ -6,6 +6,7 @@
 #include "game/widgets/FactoryContainerWidget.h"
 #include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/ParticleGroup.h"
+#include "game/widgets/ParticleRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,9 @@ TEST(TimerBarTest, MarkersSitAlongTheBarByTheirFraction)
     EXPECT_FALSE(level.timer.stars()[0]->passed);
     EXPECT_EQ(level.screen.children().back(), level.bar->screenParticles()->layer());
     ParticleEmitter* burst = level.bar->passEmitter();
+    // Its sparkles add their light to what lies under them.
+    ASSERT_NE(burst->particle(), nullptr);
+    EXPECT_EQ(burst->particle()->blendMode, 1);
     level.at(50200);
     EXPECT_EQ(level.heard(FactoryContainerWidget::k_passedMarkerSound), 1);
     EXPECT_EQ(level.bar->passEmitter(), burst);
@@ -104,6 +108,8 @@ TEST(TimerBarTest, MarkersSitAlongTheBarByTheirFraction)
     // Time given back moves the fill past it again: the return burst.
     level.at(40000);
     ASSERT_NE(level.bar->returnEmitter(), nullptr);
+    ASSERT_NE(level.bar->returnEmitter()->particle(), nullptr);
+    EXPECT_EQ(level.bar->returnEmitter()->particle()->blendMode, 1);
     EXPECT_FALSE(level.timer.stars()[0]->regained);
     EXPECT_EQ(level.timer.countStarsLeft(), 2);
 }
@@ -152,6 +158,8 @@ TEST(TimerBarTest, GivenBackTimeRefillsThreePixelsEveryFiftyMsThenPauses)
     EXPECT_TRUE(level.preview->isVisible());
     ASSERT_NE(level.bar->refillEmitter(), nullptr);
     EXPECT_TRUE(level.bar->refillEmitter()->isEnabled());
+    ASSERT_NE(level.bar->refillEmitter()->particle(), nullptr);
+    EXPECT_EQ(level.bar->refillEmitter()->particle()->blendMode, 1);
     // The preview's right edge shows the target: 10 + 12 + 180.
     EXPECT_EQ(level.preview->rect().right, 202);
     for (int step = 1; step <= 9; ++step) {
