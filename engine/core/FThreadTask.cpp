@@ -32,6 +32,11 @@ FThreadTask::FThreadTask()
     reset();
 }
 
+FThreadTask::FThreadTask(WorkerSource source) : m_source(source)
+{
+    reset();
+}
+
 FThreadTask::~FThreadTask()
 {
     if (state() == k_running && !m_isInline && m_worker && m_worker->isAlive() &&
@@ -78,7 +83,7 @@ void FThreadTask::reset()
     if (m_isInline || m_worker) return;
     FThread* worker = nullptr;
     if (auto* pool = findService<FThreadPoolService>(k_slotThreadPool)) worker = pool->takeThread();
-    if (!worker) worker = engineNew<FThread>(k_memObject);
+    if (!worker && m_source == k_pooledOrNew) worker = engineNew<FThread>(k_memObject);
     FMutexLock lock(m_lock);
     m_worker = worker;
 }
@@ -87,7 +92,8 @@ void FThreadTask::start()
 {
     {
         FMutexLock lock(m_lock);
-        if (state() != k_idle) return;
+        // A task without a worker would stay running with nothing to run it.
+        if (state() != k_idle || (!m_isInline && !m_worker)) return;
         m_state = k_running;
     }
     if (m_isInline)

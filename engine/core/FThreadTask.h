@@ -19,8 +19,16 @@ public:
         k_done = 2,
     };
 
+    // Where a task's worker comes from.
+    enum WorkerSource : int32_t {
+        k_pooledOrNew = 0, // an idle worker from the pool, or a new thread
+        k_pooledOnly = 1,  // an idle worker from the pool or none (the task has another way)
+    };
+
     // Takes a worker from the pool (or makes one).
     FThreadTask();
+    // Takes a worker as `source` says; without one, start does nothing.
+    explicit FThreadTask(WorkerSource source);
     // Gives the worker back to the pool when it is idle and alive.
     virtual ~FThreadTask();
     FThreadTask(const FThreadTask&) = delete;
@@ -34,7 +42,8 @@ public:
     // Makes a done task idle again with a worker; a failure on a running task.
     void reset();
     // Runs the task once: on its worker, or at once when inline. Starting a
-    // task that is not idle does nothing.
+    // task that is not idle, or that has neither a worker nor runs inline,
+    // does nothing.
     void start();
     // Runs the task on the calling thread; 0 when it ended normally, 1 when
     // it failed.
@@ -54,5 +63,6 @@ private:
 
     std::atomic<int32_t> m_state{k_idle};
     bool m_isInline = false;
+    WorkerSource m_source = k_pooledOrNew;
     FThread* m_worker = nullptr;
 };

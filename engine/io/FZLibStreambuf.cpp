@@ -89,7 +89,10 @@ void FZLibStreambuf::start()
 {
     if (m_started) return;
     m_started = true;
-    m_worker.start();
+    if (m_worker.worker() == nullptr)
+        beginOnReader();
+    else
+        m_worker.start();
 }
 
 // ---- worker side ----
@@ -162,16 +165,20 @@ void FZLibStreambuf::beginPass()
     m_zstream.avail_in = 0;
 }
 
-bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
+FDeferredFailure FZLibStreambuf::openInflate()
 {
     m_zstream = z_stream{};
     const int init = inflateInit2(&m_zstream, -m_windowBits);
-    if (init != Z_OK) {
-        failure = FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
-            report << "inflateInit2 m_windowBits (" << m_windowBits << ") returned " << init;
-        });
-        return false;
-    }
+    if (init == Z_OK) return FDeferredFailure();
+    return FDeferredFailure::compose(msgFileCorrupted, ZIBBO_HERE, [&](FErrorMessage& report) {
+        report << "inflateInit2 m_windowBits (" << m_windowBits << ") returned " << init;
+    });
+}
+
+bool FZLibStreambuf::inflateMember(FDeferredFailure& failure)
+{
+    failure = openInflate();
+    if (failure) return false;
     beginPass();
     const int result = inflateChunks();
     if (m_handingOver) return true;
@@ -394,6 +401,15 @@ void FZLibStreambuf::growInput()
     engineFree(m_input);
     m_input = input;
     m_inputSize = size;
+}
+
+void FZLibStreambuf::beginOnReader()
+{
+    // The failure is raised at the first read, as one from the worker is.
+    m_failure = openInflate();
+    if (m_failure) return;
+    m_readerInflates = true;
+    beginPass();
 }
 
 void FZLibStreambuf::restartOnReader()

@@ -29,6 +29,9 @@
 // next time it asks for data (so the error handler hears of it on the
 // reader's thread). The reader checks the CRC as chunks arrive.
 //
+// When the pool has no idle worker, no thread is made for the member: the
+// reader inflates on its own thread from the start, as below.
+//
 // A read that asks for at least k_directReadSize bytes takes the inflate over
 // from the worker: the worker hands over what it gathered and its zlib state
 // and ends its task, and from then on the reader inflates on its own thread,
@@ -81,9 +84,11 @@ public:
     {
         return m_inputSize + (int64_t{1} << m_windowBits) + 2 * chunkSizeFor(m_dataSize);
     }
-    // Starts the worker; call once, after attaching any processor.
+    // Starts the worker; call once, after attaching any processor. Without
+    // an idle worker in the pool the reader's thread inflates from the start.
     void start() override;
-    // True once the reader's thread inflates (a large read took it over).
+    // True once the reader's thread inflates (a large read took it over, or
+    // the pool had no idle worker).
     bool isInflatingOnReader() const { return m_readerInflates; }
 
 protected:
@@ -96,7 +101,8 @@ private:
     class Worker : public FThreadTask
     {
     public:
-        explicit Worker(FZLibStreambuf& owner) : m_owner(owner) {}
+        // Only an idle pooled worker: without one the reader inflates.
+        explicit Worker(FZLibStreambuf& owner) : FThreadTask(k_pooledOnly), m_owner(owner) {}
         void main() override { m_owner.workerMain(); }
 
     private:
@@ -157,6 +163,10 @@ private:
     void growInput();
     // Starts the member over on the reader's thread.
     void restartOnReader();
+    // Sets the reader's thread up to inflate the member from its start.
+    void beginOnReader();
+    // Opens the zlib state for a pass; the failure when zlib cannot.
+    FDeferredFailure openInflate();
 
     Worker m_worker;
     int m_windowBits = k_windowBits;

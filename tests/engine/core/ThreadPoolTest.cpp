@@ -99,6 +99,44 @@ TEST_F(ThreadPoolTest, ATaskTakesAWorkerRunsOnceAndGivesItBack)
     engineDelete(worker);
 }
 
+// A task that takes only pooled workers makes none: without an idle one it
+// has no worker and starting it does nothing; with one it runs on it.
+TEST_F(ThreadPoolTest, APooledOnlyTaskRunsOnlyOnAnIdlePooledWorker)
+{
+    class PooledOnlyTask : public FThreadTask
+    {
+    public:
+        PooledOnlyTask() : FThreadTask(k_pooledOnly) {}
+        void main() override
+        {
+            ++runs;
+            done.release();
+        }
+        std::atomic<int> runs{0};
+        FSemaphore done;
+    };
+
+    auto* alone = engineNew<PooledOnlyTask>(k_memObject);
+    EXPECT_EQ(alone->worker(), nullptr);
+    alone->start();
+    EXPECT_EQ(alone->state(), FThreadTask::k_idle);
+    EXPECT_FALSE(FUtilPlatform::wait(&alone->done, 0));
+    engineDelete(alone);
+    EXPECT_EQ(m_pool->size(), 0u);
+
+    FThread* worker = engineNew<FThread>(k_memObject);
+    m_pool->addThread(worker);
+    auto* task = engineNew<PooledOnlyTask>(k_memObject);
+    EXPECT_EQ(task->worker(), worker);
+    task->start();
+    ASSERT_TRUE(FUtilPlatform::wait(&task->done, 5000));
+    EXPECT_TRUE(eventually([&] { return task->state() == FThreadTask::k_done; }));
+    EXPECT_EQ(task->runs, 1);
+    engineDelete(task);
+    EXPECT_EQ(m_pool->takeThread(), worker);
+    engineDelete(worker);
+}
+
 TEST_F(ThreadPoolTest, ThePoolHandsOutTheLastAddedWorkerFirst)
 {
     FThread* a = engineNew<FThread>(k_memObject);

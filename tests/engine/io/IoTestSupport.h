@@ -8,6 +8,7 @@
 
 #include "core/FApplication.h"
 #include "core/FDebug.h"
+#include "core/FThread.h"
 #include "core/FThreadPoolModule.h"
 #include "io/FArchiveKeys.h"
 #include "io/FFolderFileSystem.h"
@@ -90,6 +91,21 @@ inline FString engineText(const std::string& utf8)
 class IoTest : public ::testing::Test
 {
 protected:
+    // Member streams take an idle pooled worker; without one they inflate on
+    // the reader's thread. The pool starts with a few, so both sides are used.
+    IoTest()
+    {
+        for (int i = 0; i < 4; ++i)
+            threadPool.addThread(engineNew<FThread>(k_memObject));
+    }
+
+    // Takes every idle worker out of the pool.
+    void emptyThreadPool()
+    {
+        while (FThread* worker = threadPool.takeThread())
+            engineDelete(worker);
+    }
+
     // The text of the failure that `action` raises, or "" when it raises none.
     template <class Action> std::string failureOf(Action action)
     {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include <thread>
@@ -335,6 +336,21 @@ TEST_F(ZipMemberTest, CloseAndRestartWhileTheWorkerRuns)
     EXPECT_TRUE(handler.texts.empty());
 }
 
+// Each read of `reads` (where it starts, after a seek there, and how much it
+// asks for) answers the member's bytes `all` there.
+void readEach(FInStreambuf& buffer, const std::string& all,
+              std::span<const std::pair<int64_t, int64_t>> reads)
+{
+    for (const auto& [at, count] : reads) {
+        SCOPED_TRACE(at);
+        ASSERT_EQ(int64_t(buffer.pubseekpos(at)), at);
+        std::string got(static_cast<size_t>(count), '\0');
+        ASSERT_EQ(buffer.sgetn(got.data(), count), count);
+        EXPECT_TRUE(got == all.substr(static_cast<size_t>(at), static_cast<size_t>(count)));
+        EXPECT_EQ(buffer.position(), at + count);
+    }
+}
+
 // A read of at least a window's worth takes the inflate over from the
 // worker and goes straight into the caller's buffer; putback, small reads,
 // seeks back (a restart on the reader's thread) and the member's end behave
@@ -362,14 +378,7 @@ TEST_F(ZipMemberTest, LargeReadsTakeTheInflateOverOnTheReader)
             {20, 100000},    // far back: a restart on the reader
             {400000, 40000}, // a forward seek, then a large read
         };
-        for (const auto& [at, count] : reads) {
-            SCOPED_TRACE(at);
-            ASSERT_EQ(int64_t(buffer.pubseekpos(at)), at);
-            std::string got(static_cast<size_t>(count), '\0');
-            ASSERT_EQ(buffer.sgetn(got.data(), count), count);
-            EXPECT_TRUE(got == all.substr(static_cast<size_t>(at), static_cast<size_t>(count)));
-            EXPECT_EQ(buffer.position(), at + count);
-        }
+        readEach(buffer, all, reads);
         EXPECT_TRUE(inflating->isInflatingOnReader());
         // Reads straight into the caller's buffer take larger input blocks.
         EXPECT_EQ(inflating->bufferBytes() - bytesBefore,
@@ -387,6 +396,42 @@ TEST_F(ZipMemberTest, LargeReadsTakeTheInflateOverOnTheReader)
         EXPECT_EQ(buffer.sgetc(), std::char_traits<char>::eof());
     }
     EXPECT_TRUE(handler.texts.empty());
+}
+
+// With no idle worker in the pool no thread is made: the reader inflates from
+// the start, with the same reads, seeks and checks as with a worker.
+TEST_F(ZipMemberTest, WithoutAnIdleWorkerTheReaderInflatesFromTheStart)
+{
+    const std::vector<uint8_t> data = sampleBytes(300000, 5);
+    const std::string all = text(data);
+    ZipWriter writer;
+    writer.add("plain", data, ZipMethod::Deflated);
+    writer.add("sealed", data, ZipMethod::Deflated, true);
+    writer.add("bad", data, ZipMethod::Deflated).crcField = 0x12345678;
+    FRefT<FFileSystem> archive = openArchive(writer);
+    for (const char* name : {"plain", "sealed"}) {
+        SCOPED_TRACE(name);
+        emptyThreadPool();
+        FRefT<FInStream> stream = openMember(archive, name);
+        auto* inflating = dynamic_cast<FZLibStreambuf*>(stream->buffer());
+        ASSERT_NE(inflating, nullptr);
+        EXPECT_TRUE(inflating->isInflatingOnReader());
+        FInStreambuf& buffer = *inflating;
+        // Each read: where it starts (after a seek there) and how much it asks for.
+        const std::pair<int64_t, int64_t> reads[] = {
+            {0, 1000}, {1000, 100000}, {101000, 5000}, {20, 50000}, {200000, 40000},
+        };
+        readEach(buffer, all, reads);
+        ASSERT_EQ(buffer.sungetc(), data[239999]);
+        EXPECT_TRUE(readAll(stream) == all.substr(239999));
+        EXPECT_EQ(threadPool.size(), 0u);
+    }
+    EXPECT_TRUE(handler.texts.empty());
+
+    emptyThreadPool();
+    FRefT<FInStream> stream = openMember(archive, "bad");
+    const std::string failure = failureOf([&] { readAll(stream); });
+    EXPECT_NE(failure.find("== directory crc (305419896)"), std::string::npos) << failure;
 }
 
 // Raw deflate data of `data` with a full flush after its first `goodBytes`,
