@@ -8,11 +8,14 @@
 #include "asset/FAsset.h"
 #include "core/FDelegate.h"
 #include "core/FMemory.h"
+#include "game/core/PlayerProfile.h"
 #include "game/core/ScreenKind.h"
 #include "game/worldmap/WorldMapServices.h"
 #include "ui/FAssetKinds.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace WorldMapKit {
@@ -33,6 +36,20 @@ inline std::string gameData(int longTrip = -1)
         worlds.push_back(quests);
     }
     return GameDataText::gameData(worlds);
+}
+
+// Opens the worlds with their three quests and finishes quests (quest id,
+// stars) in the profile.
+inline void progress(PlayerProfile& profile, const std::vector<int32_t>& worlds,
+                     const std::vector<std::pair<int32_t, int32_t>>& results)
+{
+    for (int32_t w : worlds) {
+        profile.unlockWorld(w);
+        for (int32_t q = 0; q < 3; ++q)
+            profile.unlockQuest(3 * w + q, w);
+    }
+    for (auto [questId, stars] : results)
+        profile.setQuestResult(questId, stars);
 }
 
 class SilentAsset : public FAsset

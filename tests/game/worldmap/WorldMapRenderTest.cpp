@@ -86,16 +86,11 @@ struct RenderPlayer
         session.loadGameStructure(xmlStream(WorldMapKit::gameData(longTrip)));
     }
     PlayerProfile& profile() { return *profiles.getCurrentProfile(); }
-    // Opens the worlds with their quests and sets results (quest id, stars).
-    void progress(const std::vector<int>& worlds, const std::vector<std::pair<int, int>>& results)
+    // Opens the worlds with their quests and sets results (quest id, stars),
+    // with nothing new to present.
+    void progress(const std::vector<int32_t>& worlds, const std::vector<std::pair<int32_t, int32_t>>& results)
     {
-        for (int w : worlds) {
-            profile().unlockWorld(w);
-            for (int q = 0; q < 3; ++q)
-                profile().unlockQuest(3 * w + q, w);
-        }
-        for (auto [id, stars] : results)
-            profile().setQuestResult(id, stars);
+        WorldMapKit::progress(profile(), worlds, results);
         profile().newQuests().clear();
         profile().newWorlds().clear();
     }
@@ -303,11 +298,11 @@ TEST_F(WorldMapRenderTest, TheEndingsDraw)
     {
         // Every star of the twelve worlds: the perfect ending, then the map.
         RenderPlayer player(1);
-        std::vector<int> all;
-        std::vector<std::pair<int, int>> results;
-        for (int w = 0; w < 12; ++w)
+        std::vector<int32_t> all;
+        std::vector<std::pair<int32_t, int32_t>> results;
+        for (int32_t w = 0; w < 12; ++w)
             all.push_back(w);
-        for (int id = 0; id < 36; ++id)
+        for (int32_t id = 0; id < 36; ++id)
             results.emplace_back(id, 5);
         player.progress(all, results);
         player.profile().setFlag(PlayerProfile::k_receivedGift, true);

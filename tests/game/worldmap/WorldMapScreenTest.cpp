@@ -169,13 +169,7 @@ protected:
     void progress(const std::vector<int32_t>& worlds,
                   const std::vector<std::pair<int32_t, int32_t>>& results = {})
     {
-        for (int32_t w : worlds) {
-            profile().unlockWorld(w);
-            for (int32_t q = 0; q < 3; ++q)
-                profile().unlockQuest(3 * w + q, w);
-        }
-        for (auto [questId, stars] : results)
-            profile().setQuestResult(questId, stars);
+        WorldMapKit::progress(profile(), worlds, results);
     }
 
     // A new map object activated; with `handOver` its phases run until the
