@@ -126,7 +126,19 @@ void soak(const SoakPlan& plan, std::atomic<bool>& clean)
             }
             std::fprintf(stdout, "soak: round %d, screen kind %d\n", round, kind);
             std::fflush(stdout);
-            ui->setScreen(kind, false);
+            // On the UI thread and once no load is pending, as a screen of
+            // the game asks for the next one; a screen that moves on by
+            // itself may hold a load for a while.
+            for (int wait = 0; wait < 500; ++wait) {
+                const bool asked = playthrough::onUi([kind] {
+                    ZibboUserInterface* game = ZibboUserInterface::getInstance();
+                    if (game == nullptr || game->hasPendingLoad()) return false;
+                    game->setScreen(kind, false);
+                    return true;
+                });
+                if (asked) break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
             // A screen may move on by itself (the intro chain, the loading
             // screen): whatever shows is shaken.
             waitForKind(kind, 10000);
