@@ -1,6 +1,8 @@
 #include "io/FFolderFileSystem.h"
 
 #include "core/FErrorMessage.h"
+#include "core/FLogChannel.h"
+#include "core/FLogStream.h"
 #include "core/FOperatingSystem.h"
 #include "core/FProcessModule.h"
 #include "io/FFile.h"
@@ -120,6 +122,13 @@ FString FFolderFileSystem::computeRoot() const
         break;
     case k_folderUserAppData:
         folder = applicationFolder(systemFolder(FOperatingSystem::k_userDataFolder), productShortName());
+        // Settings and saves go here: a player whose progress is not kept
+        // must be told once, at start, rather than find out later.
+        if (!folder.empty() && !fs::is_directory(folder, error)) {
+            ZIBBO_LOG(k_logRelease, false)
+                << "The folder for settings and saves cannot be made (" << folder.string().c_str()
+                << "); the game goes on, but nothing will be saved.";
+        }
         break;
     case k_folderCurrent:
         folder = fs::current_path(error);

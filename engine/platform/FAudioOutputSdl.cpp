@@ -33,7 +33,9 @@ bool FAudioOutputSdl::open(FAudioRing& ring)
 bool FAudioOutputSdl::openDevice(FAudioRing& ring)
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        ZIBBO_LOG(k_logSystem, false) << "No audio: " << SDL_GetError();
+        // The one line a player sees: the game goes on, silent.
+        ZIBBO_LOG(k_logRelease, false)
+            << "No sound device could be opened (" << SDL_GetError() << "); the game plays without sound.";
         return false;
     }
     m_subsystem = true;
@@ -48,7 +50,8 @@ bool FAudioOutputSdl::openDevice(FAudioRing& ring)
     // No changes allowed: SDL converts to whatever the hardware takes.
     m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (m_device == 0) {
-        ZIBBO_LOG(k_logSystem, false) << "No audio device: " << SDL_GetError();
+        ZIBBO_LOG(k_logRelease, false)
+            << "No sound device could be opened (" << SDL_GetError() << "); the game plays without sound.";
         close();
         return false;
     }

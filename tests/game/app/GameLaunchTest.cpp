@@ -140,6 +140,101 @@ TEST(GameLaunchTest, ASecondStartHandsItsCommandLineOverAndEndsWithinThreeSecond
     EXPECT_EQ(gameprocess::waitForExit(first, 20000), 0) << readFile("first.txt");
 }
 
+// What the player is told when the installation or the machine lacks
+// something: one clear message each, and where the game can go on without it
+// (saves, sound) it runs on to the splash screen, which this kit leaves out.
+// Nothing else reaches standard error.
+TEST(GameLaunchTest, EachMissingPieceIsSaidInOneMessageAndTheGameGoesOnWhereItCan)
+{
+    enum Kit { k_none, k_damaged, k_startUp };
+    const struct
+    {
+        const char* name;
+        Kit kit;
+        std::vector<std::string> settings;
+        int exitCode;
+        std::vector<std::string> said;
+    } cases[] = {
+        {"normal run", k_startUp, {}, 1, {"No file is named: 012/GWScreen"}},
+        {"no kit", k_none, {}, 1, {"A file required by the application is missing", "Zibbo.zip"}},
+        {"damaged kit", k_damaged, {}, 1, {"A file required by the application is corrupted"}},
+        {"saves folder cannot be made",
+         k_startUp,
+         {"XDG_DATA_HOME=@/blocker/data"},
+         1,
+         {"The folder for settings and saves cannot be made (@/blocker/data/Nuvant/Zibbo); the game goes on, "
+          "but nothing will be saved.",
+          "No file is named: 012/GWScreen"}},
+        {"no sound device",
+         k_startUp,
+         {"SDL_AUDIODRIVER=none-here"},
+         1,
+         {"No sound device could be opened (", "); the game plays without sound.",
+          "No file is named: 012/GWScreen"}},
+        {"no display",
+         k_none,
+         {"SDL_VIDEODRIVER=x11", "DISPLAY=", "WAYLAND_DISPLAY="},
+         1,
+         {"x11 not available"}},
+    };
+    ScratchFolder scratch;
+    ASSERT_NO_FATAL_FAILURE(writeStartUpKit());
+    std::ofstream("blocker") << "a file where a folder would go";
+    std::vector<pid_t> games;
+    int index = 0;
+    auto substitute = [&scratch](std::string text) {
+        for (std::size_t at; (at = text.find('@')) != std::string::npos;)
+            text.replace(at, 1, scratch.path().string());
+        return text;
+    };
+    // Each case runs in a folder of its own, all at once.
+    for (const auto& c : cases) {
+        const std::filesystem::path folder = scratch.path() / std::to_string(index++);
+        std::filesystem::create_directories(folder / "home");
+        // The runtime folder is private, as a session's is.
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        if (c.kit == k_startUp) std::filesystem::copy_file("Zibbo.zip", folder / "Zibbo.zip");
+        if (c.kit == k_damaged) std::ofstream(folder / "Zibbo.zip") << std::string(4000, 'Z');
+        std::vector<std::string> settings{"HOME=" + (folder / "home").string(),
+                                          "XDG_DATA_HOME=", "XDG_RUNTIME_DIR=" + folder.string()};
+        for (const std::string& setting : c.settings)
+            settings.push_back(substitute(setting));
+        std::filesystem::current_path(folder);
+        games.push_back(gameprocess::start(ZIBBO_GAME_BINARY, {}, "game-message-" + std::to_string(index),
+                                           "stderr.txt", settings));
+        std::filesystem::current_path(scratch.path());
+    }
+    index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path folder = scratch.path() / std::to_string(index);
+        ASSERT_GT(games[static_cast<std::size_t>(index++)], 0);
+        const int exitCode = gameprocess::waitForExit(games[static_cast<std::size_t>(index - 1)], 60000);
+        const std::string errors = readFile((folder / "stderr.txt").string());
+        EXPECT_EQ(exitCode, c.exitCode) << errors;
+        // In order, each once, and the first at the very start.
+        std::size_t from = 0;
+        for (const std::string& expected : c.said) {
+            const std::string text = substitute(expected);
+            const std::size_t at = errors.find(text, from);
+            ASSERT_NE(at, std::string::npos) << text << "\n" << errors;
+            EXPECT_EQ(errors.find(text, at + 1), std::string::npos) << errors;
+            if (from == 0 && c.kit != k_startUp) {
+                EXPECT_LT(at, 200u) << errors;
+            }
+            from = at + text.size();
+        }
+        if (c.kit == k_startUp) {
+            // The first line is the case's own message, or the report's title
+            // (the game's name).
+            const std::string first = errors.substr(0, errors.find('\n'));
+            EXPECT_TRUE(first == "Zibbo Far Afield" ||
+                        first.find(substitute(c.said.front())) != std::string::npos)
+                << errors;
+        }
+    }
+}
+
 // A kit is replaceable content: tuning values that start with a line taking
 // more memory or time than a script may have end the game with a report
 // naming the script, also when the player asks it to close meanwhile.
