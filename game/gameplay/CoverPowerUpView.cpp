@@ -3,6 +3,7 @@
 #include "core/FMemory.h"
 #include "game/core/ActivePowerUp.h"
 #include "game/core/GameRandom.h"
+#include "game/core/GameSession.h"
 #include "game/core/PowerUpKind.h"
 #include "game/gameplay/CommonUIScreen.h"
 #include "game/widgets/VideoSprite.h"
@@ -107,6 +108,16 @@ void CoverPowerUpView::crack()
     const FRef* sounds[] = {&host->m_crack1Sound, &host->m_crack2Sound, &host->m_crack3Sound,
                             &host->m_crack4Sound, &host->m_crack5Sound};
     playViewSound(*sounds[GameRandom::rand() % 5]);
+}
+
+void CoverPowerUpView::crackInSlot(CommonUIScreen& screen, int32_t player)
+{
+    GameSession* session = screen.session();
+    if (session == nullptr || player < 0 || player >= GameSession::k_slotCount) return;
+    const ActivePowerUp* record = session->powerUpSlot(player);
+    if (record == nullptr || record->kind() != k_powerUpCover) return;
+    if (auto* cover = dynamic_cast<CoverPowerUpView*>(screen.getPowerUpViewByUniqueId(record->uniqueId())))
+        cover->crack();
 }
 
 void CoverPowerUpView::breakCover()

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class CommonUIScreen;
 class FContainer;
 class FImageWidget;
 class VideoSprite;
@@ -35,6 +36,9 @@ public:
 
     // One crack step: a click on the map, or the screen's throw effect.
     void crack();
+    // The story screen's crack: of the Cover power-up in the player's slot,
+    // when that slot holds one.
+    static void crackInSlot(CommonUIScreen& screen, int32_t player);
 
     int32_t crackCounter() const { return m_crackCounter; }
     FImageWidget* overlayImage() const { return m_overlayImage.get(); }

@@ -16,6 +16,7 @@
 #include "game/core/SearchableObject.h"
 #include "game/core/TaskData.h"
 #include "game/core/TaskType.h"
+#include "game/gameplay/CoverPowerUpView.h"
 #include "game/gameplay/HudPanel.h"
 #include "game/gameplay/InterruptDial.h"
 #include "game/gameplay/StoryScript.h"
@@ -619,6 +620,10 @@ void StoryModeScreen::onPointerDown(int32_t pointer, int32_t button, const FPoin
 {
     if (button == k_ignoredButtonA || button == k_ignoredButtonB) return;
     PauseHostScreen::onPointerDown(pointer, button, point);
+    // A press on the map, above player 0's HUD panel, cracks a Cover that
+    // player 0 holds.
+    if (HudEntryPanel* panel = getPlayerPanel(0); panel != nullptr && point.y < panel->panelPosition().y)
+        CoverPowerUpView::crackInSlot(*this, 0);
 }
 
 void StoryModeScreen::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)
@@ -1118,6 +1123,12 @@ void StoryModeScreen::toggleFlip(int32_t)
 void StoryModeScreen::addComboStep()
 {
     m_foundFlow.addComboStep();
+}
+
+void StoryModeScreen::playThrowEffect(int32_t player)
+{
+    CommonUIScreen::playThrowEffect(player);
+    CoverPowerUpView::crackInSlot(*this, player);
 }
 
 void StoryModeScreen::startImpactBurst(int32_t x, int32_t y)

@@ -208,6 +208,8 @@ public:
     void setPanelPassThrough(bool on);
     void toggleFlip(int32_t player) override;
     void addComboStep() override;
+    // The common throw effect, then a crack of a Cover in the player's slot.
+    void playThrowEffect(int32_t player) override;
     void startImpactBurst(int32_t x, int32_t y) override;
     void startCoverStream(int32_t player) override;
     void startCaughtBurst(int32_t x, int32_t y) override;

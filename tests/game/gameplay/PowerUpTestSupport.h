@@ -96,10 +96,7 @@ public:
     void throwAtPlayer(int32_t player) override
     {
         calls.push_back("throw " + std::to_string(player));
-        const ActivePowerUp* record = session() != nullptr ? session()->powerUpSlot(player) : nullptr;
-        if (record == nullptr || record->kind() != k_powerUpCover) return;
-        if (auto* cover = dynamic_cast<CoverPowerUpView*>(getPowerUpViewByUniqueId(record->uniqueId())))
-            cover->crack();
+        CoverPowerUpView::crackInSlot(*this, player);
     }
     FRefT<MapView> getMapView(int32_t) override { return map; }
     void startImpactBurst(int32_t x, int32_t y) override
