@@ -15,6 +15,7 @@
 #include "game/core/StoryTaskStepper.h"
 #include "game/core/TaskType.h"
 #include "game/gameplay/FoundItemPop.h"
+#include "game/gameplay/HudPanel.h"
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/gameplay/StoryPanel.h"
 #include "game/gameplay/StoryTeller.h"
@@ -42,6 +43,7 @@ class RenderStoryScreen : public StoryModeScreen
 {
 public:
     using StoryModeScreen::raiseStoryEvent;
+    using StoryModeScreen::refreshPanel;
     using StoryModeScreen::reportSpriteFound;
 };
 
@@ -129,13 +131,18 @@ TEST_F(StoryLevelRenderTest, ALevelOfTheFirstWorldDrawsFromItsStartToItsEnd)
 
     // Every item found, the awards of the quest's last task, then the end.
     const std::deque<FRefT<SearchableSprite>> sprites = *s.getTaskSprites();
+    // The strip's entries are made active as its refresh makes the entries
+    // in play, taken from the strip itself.
+    if (HudPanel* panel = s.refreshPanel()) {
+        for (int32_t i = 0; i < panel->entryCount(); ++i)
+            if (FRefT<HudPanelEntry> entry = panel->entryAt(i); entry.get() != nullptr)
+                entry->setActive(true);
+    }
     for (const FRefT<SearchableSprite>& item : sprites) {
-        if (HudPanelEntry* entry = item->panelEntry()) entry->setActive(true);
         const FPointI centre = FWidget::getRectCenter(item->rect());
         item->onPointerDown(0, 8, centre);
         item->update(100);
         item->onPointerUp(0, 8, centre);
-        s.update(16);
     }
     for (int32_t frame = 0; frame < 600 && session().getCurrentTaskType() != k_taskAwards; ++frame)
         s.update(16);
