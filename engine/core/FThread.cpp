@@ -92,7 +92,9 @@ bool FThread::waitIdle(uint32_t milliseconds, bool alertable)
     // one signal does not mean it is idle: keep waiting until the task is done
     // or the time is up.
     const auto start = std::chrono::steady_clock::now();
-    while (m_shared->task.load()) {
+    // A thread that has ended runs nothing more, even with a task handed to
+    // it: waiting for it would never end (a shutdown waited so for ever).
+    while (m_shared->task.load() && m_shared->alive.load()) {
         uint32_t remaining = milliseconds;
         if (milliseconds != FUtilPlatform::k_infinite) {
             const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -103,7 +105,7 @@ bool FThread::waitIdle(uint32_t milliseconds, bool alertable)
         }
         const bool woke = alertable ? FUtilPlatform::wait(&m_shared->available, remaining)
                                     : FUtilPlatform::waitPlain(m_shared->available, remaining);
-        if (!woke) return !m_shared->task.load();
+        if (!woke) return !m_shared->task.load() || !m_shared->alive.load();
     }
     return true;
 }

@@ -200,6 +200,23 @@ TEST_F(ThreadPoolTest, AnAlreadyTreatedFailureShowsNothingButStillUnwindsTheMain
     engineDelete(task);
 }
 
+// A worker ends after a failed task; a task handed to it afterwards never
+// runs, and waiting for the worker to be idle must not wait for ever.
+TEST_F(ThreadPoolTest, WaitingForAnEndedWorkerReturnsAtOnceEvenWithATaskHandedToIt)
+{
+    FThread worker;
+    ThrowingTask<FDebug::TreatedException> failing;
+    worker.give(&failing);
+    ASSERT_TRUE(eventually([&] { return !worker.isAlive(); }));
+    EXPECT_TRUE(mainThreadUnwinds());
+    CountingTask late;
+    worker.give(&late);
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_TRUE(worker.waitIdle(FUtilPlatform::k_infinite, false));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1));
+    EXPECT_EQ(late.runs.load(), 0);
+}
+
 TEST_F(ThreadPoolTest, ResettingARunningTaskIsAFailure)
 {
     class BlockedTask : public FThreadTask
