@@ -21,7 +21,7 @@ struct RecipeAsset
 
 // Raised with every change to what any generator makes, so that cached
 // outputs of an older tool are made again.
-constexpr int k_recipeToolVersion = 2;
+constexpr int k_recipeToolVersion = 3;
 
 // The file ending the recipe's asset will have, without making it (checks the
 // kind and the format key only).

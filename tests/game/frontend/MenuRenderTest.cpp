@@ -1,7 +1,7 @@
-// The front-end menus drawn from the demo kit through the OpenGL device
+// The front-end screens drawn from the demo kit through the OpenGL device
 // (offscreen, llvmpipe): each frame shows a picture, and when
-// ZIBBO_MENU_PNG_DIR names a folder each is written there as kind-NN.png for
-// people to look at.
+// ZIBBO_MENU_PNG_DIR names a folder each is written there (the menus as
+// kind-NN.png, the others by name) for people to look at.
 #include "engine/platform/gl/GlRenderSupport.h"
 #include "support/DemoKit.h"
 #include "support/ScratchFileModules.h"
@@ -25,11 +25,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,47 +47,81 @@ FRef makeMenuKitObject(int16_t kind)
     return FAssetKinds::create(kind);
 }
 
-TEST(MenuRenderTest, TheMenusFromTheDemoKitDraw)
+// The demo kit unpacked, the OpenGL device on an offscreen window and the
+// screens' folders, for screens the game's factory builds.
+class MenuRenderTest : public testing::Test
 {
-    if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
+protected:
+    void SetUp() override
+    {
+        if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
+        FLocalizedMessages::setLanguage(0);
+        ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
+        graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
+        ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
+        GameWidgetFactory::registerTypes();
+    }
+
+    // Builds and activates `kind`, runs it for `ms` and draws it; checks that
+    // the frame is a picture of more than `colours` sampled colours and
+    // writes it as `name`.png.
+    void drawKind(int32_t kind, int32_t ms, const std::string& name, std::size_t colours)
+    {
+        SCOPED_TRACE(name);
+        FRefT<FScreen> screen = createScreen(kind);
+        ASSERT_FALSE(screen.isNull());
+        screen->setWidgetRect({0, 0, 800, 600});
+        screen->onActivate();
+        for (int32_t t = 0; t < ms; t += 20)
+            screen->update(20);
+        glrender::paintFrame(graph, readBack, [&](FDrawContext& context) { screen->draw(context); });
+        ASSERT_EQ(readBack.pixels.size(), 800u * 600u * 4u);
+        EXPECT_GT(glrender::sampledColours(readBack.pixels), colours);
+        if (const char* folder = std::getenv("ZIBBO_MENU_PNG_DIR")) {
+            const std::vector<uint8_t> bytes = writePng(PngPicture::rgba(800, 600, readBack.pixels));
+            std::ofstream(fs::path(folder) / (name + ".png"), std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()));
+        }
+    }
+
     ScratchFileModules modules;
-    FLocalizedMessages::setLanguage(0);
-    ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
     FRawDataModule rawData;
     demokit::Loaders loaders;
     RecordingErrorHandler handler;
     glrender::TestGraph graph;
     glrender::ReadBack readBack{modules.application.serviceSlot(k_slotInvalidation), graph};
-    graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
-    ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
-    GameWidgetFactory::registerTypes();
     FScreenModule screens{&makeMenuKitObject};
+};
 
+TEST_F(MenuRenderTest, TheMenusFromTheDemoKitDraw)
+{
     for (int32_t kind : {k_mainMenuScreen, k_profileScreen, k_nameEntryScreen, k_avatarSelectScreen,
-                         k_profileMenuScreen, k_gameModeScreen}) {
-        FRefT<FScreen> screen = createScreen(kind);
-        screen->setWidgetRect({0, 0, 800, 600});
-        screen->onActivate();
-        for (int frame = 0; frame < 120; ++frame)
-            screen->update(20);
-        FDrawContext& context = graph.beginFrameRecording();
-        screen->draw(context);
-        graph.endFrameRecording();
-        readBack.pixels.clear();
-        graph.onPaint();
-        ASSERT_EQ(readBack.pixels.size(), 800u * 600u * 4u);
-        std::set<uint32_t> colours;
-        for (std::size_t i = 0; i < readBack.pixels.size(); i += 4 * 97)
-            colours.insert(uint32_t(readBack.pixels[i]) << 16 | uint32_t(readBack.pixels[i + 1]) << 8 |
-                           readBack.pixels[i + 2]);
-        EXPECT_GT(colours.size(), 20u) << "kind " << kind;
-        if (const char* folder = std::getenv("ZIBBO_MENU_PNG_DIR")) {
-            const std::vector<uint8_t> bytes = writePng(PngPicture::rgba(800, 600, readBack.pixels));
-            std::ofstream(fs::path(folder) / ("kind-" + std::to_string(kind) + ".png"), std::ios::binary)
-                .write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()));
-        }
-    }
+                         k_profileMenuScreen, k_gameModeScreen})
+        drawKind(kind, 2400, "kind-" + std::to_string(kind), 20);
+}
+
+// Each at a moment of its own timeline.
+TEST_F(MenuRenderTest, TheStartUpAndClosingScreensFromTheDemoKitDraw)
+{
+    const struct
+    {
+        int32_t kind;
+        int32_t ms;
+        const char* name;
+    } cases[] = {
+        {k_introScreen, 1200, "intro"},
+        {k_introSlidesScreen, 1200, "slides"},
+        {k_introAnimationScreen, 1000, "intro-animation"},
+        {k_splashScreen, 2000, "splash"},
+        {k_loadingScreen, 300, "loading"},
+        {k_legalScreen, 1500, "legal"},
+        {k_legalScreen, 8000, "legal-later"},
+        {k_textSequenceScreen, 3000, "text-sequence"},
+        {k_animationScreen, 1000, "animation"},
+    };
+    for (const auto& c : cases)
+        drawKind(c.kind, c.ms, c.name, 3);
 }
 
 } // namespace
