@@ -424,8 +424,12 @@ TEST_F(PowerUpKindsTest, SplatWipesDuringTheLaunchDoNotCount)
     ActivePowerUp* record = addPowerUp(k_powerUpSplat);
     m_record = record;
     fire(play(), *record);
+    const int32_t id = record->uniqueId();
     int32_t launchMs = 0;
-    while (viewOf<SplatPowerUpView>(record)->isLaunching() && launchMs < 5000) {
+    // Looked up each frame: a wipe that ended the power-up deletes the view.
+    while (launchMs < 5000) {
+        const PowerUpView* launching = s.getPowerUpViewByUniqueId(id);
+        if (launching == nullptr || !launching->isLaunching()) break;
         for (int32_t k = 0; k < 20; ++k)
             s.onPointerMove(0, {100 + k % 2, 100});
         s.update(k_frameMs);
