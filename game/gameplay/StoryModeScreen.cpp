@@ -528,6 +528,26 @@ ParticleRecord* StoryModeScreen::liveTierParticle()
     return m_tierParticle;
 }
 
+const QueuedVideoHost::AssetTable* StoryModeScreen::getQueuedVideoAssetTable()
+{
+    m_cursorSpriteAssets.idleClip = FRefT<FVideo>(m_idleClip);
+    m_cursorSpriteAssets.rareIdleClipA = FRefT<FVideo>(m_rareIdleClip1);
+    m_cursorSpriteAssets.rareIdleClipB = FRefT<FVideo>(m_rareIdleClip2);
+    m_cursorSpriteAssets.specialClip = FRefT<FVideo>(m_specialClip);
+    m_cursorSpriteAssets.specialSoundA = m_cadenceSound1;
+    m_cursorSpriteAssets.specialSoundB = m_cadenceSound2;
+    return &m_cursorSpriteAssets;
+}
+
+void StoryModeScreen::onCharacterHeld(bool held)
+{
+    m_characterHeld = held;
+    ParticleRecord* particle = liveTierParticle();
+    if (particle == nullptr || m_tierPool.get() == nullptr || m_tierGroup.get() == nullptr) return;
+    m_tierPool->release(*m_tierGroup, particle);
+    m_tierParticle = nullptr;
+}
+
 void StoryModeScreen::updateOverlayClipSound(int32_t elapsedMs)
 {
     auto* overlay = storyWidget<VideoSprite>(m_overlayVideo);

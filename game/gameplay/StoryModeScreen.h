@@ -235,6 +235,12 @@ public:
     void setTierParticle(ParticleRecord* particle);
     ParticleRecord* liveTierParticle();
 
+    // QueuedVideoHost: the cursor sprite's clips and sounds of this layout,
+    // and a press on it held past 300 ms (which ends the tier particle).
+    const QueuedVideoHost::AssetTable* getQueuedVideoAssetTable() override;
+    void onCharacterHeld(bool held) override;
+    bool isCharacterHeld() const { return m_characterHeld; }
+
     // The game core's calls (GameplayScreen). The story tasks, the cursor
     // effects and the interrupt sequence give the task and penalty calls
     // their meaning; until then the screen takes them without effect.
@@ -365,6 +371,8 @@ private:
     StoryTeller* m_teller = nullptr;
     bool m_levelSetUp = false;
     ParticleRecord* m_tierParticle = nullptr;
+    QueuedVideoHost::AssetTable m_cursorSpriteAssets;
+    bool m_characterHeld = false;
     HudEntryRefresh m_entryRefresh{*this};
     InterruptSequence m_interruptSequence{*this};
     StoryTasks m_tasks{*this};

@@ -97,6 +97,47 @@ TEST(ImageWidgetTest, RotatedHitTestTurnsAboutTheCentre)
     EXPECT_TRUE(widget.containsPoint({50, 40})); // turned onto the bar's end
 }
 
+TEST(ImageWidgetTest, APivotTurnsDrawingAndHitTestAboutItself)
+{
+    RecordingDevice device;
+    auto textures = std::make_shared<FTextureRegistry>(&device);
+    FDrawCommandBuffer buffer;
+    FDrawContext context({400, 400});
+    FContainer parent;
+    FImageWidget widget(&parent);
+    widget.setImage(alphaImage(10, 100, {}), false);
+    widget.setAlphaThreshold(0);
+    // An upright hand whose foot, (105, 200), is its pivot.
+    widget.setWidgetRect({100, 100, 110, 200});
+    widget.setPivot({5, 100});
+    widget.setAngle(90.0f);
+    EXPECT_TRUE(widget.containsPoint({55, 200}));
+    EXPECT_FALSE(widget.containsPoint({105, 150}));
+    EXPECT_FALSE(widget.containsPoint({155, 200}));
+
+    context.beginFrame(buffer);
+    widget.draw(context);
+    buffer.replay(device, *textures);
+    ASSERT_EQ(device.draws.size(), 1u);
+    float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
+    for (const FTexturedVertex& v : device.draws[0].textured) {
+        minX = std::min(minX, v.x);
+        maxX = std::max(maxX, v.x);
+        minY = std::min(minY, v.y);
+        maxY = std::max(maxY, v.y);
+    }
+    // Lying flat to the left of the foot; y up in the recorded vertices.
+    EXPECT_NEAR(minX, 5.0f, 0.01f);
+    EXPECT_NEAR(maxX, 105.0f, 0.01f);
+    EXPECT_NEAR(minY, 195.0f, 0.01f);
+    EXPECT_NEAR(maxY, 205.0f, 0.01f);
+
+    // Without the pivot it turns about its centre again.
+    widget.clearPivot();
+    EXPECT_TRUE(widget.containsPoint({105, 150}));
+    EXPECT_FALSE(widget.containsPoint({55, 200}));
+}
+
 TEST(ImageWidgetTest, UserCountsFollowVisibility)
 {
     FScreenRegistry registry;
