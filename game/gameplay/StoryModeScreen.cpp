@@ -7,9 +7,11 @@
 #include "core/FMemory.h"
 #include "core/FServiceSlots.h"
 #include "game/app/ZibboUserInterface.h"
+#include "game/core/ActivePowerUp.h"
 #include "game/core/ControllerManager.h"
 #include "game/core/GameSession.h"
 #include "game/core/LevelTimer.h"
+#include "game/core/PowerUpKind.h"
 #include "game/core/Quest.h"
 #include "game/core/ScreenKind.h"
 #include "game/core/SearchListGenerator.h"
@@ -18,6 +20,7 @@
 #include "game/core/TaskType.h"
 #include "game/gameplay/HudPanel.h"
 #include "game/gameplay/InterruptDial.h"
+#include "game/gameplay/PowerUpView.h"
 #include "game/gameplay/StoryScript.h"
 #include "game/gameplay/StoryTeller.h"
 #include "game/widgets/AwardsViewport.h"
@@ -638,7 +641,33 @@ bool StoryModeScreen::inHudPanel(const FPointI& point) const
 void StoryModeScreen::onPointerDown(int32_t pointer, int32_t button, const FPointI& point)
 {
     if (button == k_ignoredButtonA || button == k_ignoredButtonB) return;
+    ZibboUserInterface* module = ZibboUserInterface::getInstance();
     PauseHostScreen::onPointerDown(pointer, button, point);
+    if (module != nullptr && module->isGamePaused()) return;
+    // A press on the map, above the strip, cracks a Cover.
+    FWidget* panel = m_hudPanel.get();
+    if (panel != nullptr && point.y < panel->getAbsolutePosition().y) crackCover(0);
+}
+
+void StoryModeScreen::crackCover(int32_t player)
+{
+    GameSession* play = session();
+    const ActivePowerUp* record = play != nullptr ? play->powerUpSlot(player) : nullptr;
+    if (record == nullptr || record->kind() != k_powerUpCover) return;
+    if (PowerUpView* view = getPowerUpViewByUniqueId(record->uniqueId())) view->crack();
+}
+
+void StoryModeScreen::playThrowEffect(int32_t player)
+{
+    CommonUIScreen::playThrowEffect(player);
+    crackCover(player);
+}
+
+void StoryModeScreen::playStoryCue()
+{
+    GameSession* play = session();
+    const LevelTimer* timer = play != nullptr ? play->getLevelTimer() : nullptr;
+    if (timer != nullptr && timer->comboLevel() == 1) playScreenSound(m_storyCueSound);
 }
 
 void StoryModeScreen::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)

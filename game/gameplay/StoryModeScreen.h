@@ -204,6 +204,10 @@ public:
         sendTimerParticles(from.x, from.y, character);
     }
     void playTierEffect(int32_t tier);
+    // The common throw, then a crack of a Cover in the player's slot.
+    void playThrowEffect(int32_t player) override;
+    // The story's cue, only while the level timer's state is 1.
+    void playStoryCue() override;
     void setHintCursor(bool on);
     void setPanelPassThrough(bool on);
     void toggleFlip(int32_t player) override;
@@ -340,6 +344,8 @@ private:
 
     // The HUD panel's input lock and its return to rest; the end image's fade.
     void setPanelInputLock(bool locked);
+    // One crack of the Cover power-up in the player's slot, when it holds one.
+    void crackCover(int32_t player);
     void returnPanelToRest();
     void showEndImage();
     // The steps of the constructor that follow the level set-up.

@@ -1,11 +1,17 @@
 // What the story screen answers its widgets through their host interfaces:
 // the cursor sprite's clip table, the pending sprite and the strip's entries
-// (QueuedVideoHost).
+// (QueuedVideoHost); the throw's and the press's crack of a Cover; the
+// story's cue.
 #include "game/gameplay/StoryScreenTestSupport.h"
 
+#include "core/FMemory.h"
+#include "game/core/ActivePowerUp.h"
 #include "game/core/GameSession.h"
+#include "game/core/LevelTimer.h"
+#include "game/core/PowerUpKind.h"
 #include "game/core/SearchableObject.h"
 #include "game/gameplay/HudPanel.h"
+#include "game/gameplay/PowerUpView.h"
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/widgets/HudPanelEntry.h"
 #include "game/widgets/MapView.h"
@@ -15,16 +21,38 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <string>
 
 using namespace gameplaytest;
 
 namespace {
 
+// A view that counts the cracks it is asked for.
+class CrackCountView : public PowerUpView
+{
+public:
+    CrackCountView(int32_t kind, int32_t& cracks) : PowerUpView(nullptr, kind), m_cracks(cracks) {}
+    void onLaunchFinished() override {}
+    void crack() override { ++m_cracks; }
+
+private:
+    int32_t& m_cracks;
+};
+
 class HostsScreen : public StoryModeScreen
 {
 public:
     using StoryModeScreen::refreshPanel;
+
+    int32_t cracks = 0;
+
+protected:
+    PowerUpView* createPowerUpView(int32_t kind, HudEntryPanel*) override
+    {
+        return engineNew<CrackCountView>(k_memObject, kind, cracks);
+    }
 };
 
 class StoryHostsTest : public testing::Test, protected storytest::StoryScreenLevel<HostsScreen>
@@ -42,6 +70,7 @@ protected:
         ASSERT_FALSE(items.empty());
     }
     QueuedVideoHost& host() { return screen(); }
+    GameSession& session() { return *module.getGameSession(); }
 
     HudPanel* panel = nullptr;
     std::deque<SearchableObject*> items;
@@ -103,6 +132,56 @@ TEST_F(StoryHostsTest, AHeldPressIsRememberedAndEndsTheTierParticle)
     EXPECT_EQ(s.liveTierParticle(), nullptr);
     host().onCharacterHeld(false);
     EXPECT_FALSE(s.isCharacterHeld());
+}
+
+TEST_F(StoryHostsTest, AThrowAndAPressOnTheMapCrackACoverInTheSlot)
+{
+    startSearch();
+    HostsScreen& s = screen();
+    ActivePowerUp cover(21, k_powerUpCover);
+    cover.setSlot(0);
+    session().setPowerUpSlot(&cover, true);
+    s.addIndividualPowerUpView(cover);
+    ASSERT_NE(s.getPowerUpViewByUniqueId(21), nullptr);
+
+    s.playThrowEffect(0);
+    EXPECT_EQ(s.cracks, 1);
+    // Another player's slot holds none.
+    s.playThrowEffect(1);
+    EXPECT_EQ(s.cracks, 1);
+    ASSERT_NE(s.hudPanel(), nullptr);
+    const int32_t panelTop = s.hudPanel()->getAbsolutePosition().y;
+    ASSERT_GT(panelTop, 10);
+    s.onPointerDown(0, 8, {100, panelTop - 10});
+    EXPECT_EQ(s.cracks, 2);
+    // A press on the strip, or one of the dropped buttons, cracks nothing.
+    s.onPointerDown(0, 8, {100, panelTop + 1});
+    s.onPointerDown(0, StoryModeScreen::k_ignoredButtonA, {100, panelTop - 10});
+    EXPECT_EQ(s.cracks, 2);
+
+    session().cancelPowerUp(&cover, 0);
+    s.onPointerDown(0, 8, {100, panelTop - 10});
+    s.playThrowEffect(0);
+    EXPECT_EQ(s.cracks, 2);
+    s.clearOwnedItemQueue();
+}
+
+TEST_F(StoryHostsTest, TheStoryCueSoundsOnlyWhileTheTimersStateIsOne)
+{
+    startSearch();
+    HostsScreen& s = screen();
+    module.soundNames.push_back({"cue", s.m_storyCueSound.get()});
+    auto cues = [&] {
+        return std::count_if(module.calls.begin(), module.calls.end(),
+                             [](const std::string& c) { return c.rfind("sound cue at 63", 0) == 0; });
+    };
+    LevelTimer& timer = *session().getLevelTimer();
+    ASSERT_EQ(timer.comboLevel(), 1);
+    s.playStoryCue();
+    EXPECT_EQ(cues(), 1);
+    timer.addComboStep();
+    s.playStoryCue();
+    EXPECT_EQ(cues(), 1);
 }
 
 } // namespace
