@@ -15,9 +15,11 @@
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/widgets/HudPanelEntry.h"
 #include "game/widgets/MapView.h"
+#include "game/widgets/ParticleEmitter.h"
 #include "game/widgets/ParticlePool.h"
 #include "game/widgets/QueuedVideoSprite.h"
 #include "game/widgets/SearchableSprite.h"
+#include "image/FImage.h"
 
 #include <gtest/gtest.h>
 
@@ -164,6 +166,18 @@ TEST_F(StoryHostsTest, AThrowAndAPressOnTheMapCrackACoverInTheSlot)
     s.playThrowEffect(0);
     EXPECT_EQ(s.cracks, 2);
     s.clearOwnedItemQueue();
+}
+
+TEST_F(StoryHostsTest, TheStripsSweepTakesTheSparkleOfTheParticleLayout)
+{
+    startSearch();
+    HostsScreen& s = screen();
+    const FRefT<FImage> sparkle = s.sweepSparkleImage();
+    ASSERT_NE(sparkle.get(), nullptr);
+    EXPECT_EQ(sparkle.get(), s.m_timerSparkle.get());
+    panel->startSweep();
+    ASSERT_NE(panel->sweep(), nullptr);
+    EXPECT_TRUE(panel->sweep()->isEnabled());
 }
 
 TEST_F(StoryHostsTest, TheStoryCueSoundsOnlyWhileTheTimersStateIsOne)
