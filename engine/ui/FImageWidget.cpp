@@ -3,6 +3,7 @@
 #include "asset/FScreenRegistry.h"
 #include "graphics/FDrawCommandBuffer.h"
 #include "graphics/FDrawContext.h"
+#include "graphics/FGeometry.h"
 #include "graphics/FShapeEmitter.h"
 #include "image/FImage.h"
 #include "io/FInStream.h"
@@ -59,6 +60,19 @@ void FImageWidget::setWidgetAlpha(uint8_t alpha)
     requestRedraw();
 }
 
+void FImageWidget::setPivot(FPointI pivot)
+{
+    m_pivot = pivot;
+    m_hasPivot = true;
+    requestRedraw();
+}
+
+void FImageWidget::clearPivot()
+{
+    m_hasPivot = false;
+    requestRedraw();
+}
+
 void FImageWidget::onMoved()
 {
     requestRedraw();
@@ -73,9 +87,20 @@ void FImageWidget::draw(FDrawContext& context)
             if (FDrawCommandBuffer* buffer = context.buffer()) buffer->pushBlendMode(m_blend);
             const float scaleX = static_cast<float>(width()) / static_cast<float>(size.x);
             const float scaleY = static_cast<float>(height()) / static_cast<float>(size.y);
-            FShapeEmitter::pushTexturedPolygon({0, 0, size.x, size.y}, context, m_image,
-                                               {rect().left, rect().top}, scaleX, scaleY, m_colour, m_angle,
-                                               m_mirror);
+            FPointI at{rect().left, rect().top};
+            if (m_hasPivot && m_angle != 0.0f) {
+                // The quad turns about the picture's centre: shift it so that
+                // the pivot stays where it is.
+                const FPointF centre{static_cast<float>(at.x + size.x / 2),
+                                     static_cast<float>(at.y + size.y / 2)};
+                const FPointF pivot{static_cast<float>(at.x + m_pivot.x),
+                                    static_cast<float>(at.y + m_pivot.y)};
+                const FPointF turned = rotatePoint(-static_cast<double>(m_angle), pivot, centre);
+                at.x += static_cast<int32_t>(std::lround(pivot.x - turned.x));
+                at.y += static_cast<int32_t>(std::lround(pivot.y - turned.y));
+            }
+            FShapeEmitter::pushTexturedPolygon({0, 0, size.x, size.y}, context, m_image, at, scaleX, scaleY,
+                                               m_colour, m_angle, m_mirror);
         }
     }
     if (debugOverlayLevel() == 2) FShapeEmitter::pushColouredPolygon(context, k_debugOutline, rect());
@@ -85,7 +110,8 @@ bool FImageWidget::containsPoint(const FPointI& point)
 {
     FPointI p = point;
     if (m_angle != 0.0f) {
-        const FPointI c = getWidgetCenter();
+        const FPointI c =
+            m_hasPivot ? FPointI{rect().left + m_pivot.x, rect().top + m_pivot.y} : getWidgetCenter();
         const double q = m_angle * k_degreesToRadians;
         const double dx = p.x - c.x;
         const double dy = p.y - c.y;

@@ -5,7 +5,7 @@
 class FImage;
 
 // One image asset stretched to the rectangle, tinted, rotated about its
-// centre and mirrored. Hit tests go by the rectangle or, with an alpha
+// centre or a pivot of its own, and mirrored. Hit tests go by the rectangle or, with an alpha
 // threshold, by the alpha of the image pixel under the point. The image
 // stays loaded exactly while the widget is visible.
 class FImageWidget : public FWidget
@@ -44,6 +44,13 @@ public:
     void setBlendMode(int32_t mode) { m_blend = mode; }
     float angle() const { return m_angle; }
     void setAngle(float degrees) { m_angle = degrees; }
+    // The point the rotation turns about, in the widget's own space (0, 0 its
+    // top-left corner); without one it turns about its centre. The pivot
+    // moves with the rectangle.
+    void setPivot(FPointI pivot);
+    void clearPivot();
+    bool hasPivot() const { return m_hasPivot; }
+    FPointI pivot() const { return m_pivot; }
     int32_t mirror() const { return m_mirror; }
     void setMirror(int32_t mode) { m_mirror = mode; }
     uint8_t alphaThreshold() const { return m_threshold; }
@@ -56,6 +63,8 @@ private:
     FRefT<FImage> m_image;
     uint32_t m_colour = 0xFFFFFFFFu;
     float m_angle = 0.0f;
+    bool m_hasPivot = false;
+    FPointI m_pivot{0, 0};
     int32_t m_mirror = k_mirrorNone;
     uint8_t m_threshold = 32;
 };

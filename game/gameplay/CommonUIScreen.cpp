@@ -571,6 +571,31 @@ void CommonUIScreen::playStoryCue()
     playScreenSound(m_cueSound);
 }
 
+QueuedVideoHost::PendingSprite CommonUIScreen::getPendingSprite()
+{
+    QueuedVideoHost::PendingSprite pending;
+    FRefT<MapView> map = getMapView(0);
+    const SearchableSprite* sprite = map.get() != nullptr ? map->pendingSprite() : nullptr;
+    if (sprite == nullptr) return pending;
+    pending.exists = true;
+    pending.hasItem = sprite->item() != nullptr;
+    pending.found = sprite->isFound();
+    pending.panelEntry = findPanelEntryOf(getPlayerPanel(0), sprite->item());
+    return pending;
+}
+
+FRef CommonUIScreen::panelEntryAt(int32_t player, int32_t index)
+{
+    HudEntryPanel* panel = getPlayerPanel(player);
+    return panel != nullptr ? FRef(panel->entryAt(index)) : FRef();
+}
+
+bool CommonUIScreen::storyHudHandleEntryEvent(const FRef& entry)
+{
+    auto* panelEntry = dynamic_cast<HudPanelEntry*>(static_cast<FWidget*>(entry.get()));
+    return panelEntry != nullptr && ::storyHudHandleEntryEvent(*panelEntry);
+}
+
 void CommonUIScreen::playVoiceLine(const FRef& sound)
 {
     if (ZibboUserInterface* module = gameModule()) module->playDialogue(sound);

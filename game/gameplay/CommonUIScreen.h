@@ -10,6 +10,7 @@
 #include "game/widgets/MapHintHost.h"
 #include "game/widgets/MapViewHost.h"
 #include "game/widgets/PlayFieldHost.h"
+#include "game/widgets/QueuedVideoHost.h"
 #include "game/widgets/SearchableSpriteHost.h"
 #include "ui/FMoveTween.h"
 #include "ui/FTimerTween.h"
@@ -53,7 +54,8 @@ class CommonUIScreen : public ScreenLayout06,
                        public MapHintHost,
                        public HintBadgeHost,
                        public FadeSwapHost,
-                       public virtual HudEntryHost
+                       public virtual HudEntryHost,
+                       public QueuedVideoHost
 {
 public:
     static constexpr int32_t k_playerCount = 2;
@@ -226,6 +228,16 @@ public:
     bool isInterruptRunning() const override { return false; }
     QueuedVideoSprite* getCursorSprite() override { return nullptr; }
     bool isAlternateMode() const override;
+    // QueuedVideoHost: this base has no table of the cursor sprite's clips
+    // and ignores a held press; the pending sprite is the map view's.
+    const QueuedVideoHost::AssetTable* getQueuedVideoAssetTable() override { return nullptr; }
+    void onCharacterHeld(bool) override {}
+    QueuedVideoHost::PendingSprite getPendingSprite() override;
+    int32_t panelEntryCount(int32_t player) override { return getPanelEntryCount(player); }
+    FRef panelEntryAt(int32_t player, int32_t index) override;
+    bool storyHudHandleEntryEvent(const FRef& entry) override;
+    // Finds need no active panel entry on this base.
+    bool needsActiveEntry() const override { return false; }
 
     GameSession* session() const { return m_session.get(); }
     const FRef& worldScene() const { return m_worldScene; }

@@ -116,8 +116,7 @@ void CoverPowerUpView::crackInSlot(CommonUIScreen& screen, int32_t player)
     if (session == nullptr || player < 0 || player >= GameSession::k_slotCount) return;
     const ActivePowerUp* record = session->powerUpSlot(player);
     if (record == nullptr || record->kind() != k_powerUpCover) return;
-    if (auto* cover = dynamic_cast<CoverPowerUpView*>(screen.getPowerUpViewByUniqueId(record->uniqueId())))
-        cover->crack();
+    if (PowerUpView* cover = screen.getPowerUpViewByUniqueId(record->uniqueId())) cover->crack();
 }
 
 void CoverPowerUpView::breakCover()

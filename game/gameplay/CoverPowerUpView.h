@@ -35,7 +35,7 @@ public:
     void onLaunchFinished() override;
 
     // One crack step: a click on the map, or the screen's throw effect.
-    void crack();
+    void crack() override;
     // The story screen's crack: of the Cover power-up in the player's slot,
     // when that slot holds one.
     static void crackInSlot(CommonUIScreen& screen, int32_t player);

@@ -179,6 +179,7 @@ void InterruptSequence::spawnItem()
     if (HudPanel* panel = m_screen.refreshPanel()) panel->showOnlyLastEntry();
     for (const FRef* pointer : {&m_screen.m_dialFirstPointer, &m_screen.m_dialSecondPointer})
         if (auto* image = interruptWidget<FImageWidget>(*pointer)) image->setAngle(0.0f);
+    placeDialPivots();
     interruptShow(m_screen.m_dialFirstFrame, true);
     interruptShow(m_screen.m_dialSecondFrame, false);
     // Both hands stand at the top; the frame turns them in their halves and
@@ -188,6 +189,19 @@ void InterruptSequence::spawnItem()
     m_screen.m_interruptElapsed = 0;
     m_screen.m_interruptRunning = true;
     setLevelTimerRunning(true);
+}
+
+void InterruptSequence::placeDialPivots()
+{
+    const FWidget* frame = interruptWidget<FWidget>(m_screen.m_dialFirstFrame);
+    if (frame == nullptr) return;
+    // Both hands turn about points of the first frame: the second about its
+    // centre, the first one hand's width left of it.
+    const FPointI centre{frame->rect().left + frame->width() / 2, frame->rect().top + frame->height() / 2};
+    if (auto* second = interruptWidget<FImageWidget>(m_screen.m_dialSecondPointer))
+        second->setPivot({centre.x - second->rect().left, centre.y - second->rect().top});
+    if (auto* first = interruptWidget<FImageWidget>(m_screen.m_dialFirstPointer))
+        first->setPivot({centre.x - first->width() - first->rect().left, centre.y - first->rect().top});
 }
 
 void InterruptSequence::checkTimeout()

@@ -46,6 +46,8 @@ public:
 
 private:
     void showOverlayWidgets(bool shown);
+    // The turning points of the dial's hands, from the first frame image.
+    void placeDialPivots();
     void playOverlayClip(const FRef& clip);
     void setLevelTimerRunning(bool running);
     void playPose(int32_t pose, bool repeat);

@@ -81,6 +81,8 @@ public:
     // The throw effect's step of the Quake and of the Splat.
     virtual void dropStep() {}
     virtual void splatStep() {}
+    // One crack of the Cover's picture.
+    virtual void crack() {}
 
 protected:
     // Shows `image` as the badge, the view taking its size.

@@ -7,9 +7,11 @@
 #include "core/FMemory.h"
 #include "core/FServiceSlots.h"
 #include "game/app/ZibboUserInterface.h"
+#include "game/core/ActivePowerUp.h"
 #include "game/core/ControllerManager.h"
 #include "game/core/GameSession.h"
 #include "game/core/LevelTimer.h"
+#include "game/core/PowerUpKind.h"
 #include "game/core/Quest.h"
 #include "game/core/ScreenKind.h"
 #include "game/core/SearchListGenerator.h"
@@ -19,6 +21,7 @@
 #include "game/gameplay/CoverPowerUpView.h"
 #include "game/gameplay/HudPanel.h"
 #include "game/gameplay/InterruptDial.h"
+#include "game/gameplay/PowerUpView.h"
 #include "game/gameplay/StoryScript.h"
 #include "game/gameplay/StoryTeller.h"
 #include "game/widgets/AwardsViewport.h"
@@ -529,6 +532,26 @@ ParticleRecord* StoryModeScreen::liveTierParticle()
     return m_tierParticle;
 }
 
+const QueuedVideoHost::AssetTable* StoryModeScreen::getQueuedVideoAssetTable()
+{
+    m_cursorSpriteAssets.idleClip = FRefT<FVideo>(m_idleClip);
+    m_cursorSpriteAssets.rareIdleClipA = FRefT<FVideo>(m_rareIdleClip1);
+    m_cursorSpriteAssets.rareIdleClipB = FRefT<FVideo>(m_rareIdleClip2);
+    m_cursorSpriteAssets.specialClip = FRefT<FVideo>(m_specialClip);
+    m_cursorSpriteAssets.specialSoundA = m_cadenceSound1;
+    m_cursorSpriteAssets.specialSoundB = m_cadenceSound2;
+    return &m_cursorSpriteAssets;
+}
+
+void StoryModeScreen::onCharacterHeld(bool held)
+{
+    m_characterHeld = held;
+    ParticleRecord* particle = liveTierParticle();
+    if (particle == nullptr || m_tierPool.get() == nullptr || m_tierGroup.get() == nullptr) return;
+    m_tierPool->release(*m_tierGroup, particle);
+    m_tierParticle = nullptr;
+}
+
 void StoryModeScreen::updateOverlayClipSound(int32_t elapsedMs)
 {
     auto* overlay = storyWidget<VideoSprite>(m_overlayVideo);
@@ -619,11 +642,20 @@ bool StoryModeScreen::inHudPanel(const FPointI& point) const
 void StoryModeScreen::onPointerDown(int32_t pointer, int32_t button, const FPointI& point)
 {
     if (button == k_ignoredButtonA || button == k_ignoredButtonB) return;
+    ZibboUserInterface* module = ZibboUserInterface::getInstance();
     PauseHostScreen::onPointerDown(pointer, button, point);
+    if (module != nullptr && module->isGamePaused()) return;
     // A press on the map, above player 0's HUD panel, cracks a Cover that
     // player 0 holds.
     if (HudEntryPanel* panel = getPlayerPanel(0); panel != nullptr && point.y < panel->panelPosition().y)
         CoverPowerUpView::crackInSlot(*this, 0);
+}
+
+void StoryModeScreen::playStoryCue()
+{
+    GameSession* play = session();
+    const LevelTimer* timer = play != nullptr ? play->getLevelTimer() : nullptr;
+    if (timer != nullptr && timer->comboLevel() == 1) playScreenSound(m_storyCueSound);
 }
 
 void StoryModeScreen::onPointerUp(int32_t pointer, int32_t button, const FPointI& point)

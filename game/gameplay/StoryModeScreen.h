@@ -204,12 +204,14 @@ public:
         sendTimerParticles(from.x, from.y, character);
     }
     void playTierEffect(int32_t tier);
+    // The common throw, then a crack of a Cover in the player's slot.
+    void playThrowEffect(int32_t player) override;
+    // The story's cue, only while the level timer's state is 1.
+    void playStoryCue() override;
     void setHintCursor(bool on);
     void setPanelPassThrough(bool on);
     void toggleFlip(int32_t player) override;
     void addComboStep() override;
-    // The common throw effect, then a crack of a Cover in the player's slot.
-    void playThrowEffect(int32_t player) override;
     void startImpactBurst(int32_t x, int32_t y) override;
     void startCoverStream(int32_t player) override;
     void startCaughtBurst(int32_t x, int32_t y) override;
@@ -236,6 +238,12 @@ public:
     // move write to it only while the pool still lends it out.
     void setTierParticle(ParticleRecord* particle);
     ParticleRecord* liveTierParticle();
+
+    // QueuedVideoHost: the cursor sprite's clips and sounds of this layout,
+    // and a press on it held past 300 ms (which ends the tier particle).
+    const QueuedVideoHost::AssetTable* getQueuedVideoAssetTable() override;
+    void onCharacterHeld(bool held) override;
+    bool isCharacterHeld() const { return m_characterHeld; }
 
     // The game core's calls (GameplayScreen). The story tasks, the cursor
     // effects and the interrupt sequence give the task and penalty calls
@@ -367,6 +375,8 @@ private:
     StoryTeller* m_teller = nullptr;
     bool m_levelSetUp = false;
     ParticleRecord* m_tierParticle = nullptr;
+    QueuedVideoHost::AssetTable m_cursorSpriteAssets;
+    bool m_characterHeld = false;
     HudEntryRefresh m_entryRefresh{*this};
     InterruptSequence m_interruptSequence{*this};
     StoryTasks m_tasks{*this};

@@ -38,12 +38,12 @@ public:
     virtual ~QueuedVideoHost() = default;
 
     // Null on a screen without the table (the common gameplay base).
-    virtual const AssetTable* getAssetTable() = 0;
+    virtual const AssetTable* getQueuedVideoAssetTable() = 0;
     // Plays a sound through the game module at a base volume (0-127).
     virtual void playSound(const FRef& sound, int32_t volume) = 0;
     // A press on the sprite lasted more than 300 ms.
     virtual void onCharacterHeld(bool held) = 0;
-    virtual bool needsActiveEntry() = 0;
+    virtual bool needsActiveEntry() const = 0;
     virtual PendingSprite getPendingSprite() = 0;
     // Player `player`'s HUD panel: its entry count and its entry at `index`.
     virtual int32_t panelEntryCount(int32_t player) = 0;

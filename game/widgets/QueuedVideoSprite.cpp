@@ -16,7 +16,7 @@ void QueuedVideoSprite::setup()
 {
     m_host = dynamic_cast<QueuedVideoHost*>(getScreen());
     setAlphaThreshold(0);
-    m_assets = m_host != nullptr ? m_host->getAssetTable() : nullptr;
+    m_assets = m_host != nullptr ? m_host->getQueuedVideoAssetTable() : nullptr;
     if (m_assets == nullptr) return;
     queueClip(m_assets->idleClip, false, true);
     onClipFinished(*this);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 
 namespace {
@@ -28,6 +30,19 @@ FRefT<FImage> alphaImage(int32_t width, int32_t height, std::vector<std::pair<FP
     image->setPixels({width, height}, k_pixelBgra8, pixels, width * 4, 1.0f);
     image->setAlphaHitTest(true);
     return makeRef(image);
+}
+
+// The smallest and largest x and y of the recorded vertices.
+template <class Vertices> std::array<float, 4> texturedBounds(const Vertices& vertices)
+{
+    float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
+    for (const FTexturedVertex& v : vertices) {
+        minX = std::min(minX, v.x);
+        maxX = std::max(maxX, v.x);
+        minY = std::min(minY, v.y);
+        maxY = std::max(maxY, v.y);
+    }
+    return {minX, maxX, minY, maxY};
 }
 
 TEST(ImageWidgetTest, AlphaHitTestTable)
@@ -97,6 +112,41 @@ TEST(ImageWidgetTest, RotatedHitTestTurnsAboutTheCentre)
     EXPECT_TRUE(widget.containsPoint({50, 40})); // turned onto the bar's end
 }
 
+TEST(ImageWidgetTest, APivotTurnsDrawingAndHitTestAboutItself)
+{
+    RecordingDevice device;
+    auto textures = std::make_shared<FTextureRegistry>(&device);
+    FDrawCommandBuffer buffer;
+    FDrawContext context({400, 400});
+    FContainer parent;
+    FImageWidget widget(&parent);
+    widget.setImage(alphaImage(10, 100, {}), false);
+    widget.setAlphaThreshold(0);
+    // An upright hand whose foot, (105, 200), is its pivot.
+    widget.setWidgetRect({100, 100, 110, 200});
+    widget.setPivot({5, 100});
+    widget.setAngle(90.0f);
+    EXPECT_TRUE(widget.containsPoint({55, 200}));
+    EXPECT_FALSE(widget.containsPoint({105, 150}));
+    EXPECT_FALSE(widget.containsPoint({155, 200}));
+
+    context.beginFrame(buffer);
+    widget.draw(context);
+    buffer.replay(device, *textures);
+    ASSERT_EQ(device.draws.size(), 1u);
+    const auto [minX, maxX, minY, maxY] = texturedBounds(device.draws[0].textured);
+    // Lying flat to the left of the foot; y up in the recorded vertices.
+    EXPECT_NEAR(minX, 5.0f, 0.01f);
+    EXPECT_NEAR(maxX, 105.0f, 0.01f);
+    EXPECT_NEAR(minY, 195.0f, 0.01f);
+    EXPECT_NEAR(maxY, 205.0f, 0.01f);
+
+    // Without the pivot it turns about its centre again.
+    widget.clearPivot();
+    EXPECT_TRUE(widget.containsPoint({105, 150}));
+    EXPECT_FALSE(widget.containsPoint({55, 200}));
+}
+
 TEST(ImageWidgetTest, UserCountsFollowVisibility)
 {
     FScreenRegistry registry;
@@ -153,13 +203,7 @@ TEST(ImageWidgetTest, DrawRecordsBlendAndStretchedQuad)
     buffer.replay(device, *textures);
     ASSERT_EQ(device.calls, (std::vector<std::string>{"clear", "additive", "texture", "draw"}));
     ASSERT_EQ(device.draws.size(), 1u);
-    float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f;
-    for (const FTexturedVertex& v : device.draws[0].textured) {
-        minX = std::min(minX, v.x);
-        maxX = std::max(maxX, v.x);
-        minY = std::min(minY, v.y);
-        maxY = std::max(maxY, v.y);
-    }
+    const auto [minX, maxX, minY, maxY] = texturedBounds(device.draws[0].textured);
     // y up in the recorded vertices: top 20 and bottom 24 of a 100-high picture.
     EXPECT_FLOAT_EQ(minX, 10.0f);
     EXPECT_FLOAT_EQ(maxX, 18.0f);

@@ -180,6 +180,24 @@ TEST_F(StoryInterruptTest, FoundInTimeTheSearchGoesOnWithoutPenalty)
     EXPECT_TRUE(s().calls.empty());
 }
 
+TEST_F(StoryInterruptTest, TheDialsHandsTurnAboutTheFirstFrame)
+{
+    startSearch();
+    runToBonusItem();
+    const FWidget& frame = *static_cast<FWidget*>(s().m_dialFirstFrame.get());
+    const FPointI centre{frame.rect().left + frame.width() / 2, frame.rect().top + frame.height() / 2};
+    auto& first = *dynamic_cast<FImageWidget*>(static_cast<FWidget*>(s().m_dialFirstPointer.get()));
+    auto& second = *dynamic_cast<FImageWidget*>(static_cast<FWidget*>(s().m_dialSecondPointer.get()));
+    ASSERT_TRUE(first.hasPivot());
+    ASSERT_TRUE(second.hasPivot());
+    EXPECT_EQ(second.rect().left + second.pivot().x, centre.x);
+    EXPECT_EQ(second.rect().top + second.pivot().y, centre.y);
+    EXPECT_EQ(first.rect().left + first.pivot().x, centre.x - first.width());
+    EXPECT_EQ(first.rect().top + first.pivot().y, centre.y);
+    EXPECT_EQ(first.angle(), 0.0f);
+    EXPECT_EQ(second.angle(), 0.0f);
+}
+
 TEST_F(StoryInterruptTest, ATimeOutPunishesRestoresTheStripAndRetiresTheBonusItem)
 {
     startSearch();

@@ -4,6 +4,7 @@
 // tutorial marked as seen in the player's profile.
 #include "game/gameplay/StoryScreenTestSupport.h"
 
+#include "game/core/GameSaveData.h"
 #include "game/core/HintCounter.h"
 #include "game/core/LevelTimer.h"
 #include "game/core/PlayerProfile.h"
@@ -13,6 +14,7 @@
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/gameplay/StoryTaskList.h"
 #include "game/gameplay/StoryTeller.h"
+#include "game/widgets/MapView.h"
 
 #include <gtest/gtest.h>
 

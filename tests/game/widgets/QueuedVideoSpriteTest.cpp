@@ -42,13 +42,13 @@ public:
             entries.push_back(token(n));
     }
     void reloadTexts(int32_t) override {}
-    const AssetTable* getAssetTable() override { return withTable ? &table : nullptr; }
+    const AssetTable* getQueuedVideoAssetTable() override { return withTable ? &table : nullptr; }
     void playSound(const FRef& sound, int32_t volume) override
     {
         sounds.push_back(std::to_string(*static_cast<int32_t*>(sound.get())) + "@" + std::to_string(volume));
     }
     void onCharacterHeld(bool held) override { holds.push_back(held); }
-    bool needsActiveEntry() override { return needsEntry; }
+    bool needsActiveEntry() const override { return needsEntry; }
     PendingSprite getPendingSprite() override { return pending; }
     int32_t panelEntryCount(int32_t player) override
     {
