@@ -7,6 +7,7 @@
 #include "game/core/GameSession.h"
 #include "game/core/LevelTimer.h"
 #include "game/core/SearchableObject.h"
+#include "game/core/StoryEvent.h"
 #include "game/core/TaskType.h"
 #include "game/gameplay/StoryModeScreen.h"
 #include "game/widgets/HudPanelEntry.h"
@@ -37,8 +38,14 @@ public:
         calls.push_back("report " + std::to_string(player));
         StoryModeScreen::reportSpriteFound(player, sprite);
     }
+    bool raiseStoryEvent(int32_t event) override
+    {
+        events.push_back(event);
+        return StoryModeScreen::raiseStoryEvent(event);
+    }
 
     std::vector<std::string> calls;
+    std::vector<int32_t> events;
 };
 
 struct FoundPathCase
@@ -107,5 +114,19 @@ INSTANTIATE_TEST_SUITE_P(CharacterTasks, StoryFoundPathTest,
                          testing::Values(FoundPathCase{k_taskFindZibbo, "effect 0 0"},
                                          FoundPathCase{k_taskFindZibboSecondForm, "effect 0 5"},
                                          FoundPathCase{k_taskFindDrabb, "special"}));
+
+TEST_P(StoryFoundPathTest, TheEndOfAWrongClickPenaltyRaisesStoryEventFive)
+{
+    start({GetParam().taskType});
+    FoundPathScreen& s = screen();
+    ASSERT_TRUE(runUntil([&] { return !s.getTaskSprites()->empty(); }));
+    s.playWrongHitPenalty(0);
+    ASSERT_TRUE(s.isStunned(0));
+    s.events.clear();
+    // The penalty's end, where a shake, its timer and a Stun's end all lead.
+    s.endWrongHitPenalty(0);
+    EXPECT_FALSE(s.isStunned(0));
+    EXPECT_EQ(s.events, (std::vector<int32_t>{k_eventPenaltyEnded}));
+}
 
 } // namespace
