@@ -1,5 +1,6 @@
 #include "game/app/ZibboUserInterface.h"
 
+#include "game/app/ZibboPlayFieldServices.h"
 #include "game/app/ZibboWorldMapServices.h"
 
 #include "asset/FAsset.h"
@@ -83,13 +84,19 @@ ZibboUserInterface::ZibboUserInterface(FScreenFactory* factory, CursorDevice& cu
       // System cursors until the tuning values say otherwise at launch.
       m_cursors(std::make_unique<GameCursors>(cursors, false)),
       m_controllerManager(std::make_unique<ControllerManager>(cursors)),
-      m_saveData(std::make_unique<GameSaveData>())
+      m_saveData(std::make_unique<GameSaveData>()),
+      m_playFieldServices(std::make_unique<ZibboPlayFieldServices>(*this))
 {
+    // The play field reaches the module from the start, as the screens do
+    // through the module's own slots: a click on a hidden item must see the
+    // session's current task.
+    PlayFieldServices::setInstance(m_playFieldServices.get());
 }
 
 ZibboUserInterface::~ZibboUserInterface()
 {
     if (WorldMapServices::instance() == m_worldMapServices.get()) WorldMapServices::setInstance(nullptr);
+    if (PlayFieldServices::instance() == m_playFieldServices.get()) PlayFieldServices::setInstance(nullptr);
     // A running load ends before its task goes.
     if (m_assetLoadJob != nullptr && m_assetLoadJob->worker() != nullptr)
         m_assetLoadJob->worker()->waitIdle(~0u, false);

@@ -31,6 +31,7 @@ class ParticleEmitterView;
 class PlayerProfile;
 class ProfileManager;
 class SaveManager;
+class ZibboPlayFieldServices;
 class ZibboWorldMapServices;
 
 // The game module: the user-interface module of the game and the owner of
@@ -210,6 +211,7 @@ private:
     std::unique_ptr<GameSoundChannels> m_sounds;
     std::unique_ptr<ControllerManager> m_controllerManager;
     std::unique_ptr<GameSaveData> m_saveData;
+    std::unique_ptr<ZibboPlayFieldServices> m_playFieldServices;
     bool m_suspended = false;
     std::atomic<int32_t> m_previousScreenKind{k_noScreen};
     std::unique_ptr<ZibboWorldMapServices> m_worldMapServices;

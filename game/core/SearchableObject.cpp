@@ -35,6 +35,10 @@ void SearchableObject::list(SearchListGenerator* owner)
 {
     m_owner = owner;
     m_clearedWord = 0;
+    // A listed item belongs to a player: without one a find of it would
+    // reach no player's found effect and never be committed. The one-player
+    // game lists everything for player 0; an owner already given is kept.
+    if (m_player < 0) m_player = 0;
     setState(k_stateListed);
 }
 

@@ -39,7 +39,8 @@ public:
 
     // Sets the state, marks the object changed and notifies the listeners.
     void setState(std::int32_t state);
-    // The generator lists the object: owner, state 3, the cleared word 0.
+    // The generator lists the object: owner, state 3, the cleared word 0,
+    // and player 0 when it had no player yet.
     void list(SearchListGenerator* owner);
 
     SearchListGenerator* owner() const noexcept { return m_owner; }

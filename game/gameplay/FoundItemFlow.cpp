@@ -22,6 +22,7 @@
 #include "game/widgets/ParticlePool.h"
 #include "game/widgets/QueuedVideoSprite.h"
 #include "game/widgets/SearchableSprite.h"
+#include "game/widgets/SparkleSettings.h"
 #include "game/widgets/VideoSprite.h"
 #include "game/widgets/WidgetGeometry.h"
 #include "game/worlds/NamedRefMap.h"
@@ -140,20 +141,8 @@ void FoundItemFlow::sendTimerParticles(int32_t x, int32_t y, int32_t voiceKind)
                                                  {x, y}, ParticleEmitter::k_line);
         stream.endX = target.x;
         stream.endY = target.y;
-        stream.emitDuration = k_timerStreamMs;
-        stream.rate = 200;
-        stream.additiveBlend = true;
-        stream.spreadWidth = 1;
-        stream.spreadHeight = 1;
-        stream.velocitySpreadX = 500000;
-        stream.velocitySpreadY = 500000;
-        stream.lifetimeRange = 1000;
-        stream.lifetimeMin = 200;
-        stream.accelerationX = 1;
-        stream.accelerationY = 1000;
-        stream.spin = 1;
-        stream.sizeBase = 7;
-        stream.sizeGrowth = 20;
+        applySparkle(stream,
+                     {k_timerStreamMs, 200, true, 1, 1, 500000, 500000, 1, 1000, 1000, 200, 1, 7, 20});
         stream.restart();
     }
     if (ParticleGroup* group = m_screen.m_timerParticleGroup.get();
@@ -316,19 +305,8 @@ void FoundItemFlow::startImpactBurst(int32_t x, int32_t y)
 {
     ParticleEmitter& burst =
         replaceEmitter(k_impact, 1000, m_screen.m_impactSparkle, {x, y}, ParticleEmitter::k_point);
-    burst.rate = 100;
-    burst.additiveBlend = true;
-    burst.spreadWidth = 1;
-    burst.spreadHeight = 1;
-    burst.velocitySpreadX = 2000000;
-    burst.velocitySpreadY = 2000000;
-    burst.accelerationX = 1000;
-    burst.accelerationY = 1000;
-    burst.lifetimeRange = 50;
-    burst.lifetimeMin = 50;
-    burst.spin = 4;
-    burst.sizeBase = 30;
-    burst.sizeGrowth = 50;
+    applySparkle(burst,
+                 {burst.emitDuration, 100, true, 1, 1, 2000000, 2000000, 1000, 1000, 50, 50, 4, 30, 50});
     burst.restart();
 }
 
@@ -345,19 +323,7 @@ void FoundItemFlow::startCoverStream()
     }
     ParticleEmitter& stream =
         replaceEmitter(k_cover, 2000, m_screen.m_swapSparkle, start, ParticleEmitter::k_circle);
-    stream.rate = 100;
-    stream.additiveBlend = true;
-    stream.spreadWidth = 1;
-    stream.spreadHeight = 1;
-    stream.velocitySpreadX = 1;
-    stream.velocitySpreadY = 1;
-    stream.accelerationX = 1;
-    stream.accelerationY = 1;
-    stream.lifetimeRange = 1000;
-    stream.lifetimeMin = 100;
-    stream.spin = 2;
-    stream.sizeBase = 15;
-    stream.sizeGrowth = 200;
+    applySparkle(stream, {stream.emitDuration, 100, true, 1, 1, 1, 1, 1, 1, 1000, 100, 2, 15, 200});
     if (height / 3 > 0) stream.setCircle(height / 3, k_foundFlowHalfPi);
     stream.restart();
 }
@@ -369,17 +335,8 @@ void FoundItemFlow::startCaughtBurst(int32_t x, int32_t y)
     foundFlowPlaySound(m_screen.m_caughtSound);
     ParticleEmitter& burst =
         replaceEmitter(k_caught, 200, m_screen.m_impactSparkle, {x, y + 10}, ParticleEmitter::k_point);
-    burst.spreadWidth = 35;
-    burst.spreadHeight = 35;
-    burst.velocitySpreadX = 1;
-    burst.velocitySpreadY = 1;
-    burst.accelerationX = 0;
-    burst.accelerationY = 80000;
-    burst.lifetimeMin = 100;
-    burst.lifetimeRange = 150;
-    burst.spin = 0;
-    burst.sizeBase = 2;
-    burst.sizeGrowth = 15;
+    applySparkle(burst, {burst.emitDuration, burst.rate, burst.additiveBlend, 35, 35, 1, 1, 0, 80000, 150,
+                         100, 0, 2, 15});
     burst.restart();
 }
 
@@ -393,19 +350,8 @@ void FoundItemFlow::startSwapSparkles()
         replaceEmitter(k_swap, 200, m_screen.m_swapSparkle, left, ParticleEmitter::k_line);
     sparkles.endX = right.x;
     sparkles.endY = right.y;
-    sparkles.rate = 500;
-    sparkles.additiveBlend = true;
-    sparkles.spreadWidth = 1;
-    sparkles.spreadHeight = 11;
-    sparkles.velocitySpreadX = 200000;
-    sparkles.velocitySpreadY = 3000;
-    sparkles.lifetimeRange = 1500;
-    sparkles.lifetimeMin = 100;
-    sparkles.accelerationX = 10;
-    sparkles.accelerationY = -500;
-    sparkles.spin = 6;
-    sparkles.sizeBase = 1;
-    sparkles.sizeGrowth = 20;
+    applySparkle(sparkles,
+                 {sparkles.emitDuration, 500, true, 1, 11, 200000, 3000, 10, -500, 1500, 100, 6, 1, 20});
     sparkles.restart();
 }
 
