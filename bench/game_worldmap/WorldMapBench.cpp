@@ -93,7 +93,7 @@ struct KitWorld
     FImageLoaderModule jpeg{k_slotJpegLoader, &FJpegLoader::load};
     FVideoLoaderModule gw{k_slotGwVideoLoader, ".gwvideo"};
     FFontModule fonts;
-    FScreenModule screens{&WorldMapKit::makeObject};
+    FScreenModule screens{&demokit::makeSilentSoundObject};
     std::unique_ptr<GameParams> params;
     SaveManager saves;
     ProfileManager profiles{saves};

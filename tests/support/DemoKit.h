@@ -4,13 +4,21 @@
 // be used here, unpacking it where the scratch file modules read, and the
 // loaders its pictures, clips and fonts need.
 
+#include "asset/FAsset.h"
+#include "core/FLocalizedMessages.h"
+#include "core/FMemory.h"
 #include "core/FServiceSlots.h"
+#include "graphics/FGraph.h"
 #include "image/FImageLoaderModule.h"
 #include "image/FJpegLoader.h"
 #include "image/FPngLoader.h"
+#include "ui/FAssetKinds.h"
 #include "ui/FFontModule.h"
 #include "video/FVideoLoaderModule.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -30,6 +38,30 @@ inline int unpack(const std::string& kit, const std::filesystem::path& folder)
 {
     const std::string unzip = "unzip -q -o '" + kit + "' -d '" + folder.string() + "'";
     return std::system(unzip.c_str());
+}
+
+// Unpacks the kit into `folder` and opens an 800 x 600 offscreen window with
+// its OpenGL device, the texts in English: what every drawing from the kit
+// needs first.
+template <class Graph>
+void openForDrawing(const std::string& kit, const std::filesystem::path& folder, Graph& graph)
+{
+    FLocalizedMessages::setLanguage(0);
+    ASSERT_EQ(unpack(kit, folder), 0);
+    graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
+    ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
+}
+
+// Music and samples stay silent assets: the tests open no sound device.
+class SilentAsset : public FAsset
+{
+};
+
+// The screen module's object maker for such tests.
+inline FRef makeSilentSoundObject(int16_t kind)
+{
+    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<SilentAsset>(k_memObject));
+    return FAssetKinds::create(kind);
 }
 
 struct Loaders

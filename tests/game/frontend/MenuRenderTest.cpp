@@ -37,16 +37,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MenuSilentAsset : public FAsset
-{
-};
-
-FRef makeMenuKitObject(int16_t kind)
-{
-    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<MenuSilentAsset>(k_memObject));
-    return FAssetKinds::create(kind);
-}
-
 // The demo kit unpacked, the OpenGL device on an offscreen window and the
 // screens' folders, for screens the game's factory builds.
 class MenuRenderTest : public testing::Test
@@ -55,10 +45,7 @@ protected:
     void SetUp() override
     {
         if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
-        FLocalizedMessages::setLanguage(0);
-        ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
-        graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
-        ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
+        ASSERT_NO_FATAL_FAILURE(demokit::openForDrawing(DEMO_KIT, modules.scratch.path(), graph));
         GameWidgetFactory::registerTypes();
     }
 
@@ -91,7 +78,7 @@ protected:
     RecordingErrorHandler handler;
     glrender::TestGraph graph;
     glrender::ReadBack readBack{modules.application.serviceSlot(k_slotInvalidation), graph};
-    FScreenModule screens{&makeMenuKitObject};
+    FScreenModule screens{&demokit::makeSilentSoundObject};
 };
 
 TEST_F(MenuRenderTest, TheMenusFromTheDemoKitDraw)

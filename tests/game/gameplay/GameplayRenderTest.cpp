@@ -41,26 +41,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SilentKitAsset : public FAsset
-{
-};
-
-FRef makeGameplayKitObject(int16_t kind)
-{
-    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<SilentKitAsset>(k_memObject));
-    return FAssetKinds::create(kind);
-}
-
 class GameplayRenderTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
         if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
-        FLocalizedMessages::setLanguage(0);
-        ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
-        graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
-        ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
+        ASSERT_NO_FATAL_FAILURE(demokit::openForDrawing(DEMO_KIT, modules.scratch.path(), graph));
         GameWidgetFactory::registerTypes();
     }
 
@@ -84,7 +71,7 @@ protected:
     RecordingErrorHandler handler;
     glrender::TestGraph graph;
     glrender::ReadBack readBack{modules.application.serviceSlot(k_slotInvalidation), graph};
-    FScreenModule screens{&makeGameplayKitObject};
+    FScreenModule screens{&demokit::makeSilentSoundObject};
 };
 
 TEST_F(GameplayRenderTest, TheOptionsOverlayDrawsOpen)

@@ -54,9 +54,7 @@ protected:
     {
         if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
         // The kit's own world, screens and media over the test's files.
-        ASSERT_EQ(demokit::unpack(DEMO_KIT, scratch.path()), 0);
-        graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
-        ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
+        ASSERT_NO_FATAL_FAILURE(demokit::openForDrawing(DEMO_KIT, scratch.path(), graph));
     }
 
     void run(int32_t ms, int32_t step = 20)

@@ -4,6 +4,7 @@
 // worlds with three quests each, kit objects whose sounds stay silent, and
 // services that answer the map without a game module.
 #include "game/GameDataTestSupport.h"
+#include "support/DemoKit.h"
 
 #include "asset/FAsset.h"
 #include "core/FDelegate.h"
@@ -50,17 +51,6 @@ inline void progress(PlayerProfile& profile, const std::vector<int32_t>& worlds,
     }
     for (auto [questId, stars] : results)
         profile.setQuestResult(questId, stars);
-}
-
-class SilentAsset : public FAsset
-{
-};
-
-// The screen module's object maker: music and samples stay silent assets.
-inline FRef makeObject(int16_t kind)
-{
-    if (kind == 2 || kind == 4) return FAsset::handleFor(engineNew<SilentAsset>(k_memObject));
-    return FAssetKinds::create(kind);
 }
 
 // The voice channel as the game module runs it: one line at a time, and a

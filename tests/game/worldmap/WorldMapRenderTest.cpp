@@ -106,10 +106,7 @@ protected:
     void SetUp() override
     {
         if (const std::string why = demokit::missing(DEMO_KIT); !why.empty()) GTEST_SKIP() << why;
-        FLocalizedMessages::setLanguage(0);
-        ASSERT_EQ(demokit::unpack(DEMO_KIT, modules.scratch.path()), 0);
-        graph.createWindowAndDevice({800, 600}, {800, 600}, FGraph::k_modeFixedWindow);
-        ASSERT_TRUE(graph.hasWindow()) << graph.lastError();
+        ASSERT_NO_FATAL_FAILURE(demokit::openForDrawing(DEMO_KIT, modules.scratch.path(), graph));
         GameWidgetFactory::registerTypes();
         // The tuning tables come from the unpacked kit.
         params = std::make_unique<GameParams>(modules.application);
@@ -161,7 +158,7 @@ protected:
     RecordingErrorHandler handler;
     glrender::TestGraph graph;
     glrender::ReadBack readBack{modules.application.serviceSlot(k_slotInvalidation), graph};
-    FScreenModule screens{&WorldMapKit::makeObject};
+    FScreenModule screens{&demokit::makeSilentSoundObject};
     std::unique_ptr<GameParams> params;
     RenderServices services;
     FRefT<FScreen> screen;

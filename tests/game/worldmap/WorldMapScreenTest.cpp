@@ -228,7 +228,7 @@ protected:
     FVideoLoaderModule gw{k_slotGwVideoLoader, ".gwvideo"};
     FFontModule fonts;
     RecordingErrorHandler handler;
-    FScreenModule screenModule{&WorldMapKit::makeObject};
+    FScreenModule screenModule{&demokit::makeSilentSoundObject};
     std::unique_ptr<GameParams> params;
     SaveManager saves;
     ProfileManager profiles{saves};
